@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gamedata/DataFileSet.h"
+#include "gamedata/UserIniFile.h"
+
+namespace skarvel {
+
+class TJournal;
+class Form;
+class Dialogs;
+
+// The numbered section names of the four files with repeated sections, in file order.
+struct SectionLists {
+    std::vector<std::string> ships;   // FShipSections
+    std::vector<std::string> goods;   // FGoodSections
+    std::vector<std::string> powers;  // FPowerSections
+    std::vector<std::string> engines; // FEngineSections
+};
+
+// The open data set: paths and checks, unpacking, section numbering, the seven
+// settings-file objects and the section lists. Reads the folders from the form's edPfad and
+// edFliniDir; talks to the user through the dialogs.
+class DataSet {
+public:
+    DataSet(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder);
+    ~DataSet();
+
+    void OpenIniFiles();
+    void CloseIniFiles();
+    bool CheckFilesAndDirs();
+
+    bool isOpen() const { return open_; } // FInisOpen
+
+    // Run by the open after the section lists were built (FillShipList).
+    void setShipListFiller(std::function<void()> filler) { fillShipList_ = std::move(filler); }
+
+    // Valid while the set is open (and after a failed close, which keeps it open).
+    TUserIniFile& resourceIni() const;
+    TUserIniFile& shipArchIni() const;
+    TUserIniFile& goodsIni() const;
+    TUserIniFile& newCharacterIni() const;
+    TUserIniFile& constantsIni() const;
+    TUserIniFile& miscEquipIni() const;
+    TUserIniFile& engineEquipIni() const;
+    const SectionLists& sections() const { return sections_; }
+
+    const DataFileSet& files() const { return files_; }       // FDataDir, FIniFileNames
+    const std::string& programFolder() const { return programFolder_; }
+
+private:
+    struct Objects;
+
+    TJournal& journal_;
+    Form& form_;
+    Dialogs& dialogs_;
+    std::string programFolder_;
+    DataFileSet files_;
+    SectionLists sections_;
+    std::unique_ptr<Objects> objects_;
+    std::function<void()> fillShipList_;
+    bool open_ = false;
+};
+
+} // namespace skarvel

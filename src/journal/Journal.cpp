@@ -1,0 +1,207 @@
+#include "journal/Journal.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "journal/Encoding.h"
+#include "journal/VersionInfo.h"
+#include "platform/SystemFacts.h"
+
+namespace skarvel {
+
+const char* journalLabel(JournalEntryKind kind) {
+    switch (kind) {
+    case JournalEntryKind::Start: return "Start  ";
+    case JournalEntryKind::System: return "System ";
+    case JournalEntryKind::Begin: return "Begin  ";
+    case JournalEntryKind::End: return "End    ";
+    case JournalEntryKind::Info: return "Info   ";
+    case JournalEntryKind::Warning: return "Warning";
+    case JournalEntryKind::Error: return "Error  ";
+    case JournalEntryKind::Data: return "Data   ";
+    case JournalEntryKind::Action: return "Action ";
+    }
+    return "       ";
+}
+
+JournalIdentity currentIdentity() {
+    JournalIdentity identity;
+    identity.executable = executablePath();
+    TVersionInfo info;
+    if (ReadVersionInfo(identity.executable, info)) {
+        identity.version = info.fileVersion;
+    }
+    identity.computer = computerName();
+    identity.user = userName();
+    return identity;
+}
+
+namespace {
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    std::size_t pos = 0;
+    while ((pos = text.find(from, pos)) != std::string::npos) {
+        text.replace(pos, from.size(), to);
+        pos += to.size();
+    }
+}
+
+std::string trimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string dateText(const std::tm& t) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday);
+    return buffer;
+}
+
+std::string timeStamp(const std::tm& t) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900,
+                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    return buffer;
+}
+
+} // namespace
+
+std::int64_t roundMsToSeconds(std::int64_t ms) {
+    std::int64_t seconds = ms / 1000;
+    const std::int64_t rest = ms % 1000;
+    if (rest > 500 || (rest == 500 && seconds % 2 != 0)) {
+        ++seconds;
+    }
+    return seconds;
+}
+
+std::string elapsedText(std::int64_t seconds) {
+    return formatText("%2.2d:%2.2d:%2.2d",
+                      {seconds / 3600, (seconds / 60) % 60, seconds % 60});
+}
+
+std::string TJournal::baseName(std::string_view name) {
+    std::string_view base = name;
+    const auto slash = base.find_last_of("/\\");
+    if (slash != std::string_view::npos) {
+        base.remove_prefix(slash + 1);
+    }
+    std::string trimmed = trimBlanks(base);
+    const auto dot = trimmed.find_last_of('.');
+    if (dot != std::string::npos) {
+        trimmed.erase(dot);
+    }
+    return trimBlanks(trimmed);
+}
+
+TJournal::TJournal(std::string_view folder, std::string_view name, JournalIdentity identity,
+                   const Clock& clock)
+    : identity_(std::move(identity)), clock_(clock) {
+    const std::string base = baseName(name);
+    fileName_ = std::string(folder);
+    if (!fileName_.empty() && fileName_.back() != '/') {
+        fileName_ += '/';
+    }
+    fileName_ += base + (base.empty() ? "" : "_") + dateText(clock_.localNow()) + ".mjf";
+    open();
+}
+
+TJournal::~TJournal() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void TJournal::open() {
+    // Lock before emptying: a second copy must not truncate the file the first one holds.
+    const int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        fileName_.clear();
+        return;
+    }
+    fd_ = fd;
+    try {
+        WriteFormatted("Process \"%s\" version \"%s\" running on \"%s\\%s\"",
+                       {identity_.executable, identity_.version, identity_.computer,
+                        identity_.user},
+                       JournalEntryKind::Start);
+    } catch (const std::exception&) {
+        ::close(fd_);
+        fd_ = -1;
+        fileName_.clear();
+    }
+}
+
+void TJournal::Write(std::string_view text, JournalEntryKind kind) {
+    writeLine(toCp1252(text), kind);
+}
+
+void TJournal::WriteFormatted(std::string_view format, std::initializer_list<FormatArg> args,
+                              JournalEntryKind kind) {
+    writeLine(formatText(toCp1252(format), args), kind);
+}
+
+void TJournal::writeLine(std::string_view encodedText, JournalEntryKind kind) {
+    std::string text(encodedText);
+    replaceAll(text, "\n\r", " ");
+    replaceAll(text, "\r\n", " ");
+    replaceAll(text, "\n", " ");
+    replaceAll(text, "\r", " ");
+
+    if (kind == JournalEntryKind::Begin) {
+        timers_.push_back(clock_.tickMs());
+    } else if (kind == JournalEntryKind::End) {
+        if (timers_.empty()) {
+            throw std::out_of_range("Range check error");
+        }
+        const std::int64_t started = timers_.back();
+        timers_.pop_back();
+        const std::string elapsed = elapsedText(roundMsToSeconds(clock_.tickMs() - started));
+        text = text.empty() ? "Elapsed time: " + elapsed : text + " - Elapsed time: " + elapsed;
+    }
+
+    if (fd_ < 0 || released_) {
+        return;
+    }
+    const std::string line =
+        "[" + timeStamp(clock_.localNow()) + "][" + journalLabel(kind) + "] " + text + "\r\n";
+    std::size_t written = 0;
+    while (written < line.size()) {
+        const ssize_t n = ::write(fd_, line.data() + written, line.size() - written);
+        if (n < 0) {
+            throw std::runtime_error("Unable to write to " + fileName_);
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    ::fdatasync(fd_);
+}
+
+void TJournal::Release(int exitCode) {
+    if (released_) {
+        return;
+    }
+    while (!timers_.empty()) {
+        Write("Freeing internal timer leak", JournalEntryKind::End);
+    }
+    WriteFormatted("Process terminated with exit code %d", {exitCode}, JournalEntryKind::System);
+    released_ = true;
+    if (fd_ >= 0) {
+        ::fsync(fd_);
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+} // namespace skarvel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace skarvel {
+
+// Whole-file access. Paths are native; errors throw std::runtime_error.
+
+bool fileExists(const std::string& path);      // a regular file
+bool directoryExists(const std::string& path); // a folder
+
+// The file's bytes; throws "Unable to read <path>".
+std::string readFile(const std::string& path);
+
+// Replaces the file in one step: a temporary file in the same folder, then a rename over
+// the old one, keeping its permission bits. A crash leaves the old file or the new one.
+// durable: also fsync the file and its folder. Throws "Unable to write to <path>".
+void writeFileAtomically(const std::string& path, std::string_view bytes, bool durable = true);
+
+// fsync of a file and of its folder, for writes made without durable.
+void syncFile(const std::string& path);
+
+// The owner's write permission is the read-only flag here.
+bool isReadOnly(const std::string& path);
+// Gives the owner write permission back, keeping every other bit. False on failure.
+bool clearReadOnly(const std::string& path);
+
+// Test seam: replaces clearReadOnly (an empty function restores the real one).
+void setClearReadOnlyForTesting(std::function<bool(const std::string&)> replacement);
+
+} // namespace skarvel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace skarvel {
+
+// The five sorts of message box. Confirmation and Warning ask Yes/No; the others have OK.
+enum class MessageKind { Confirmation, Warning, Error, Information, Plain };
+
+enum class Answer { Yes, No, Cancel, Ok };
+
+struct FileDialogOptions {
+    std::string title;
+    std::string fileName;
+    std::string filter;        // "name|pattern", as the Windows dialogs take it
+    std::string initialFolder; // native path
+};
+
+// Modal dialogs. Texts are shown as given; a line feed followed by a carriage return is
+// one line break. Tests script the answers and record the texts.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Yes/No for Confirmation and Warning, OK for the others.
+    virtual Answer message(MessageKind kind, std::string_view text) = 0;
+    // An information box with Yes and No (the update check's download question).
+    virtual Answer askInformation(std::string_view text) = 0;
+    // A confirmation with Yes, No and Cancel.
+    virtual Answer askYesNoCancel(std::string_view text) = 0;
+
+    // Returns the chosen folder, or startFolder when cancelled.
+    virtual std::string pickFolder(std::string_view instruction, std::string_view startFolder) = 0;
+    virtual std::optional<std::string> openFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> saveFile(const FileDialogOptions& options) = 0;
+};
+
+inline bool isYes(Answer answer) {
+    return answer == Answer::Yes;
+}
+
+} // namespace skarvel

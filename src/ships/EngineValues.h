@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+
+namespace skarvel {
+
+class Form;
+
+// Windows virtual-key codes that the key handlers know.
+namespace vk {
+inline constexpr int kBack = 8;
+inline constexpr int k0 = 48;
+inline constexpr int k9 = 57;
+inline constexpr int kNumpad0 = 96;
+inline constexpr int kNumpad9 = 105;
+inline constexpr int kAdd = 107;
+inline constexpr int kSubtract = 109;
+inline constexpr int kOemPlus = 187;
+inline constexpr int kOemComma = 188;
+inline constexpr int kOemMinus = 189;
+inline constexpr int kOemPeriod = 190;
+} // namespace vk
+
+// The key handlers of the numeric fields. Each takes the virtual-key code and clears it to
+// 0 when the key must not reach the field. The engine handlers recompute the dependent
+// engine fields from the field's text with the typed digit appended; conversion and
+// overflow errors propagate to the caller (the application's error handler).
+class EngineValues {
+public:
+    EngineValues(Form& form, std::function<void()> markChanged);
+
+    void KeyDown(int& key);
+    void KeyDownFracted(int& key);
+    void edEngineSpeedKeyDown(int& key);
+    void edEngineMaxForceKeyDown(int& key);
+    void edEngineLinearDragKeyDown(int& key);
+    void edReverseFractionKeyDown(int& key);
+    void edReverseSpeedKeyDown(int& key);
+
+private:
+    Form& form_;
+    std::function<void()> markChanged_;
+};
+
+} // namespace skarvel

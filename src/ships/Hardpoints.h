@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace skarvel {
+
+class TJournal;
+class Form;
+
+// An ordered list of "name=level" entries whose keys compare without regard to case,
+// sorted (by whole text, case ignored) only while a ship's levels are loaded.
+class LevelList {
+public:
+    void clear();
+    void setSorted(bool sorted);
+    bool sorted() const { return sorted_; }
+    // The level text stored for name; empty when there is none.
+    std::string levelOf(const std::string& name) const;
+    bool contains(const std::string& name) const;
+    // Replaces the entry in place, appends a missing one (in order when sorted); an empty
+    // level removes the entry.
+    void setLevel(const std::string& name, const std::string& level);
+    std::vector<std::string> names() const;
+    const std::vector<std::pair<std::string, std::string>>& entries() const { return entries_; }
+
+private:
+    std::vector<std::pair<std::string, std::string>> entries_;
+    bool sorted_ = false;
+};
+
+// The special gun, turret and shield hp_type lines of the shown ship: their highest levels
+// in the lists and fields, and the fresh block written back on save.
+class Hardpoints {
+public:
+    Hardpoints(TJournal& journal, Form& form);
+
+    void LoadHardpointValues(const std::string& shipArchPath, int shipIndex);
+    void SaveHardpointValues(const std::string& shipArchPath, int shipIndex);
+
+    void cbWeaponHPChange();
+    void edWeaponHPLevelChange();
+    void cbTurretHPChange();
+    void edTurretHpLevelChange();
+    void edShieldHPLevelChange();
+    void cbShieldTypChange();
+
+    const LevelList& weaponLevels() const { return weaponLevels_; } // FWeaponLevels
+    const LevelList& turretLevels() const { return turretLevels_; } // FTurretLevels
+    std::uint8_t shieldLevel() const { return shieldLevel_; }
+    const std::string& shieldType() const { return shieldType_; }
+    const std::string& shieldHardpoint() const { return shieldHardpoint_; }
+
+private:
+    TJournal& journal_;
+    Form& form_;
+    LevelList weaponLevels_;
+    LevelList turretLevels_;
+    std::uint8_t weaponLevel_ = 0;
+    std::uint8_t turretLevel_ = 0;
+    std::uint8_t shieldLevel_ = 0;
+    std::string shieldType_;
+    std::string shieldHardpoint_;
+};
+
+} // namespace skarvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace skarvel {
+
+class TJournal;
+
+// A text that is not the number it should be. Messages: "'%s' is not a valid integer
+// value", "'%s' is not a valid floating point value".
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Signed 32-bit decimal integer (optional sign, digits only, surrounding blanks allowed).
+std::int32_t parseWholeNumber(std::string_view text);
+// A decimal fraction with either "," or "." as its decimal separator.
+double parseFraction(std::string_view text);
+// Nearest whole number, an exact half to the even neighbour.
+std::int64_t roundHalfEven(double value);
+// Divide by 0.1, round half to even, multiply by 0.1.
+double roundToTenth(double value);
+// Shortest general form, at most 15 significant digits, trailing zeros dropped, decimal
+// comma, no thousands separators ("0,4", "12", "-1,5").
+std::string formatFraction(double value);
+// Signed 32-bit product; throws std::overflow_error "Integer overflow".
+std::int32_t multiplyChecked(std::int32_t a, std::int32_t b);
+
+// Every "." becomes ","; journals "getMathValue - %s => %s" (Data).
+std::string getMathValue(std::string_view text, TJournal& journal);
+
+} // namespace skarvel

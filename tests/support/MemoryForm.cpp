@@ -1,0 +1,73 @@
+#include "support/MemoryForm.h"
+
+namespace skarvel::test {
+
+MemoryForm::Control& MemoryForm::at(std::string_view name) {
+    auto it = controls_.find(name);
+    if (it == controls_.end()) {
+        it = controls_.emplace(std::string(name), Control{}).first;
+    }
+    return it->second;
+}
+
+const MemoryForm::Control* MemoryForm::find(std::string_view name) const {
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : &it->second;
+}
+
+std::string MemoryForm::text(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->text : std::string();
+}
+void MemoryForm::setText(std::string_view control, std::string_view text) {
+    at(control).text = std::string(text);
+}
+std::vector<std::string> MemoryForm::items(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->items : std::vector<std::string>{};
+}
+void MemoryForm::setItems(std::string_view control, const std::vector<std::string>& items) {
+    Control& c = at(control);
+    c.items = items;
+    c.selected = -1;
+}
+int MemoryForm::selectedIndex(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->selected : -1;
+}
+void MemoryForm::setSelectedIndex(std::string_view control, int index) {
+    Control& c = at(control);
+    c.selected = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
+}
+bool MemoryForm::isEnabled(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->enabled : true;
+}
+void MemoryForm::setEnabled(std::string_view control, bool enabled) {
+    at(control).enabled = enabled;
+}
+bool MemoryForm::isVisible(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->visible : true;
+}
+void MemoryForm::setVisible(std::string_view control, bool visible) {
+    at(control).visible = visible;
+}
+bool MemoryForm::isChecked(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->checked : false;
+}
+void MemoryForm::setChecked(std::string_view control, bool checked) {
+    at(control).checked = checked;
+}
+void MemoryForm::setFocus(std::string_view control) {
+    focused = std::string(control);
+}
+void MemoryForm::repaint(std::string_view control) {
+    repainted.emplace_back(control);
+}
+void MemoryForm::showPage(std::string_view caption) {
+    pagesShown.emplace_back(caption);
+}
+
+} // namespace skarvel::test

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ports/Form.h"
+
+namespace skarvel::test {
+
+// A form without a window: every control exists as soon as it is named.
+class MemoryForm : public Form {
+public:
+    std::string text(std::string_view control) const override;
+    void setText(std::string_view control, std::string_view text) override;
+    std::vector<std::string> items(std::string_view control) const override;
+    void setItems(std::string_view control, const std::vector<std::string>& items) override;
+    int selectedIndex(std::string_view control) const override;
+    void setSelectedIndex(std::string_view control, int index) override;
+    bool isEnabled(std::string_view control) const override;
+    void setEnabled(std::string_view control, bool enabled) override;
+    bool isVisible(std::string_view control) const override;
+    void setVisible(std::string_view control, bool visible) override;
+    bool isChecked(std::string_view control) const override;
+    void setChecked(std::string_view control, bool checked) override;
+    void setFocus(std::string_view control) override;
+    void repaint(std::string_view control) override;
+    void showPage(std::string_view caption) override;
+
+    std::string focused;
+    std::vector<std::string> pagesShown; // captions in the order they were shown
+    std::vector<std::string> repainted;
+
+private:
+    struct Control {
+        std::string text;
+        std::vector<std::string> items;
+        int selected = -1;
+        bool enabled = true;
+        bool visible = true;
+        bool checked = false;
+    };
+    Control& at(std::string_view name);
+    const Control* find(std::string_view name) const;
+    std::map<std::string, Control, std::less<>> controls_;
+};
+
+} // namespace skarvel::test

@@ -1,0 +1,55 @@
+#include "support/ScriptedDialogs.h"
+
+namespace skarvel::test {
+
+Answer ScriptedDialogs::nextAnswer(Answer fallback) {
+    if (answers.empty()) {
+        return fallback;
+    }
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+Answer ScriptedDialogs::message(MessageKind kind, std::string_view text) {
+    shown.push_back({kind, std::string(text)});
+    const bool asks = kind == MessageKind::Confirmation || kind == MessageKind::Warning;
+    return asks ? nextAnswer(Answer::No) : Answer::Ok;
+}
+
+Answer ScriptedDialogs::askInformation(std::string_view text) {
+    shown.push_back({MessageKind::Information, std::string(text)});
+    return nextAnswer(Answer::No);
+}
+
+Answer ScriptedDialogs::askYesNoCancel(std::string_view text) {
+    shown.push_back({MessageKind::Confirmation, std::string(text)});
+    return nextAnswer(Answer::Cancel);
+}
+
+std::string ScriptedDialogs::pickFolder(std::string_view instruction,
+                                        std::string_view startFolder) {
+    folderInstructions.emplace_back(instruction);
+    if (folders.empty()) {
+        return std::string(startFolder);
+    }
+    auto answer = folders.front();
+    folders.pop_front();
+    return answer ? *answer : std::string(startFolder);
+}
+
+std::optional<std::string> ScriptedDialogs::openFile(const FileDialogOptions& options) {
+    fileDialogs.push_back(options);
+    if (files.empty()) {
+        return std::nullopt;
+    }
+    auto answer = files.front();
+    files.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::saveFile(const FileDialogOptions& options) {
+    return openFile(options);
+}
+
+} // namespace skarvel::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ports/Dialogs.h"
+
+namespace skarvel::test {
+
+// Dialogs that answer from a script and record every text they were shown.
+// Questions without a scripted answer are answered No; folder and file pickers without a
+// scripted answer are cancelled.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        MessageKind kind;
+        std::string text;
+    };
+
+    Answer message(MessageKind kind, std::string_view text) override;
+    Answer askInformation(std::string_view text) override;
+    Answer askYesNoCancel(std::string_view text) override;
+    std::string pickFolder(std::string_view instruction, std::string_view startFolder) override;
+    std::optional<std::string> openFile(const FileDialogOptions& options) override;
+    std::optional<std::string> saveFile(const FileDialogOptions& options) override;
+
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> folders;
+    std::deque<std::optional<std::string>> files;
+
+    std::vector<Shown> shown;
+    std::vector<std::string> folderInstructions;
+    std::vector<FileDialogOptions> fileDialogs;
+
+private:
+    Answer nextAnswer(Answer fallback);
+};
+
+} // namespace skarvel::test

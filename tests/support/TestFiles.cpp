@@ -1,0 +1,80 @@
+#include "support/TestFiles.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace skarvel::test {
+
+TempDir::TempDir() {
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("skarvel-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path());
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+std::filesystem::path fixturePath(const std::string& relative) {
+    return std::filesystem::path(SKARVEL_TEST_DATA_DIR) / relative;
+}
+
+void copyFixture(const std::string& fixture, const std::filesystem::path& target) {
+    std::filesystem::create_directories(target);
+    std::filesystem::copy(fixturePath(fixture), target,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> journalLines(const std::filesystem::path& file) {
+    const std::string bytes = readBytes(file);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        auto end = bytes.find("\r\n", start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        std::string line = bytes.substr(start, end - start);
+        // "[yyyy-mm-dd hh:mm:ss]" is 21 characters.
+        if (line.size() > 21 && line[0] == '[' && line[20] == ']') {
+            line.erase(0, 21);
+        }
+        lines.push_back(line);
+        start = end + 2;
+    }
+    return lines;
+}
+
+} // namespace skarvel::test

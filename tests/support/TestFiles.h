@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace skarvel::test {
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Native path with a trailing "/".
+    std::string folder() const { return path_.string() + "/"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readBytes(const std::filesystem::path& path);
+// Creates the parent folders as needed.
+void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+// Copies a folder of tests/data into target (recursively).
+void copyFixture(const std::string& fixture, const std::filesystem::path& target);
+std::filesystem::path fixturePath(const std::string& relative);
+
+// The lines of a journal file without their time stamps: "[Info   ] text".
+std::vector<std::string> journalLines(const std::filesystem::path& file);
+
+} // namespace skarvel::test
