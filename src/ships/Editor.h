@@ -1,12 +1,14 @@
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <string>
-
 #include "gamedata/DataSet.h"
 #include "ships/EngineValues.h"
 #include "ships/Hardpoints.h"
+#include "ships/ShipLoader.h"
+#include "ships/ShipSaver.h"
+
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace skarvel {
 
@@ -22,6 +24,8 @@ public:
     Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder,
            std::function<bool()> securityDialogs);
     ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
 
     // Tool bar and list commands.
     void btRelloadClick();
@@ -38,43 +42,38 @@ public:
     DataSet& dataSet() { return dataSet_; }
 
     bool valuesChanged() const { return valuesChanged_; } // FValuesChanged
-    void markChanged();                                     // sets it, enables btSave
-    int shipIndex() const { return shipIndex_; }            // FShipIndex
-    bool shipListArmed() const { return shipListArmed_; }   // FShipListArmed
-    bool shipLoaded() const { return shipLoaded_; }
+    void markChanged();                                   // sets it, enables btSave
+    int shipIndex() const { return ship_.shipIndex; }     // FShipIndex
+    bool shipListArmed() const { return shipListArmed_; } // FShipListArmed
+    // The fields show a ship that a save may write back (false after the user's reload).
+    bool shipLoaded() const { return ship_.loaded; }
 
     // Indexes fixed by the last ship load.
-    int hullGoodIndex() const { return hullGoodIndex_; }
-    int packageGoodIndex() const { return packageGoodIndex_; }
-    int powerIndex() const { return powerIndex_; }
-    int engineIndex() const { return engineIndex_; }
-    const std::string& engineName() const { return engineName_; }
-    const std::string& powerName() const { return powerName_; }
-    const std::string& scannerName() const { return scannerName_; }
-    const std::string& tractorName() const { return tractorName_; }
+    int hullGoodIndex() const { return ship_.hullGoodIndex; }
+    int packageGoodIndex() const { return ship_.packageGoodIndex; }
+    int powerIndex() const { return ship_.powerIndex; }
+    int engineIndex() const { return ship_.engineIndex; }
+    const std::string& engineName() const { return ship_.engineName; }
+    const std::string& powerName() const { return ship_.powerName; }
+    const std::string& scannerName() const { return ship_.scannerName; }
+    const std::string& tractorName() const { return ship_.tractorName; }
 
 private:
+    // Close, open, general values and the page switch, as the reload button does them.
+    void reloadDataSet();
+
     TJournal& journal_;
     Form& form_;
     Dialogs& dialogs_;
-    std::function<bool()> securityDialogs_;
     DataSet dataSet_;
     EngineValues engineValues_;
     Hardpoints hardpoints_;
+    ShipLoader loader_;
+    ShipSaver saver_;
 
     bool valuesChanged_ = false;
     bool shipListArmed_ = false;
-    bool shipLoaded_ = false;
-    int shipIndex_ = 0;
-    int hullGoodIndex_ = -1;
-    int packageGoodIndex_ = -1;
-    int powerIndex_ = -1;
-    int engineIndex_ = -1;
-    std::string hullNickname_;
-    std::string engineName_;
-    std::string powerName_;
-    std::string scannerName_;
-    std::string tractorName_;
+    LoadedShip ship_;
 };
 
 } // namespace skarvel

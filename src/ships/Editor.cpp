@@ -1,0 +1,147 @@
+#include "ships/Editor.h"
+
+#include "journal/Journal.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+#include "ships/GeneralValues.h"
+#include "ships/ShipCatalogue.h"
+
+namespace skarvel {
+
+namespace {
+
+constexpr std::string_view kReloadQuestion =
+    "IF YOU RELOAD THE VALUES OUT OF THE INI FILES, ALL UNSAVED CHANGES GET LOST !\n\rDo you "
+    "realy want to reload the values ?";
+constexpr std::string_view kSaveQuestion =
+    "Do you realy want to save the actual values to the ini files?";
+constexpr std::string_view kShipChangeQuestion =
+    "There are unsaved changes. Do you want to save them now ? - otherwise they will get lost !";
+
+} // namespace
+
+Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder,
+               std::function<bool()> securityDialogs)
+    : journal_(journal), form_(form), dialogs_(dialogs),
+      dataSet_(journal, form, dialogs, std::move(programFolder)),
+      engineValues_(form, [this] { markChanged(); }), hardpoints_(journal, form),
+      loader_(journal, form, dataSet_, hardpoints_),
+      saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs)) {
+    dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
+}
+
+Editor::~Editor() = default;
+
+void Editor::markChanged() {
+    valuesChanged_ = true;
+    form_.setEnabled("btSave", true);
+}
+
+void Editor::CloseIniFiles() {
+    dataSet_.CloseIniFiles();
+}
+
+void Editor::reloadDataSet() {
+    dataSet_.CloseIniFiles();
+    ship_.shipIndex = 0;
+    dataSet_.OpenIniFiles();
+    LOAD_INI_VALUES();
+    form_.showPage("Extended");
+    form_.showPage("Ship");
+    if (dataSet_.isOpen()) {
+        shipListArmed_ = true;
+    }
+}
+
+void Editor::btRelloadClick() {
+    journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
+    bool reload = true;
+    if (valuesChanged_) {
+        journal_.Write("Es sind noch Daten geöffnet", JournalEntryKind::Info);
+        if (isYes(dialogs_.message(MessageKind::Confirmation, kReloadQuestion))) {
+            journal_.Write("Daten sollen trotzdem geladen werden", JournalEntryKind::System);
+        } else {
+            journal_.Write("NEIN - Daten sollen nicht geladen werden", JournalEntryKind::System);
+            reload = false;
+        }
+    }
+    if (reload) {
+        reloadDataSet();
+        // The open points FShipIndex at the first ship while the fields still show the ship
+        // of before: forget that ship, so that no save writes its values into another one.
+        loader_.CLEAR_ALL_VALUES();
+        ship_.loaded = false;
+        ship_.hardpointsLoaded = false;
+    }
+    form_.setSelectedIndex("lbShips", 0);
+}
+
+void Editor::btSaveClick() {
+    journal_.Write("Daten sollen gespeichert werden", JournalEntryKind::System);
+    if (!isYes(dialogs_.message(MessageKind::Confirmation, kSaveQuestion))) {
+        return;
+    }
+    SAVE_INI_VALUES();
+    journal_.Write("Daten wurden gespeichert", JournalEntryKind::System);
+    valuesChanged_ = false;
+
+    // The save's own reload keeps the saved ship: the numbering is the same again, so its
+    // sections keep their names and a second save writes to the same ship.
+    const int savedShip = ship_.shipIndex;
+    journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
+    reloadDataSet();
+    ship_.shipIndex = savedShip;
+    form_.setSelectedIndex("lbShips", savedShip);
+}
+
+void Editor::lbShipsClick() {
+    if (!shipListArmed_) {
+        return;
+    }
+    journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::Begin);
+    if (valuesChanged_) {
+        journal_.Write("Es wurden Werte verändert -> nach speichern fragen",
+                       JournalEntryKind::Warning);
+        if (isYes(dialogs_.message(MessageKind::Warning, kShipChangeQuestion))) {
+            journal_.Write("JA - Werte sollen gespeichert werden", JournalEntryKind::Action);
+            SAVE_INI_VALUES();
+        } else {
+            journal_.Write("NEIN - Änderungen verworfen", JournalEntryKind::Action);
+        }
+        valuesChanged_ = false;
+        form_.setEnabled("btSave", false);
+    }
+    if (!dataSet_.isOpen()) {
+        // The files of a closed set carry no numbers; nothing can be addressed.
+        journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
+        journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
+        return;
+    }
+    loader_.CLEAR_ALL_VALUES();
+    loader_.load(ship_);
+    form_.setEnabled("btSave", true);
+    journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
+}
+
+void Editor::LOAD_INI_VALUES() {
+    journal_.Write("LOAD_INI_VALUES", JournalEntryKind::Begin);
+    if (!dataSet_.isOpen()) {
+        journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
+    } else {
+        journal_.Write("INIS sind geöffnet und Werte werden geladen", JournalEntryKind::Info);
+        loadGeneralValues(dataSet_, form_);
+        valuesChanged_ = false;
+    }
+    journal_.Write("LOAD_INI_VALUES", JournalEntryKind::End);
+}
+
+void Editor::SAVE_INI_VALUES() {
+    saver_.SAVE_INI_VALUES(ship_);
+}
+
+void Editor::cbStartingBaseChange() {
+    markChanged();
+    journal_.Write("VALUE CHANGED", JournalEntryKind::System);
+}
+
+} // namespace skarvel

@@ -1,0 +1,141 @@
+#include "ships/ExportedCopies.h"
+
+#include "gamedata/DataFileSet.h"
+#include "journal/Journal.h"
+#include "platform/Files.h"
+
+#include <array>
+#include <cctype>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace skarvel {
+
+namespace {
+
+struct CopyRow {
+    DataFileIndex file;
+    std::string_view headerName; // empty: a plain copy
+};
+
+// The order in which the copies are made; each row's folder exists before the next needs it.
+constexpr std::array<CopyRow, 6> kCopyRows = {{
+    {kConstants, ""},
+    {kShipArch, "Ship"},
+    {kNewCharacter, ""},
+    {kGoods, "Good"},
+    {kEngineEquip, "Engine"},
+    {kMiscEquip, "Power"},
+}};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Length of "[" + name + digits + "]" at the start of text, or 0.
+std::size_t numberedHeaderLength(std::string_view text, std::string_view name) {
+    if (text.size() < name.size() + 3 || text[0] != '[' || text.substr(1, name.size()) != name) {
+        return 0;
+    }
+    std::size_t pos = 1 + name.size();
+    const std::size_t digits = pos;
+    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+        ++pos;
+    }
+    if (pos == digits || pos >= text.size() || text[pos] != ']') {
+        return 0;
+    }
+    return pos + 1;
+}
+
+// The path of the game's file below its data folder, spelled as on disk: as many trailing
+// components of the resolved path as the relative name has.
+std::filesystem::path relativeOnDisk(const std::string& resolved, std::string_view relative) {
+    const std::filesystem::path full(resolved);
+    std::vector<std::filesystem::path> parts;
+    for (const auto& part : std::filesystem::path(relative)) {
+        parts.push_back(part);
+    }
+    std::vector<std::filesystem::path> tail;
+    std::filesystem::path rest = full;
+    for (std::size_t i = 0; i < parts.size() && rest.has_filename(); ++i) {
+        tail.push_back(rest.filename());
+        rest = rest.parent_path();
+    }
+    std::filesystem::path result;
+    for (auto it = tail.rbegin(); it != tail.rend(); ++it) {
+        result /= *it;
+    }
+    return result;
+}
+
+} // namespace
+
+std::string withPlainHeaders(std::string_view text, std::string_view name) {
+    std::string result;
+    result.reserve(text.size());
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        end = end == std::string_view::npos ? text.size() : end;
+        const std::string_view line = text.substr(start, end - start);
+        std::size_t first = 0;
+        while (first < line.size() && isBlank(line[first])) {
+            ++first;
+        }
+        const std::size_t header = numberedHeaderLength(line.substr(first), name);
+        if (header > 0) {
+            result.append(line.substr(0, first));
+            result.append("[").append(name).append("]");
+            result.append(line.substr(first + header));
+        } else {
+            result.append(line);
+        }
+        // The line end, whatever it is, stays as it was.
+        std::size_t next = end;
+        if (next < text.size() && text[next] == '\r') {
+            ++next;
+        }
+        if (next < text.size() && text[next] == '\n') {
+            ++next;
+        }
+        result.append(text.substr(end, next - end));
+        start = next;
+    }
+    return result;
+}
+
+std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet& files,
+                                            const std::string& base) {
+    std::vector<std::string> failed;
+    const std::filesystem::path copiesRoot = std::filesystem::path(base) / "data";
+    for (const CopyRow& row : kCopyRows) {
+        const std::string& source = files.files[row.file];
+        const std::filesystem::path target =
+            copiesRoot / relativeOnDisk(source, kDataFileNames[row.file]);
+        const std::filesystem::path folder = target.parent_path();
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error)) {
+            std::filesystem::create_directory(folder, error);
+            if (error) {
+                journal.WriteFormatted("Ordner %s konnte nicht angelegt werden: %s",
+                                       {folder.string(), error.message()}, JournalEntryKind::Error);
+            }
+        }
+        try {
+            std::string content = readFile(source);
+            if (!row.headerName.empty()) {
+                content = withPlainHeaders(content, row.headerName);
+            }
+            writeFileAtomically(target.string(), content);
+        } catch (const std::exception& copyError) {
+            journal.WriteFormatted("Kopie %s konnte nicht angelegt werden: %s",
+                                   {target.string(), copyError.what()}, JournalEntryKind::Error);
+            failed.push_back(target.string());
+        }
+    }
+    return failed;
+}
+
+} // namespace skarvel

@@ -1,0 +1,99 @@
+#include "ships/GeneralValues.h"
+
+#include "gamedata/DataSet.h"
+#include "journal/Journal.h"
+#include "ports/Form.h"
+#include "ships/SectionGuard.h"
+#include "ships/TextParts.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skarvel {
+
+namespace {
+
+struct GeneralValue {
+    std::string_view field;
+    DataFileIndex file;
+    std::string_view section;
+    std::string_view key;
+};
+
+constexpr std::array<GeneralValue, 6> kGeneralValues = {{
+    {"edMaxSpeed", kConstants, "PhySysConsts", "ANOM_LIMITS_MAX_VELOCITY"},
+    {"edCruiseSpeed", kConstants, "EngineEquipConsts", "CRUISING_SPEED"},
+    {"edCruiseDisruptTime", kConstants, "EngineEquipConsts", "CRUISE_DISRUPT_TIME"},
+    {"edMaxLootPerAstroid", kConstants, "AsteroidConsts", "MAX_LOOT_PER_ASTEROID"},
+    {"edHullUnitsPerItem", kMiscEquip, "RepairKit", "units_per_container"},
+    {"edShieldUnitsPerItem", kMiscEquip, "ShieldBattery", "units_per_container"},
+}};
+
+constexpr std::string_view kDefaultBase = "LI01_01_Base";
+
+TUserIniFile& iniOf(const DataSet& dataSet, DataFileIndex file) {
+    return file == kConstants ? dataSet.constantsIni() : dataSet.miscEquipIni();
+}
+
+void writeToExistingSection(TJournal& journal, TUserIniFile& ini, std::string_view section,
+                            std::string_view key, std::string_view value) {
+    if (value.empty()) {
+        return; // writes nothing anyway
+    }
+    if (!hasSection(ini, section)) {
+        journal.WriteFormatted("Keine Sektion für %s gefunden - Werte werden nicht gespeichert",
+                               {section}, JournalEntryKind::Warning);
+        return;
+    }
+    ini.WriteString(section, key, value);
+}
+
+std::string selectedText(const Form& form, std::string_view control) {
+    const int index = form.selectedIndex(control);
+    const auto items = form.items(control);
+    return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
+}
+
+} // namespace
+
+void loadGeneralValues(const DataSet& dataSet, Form& form) {
+    for (const GeneralValue& value : kGeneralValues) {
+        form.setText(value.field,
+                     iniOf(dataSet, value.file).ReadValue(value.section, value.key, ""));
+    }
+    form.setText("edStartingMoney", dataSet.newCharacterIni().ReadValue("Package", "money", ""));
+
+    const std::vector<std::string> bases = dataSet.resourceIni().ListKeys("IdByBase");
+    form.setItems("cbStartingBase", bases);
+    const std::string nickname = dataSet.newCharacterIni().ReadValue("Faction", "base", "");
+    const std::string shown = dataSet.resourceIni().ReadValue("BaseById", nickname, "");
+    int selected = -1;
+    for (std::size_t i = 0; i < bases.size() && !shown.empty(); ++i) {
+        if (equalsIgnoreCase(bases[i], shown)) {
+            selected = static_cast<int>(i);
+            break;
+        }
+    }
+    form.setSelectedIndex("cbStartingBase", selected);
+}
+
+void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& form) {
+    journal.Write("Werte für GENERAL", JournalEntryKind::Info);
+    for (const GeneralValue& value : kGeneralValues) {
+        writeToExistingSection(journal, iniOf(dataSet, value.file), value.section, value.key,
+                               form.text(value.field));
+    }
+    journal.Write("Werte für NEWCHARACTER", JournalEntryKind::Info);
+    TUserIniFile& newCharacter = dataSet.newCharacterIni();
+    writeToExistingSection(journal, newCharacter, "Package", "money", form.text("edStartingMoney"));
+    // Nothing selected reads as an empty name, which names no base.
+    const std::string shown = selectedText(form, "cbStartingBase");
+    const std::string base = shown.empty()
+                                 ? std::string(kDefaultBase)
+                                 : dataSet.resourceIni().ReadValue("IdByBase", shown, kDefaultBase);
+    writeToExistingSection(journal, newCharacter, "Faction", "base", base);
+}
+
+} // namespace skarvel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace skarvel {
+
+// The groups of ship values, each read from and written to one section.
+enum class ShipGroup {
+    Ship = 1,     // shiparch.ini, "Ship" + FShipIndex
+    Extended = 2, // same section
+    Handling = 3, // same section
+    Hull = 4,     // goods.ini, "Good" + FHullGoodIndex
+    Tractor = 5,  // misc_equip.ini, the first "Tractor" section
+    Power = 6,    // misc_equip.ini, "Power" + FPowerIndex
+    Engine = 7    // engine_equip.ini, "Engine" + FEngineIndex
+};
+
+// One key of a game file and the edit field that shows it. The load and the save both
+// follow this table, so a key is read from and written to the same place.
+struct ShipField {
+    ShipGroup group;
+    std::string_view key;
+    std::string_view field;
+    bool shownWithComma; // put into the field through getMathValue
+    bool fractionOnSave; // a single number: a decimal comma becomes a point on save
+};
+
+// Every field-bound key, group by group, in the order of the load and the save.
+std::span<const ShipField> shipFields();
+
+// The part of the table that belongs to one group, in table order.
+std::span<const ShipField> shipFieldsOf(ShipGroup group);
+
+// The fields emptied before a ship is loaded (CLEAR_ALL_VALUES). edLODRanges is always
+// overwritten by the load and so is left alone, like the hardpoint level fields.
+std::span<const std::string_view> clearedShipFields();
+
+// The text written for a field: the fractional single numbers get their decimal point back
+// (a comma in the file would split the value into two list items).
+std::string textForFile(const ShipField& field, std::string_view fieldText);
+
+} // namespace skarvel

@@ -1,0 +1,199 @@
+#include "ships/ShipLoader.h"
+
+#include "gamedata/DataSet.h"
+#include "journal/Journal.h"
+#include "ports/Form.h"
+#include "ships/Hardpoints.h"
+#include "ships/Numbers.h"
+#include "ships/ShipCatalogue.h"
+#include "ships/ShipFields.h"
+#include "ships/TextParts.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace skarvel {
+
+namespace {
+
+constexpr auto kInfo = JournalEntryKind::Info;
+
+std::string numbered(std::string_view name, int index) {
+    return std::string(name) + std::to_string(index);
+}
+
+// Position of the first section whose nickname is name (exact case), or -1.
+int findByNickname(const TUserIniFile& ini, const std::vector<std::string>& sections,
+                   std::string_view name) {
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        if (ini.ReadValue(sections[i], "nickname", "*fail") == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+ShipLoader::ShipLoader(TJournal& journal, Form& form, const DataSet& dataSet,
+                       Hardpoints& hardpoints)
+    : journal_(journal), form_(form), dataSet_(dataSet), hardpoints_(hardpoints) {}
+
+void ShipLoader::CLEAR_ALL_VALUES() {
+    journal_.Write("CLEAR_ALL_VALUES - Gui Felder löschen", kInfo);
+    form_.setItems("cbWeaponHP", {});
+    form_.setItems("cbTurretHP", {});
+    form_.setSelectedIndex("cbShieldTyp", 0);
+    form_.setText("labEngine", "ENGINE");
+    form_.setText("labPower", "POWER");
+    form_.setText("labTractor", "TRACTOR BEAM");
+    form_.setText("labScanner", "SCANNER");
+    for (const std::string_view field : clearedShipFields()) {
+        form_.setText(field, "");
+    }
+}
+
+int ShipLoader::findGood(std::string_view key, std::string_view value) const {
+    const int count = static_cast<int>(dataSet_.sections().goods.size());
+    const TUserIniFile& goods = dataSet_.goodsIni();
+    for (int k = 0; k < count; ++k) {
+        if (goods.ReadValue(numbered("Good", k), key, "") == value) {
+            return k;
+        }
+    }
+    return count;
+}
+
+int ShipLoader::FindHullGood(std::string_view shipNickname) const {
+    return findGood("Ship", shipNickname);
+}
+
+int ShipLoader::FindPackageGood(std::string_view hullNickname) const {
+    return findGood("Hull", hullNickname);
+}
+
+void ShipLoader::readGroup(ShipGroup group, const TUserIniFile& ini, std::string_view section) {
+    for (const ShipField& field : shipFieldsOf(group)) {
+        std::string value = ini.ReadValue(section, field.key, "");
+        if (field.shownWithComma) {
+            value = getMathValue(value, journal_);
+        }
+        form_.setText(field.field, value);
+    }
+}
+
+void ShipLoader::findEquipmentNames(LoadedShip& ship) {
+    journal_.Write("Engine/ Power Name suchen", kInfo);
+    const auto package = ReadSectionLines(dataSet_.files().files[kGoods],
+                                          "[" + numbered("Good", ship.packageGoodIndex) + "]");
+    ship.engineName.clear();
+    ship.powerName.clear();
+    ship.scannerName.clear();
+    ship.tractorName.clear();
+    for (const std::string& line : package) {
+        const std::string value = getDelimitedPart(line, '=', ',');
+        if (value.find("engine") != std::string::npos) {
+            ship.engineName = value;
+        }
+        if (value.find("power") != std::string::npos) {
+            ship.powerName = value;
+        }
+        if (value.find("scanner") != std::string::npos) {
+            ship.scannerName = value;
+        }
+        if (value.find("tractor") != std::string::npos) {
+            ship.tractorName = value;
+        }
+    }
+    journal_.WriteFormatted("Engine = %s / Power = %s / Scanner = %s / Tractor = %s ",
+                            {ship.engineName, ship.powerName, ship.scannerName, ship.tractorName},
+                            JournalEntryKind::Data);
+    form_.setText("labEngine", "ENGINE :: [" + ship.engineName + "]");
+    form_.setText("labPower", "POWER :: [" + ship.powerName + "]");
+    form_.setText("labTractor", "TRACTOR BEAM :: [" + ship.tractorName + "]");
+    form_.setText("labScanner", "SCANNER :: [" + ship.scannerName + "]");
+}
+
+void ShipLoader::deriveEngineSpeeds() {
+    const std::string force = form_.text("edEngineMaxForce");
+    const std::string drag = form_.text("edEngineLinearDrag");
+    if (!force.empty() && !drag.empty()) {
+        const std::int32_t dragValue = parseWholeNumber(drag);
+        if (dragValue == 0) {
+            throw std::domain_error("Floating point division by zero");
+        }
+        const double speed = static_cast<double>(parseWholeNumber(force)) / dragValue;
+        form_.setText("edEngineSpeed", std::to_string(roundHalfEven(speed)));
+    }
+    const std::int32_t speed = parseWholeNumber(form_.text("edEngineSpeed"));
+    const double fraction = parseFraction(getMathValue(form_.text("edReverseFraction"), journal_));
+    form_.setText("edReverseSpeed", std::to_string(roundHalfEven(speed * fraction)));
+}
+
+void ShipLoader::load(LoadedShip& ship) {
+    ship = LoadedShip{};
+    ship.hullGoodIndex = -1;
+    ship.packageGoodIndex = -1;
+
+    // Identity: the list position is the ship's number.
+    const auto& ships = dataSet_.sections().ships;
+    ship.shipIndex = form_.selectedIndex("lbShips");
+    if (ship.shipIndex < 0 || ship.shipIndex >= static_cast<int>(ships.size())) {
+        throw std::out_of_range("List index out of bounds (" + std::to_string(ship.shipIndex) +
+                                ")");
+    }
+    ship.loaded = true;
+    const TUserIniFile& shipArch = dataSet_.shipArchIni();
+    form_.setText("edIdsName",
+                  shipArch.ReadValue(ships[ship.shipIndex], "ids_name", kMissingIdsName));
+    const auto names = form_.items("lbShips");
+    form_.setText("edShipRealName", names.at(ship.shipIndex));
+    journal_.WriteFormatted("Gewähltes Schiff: lbIndex=%d IDS_Name=%s RealName=%s",
+                            {ship.shipIndex, form_.text("edIdsName"), form_.text("edShipRealName")},
+                            JournalEntryKind::Data);
+
+    const std::string shipSection = numbered("Ship", ship.shipIndex);
+    journal_.Write("Ship Values auslesen", kInfo);
+    readGroup(ShipGroup::Ship, shipArch, shipSection);
+    journal_.Write("Ship Extended Values auslesen", kInfo);
+    readGroup(ShipGroup::Extended, shipArch, shipSection);
+    journal_.Write("Handling Values auslesen", kInfo);
+    readGroup(ShipGroup::Handling, shipArch, shipSection);
+
+    journal_.Write("Schiffshülle suchen", kInfo);
+    const TUserIniFile& goods = dataSet_.goodsIni();
+    ship.hullGoodIndex = FindHullGood(form_.text("edShipNickName"));
+    const std::string hullSection = numbered("Good", ship.hullGoodIndex);
+    ship.hullNickname = goods.ReadValue(hullSection, "nickname", "");
+    ship.packageGoodIndex = FindPackageGood(ship.hullNickname);
+    journal_.WriteFormatted("Gefundene Schiffshülle: %s ", {ship.hullNickname},
+                            JournalEntryKind::Data);
+    readGroup(ShipGroup::Hull, goods, hullSection);
+
+    findEquipmentNames(ship);
+
+    const TUserIniFile& miscEquip = dataSet_.miscEquipIni();
+    readGroup(ShipGroup::Tractor, miscEquip, "Tractor");
+
+    journal_.Write("Den passenden Eintrag für den Powergenerator finden", kInfo);
+    ship.powerIndex = findByNickname(miscEquip, dataSet_.sections().powers, ship.powerName);
+    if (ship.powerIndex >= 0) {
+        readGroup(ShipGroup::Power, miscEquip, numbered("Power", ship.powerIndex));
+    }
+
+    journal_.Write("Den passenden Eintrag für die Engine finden", kInfo);
+    const TUserIniFile& engineEquip = dataSet_.engineEquipIni();
+    ship.engineIndex = findByNickname(engineEquip, dataSet_.sections().engines, ship.engineName);
+    if (ship.engineIndex >= 0) {
+        journal_.Write("Engine Gui Values eintragen", JournalEntryKind::Begin);
+        readGroup(ShipGroup::Engine, engineEquip, numbered("Engine", ship.engineIndex));
+        deriveEngineSpeeds();
+        journal_.Write("Engine Gui Values eintragen", JournalEntryKind::End);
+    }
+
+    form_.repaint("panBackShip");
+    hardpoints_.LoadHardpointValues(dataSet_.files().files[kShipArch], ship.shipIndex);
+    ship.hardpointsLoaded = true;
+}
+
+} // namespace skarvel

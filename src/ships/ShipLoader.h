@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace skarvel {
+
+class TJournal;
+class Form;
+class DataSet;
+class Hardpoints;
+class TUserIniFile;
+enum class ShipGroup;
+
+// What the last ship load fixed: the sections the save writes back to.
+struct LoadedShip {
+    int shipIndex = 0;         // FShipIndex: section "Ship" + shipIndex
+    int hullGoodIndex = -1;    // FHullGoodIndex: number of goods when no good matched
+    int packageGoodIndex = -1; // FPackageGoodIndex
+    int powerIndex = -1;       // FPowerIndex: -1 when not found
+    int engineIndex = -1;      // FEngineIndex: -1 when not found
+    std::string hullNickname;
+    std::string engineName;
+    std::string powerName;
+    std::string scannerName;
+    std::string tractorName;
+    // The fields show this ship's values, so a save may write them to its sections.
+    bool loaded = false;
+    // The hardpoint levels were read completely for this ship.
+    bool hardpointsLoaded = false;
+};
+
+// The loading half of a ship click: clears the fields, finds the ship's goods, power
+// plant and engine, fills the fields and the labels and derives the two speeds.
+class ShipLoader {
+public:
+    ShipLoader(TJournal& journal, Form& form, const DataSet& dataSet, Hardpoints& hardpoints);
+
+    void CLEAR_ALL_VALUES();
+
+    // The load of the ship selected in lbShips into ship (steps after the clear). Conversion
+    // errors of the derived speeds and the hardpoint load end it by an exception; what was
+    // filled and found so far stays.
+    void load(LoadedShip& ship);
+
+    // First good whose "Ship" key equals the nickname (exact case); the number of goods when
+    // none does.
+    int FindHullGood(std::string_view shipNickname) const;
+    // First good whose "Hull" key equals the hull nickname; the number of goods when none.
+    int FindPackageGood(std::string_view hullNickname) const;
+
+private:
+    int findGood(std::string_view key, std::string_view value) const;
+    void readGroup(ShipGroup group, const TUserIniFile& ini, std::string_view section);
+    void findEquipmentNames(LoadedShip& ship);
+    void deriveEngineSpeeds();
+
+    TJournal& journal_;
+    Form& form_;
+    const DataSet& dataSet_;
+    Hardpoints& hardpoints_;
+};
+
+} // namespace skarvel

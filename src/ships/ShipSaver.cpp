@@ -1,0 +1,130 @@
+#include "ships/ShipSaver.h"
+
+#include "gamedata/DataSet.h"
+#include "journal/Journal.h"
+#include "platform/CorrectPath.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+#include "ships/ExportedCopies.h"
+#include "ships/GeneralValues.h"
+#include "ships/Hardpoints.h"
+#include "ships/SectionGuard.h"
+#include "ships/ShipFields.h"
+#include "ships/ShipLoader.h"
+
+#include <string_view>
+#include <vector>
+
+namespace skarvel {
+
+namespace {
+
+constexpr auto kInfo = JournalEntryKind::Info;
+constexpr auto kWarning = JournalEntryKind::Warning;
+
+// One group of the save: its journal name, its file and the section the load found (empty
+// when it found none).
+struct GroupTarget {
+    ShipGroup group;
+    std::string_view name;
+    TUserIniFile& ini;
+    std::string section;
+};
+
+std::string numbered(std::string_view name, int index) {
+    return std::string(name) + std::to_string(index);
+}
+
+} // namespace
+
+ShipSaver::ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
+                     Hardpoints& hardpoints, std::function<bool()> securityDialogs)
+    : journal_(journal), form_(form), dialogs_(dialogs), dataSet_(dataSet), hardpoints_(hardpoints),
+      securityDialogs_(std::move(securityDialogs)) {}
+
+void ShipSaver::saveShipValues(const LoadedShip& ship) {
+    const int goodCount = static_cast<int>(dataSet_.sections().goods.size());
+    const std::string shipSection = numbered("Ship", ship.shipIndex);
+    const GroupTarget groups[] = {
+        {ShipGroup::Ship, "Ship", dataSet_.shipArchIni(), shipSection},
+        {ShipGroup::Extended, "Extended", dataSet_.shipArchIni(), shipSection},
+        {ShipGroup::Handling, "Handling", dataSet_.shipArchIni(), shipSection},
+        {ShipGroup::Hull, "Hülle", dataSet_.goodsIni(),
+         ship.hullGoodIndex >= 0 && ship.hullGoodIndex < goodCount
+             ? numbered("Good", ship.hullGoodIndex)
+             : std::string()},
+        {ShipGroup::Tractor, "Tractor", dataSet_.miscEquipIni(), "Tractor"},
+        {ShipGroup::Power, "Power", dataSet_.miscEquipIni(),
+         ship.powerIndex >= 0 ? numbered("Power", ship.powerIndex) : std::string()},
+        {ShipGroup::Engine, "Engine", dataSet_.engineEquipIni(),
+         ship.engineIndex >= 0 ? numbered("Engine", ship.engineIndex) : std::string()},
+    };
+    for (const GroupTarget& target : groups) {
+        // Written whole: the name carries an umlaut, which only Write converts.
+        journal_.Write("Werte für " + std::string(target.name), kInfo);
+        // A write to a missing section would add it to the game's file.
+        if (target.section.empty() || !hasSection(target.ini, target.section)) {
+            journal_.Write("Keine Sektion für " + std::string(target.name) +
+                               " gefunden - Werte werden nicht gespeichert",
+                           kWarning);
+            continue;
+        }
+        for (const ShipField& field : shipFieldsOf(target.group)) {
+            target.ini.WriteString(target.section, field.key,
+                                   textForFile(field, form_.text(field.field)));
+        }
+    }
+}
+
+void ShipSaver::saveCopies() {
+    const std::string base = makeCorrectPath(dataSet_.programFolder(), journal_);
+    journal_.WriteFormatted("Kopien der veränderten INIs anlegen unter: %s", {base + "data"},
+                            kInfo);
+    const std::vector<std::string> failed = makeExportedCopies(journal_, dataSet_.files(), base);
+    if (!failed.empty()) {
+        std::string text = "The copy of the changed files could not be made:";
+        for (const std::string& path : failed) {
+            text += "\n\r" + path;
+        }
+        dialogs_.message(MessageKind::Error, text);
+    } else if (securityDialogs_ && securityDialogs_()) {
+        dialogs_.message(MessageKind::Information, kSavedMessage);
+    }
+}
+
+void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship) {
+    journal_.Write("SAVE_INI_VALUES", JournalEntryKind::Begin);
+    if (!dataSet_.isOpen()) {
+        journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
+        journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+        return;
+    }
+    journal_.Write("INIS sind geöffnet und Werte werden gespeichert", kInfo);
+
+    if (ship.loaded) {
+        saveShipValues(ship);
+    } else {
+        journal_.Write("Kein Schiff geladen - Schiffswerte werden nicht gespeichert", kWarning);
+    }
+    saveGeneralValues(journal_, dataSet_, form_);
+    if (ship.loaded && ship.hardpointsLoaded) {
+        hardpoints_.SaveHardpointValues(dataSet_.files().files[kShipArch], ship.shipIndex);
+    } else if (ship.loaded) {
+        // Levels of an earlier ship must not end up in this one.
+        journal_.Write("Hardpoints nicht geladen - Hardpoints werden nicht gespeichert", kWarning);
+    }
+
+    dataSet_.shipArchIni().Flush();
+    dataSet_.miscEquipIni().Flush();
+    dataSet_.constantsIni().Flush();
+    dataSet_.engineEquipIni().Flush();
+    dataSet_.resourceIni().Flush();
+    dataSet_.goodsIni().Flush();
+    dataSet_.newCharacterIni().Flush();
+    journal_.Write("INIS Werte speichern", kInfo);
+
+    saveCopies();
+    journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+}
+
+} // namespace skarvel
