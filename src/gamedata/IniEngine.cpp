@@ -1,0 +1,420 @@
+#include "gamedata/IniEngine.h"
+
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skarvel::ini {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowered(std::string_view text) {
+    std::string result(text.size(), '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        result[i] = lowerAscii(text[i]);
+    }
+    return result;
+}
+
+// The index key of a key name inside one section: the lower-cased name, a separator that a
+// line cannot hold, and the section's number.
+std::string keyIndexKey(std::string_view name, std::size_t sectionIndex) {
+    std::string result = lowered(name);
+    result += '\0';
+    result.append(reinterpret_cast<const char*>(&sectionIndex), sizeof sectionIndex);
+    return result;
+}
+
+const char* findChar(const std::string& text, char c, std::size_t from, std::size_t to) {
+    return static_cast<const char*>(std::memchr(text.data() + from, c, to - from));
+}
+
+// End of the line that starts at pos: the first CR or LF, or the end of the text.
+std::size_t lineEndFrom(const std::string& text, std::size_t pos) {
+    const char* lf = findChar(text, '\n', pos, text.size());
+    const std::size_t limit = lf ? static_cast<std::size_t>(lf - text.data()) : text.size();
+    const char* cr = findChar(text, '\r', pos, limit);
+    return cr ? static_cast<std::size_t>(cr - text.data()) : limit;
+}
+
+} // namespace
+
+ParsedIni::ParsedIni(std::string bytes) : bytes_(std::move(bytes)) {
+    parse();
+}
+
+void ParsedIni::parse() {
+    const std::string& text = bytes_;
+    if (text.find('\0') != std::string::npos) {
+        isText_ = false;
+        return;
+    }
+    const std::size_t firstBreak = text.find_first_of("\r\n");
+    if (firstBreak != std::string::npos) {
+        const bool crlf = text[firstBreak] == '\r' && firstBreak + 1 < text.size() &&
+                          text[firstBreak + 1] == '\n';
+        lineEnding_ = crlf ? "\r\n" : std::string(1, text[firstBreak]);
+    }
+
+    // A UTF-8 byte order mark stays in the file but must not hide the first header.
+    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < text.size()) {
+        const std::size_t end = lineEndFrom(text, pos);
+        std::size_t next = end;
+        if (next < text.size()) {
+            next +=
+                (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+        }
+        std::size_t first = pos;
+        while (first < end && isBlank(text[first])) {
+            ++first;
+        }
+        pos = next;
+        if (first == end || text[first] == ';') {
+            continue;
+        }
+
+        if (text[first] == '[') {
+            Section section;
+            const char* close = findChar(text, ']', first + 1, end);
+            std::size_t nameBegin = first + 1;
+            std::size_t nameEnd = close ? static_cast<std::size_t>(close - text.data()) : end;
+            while (nameBegin < nameEnd && isBlank(text[nameBegin])) {
+                ++nameBegin;
+            }
+            while (nameEnd > nameBegin && isBlank(text[nameEnd - 1])) {
+                --nameEnd;
+            }
+            section.nameBegin = nameBegin;
+            section.nameEnd = nameEnd;
+            section.lineEnd = end;
+            section.lineNext = next;
+            section.firstKey = keys_.size();
+            sectionIndex_.try_emplace(lowered(name(section)), sections_.size());
+            sections_.push_back(section);
+            continue;
+        }
+        if (sections_.empty()) {
+            continue; // lines before the first section are not reachable
+        }
+
+        Key key;
+        key.lineEnd = end;
+        key.lineNext = next;
+        const char* equals = findChar(text, '=', first, end);
+        const char* semicolon = findChar(text, ';', first, end);
+        const std::size_t commentAt =
+            semicolon ? static_cast<std::size_t>(semicolon - text.data()) : end;
+        std::size_t nameEnd;
+        if (equals && static_cast<std::size_t>(equals - text.data()) < commentAt) {
+            const std::size_t equalsAt = static_cast<std::size_t>(equals - text.data());
+            key.hasEquals = true;
+            nameEnd = equalsAt;
+            std::size_t valueBegin = equalsAt + 1;
+            while (valueBegin < commentAt && isBlank(text[valueBegin])) {
+                ++valueBegin;
+            }
+            std::size_t valueEnd = commentAt;
+            while (valueEnd > valueBegin && isBlank(text[valueEnd - 1])) {
+                --valueEnd;
+            }
+            if (valueBegin == valueEnd) {
+                // No value yet: a new one goes after "=" and at most one blank.
+                valueBegin = equalsAt + 1;
+                if (valueBegin < commentAt && isBlank(text[valueBegin])) {
+                    ++valueBegin;
+                }
+                valueEnd = valueBegin;
+            }
+            key.valueBegin = valueBegin;
+            key.valueEnd = valueEnd;
+        } else {
+            nameEnd = commentAt;
+        }
+        while (nameEnd > first && isBlank(text[nameEnd - 1])) {
+            --nameEnd;
+        }
+        if (nameEnd == first) {
+            continue; // "= value" names no key
+        }
+        key.nameBegin = first;
+        key.nameEnd = nameEnd;
+        if (!key.hasEquals) {
+            key.valueBegin = key.valueEnd = nameEnd;
+        }
+        Section& section = sections_.back();
+        keyIndex_.try_emplace(keyIndexKey(name(key), sections_.size() - 1), keys_.size());
+        keys_.push_back(key);
+        ++section.keyCount;
+    }
+}
+
+const ParsedIni::Section* ParsedIni::findSection(std::string_view name) const {
+    const auto found = sectionIndex_.find(lowered(name));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+const ParsedIni::Key* ParsedIni::findKey(const Section& section, std::string_view name) const {
+    const auto found = keyIndex_.find(keyIndexKey(name, sectionIndexOf(section)));
+    return found == keyIndex_.end() ? nullptr : &keys_[found->second];
+}
+
+std::size_t ParsedIni::sectionIndexOf(const Section& section) const {
+    return static_cast<std::size_t>(&section - sections_.data());
+}
+
+std::string_view ParsedIni::name(const Section& section) const {
+    return std::string_view(bytes_).substr(section.nameBegin, section.nameEnd - section.nameBegin);
+}
+
+std::string_view ParsedIni::name(const Key& key) const {
+    return std::string_view(bytes_).substr(key.nameBegin, key.nameEnd - key.nameBegin);
+}
+
+std::string ParsedIni::value(const Key& key) const {
+    std::string_view text =
+        std::string_view(bytes_).substr(key.valueBegin, key.valueEnd - key.valueBegin);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+        text = text.substr(1, text.size() - 2);
+    }
+    return std::string(text.substr(0, kMaxValueLength));
+}
+
+std::string ParsedIni::withValue(std::string_view sectionName, std::string_view keyName,
+                                 std::string_view value) const {
+    const std::string_view text = bytes_;
+    std::string result;
+    result.reserve(text.size() + sectionName.size() + keyName.size() + value.size() + 16);
+
+    const Section* section = findSection(sectionName);
+    if (!section) {
+        result = text;
+        if (!result.empty() && result.back() != '\r' && result.back() != '\n') {
+            result += lineEnding_;
+        }
+        result.append("[").append(sectionName).append("]").append(lineEnding_);
+        result.append(keyName).append(" = ").append(value).append(lineEnding_);
+        return result;
+    }
+
+    if (const Key* key = findKey(*section, keyName)) {
+        result.append(text.substr(0, key->valueBegin));
+        if (!key->hasEquals) {
+            result += '=';
+        }
+        result.append(value).append(text.substr(key->valueEnd));
+        return result;
+    }
+
+    // A new key goes after the section's last key line, or after its header.
+    std::size_t lineEnd = section->lineEnd;
+    std::size_t lineNext = section->lineNext;
+    if (section->keyCount > 0) {
+        const Key& last = keys_[section->firstKey + section->keyCount - 1];
+        lineEnd = last.lineEnd;
+        lineNext = last.lineNext;
+    }
+    const std::string line = std::string(keyName) + " = " + std::string(value);
+    if (lineNext == lineEnd) { // the file's last line, without a line ending
+        result.append(text.substr(0, lineEnd)).append(lineEnding_).append(line);
+        result.append(text.substr(lineEnd));
+    } else {
+        result.append(text.substr(0, lineNext)).append(line).append(lineEnding_);
+        result.append(text.substr(lineNext));
+    }
+    return result;
+}
+
+namespace {
+
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    static FileIdentity of(const struct stat& info) {
+        return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    }
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+struct CacheEntry {
+    FileIdentity identity;
+    std::shared_ptr<const ParsedIni> ini;
+};
+
+// Parsed files by path. The program runs on one thread, but the lock keeps the cache sound
+// if a test or a benchmark does not.
+class IniCache {
+public:
+    std::shared_ptr<const ParsedIni> find(const std::string& path, const FileIdentity& identity) {
+        std::lock_guard lock(mutex_);
+        const auto found = entries_.find(path);
+        if (found == entries_.end() || !(found->second.identity == identity)) {
+            return nullptr;
+        }
+        return found->second.ini;
+    }
+    void store(const std::string& path, const FileIdentity& identity,
+               std::shared_ptr<const ParsedIni> ini) {
+        std::lock_guard lock(mutex_);
+        entries_[path] = CacheEntry{identity, std::move(ini)};
+    }
+    void forget(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        entries_.erase(path);
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<std::string, CacheEntry> entries_;
+};
+
+IniCache& cache() {
+    static IniCache instance;
+    return instance;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~FileHandle() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Reads the file and the identity of exactly the bytes read (fstat on the open file).
+bool readWithIdentity(const std::string& path, std::string& bytes, FileIdentity& identity) {
+    FileHandle file(path);
+    struct stat info {};
+    if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    bytes.assign(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t done = 0;
+    while (true) {
+        if (done == bytes.size()) {
+            bytes.resize(bytes.size() + 4096); // the file may have grown since fstat
+        }
+        const ssize_t got = ::read(file.fd(), bytes.data() + done, bytes.size() - done);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    identity = FileIdentity::of(info);
+    return true;
+}
+
+[[noreturn]] void failWrite(const std::string& path) {
+    throw std::runtime_error("Unable to write to " + path);
+}
+
+bool breaksLines(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+} // namespace
+
+std::shared_ptr<const ParsedIni> currentIni(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        cache().forget(path);
+        return nullptr;
+    }
+    if (auto cached = cache().find(path, FileIdentity::of(info))) {
+        return cached;
+    }
+    std::string bytes;
+    FileIdentity identity;
+    if (!readWithIdentity(path, bytes, identity)) {
+        cache().forget(path);
+        return nullptr;
+    }
+    auto parsed = std::make_shared<const ParsedIni>(std::move(bytes));
+    cache().store(path, identity, parsed);
+    return parsed;
+}
+
+void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value) {
+    // A line break in a name or value would turn one line into several and change other keys.
+    if (key.empty() || breaksLines(section) || breaksLines(key) || breaksLines(value) ||
+        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos) {
+        failWrite(path);
+    }
+
+    std::shared_ptr<const ParsedIni> current;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        // The owner's write permission stands for the read-only flag, which the profile
+        // functions respect.
+        if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
+            failWrite(path);
+        }
+        current = currentIni(path);
+        if (!current) {
+            failWrite(path);
+        }
+    } else if (errno == ENOENT) {
+        current = std::make_shared<const ParsedIni>(std::string());
+    } else {
+        failWrite(path);
+    }
+    if (!current->isText()) {
+        failWrite(path);
+    }
+
+    std::string bytes = current->withValue(section, key, value);
+    try {
+        writeFileAtomically(path, bytes, /*durable=*/false);
+    } catch (const std::exception&) {
+        cache().forget(path);
+        failWrite(path);
+    }
+    auto written = std::make_shared<const ParsedIni>(std::move(bytes));
+    if (::stat(path.c_str(), &info) == 0) {
+        cache().store(path, FileIdentity::of(info), std::move(written));
+    } else {
+        cache().forget(path);
+    }
+}
+
+} // namespace skarvel::ini

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace skarvel::ini {
+
+// Longest value handed out, as with the Windows profile functions (a 2048-byte buffer).
+inline constexpr std::size_t kMaxValueLength = 2047;
+
+// The parsed form of one settings file. Positions are byte offsets into bytes(), which is
+// never changed after parsing, so a rewrite can splice new text into the original bytes.
+class ParsedIni {
+public:
+    struct Key {
+        std::size_t nameBegin = 0, nameEnd = 0;
+        // The value's text: after "=", without the blanks around it and without a trailing
+        // comment. Empty (begin == end) when there is no value; then begin is where one goes.
+        std::size_t valueBegin = 0, valueEnd = 0;
+        bool hasEquals = false;
+        std::size_t lineEnd = 0;  // end of the line's text
+        std::size_t lineNext = 0; // start of the next line (after the line ending)
+    };
+    struct Section {
+        std::size_t nameBegin = 0, nameEnd = 0;
+        std::size_t lineEnd = 0, lineNext = 0;  // of the header line
+        std::size_t firstKey = 0, keyCount = 0; // into keys()
+    };
+
+    explicit ParsedIni(std::string bytes);
+    ParsedIni(const ParsedIni&) = delete;
+    ParsedIni& operator=(const ParsedIni&) = delete;
+
+    const std::string& bytes() const { return bytes_; }
+    // False when the file holds a NUL byte: such a file has no sections and is never rewritten.
+    bool isText() const { return isText_; }
+    // The first line ending of the file; CR LF when it has none.
+    std::string_view lineEnding() const { return lineEnding_; }
+
+    const std::vector<Section>& sections() const { return sections_; }
+    const std::vector<Key>& keys() const { return keys_; }
+
+    // The first section / the first key of that name, compared without regard to ASCII case.
+    const Section* findSection(std::string_view name) const;
+    const Key* findKey(const Section& section, std::string_view name) const;
+
+    std::string_view name(const Section& section) const;
+    std::string_view name(const Key& key) const;
+    // Trimmed, one pair of surrounding double quotes removed, at most kMaxValueLength bytes.
+    std::string value(const Key& key) const;
+
+    // The file's bytes with the value set: replaced in place, or a key line added after the
+    // last key line of the section, or the section added at the end.
+    std::string withValue(std::string_view section, std::string_view key,
+                          std::string_view value) const;
+
+private:
+    void parse();
+    std::size_t sectionIndexOf(const Section& section) const;
+
+    std::string bytes_;
+    bool isText_ = true;
+    std::string lineEnding_ = "\r\n";
+    std::vector<Section> sections_;
+    std::vector<Key> keys_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_; // lower-cased name -> first
+    std::unordered_map<std::string, std::size_t> keyIndex_; // lower-cased name + section -> first
+};
+
+// The current parsed state of a file, kept in a process-wide cache and checked against the
+// file on disk (size, change times, inode) with one stat per call. Null when the file does
+// not exist or cannot be read.
+std::shared_ptr<const ParsedIni> currentIni(const std::string& path);
+
+// Sets one value and replaces the file atomically (without fsync), then updates the cache
+// from the bytes written. Throws std::runtime_error "Unable to write to <path>" when the
+// file cannot be read or written, is read-only, is not text, or a name or the value would
+// break the line structure.
+void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value);
+
+} // namespace skarvel::ini

@@ -1,0 +1,54 @@
+#include "gamedata/TextLines.h"
+
+#include "platform/Files.h"
+
+#include <stdexcept>
+
+namespace skarvel {
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
+            ++start;
+        }
+    }
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& line : lines) {
+        size += line.size() + 2;
+    }
+    std::string text;
+    text.reserve(size);
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> readTextLines(const std::string& path) {
+    const std::string bytes = readFile(path);
+    // Splitting a binary file would cut it at the zero byte and a rewrite would destroy it.
+    if (bytes.find('\0') != std::string::npos) {
+        throw std::runtime_error(path + " is not a text file");
+    }
+    return splitLines(bytes);
+}
+
+void writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    writeFileAtomically(path, joinLines(lines), /*durable=*/true);
+}
+
+} // namespace skarvel
