@@ -1,0 +1,187 @@
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace skarvel {
+
+namespace {
+
+// Closes a descriptor on every path out of a function.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (a late write error shows here).
+    bool close() {
+        if (fd_ < 0) {
+            return true;
+        }
+        const int result = ::close(std::exchange(fd_, -1));
+        return result == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.valid() && ::fsync(fd.get()) == 0;
+}
+
+std::string linkTarget(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    std::error_code error;
+    const auto target = std::filesystem::canonical(path, error);
+    return error ? path : target.string();
+}
+
+bool realClearReadOnly(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    return ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+std::function<bool(const std::string&)>& clearReadOnlyReplacement() {
+    static std::function<bool(const std::string&)> replacement;
+    return replacement;
+}
+
+} // namespace
+
+bool fileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool directoryExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string readFile(const std::string& path) {
+    const auto fail = [&path]() { return std::runtime_error("Unable to read " + path); };
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        throw fail();
+    }
+    std::string bytes;
+    if (info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw fail();
+        }
+        if (n == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+void writeFileAtomically(const std::string& givenPath, std::string_view bytes, bool durable) {
+    // A link stays a link: the file it points to is the one replaced.
+    const std::string path = linkTarget(givenPath);
+    const std::string folder = folderOf(path);
+    std::string temporary = path + ".XXXXXX";
+    FileDescriptor fd(::mkstemp(temporary.data()));
+    if (!fd.valid()) {
+        throw std::runtime_error("Unable to write to " + givenPath);
+    }
+
+    // The new file takes over the old one's permissions; a new file gets the usual ones.
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    }
+
+    const bool ok = writeAll(fd.get(), bytes) && (!durable || ::fsync(fd.get()) == 0) &&
+                    ::fchmod(fd.get(), mode) == 0 && fd.close() &&
+                    ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        fd.close();
+        ::unlink(temporary.c_str());
+        throw std::runtime_error("Unable to write to " + givenPath);
+    }
+    if (durable) {
+        // The rename is done; a folder that cannot be synced does not undo it.
+        syncFolder(folder);
+    }
+}
+
+void syncFile(const std::string& path) {
+    {
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.valid()) {
+            ::fsync(fd.get());
+        }
+    }
+    syncFolder(folderOf(path));
+}
+
+bool isReadOnly(const std::string& path) {
+    struct stat info {};
+    // Mode bits, not access(): root may write to any file, but the flag is still set.
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
+}
+
+bool clearReadOnly(const std::string& path) {
+    if (const auto& replacement = clearReadOnlyReplacement()) {
+        return replacement(path);
+    }
+    return realClearReadOnly(path);
+}
+
+void setClearReadOnlyForTesting(std::function<bool(const std::string&)> replacement) {
+    clearReadOnlyReplacement() = std::move(replacement);
+}
+
+} // namespace skarvel
