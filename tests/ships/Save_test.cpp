@@ -1,0 +1,270 @@
+#include "EditorSession.h"
+#include "ships/ExportedCopies.h"
+#include "ships/ShipSaver.h"
+
+#include <cstdlib>
+
+namespace skarvel::test {
+namespace {
+
+const std::vector<std::string> kDataFiles = {
+    "constants.ini",       "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
+    "Equipment/goods.ini", "Ships/shiparch.ini",       "Characters/newcharacter.ini"};
+
+class SaveTest : public EditorSession {
+protected:
+    SaveTest() { editor->btRelloadClick(); }
+
+    void saveByButton() {
+        dialogs.answers.push_back(Answer::Yes);
+        editor->btSaveClick();
+    }
+
+    std::filesystem::path copyOf(const std::string& relative) const {
+        return resolveCaseInsensitive((tmp.path() / "program/data" / relative).string());
+    }
+
+    // Compares with a stored file; SKARVEL_UPDATE_GOLDEN=1 stores it anew (review the diff).
+    static void expectGolden(const std::string& golden, const std::string& actual) {
+        const auto path = fixturePath("game-ships/saved/" + golden);
+        if (std::getenv("SKARVEL_UPDATE_GOLDEN")) {
+            writeBytes(path, actual);
+        }
+        EXPECT_EQ(actual, readBytes(path)) << golden;
+    }
+
+    std::string withoutTempPath(std::string text) const {
+        const std::string folder = tmp.path().string();
+        for (auto pos = text.find(folder); pos != std::string::npos; pos = text.find(folder)) {
+            text.replace(pos, folder.size(), "<tmp>");
+        }
+        return text;
+    }
+};
+
+TEST_F(SaveTest, FullSaveWritesEveryKeyInPlace) {
+    click(0);
+    form.setText("edPanzerung", "3500");
+    form.setText("edCameraHorTurnAngle", "13,5");
+    form.setText("edShipPrice", "12500");
+    form.setText("edTractorRange", "1600");
+    form.setText("edPowerCapacity", "850");
+    form.setText("edReverseFraction", "0,2");
+    form.setText("edCruisePowerUsage", "1,25");
+    form.setText("edMaxSpeed", "380");
+    form.setSelectedIndex("cbStartingBase", 1);
+    editor->markChanged();
+    securityDialogs = true;
+    const auto from = mark();
+    saveByButton();
+
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Information);
+    EXPECT_EQ(dialogs.shown[1].text, kSavedMessage);
+    EXPECT_EQ(dialogs.shown[1].text.substr(0, 42), "                All Values have been saved");
+
+    // The block of the save, from its Begin to its End line.
+    std::string saveJournal;
+    bool inside = false;
+    for (const auto& line : linesSince(from)) {
+        inside = inside || line == "[Begin  ] SAVE_INI_VALUES";
+        if (inside) {
+            saveJournal += withoutTempPath(line) + "\n";
+        }
+        if (line.rfind("[End    ] SAVE_INI_VALUES", 0) == 0) {
+            break;
+        }
+    }
+    expectGolden("save-journal.txt", saveJournal);
+
+    editor->CloseIniFiles(); // the game's files plain again
+    for (const auto& relative : kDataFiles) {
+        expectGolden(relative, gameText(relative));
+    }
+}
+
+TEST_F(SaveTest, SaveCommandKeepsTheShipForTheNextSave) {
+    click(2);
+    form.setText("edPanzerung", "1300");
+    editor->markChanged();
+    saveByButton();
+    EXPECT_FALSE(editor->valuesChanged());
+    EXPECT_TRUE(editor->dataSet().isOpen());
+    EXPECT_EQ(editor->shipIndex(), 2);
+    EXPECT_EQ(form.selectedIndex("lbShips"), 2);
+    EXPECT_TRUE(editor->shipLoaded());
+    EXPECT_EQ(form.text("edPanzerung"), "1300");
+
+    form.setText("edPanzerung", "1400");
+    editor->markChanged();
+    saveByButton();
+    editor->CloseIniFiles();
+    const std::string shipArch = gameText("Ships/shiparch.ini");
+    EXPECT_NE(shipArch.find("nickname = ku_drone\r\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("hit_pts = 1400\r\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("hit_pts = 3400\r\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("hit_pts = 4200\r\n"), std::string::npos);
+    EXPECT_EQ(shipArch.find("hit_pts = 1200"), std::string::npos);
+}
+
+TEST_F(SaveTest, SaveAnsweredNoDoesNothing) {
+    click(0);
+    form.setText("edPanzerung", "3500");
+    editor->markChanged();
+    const std::string before = gameText("Ships/shiparch.ini");
+    editor->btSaveClick(); // no scripted answer: No
+    EXPECT_EQ(gameText("Ships/shiparch.ini"), before);
+    EXPECT_TRUE(editor->valuesChanged());
+}
+
+TEST_F(SaveTest, EmptiedFieldLeavesItsKeyAsItWas) {
+    click(0);
+    form.setText("edPanzerung", "");
+    const auto from = mark();
+    editor->SAVE_INI_VALUES();
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("hit_pts = 3400"), std::string::npos);
+    for (const auto& line : linesSince(from)) {
+        EXPECT_EQ(line.find("hit_pts"), std::string::npos) << line;
+    }
+}
+
+TEST_F(SaveTest, ClosedSetWritesNothing) {
+    editor->CloseIniFiles();
+    std::vector<std::string> before;
+    for (const auto& relative : kDataFiles) {
+        before.push_back(gameText(relative));
+    }
+    securityDialogs = true;
+    const auto from = mark();
+    editor->SAVE_INI_VALUES();
+    EXPECT_EQ(
+        linesSince(from),
+        journalText({"[Begin  ] SAVE_INI_VALUES", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
+                     "[End    ] SAVE_INI_VALUES - Elapsed time: 00:00:00"}));
+    for (std::size_t i = 0; i < kDataFiles.size(); ++i) {
+        EXPECT_EQ(gameText(kDataFiles[i]), before[i]) << kDataFiles[i];
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() / "program/data"));
+}
+
+TEST_F(SaveTest, CopiesHoldPlainHeadersInTheGamesSpelling) {
+    click(0);
+    editor->SAVE_INI_VALUES();
+    // The game's files are still numbered, the copies are not.
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
+    const std::filesystem::path copies = tmp.path() / "program/data";
+    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "constants.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "SHIPS/shiparch.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "EQUIPMENT/Goods.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "EQUIPMENT/engine_equip.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "EQUIPMENT/misc_equip.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "CHARACTERS/newcharacter.ini"));
+
+    // Apart from the header lines a copy is its game file: the same as the file made plain.
+    editor->CloseIniFiles();
+    for (const auto& relative : kDataFiles) {
+        EXPECT_EQ(readBytes(copyOf(relative)), gameText(relative)) << relative;
+    }
+}
+
+TEST_F(SaveTest, SecondSaveReplacesTheCopies) {
+    click(0);
+    editor->SAVE_INI_VALUES();
+    writeBytes(copyOf("Ships/shiparch.ini"), "stale");
+    writeBytes(copyOf("constants.ini"), "stale");
+    form.setText("edMaxSpeed", "360");
+    editor->SAVE_INI_VALUES();
+    editor->CloseIniFiles();
+    for (const auto& relative : kDataFiles) {
+        EXPECT_EQ(readBytes(copyOf(relative)), gameText(relative)) << relative;
+    }
+}
+
+TEST_F(SaveTest, FailedCopyIsReportedInsteadOfTheSavedMessage) {
+    std::filesystem::create_directories(tmp.path() / "program/data");
+    writeBytes(tmp.path() / "program/data/SHIPS", "a file where the folder belongs");
+    click(0);
+    securityDialogs = true;
+    const auto from = mark();
+    editor->SAVE_INI_VALUES();
+
+    const std::string failed = (tmp.path() / "program/data/SHIPS/shiparch.ini").string();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "The copy of the changed files could not be made:\n\r" + failed);
+    const auto saved = linesSince(from);
+    EXPECT_TRUE(std::any_of(saved.begin(), saved.end(), [&](const std::string& line) {
+        return line.rfind("[Error  ] Kopie " + failed, 0) == 0;
+    }));
+    EXPECT_EQ(saved.back(), "[End    ] SAVE_INI_VALUES - Elapsed time: 00:00:00");
+    // The other copies were still made.
+    EXPECT_TRUE(std::filesystem::is_regular_file(tmp.path() / "program/data/EQUIPMENT/Goods.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(tmp.path() / "program/data/constants.ini"));
+}
+
+TEST_F(SaveTest, NoShipValuesAreWrittenAfterTheUsersReload) {
+    click(0);
+    form.setText("edPanzerung", "7777");
+    editor->markChanged();
+    dialogs.answers.push_back(Answer::Yes); // reload anyway
+    editor->btRelloadClick();
+    const std::string shipArch = gameText("Ships/shiparch.ini");
+    const std::string goods = gameText("Equipment/goods.ini");
+    form.setText("edPanzerung", "8888"); // typed into the emptied field
+    form.setText("edMaxSpeed", "390");
+    const auto from = mark();
+    editor->SAVE_INI_VALUES();
+    EXPECT_EQ(gameText("Ships/shiparch.ini"), shipArch);
+    EXPECT_EQ(gameText("Equipment/goods.ini"), goods);
+    EXPECT_NE(gameText("constants.ini").find("ANOM_LIMITS_MAX_VELOCITY = 390"), std::string::npos);
+    EXPECT_TRUE(contains(linesSince(from),
+                         "[Warning] Kein Schiff geladen - Schiffswerte werden nicht gespeichert"));
+}
+
+TEST_F(SaveTest, GroupsWithoutTheirSectionAddNoSection) {
+    click(2); // no power plant
+    form.setText("edPowerCapacity", "999");
+    const std::string misc = gameText("Equipment/misc_equip.ini");
+    const auto from = mark();
+    editor->SAVE_INI_VALUES();
+    EXPECT_EQ(gameText("Equipment/misc_equip.ini"), misc);
+    EXPECT_TRUE(contains(linesSince(from), "[Info   ] Werte für Power"));
+    EXPECT_TRUE(contains(linesSince(from),
+                         "[Warning] Keine Sektion für Power gefunden - Werte werden nicht "
+                         "gespeichert"));
+}
+
+TEST_F(SaveTest, MissingTractorSectionIsNotAdded) {
+    editor->CloseIniFiles();
+    const auto misc = gameFile("Equipment/misc_equip.ini");
+    std::string text = readBytes(misc);
+    for (auto pos = text.find("[Tractor]"); pos != std::string::npos;
+         pos = text.find("[Tractor]")) {
+        text.replace(pos, 9, "[Beam]");
+    }
+    writeBytes(misc, text);
+    editor->btRelloadClick();
+    click(0);
+    form.setText("edTractorRange", "1700");
+    editor->SAVE_INI_VALUES();
+    EXPECT_EQ(gameText("Equipment/misc_equip.ini").find("Tractor"), std::string::npos);
+    EXPECT_TRUE(contains(lines(), "[Warning] Keine Sektion für Tractor gefunden - Werte werden "
+                                  "nicht gespeichert"));
+    // The other groups of the ship are written as usual.
+    EXPECT_NE(gameText("Equipment/misc_equip.ini").find("capacity = 800"), std::string::npos);
+}
+
+TEST(PlainHeaders, OnlyNumberedHeaderLinesChange) {
+    EXPECT_EQ(withPlainHeaders("[Ship12]\r\nnickname = a\r\n", "Ship"),
+              "[Ship]\r\nnickname = a\r\n");
+    EXPECT_EQ(withPlainHeaders("  [Ship3] ; comment\n", "Ship"), "  [Ship] ; comment\n");
+    EXPECT_EQ(withPlainHeaders("[ShipGeneral]\n[Ship]\n; [Ship3]\nx = [Ship4]", "Ship"),
+              "[ShipGeneral]\n[Ship]\n; [Ship3]\nx = [Ship4]");
+    EXPECT_EQ(withPlainHeaders("[Good0]\r[Good1]", "Good"), "[Good]\r[Good]");
+    EXPECT_EQ(withPlainHeaders("[Ship1x]\n[Ship]\n", "Ship"), "[Ship1x]\n[Ship]\n");
+}
+
+} // namespace
+} // namespace skarvel::test
