@@ -1,17 +1,14 @@
 #include "ships/SectionGuard.h"
 
+#include "gamedata/IniEngine.h"
 #include "gamedata/UserIniFile.h"
-#include "ships/TextParts.h"
-
-#include <algorithm>
 
 namespace skarvel {
 
 bool hasSection(const TUserIniFile& ini, std::string_view section) {
-    const auto sections = ini.ListSections();
-    return std::any_of(sections.begin(), sections.end(), [section](const std::string& name) {
-        return equalsIgnoreCase(name, section);
-    });
+    // The engine's parsed copy of the file, checked against the disk: no second parse.
+    const auto parsed = ini::currentIni(ini.path());
+    return parsed && parsed->findSection(section) != nullptr;
 }
 
 } // namespace skarvel

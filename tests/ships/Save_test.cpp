@@ -256,6 +256,30 @@ TEST_F(SaveTest, MissingTractorSectionIsNotAdded) {
     EXPECT_NE(gameText("Equipment/misc_equip.ini").find("capacity = 800"), std::string::npos);
 }
 
+TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {
+    click(0);
+    form.setText("edPanzerung", "3600");
+    form.setText("edMaxSpeed", "420");
+    editor->markChanged();
+    const auto goods = gameFile("Equipment/goods.ini");
+    const std::string goodsBefore = readBytes(goods);
+    const std::string constantsBefore = gameText("constants.ini");
+    std::filesystem::permissions(goods, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    securityDialogs = true;
+    dialogs.answers.push_back(Answer::Yes);
+    EXPECT_THROW(editor->btSaveClick(), std::runtime_error);
+
+    // The ship's own keys were written before the price; nothing after it ran.
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("hit_pts = 3600"), std::string::npos);
+    EXPECT_EQ(readBytes(goods), goodsBefore);
+    EXPECT_EQ(gameText("constants.ini"), constantsBefore);
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() / "program/data"));
+    EXPECT_EQ(dialogs.shown.size(), 1u); // only the question
+    EXPECT_TRUE(editor->valuesChanged());
+    EXPECT_FALSE(contains(lines(), "[System ] Daten wurden gespeichert"));
+}
+
 TEST(PlainHeaders, OnlyNumberedHeaderLinesChange) {
     EXPECT_EQ(withPlainHeaders("[Ship12]\r\nnickname = a\r\n", "Ship"),
               "[Ship]\r\nnickname = a\r\n");
