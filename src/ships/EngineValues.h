@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 namespace skarvel {
 
@@ -38,6 +40,12 @@ public:
     void edReverseSpeedKeyDown(int& key);
 
 private:
+    std::string predictedText(std::string_view field, int key) const;
+    // Clears a key outside the handler's set; true (and the data marked as changed) only
+    // for a digit key, the one key that recomputes.
+    bool acceptDigit(int& key, bool accepted);
+    void writeReverseSpeedFromShownSpeed();
+
     Form& form_;
     std::function<void()> markChanged_;
 };
