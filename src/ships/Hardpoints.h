@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,6 +34,10 @@ private:
     bool sorted_ = false;
 };
 
+// The items of cbShieldTyp, in this order; "original" keeps the class read from the file.
+inline constexpr std::array<std::string_view, 4> kShieldTypeItems{"original", "fighter", "elite",
+                                                                  "freighter"};
+
 // The special gun, turret and shield hp_type lines of the shown ship: their highest levels
 // in the lists and fields, and the fresh block written back on save.
 class Hardpoints {
@@ -54,6 +61,12 @@ public:
     const std::string& shieldHardpoint() const { return shieldHardpoint_; }
 
 private:
+    void loadShipLines(const std::string& shipArchPath, int shipIndex);
+    void readGunOrTurretLine(const std::string& value, bool gun);
+    void readShieldLine(const std::string& value);
+    void saveShipLines(const std::string& shipArchPath, int shipIndex);
+    std::vector<std::string> shieldBlock() const;
+
     TJournal& journal_;
     Form& form_;
     LevelList weaponLevels_;
@@ -63,6 +76,11 @@ private:
     std::uint8_t shieldLevel_ = 0;
     std::string shieldType_;
     std::string shieldHardpoint_;
+    // The shield hardpoint read for the ship last loaded; a shield hardpoint kept from an
+    // earlier ship is never written into this one.
+    std::string shipShieldHardpoint_;
+    // The ship whose levels were loaded completely; the save leaves any other ship alone.
+    std::optional<int> loadedShip_;
 };
 
 } // namespace skarvel

@@ -1,0 +1,335 @@
+#include "ships/Hardpoints.h"
+
+#include "gamedata/TextLines.h"
+#include "journal/Journal.h"
+#include "ports/Form.h"
+#include "ships/HardpointLines.h"
+#include "ships/Numbers.h"
+#include "ships/TextParts.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <stdexcept>
+
+namespace skarvel {
+
+namespace {
+
+constexpr std::string_view kWeaponList = "cbWeaponHP";
+constexpr std::string_view kWeaponLevel = "edWeaponHPLevel";
+constexpr std::string_view kTurretList = "cbTurretHP";
+constexpr std::string_view kTurretLevel = "edTurretHpLevel";
+constexpr std::string_view kShieldTypeList = "cbShieldTyp";
+constexpr std::string_view kShieldLevel = "edShieldHPLevel";
+
+constexpr std::string_view kGunType = "hp_gun_special_";
+constexpr std::string_view kTurretType = "hp_turret_special_";
+constexpr std::string_view kShieldInfix = "_shield_special_";
+
+constexpr const char* kSearching = "Durchsuche Liste nach \"hp_type=\"";
+
+std::uint8_t levelFromText(const std::string& text) {
+    const std::int32_t level = parseWholeNumber(text);
+    if (level < 0 || level > 255) {
+        throw std::range_error("Range check error");
+    }
+    return static_cast<std::uint8_t>(level);
+}
+
+std::string selectedItem(const Form& form, std::string_view list) {
+    const int index = form.selectedIndex(list);
+    const std::vector<std::string> items = form.items(list);
+    if (index < 0 || index >= static_cast<int>(items.size())) {
+        return {};
+    }
+    return items[static_cast<std::size_t>(index)];
+}
+
+void selectFirst(Form& form, std::string_view list) {
+    form.setSelectedIndex(list, form.items(list).empty() ? -1 : 0);
+}
+
+// "hp_type=hp_gun_special_" + n + ", " + every name whose level is n or higher, for n from 1
+// to the highest level. Entries without a name are not written.
+std::vector<std::string> levelBlock(const LevelList& levels, std::string_view type) {
+    std::vector<std::pair<std::string, int>> named;
+    int highest = 0;
+    for (const auto& [name, level] : levels.entries()) {
+        if (name.empty()) {
+            continue;
+        }
+        named.emplace_back(name, levelFromText(level));
+        highest = std::max(highest, named.back().second);
+    }
+    std::vector<std::string> block;
+    for (int n = 1; n <= highest; ++n) {
+        std::string line = "hp_type=" + std::string(type) + std::to_string(n);
+        for (const auto& [name, level] : named) {
+            if (level >= n) {
+                line += ", " + name;
+            }
+        }
+        block.push_back(std::move(line));
+    }
+    return block;
+}
+
+// Inserts a block at stop - 1 without ever reaching the header or the section above.
+void insertBlock(std::vector<std::string>& lines, const std::vector<std::string>& block,
+                 std::ptrdiff_t start, std::ptrdiff_t stop) {
+    const std::ptrdiff_t at = std::max(stop - 1, start);
+    lines.insert(lines.begin() + at, block.begin(), block.end());
+}
+
+} // namespace
+
+Hardpoints::Hardpoints(TJournal& journal, Form& form) : journal_(journal), form_(form) {}
+
+void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIndex) {
+    weaponLevels_.clear();
+    weaponLevels_.setSorted(true);
+    turretLevels_.clear();
+    turretLevels_.setSorted(true);
+    weaponLevel_ = 0;
+    turretLevel_ = 0;
+    shieldLevel_ = 0;
+    shieldType_.clear();
+    shipShieldHardpoint_.clear();
+    loadedShip_.reset();
+
+    journal_.Write("HardpointWerte laden", JournalEntryKind::Begin);
+    const auto finish = [this] {
+        weaponLevels_.setSorted(false);
+        turretLevels_.setSorted(false);
+        journal_.Write("HardpointWerte laden", JournalEntryKind::End);
+    };
+    try {
+        loadShipLines(shipArchPath, shipIndex);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex) {
+    journal_.WriteFormatted("Lade Werte aus Datei [%s]", {shipArchPath}, JournalEntryKind::Action);
+    const std::vector<std::string> lines = readTextLines(shipArchPath);
+
+    const auto header = findShipHeader(lines, shipIndex);
+    journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d",
+                            {header ? static_cast<long long>(*header) : -1LL},
+                            JournalEntryKind::Action);
+    if (header) {
+        const auto nextShip = findShipHeader(lines, shipIndex + 1, *header + 1);
+        const std::size_t last = nextShip ? *nextShip : lines.size() - 1;
+        // Only the ship's own section counts: lines of a following section (its collision
+        // groups, say) are not the ship's and the save would not replace them.
+        std::size_t sectionEnd = *header + 1;
+        while (sectionEnd < lines.size() && !isSectionHeader(lines[sectionEnd])) {
+            ++sectionEnd;
+        }
+        for (std::size_t i = *header; i <= last; ++i) {
+            journal_.Write(kSearching, JournalEntryKind::Action);
+            const auto value = i < sectionEnd ? hpTypeValue(lines[i]) : std::nullopt;
+            if (!value) {
+                continue;
+            }
+            journal_.WriteFormatted("Eintrag hp_type gefunden in Zeile %d",
+                                    {static_cast<long long>(i)}, JournalEntryKind::Action);
+            switch (specialMount(*value)) {
+            case SpecialMount::Gun:
+                readGunOrTurretLine(*value, true);
+                break;
+            case SpecialMount::Turret:
+                readGunOrTurretLine(*value, false);
+                break;
+            case SpecialMount::Shield:
+                readShieldLine(*value);
+                break;
+            case SpecialMount::None:
+                break;
+            }
+        }
+    }
+
+    selectFirst(form_, kWeaponList);
+    selectFirst(form_, kTurretList);
+    cbWeaponHPChange();
+    cbTurretHPChange();
+    loadedShip_ = shipIndex;
+}
+
+// "hp_gun_special_2, HpWeapon01, HpWeapon02": every named hardpoint keeps its highest level.
+void Hardpoints::readGunOrTurretLine(const std::string& value, bool gun) {
+    LevelList& levels = gun ? weaponLevels_ : turretLevels_;
+    const std::string_view type = gun ? kGunType : kTurretType;
+
+    std::vector<std::string> items = splitItems(value);
+    std::string levelText = items.front();
+    if (levelText.starts_with(type)) {
+        levelText.erase(0, type.size());
+    }
+    const std::uint8_t level = levelFromText(levelText);
+    (gun ? weaponLevel_ : turretLevel_) = level;
+
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        const std::string& name = items[i];
+        if (name.empty()) {
+            continue;
+        }
+        if (!levels.contains(name)) {
+            levels.setLevel(name, std::to_string(level));
+        } else if (parseWholeNumber(levels.levelOf(name)) < level) {
+            levels.setLevel(name, std::to_string(level));
+        }
+    }
+    form_.setItems(gun ? kWeaponList : kTurretList, levels.names());
+}
+
+// "hp_elite_shield_special_3, HpShield01": class elite, level 3, hardpoint HpShield01.
+void Hardpoints::readShieldLine(const std::string& value) {
+    const std::vector<std::string> items = splitItems(value);
+    std::string_view type = items.front();
+    if (type.starts_with("hp_")) {
+        type.remove_prefix(3);
+    }
+    const auto infix = type.find(kShieldInfix);
+    if (infix == std::string_view::npos || infix == 0) {
+        throw ConversionError("'" + items.front() + "' is not a valid shield hardpoint type");
+    }
+    shieldType_ = std::string(type.substr(0, infix));
+    const std::vector<std::string> typeItems = form_.items(kShieldTypeList);
+    const auto match =
+        std::find_if(typeItems.begin(), typeItems.end(),
+                     [&](const std::string& item) { return equalsIgnoreCase(item, shieldType_); });
+    form_.setSelectedIndex(kShieldTypeList, match == typeItems.end()
+                                                ? -1
+                                                : static_cast<int>(match - typeItems.begin()));
+
+    const std::uint8_t level = levelFromText(std::string(type.substr(infix + kShieldInfix.size())));
+    shieldLevel_ = std::max(shieldLevel_, level);
+    shieldHardpoint_ = items.size() > 1 ? items[1] : std::string();
+    shipShieldHardpoint_ = shieldHardpoint_;
+    form_.setText(kShieldLevel, std::to_string(shieldLevel_));
+    edShieldHPLevelChange();
+}
+
+void Hardpoints::cbWeaponHPChange() {
+    weaponLevels_.setSorted(false);
+    form_.setText(kWeaponLevel, weaponLevels_.levelOf(selectedItem(form_, kWeaponList)));
+    edWeaponHPLevelChange();
+}
+
+void Hardpoints::edWeaponHPLevelChange() {
+    weaponLevels_.setSorted(false);
+    weaponLevels_.setLevel(selectedItem(form_, kWeaponList), form_.text(kWeaponLevel));
+}
+
+void Hardpoints::cbTurretHPChange() {
+    turretLevels_.setSorted(false);
+    form_.setText(kTurretLevel, turretLevels_.levelOf(selectedItem(form_, kTurretList)));
+    edTurretHpLevelChange();
+}
+
+void Hardpoints::edTurretHpLevelChange() {
+    turretLevels_.setSorted(false);
+    turretLevels_.setLevel(selectedItem(form_, kTurretList), form_.text(kTurretLevel));
+}
+
+void Hardpoints::edShieldHPLevelChange() {
+    shieldLevel_ = levelFromText(form_.text(kShieldLevel));
+}
+
+void Hardpoints::cbShieldTypChange() {
+    std::string picked = selectedItem(form_, kShieldTypeList);
+    if (form_.selectedIndex(kShieldTypeList) < 0) {
+        picked = form_.text(kShieldTypeList);
+    }
+    if (picked != "original") {
+        shieldType_ = picked;
+    }
+}
+
+void Hardpoints::SaveHardpointValues(const std::string& shipArchPath, int shipIndex) {
+    journal_.Write("HardpointWerte speichern", JournalEntryKind::Begin);
+    try {
+        saveShipLines(shipArchPath, shipIndex);
+    } catch (...) {
+        journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
+        throw;
+    }
+    journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
+}
+
+std::vector<std::string> Hardpoints::shieldBlock() const {
+    std::vector<std::string> block;
+    // Only a class and a hardpoint read for this very ship name its shield mounts.
+    if (shieldType_.empty() || shieldHardpoint_.empty() ||
+        !equalsIgnoreCase(shieldHardpoint_, shipShieldHardpoint_)) {
+        return block;
+    }
+    for (int level = 1; level <= shieldLevel_; ++level) {
+        block.push_back("hp_type=hp_" + shieldType_ + std::string(kShieldInfix) +
+                        std::to_string(level) + ", " + shieldHardpoint_);
+    }
+    return block;
+}
+
+void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
+    if (loadedShip_ != shipIndex) {
+        journal_.WriteFormatted("Hardpoints von [Ship%d] nicht geladen - Hardpoints nicht "
+                                "gespeichert",
+                                {shipIndex}, JournalEntryKind::Error);
+        return;
+    }
+    // Built first: a stored level that is not a number ends the save before any change.
+    const std::vector<std::string> gunBlock = levelBlock(weaponLevels_, kGunType);
+    const std::vector<std::string> turretBlock = levelBlock(turretLevels_, kTurretType);
+    const std::vector<std::string> shields = shieldBlock();
+
+    const std::vector<std::string> original = readTextLines(shipArchPath);
+    std::vector<std::string> lines = original;
+    const auto header = findShipHeader(lines, shipIndex);
+    const std::ptrdiff_t start = header ? static_cast<std::ptrdiff_t>(*header) + 1 : 0;
+    journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d", {static_cast<long long>(start)},
+                            JournalEntryKind::Action);
+    if (!header) {
+        journal_.WriteFormatted("Schiff [Ship%d] nicht gefunden - Hardpoints nicht gespeichert",
+                                {shipIndex}, JournalEntryKind::Error);
+        return;
+    }
+    const auto nextShip = findShipHeader(lines, shipIndex + 1, *header + 1);
+    std::ptrdiff_t stop = static_cast<std::ptrdiff_t>(nextShip ? *nextShip : lines.size());
+
+    std::ptrdiff_t i = start;
+    while (i < stop) {
+        journal_.Write(kSearching, JournalEntryKind::Action);
+        const std::string& line = lines[static_cast<std::size_t>(i)];
+        if (const auto value = hpTypeValue(line)) {
+            journal_.WriteFormatted("Eintrag hp_type gefunden in Zeile %d",
+                                    {static_cast<long long>(i)}, JournalEntryKind::Action);
+            if (specialMount(*value) != SpecialMount::None) {
+                lines.erase(lines.begin() + i);
+                --stop;
+                continue;
+            }
+        } else if (isSectionHeader(line)) {
+            stop = i;
+            break;
+        }
+        ++i;
+    }
+
+    insertBlock(lines, gunBlock, start, stop);
+    stop -= 2;
+    insertBlock(lines, turretBlock, start, stop);
+    stop -= 2;
+    insertBlock(lines, shields, start, stop);
+
+    if (lines != original) {
+        writeTextLines(shipArchPath, lines);
+    }
+}
+
+} // namespace skarvel
