@@ -1,0 +1,159 @@
+#include "platform/Files.h"
+#include "support/TestFiles.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace skarvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+mode_t modeOf(const fs::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicWrite, ReplacesContentKeepsPermissionsAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const auto file = dir.path() / "goods.ini";
+    writeBytes(file, "old\r\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+
+    writeFileAtomically(file.string(), std::string("new\r\n\0binary", 13));
+
+    EXPECT_EQ(readBytes(file), std::string("new\r\n\0binary", 13));
+    EXPECT_EQ(modeOf(file), 0640u);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"goods.ini"});
+
+    // A read-only file stays read-only after the rewrite.
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    writeFileAtomically(file.string(), "third", false);
+    EXPECT_EQ(readBytes(file), "third");
+    EXPECT_EQ(modeOf(file), 0444u);
+}
+
+TEST(AtomicWrite, NewFileGetsOrdinaryPermissions) {
+    TempDir dir;
+    const auto file = dir.path() / "new.ini";
+    writeFileAtomically(file.string(), "");
+    EXPECT_TRUE(fileExists(file.string()));
+    EXPECT_EQ(readBytes(file), "");
+    EXPECT_EQ(modeOf(file), 0644u);
+}
+
+TEST(AtomicWrite, WritesThroughALinkAndKeepsTheLink) {
+    TempDir dir;
+    writeBytes(dir.path() / "real.ini", "old");
+    fs::create_symlink("real.ini", dir.path() / "link.ini");
+    writeFileAtomically((dir.path() / "link.ini").string(), "new");
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.ini"));
+    EXPECT_EQ(readBytes(dir.path() / "real.ini"), "new");
+}
+
+TEST(AtomicWrite, FailureThrowsAndLeavesTheOldFileAndNoTemporaryFile) {
+    TempDir dir;
+    const auto missingFolder = dir.path() / "missing" / "file.ini";
+    try {
+        writeFileAtomically(missingFolder.string(), "x");
+        FAIL() << "expected an error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + missingFolder.string());
+    }
+
+    // The target is a folder: the rename fails after the temporary file was written.
+    const auto folderTarget = dir.path() / "DATA";
+    writeBytes(folderTarget / "shiparch.ini", "kept");
+    EXPECT_THROW(writeFileAtomically(folderTarget.string(), "x"), std::runtime_error);
+    EXPECT_EQ(readBytes(folderTarget / "shiparch.ini"), "kept");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"DATA"});
+
+    // A folder in the path replaced by a file.
+    writeBytes(dir.path() / "Ships", "not a folder");
+    EXPECT_THROW(writeFileAtomically((dir.path() / "Ships" / "a.ini").string(), "x"),
+                 std::runtime_error);
+    EXPECT_EQ(readBytes(dir.path() / "Ships"), "not a folder");
+}
+
+TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
+    TempDir dir;
+    const std::string bytes("a\0b\r\n\xF6", 6);
+    writeBytes(dir.path() / "f", bytes);
+    EXPECT_EQ(readFile((dir.path() / "f").string()), bytes);
+
+    const auto missing = (dir.path() / "none").string();
+    try {
+        readFile(missing);
+        FAIL() << "expected an error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to read " + missing);
+    }
+    EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
+}
+
+TEST(ExistenceTests, TellFilesFromFolders) {
+    TempDir dir;
+    writeBytes(dir.path() / "f", "");
+    EXPECT_TRUE(fileExists((dir.path() / "f").string()));
+    EXPECT_FALSE(directoryExists((dir.path() / "f").string()));
+    EXPECT_TRUE(directoryExists(dir.path().string()));
+    EXPECT_FALSE(fileExists(dir.path().string()));
+    EXPECT_FALSE(fileExists((dir.path() / "none").string()));
+}
+
+TEST(ReadOnlyFlag, IsTheOwnerWriteBitAndClearingKeepsOtherBits) {
+    TempDir dir;
+    const auto file = dir.path() / "constants.ini";
+    writeBytes(file, "x");
+    ASSERT_EQ(::chmod(file.c_str(), 0555), 0);
+    // Mode bits decide, even for a user who could write anyway.
+    EXPECT_TRUE(isReadOnly(file.string()));
+
+    EXPECT_TRUE(clearReadOnly(file.string()));
+    EXPECT_FALSE(isReadOnly(file.string()));
+    EXPECT_EQ(modeOf(file), 0755u);
+
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    EXPECT_FALSE(isReadOnly(file.string()));
+
+    EXPECT_FALSE(isReadOnly((dir.path() / "none").string()));
+    EXPECT_FALSE(clearReadOnly((dir.path() / "none").string()));
+}
+
+TEST(ReadOnlyFlag, TestSeamReplacesClearingUntilReset) {
+    TempDir dir;
+    const auto file = dir.path() / "goods.ini";
+    writeBytes(file, "x");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+
+    std::vector<std::string> asked;
+    setClearReadOnlyForTesting([&asked](const std::string& path) {
+        asked.push_back(path);
+        return false;
+    });
+    EXPECT_FALSE(clearReadOnly(file.string()));
+    EXPECT_TRUE(isReadOnly(file.string()));
+    EXPECT_EQ(asked, std::vector<std::string>{file.string()});
+
+    setClearReadOnlyForTesting({});
+    EXPECT_TRUE(clearReadOnly(file.string()));
+    EXPECT_FALSE(isReadOnly(file.string()));
+}
+
+} // namespace
+} // namespace skarvel
