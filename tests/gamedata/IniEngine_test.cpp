@@ -1,0 +1,112 @@
+#include "gamedata/IniEngine.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace skarvel::ini {
+namespace {
+
+TEST(ParsedIniTest, NewLinesTakeTheFilesFirstLineEnding) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "\r\n"},         {"[A]", "\r\n"},          {"[A]\nk=1\r\n", "\n"},
+        {"[A]\rk=1\n", "\r"}, {"[A]\r\nk=1\n", "\r\n"},
+    };
+    for (const auto& [text, ending] : cases) {
+        EXPECT_EQ(ParsedIni(text).lineEnding(), ending) << text;
+    }
+}
+
+TEST(ParsedIniTest, RecognisesHeadersKeysAndComments) {
+    const ParsedIni ini("k = before\r\n"
+                        "  [ Ship ] ; note\r\n"
+                        "; [Commented]\r\n"
+                        "= no name\r\n"
+                        "x ; y = z\r\n"
+                        "[Unclosed\r\n"
+                        "[]\r\n");
+    std::vector<std::string> names;
+    for (const auto& section : ini.sections()) {
+        names.emplace_back(ini.name(section));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Ship", "Unclosed", ""}));
+
+    const auto* ship = ini.findSection("SHIP");
+    ASSERT_NE(ship, nullptr);
+    ASSERT_EQ(ship->keyCount, 1u);
+    const auto& key = ini.keys()[ship->firstKey];
+    EXPECT_EQ(ini.name(key), "x"); // the "=" is inside the comment
+    EXPECT_FALSE(key.hasEquals);
+    EXPECT_EQ(ini.findKey(*ship, "k"), nullptr);
+}
+
+TEST(ParsedIniTest, NulByteMakesTheWholeFileOpaque) {
+    const ParsedIni ini(std::string("[A]\r\nk = 1\r\n\0[B]\r\n", 19));
+    EXPECT_FALSE(ini.isText());
+    EXPECT_TRUE(ini.sections().empty());
+    EXPECT_EQ(ini.findSection("A"), nullptr);
+}
+
+// Writing any key of a real-looking file changes that key and nothing else that can be read.
+TEST(ParsedIniTest, EveryWriteChangesOnlyItsOwnKey) {
+    const ParsedIni original(test::readBytes(test::fixturePath("ini/lookups/input.ini")));
+    using Snapshot = std::vector<std::pair<std::string, std::string>>;
+    const auto snapshot = [](const ParsedIni& ini) {
+        Snapshot values;
+        for (const auto& section : ini.sections()) {
+            for (std::size_t i = 0; i < section.keyCount; ++i) {
+                const auto& key = ini.keys()[section.firstKey + i];
+                values.emplace_back(std::string(ini.name(section)) + "/" +
+                                        std::string(ini.name(key)),
+                                    ini.value(key));
+            }
+        }
+        return values;
+    };
+    const Snapshot before = snapshot(original);
+
+    for (const auto& section : original.sections()) {
+        for (std::size_t i = 0; i < section.keyCount; ++i) {
+            const auto& key = original.keys()[section.firstKey + i];
+            const std::string sectionName(original.name(section));
+            const std::string keyName(original.name(key));
+            if (original.findSection(sectionName) != &section ||
+                original.findKey(section, keyName) != &key) {
+                continue; // not reachable by name: a write goes elsewhere
+            }
+            const ParsedIni changed(original.withValue(sectionName, keyName, "NEW"));
+
+            const auto* foundSection = changed.findSection(sectionName);
+            ASSERT_NE(foundSection, nullptr);
+            const auto* foundKey = changed.findKey(*foundSection, keyName);
+            ASSERT_NE(foundKey, nullptr);
+            EXPECT_EQ(changed.value(*foundKey), "NEW") << sectionName << "/" << keyName;
+
+            // Exactly one readable value differs: the first key of that name in the first
+            // section of that name.
+            const Snapshot after = snapshot(changed);
+            ASSERT_EQ(after.size(), before.size()) << sectionName << "/" << keyName;
+            int differences = 0;
+            for (std::size_t k = 0; k < after.size(); ++k) {
+                EXPECT_EQ(after[k].first, before[k].first);
+                differences += after[k].second != before[k].second ? 1 : 0;
+            }
+            EXPECT_LE(differences, 1) << sectionName << "/" << keyName;
+        }
+    }
+}
+
+TEST(ParsedIniTest, AddedKeysAndSectionsReadBack) {
+    std::string text = "[A]\nk = 1\n; tail\n";
+    for (int i = 0; i < 3; ++i) {
+        text = ParsedIni(text).withValue("A", "added" + std::to_string(i), std::to_string(i));
+        text = ParsedIni(text).withValue("B" + std::to_string(i), "k", "b");
+    }
+    EXPECT_EQ(text, "[A]\nk = 1\nadded0 = 0\nadded1 = 1\nadded2 = 2\n; tail\n"
+                    "[B0]\nk = b\n[B1]\nk = b\n[B2]\nk = b\n");
+}
+
+} // namespace
+} // namespace skarvel::ini
