@@ -1,29 +1,37 @@
 #include "journal/Journal.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <stdexcept>
-
 #include "journal/Encoding.h"
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace skarvel {
 
 const char* journalLabel(JournalEntryKind kind) {
     switch (kind) {
-    case JournalEntryKind::Start: return "Start  ";
-    case JournalEntryKind::System: return "System ";
-    case JournalEntryKind::Begin: return "Begin  ";
-    case JournalEntryKind::End: return "End    ";
-    case JournalEntryKind::Info: return "Info   ";
-    case JournalEntryKind::Warning: return "Warning";
-    case JournalEntryKind::Error: return "Error  ";
-    case JournalEntryKind::Data: return "Data   ";
-    case JournalEntryKind::Action: return "Action ";
+    case JournalEntryKind::Start:
+        return "Start  ";
+    case JournalEntryKind::System:
+        return "System ";
+    case JournalEntryKind::Begin:
+        return "Begin  ";
+    case JournalEntryKind::End:
+        return "End    ";
+    case JournalEntryKind::Info:
+        return "Info   ";
+    case JournalEntryKind::Warning:
+        return "Warning";
+    case JournalEntryKind::Error:
+        return "Error  ";
+    case JournalEntryKind::Data:
+        return "Data   ";
+    case JournalEntryKind::Action:
+        return "Action ";
     }
     return "       ";
 }
@@ -85,8 +93,7 @@ std::int64_t roundMsToSeconds(std::int64_t ms) {
 }
 
 std::string elapsedText(std::int64_t seconds) {
-    return formatText("%2.2d:%2.2d:%2.2d",
-                      {seconds / 3600, (seconds / 60) % 60, seconds % 60});
+    return formatText("%2.2d:%2.2d:%2.2d", {seconds / 3600, (seconds / 60) % 60, seconds % 60});
 }
 
 std::string TJournal::baseName(std::string_view name) {
@@ -133,10 +140,10 @@ void TJournal::open() {
     }
     fd_ = fd;
     try {
-        WriteFormatted("Process \"%s\" version \"%s\" running on \"%s\\%s\"",
-                       {identity_.executable, identity_.version, identity_.computer,
-                        identity_.user},
-                       JournalEntryKind::Start);
+        WriteFormatted(
+            "Process \"%s\" version \"%s\" running on \"%s\\%s\"",
+            {identity_.executable, identity_.version, identity_.computer, identity_.user},
+            JournalEntryKind::Start);
     } catch (const std::exception&) {
         ::close(fd_);
         fd_ = -1;
@@ -154,6 +161,9 @@ void TJournal::WriteFormatted(std::string_view format, std::initializer_list<For
 }
 
 void TJournal::writeLine(std::string_view encodedText, JournalEntryKind kind) {
+    if (released_) {
+        return; // the closing lines are written; an End now must not fail on the empty stack
+    }
     std::string text(encodedText);
     replaceAll(text, "\n\r", " ");
     replaceAll(text, "\r\n", " ");
@@ -172,7 +182,7 @@ void TJournal::writeLine(std::string_view encodedText, JournalEntryKind kind) {
         text = text.empty() ? "Elapsed time: " + elapsed : text + " - Elapsed time: " + elapsed;
     }
 
-    if (fd_ < 0 || released_) {
+    if (fd_ < 0) {
         return;
     }
     const std::string line =
