@@ -106,16 +106,6 @@ TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
     EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
 }
 
-TEST(ExistenceTests, TellFilesFromFolders) {
-    TempDir dir;
-    writeBytes(dir.path() / "f", "");
-    EXPECT_TRUE(fileExists((dir.path() / "f").string()));
-    EXPECT_FALSE(directoryExists((dir.path() / "f").string()));
-    EXPECT_TRUE(directoryExists(dir.path().string()));
-    EXPECT_FALSE(fileExists(dir.path().string()));
-    EXPECT_FALSE(fileExists((dir.path() / "none").string()));
-}
-
 TEST(ReadOnlyFlag, IsTheOwnerWriteBitAndClearingKeepsOtherBits) {
     TempDir dir;
     const auto file = dir.path() / "constants.ini";
