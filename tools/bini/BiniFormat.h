@@ -6,14 +6,33 @@
 
 namespace bini {
 
+// The compressed settings format, little-endian:
+//   header      "BINI", uint32 version (1), uint32 offset of the string table
+//   sections    from offset 12 up to the string table, each: uint16 name, uint16 entry count
+//   entries     uint16 name, uint8 value count, then per value uint8 type + 4 data bytes
+//               (0 boolean, 1 int32, 2 float32, 3 uint32 string offset)
+//   strings     NUL-terminated (Windows-1252) up to the end; names and string values are
+//               offsets from the table's start
 class FormatError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// The text form of a BINI file; throws FormatError for anything not well formed.
+// The text form of a BINI file: "[name]" per section, "key = v1, v2" per entry (the key
+// alone without values), a blank line after each section, CR LF line ends. Throws
+// FormatError for anything not well formed.
 std::string toText(std::string_view biniBytes);
-// A BINI file from the text form of a settings file.
+
+// A BINI file from the text form of a settings file: sections, keys and comma-separated
+// values; a value is an int32 when it is a whole number, a float32 when it holds "." and
+// reads as a number, else a string. Strings are stored once. Lines starting with ";" and
+// text after ";" are comments. Throws FormatError for text that cannot be stored (a key
+// before the first section, a NUL byte, more than 255 values or 65535 entries, names
+// beyond the 64 KB that a name offset reaches).
 std::string fromText(std::string_view text);
+
+// The shortest text that reads back as the same float32, always with a decimal point
+// ("2.0", "0.1", "1.0e-30"); "inf", "-inf" and "nan" for the values without digits.
+std::string floatText(float value);
 
 } // namespace bini

@@ -1,0 +1,308 @@
+#include "BiniFormat.h"
+#include "platform/Process.h"
+#include "support/TestFiles.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A BINI file put together byte by byte, so the reader is checked against the layout and
+// not against our own writer.
+class BiniBytes {
+public:
+    // Offset of the string in the table.
+    std::uint32_t string(const std::string& text) {
+        const auto offset = static_cast<std::uint32_t>(strings_.size());
+        strings_ += text;
+        strings_ += '\0';
+        return offset;
+    }
+    BiniBytes& section(std::uint32_t name, std::uint32_t entries) {
+        put(records_, name, 2);
+        put(records_, entries, 2);
+        return *this;
+    }
+    BiniBytes& entry(std::uint32_t name, std::uint32_t values) {
+        put(records_, name, 2);
+        put(records_, values, 1);
+        return *this;
+    }
+    BiniBytes& value(std::uint8_t type, std::uint32_t data) {
+        put(records_, type, 1);
+        put(records_, data, 4);
+        return *this;
+    }
+    BiniBytes& integer(std::int32_t number) { return value(1, static_cast<std::uint32_t>(number)); }
+    BiniBytes& real(float number) { return value(2, std::bit_cast<std::uint32_t>(number)); }
+    BiniBytes& text(std::uint32_t offset) { return value(3, offset); }
+    BiniBytes& boolean(std::uint32_t data) { return value(0, data); }
+
+    std::string bytes() const {
+        std::string file = "BINI";
+        put(file, 1, 4);
+        put(file, static_cast<std::uint32_t>(12 + records_.size()), 4);
+        return file + records_ + strings_;
+    }
+
+    static void put(std::string& out, std::uint32_t value, int width) {
+        for (int i = 0; i < width; ++i) {
+            out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+        }
+    }
+
+private:
+    std::string records_;
+    std::string strings_;
+};
+
+TEST(BiniFormatTest, WritesEveryValueTypeAsText) {
+    BiniBytes bini;
+    const auto ship = bini.string("Ship");
+    const auto nickname = bini.string("nickname");
+    const auto liElite = bini.string("li_elite");
+    const auto values = bini.string("values");
+    const auto empty = bini.string("LODranges");
+    const auto display = bini.string("Gr\xf6\xdf"
+                                     "e Schiff");
+    bini.section(ship, 5)
+        .entry(nickname, 1)
+        .text(liElite)
+        .entry(values, 9)
+        .integer(-5)
+        .integer(2147483647)
+        .real(2.5f)
+        .real(100.0f)
+        .real(0.1f)
+        .real(-0.0f)
+        .real(1e-30f)
+        .boolean(1)
+        .boolean(0)
+        .entry(empty, 0)
+        .entry(liElite, 2) // a name that is also a value
+        .text(liElite + 3) // the tail of another string
+        .text(display)
+        .entry(nickname, 1)
+        .boolean(0xFFFFFFFF);
+    bini.section(empty, 0);
+
+    EXPECT_EQ(bini::toText(bini.bytes()),
+              "[Ship]\r\n"
+              "nickname = li_elite\r\n"
+              "values = -5, 2147483647, 2.5, 100.0, 0.1, -0.0, 1.0e-30, true, false\r\n"
+              "LODranges\r\n"
+              "li_elite = elite, Gr\xf6\xdf"
+              "e Schiff\r\n"
+              "nickname = true\r\n"
+              "\r\n"
+              "[LODranges]\r\n"
+              "\r\n");
+}
+
+TEST(BiniFormatTest, ReadsEntriesWithManyValuesAndFilesWithoutSections) {
+    BiniBytes bini;
+    const auto name = bini.string("hp");
+    bini.section(name, 1).entry(name, 255);
+    std::string expected = "[hp]\r\nhp = ";
+    for (int i = 0; i < 255; ++i) {
+        bini.integer(i);
+        expected += (i ? ", " : "") + std::to_string(i);
+    }
+    EXPECT_EQ(bini::toText(bini.bytes()), expected + "\r\n\r\n");
+    EXPECT_EQ(bini::toText(BiniBytes().bytes()), "");
+}
+
+TEST(BiniFormatTest, RefusesFilesThatAreNotWellFormed) {
+    BiniBytes good;
+    const auto name = good.string("Ship");
+    good.section(name, 1).entry(name, 1).integer(7);
+    const std::string file = good.bytes(); // 12 header + 4 + 3 + 5 records, then "Ship\0"
+    ASSERT_EQ(bini::toText(file), "[Ship]\r\nShip = 7\r\n\r\n");
+
+    const auto patched = [&](std::size_t at, std::string bytes) {
+        std::string copy = file;
+        copy.replace(at, bytes.size(), bytes);
+        return copy;
+    };
+    const auto tableAt = [&](std::uint32_t offset) {
+        std::string bytes;
+        BiniBytes::put(bytes, offset, 4);
+        return patched(8, bytes);
+    };
+    const std::pair<const char*, std::string> broken[] = {
+        {"empty", ""},
+        {"short header", file.substr(0, 11)},
+        {"magic", patched(0, "bini")},
+        {"version", patched(4, std::string("\x02", 1))},
+        {"table before header", tableAt(11)},
+        {"table beyond end", tableAt(static_cast<std::uint32_t>(file.size() + 1))},
+        {"truncated section", tableAt(14)},
+        {"truncated entry", tableAt(18)},
+        {"truncated value", tableAt(23)},
+        {"string offset", patched(12, std::string("\x09\x00", 2))},
+        {"string without NUL", file.substr(0, file.size() - 1)},
+        {"unknown type", patched(19, "\x07")},
+        {"plain text", "[Ship]\r\nnickname = x\r\n"},
+    };
+    for (const auto& [what, bytes] : broken) {
+        EXPECT_THROW(bini::toText(bytes), bini::FormatError) << what;
+    }
+}
+
+TEST(BiniFormatTest, FloatsReadBackExactlyAndAlwaysHaveAPoint) {
+    const std::pair<float, const char*> known[] = {
+        {1.0f, "1.0"},
+        {0.1f, "0.1"},
+        {-0.0f, "-0.0"},
+        {123456792.0f, "123456792.0"},
+        {1e20f, "1.0e+20"},
+        {1e-30f, "1.0e-30"},
+        {std::numeric_limits<float>::max(), "3.4028235e+38"},
+        {std::numeric_limits<float>::infinity(), "inf"},
+    };
+    for (const auto& [value, text] : known) {
+        EXPECT_EQ(bini::floatText(value), text);
+    }
+
+    std::mt19937 random(2004);
+    for (int i = 0; i < 20000; ++i) {
+        const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const std::string text = bini::floatText(value);
+        float back = 0;
+        const auto result = std::from_chars(text.data(), text.data() + text.size(), back);
+        ASSERT_EQ(result.ptr, text.data() + text.size()) << text;
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(value)) << text;
+        ASSERT_NE(text.find('.'), std::string::npos) << text;
+    }
+}
+
+TEST(BiniFormatTest, TextRoundTripsThroughBini) {
+    const std::string text = "[Ship]\r\n"
+                             "nickname = li_elite\r\n"
+                             "ids_name = 237033\r\n"
+                             "mass = 150.5, -0.25, 1.0e-30, 3.4028235e+38\r\n"
+                             "LODranges\r\n"
+                             "hp_type = hp_gun_special_1, HpWeapon01, , HpWeapon02\r\n"
+                             "version = 1.5.2, +5, 007x, li_elite\r\n"
+                             "\r\n"
+                             "[Empty]\r\n"
+                             "\r\n"
+                             "[Ship]\r\n"
+                             "nickname = li_elite2\r\n"
+                             "display = Gr\xf6\xdf"
+                             "e Station\r\n"
+                             "\r\n";
+    const std::string bini = bini::fromText(text);
+    EXPECT_EQ(bini::toText(bini), text);
+    // Strings are stored once: "li_elite" as a value twice, "Ship" as a section name twice.
+    const std::uint32_t tableOffset = static_cast<unsigned char>(bini[8]) |
+                                      static_cast<unsigned char>(bini[9]) << 8 |
+                                      static_cast<unsigned char>(bini[10]) << 16;
+    std::vector<std::string> table;
+    for (std::size_t at = tableOffset; at < bini.size(); at = bini.find('\0', at) + 1) {
+        table.push_back(bini.substr(at, bini.find('\0', at) - at));
+    }
+    const auto count = [&](const std::string& text) {
+        return std::count(table.begin(), table.end(), text);
+    };
+    EXPECT_EQ(count("li_elite"), 1);
+    EXPECT_EQ(count("Ship"), 1);
+}
+
+TEST(BiniFormatTest, TextIsNormalisedOnTheWayIn) {
+    const std::string text = "; shiparch\n[ Ship ] ; first\nnickname=li_elite ; comment\n"
+                             "hit_pts =\t3500\n;hit_pts = 1\nempty =\n";
+    EXPECT_EQ(bini::toText(bini::fromText(text)),
+              "[Ship]\r\nnickname = li_elite\r\nhit_pts = 3500\r\nempty\r\n\r\n");
+}
+
+TEST(BiniFormatTest, RefusesTextThatCannotBeStored) {
+    std::string manyValues = "[S]\nk = 0";
+    for (int i = 1; i < 256; ++i) {
+        manyValues += ", " + std::to_string(i);
+    }
+    EXPECT_THROW(bini::fromText("k = 1\n[S]\n"), bini::FormatError);
+    EXPECT_THROW(bini::fromText(std::string("[S]\nk = a\0b\n", 12)), bini::FormatError);
+    EXPECT_THROW(bini::fromText(manyValues), bini::FormatError);
+}
+
+class BiniProgramTest : public ::testing::Test {
+protected:
+    skarvel::ProcessResult bini(const std::vector<std::string>& arguments) {
+        return skarvel::runProgram(SKARVEL_BINI_PATH, arguments, std::chrono::seconds(20));
+    }
+    std::vector<std::string> filesInFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    skarvel::test::TempDir dir;
+};
+
+TEST_F(BiniProgramTest, ConvertsAFileBesideItself) {
+    const std::string text = "[Power]\r\nnickname = li_power_01\r\ncapacity = 800\r\n\r\n";
+    const std::string input = (dir.path() / "misc_equip.ini").string();
+    const std::string packed = bini::fromText(text);
+    skarvel::test::writeBytes(input, packed);
+
+    const auto result = bini({input});
+    ASSERT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(skarvel::test::readBytes(input + ".txt"), text);
+    EXPECT_EQ(skarvel::test::readBytes(input), packed);
+
+    // The path in quotes, as the editor's call gives it.
+    std::filesystem::remove(input + ".txt");
+    EXPECT_EQ(bini({"\"" + input + "\""}).exitCode, 0);
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"misc_equip.ini", "misc_equip.ini.txt"}));
+}
+
+TEST_F(BiniProgramTest, WritesBiniFromText) {
+    const std::string text = "[Engine]\r\nnickname = li_engine_01\r\nmax_force = 48000\r\n\r\n";
+    const auto source = dir.path() / "engine.txt";
+    const auto target = dir.path() / "engine_equip.ini";
+    skarvel::test::writeBytes(source, text);
+
+    EXPECT_EQ(bini({"-t", source.string(), target.string()}).exitCode, 0);
+    EXPECT_EQ(bini::toText(skarvel::test::readBytes(target)), text);
+}
+
+TEST_F(BiniProgramTest, FailsWithoutLeavingAnyOutput) {
+    const std::string garbage = (dir.path() / "goods.ini").string();
+    skarvel::test::writeBytes(garbage, "[Good]\r\nnickname = not packed\r\n");
+
+    const std::vector<std::vector<std::string>> calls = {
+        {garbage},
+        {(dir.path() / "missing.ini").string()},
+        {"-t", (dir.path() / "missing.txt").string(), (dir.path() / "out.ini").string()},
+        {"-t", garbage, (dir.path() / "no/folder/out.ini").string()},
+        {},
+        {"-t"},
+    };
+    for (const auto& arguments : calls) {
+        const auto result = bini(arguments);
+        ASSERT_TRUE(result.started);
+        EXPECT_NE(result.exitCode, 0) << (arguments.empty() ? "" : arguments.back());
+    }
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"goods.ini"});
+    EXPECT_EQ(skarvel::test::readBytes(garbage), "[Good]\r\nnickname = not packed\r\n");
+}
+
+} // namespace

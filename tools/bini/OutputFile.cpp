@@ -1,0 +1,97 @@
+#include "OutputFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bini {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool close() {
+        const bool ok = fd_ < 0 || ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void fail(const std::string& what, const std::string& path, int error) {
+    throw std::runtime_error(what + " " + path + ": " + std::strerror(error));
+}
+
+mode_t defaultFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+std::string readWholeFile(const std::string& path) {
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
+        fail("cannot read", path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        fail("cannot read", path, EISDIR);
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (true) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            fail("cannot read", path, errno);
+        }
+        if (got == 0) {
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view bytes) {
+    std::string temporary = path + ".XXXXXX";
+    Descriptor file(::mkstemp(temporary.data()));
+    if (file.get() < 0) {
+        fail("cannot write", path, errno);
+    }
+    std::size_t done = 0;
+    int error = 0;
+    while (done < bytes.size() && error == 0) {
+        const ssize_t put = ::write(file.get(), bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno != EINTR) {
+            error = errno;
+        } else if (put > 0) {
+            done += static_cast<std::size_t>(put);
+        }
+    }
+    if (error == 0 && (::fchmod(file.get(), defaultFileMode()) != 0 || ::fsync(file.get()) != 0 ||
+                       !file.close() || ::rename(temporary.c_str(), path.c_str()) != 0)) {
+        error = errno;
+    }
+    if (error != 0) {
+        file.close();
+        ::unlink(temporary.c_str());
+        fail("cannot write", path, error);
+    }
+}
+
+} // namespace bini
