@@ -96,6 +96,9 @@ void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIn
     shieldType_.clear();
     shipShieldHardpoint_.clear();
     loadedShip_.reset();
+    // The lists show this ship's hardpoints only, also when it has none.
+    form_.setItems(kWeaponList, {});
+    form_.setItems(kTurretList, {});
 
     journal_.Write("HardpointWerte laden", JournalEntryKind::Begin);
     const auto finish = [this] {
