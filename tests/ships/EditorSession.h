@@ -29,7 +29,9 @@ protected:
         journal = std::make_unique<TJournal>(programFolder(), "DebugOut", JournalIdentity{}, clock);
         form.setText("edPfad", (tmp.path() / "game").string() + "/");
         form.setText("edFliniDir", (tmp.path() / "bini").string() + "/");
-        form.setEnabled("btSave", false); // as the window starts
+        // As the window starts.
+        form.setEnabled("btSave", false);
+        form.setItems("cbShieldTyp", {"original", "fighter", "elite", "freighter"});
         editor = std::make_unique<Editor>(*journal, form, dialogs, programFolder(),
                                           [this] { return securityDialogs; });
     }

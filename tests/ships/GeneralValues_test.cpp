@@ -66,7 +66,9 @@ TEST_F(GeneralValuesTest, LoadingClearsTheChangeMarkAndRefusesAClosedSet) {
     editor->LOAD_INI_VALUES();
     EXPECT_TRUE(editor->valuesChanged()); // nothing was loaded
 
+    dialogs.answers.push_back(Answer::Yes); // reload anyway
     editor->btRelloadClick();
+    EXPECT_FALSE(editor->valuesChanged());
     editor->markChanged();
     editor->LOAD_INI_VALUES();
     EXPECT_FALSE(editor->valuesChanged());

@@ -170,10 +170,14 @@ TEST_F(ShipLoadTest, HalfSpeedRoundsToEvenAndListsStayAsStored) {
 
 TEST_F(ShipLoadTest, NextShipClearsTheFieldsTheFirstFilled) {
     click(0);
-    click(2);
-    EXPECT_EQ(form.text("edShipPrice"), "9000");
+    // The second ship's load stops before its hardpoints: what the clear left shows.
+    EXPECT_THROW(click(1), ConversionError);
+    EXPECT_EQ(form.text("edShipPrice"), "");
     EXPECT_EQ(form.text("edPowerMasse"), "");
+    EXPECT_EQ(form.text("edCruiseChargeTime"), "");
+    EXPECT_EQ(form.text("edLODRanges"), "0, 80, 160, 1500");
     EXPECT_EQ(form.text("edTractorRange"), "1500"); // the first Tractor section, always
+    EXPECT_TRUE(form.items("cbWeaponHP").empty());
     EXPECT_EQ(form.selectedIndex("cbShieldTyp"), 0);
 }
 
