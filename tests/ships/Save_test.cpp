@@ -1,6 +1,5 @@
 #include "EditorSession.h"
 #include "ships/ExportedCopies.h"
-#include "ships/ShipSaver.h"
 
 #include <cstdlib>
 
@@ -60,8 +59,14 @@ TEST_F(SaveTest, FullSaveWritesEveryKeyInPlace) {
 
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Information);
-    EXPECT_EQ(dialogs.shown[1].text, kSavedMessage);
-    EXPECT_EQ(dialogs.shown[1].text.substr(0, 42), "                All Values have been saved");
+    EXPECT_EQ(dialogs.shown[1].text,
+              std::string(16, ' ') +
+                  "All Values have been saved\n\r\n\rA copy of the changed files have been made "
+                  "and is saved in the\n\rdirectory of this tool under \\data\\..  You can "
+                  "simply copy the\n\r\\data directory to any other network computer/server "
+                  "you like to\n\ruse the same values. For example to play on you own server. "
+                  "Only\n\rcopy the \\data directory over the \\data directory of "
+                  "freelancer.\n\rOn this machine the original .inis are allready overwritten");
 
     // The block of the save, from its Begin to its End line.
     std::string saveJournal;
