@@ -329,44 +329,35 @@ TEST_F(HardpointsTest, SaveLeavesTheFileAloneWhenItCannotFindOrReadTheShip) {
     EXPECT_EQ(journalLines().back(), "[End    ] HardpointWerte speichern - Elapsed time: 00:00:00");
 }
 
-// The special mounts a section declares: "type hardpoint" pairs, blanks and order aside.
+// The special mounts the ship's section declares, as "type hardpoint" pairs (blanks, order
+// and letter case of the names aside); every other line of the file goes to otherLines.
 std::set<std::string> specialMounts(const std::string& file, int ship, Lines& otherLines) {
-    static const std::regex hpType(R"(^\s*hp_type\s*=\s*([^,;]*)(.*)$)");
-    static const std::regex header(R"(^\s*\[(.*)\].*$)");
+    static const std::regex header(R"(^\s*\[(\w+)\].*)");
+    static const std::regex special(
+        R"(^\s*hp_type\s*=\s*(hp_\w*(gun|turret|shield)_special_\d+)([^;]*).*)");
+    static const std::regex name(R"(,\s*([^,\s]+))");
     std::set<std::string> mounts;
     std::string section;
-    std::size_t start = 0;
-    while (start < file.size()) {
+    for (std::size_t start = 0; start < file.size();) {
         const std::size_t end = file.find("\r\n", start);
         const std::string line = file.substr(start, end - start);
         start = end + 2;
         std::smatch match;
         if (std::regex_match(line, match, header)) {
             section = match[1];
-        } else if (std::regex_match(line, match, hpType) &&
-                   match[1].str().find("_special_") != std::string::npos &&
-                   match[1].str().find("torpedo") == std::string::npos) {
-            if (section == "Ship" + std::to_string(ship)) {
-                std::string names = match[2].str();
-                names = names.substr(0, names.find(';'));
-                std::size_t from = 0;
-                while ((from = names.find(',', from)) != std::string::npos) {
-                    ++from;
-                    const std::size_t next = names.find(',', from);
-                    std::string name = names.substr(from, next - from);
-                    name.erase(0, name.find_first_not_of(' '));
-                    name.erase(name.find_last_not_of(' ') + 1);
-                    std::string type = match[1].str();
-                    type.erase(type.find_last_not_of(' ') + 1);
-                    for (char& c : name) {
-                        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                    }
-                    mounts.insert(type + " " + name);
-                }
-            }
-            continue;
         }
-        otherLines.push_back(line);
+        if (!std::regex_match(line, match, special)) {
+            otherLines.push_back(line);
+        } else if (section == "Ship" + std::to_string(ship)) {
+            const std::string names = match[3];
+            for (std::sregex_iterator it(names.begin(), names.end(), name), last; it != last;
+                 ++it) {
+                std::string hardpoint = (*it)[1];
+                std::transform(hardpoint.begin(), hardpoint.end(), hardpoint.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                mounts.insert(match[1].str() + " " + hardpoint);
+            }
+        }
     }
     return mounts;
 }

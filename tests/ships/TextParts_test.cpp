@@ -27,16 +27,6 @@ TEST(TextParts, CutDelimitedPartRemovesEveryOccurrenceOfThePart) {
     EXPECT_EQ(nothing, "_shield");
 }
 
-TEST(TextParts, SmallHelpers) {
-    EXPECT_EQ(trimControl("\x01 a b \x1f"), "a b");
-    EXPECT_EQ(trimControl(" \t "), "");
-    EXPECT_TRUE(equalsIgnoreCase("HpWeapon01", "hpWEAPON01"));
-    EXPECT_FALSE(equalsIgnoreCase("HpWeapon01", "HpWeapon1"));
-    std::string text = "hp_type=hp_gun_hp_";
-    removeAll(text, "hp_");
-    EXPECT_EQ(text, "type=gun_");
-}
-
 TEST(TextParts, SectionLinesRunFromTheHeaderToTheNextBracket) {
     test::TempDir dir;
     const auto path = dir.path() / "goods.ini";
