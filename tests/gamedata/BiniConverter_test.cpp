@@ -224,7 +224,7 @@ TEST(BiniFormatTest, TextRoundTripsThroughBini) {
 
 TEST(BiniFormatTest, TextIsNormalisedOnTheWayIn) {
     const std::string text = "; shiparch\n[ Ship ] ; first\nnickname=li_elite ; comment\n"
-                             "hit_pts =\t3500\n;hit_pts = 1\nempty =\n";
+                             "hit_pts =\t3500\n;hit_pts = 1\nempty =\n=\n = 5\n";
     EXPECT_EQ(bini::toText(bini::fromText(text)),
               "[Ship]\r\nnickname = li_elite\r\nhit_pts = 3500\r\nempty\r\n\r\n");
 }

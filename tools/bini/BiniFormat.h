@@ -26,9 +26,9 @@ std::string toText(std::string_view biniBytes);
 // A BINI file from the text form of a settings file: sections, keys and comma-separated
 // values; a value is an int32 when it is a whole number, a float32 when it holds "." and
 // reads as a number, else a string. Strings are stored once. Lines starting with ";" and
-// text after ";" are comments. Throws FormatError for text that cannot be stored (a key
-// before the first section, a NUL byte, more than 255 values or 65535 entries, names
-// beyond the 64 KB that a name offset reaches).
+// text after ";" are comments; a line without a key name ("= 5") is skipped. Throws FormatError for
+// text that cannot be stored (a key before the first section, a NUL byte, more than 255 values or
+// 65535 entries, names beyond the 64 KB that a name offset reaches).
 std::string fromText(std::string_view text);
 
 // The shortest text that reads back as the same float32, always with a decimal point

@@ -87,6 +87,9 @@ std::vector<Section> parseText(std::string_view text) {
         const std::string_view content = withoutComment(line);
         const std::size_t equals = content.find('=');
         Entry entry{trimmed(content.substr(0, equals)), {}};
+        if (entry.name.empty()) {
+            continue; // "= value" names no key, as in the settings-file engine
+        }
         if (equals != std::string_view::npos) {
             entry.values = splitValues(trimmed(content.substr(equals + 1)));
         }
