@@ -30,6 +30,9 @@ public:
     virtual Answer askInformation(std::string_view text) = 0;
     // A confirmation with Yes, No and Cancel.
     virtual Answer askYesNoCancel(std::string_view text) = 0;
+    // A warning with only an OK button (the update check's connection warnings). Falls back
+    // to the Yes/No warning for implementations that do not offer one.
+    virtual Answer warningOk(std::string_view text) { return message(MessageKind::Warning, text); }
 
     // Returns the chosen folder, or startFolder when cancelled.
     virtual std::string pickFolder(std::string_view instruction, std::string_view startFolder) = 0;
