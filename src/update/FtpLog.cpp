@@ -1,0 +1,18 @@
+#include "update/FtpLog.h"
+
+namespace skarvel {
+
+std::optional<std::string> ftpLogText(std::string_view prefix, std::string_view chunk) {
+    // A line feed ends the text as well: libcurl's own status texts end with one, and a
+    // journal entry is one line.
+    const auto end = chunk.find_first_of("\r\n");
+    const std::string_view text = chunk.substr(0, end);
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::string entry(prefix);
+    entry += text;
+    return entry;
+}
+
+} // namespace skarvel
