@@ -1,0 +1,275 @@
+#include "update/UpdateCheck.h"
+
+#include "update/FtpLog.h"
+#include "update/LocalFiles.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <stdexcept>
+
+namespace skarvel {
+
+namespace {
+
+constexpr const char* TimeoutWarning =
+    "A timeout occured. Maybe you are not connected to the internet, or the server is not "
+    "reachable. Please retry or abort";
+constexpr const char* NoConnectionWarning =
+    "A connection to the update site was not possible - please try again or abort";
+constexpr const char* UpToDate = "Your version of the tool is up to date ;-)";
+constexpr const char* DownloadQuestion =
+    "A new Version has been found. Do you like to download it now ?";
+constexpr const char* ResumeQuestion =
+    "File aready exists. Do you want to resume the download operation?";
+constexpr const char* UnpackInstruction = "Please close the tool now and unpack the downloaded "
+                                          "zip archive. Then use the new version of the tool";
+
+constexpr std::int64_t ConnectTicks = 40; // 40 ticks of 250 ms: the connect time-out
+
+// Clears a flag however the scope is left.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+UpdateCheck::UpdateCheck(std::string runningVersion, TJournal& journal, Dialogs& dialogs,
+                         UpdateView& view, FtpSettings settings, const Clock& clock,
+                         char decimalSeparator)
+    : runningVersion_(std::move(runningVersion)), journal_(journal), dialogs_(dialogs), view_(view),
+      siteForUser_(siteWithLogin(settings.site, settings.user, settings.password)),
+      ftp_(std::move(settings), *this), meter_(clock, decimalSeparator) {
+    journal_.Write("FTP_Update Form gestartet", JournalEntryKind::Info);
+}
+
+void UpdateCheck::btSearchClick() {
+    if (searching_) {
+        return;
+    }
+    FlagScope running(searching_);
+    view_.setSearchEnabled(false);
+    std::exception_ptr failure;
+    try {
+        search();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    closingSteps();
+    if (closeWhenDone_) {
+        closeWhenDone_ = false;
+        view_.closeDialog();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void UpdateCheck::btAbortClick() {
+    outcome_ = UpdateOutcome::Error;
+    if (searching_) {
+        closeWhenDone_ = true;
+    } else {
+        view_.closeDialog();
+    }
+}
+
+void UpdateCheck::TimerTimer() {
+    if (progressPosition_ < progressMaximum_) {
+        setProgressPosition(progressPosition_ + 1);
+    }
+}
+
+void UpdateCheck::search() {
+    // A connection left from an earlier run says goodbye first. (A transfer never outlives
+    // the call that made it, so there is none to abort here.)
+    if (ftp_.connected()) {
+        ftp_.quit();
+    }
+    if (!connectToSite()) {
+        return;
+    }
+    journal_.Write("Connection to ftpsite established successfull", JournalEntryKind::Info);
+    expectedSize_ = 100;
+    const std::string newest = fetchNewestVersion();
+    journal_.WriteFormatted("Neuste Version ist %s - Aktuelle Version ist %s",
+                            {newest, runningVersion_}, JournalEntryKind::Info);
+
+    if (newest == runningVersion_) {
+        ftp_.quit();
+        dialogs_.message(MessageKind::Information, UpToDate);
+        finish(UpdateOutcome::NotDownloaded);
+        return;
+    }
+    journal_.Write("Neuere Version wurde gefunden", JournalEntryKind::Info);
+    if (!isYes(dialogs_.askInformation(DownloadQuestion))) {
+        journal_.Write("Nein, die Datei soll nicht runtergeladen werden", JournalEntryKind::Info);
+        // No "QUIT": the connection ends when the dialog goes away.
+        finish(UpdateOutcome::NotDownloaded);
+        return;
+    }
+    download();
+}
+
+bool UpdateCheck::connectToSite() {
+    setProgressRange(1, ConnectTicks);
+    setProgressPosition(1);
+    view_.setTimerEnabled(true);
+    try {
+        ftp_.connect();
+    } catch (const std::exception&) {
+        view_.setTimerEnabled(false);
+        setProgressPosition(1);
+        dialogs_.warningOk(TimeoutWarning);
+    }
+    view_.setTimerEnabled(false);
+    setProgressPosition(1);
+
+    if (ftp_.connected()) {
+        return true;
+    }
+    outcome_ = UpdateOutcome::NoConnection;
+    journal_.Write("A connection to ftpsite was not possible", JournalEntryKind::Error);
+    dialogs_.warningOk(NoConnectionWarning);
+    view_.setSearchEnabled(true);
+    ftp_.disconnect();
+    return false;
+}
+
+std::string UpdateCheck::fetchNewestVersion() {
+    TemporaryFile file("skarvel-VersionStr-");
+    std::size_t received = 0;
+    ftp_.retrieve(VersionFileName, 0, [&](std::string_view bytes) -> std::string {
+        received += bytes.size();
+        if (received > VersionFileLimit) {
+            return std::string(VersionFileName) + " on the update site is longer than " +
+                   std::to_string(VersionFileLimit) + " bytes";
+        }
+        return file.write(bytes) ? std::string() : "Cannot write " + file.path();
+    });
+    return file.firstLine(VersionFileLimit);
+}
+
+void UpdateCheck::download() {
+    FileDialogOptions options;
+    options.fileName = ArchiveName;
+    const auto destination = dialogs_.saveFile(options);
+    if (!destination) {
+        // Nothing chosen, nothing fetched: the same as declining the download.
+        ftp_.quit();
+        finish(UpdateOutcome::NotDownloaded);
+        return;
+    }
+
+    const std::int64_t archiveSize = ftp_.size(ArchiveName);
+    if (archiveSize < 0) {
+        throw std::runtime_error(std::string("The update site did not give the size of ") +
+                                 ArchiveName);
+    }
+    expectedSize_ = archiveSize;
+
+    DownloadStart start = DownloadStart::NewFile;
+    std::int64_t resumeAt = 0;
+    if (std::filesystem::exists(*destination)) {
+        const Answer answer = dialogs_.askYesNoCancel(ResumeQuestion);
+        if (answer == Answer::Cancel) {
+            return;
+        }
+        if (answer == Answer::Yes) {
+            resumeAt = static_cast<std::int64_t>(std::filesystem::file_size(*destination));
+            if (resumeAt > archiveSize) {
+                throw std::runtime_error(*destination + " is larger than " + ArchiveName +
+                                         " on the update site");
+            }
+            expectedSize_ -= resumeAt;
+            start = DownloadStart::Resume;
+        } else {
+            start = DownloadStart::Replace;
+        }
+    }
+
+    DownloadFile file(*destination, start);
+    ftp_.retrieve(ArchiveName, resumeAt,
+                  [&file](std::string_view bytes) { return file.write(bytes); });
+    file.finish();
+
+    ftp_.quit();
+    finish(UpdateOutcome::Downloaded);
+}
+
+void UpdateCheck::closingSteps() {
+    if (outcome_ == UpdateOutcome::Error) {
+        dialogs_.message(MessageKind::Error,
+                         "An error occured while trying to update - please try to check " +
+                             siteForUser_ + " manually");
+    } else if (outcome_ == UpdateOutcome::Downloaded) {
+        dialogs_.message(MessageKind::Information, UnpackInstruction);
+    }
+    view_.setSearchEnabled(true);
+    view_.setTimerEnabled(false);
+    setProgressPosition(1);
+}
+
+void UpdateCheck::finish(UpdateOutcome outcome) {
+    outcome_ = outcome;
+    view_.closeDialog();
+}
+
+void UpdateCheck::IdFTP1Status(std::string_view text) {
+    logFtp("<<- ", text);
+}
+
+void UpdateCheck::IdLogEvent1Sent(std::string_view text) {
+    logFtp("->> ", text);
+}
+
+void UpdateCheck::IdLogEvent1Received(std::string_view text) {
+    logFtp("<<- ", text);
+}
+
+void UpdateCheck::IdFTP1WorkBegin(std::int64_t announcedTotal) {
+    meter_.begin(announcedTotal, expectedSize_);
+    setProgressRange(progressMinimum_, meter_.maximum());
+}
+
+void UpdateCheck::IdFTP1Work(std::int64_t count) {
+    view_.showStatus(meter_.progress(count, TransferDirection::Download));
+    setProgressPosition(count);
+}
+
+void UpdateCheck::IdFTP1WorkEnd() {
+    expectedSize_ = 0;
+    meter_.end();
+    setProgressPosition(0);
+}
+
+void UpdateCheck::service() {
+    view_.service();
+}
+
+void UpdateCheck::logFtp(std::string_view prefix, std::string_view chunk) {
+    if (const auto text = ftpLogText(prefix, chunk)) {
+        journal_.WriteFormatted("FTP: [%s]", {*text}, JournalEntryKind::Action);
+    }
+}
+
+void UpdateCheck::setProgressRange(std::int64_t minimum, std::int64_t maximum) {
+    progressMinimum_ = minimum;
+    progressMaximum_ = std::max(minimum, maximum);
+    setProgressPosition(progressPosition_);
+}
+
+void UpdateCheck::setProgressPosition(std::int64_t position) {
+    // Like a progress bar, the position stays within the range.
+    progressPosition_ = std::clamp(position, progressMinimum_, progressMaximum_);
+    view_.showProgress(progressMinimum_, progressMaximum_, progressPosition_);
+}
+
+} // namespace skarvel

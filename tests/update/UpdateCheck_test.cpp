@@ -1,0 +1,427 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "update/FtpTestServer.h"
+#include "update/UpdateCheck.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace skarvel {
+namespace {
+
+using test::FtpTestServer;
+
+class RecordingView : public UpdateView {
+public:
+    void setSearchEnabled(bool enabled) override { searchEnabled = enabled; }
+    void showProgress(std::int64_t min, std::int64_t max, std::int64_t pos) override {
+        minimum = min;
+        maximum = max;
+        position = pos;
+        maxima.push_back(max);
+    }
+    void setTimerEnabled(bool enabled) override { timerEnabled = enabled; }
+    void showStatus(const std::string& text) override { status = text; }
+    void closeDialog() override { ++closed; }
+    void service() override {
+        ++serviced;
+        if (onService) {
+            onService();
+        }
+    }
+
+    bool searchEnabled = true;
+    bool timerEnabled = false;
+    std::int64_t minimum = 0, maximum = 0, position = 0;
+    std::vector<std::int64_t> maxima;
+    std::string status;
+    int closed = 0;
+    int serviced = 0;
+    std::function<void()> onService;
+};
+
+const std::string RunningVersion = "0.6.0.1";
+
+std::string archiveBytes() {
+    std::string bytes(1000000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 7919) >> 5);
+    }
+    return bytes;
+}
+
+template <typename T> bool contains(const std::vector<T>& items, const T& item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+bool contains(const std::vector<std::string>& lines, const char* line) {
+    return contains(lines, std::string(line));
+}
+
+// Position of the first entry equal to line at or after from; npos when there is none.
+std::size_t indexOf(const std::vector<std::string>& lines, const std::string& line,
+                    std::size_t from = 0) {
+    const auto it = std::find(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(), line);
+    return it == lines.end() ? std::string::npos : static_cast<std::size_t>(it - lines.begin());
+}
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override { destination = (folder.path() / "Skarvel.zip").string(); }
+
+    UpdateCheck& check(const std::string& site) {
+        FtpSettings settings;
+        settings.site = site;
+        check_ = std::make_unique<UpdateCheck>(RunningVersion, journal, dialogs, view, settings);
+        return *check_;
+    }
+    void dropCheck() { check_.reset(); }
+
+    std::vector<std::string> journalLines() const { return test::journalLines(journal.fileName()); }
+    std::vector<std::string> shownTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& shown : dialogs.shown) {
+            texts.push_back(shown.text);
+        }
+        return texts;
+    }
+    static std::string errorMessage(const std::string& site) {
+        return "An error occured while trying to update - please try to check " +
+               siteWithLogin(site, "zq", "zq") + " manually";
+    }
+    // Runs a search whose error must reach the application's handler; returns its text.
+    std::string failingSearch(UpdateCheck& update) {
+        try {
+            update.btSearchClick();
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+        ADD_FAILURE() << "the search did not fail";
+        return {};
+    }
+
+    test::TempDir folder;
+    TJournal journal{folder.folder(), "DebugOut",
+                     JournalIdentity{"skarvel", RunningVersion, "host", "user"}};
+    test::ScriptedDialogs dialogs;
+    RecordingView view;
+    std::string destination;
+
+private:
+    std::unique_ptr<UpdateCheck> check_;
+};
+
+TEST_F(UpdateCheckTest, SameVersionSaysUpToDateAndQuits) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", RunningVersion + "\r\nignored second line\r\n");
+    UpdateCheck& update = check(server.site());
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NotDownloaded);
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{"Your version of the tool is up to date ;-)"});
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Information);
+    EXPECT_TRUE(view.searchEnabled);
+    EXPECT_GT(view.serviced, 0);
+
+    const auto commands = server.commands();
+    ASSERT_GE(commands.size(), 4u);
+    EXPECT_EQ(commands[0], "USER zq");
+    EXPECT_EQ(commands[1], "PASS zq");
+    const auto type = indexOf(commands, "TYPE I");
+    EXPECT_LT(type, indexOf(commands, "SYST"));
+    EXPECT_LT(indexOf(commands, "PASV"), indexOf(commands, "RETR VersionStr.xml"));
+    EXPECT_LT(indexOf(commands, "RETR VersionStr.xml"), indexOf(commands, "QUIT"));
+
+    const auto lines = journalLines();
+    EXPECT_TRUE(contains(lines, "[Info   ] FTP_Update Form gestartet"));
+    EXPECT_TRUE(contains(lines, "[Action ] FTP: [->> USER zq]"));
+    EXPECT_TRUE(contains(lines, "[Action ] FTP: [->> PASS zq]"));
+    EXPECT_TRUE(contains(lines, "[Action ] FTP: [->> QUIT]"));
+    EXPECT_TRUE(contains(lines, "[Action ] FTP: [<<- 230 Login successful.]"));
+    EXPECT_TRUE(contains(lines, "[Info   ] Connection to ftpsite established successfull"));
+    EXPECT_TRUE(contains(lines, "[Info   ] Neuste Version ist 0.6.0.1 - Aktuelle Version ist "
+                                "0.6.0.1"));
+    EXPECT_FALSE(contains(lines, "[Info   ] Neuere Version wurde gefunden"));
+}
+
+TEST_F(UpdateCheckTest, DecliningANewVersionClosesWithoutQuit) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", RunningVersion + " \n"); // a trailing blank is news
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::No};
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NotDownloaded);
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{"A new Version has been found. Do you like "
+                                                     "to download it now ?"});
+    dropCheck(); // the dialog goes away: only now the connection ends
+
+    const auto commands = server.commandsAfterClosedConnections(1);
+    EXPECT_TRUE(contains(commands, "<closed>"));
+    EXPECT_FALSE(contains(commands, "QUIT"));
+    const auto lines = journalLines();
+    EXPECT_TRUE(contains(lines, "[Info   ] Neuere Version wurde gefunden"));
+    EXPECT_TRUE(contains(lines, "[Info   ] Nein, die Datei soll nicht runtergeladen werden"));
+    EXPECT_FALSE(contains(lines, "[Action ] FTP: [->> QUIT]"));
+}
+
+TEST_F(UpdateCheckTest, DownloadsTheArchiveIntoANewFile) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", "0.5.0.0"); // an older version is offered as well
+    server.putFile("Skarvel.zip", archiveBytes());
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes};
+    dialogs.files = {destination};
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Downloaded);
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_EQ(test::readBytes(destination), archiveBytes());
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].fileName, "Skarvel.zip");
+    EXPECT_EQ(shownTexts().back(), "Please close the tool now and unpack the downloaded zip "
+                                   "archive. Then use the new version of the tool");
+    EXPECT_TRUE(contains<std::int64_t>(view.maxima, 100));     // the version file
+    EXPECT_TRUE(contains<std::int64_t>(view.maxima, 1000000)); // the archive
+    EXPECT_EQ(view.status.rfind("Download speed ", 0), 0u) << view.status;
+    EXPECT_EQ(view.position, 1);
+
+    const auto commands = server.commands();
+    EXPECT_LT(indexOf(commands, "SIZE Skarvel.zip"), indexOf(commands, "RETR Skarvel.zip"));
+    EXPECT_FALSE(contains(commands, "REST 1"));
+    EXPECT_LT(indexOf(commands, "RETR Skarvel.zip"), indexOf(commands, "QUIT"));
+}
+
+TEST_F(UpdateCheckTest, ResumesAPartialDownload) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", archiveBytes());
+    test::writeBytes(destination, archiveBytes().substr(0, 400000));
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes, Answer::Yes};
+    dialogs.files = {destination};
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Downloaded);
+    EXPECT_TRUE(contains(shownTexts(), "File aready exists. Do you want to resume the download "
+                                       "operation?"));
+    EXPECT_TRUE(contains<std::int64_t>(view.maxima, 600000));
+    EXPECT_FALSE(contains<std::int64_t>(view.maxima, 1000000));
+    EXPECT_EQ(test::readBytes(destination), archiveBytes());
+
+    const auto commands = server.commands();
+    const auto probe = indexOf(commands, "REST 1");
+    ASSERT_NE(probe, std::string::npos);
+    EXPECT_EQ(commands[probe + 1], "REST 0");
+    const auto rest = indexOf(commands, "REST 400000", probe);
+    EXPECT_LT(rest, indexOf(commands, "RETR Skarvel.zip", probe));
+}
+
+TEST_F(UpdateCheckTest, ReplacingAnExistingFileStartsAnew) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", "new archive");
+    test::writeBytes(destination, "an older and longer file");
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes, Answer::No};
+    dialogs.files = {destination};
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Downloaded);
+    EXPECT_EQ(test::readBytes(destination), "new archive");
+}
+
+TEST_F(UpdateCheckTest, AServerThatCannotResumeEndsTheRunWithAnError) {
+    FtpTestServer server({"--no-rest"});
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", archiveBytes());
+    const std::string partial = archiveBytes().substr(0, 400000);
+    test::writeBytes(destination, partial);
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes, Answer::Yes};
+    dialogs.files = {destination};
+
+    EXPECT_EQ(failingSearch(update), "Destination file already exists.");
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_EQ(view.closed, 0);
+    EXPECT_TRUE(view.searchEnabled);
+    EXPECT_EQ(shownTexts().back(), errorMessage(server.site()));
+    EXPECT_EQ(dialogs.shown.back().kind, MessageKind::Error);
+    EXPECT_EQ(test::readBytes(destination), partial);
+    EXPECT_FALSE(contains(server.commands(), "RETR Skarvel.zip"));
+}
+
+TEST_F(UpdateCheckTest, CancellingTheResumeQuestionKeepsTheDialogAndTheConnection) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", archiveBytes());
+    test::writeBytes(destination, "partial");
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes, Answer::Cancel};
+    dialogs.files = {destination};
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_EQ(view.closed, 0);
+    EXPECT_TRUE(view.searchEnabled);
+    EXPECT_EQ(shownTexts().back(), errorMessage(server.site()));
+    EXPECT_EQ(test::readBytes(destination), "partial");
+    EXPECT_FALSE(contains(server.commands(), "RETR Skarvel.zip"));
+
+    // The next run says goodbye to the old connection first and keeps the outcome until it
+    // sets its own.
+    dialogs.answers = {Answer::No};
+    update.btSearchClick();
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NotDownloaded);
+    const auto commands = server.commands();
+    const auto quit = indexOf(commands, "QUIT");
+    ASSERT_NE(quit, std::string::npos);
+    EXPECT_LT(quit, indexOf(commands, "USER zq", 1));
+}
+
+TEST_F(UpdateCheckTest, CancellingTheDestinationQuitsWithoutDownloading) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", archiveBytes());
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes};
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NotDownloaded);
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_FALSE(std::filesystem::exists(destination));
+    const auto commands = server.commands();
+    EXPECT_TRUE(contains(commands, "QUIT"));
+    EXPECT_FALSE(contains(commands, "RETR Skarvel.zip"));
+}
+
+TEST_F(UpdateCheckTest, NoServerListeningGivesTheTwoWarningsAndStaysOpen) {
+    const std::string site = "ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/";
+    UpdateCheck& update = check(site);
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
+    EXPECT_EQ(view.closed, 0);
+    EXPECT_TRUE(view.searchEnabled);
+    EXPECT_FALSE(view.timerEnabled);
+    EXPECT_EQ(view.position, 1);
+    EXPECT_EQ(view.maximum, 40);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "A timeout occured. Maybe you are not connected to the internet, or the server is "
+              "not reachable. Please retry or abort");
+    EXPECT_EQ(dialogs.shown[1].text,
+              "A connection to the update site was not possible - please try again or abort");
+    EXPECT_TRUE(contains(journalLines(), "[Error  ] A connection to ftpsite was not possible"));
+}
+
+TEST_F(UpdateCheckTest, AServerThatStopsAnsweringTimesOut) {
+    FtpTestServer server({"--greeting-only"});
+    UpdateCheck& update = check(server.site());
+    update.btSearchClick();
+
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_TRUE(contains(journalLines(), "[Action ] FTP: [<<- 220 Hello]"));
+    EXPECT_TRUE(contains(server.commands(), "USER zq"));
+}
+
+TEST_F(UpdateCheckTest, ASilentReplyAfterTheLogInEndsTheRunWithAnError) {
+    FtpTestServer server({"--silent-on", "RETR"});
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    UpdateCheck& update = check(server.site());
+
+    EXPECT_FALSE(failingSearch(update).empty());
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_EQ(view.closed, 0);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{errorMessage(server.site())});
+}
+
+TEST_F(UpdateCheckTest, AMissingVersionFileEndsTheRunWithAnError) {
+    FtpTestServer server;
+    UpdateCheck& update = check(server.site());
+    EXPECT_FALSE(failingSearch(update).empty());
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{errorMessage(server.site())});
+}
+
+TEST_F(UpdateCheckTest, AnEndlessVersionFileIsRefused) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", std::string(200000, '9'));
+    UpdateCheck& update = check(server.site());
+    EXPECT_EQ(failingSearch(update), "VersionStr.xml on the update site is longer than 4096 bytes");
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+}
+
+TEST_F(UpdateCheckTest, AReplyLineOverTheLimitFailsTheLogIn) {
+    FtpTestServer server({"--banner-length", "20000"});
+    UpdateCheck& update = check(server.site());
+    update.btSearchClick();
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
+}
+
+TEST_F(UpdateCheckTest, AReplyLineWithinTheLimitIsFine) {
+    FtpTestServer server({"--banner-length", "16000"});
+    server.putFile("VersionStr.xml", RunningVersion);
+    UpdateCheck& update = check(server.site());
+    update.btSearchClick();
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NotDownloaded);
+}
+
+TEST_F(UpdateCheckTest, ALostConnectionIsNotMadeAgainBehindTheUsersBack) {
+    FtpTestServer server({"--drop-after-send"});
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", archiveBytes());
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes};
+    dialogs.files = {destination};
+
+    EXPECT_EQ(failingSearch(update), "The connection to the update site was lost");
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    const auto commands = server.commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "USER zq"), 1);
+}
+
+TEST_F(UpdateCheckTest, AbortDuringARunClosesTheDialogWhenTheRunHasReturned) {
+    const std::string site = "ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/";
+    UpdateCheck& update = check(site);
+    view.onService = [&] {
+        if (update.searching() && view.closed == 0) {
+            update.btAbortClick();
+            EXPECT_EQ(view.closed, 0);
+        }
+    };
+    update.btSearchClick();
+    EXPECT_EQ(view.closed, 1);
+
+    view.onService = nullptr;
+    update.btAbortClick(); // idle: at once
+    EXPECT_EQ(view.closed, 2);
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+}
+
+TEST_F(UpdateCheckTest, TimerStepsTheConnectionBarUpToFull) {
+    UpdateCheck& update =
+        check("ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/");
+    view.onService = [&] {
+        if (view.timerEnabled) {
+            for (int tick = 0; tick < 45; ++tick) {
+                update.TimerTimer();
+            }
+            EXPECT_EQ(view.position, 40);
+            EXPECT_EQ(view.maximum, 40);
+        }
+    };
+    update.btSearchClick();
+    EXPECT_EQ(view.position, 1);
+}
+
+} // namespace
+} // namespace skarvel
