@@ -1,12 +1,13 @@
 #pragma once
 
+#include "gamedata/DataFileSet.h"
+#include "gamedata/UserIniFile.h"
+
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "gamedata/DataFileSet.h"
-#include "gamedata/UserIniFile.h"
 
 namespace skarvel {
 
@@ -49,11 +50,19 @@ public:
     TUserIniFile& engineEquipIni() const;
     const SectionLists& sections() const { return sections_; }
 
-    const DataFileSet& files() const { return files_; }       // FDataDir, FIniFileNames
+    const DataFileSet& files() const { return files_; } // FDataDir, FIniFileNames
     const std::string& programFolder() const { return programFolder_; }
 
 private:
     struct Objects;
+
+    // Fills the four lists from the settings-file objects, then runs the ship-list filler.
+    void BuildSectionLists();
+    Objects& objects() const;
+    void writeEnd(std::string_view text);
+    void writeOpenState();
+    void finishOpen();
+    void refuseOpen(std::string_view message);
 
     TJournal& journal_;
     Form& form_;

@@ -1,0 +1,103 @@
+#include "gamedata/FileCheck.h"
+
+#include "journal/Journal.h"
+#include "platform/Files.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+
+#include <string>
+
+namespace skarvel {
+
+namespace {
+
+constexpr std::string_view kGameDirMessage =
+    "The dierctory you specified as the path to the freelancer game directory is not valid or "
+    "does not exist - please reenter it";
+constexpr std::string_view kConverterDirMessage =
+    "The dierctory you specified as the path for the bini.exe is not valid or does not exist - "
+    "please reenter it";
+constexpr std::string_view kReadOnlyMessage =
+    "One or more ini files were READ_ONLY and could not be set back to WRITE_ABLE\n\r"
+    "Sometimes the use of FLMM can have such affects. The most simple solution for this\n\r"
+    "problem is to set the file attributes of the inifiles manualy. Only set Readonly to False\n\r"
+    "After that trick you should be able to open the inis with this tool";
+
+struct FolderField {
+    std::string_view control;
+    std::string_view existsFormat;
+    std::string_view missingFormat;
+    std::string_view message;
+};
+
+bool checkFolder(TJournal& journal, Form& form, Dialogs& dialogs, const FolderField& field) {
+    const std::string folder = form.text(field.control);
+    if (directoryExists(folder)) {
+        journal.WriteFormatted(field.existsFormat, {folder, boolText(true)},
+                               JournalEntryKind::Info);
+        return true;
+    }
+    journal.WriteFormatted(field.missingFormat, {folder, boolText(false)}, JournalEntryKind::Error);
+    dialogs.message(MessageKind::Error, field.message);
+    form.showPage("Options");
+    form.setFocus(field.control);
+    return false;
+}
+
+// True when the file is writable now, clearing its read-only flag if need be.
+bool makeWritable(TJournal& journal, const std::string& path) {
+    if (isReadOnly(path)) {
+        journal.WriteFormatted("Inidatei %s  ist READ_ONLY", {path}, JournalEntryKind::Error);
+        if (clearReadOnly(path)) {
+            journal.WriteFormatted("WRITE_ABLE wurde gesetzt für [%s]", {path},
+                                   JournalEntryKind::Action);
+        } else {
+            journal.WriteFormatted("WRITE_ABLE wurde NICHT gesetzt für [%s]", {path},
+                                   JournalEntryKind::Error);
+        }
+    } else {
+        journal.WriteFormatted("Inidatei %s  ist nicht READ_ONLY", {path}, JournalEntryKind::Info);
+    }
+    return !isReadOnly(path);
+}
+
+} // namespace
+
+bool CheckFilesAndDirs(TJournal& journal, Form& form, Dialogs& dialogs, const DataFileSet& files) {
+    journal.Write("CHECK_FILES_AND_DIRS", JournalEntryKind::Begin);
+    bool result = true;
+    bool readOnlyLeft = false;
+
+    // Both folders are tested whatever the first one gave.
+    const bool gameDirOk = checkFolder(
+        journal, form, dialogs,
+        {"edPfad", "FL Dir Exists %s = %s", "FL Dir Not Exists %s = %s", kGameDirMessage});
+    const bool converterDirOk = checkFolder(journal, form, dialogs,
+                                            {"edFliniDir", "Bini Dir Exists %s = %s",
+                                             "Bini Dir Not Exists %s = %s", kConverterDirMessage});
+    result = gameDirOk && converterDirOk;
+
+    for (int i = 0; i < files.count; ++i) {
+        const std::string& path = files.files[static_cast<std::size_t>(i)];
+        const bool exists = fileExists(path);
+        if (exists) {
+            journal.WriteFormatted("File Exists %s = %s", {path, boolText(true)},
+                                   JournalEntryKind::Info);
+            if (!makeWritable(journal, path)) {
+                readOnlyLeft = true;
+            }
+        } else {
+            journal.WriteFormatted("File NOT Exists %s = %s", {path, boolText(false)},
+                                   JournalEntryKind::Error);
+        }
+        result = result && exists && !readOnlyLeft;
+    }
+
+    if (readOnlyLeft) {
+        dialogs.message(MessageKind::Error, kReadOnlyMessage);
+    }
+    journal.Write("CHECK_FILES_AND_DIRS", JournalEntryKind::End);
+    return result;
+}
+
+} // namespace skarvel
