@@ -1,0 +1,296 @@
+#include "GameFolder.h"
+#include "gamedata/DataSet.h"
+
+#include <map>
+
+namespace skarvel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines kSixFiles = {
+    "constants.ini",       "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
+    "Equipment/goods.ini", "Ships/shiparch.ini",       "Characters/newcharacter.ini"};
+
+class DataSetTest : public GameFolder {
+protected:
+    DataSetTest() {
+        form.setEnabled("btSave", true);
+        dataSet = makeDataSet();
+    }
+    std::unique_ptr<DataSet> makeDataSet() {
+        auto made = std::make_unique<DataSet>(*journal, form, dialogs, programFolder());
+        made->setShipListFiller([this, set = made.get()] {
+            filledWith = set->sections().ships;
+            ++fills;
+        });
+        return made;
+    }
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const auto& name : kSixFiles) {
+            files[name] = gameText(name);
+        }
+        return files;
+    }
+    // What a whole-file rewrite makes of the files: the same lines, ended by CR LF.
+    static std::map<std::string, std::string> rewritten(std::map<std::string, std::string> files) {
+        for (const auto* name : {"Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
+                                 "Equipment/goods.ini", "Ships/shiparch.ini"}) {
+            files[name] = withCrLf(files[name]);
+        }
+        return files;
+    }
+    static Lines openEnd(bool open) {
+        const std::string state = open ? "True" : "False";
+        return {"[Info   ] INIS OPEN = " + state,
+                "[End    ] OPEN_INI_FILES - Elapsed time: 00:00:00",
+                "[Info   ] INIS OPEN = " + state};
+    }
+    static void append(Lines& to, const Lines& more) {
+        to.insert(to.end(), more.begin(), more.end());
+    }
+
+    std::unique_ptr<DataSet> dataSet;
+    Lines filledWith;
+    int fills = 0;
+};
+
+TEST_F(DataSetTest, FirstOpenJournalsEveryStepAndBuildsTheSectionLists) {
+    installConverter();
+    const auto from = mark();
+    dataSet->OpenIniFiles();
+    ASSERT_TRUE(dataSet->isOpen());
+
+    const DataFileSet& files = dataSet->files();
+    Lines expected = {"[Begin  ] OPEN_INI_FILES", "[Begin  ] CHECK_FILES_AND_DIRS",
+                      "[Info   ] FL Dir Exists " + gameFolder() + " = True",
+                      "[Info   ] Bini Dir Exists " + converterFolder() + " = True"};
+    for (const auto& path : files.files) {
+        append(expected, {"[Info   ] File Exists " + path + " = True",
+                          "[Info   ] Inidatei " + path + "  ist nicht READ_ONLY"});
+    }
+    append(expected, {"[End    ] CHECK_FILES_AND_DIRS - Elapsed time: 00:00:00",
+                      "[Info   ] Files and Dirs exist",
+                      "[Info   ] BINI [" + converterFolder() + "] existiert",
+                      "[Begin  ] Entpacke die Ini Dateien"});
+    for (const auto& path : files.files) {
+        append(expected, {"[System ] TUserIniFile_CREATE [ " + path + " ]",
+                          "[Info   ] IS_COMPRESSED_INI (" + path + ") = False"});
+    }
+    append(expected,
+           {"[End    ] Entpacke die Ini Dateien - Elapsed time: 00:00:00",
+            "[Info   ] Create Sec_Lists", "[Begin  ] Erstelle Nummerierungen",
+            "[Info   ] TempDir [" + gameFolder() + "DATA/]", "[Info   ] Good erstellt",
+            "[Info   ] Ships erstellt", "[Info   ] Power erstellt", "[Info   ] Engine erstellt",
+            "[End    ] Nummerierung erstellt - Elapsed time: 00:00:00",
+            "[Begin  ] Ini_files Objekte erzeugen",
+            "[System ] TUserIniFile_CREATE [ " + programFolder() + "resource.ini ]",
+            "[System ] TUserIniFile_CREATE [ " + files.files[kShipArch] + " ]",
+            // The same file as goods.ini, found as Goods.ini.
+            "[System ] TUserIniFile_CREATE [ " + files.files[kGoods] + " ]",
+            "[System ] TUserIniFile_CREATE [ " + files.files[kNewCharacter] + " ]",
+            "[System ] TUserIniFile_CREATE [ " + files.files[kConstants] + " ]",
+            "[System ] TUserIniFile_CREATE [ " + files.files[kMiscEquip] + " ]",
+            "[System ] TUserIniFile_CREATE [ " + files.files[kEngineEquip] + " ]",
+            "[End    ] Ini_files Objekte erzeugen - Elapsed time: 00:00:00",
+            "[Begin  ] SektionsListen erstellen", "[Info   ] SHIP SektionsListe erstellt",
+            "[Info   ] GOOD SektionsListe erstellt", "[Info   ] POWER SektionsListe erstellt",
+            "[Info   ] ENGINE SektionsListe erstellt",
+            "[End    ] SektionsListen erstellen - Elapsed time: 00:00:00"});
+    append(expected, openEnd(true));
+    EXPECT_EQ(linesSince(from), expected);
+
+    // [Simple], [CollisionGroup], [ship] and ";[Ship]" are no ships.
+    const SectionLists& lists = dataSet->sections();
+    EXPECT_EQ(lists.ships, (Lines{"Ship0", "Ship1", "Ship2"}));
+    EXPECT_EQ(lists.goods, (Lines{"Good0", "Good1", "Good2", "Good3"}));
+    EXPECT_EQ(lists.powers, (Lines{"Power0", "Power1"}));
+    EXPECT_EQ(lists.engines, (Lines{"Engine0", "Engine1", "EngineTrail"}));
+    EXPECT_EQ(filledWith, lists.ships);
+    EXPECT_EQ(dataSet->shipArchIni().ReadValue("Ship1", "nickname", ""), "ku_drone");
+    EXPECT_EQ(dataSet->goodsIni().ReadValue("Good1", "price", ""), "25000");
+    EXPECT_EQ(dataSet->resourceIni().ReadValue("Resource", "237029", ""), "Drone");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(DataSetTest, OpenThenCloseLeavesTheFilesAsTheyWereApartFromLineEnds) {
+    const auto before = snapshot();
+    dataSet->OpenIniFiles();
+    ASSERT_TRUE(dataSet->isOpen());
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
+
+    const auto from = mark();
+    dataSet->CloseIniFiles();
+    EXPECT_FALSE(dataSet->isOpen());
+    EXPECT_FALSE(form.isEnabled("btSave"));
+    const auto entries = linesSince(from);
+    const auto checked =
+        std::find(entries.begin(), entries.end(), "[Info   ] Files and Dirs exist");
+    EXPECT_EQ(
+        Lines(checked, entries.end()),
+        (Lines{"[Info   ] Files and Dirs exist", "[Info   ] Inis updated", "[Info   ] Inis freed",
+               "[Info   ] SecLists freed", "[Begin  ] Entferne Nummerierungen",
+               "[Info   ] Ships entfernt", "[Info   ] goods entfernt", "[Info   ] Power entfernt",
+               "[Info   ] Engine entfernt",
+               "[End    ] Nummerierung entfernen - Elapsed time: 00:00:00",
+               "[End    ] CLOSE_INI_FILES - Elapsed time: 00:00:00"}));
+    EXPECT_EQ(entries[0], "[Begin  ] CLOSE_INI_FILES");
+    EXPECT_EQ(entries[1], "[Info   ] Inis are open");
+    EXPECT_EQ(entries.back(), "[End    ] CLOSE_INI_FILES - Elapsed time: 00:00:00");
+    EXPECT_EQ(snapshot(), rewritten(before));
+    EXPECT_THROW(dataSet->shipArchIni(), std::runtime_error);
+}
+
+TEST_F(DataSetTest, CloseOfASetThatIsNotOpenDoesNothing) {
+    const auto from = mark();
+    dataSet->CloseIniFiles();
+    EXPECT_EQ(linesSince(from), (Lines{"[Begin  ] CLOSE_INI_FILES", "[Error  ] Inis arent open",
+                                       "[End    ] CLOSE_INI_FILES - Elapsed time: 00:00:00"}));
+    EXPECT_TRUE(form.isEnabled("btSave"));
+}
+
+TEST_F(DataSetTest, AMissingGameFolderLeavesTheSetClosed) {
+    form.setText("edPfad", gameFolder() + "nothing/");
+    const auto from = mark();
+    dataSet->OpenIniFiles();
+    EXPECT_FALSE(dataSet->isOpen());
+    const auto entries = linesSince(from);
+    EXPECT_EQ(entries[2], "[Error  ] FL Dir Not Exists " + gameFolder() + "nothing/ = False");
+    EXPECT_EQ(Lines(entries.end() - 4, entries.end()),
+              (Lines{"[End    ] CHECK_FILES_AND_DIRS - Elapsed time: 00:00:00", openEnd(false)[0],
+                     openEnd(false)[1], openEnd(false)[2]}));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(form.pagesShown, Lines{"Options"});
+    EXPECT_EQ(form.focused, "edPfad");
+    EXPECT_EQ(fills, 0);
+}
+
+TEST_F(DataSetTest, CompressedFilesAreUnpackedBeforeTheNumbering) {
+    installConverter();
+    compress("Equipment/misc_equip.ini");
+    compress("Ships/shiparch.ini");
+    dataSet->OpenIniFiles();
+    ASSERT_TRUE(dataSet->isOpen());
+    EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
+    EXPECT_EQ(dataSet->sections().powers, (Lines{"Power0", "Power1"}));
+    EXPECT_EQ(dataSet->miscEquipIni().ReadValue("Power1", "capacity", ""), "1200");
+    dataSet->CloseIniFiles();
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("\r\n[Ship]\r\n"), std::string::npos);
+}
+
+TEST_F(DataSetTest, ACompressedFileThatCannotBeUnpackedRefusesTheSet) {
+    compress("Ships/shiparch.ini");
+    const auto before = snapshot();
+    const auto from = mark();
+    dataSet->OpenIniFiles(); // no converter in its folder
+    EXPECT_FALSE(dataSet->isOpen());
+    const auto entries = linesSince(from);
+    EXPECT_EQ(Lines(entries.end() - 3, entries.end()), openEnd(false));
+    EXPECT_EQ(snapshot(), before);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Error);
+    EXPECT_NE(dialogs.shown[0].text.find(gameFile("Ships/shiparch.ini")), std::string::npos);
+
+    installScriptConverter("exit 3");
+    dataSet->OpenIniFiles();
+    EXPECT_FALSE(dataSet->isOpen());
+    EXPECT_EQ(dialogs.shown.back().text, "The file " + gameFile("Ships/shiparch.ini") +
+                                             " could not be unpacked. The data files were not "
+                                             "opened.");
+    EXPECT_EQ(snapshot(), before);
+}
+
+// The converter runs between the check and the numbering; here it also damages a file of
+// the set, as another program could at that moment.
+TEST_F(DataSetTest, AFileThatTurnsBinaryBeforeTheNumberingIsNeverRewritten) {
+    writeBytes(gameFile("Characters/newcharacter.ini"), "");
+    installScriptConverter("printf '[Package]\\r\\nmoney = 2000\\r\\n' > \"$1.txt\"\n"
+                           "printf 'x\\000' >> '" +
+                           gameFile("Ships/shiparch.ini") + "'");
+    const std::string goods = gameText("Equipment/goods.ini");
+    const auto from = mark();
+    dataSet->OpenIniFiles();
+    EXPECT_FALSE(dataSet->isOpen());
+    const auto entries = linesSince(from);
+    EXPECT_TRUE(contains(entries, "[Error  ] Keine Textdatei [" + gameFile("Ships/shiparch.ini") +
+                                      "] - die Nummerierung wird nicht erstellt"));
+    EXPECT_EQ(Lines(entries.end() - 3, entries.end()), openEnd(false));
+    EXPECT_EQ(dialogs.shown.back().text, "The file " + gameFile("Ships/shiparch.ini") +
+                                             " is not a text file. The data files were not "
+                                             "opened.");
+    EXPECT_EQ(gameText("Equipment/goods.ini"), goods);
+    EXPECT_EQ(journal->openTimers(), 0u);
+}
+
+TEST_F(DataSetTest, AFailedNumberingIsReportedAndTheOpenGoesOn) {
+    writeBytes(gameFile("Characters/newcharacter.ini"), "");
+    installScriptConverter("printf '[Package]\\r\\nmoney = 2000\\r\\n' > \"$1.txt\"\n"
+                           "rm -f '" +
+                           gameFile("Equipment/engine_equip.ini") + "'");
+    const auto from = mark();
+    dataSet->OpenIniFiles();
+    EXPECT_TRUE(dataSet->isOpen());
+
+    const auto entries = linesSince(from);
+    const auto numbering =
+        std::find(entries.begin(), entries.end(), "[Begin  ] Erstelle Nummerierungen");
+    ASSERT_NE(numbering, entries.end());
+    EXPECT_EQ(Lines(numbering + 1, numbering + 12),
+              (Lines{"[Info   ] TempDir [" + gameFolder() + "DATA/]", "[Error  ] Exception occured",
+                     "[End    ] Nummerierung erstellt - Elapsed time: 00:00:00",
+                     "[Error  ] Exception occured", openEnd(false)[0], openEnd(false)[1],
+                     openEnd(false)[2],
+                     "[Error  ] Unable to read " + gameFile("Equipment/engine_equip.ini"),
+                     // The open's timer was closed by the report above.
+                     "[Info   ] Nummerierung erstellt", "[Begin  ] Ini_files Objekte erzeugen",
+                     "[System ] TUserIniFile_CREATE [ " + programFolder() + "resource.ini ]"}));
+    EXPECT_EQ(Lines(entries.end() - 3, entries.end()),
+              (Lines{"[Info   ] INIS OPEN = True", "[Info   ] OPEN_INI_FILES",
+                     "[Info   ] INIS OPEN = True"}));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "An unhandled error occured. Please try to open the inifiles again.\n\r"
+              "If this error stays please contact me at skarvel@example.org. Please attach\n\r"
+              "the file \"" +
+                  journal->fileName() + "\" which is located in the tools directory !!");
+    EXPECT_EQ(fills, 1);
+}
+
+TEST_F(DataSetTest, ACrashWhileOpenIsMendedByTheNextOpenAndClose) {
+    const auto before = snapshot();
+    dataSet->OpenIniFiles();
+    dataSet.reset(); // the program ends without the close
+    EXPECT_NE(gameText("Equipment/goods.ini").find("[Good3]"), std::string::npos);
+
+    dataSet = makeDataSet();
+    dataSet->OpenIniFiles();
+    ASSERT_TRUE(dataSet->isOpen());
+    EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
+    EXPECT_EQ(dataSet->sections().goods, (Lines{"Good0", "Good1", "Good2", "Good3"}));
+    dataSet->CloseIniFiles();
+    EXPECT_EQ(snapshot(), rewritten(before));
+}
+
+TEST_F(DataSetTest, AFailedCloseKeepsTheSetOpenUntilAReloadSucceeds) {
+    const auto before = snapshot();
+    dataSet->OpenIniFiles();
+    form.setText("edFliniDir", converterFolder() + "gone/");
+    dataSet->CloseIniFiles();
+    EXPECT_TRUE(dataSet->isOpen());
+    EXPECT_TRUE(contains(lines(), "[Error  ] FILES AND DIRS DONT EXIST"));
+    EXPECT_EQ(dataSet->shipArchIni().ReadValue("Ship2", "nickname", ""), "pi_fighter");
+
+    // The reload's open goes on over the old objects and lists.
+    form.setText("edFliniDir", converterFolder());
+    dataSet->OpenIniFiles();
+    ASSERT_TRUE(dataSet->isOpen());
+    EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
+    EXPECT_EQ(fills, 2);
+    dataSet->CloseIniFiles();
+    EXPECT_FALSE(dataSet->isOpen());
+    EXPECT_EQ(snapshot(), rewritten(before));
+}
+
+} // namespace
+} // namespace skarvel::test

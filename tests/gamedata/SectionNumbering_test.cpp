@@ -1,0 +1,118 @@
+#include "GameFolder.h"
+#include "gamedata/SectionNumbering.h"
+
+namespace skarvel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+using namespace std::string_literals;
+
+TEST(HeaderNumbering, NumbersOnlyPlainHeaderLinesAndKeepsTheRestOfTheLine) {
+    Lines lines = {
+        "[Ship]", "  [Ship] ; old name", "\t[Ship]\t", ";[Ship]",           "; see [Ship]",
+        "[ship]", "[Shipyard]",          "[Ship4]",    "nickname = [Ship]", "[Ship]x"};
+    EXPECT_EQ(numberHeaders(lines, "Ship"), 4);
+    EXPECT_EQ(lines,
+              (Lines{"[Ship0]", "  [Ship1] ; old name", "\t[Ship2]\t", ";[Ship]", "; see [Ship]",
+                     "[ship]", "[Shipyard]", "[Ship4]", "nickname = [Ship]", "[Ship3]x"}));
+}
+
+TEST(HeaderNumbering, AByteOrderMarkDoesNotHideTheFirstHeader) {
+    Lines lines = {"\xEF\xBB\xBF[Good]", "[Good]"};
+    numberHeaders(lines, "Good");
+    EXPECT_EQ(lines, (Lines{"\xEF\xBB\xBF[Good0]", "[Good1]"}));
+    removeHeaderNumbers(lines, "Good");
+    EXPECT_EQ(lines, (Lines{"\xEF\xBB\xBF[Good]", "[Good]"}));
+}
+
+TEST(HeaderNumbering, RemovalTouchesOnlyNumberedHeaders) {
+    Lines lines = {"[Ship0]",    "  [Ship12] ; old name",
+                   "[Ship]",     ";[Ship3]",
+                   "[Shipyard]", "[Ship3x]",
+                   "x [Ship3]",  "[Ship]3]",
+                   "[Engine0]"};
+    removeHeaderNumbers(lines, "Ship");
+    EXPECT_EQ(lines, (Lines{"[Ship]", "  [Ship] ; old name", "[Ship]", ";[Ship3]", "[Shipyard]",
+                            "[Ship3x]", "x [Ship3]", "[Ship]3]", "[Engine0]"}));
+}
+
+class Numbering : public GameFolder {
+protected:
+    DataFileSet files = makeDataFileSet(gameFolder());
+};
+
+TEST_F(Numbering, NumbersTheFourFilesInOrderAndRemovesTheNumbersAgain) {
+    const std::string shiparch = gameText("Ships/shiparch.ini");
+    const std::string engines = gameText("Equipment/engine_equip.ini");
+    const std::string constants = gameText("constants.ini");
+
+    auto from = mark();
+    NumberSections(*journal, files);
+    EXPECT_EQ(
+        linesSince(from),
+        (Lines{"[Begin  ] Erstelle Nummerierungen", "[Info   ] TempDir [" + gameFolder() + "DATA/]",
+               "[Info   ] Good erstellt", "[Info   ] Ships erstellt", "[Info   ] Power erstellt",
+               "[Info   ] Engine erstellt",
+               "[End    ] Nummerierung erstellt - Elapsed time: 00:00:00"}));
+    const std::string numbered = gameText("Ships/shiparch.ini");
+    EXPECT_NE(numbered.find("\r\n[Ship0]\r\n"), std::string::npos);
+    EXPECT_NE(numbered.find("\r\n  [Ship1] ; the drone\r\n"), std::string::npos);
+    EXPECT_NE(numbered.find("\r\n;[Ship]\r\n"), std::string::npos);
+    EXPECT_NE(numbered.find("\r\n[ship]\r\n"), std::string::npos);
+    EXPECT_NE(numbered.find("\r\n[Ship2]\r\n"), std::string::npos);
+    EXPECT_NE(gameText("Equipment/misc_equip.ini").find("\r\n\t[Power1]\t; the elite plant\r\n"),
+              std::string::npos);
+
+    from = mark();
+    RemoveSectionNumbers(*journal, files);
+    EXPECT_EQ(
+        linesSince(from),
+        (Lines{"[Begin  ] Entferne Nummerierungen", "[Info   ] Ships entfernt",
+               "[Info   ] goods entfernt", "[Info   ] Power entfernt", "[Info   ] Engine entfernt",
+               "[End    ] Nummerierung entfernen - Elapsed time: 00:00:00"}));
+    EXPECT_EQ(gameText("Ships/shiparch.ini"), shiparch); // written with CR LF already
+    // An LF file comes back with CR LF line ends; a file outside the four is not touched.
+    EXPECT_EQ(gameText("Equipment/engine_equip.ini"), withCrLf(engines));
+    EXPECT_NE(engines, withCrLf(engines));
+    EXPECT_EQ(gameText("constants.ini"), constants);
+}
+
+TEST_F(Numbering, ExistingNumbersStayAndAreNotCounted) {
+    writeBytes(gameFile("Ships/shiparch.ini"), "[Ship4]\r\n[Ship]\r\n[Ship]\r\n");
+    NumberSections(*journal, files);
+    EXPECT_EQ(gameText("Ships/shiparch.ini"), "[Ship4]\r\n[Ship0]\r\n[Ship1]\r\n");
+}
+
+TEST_F(Numbering, AFileThatIsNotTextStopsTheNumberingBeforeAnyRewrite) {
+    const std::string goods = gameText("Equipment/goods.ini");
+    const std::string engines = gameText("Equipment/engine_equip.ini");
+    const std::string binary = "[Power]\r\nnickname = x\0y\r\n"s;
+    writeBytes(gameFile("Equipment/misc_equip.ini"), binary);
+
+    try {
+        NumberSections(*journal, files);
+        FAIL() << "a file with a NUL byte was numbered";
+    } catch (const NotTextFileError& error) {
+        EXPECT_EQ(error.path(), files.files[kMiscEquip]);
+    }
+    EXPECT_EQ(gameText("Equipment/goods.ini"), goods);
+    EXPECT_EQ(gameText("Equipment/misc_equip.ini"), binary);
+    EXPECT_EQ(gameText("Equipment/engine_equip.ini"), engines);
+    EXPECT_EQ(journal->openTimers(), 0u);
+}
+
+TEST_F(Numbering, RemovalRestoresTheOtherFilesWhenOneCannotBeRead) {
+    NumberSections(*journal, files);
+    std::filesystem::remove(files.files[kShipArch]);
+    const auto from = mark();
+    RemoveSectionNumbers(*journal, files);
+    const auto entries = linesSince(from);
+    EXPECT_EQ(entries[1], "[Error  ] Nummerierung nicht entfernt [" + files.files[kShipArch] +
+                              "] - Unable to read " + files.files[kShipArch]);
+    EXPECT_EQ(entries[2], "[Info   ] goods entfernt");
+    EXPECT_NE(gameText("Equipment/goods.ini").find("\r\n[Good]\r\n"), std::string::npos);
+    EXPECT_EQ(gameText("Equipment/goods.ini").find("[Good0]"), std::string::npos);
+}
+
+} // namespace
+} // namespace skarvel::test

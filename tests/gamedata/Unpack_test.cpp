@@ -1,0 +1,173 @@
+#include "GameFolder.h"
+#include "gamedata/Unpack.h"
+#include "gamedata/UserIniFile.h"
+
+#include <cstdlib>
+
+namespace skarvel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Unpacking : public GameFolder {
+protected:
+    std::optional<UnpackFailure> unpack() {
+        return UnpackCompressedFiles(*journal, converterFolder(), files);
+    }
+    std::vector<std::string> sectionsOf(const std::string& relative) {
+        return TUserIniFile(gameFile(relative), *journal).ListSections();
+    }
+    bool leftOver(const std::string& relative) const {
+        return std::filesystem::exists(gameFile(relative) + ".txt");
+    }
+
+    DataFileSet files = makeDataFileSet(gameFolder());
+};
+
+TEST_F(Unpacking, TextFilesAreTestedAndLeftAlone) {
+    installConverter();
+    const std::string before = gameText("Ships/shiparch.ini");
+    const auto from = mark();
+    EXPECT_FALSE(unpack());
+    Lines expected = {"[Info   ] BINI [" + converterFolder() + "] existiert",
+                      "[Begin  ] Entpacke die Ini Dateien"};
+    for (const auto& path : files.files) {
+        expected.push_back("[System ] TUserIniFile_CREATE [ " + path + " ]");
+        expected.push_back("[Info   ] IS_COMPRESSED_INI (" + path + ") = False");
+    }
+    expected.push_back("[End    ] Entpacke die Ini Dateien - Elapsed time: 00:00:00");
+    EXPECT_EQ(linesSince(from), expected);
+    EXPECT_EQ(gameText("Ships/shiparch.ini"), before);
+}
+
+TEST_F(Unpacking, CompressedFilesAreReplacedByTheirTextForm) {
+    installConverter();
+    const auto shipSections = sectionsOf("Ships/shiparch.ini");
+    const auto miscSections = sectionsOf("Equipment/misc_equip.ini");
+    compress("Ships/shiparch.ini");
+    compress("Equipment/misc_equip.ini");
+
+    const auto from = mark();
+    EXPECT_FALSE(unpack());
+    const auto entries = linesSince(from);
+    for (const auto* name : {"Ships/shiparch.ini", "Equipment/misc_equip.ini"}) {
+        const std::string path = gameFile(name);
+        EXPECT_TRUE(contains(entries, "[Info   ] IS_COMPRESSED_INI (" + path + ") = True"));
+        EXPECT_TRUE(contains(entries, "[Info   ] Entpacke Datei [" + path + "]  ErrC= 0"));
+        EXPECT_FALSE(leftOver(name));
+    }
+    EXPECT_EQ(sectionsOf("Ships/shiparch.ini"), shipSections);
+    EXPECT_EQ(sectionsOf("Equipment/misc_equip.ini"), miscSections);
+    // The converter ran on these two only.
+    EXPECT_EQ(
+        std::count_if(entries.begin(), entries.end(),
+                      [](const std::string& l) { return l.find("Entpacke Datei") != l.npos; }),
+        2);
+}
+
+TEST_F(Unpacking, AnEmptyFileCountsAsCompressedAndIsRefusedWhenTheConverterFails) {
+    installConverter();
+    writeBytes(gameFile("constants.ini"), "");
+    const auto from = mark();
+    const auto failure = unpack();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->file, gameFile("constants.ini"));
+    EXPECT_FALSE(failure->converterMissing);
+    const auto entries = linesSince(from);
+    EXPECT_TRUE(contains(entries, "[Info   ] IS_COMPRESSED_INI (" + failure->file + ") = True"));
+    EXPECT_TRUE(contains(entries, "[Info   ] Entpacke Datei [" + failure->file + "]  ErrC= 1"));
+    EXPECT_TRUE(contains(entries, "[Error  ] Entpacken fehlgeschlagen [" + failure->file +
+                                      "] - BINI endete mit Fehlercode 1"));
+    EXPECT_EQ(entries.back(), "[End    ] Entpacke die Ini Dateien - Elapsed time: 00:00:00");
+    EXPECT_EQ(gameText("constants.ini"), "");
+    EXPECT_FALSE(leftOver("constants.ini"));
+}
+
+TEST_F(Unpacking, WithoutTheConverterACompressedFileIsRefusedAndNothingElseIsTested) {
+    auto from = mark();
+    EXPECT_FALSE(unpack());
+    EXPECT_EQ(linesSince(from),
+              Lines{"[Error  ] BINI [" + converterFolder() + "] existiert nicht"});
+
+    compress("Equipment/engine_equip.ini");
+    const std::string compressed = gameText("Equipment/engine_equip.ini");
+    from = mark();
+    const auto failure = unpack();
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->converterMissing);
+    EXPECT_EQ(failure->file, gameFile("Equipment/engine_equip.ini"));
+    EXPECT_EQ(linesSince(from).size(), 2u);
+    EXPECT_EQ(gameText("Equipment/engine_equip.ini"), compressed);
+}
+
+TEST_F(Unpacking, AFailingConverterLeavesTheFileAsItWas) {
+    compress("Ships/shiparch.ini");
+    const std::string compressed = gameText("Ships/shiparch.ini");
+    const std::string path = gameFile("Ships/shiparch.ini");
+    struct Case {
+        const char* script;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"printf '[Ship]\\r\\nnickname = x\\r\\n' > \"$1.txt\"; exit 1",
+         "BINI endete mit Fehlercode 1"},
+        {"printf '[Ship]\\r\\nnick' | head -c 3 > \"$1.txt\"", // cut inside the first header
+         "die Textdatei von BINI enthält keine vollständige Sektion"},
+        {"exit 0", "BINI hat keine Textdatei geschrieben"},
+    };
+    for (const Case& c : cases) {
+        installScriptConverter(c.script);
+        // An output of an earlier run must not pass for this run's work.
+        writeBytes(path + ".txt", "[Ship]\r\nnickname = stale\r\n");
+        const auto from = mark();
+        const auto failure = unpack();
+        ASSERT_TRUE(failure) << c.script;
+        EXPECT_EQ(failure->file, path);
+        EXPECT_TRUE(contains(linesSince(from),
+                             "[Error  ] Entpacken fehlgeschlagen [" + path + "] - " + c.reason))
+            << c.script;
+        EXPECT_EQ(gameText("Ships/shiparch.ini"), compressed) << c.script;
+        EXPECT_FALSE(leftOver("Ships/shiparch.ini")) << c.script;
+    }
+}
+
+TEST_F(Unpacking, AConverterThatCannotStartIsJournaledWithMinusOne) {
+    writeBytes(tmp.path() / "converter" / "BINI", "not a program"); // found whatever its case
+    writeBytes(gameFile("constants.ini"), "");
+    const auto from = mark();
+    ASSERT_TRUE(unpack());
+    EXPECT_TRUE(contains(linesSince(from),
+                         "[Info   ] Entpacke Datei [" + gameFile("constants.ini") + "]  ErrC= -1"));
+}
+
+// A bini.exe is started through wine, with the file's path as a Windows path.
+TEST_F(Unpacking, AWindowsConverterRunsThroughWine) {
+    writeBytes(tmp.path() / "converter" / "bini.exe", "MZ");
+    const auto wineFolder = tmp.path() / "wine-bin";
+    writeBytes(wineFolder / "wine", "#!/bin/sh\n"
+                                    "printf '%s|%s\\n' \"$1\" \"$2\" > \"" +
+                                        (tmp.path() / "wine-args").string() +
+                                        "\"\n"
+                                        "file=$(printf '%s' \"$2\" | sed 's/^Z://; s#\\\\#/#g')\n"
+                                        "printf '[CommConsts]\\r\\n' > \"$file.txt\"\n");
+    std::filesystem::permissions(wineFolder / "wine", std::filesystem::perms::owner_all);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (wineFolder.string() + ":" + oldPath).c_str(), 1);
+    writeBytes(gameFile("constants.ini"), "");
+
+    const auto converter = findConverter(converterFolder());
+    const auto failure = unpack();
+    ::setenv("PATH", oldPath.c_str(), 1);
+
+    ASSERT_TRUE(converter);
+    EXPECT_TRUE(converter->throughWine);
+    EXPECT_FALSE(failure);
+    std::string windowsPath = "Z:" + gameFile("constants.ini");
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    EXPECT_EQ(readBytes(tmp.path() / "wine-args"),
+              converterFolder() + "bini.exe|" + windowsPath + "\n");
+    EXPECT_EQ(gameText("constants.ini"), "[CommConsts]\r\n");
+}
+
+} // namespace
+} // namespace skarvel::test
