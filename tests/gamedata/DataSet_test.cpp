@@ -1,5 +1,6 @@
 #include "GameFolder.h"
 #include "gamedata/DataSet.h"
+#include "platform/WineRegistry.h"
 
 #include <map>
 
@@ -290,6 +291,62 @@ TEST_F(DataSetTest, AFailedCloseKeepsTheSetOpenUntilAReloadSucceeds) {
     dataSet->CloseIniFiles();
     EXPECT_FALSE(dataSet->isOpen());
     EXPECT_EQ(snapshot(), rewritten(before));
+}
+
+} // namespace
+} // namespace skarvel::test
+
+namespace skarvel::test {
+namespace {
+
+// The demo game as tools/make-demo-prefix.sh lays it out, found through the prefix's
+// registry like an installed game, opened with the real converter.
+TEST(DemoGame, IsFoundInItsPrefixAndOpensWithEveryShipNamed) {
+    TempDir tmp;
+    const auto root = std::filesystem::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
+    const auto prefix = tmp.path() / "prefix";
+    const auto layout = runProgram((root / "tools" / "make-demo-prefix.sh").string(),
+                                   {prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
+    ASSERT_EQ(layout.exitCode, 0);
+    const GameLocation location = findGame(prefix.string());
+    ASSERT_TRUE(location.keyFound);
+
+    const auto program = tmp.path() / "program";
+    std::filesystem::create_directories(program);
+    std::filesystem::copy_file(root / "resources" / "resource.ini", program / "resource.ini");
+    std::filesystem::create_directories(tmp.path() / "converter");
+    std::filesystem::copy_file(SKARVEL_BINI_PATH, tmp.path() / "converter" / "bini");
+
+    ManualClock clock;
+    TJournal journal(program.string(), "DebugOut", JournalIdentity{}, clock);
+    MemoryForm form;
+    ScriptedDialogs dialogs;
+    form.setText("edPfad", location.appPath + "/");
+    form.setText("edFliniDir", tmp.folder() + "converter/");
+    DataSet dataSet(journal, form, dialogs, program.string());
+    dataSet.OpenIniFiles();
+    ASSERT_TRUE(dataSet.isOpen());
+    EXPECT_TRUE(dialogs.shown.empty());
+    const std::string misc = dataSet.files().files[kMiscEquip];
+    const auto entries = journalLines(journal.fileName());
+    EXPECT_NE(std::find(entries.begin(), entries.end(),
+                        "[Info   ] Entpacke Datei [" + misc + "]  ErrC= 0"),
+              entries.end());
+
+    const SectionLists& lists = dataSet.sections();
+    EXPECT_EQ(lists.ships.size(), 8u);
+    for (const auto& ship : lists.ships) {
+        const std::string id = dataSet.shipArchIni().ReadValue(ship, "ids_name", "*fail");
+        EXPECT_NE(dataSet.resourceIni().ReadValue("Resource", id, ""), "") << ship;
+    }
+    EXPECT_EQ(lists.powers.size(), 8u);
+    EXPECT_EQ(lists.engines.size(), 4u);
+    const std::string base = dataSet.newCharacterIni().ReadValue("Faction", "base", "");
+    EXPECT_EQ(dataSet.resourceIni().ReadValue("BaseById", base, ""), "Planet Manhattan");
+    EXPECT_EQ(dataSet.miscEquipIni().ReadValue("Tractor", "max_length", ""), "1500");
+
+    dataSet.CloseIniFiles();
+    EXPECT_EQ(readBytes(dataSet.files().files[kShipArch]).find("[Ship0]"), std::string::npos);
 }
 
 } // namespace
