@@ -2,6 +2,8 @@
 
 #include "ui_MainWindow.h"
 
+#include <QString>
+
 class QMainWindow;
 
 namespace skarvel {
@@ -10,5 +12,9 @@ namespace skarvel {
 // its field, fills the Constants tables and the read-first texts, sets the icons, fonts,
 // colours and the sizes of the splitters.
 void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window);
+
+// The texts of the read-first page: the short notice above the button and the instructions.
+QString readMeText();
+QString readFirstText();
 
 } // namespace skarvel

@@ -18,13 +18,14 @@ constexpr int repeatInterval = 60;
 
 UpDown::UpDown(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     repeat_.setSingleShot(false);
     connect(&repeat_, &QTimer::timeout, this, &UpDown::repeatStep);
 }
 
 void UpDown::setBuddy(QLineEdit* buddy) {
     buddy_ = buddy;
+    updateGeometry();
 }
 
 void UpDown::setRange(int minimum, int maximum) {
@@ -33,7 +34,9 @@ void UpDown::setRange(int minimum, int maximum) {
 }
 
 QSize UpDown::sizeHint() const {
-    return {17, 22};
+    // As high as the field it belongs to, so that both line up.
+    const int height = buddy_ != nullptr ? buddy_->sizeHint().height() : 22;
+    return {17, height};
 }
 
 QSize UpDown::minimumSizeHint() const {
