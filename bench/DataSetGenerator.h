@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+
+namespace skarvel::bench {
+
+// Demo: a handful of ships. Mid: 300 ships. Large: the size of big mods, 1,500 ships
+// (shiparch.ini about 1.4 MB), 2,500 goods (goods.ini about 600 KB), 1,500 engines.
+enum class DataSetSize { Demo, Mid, Large };
+
+// Writes the six data files in the game's shape below gameDir, with the folder spelling of
+// a real install (DATA/SHIPS, DATA/EQUIPMENT, DATA/Characters) and CR LF line ends. The same
+// size always gives the same bytes.
+void generateDataSet(const std::filesystem::path& gameDir, DataSetSize size);
+
+// The six files as generateDataSet writes them, in the order of the data file set:
+// constants, misc_equip, engine_equip, goods, shiparch, newcharacter.
+std::array<std::filesystem::path, 6> dataSetFiles(const std::filesystem::path& gameDir);
+
+// A generated data set in a temporary folder, removed again with the object.
+class GeneratedDataSet {
+public:
+    explicit GeneratedDataSet(DataSetSize size);
+    ~GeneratedDataSet();
+    GeneratedDataSet(const GeneratedDataSet&) = delete;
+    GeneratedDataSet& operator=(const GeneratedDataSet&) = delete;
+
+    const std::filesystem::path& gameDir() const { return gameDir_; }
+    std::array<std::filesystem::path, 6> files() const { return dataSetFiles(gameDir_); }
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path gameDir_;
+};
+
+} // namespace skarvel::bench
