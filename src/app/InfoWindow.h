@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class TformInfo;
+}
+
+namespace skarvel {
+
+// The About window: a picture, the credit line and the project's web and mail addresses.
+// Each address opens through the desktop.
+class TformInfo : public QDialog {
+    Q_OBJECT
+
+public:
+    // Opens a web or mail address; returns whether it could be handed to the desktop.
+    using AddressOpener = std::function<bool(const std::string&)>;
+
+    static constexpr const char* webAddress = "https://skarvel.example.org/";
+    static constexpr const char* galleryAddress = "https://skarvel.example.org/gallery";
+    static constexpr const char* mailAddress = "skarvel@example.org";
+
+    // Without an opener, addresses go to skarvel::openAddress.
+    explicit TformInfo(QWidget* parent = nullptr, AddressOpener opener = {});
+    ~TformInfo() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void openLink(const QString& address);
+
+    std::unique_ptr<Ui::TformInfo> ui_;
+    AddressOpener opener_;
+};
+
+} // namespace skarvel
