@@ -167,19 +167,6 @@ TEST_F(DataSetTest, AMissingGameFolderLeavesTheSetClosed) {
     EXPECT_EQ(fills, 0);
 }
 
-TEST_F(DataSetTest, CompressedFilesAreUnpackedBeforeTheNumbering) {
-    installConverter();
-    compress("Equipment/misc_equip.ini");
-    compress("Ships/shiparch.ini");
-    dataSet->OpenIniFiles();
-    ASSERT_TRUE(dataSet->isOpen());
-    EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
-    EXPECT_EQ(dataSet->sections().powers, (Lines{"Power0", "Power1"}));
-    EXPECT_EQ(dataSet->miscEquipIni().ReadValue("Power1", "capacity", ""), "1200");
-    dataSet->CloseIniFiles();
-    EXPECT_NE(gameText("Ships/shiparch.ini").find("\r\n[Ship]\r\n"), std::string::npos);
-}
-
 TEST_F(DataSetTest, ACompressedFileThatCannotBeUnpackedRefusesTheSet) {
     compress("Ships/shiparch.ini");
     const auto before = snapshot();

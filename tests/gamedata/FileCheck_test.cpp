@@ -20,26 +20,14 @@ protected:
     static void makeReadOnly(const std::string& path) { ::chmod(path.c_str(), 0444); }
 };
 
-TEST_F(FileCheck, FindsTheFilesInUpperCaseFoldersAndJournalsEach) {
+TEST_F(FileCheck, FindsTheFilesInUpperCaseFolders) {
     const DataFileSet files = makeDataFileSet(gameFolder());
     EXPECT_EQ(files.dataDir, gameFolder() + "DATA/");
     EXPECT_EQ(files.files[kShipArch], gameFolder() + "DATA/SHIPS/shiparch.ini");
     EXPECT_EQ(files.files[kGoods], gameFolder() + "DATA/EQUIPMENT/Goods.ini");
     EXPECT_EQ(files.count, 6);
 
-    const auto from = mark();
-    EXPECT_TRUE(check(files));
-    std::vector<std::string> expected = {
-        "[Begin  ] CHECK_FILES_AND_DIRS",
-        "[Info   ] FL Dir Exists " + gameFolder() + " = True",
-        "[Info   ] Bini Dir Exists " + converterFolder() + " = True",
-    };
-    for (const auto& path : files.files) {
-        expected.push_back("[Info   ] File Exists " + path + " = True");
-        expected.push_back("[Info   ] Inidatei " + path + "  ist nicht READ_ONLY");
-    }
-    expected.push_back("[End    ] CHECK_FILES_AND_DIRS - Elapsed time: 00:00:00");
-    EXPECT_EQ(linesSince(from), expected);
+    EXPECT_TRUE(check(files)); // the journal lines are checked with the open
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -41,19 +41,12 @@ protected:
     DataFileSet files = makeDataFileSet(gameFolder());
 };
 
-TEST_F(Numbering, NumbersTheFourFilesInOrderAndRemovesTheNumbersAgain) {
+TEST_F(Numbering, NumbersHeaderLinesInPlaceAndRemovesTheNumbersAgain) {
     const std::string shiparch = gameText("Ships/shiparch.ini");
     const std::string engines = gameText("Equipment/engine_equip.ini");
     const std::string constants = gameText("constants.ini");
 
-    auto from = mark();
     NumberSections(*journal, files);
-    EXPECT_EQ(
-        linesSince(from),
-        (Lines{"[Begin  ] Erstelle Nummerierungen", "[Info   ] TempDir [" + gameFolder() + "DATA/]",
-               "[Info   ] Good erstellt", "[Info   ] Ships erstellt", "[Info   ] Power erstellt",
-               "[Info   ] Engine erstellt",
-               "[End    ] Nummerierung erstellt - Elapsed time: 00:00:00"}));
     const std::string numbered = gameText("Ships/shiparch.ini");
     EXPECT_NE(numbered.find("\r\n[Ship0]\r\n"), std::string::npos);
     EXPECT_NE(numbered.find("\r\n  [Ship1] ; the drone\r\n"), std::string::npos);
@@ -63,13 +56,7 @@ TEST_F(Numbering, NumbersTheFourFilesInOrderAndRemovesTheNumbersAgain) {
     EXPECT_NE(gameText("Equipment/misc_equip.ini").find("\r\n\t[Power1]\t; the elite plant\r\n"),
               std::string::npos);
 
-    from = mark();
     RemoveSectionNumbers(*journal, files);
-    EXPECT_EQ(
-        linesSince(from),
-        (Lines{"[Begin  ] Entferne Nummerierungen", "[Info   ] Ships entfernt",
-               "[Info   ] goods entfernt", "[Info   ] Power entfernt", "[Info   ] Engine entfernt",
-               "[End    ] Nummerierung entfernen - Elapsed time: 00:00:00"}));
     EXPECT_EQ(gameText("Ships/shiparch.ini"), shiparch); // written with CR LF already
     // An LF file comes back with CR LF line ends; a file outside the four is not touched.
     EXPECT_EQ(gameText("Equipment/engine_equip.ini"), withCrLf(engines));

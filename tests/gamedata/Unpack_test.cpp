@@ -24,22 +24,6 @@ protected:
     DataFileSet files = makeDataFileSet(gameFolder());
 };
 
-TEST_F(Unpacking, TextFilesAreTestedAndLeftAlone) {
-    installConverter();
-    const std::string before = gameText("Ships/shiparch.ini");
-    const auto from = mark();
-    EXPECT_FALSE(unpack());
-    Lines expected = {"[Info   ] BINI [" + converterFolder() + "] existiert",
-                      "[Begin  ] Entpacke die Ini Dateien"};
-    for (const auto& path : files.files) {
-        expected.push_back("[System ] TUserIniFile_CREATE [ " + path + " ]");
-        expected.push_back("[Info   ] IS_COMPRESSED_INI (" + path + ") = False");
-    }
-    expected.push_back("[End    ] Entpacke die Ini Dateien - Elapsed time: 00:00:00");
-    EXPECT_EQ(linesSince(from), expected);
-    EXPECT_EQ(gameText("Ships/shiparch.ini"), before);
-}
-
 TEST_F(Unpacking, CompressedFilesAreReplacedByTheirTextForm) {
     installConverter();
     const auto shipSections = sectionsOf("Ships/shiparch.ini");
