@@ -10,7 +10,7 @@ BUILD_DIR=${SKARVEL_BUILD_DIR:-$SKARVEL_ROOT/build}
 configure_and_build "$BUILD_DIR" -DSKARVEL_BUILD_BENCH=OFF
 
 prefix=${WINEPREFIX:-$HOME/.wine}
-if ! grep -qi 'Microsoft Games\\\\\\\\Freelancer\\\\\\\\1.0' "$prefix/system.reg" 2>/dev/null; then
+if ! grep -qiF 'Microsoft Games\\Freelancer\\1.0' "$prefix/system.reg" 2>/dev/null; then
   demo="$SKARVEL_ROOT/demo/wine-prefix"
   echo "No Freelancer installation found in $prefix; starting on the demo game in $demo"
   "$SKARVEL_ROOT/tools/make-demo-prefix.sh" "$demo" "$BUILD_DIR/skarvel/bini"
