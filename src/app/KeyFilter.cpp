@@ -1,0 +1,175 @@
+#include "app/KeyFilter.h"
+
+#include "app/ErrorHandler.h"
+#include "ships/EngineValues.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVariant>
+#include <QWidget>
+
+namespace skarvel {
+
+namespace {
+
+const char kHandlerProperty[] = "keyHandler";
+
+int keypadCode(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        return 96 + (key - Qt::Key_0);
+    }
+    switch (key) {
+    case Qt::Key_Asterisk:
+        return 106;
+    case Qt::Key_Plus:
+        return vk::kAdd;
+    case Qt::Key_Minus:
+        return vk::kSubtract;
+    case Qt::Key_Period:
+    case Qt::Key_Comma:
+        return 110; // the keypad's decimal key, whatever it types
+    case Qt::Key_Slash:
+        return 111;
+    case Qt::Key_Enter:
+        return 13;
+    default:
+        return -1; // the navigation keys of the keypad map like the main ones
+    }
+}
+
+} // namespace
+
+int virtualKeyCode(const QKeyEvent& event) {
+    const int key = event.key();
+    if (event.modifiers().testFlag(Qt::KeypadModifier)) {
+        if (const int code = keypadCode(key); code >= 0) {
+            return code;
+        }
+    }
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        return vk::k0 + (key - Qt::Key_0);
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return 'A' + (key - Qt::Key_A);
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
+        return 112 + (key - Qt::Key_F1);
+    }
+    switch (key) {
+    case Qt::Key_Backspace:
+        return vk::kBack;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Pause:
+        return 19;
+    case Qt::Key_CapsLock:
+        return 20;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        return vk::kOemPlus;
+    case Qt::Key_Comma:
+        return vk::kOemComma;
+    case Qt::Key_Minus:
+        return vk::kOemMinus;
+    case Qt::Key_Period:
+        return vk::kOemPeriod;
+    default:
+        return 0;
+    }
+}
+
+KeyFilter::KeyFilter(EngineValues& handlers, TJournal& journal, QObject* parent)
+    : QObject(parent), handlers_(handlers), journal_(journal) {}
+
+void KeyFilter::wireAll(QWidget& root) {
+    for (QWidget* child : root.findChildren<QWidget*>()) {
+        if (child->property(kHandlerProperty).isValid()) {
+            wire(*child);
+        }
+    }
+}
+
+void KeyFilter::wire(QWidget& field) {
+    // An editable list types into its own line edit, which gets the key presses.
+    auto* combo = qobject_cast<QComboBox*>(&field);
+    QWidget& target = combo && combo->lineEdit() ? *combo->lineEdit() : field;
+    if (&target != &field) {
+        target.setProperty(kHandlerProperty, field.property(kHandlerProperty));
+    }
+    target.installEventFilter(this);
+}
+
+bool KeyFilter::callHandler(const QString& name, int& key) {
+    if (name == QLatin1String("KeyDown")) {
+        handlers_.KeyDown(key);
+    } else if (name == QLatin1String("KeyDownFracted")) {
+        handlers_.KeyDownFracted(key);
+    } else if (name == QLatin1String("edEngineSpeed")) {
+        handlers_.edEngineSpeedKeyDown(key);
+    } else if (name == QLatin1String("edEngineMaxForce")) {
+        handlers_.edEngineMaxForceKeyDown(key);
+    } else if (name == QLatin1String("edEngineLinearDrag")) {
+        handlers_.edEngineLinearDragKeyDown(key);
+    } else if (name == QLatin1String("edReverseFraction")) {
+        handlers_.edReverseFractionKeyDown(key);
+    } else if (name == QLatin1String("edReverseSpeed")) {
+        handlers_.edReverseSpeedKeyDown(key);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto& press = static_cast<const QKeyEvent&>(*event);
+    // Tab and Backtab move the focus before a field sees them, as dialog keys do.
+    if (press.key() == Qt::Key_Tab || press.key() == Qt::Key_Backtab) {
+        return false;
+    }
+    const QString name = watched->property(kHandlerProperty).toString();
+    int key = virtualKeyCode(press);
+    bool known = true;
+    const bool ranThrough = runHandler(journal_, [&] { known = callHandler(name, key); });
+    // A key that the handler cleared is swallowed; after an error it still reaches the field.
+    return ranThrough && known && key == 0;
+}
+
+} // namespace skarvel

@@ -1,0 +1,93 @@
+#include "app/SingleCopy.h"
+
+#include <QDir>
+#include <QLocalSocket>
+
+namespace skarvel {
+
+namespace {
+
+constexpr char kMutexName[] = "SkarvelStartupMutex";
+constexpr char kRaiseRequest[] = "raise\n";
+constexpr int kConnectTimeoutMs = 2000;
+
+} // namespace
+
+QString SingleCopy::lockFileName() {
+    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(kMutexName) +
+           QStringLiteral(".lock");
+}
+
+QString SingleCopy::serverName() {
+    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(kMutexName) +
+           QStringLiteral(".socket");
+}
+
+SingleCopy::SingleCopy() : lock_(lockFileName()) {
+    // A copy never lets go of the lock while it runs, however long that is.
+    lock_.setStaleLockTime(0);
+    acquired_ = lock_.tryLock(0);
+}
+
+SingleCopy::~SingleCopy() {
+    if (server_) {
+        server_->close();
+    }
+    if (acquired_) {
+        lock_.unlock();
+    }
+}
+
+void SingleCopy::listen(QWidget& window) {
+    if (!acquired_) {
+        return;
+    }
+    window_ = &window;
+    if (server_) {
+        return;
+    }
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // We hold the lock, so a socket file left there belongs to a copy that has crashed.
+    QLocalServer::removeServer(serverName());
+    if (!server_->listen(serverName())) {
+        server_.reset();
+        return;
+    }
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
+        while (QLocalSocket* socket = server_->nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+                if (socket->readAll().contains("raise")) {
+                    raiseWindow();
+                }
+            });
+        }
+    });
+}
+
+void SingleCopy::raiseWindow() {
+    if (!window_) {
+        return;
+    }
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
+}
+
+bool SingleCopy::raiseFirstCopy() const {
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(kConnectTimeoutMs)) {
+        return false;
+    }
+    socket.write(kRaiseRequest);
+    const bool sent = socket.waitForBytesWritten(kConnectTimeoutMs);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState) {
+        socket.waitForDisconnected(kConnectTimeoutMs);
+    }
+    return sent;
+}
+
+} // namespace skarvel
