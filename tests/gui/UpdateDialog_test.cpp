@@ -1,0 +1,123 @@
+#include "app/UpdateDialog.h"
+#include "gui/GuiTestApplication.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "update/FtpTestServer.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace skarvel {
+namespace {
+
+using test::FtpTestServer;
+
+class UpdateDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensureApplication(); }
+
+    std::unique_ptr<TMainForm> makeDialog(const std::string& site) {
+        auto dialog = std::make_unique<TMainForm>(nullptr, "0.6.0.1", journal, site, dialogs);
+        dialog->show();
+        return dialog;
+    }
+    template <typename T> static T* control(TMainForm& dialog, const char* name) {
+        T* found = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    bool journalHas(const std::string& start) const {
+        const auto lines = test::journalLines(journal.fileName());
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    }
+
+    test::TempDir folder;
+    TJournal journal{folder.folder(), "DebugOut",
+                     JournalIdentity{"skarvel", "0.6.0.1", "host", "user"}};
+    test::ScriptedDialogs dialogs;
+};
+
+TEST_F(UpdateDialogTest, LaysOutTheDialogAndStartsWithError) {
+    auto dialog = makeDialog("ftp://127.0.0.1:21/");
+    EXPECT_EQ(dialog->windowTitle(), "Searching for Updates");
+    EXPECT_EQ(dialog->size(), QSize(392, 190));
+    EXPECT_EQ(control<QPushButton>(*dialog, "btSearch")->text(), "Search for updates");
+    EXPECT_EQ(control<QPushButton>(*dialog, "btAbort")->text(), "Abort");
+    const QString intro = control<QTextEdit>(*dialog, "memoIntro")->toPlainText();
+    EXPECT_TRUE(intro.startsWith("If you like to download the lates version now, please \n"));
+    EXPECT_TRUE(intro.contains("\"SEARCH FOR UPDATE\""));
+    auto* statusBar = control<QStatusBar>(*dialog, "StatusBar1");
+    EXPECT_EQ(control<QProgressBar>(*dialog, "ProgressBar1")->parentWidget(), statusBar);
+    EXPECT_EQ(control<QProgressBar>(*dialog, "ProgressBar1")->width(), 120);
+    EXPECT_EQ(dialog->outcome(), UpdateOutcome::Error);
+    EXPECT_TRUE(journalHas("[Info   ] FTP_Update Form gestartet"));
+
+    control<QPushButton>(*dialog, "btAbort")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), static_cast<int>(UpdateOutcome::Error));
+}
+
+TEST_F(UpdateDialogTest, DownloadShowsSpeedAndClosesWithDownloaded) {
+    FtpTestServer server;
+    server.putFile("VersionStr.xml", "0.7.0.0\r\n");
+    server.putFile("Skarvel.zip", std::string(300000, 'z'));
+    const auto destination = folder.path() / "Skarvel.zip";
+    dialogs.answers = {Answer::Yes};
+    dialogs.files = {destination.string()};
+    auto dialog = makeDialog(server.site());
+
+    control<QPushButton>(*dialog, "btSearch")->click();
+
+    EXPECT_EQ(dialog->outcome(), UpdateOutcome::Downloaded);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), static_cast<int>(UpdateOutcome::Downloaded));
+    EXPECT_EQ(test::readBytes(destination), std::string(300000, 'z'));
+    EXPECT_TRUE(dialog->statusPanelText(1).startsWith("Download speed "))
+        << dialog->statusPanelText(1).toStdString();
+    EXPECT_EQ(control<QProgressBar>(*dialog, "ProgressBar1")->value(), 1);
+    EXPECT_TRUE(control<QPushButton>(*dialog, "btSearch")->isEnabled());
+}
+
+TEST_F(UpdateDialogTest, TimerStepsTheBarWhileTheServerIsSilent) {
+    FtpTestServer server({"--greeting-only"});
+    auto dialog = makeDialog(server.site());
+    auto* bar = control<QProgressBar>(*dialog, "ProgressBar1");
+    int seenDuringTheRun = 0;
+    bool searchEnabledDuringTheRun = true;
+    QTimer::singleShot(1500, dialog.get(), [&] {
+        seenDuringTheRun = bar->value();
+        searchEnabledDuringTheRun = control<QPushButton>(*dialog, "btSearch")->isEnabled();
+    });
+
+    control<QPushButton>(*dialog, "btSearch")->click();
+
+    EXPECT_GT(seenDuringTheRun, 1);
+    EXPECT_EQ(bar->maximum(), 40);
+    EXPECT_FALSE(searchEnabledDuringTheRun);
+    EXPECT_EQ(dialog->outcome(), UpdateOutcome::NoConnection);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+}
+
+TEST_F(UpdateDialogTest, AnErrorOfTheRunGoesToTheErrorHandler) {
+    FtpTestServer server; // without a version file
+    auto dialog = makeDialog(server.site());
+    control<QPushButton>(*dialog, "btSearch")->click();
+    EXPECT_TRUE(journalHas("[Error  ] EXCEPTION OCCURED  - "));
+    EXPECT_TRUE(dialog->isVisible());
+
+    std::string handled;
+    dialog->onError = [&](const std::exception& error) { handled = error.what(); };
+    control<QPushButton>(*dialog, "btSearch")->click();
+    EXPECT_FALSE(handled.empty());
+}
+
+} // namespace
+} // namespace skarvel
