@@ -22,21 +22,46 @@ char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string lowered(std::string_view text) {
-    std::string result(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        result[i] = lowerAscii(text[i]);
+// FNV-1a over the lower-cased bytes, folded so that the low bits used by the tables mix in
+// every byte.
+std::uint64_t nameHash(std::string_view name, std::uint64_t seed) {
+    std::uint64_t hash = 14695981039346656037ULL ^ (seed * 0x9E3779B97F4A7C15ULL);
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(lowerAscii(c));
+        hash *= 1099511628211ULL;
     }
-    return result;
+    return hash ^ (hash >> 32);
 }
 
-// The index key of a key name inside one section: the lower-cased name, a separator that a
-// line cannot hold, and the section's number.
-std::string keyIndexKey(std::string_view name, std::size_t sectionIndex) {
-    std::string result = lowered(name);
-    result += '\0';
-    result.append(reinterpret_cast<const char*>(&sectionIndex), sizeof sectionIndex);
-    return result;
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::uint32_t> emptyTable(std::size_t entries) {
+    std::size_t size = 8;
+    while (size < entries * 2) {
+        size *= 2;
+    }
+    return std::vector<std::uint32_t>(size, 0);
+}
+
+// The slot holding the entry that matches, or the free slot where it would go.
+template <typename Matches>
+std::size_t probe(const std::vector<std::uint32_t>& slots, std::uint64_t hash, Matches matches) {
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (slots[i] == 0 || matches(slots[i] - 1)) {
+            return i;
+        }
+    }
 }
 
 const char* findChar(const std::string& text, char c, std::size_t from, std::size_t to) {
@@ -104,7 +129,6 @@ void ParsedIni::parse() {
             section.lineEnd = end;
             section.lineNext = next;
             section.firstKey = keys_.size();
-            sectionIndex_.try_emplace(lowered(name(section)), sections_.size());
             sections_.push_back(section);
             continue;
         }
@@ -156,25 +180,61 @@ void ParsedIni::parse() {
         if (!key.hasEquals) {
             key.valueBegin = key.valueEnd = nameEnd;
         }
-        Section& section = sections_.back();
-        keyIndex_.try_emplace(keyIndexKey(name(key), sections_.size() - 1), keys_.size());
+        key.section = sections_.size() - 1;
         keys_.push_back(key);
-        ++section.keyCount;
+        ++sections_.back().keyCount;
+    }
+    buildIndexes();
+}
+
+void ParsedIni::buildIndexes() {
+    // Entries go in in file order and a name already present is skipped: the first wins.
+    sectionSlots_ = emptyTable(sections_.size());
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        const std::string_view sectionName = name(sections_[s]);
+        const std::size_t slot =
+            probe(sectionSlots_, nameHash(sectionName, 0), [&](std::uint32_t other) {
+                return sameName(name(sections_[other]), sectionName);
+            });
+        if (sectionSlots_[slot] == 0) {
+            sectionSlots_[slot] = static_cast<std::uint32_t>(s + 1);
+        }
+    }
+    keySlots_ = emptyTable(keys_.size());
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        const Key& key = keys_[k];
+        const std::string_view keyName = name(key);
+        const std::size_t slot =
+            probe(keySlots_, nameHash(keyName, key.section + 1), [&](std::uint32_t other) {
+                return keys_[other].section == key.section && sameName(name(keys_[other]), keyName);
+            });
+        if (keySlots_[slot] == 0) {
+            keySlots_[slot] = static_cast<std::uint32_t>(k + 1);
+        }
     }
 }
 
-const ParsedIni::Section* ParsedIni::findSection(std::string_view name) const {
-    const auto found = sectionIndex_.find(lowered(name));
-    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+const ParsedIni::Section* ParsedIni::findSection(std::string_view sectionName) const {
+    if (sectionSlots_.empty()) {
+        return nullptr;
+    }
+    const std::uint32_t slot =
+        sectionSlots_[probe(sectionSlots_, nameHash(sectionName, 0), [&](std::uint32_t other) {
+            return sameName(name(sections_[other]), sectionName);
+        })];
+    return slot == 0 ? nullptr : &sections_[slot - 1];
 }
 
-const ParsedIni::Key* ParsedIni::findKey(const Section& section, std::string_view name) const {
-    const auto found = keyIndex_.find(keyIndexKey(name, sectionIndexOf(section)));
-    return found == keyIndex_.end() ? nullptr : &keys_[found->second];
-}
-
-std::size_t ParsedIni::sectionIndexOf(const Section& section) const {
-    return static_cast<std::size_t>(&section - sections_.data());
+const ParsedIni::Key* ParsedIni::findKey(const Section& section, std::string_view keyName) const {
+    if (keySlots_.empty()) {
+        return nullptr;
+    }
+    const auto sectionIndex = static_cast<std::size_t>(&section - sections_.data());
+    const std::uint32_t slot =
+        keySlots_[probe(keySlots_, nameHash(keyName, sectionIndex + 1), [&](std::uint32_t other) {
+            return keys_[other].section == sectionIndex && sameName(name(keys_[other]), keyName);
+        })];
+    return slot == 0 ? nullptr : &keys_[slot - 1];
 }
 
 std::string_view ParsedIni::name(const Section& section) const {

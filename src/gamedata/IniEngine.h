@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace skarvel::ini {
@@ -22,6 +22,7 @@ public:
         // comment. Empty (begin == end) when there is no value; then begin is where one goes.
         std::size_t valueBegin = 0, valueEnd = 0;
         bool hasEquals = false;
+        std::size_t section = 0;  // index into sections()
         std::size_t lineEnd = 0;  // end of the line's text
         std::size_t lineNext = 0; // start of the next line (after the line ending)
     };
@@ -60,15 +61,17 @@ public:
 
 private:
     void parse();
-    std::size_t sectionIndexOf(const Section& section) const;
+    void buildIndexes();
 
     std::string bytes_;
     bool isText_ = true;
     std::string lineEnding_ = "\r\n";
     std::vector<Section> sections_;
     std::vector<Key> keys_;
-    std::unordered_map<std::string, std::size_t> sectionIndex_; // lower-cased name -> first
-    std::unordered_map<std::string, std::size_t> keyIndex_; // lower-cased name + section -> first
+    // Open-addressing tables over the names without regard to case: slot = index + 1 of the
+    // first section of a name, and of the first key of a name within its section; 0 = free.
+    std::vector<std::uint32_t> sectionSlots_;
+    std::vector<std::uint32_t> keySlots_;
 };
 
 // The current parsed state of a file, kept in a process-wide cache and checked against the
