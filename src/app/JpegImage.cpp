@@ -57,8 +57,10 @@ bool decodeInto(const unsigned char* data, unsigned long size, QImage* image) {
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
+    // libjpeg only warns about a cut-off or damaged picture and fills the rest with grey.
+    const bool intact = errors.base.num_warnings == 0;
     jpeg_destroy_decompress(&info);
-    return true;
+    return intact;
 }
 
 } // namespace

@@ -1,0 +1,674 @@
+#include "app/InfoWindow.h"
+#include "app/JpegImage.h"
+#include "app/MainWindowLayout.h"
+#include "app/UpDown.h"
+#include "gui/GuiTestApplication.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace skarvel {
+namespace {
+
+class LayoutTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensureApplication(); }
+
+    void SetUp() override {
+        ui.setupUi(&window);
+        setupMainWindowLayout(ui, window);
+    }
+
+    template <typename T = QWidget> T* control(const char* name) {
+        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name << " is missing or has the wrong type";
+        return found;
+    }
+
+    // Names of all controls whose dynamic property equals value.
+    std::set<std::string> namesWith(const char* property, const QVariant& value) {
+        std::set<std::string> names;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (widget->property(property) == value) {
+                names.insert(widget->objectName().toStdString());
+            }
+        }
+        return names;
+    }
+
+    QMainWindow window;
+    Ui::TformSkarvel ui;
+};
+
+TEST_F(LayoutTest, WindowHasItsCaptionAndFixedWidth) {
+    EXPECT_EQ(window.windowTitle(), " ..:: Freelancer Skarvel ::..");
+    EXPECT_EQ(window.minimumSize(), QSize(800, 550));
+    EXPECT_EQ(window.maximumSize(), QSize(800, 790));
+    EXPECT_EQ(window.size(), QSize(800, 790));
+    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_EQ(ui.StatusBAr->currentMessage(),
+              "  :: Skarvel Version 0.5.1 build 90          :: Comments or suggestions to "
+              "skarvel@example.org");
+}
+
+TEST_F(LayoutTest, ToolBarHoldsItsButtonsInOrder) {
+    EXPECT_EQ(ui.tollbarMain->height(), 49);
+    std::vector<std::string> order;
+    for (QAction* action : ui.tollbarMain->actions()) {
+        order.push_back(ui.tollbarMain->widgetForAction(action)->objectName().toStdString());
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"btBeenden", "sepTools1", "btRelload", "btSave",
+                                               "sepTools2", "btHelp", "btInfo"}));
+    for (QToolButton* button : {ui.btBeenden, ui.btRelload, ui.btSave, ui.btHelp, ui.btInfo}) {
+        EXPECT_EQ(button->size(), QSize(39, 38)) << button->objectName().toStdString();
+        EXPECT_EQ(button->iconSize(), QSize(32, 32));
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+    }
+    EXPECT_TRUE(ui.btBeenden->isEnabled());
+    EXPECT_FALSE(ui.btRelload->isEnabled());
+    EXPECT_FALSE(ui.btSave->isEnabled());
+    EXPECT_FALSE(ui.btHelp->isEnabled());
+    EXPECT_TRUE(ui.btInfo->isEnabled());
+    EXPECT_EQ(ui.sepTools1->width(), 67);
+    EXPECT_EQ(ui.sepTools2->width(), 49);
+}
+
+TEST_F(LayoutTest, MenuTreeListsThePagesDepthFirst) {
+    std::vector<std::string> items;
+    for (QTreeWidgetItemIterator it(ui.tvMenu); *it; ++it) {
+        items.push_back((*it)->text(0).toStdString());
+        EXPECT_TRUE((*it)->childCount() == 0 || (*it)->isExpanded());
+    }
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"READ FIRST", "OPTIONS", "GENERAL", "CHARACTER", "SHIP",
+                                        "EXTENDED", "COMMODITY", "CONSTANTS", "BACKUP"}));
+    EXPECT_EQ(ui.tvMenu->topLevelItem(4)->child(0)->text(0), "EXTENDED");
+    EXPECT_TRUE(ui.tvMenu->font().bold());
+    EXPECT_EQ(ui.tvMenu->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(ui.tvMenu->selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        {"tsReadFirst", "READ 1ST"},  {"tsOptions", "Options"},     {"tsGeneral", "General"},
+        {"tsCharacter", "Character"}, {"tsShip", "Ship"},           {"TabSheet1", "Extended"},
+        {"tsCommodity", "Commodity"}, {"tsConstants", "Constants"}, {"tsBackup", "Backup"}};
+    ASSERT_EQ(ui.pcMain->count(), static_cast<int>(pages.size()));
+    for (int i = 0; i < ui.pcMain->count(); ++i) {
+        EXPECT_EQ(ui.pcMain->widget(i)->objectName().toStdString(), pages[i].first);
+        EXPECT_EQ(ui.pcMain->tabText(i).toStdString(), pages[i].second);
+    }
+    EXPECT_EQ(ui.pcMain->tabPosition(), QTabWidget::East);
+    EXPECT_TRUE(ui.pcMain->tabBar()->font().bold());
+    for (const char* panel :
+         {"panBackReadFirst", "panBackOptions", "panBackGeneral", "panBackCharacter", "panBackShip",
+          "panBackExtended", "panBackCommodity", "panBackConstants", "panBackBackup"}) {
+        EXPECT_TRUE(control(panel)->property("hintWired").toBool()) << panel;
+    }
+    EXPECT_FALSE(control<QFrame>("panBackup")->isVisibleTo(ui.tsBackup));
+    EXPECT_TRUE(control<QFrame>("panCommodity")->isVisibleTo(ui.tsCommodity));
+    EXPECT_EQ(control<QLabel>("labNotImplementedCommodity")->text(), "NOT YET IMPLEMENTED");
+
+    ASSERT_EQ(ui.pcShips->count(), 1);
+    EXPECT_EQ(ui.pcShips->tabText(0), "Ship IDS Name");
+    EXPECT_TRUE(ui.pcShips->widget(0)->isAncestorOf(ui.lbShips));
+}
+
+TEST_F(LayoutTest, HintAreaIsReadOnlyDarkRedOnTooltipColour) {
+    EXPECT_TRUE(ui.memoHint->isReadOnly());
+    EXPECT_EQ(ui.memoHint->font().pixelSize(), 17);
+    EXPECT_TRUE(ui.memoHint->font().bold());
+    EXPECT_EQ(ui.memoHint->palette().color(QPalette::Text), QColor(0x8b, 0, 0));
+    EXPECT_EQ(ui.memoHint->palette().color(QPalette::Base),
+              QApplication::palette().color(QPalette::ToolTipBase));
+}
+
+TEST_F(LayoutTest, ReadFirstPageShowsItsTextsAndButton) {
+    EXPECT_EQ(ui.MemoReadMe->toPlainText(),
+              "READ_ME_FIRST\nWhen finished press the button READ & UNDERSTOOD\n\n"
+              "There have been many possibilities for making mistakes in the \n"
+              "last versions of this tool. And many of them could have been \n"
+              "solved by reading this document. So please read this\n"
+              "- before you try to edit ;-)");
+    EXPECT_TRUE(ui.MemoReadMe->isReadOnly());
+    EXPECT_EQ(ui.MemoReadMe->document()->firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(ui.btRead->text(), "&READ && UNDERSTOOD");
+    EXPECT_TRUE(ui.btRead->isDefault());
+    EXPECT_TRUE(ui.memoReadFirst->isReadOnly());
+
+    // Every section title is underlined by as many "=" as it has characters.
+    const QStringList lines = ui.memoReadFirst->toPlainText().split('\n');
+    std::vector<std::string> titles;
+    for (int i = 1; i < lines.size(); ++i) {
+        if (!lines[i].isEmpty() && lines[i] == QString(lines[i].size(), '=')) {
+            EXPECT_EQ(lines[i - 1].size(), lines[i].size()) << lines[i - 1].toStdString();
+            titles.push_back(lines[i - 1].toStdString());
+        }
+    }
+    for (const char* title : {"WHAT THIS TOOL DOES:", "WHAT THIS TOOL DOESNT:", "HOW TO USE:",
+                              "ERRORS and SOLUTIONS:", "FINALY"}) {
+        EXPECT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << title;
+    }
+    EXPECT_EQ(titles.size(), 9u);
+    const QString text = ui.memoReadFirst->toPlainText();
+    for (const char* phrase : {"DebugOut_yyyy-mm-dd.mjf", "WINEPREFIX", "~/.wine", "bini",
+                               "READ & UNDERSTOOD", "FLMM"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(phrase))) << phrase;
+    }
+}
+
+TEST_F(LayoutTest, OptionsPageHasFoldersAndSwitches) {
+    EXPECT_EQ(ui.gbFreelancerDir->title(), "FREELANCER Dir");
+    EXPECT_EQ(ui.gbBiniDir->title(), "BINI Dir");
+    EXPECT_TRUE(ui.gbFreelancerDir->isAncestorOf(ui.edPfad));
+    EXPECT_TRUE(ui.gbFreelancerDir->isAncestorOf(ui.btopenFlDir));
+    EXPECT_TRUE(ui.gbBiniDir->isAncestorOf(ui.edFliniDir));
+    EXPECT_TRUE(ui.gbBiniDir->isAncestorOf(ui.btOpenFliniDir));
+    EXPECT_EQ(ui.edPfad->text(), "c:\\");
+    EXPECT_EQ(ui.edFliniDir->text(), ".\\");
+    EXPECT_EQ(ui.cbShowSecurityWarnings->text(), "Show all security Warnings");
+    EXPECT_EQ(ui.cbCheckNewVersion->text(),
+              "Check for new versions of the Application via Internet");
+    EXPECT_TRUE(ui.cbShowSecurityWarnings->isChecked());
+    EXPECT_TRUE(ui.cbCheckNewVersion->isChecked());
+}
+
+// Each value field with the caption of the label beside it.
+const std::map<std::string, std::string> kCaptions = {
+    {"edPanzerung", "Amor"},
+    {"edNanobot", "Nanobot Limit"},
+    {"edShield", "Shieldenergy Limit"},
+    {"edMasse", "Mass"},
+    {"edHoldsize", "Hold size (cargo capacity)"},
+    {"edShipName", "(Userdefined) Shipname"},
+    {"edShipNickName", "Ship nickname"},
+    {"edShipLevel", "Ship Level"},
+    {"edMAxBankAngel", "Max Bank Angel"},
+    {"edLinearDrag", "Linear Drag"},
+    {"edCameraOffset", "Offset"},
+    {"edCameraAngularAccel", "Angular Accelleration"},
+    {"edCameraHorTurnAngle", "Horizontical turn angle"},
+    {"edVerUpTurnAngle", "Vertical Turn UP angle"},
+    {"edVerDownTurnAngle", "Vertical Turn DOWN angle"},
+    {"edLODRanges", "LOD Ranges"},
+    {"edSteeringTorque", "Steering torque"},
+    {"edRotationInertia", "Rotation inertia"},
+    {"edAngularDrag", "Angular drag"},
+    {"edShipPrice", "for Ship"},
+    {"edTractorRange", "Max. Range"},
+    {"edTractorSpeed", "Tracor Force"},
+    {"edPowerMasse", "Mass"},
+    {"edPowerCapacity", "Power Output"},
+    {"edPowerRegen", "Regeneration Rate"},
+    {"edThrusterCapacity", "Afterburner Capacity"},
+    {"edThrusterChargeRate", "Afterburner Recharge Rate"},
+    {"edEngineMaxForce", "Max force"},
+    {"edEngineLinearDrag", "Linear drag"},
+    {"edReverseFraction", "Reverse Fraction"},
+    {"edCruisePowerUsage", "Cruise powerusage"},
+    {"edCruiseChargeTime", "Cruise charge time"},
+    {"edIdsName", "IDS_Name"},
+    {"edShipRealName", "Ship Name"},
+    {"edEngineSpeed", "Max Speed"},
+    {"edReverseSpeed", "Reverse Speed"},
+    {"edScanRange", "Scan Range"},
+    {"edCargoScanRange", "Cargo Scan Range"},
+    {"edTrafePowerUsage", "Power used by strafing"},
+    {"edWeaponHPLevel", "max Weapon Level"},
+    {"edTurretHpLevel", "max Weapon Level"},
+    {"edShieldHPLevel", "MAX SHIELDGENERATOR LEVEL"},
+    {"cbWeaponHP", "Weapon Hardpoint #"},
+    {"cbTurretHP", "Turret Hardpoint #"},
+    {"cbShieldTyp", "Shield Typ"},
+    {"edMaxSpeed", "Maximum Speed"},
+    {"edTradeLaneSpeed", "Trade Lane Speed"},
+    {"edCruiseSpeed", "Cruise Speed"},
+    {"edCruiseDisruptTime", "Cruise disruption time"},
+    {"edMaxLootPerAstroid", "Max Loot per astroid"},
+    {"edHullUnitsPerItem", "Hull Units per Item"},
+    {"edShieldUnitsPerItem", "Shield Units per Item"},
+    {"edStartingMoney", "Starting money"},
+    {"cbStartingBase", "Starting Base"},
+};
+
+TEST_F(LayoutTest, EveryValueFieldHasItsCaptionOnItsPage) {
+    const std::set<std::string> shipPage = {"edPanzerung", "edEngineSpeed",   "edPowerMasse",
+                                            "cbWeaponHP",  "edShieldHPLevel", "edIdsName"};
+    const std::set<std::string> extendedPage = {"edTractorRange", "edScanRange",
+                                                "edLODRanges",    "edSteeringTorque",
+                                                "edShipPrice",    "edCameraOffset"};
+    for (const auto& [field, caption] : kCaptions) {
+        QWidget* value = control(field.c_str());
+        const std::string labelName = "lab" + field.substr(2);
+        auto* label = control<QLabel>(labelName.c_str());
+        if (value == nullptr || label == nullptr) {
+            continue;
+        }
+        EXPECT_EQ(label->text().toStdString(), caption) << field;
+        EXPECT_EQ(label->parentWidget(), value->parentWidget()) << field;
+        if (field.rfind("ed", 0) == 0) {
+            EXPECT_NE(qobject_cast<QLineEdit*>(value), nullptr) << field;
+        }
+        if (shipPage.count(field) != 0) {
+            EXPECT_TRUE(ui.panBackShip->isAncestorOf(value)) << field;
+        }
+        if (extendedPage.count(field) != 0) {
+            EXPECT_TRUE(ui.panBackExtended->isAncestorOf(value)) << field;
+        }
+    }
+    EXPECT_TRUE(ui.panBackGeneral->isAncestorOf(ui.edMaxSpeed));
+    EXPECT_TRUE(ui.panBackCharacter->isAncestorOf(ui.cbStartingBase));
+
+    EXPECT_EQ(ui.labEngine->text(), "ENGINE");
+    EXPECT_EQ(ui.labPower->text(), "POWER");
+    EXPECT_EQ(ui.labTractor->text(), "TRACTOR BEAM");
+    EXPECT_EQ(ui.labScanner->text(), "SCANNER");
+    EXPECT_FALSE(ui.labScanner->isEnabled());
+    EXPECT_EQ(ui.btFastAndAgil->text(), "Fast && Agil");
+    std::set<std::string> groups;
+    for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
+        groups.insert(group->title().toStdString());
+    }
+    for (const char* title : {"SHIP HANDLING", "CAMERA", "VIEW", "PRICE", "SPEED", "CRUISE ENGINE",
+                              "ASTEROIDS", "NANOBOT PAKET", "SHIELD ENERY PACKET"}) {
+        EXPECT_EQ(groups.count(title), 1u) << title;
+    }
+}
+
+TEST_F(LayoutTest, ReadOnlyDisabledAndDesignTexts) {
+    for (const char* name :
+         {"edShipName", "edShipNickName", "edShipLevel", "edMAxBankAngel", "edLinearDrag",
+          "edLODRanges", "edSteeringTorque", "edRotationInertia", "edAngularDrag", "edIdsName",
+          "edShipRealName", "edWeaponHPLevel", "edTurretHpLevel", "edShieldHPLevel"}) {
+        EXPECT_TRUE(control<QLineEdit>(name)->isReadOnly()) << name;
+    }
+    for (const char* name : {"edPanzerung", "edEngineSpeed", "edReverseFraction", "edCameraOffset",
+                             "edShipPrice", "edMaxSpeed", "edStartingMoney"}) {
+        EXPECT_FALSE(control<QLineEdit>(name)->isReadOnly()) << name;
+    }
+    std::set<std::string> disabled;
+    for (QWidget* widget : ui.pcMain->findChildren<QWidget*>()) {
+        if (!widget->isEnabledTo(ui.pcMain) && !widget->objectName().isEmpty()) {
+            disabled.insert(widget->objectName().toStdString());
+        }
+    }
+    EXPECT_EQ(disabled,
+              (std::set<std::string>{"edShipName", "edShipNickName", "edShipLevel", "edScanRange",
+                                     "edCargoScanRange", "udScanRange", "udCargoScanRange",
+                                     "labScanner", "edTradeLaneSpeed", "labTradeLaneSpeed"}));
+    for (const char* name : {"edScanRange", "edCargoScanRange", "edTrafePowerUsage"}) {
+        EXPECT_EQ(control<QLineEdit>(name)->text(), "0") << name;
+    }
+    for (const char* name : {"edWeaponHPLevel", "edTurretHpLevel", "edShieldHPLevel"}) {
+        EXPECT_EQ(control<QLineEdit>(name)->text(), "1") << name;
+    }
+    EXPECT_TRUE(ui.edPanzerung->text().isEmpty());
+}
+
+TEST_F(LayoutTest, DropDownListsArePickOnly) {
+    EXPECT_EQ(ui.cbShieldTyp->count(), 4);
+    QStringList shieldTypes;
+    for (int i = 0; i < ui.cbShieldTyp->count(); ++i) {
+        shieldTypes << ui.cbShieldTyp->itemText(i);
+    }
+    EXPECT_EQ(shieldTypes, (QStringList{"original", "fighter", "elite", "freighter"}));
+    EXPECT_EQ(ui.cbStartingBase->count(), 1);
+    EXPECT_EQ(ui.cbStartingBase->itemText(0), "1");
+    EXPECT_EQ(ui.cbStartingBase->currentIndex(), -1);
+    EXPECT_EQ(ui.cbStartingBase->maxVisibleItems(), 10);
+    EXPECT_EQ(ui.cbStartingBase->toolTip(),
+              "Here you can select the base on which you like to start");
+    EXPECT_EQ(ui.cbWeaponHP->count(), 0);
+    EXPECT_EQ(ui.cbTurretHP->count(), 0);
+    for (QComboBox* list : window.findChildren<QComboBox*>()) {
+        EXPECT_FALSE(list->isEditable()) << list->objectName().toStdString();
+    }
+}
+
+TEST_F(LayoutTest, SpinnersAreBoundToTheirFields) {
+    struct Expected {
+        const char* spinner;
+        const char* field;
+        int minimum;
+        int maximum;
+    };
+    const std::vector<Expected> expected = {
+        {"udPanzerung", "edPanzerung", 0, 32000},
+        {"udNanobot", "edNanobot", 0, 32000},
+        {"udShield", "edShield", 0, 32000},
+        {"udMasse", "edMasse", 0, 32000},
+        {"udHoldsize", "edHoldsize", 0, 32000},
+        {"udMaxBankAngle", "edMAxBankAngel", 0, 32000},
+        {"udLinearDrag", "edLinearDrag", 0, 32000},
+        {"udCameraHorTurnAngle", "edCameraHorTurnAngle", 0, 32000},
+        {"udVerUpTurnAngle", "edVerUpTurnAngle", 0, 32000},
+        {"udVerDownTurnAngle", "edVerDownTurnAngle", 0, 32000},
+        {"udTractorRange", "edTractorRange", 0, 32000},
+        {"udTractorSpeed", "edTractorSpeed", 0, 32000},
+        {"udPowerMasse", "edPowerMasse", 0, 32000},
+        {"udPowerCapacity", "edPowerCapacity", 0, 32000},
+        {"udPowerRegen", "edPowerRegen", 0, 32000},
+        {"udThrusterCapacity", "edThrusterCapacity", 0, 32000},
+        {"udThrusterChargeRate", "edThrusterChargeRate", 0, 32000},
+        {"udCruisePowerUsage", "edCruisePowerUsage", 0, 32000},
+        {"udCruiseChargeTime", "edCruiseChargeTime", 0, 32000},
+        {"udScanRange", "edScanRange", 0, 32000},
+        {"udCargoScanRange", "edCargoScanRange", 0, 32000},
+        {"UpDown1", "edTrafePowerUsage", 0, 32000},
+        {"udWeaponHpLevel", "edWeaponHPLevel", 1, 10},
+        {"udTurretHpLevel", "edTurretHpLevel", 1, 10},
+        {"udShieldHpLevel", "edShieldHPLevel", 1, 10},
+    };
+    EXPECT_EQ(window.findChildren<UpDown*>().size(), static_cast<qsizetype>(expected.size()));
+    for (const Expected& e : expected) {
+        auto* spinner = control<UpDown>(e.spinner);
+        ASSERT_NE(spinner, nullptr);
+        ASSERT_NE(spinner->buddy(), nullptr) << e.spinner;
+        EXPECT_EQ(spinner->buddy()->objectName(), e.field);
+        EXPECT_EQ(spinner->minimum(), e.minimum) << e.spinner;
+        EXPECT_EQ(spinner->maximum(), e.maximum) << e.spinner;
+        EXPECT_EQ(spinner->singleStep(), 1);
+        EXPECT_EQ(spinner->property("hint"), spinner->buddy()->property("hint")) << e.spinner;
+        EXPECT_TRUE(spinner->property("hintWired").toBool()) << e.spinner;
+    }
+}
+
+TEST_F(LayoutTest, ConstantsTablesListEveryKeyWithAnEmptyValue) {
+    const std::vector<std::tuple<const char*, const char*, int, const char*>> tables = {
+        {"ValueListEditor1", "CommConsts", 10, "COMM_PLAYER_FAR_DIST"},
+        {"ValueListEditor2", "PhySysConsts", 32, "PHYSICAL_SIM_RATE"},
+        {"ValueListEditor3", "ThrusterEquipConsts", 7, "INTERIOR_SOUND_NAME"},
+        {"ValueListEditor4", "ShieldEquipConsts", 1, "HULL_DAMAGE_FACTOR"},
+        {"ValueListEditor5", "EngineEquipConsts", 13, "CRUISING_SPEED"},
+        {"ValueListEditor6", "Constants", 13, "COLLISION_DAMAGE_FACTOR"},
+        {"ValueListEditor7", "AsteroidConsts", 2, "MAX_LOOT_PER_ASTEROID"},
+    };
+    QWidget* previous = nullptr;
+    for (const auto& [name, title, rows, lastKey] : tables) {
+        auto* table = control<QTableWidget>(name);
+        ASSERT_NE(table, nullptr);
+        ASSERT_EQ(table->columnCount(), 2);
+        EXPECT_EQ(table->horizontalHeaderItem(0)->text(), title);
+        EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Value");
+        ASSERT_EQ(table->rowCount(), rows) << name;
+        EXPECT_EQ(table->item(rows - 1, 0)->text(), lastKey);
+        std::set<QString> keys;
+        for (int row = 0; row < rows; ++row) {
+            keys.insert(table->item(row, 0)->text());
+            EXPECT_TRUE(table->item(row, 1)->text().isEmpty());
+            EXPECT_FALSE(table->item(row, 0)->flags().testFlag(Qt::ItemIsEditable));
+        }
+        EXPECT_EQ(keys.size(), static_cast<size_t>(rows)) << name << " repeats a key";
+        EXPECT_TRUE(ui.panBackConstants->isAncestorOf(table));
+        if (previous != nullptr) {
+            EXPECT_LT(previous->y(), table->y()) << name;
+        }
+        previous = table;
+    }
+    EXPECT_EQ(ui.ValueListEditor2->item(29, 0)->text(), "ANOM_LIMITS_MAX_VELOCITY");
+    EXPECT_EQ(ui.ValueListEditor5->item(0, 0)->text(), "CRUISE_DISRUPT_TIME");
+}
+
+TEST_F(LayoutTest, KeyHandlersAreMarkedOnTheirFields) {
+    EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDown")),
+              (std::set<std::string>{"edTradeLaneSpeed",
+                                     "edCruiseSpeed",
+                                     "edMaxSpeed",
+                                     "edHullUnitsPerItem",
+                                     "edShieldUnitsPerItem",
+                                     "edCruiseDisruptTime",
+                                     "edMaxLootPerAstroid",
+                                     "edStartingMoney",
+                                     "cbStartingBase",
+                                     "edThrusterChargeRate",
+                                     "edThrusterCapacity",
+                                     "edShield",
+                                     "edPanzerung",
+                                     "edNanobot",
+                                     "edMasse",
+                                     "edHoldsize",
+                                     "edPowerMasse",
+                                     "edPowerRegen",
+                                     "edPowerCapacity",
+                                     "edTrafePowerUsage",
+                                     "edShieldHPLevel",
+                                     "cbWeaponHP",
+                                     "cbTurretHP",
+                                     "edWeaponHPLevel",
+                                     "edTurretHpLevel",
+                                     "edCruiseChargeTime",
+                                     "edCruisePowerUsage",
+                                     "edTractorRange",
+                                     "edTractorSpeed",
+                                     "edScanRange",
+                                     "edCargoScanRange",
+                                     "edMAxBankAngel",
+                                     "edLinearDrag",
+                                     "edCameraHorTurnAngle",
+                                     "edVerUpTurnAngle",
+                                     "edVerDownTurnAngle",
+                                     "edShipPrice"}));
+    EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDownFracted")),
+              (std::set<std::string>{"edSteeringTorque", "edAngularDrag", "edRotationInertia",
+                                     "edCameraOffset", "edCameraAngularAccel", "edLODRanges"}));
+    for (const char* field : {"edEngineSpeed", "edEngineMaxForce", "edEngineLinearDrag",
+                              "edReverseFraction", "edReverseSpeed"}) {
+        EXPECT_EQ(control(field)->property("keyHandler").toString(),
+                  QString::fromLatin1(field) + "KeyDown");
+    }
+}
+
+TEST_F(LayoutTest, HintsGoToTheHintAreaNotToTooltips) {
+    std::set<std::string> wired = namesWith("hintWired", true);
+    for (QWidget* widget : ui.pcMain->findChildren<QWidget*>()) {
+        const std::string name = widget->objectName().toStdString();
+        const bool isField = qobject_cast<QLineEdit*>(widget) != nullptr &&
+                             widget->parent() != nullptr && !name.empty();
+        const bool shouldBeWired =
+            qobject_cast<QLabel*>(widget) != nullptr || qobject_cast<UpDown*>(widget) != nullptr ||
+            qobject_cast<QTableWidget*>(widget) != nullptr ||
+            (isField && name != "edPfad" && name != "edFliniDir" && name != "edAngularDrag");
+        if (shouldBeWired) {
+            EXPECT_EQ(wired.count(name), 1u) << name << " should show its hint";
+        }
+        if (qobject_cast<QComboBox*>(widget) != nullptr ||
+            qobject_cast<QCheckBox*>(widget) != nullptr) {
+            EXPECT_EQ(wired.count(name), 0u) << name << " must not show a hint";
+        }
+    }
+    for (const char* name : {"tvMenu", "lbShips", "pcShips", "pcMain", "tollbarMain", "btBeenden",
+                             "btRelload", "btSave", "MemoReadMe", "memoReadFirst", "memoHint",
+                             "btFastAndAgil", "gbFreelancerDir", "gbBiniDir"}) {
+        EXPECT_EQ(wired.count(name), 1u) << name;
+    }
+    for (const char* name : {"btRead", "btInfo", "btHelp", "btopenFlDir", "btOpenFliniDir",
+                             "edPfad", "edFliniDir", "edAngularDrag"}) {
+        EXPECT_EQ(wired.count(name), 0u) << name;
+    }
+
+    std::set<std::string> withTooltip;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->toolTip().isEmpty()) {
+            withTooltip.insert(widget->objectName().toStdString());
+        }
+    }
+    EXPECT_EQ(withTooltip, std::set<std::string>{"cbStartingBase"});
+}
+
+TEST_F(LayoutTest, HintTextsAreQuotedExactly) {
+    const std::map<std::string, std::string> hints = {
+        {"tvMenu",
+         "Here you can choose the different sections this tool can edit. [OPTIONS] will edit "
+         "the necesseary paths for the files. [GENERAL] can change settings like speed, "
+         "Tractor, asteroids... [SHIP] holds all the values for the different ships  "
+         "[CONSTANTS] shows all possible values for the constants.ini file   and "
+         "[COMMODITIES] will host a commodity calculator in the near future."},
+        {"lbShips", "Here you can choose the ship you like to edit"},
+        {"btBeenden", "Closes the Programm"},
+        {"btRelload", "Loads the values from out of the INI files from Freelancer"},
+        {"btSave", "Saves the Values you edited into the Ini Files"},
+        {"btInfo", "A little Info Dialog"},
+        {"edReverseSpeed",
+         "The speed with which you are flying backwards (normaly mapped to x)  A positiv Value "
+         "says MOVING_BACKWARD, a negativ value says MOVING_FORWARD ;-)  (REVERSE_FRACTION * "
+         "MAX SPEED)"},
+        {"edAngularDrag", control("edSteeringTorque")->property("hint").toString().toStdString()},
+        {"edVerDownTurnAngle",
+         "The different aspect for the camera movement (diddnt figure out theese values yet)"},
+        {"edShieldHPLevel", "The highest possible value for the Shield generator Level is 10"},
+        {"cbWeaponHP", "Chhose the Hardpoint Number here"},
+        {"labCharacter", "Changes only take affect when you start a new multiplayer game"},
+        {"edStartingMoney", "This is the money you get a the beginning of a new multiplayer game"},
+        {"gbBiniDir",
+         "This is the directory where BINI.EXE is installed. Normaly this should be the same "
+         "dir as where this tool is installed. Only alter this path if you like to use a "
+         "different BINI Version !"},
+    };
+    for (const auto& [name, hint] : hints) {
+        EXPECT_EQ(control(name.c_str())->property("hint").toString().toStdString(), hint) << name;
+    }
+    EXPECT_TRUE(control("edSteeringTorque")
+                    ->property("hint")
+                    .toString()
+                    .endsWith("!! ALWAYS 3 VALUES seperated by ;"));
+    EXPECT_FALSE(control("btHelp")->property("hint").isValid());
+    EXPECT_FALSE(control("labPanzerung")->property("hint").isValid());
+}
+
+// The spinner steps the number in its field's text, as a text change.
+class UpDownTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensureApplication(); }
+    void SetUp() override {
+        spinner.setBuddy(&field);
+        spinner.setRange(1, 10);
+        spinner.resize(17, 22);
+    }
+    QStringList changesAfter(const QString& start, void (UpDown::*step)()) {
+        field.setText(start);
+        QStringList texts;
+        const auto connection = QObject::connect(&field, &QLineEdit::textChanged,
+                                                 [&texts](const QString& text) { texts << text; });
+        (spinner.*step)();
+        QObject::disconnect(connection);
+        return texts;
+    }
+    QLineEdit field;
+    UpDown spinner;
+};
+
+TEST_F(UpDownTest, StepsTheFieldTextWithinItsRange) {
+    EXPECT_EQ(changesAfter("5", &UpDown::stepUp), QStringList{"6"});
+    EXPECT_EQ(changesAfter("5", &UpDown::stepDown), QStringList{"4"});
+    EXPECT_EQ(changesAfter("10", &UpDown::stepUp), QStringList{});
+    EXPECT_EQ(changesAfter("1", &UpDown::stepDown), QStringList{});
+    EXPECT_EQ(changesAfter("255", &UpDown::stepDown), QStringList{"10"});
+}
+
+TEST_F(UpDownTest, TextWithoutANumberStartsFromTheMinimum) {
+    EXPECT_EQ(changesAfter("", &UpDown::stepUp), QStringList{"2"});
+    EXPECT_EQ(changesAfter("12,5", &UpDown::stepDown), QStringList{"1"});
+}
+
+TEST_F(UpDownTest, ClicksOnTheUpperAndLowerHalf) {
+    field.setText("3");
+    QTest::mouseClick(&spinner, Qt::LeftButton, {}, QPoint(8, 4));
+    EXPECT_EQ(field.text(), "4");
+    QTest::mouseClick(&spinner, Qt::LeftButton, {}, QPoint(8, 18));
+    QTest::mouseClick(&spinner, Qt::LeftButton, {}, QPoint(8, 18));
+    EXPECT_EQ(field.text(), "2");
+    spinner.setEnabled(false);
+    QTest::mouseClick(&spinner, Qt::LeftButton, {}, QPoint(8, 4));
+    EXPECT_EQ(field.text(), "2");
+}
+
+QByteArray aboutPictureBytes() {
+    QFile file(QStringLiteral(":/about.jpg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(JpegImageTest, DecodesThePictureAndRefusesBrokenBytes) {
+    test::ensureApplication();
+    TformInfo loadResources; // registers the resources of the program
+    const QByteArray bytes = aboutPictureBytes();
+    ASSERT_FALSE(bytes.isEmpty());
+    const QImage picture = decodeJpeg(bytes);
+    EXPECT_EQ(picture.size(), QSize(300, 256));
+    EXPECT_TRUE(decodeJpeg(QByteArray()).isNull());
+    EXPECT_TRUE(decodeJpeg(QByteArray("not a picture at all")).isNull());
+    EXPECT_TRUE(decodeJpeg(bytes.left(bytes.size() / 2)).isNull());
+    EXPECT_TRUE(decodeJpeg(bytes.left(4)).isNull());
+}
+
+TEST(InfoWindowTest, ShowsThePictureAndOpensTheAddresses) {
+    test::ensureApplication();
+    std::vector<std::string> opened;
+    TformInfo info(nullptr, [&opened](const std::string& address) {
+        opened.push_back(address);
+        return true;
+    });
+    EXPECT_EQ(info.windowTitle(), "Info");
+    EXPECT_EQ(info.size(), QSize(522, 418));
+    EXPECT_EQ(info.minimumSize(), info.maximumSize());
+    EXPECT_TRUE(info.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    info.show();
+
+    auto* picture = info.findChild<QLabel*>("imgPicture");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixmap().size(), QSize(300, 256));
+    auto* frame = info.findChild<QFrame*>("panPicture");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->frameShadow(), QFrame::Sunken);
+    auto* credit = info.findChild<QLabel*>("labCredit");
+    ASSERT_NE(credit, nullptr);
+    EXPECT_TRUE(credit->font().bold());
+    EXPECT_EQ(credit->font().pixelSize(), 16);
+    EXPECT_EQ(info.findChild<QLabel*>("labTips")->text(), "Tips and Hints from ");
+    EXPECT_EQ(info.findChild<QLabel*>("labComments")->text(), "Any comments and hints to ");
+
+    QTest::mouseClick(picture, Qt::LeftButton);
+    auto* web = info.findChild<QLabel*>("labWeb");
+    auto* mail = info.findChild<QLabel*>("labMail");
+    ASSERT_NE(web, nullptr);
+    ASSERT_NE(mail, nullptr);
+    EXPECT_TRUE(web->text().contains(TformInfo::webAddress));
+    EXPECT_TRUE(mail->text().contains(TformInfo::mailAddress));
+    emit web->linkActivated(TformInfo::webAddress);
+    emit mail->linkActivated(QStringLiteral("mailto:") + TformInfo::mailAddress);
+    EXPECT_EQ(opened, (std::vector<std::string>{TformInfo::galleryAddress, TformInfo::webAddress,
+                                                std::string("mailto:") + TformInfo::mailAddress}));
+
+    auto* close = info.findChild<QPushButton*>("btClose");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), "Close");
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(info.isVisible());
+    EXPECT_EQ(info.result(), QDialog::Accepted);
+}
+
+} // namespace
+} // namespace skarvel
