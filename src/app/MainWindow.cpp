@@ -17,6 +17,7 @@
 #include "platform/SystemFacts.h"
 #include "platform/WineRegistry.h"
 #include "ships/Editor.h"
+#include "ui_MainWindow.h"
 #include "update/UpdateOutcome.h"
 
 #include <QCloseEvent>
@@ -66,17 +67,17 @@ void TformSkarvel::onSignal(Sender* sender, Signal signal, Handler handler) {
 
 TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleCopy* singleCopy)
     : journal_(journal), programFolder_(std::move(programFolder)), singleCopy_(singleCopy),
-      dialogs_(this), form_(*this, [this](const QString& caption) { ShowPage(caption); }),
+      ui_(std::make_unique<Ui::TformSkarvel>()), dialogs_(this), form_(*this, [this](const QString& caption) { ShowPage(caption); }),
       securityDialogs_(preferences_, "SecurityDialogs"),
       checkNewVersion_(preferences_, "CheckNewVersion") {
-    ui_.setupUi(this);
-    setupMainWindowLayout(ui_, *this);
-    navigation_ = std::make_unique<Navigation>(*ui_.tvMenu, *ui_.pcMain);
+    ui_->setupUi(this);
+    setupMainWindowLayout(*ui_, *this);
+    navigation_ = std::make_unique<Navigation>(*ui_->tvMenu, *ui_->pcMain);
     editor_ = std::make_unique<Editor>(journal_, form_, dialogs_, programFolder_,
                                        [this] { return securityDialogs_.get(); });
     keyFilter_ = new KeyFilter(editor_->engineValues(), journal_, this);
     keyFilter_->wireAll(*this);
-    hintArea_ = new HintArea(*ui_.memoHint, this);
+    hintArea_ = new HintArea(*ui_->memoHint, this);
     hintArea_->wireAll(*this);
     wireHandlers();
     FormCreate();
@@ -89,45 +90,45 @@ TformSkarvel::~TformSkarvel() {
 }
 
 void TformSkarvel::wireHandlers() {
-    onSignal(ui_.btBeenden, &QAbstractButton::clicked, [this] { btBeendenClick(); });
-    onSignal(ui_.btRelload, &QAbstractButton::clicked, [this] { editor_->btRelloadClick(); });
-    onSignal(ui_.btSave, &QAbstractButton::clicked, [this] { editor_->btSaveClick(); });
-    onSignal(ui_.btInfo, &QAbstractButton::clicked, [this] { btInfoClick(); });
-    onSignal(ui_.btRead, &QAbstractButton::clicked, [this] { btReadClick(); });
-    onSignal(ui_.tvMenu, &QTreeWidget::currentItemChanged, [this] { tvMenuChange(); });
+    onSignal(ui_->btBeenden, &QAbstractButton::clicked, [this] { btBeendenClick(); });
+    onSignal(ui_->btRelload, &QAbstractButton::clicked, [this] { editor_->btRelloadClick(); });
+    onSignal(ui_->btSave, &QAbstractButton::clicked, [this] { editor_->btSaveClick(); });
+    onSignal(ui_->btInfo, &QAbstractButton::clicked, [this] { btInfoClick(); });
+    onSignal(ui_->btRead, &QAbstractButton::clicked, [this] { btReadClick(); });
+    onSignal(ui_->tvMenu, &QTreeWidget::currentItemChanged, [this] { tvMenuChange(); });
 
     // A click on a ship, or a change of the selected ship with the keyboard. A mouse press
     // also moves the current row; its click follows on release.
-    onSignal(ui_.lbShips, &QListWidget::itemClicked, [this] { editor_->lbShipsClick(); });
-    onSignal(ui_.lbShips, &QListWidget::currentRowChanged, [this] {
+    onSignal(ui_->lbShips, &QListWidget::itemClicked, [this] { editor_->lbShipsClick(); });
+    onSignal(ui_->lbShips, &QListWidget::currentRowChanged, [this] {
         if (QGuiApplication::mouseButtons() == Qt::NoButton) {
             editor_->lbShipsClick();
         }
     });
-    onSignal(ui_.cbStartingBase, &QComboBox::activated,
+    onSignal(ui_->cbStartingBase, &QComboBox::activated,
              [this] { editor_->cbStartingBaseChange(); });
 
     Hardpoints& hardpoints = editor_->hardpoints();
-    onSignal(ui_.cbWeaponHP, &QComboBox::activated,
+    onSignal(ui_->cbWeaponHP, &QComboBox::activated,
              [&hardpoints] { hardpoints.cbWeaponHPChange(); });
-    onSignal(ui_.cbTurretHP, &QComboBox::activated,
+    onSignal(ui_->cbTurretHP, &QComboBox::activated,
              [&hardpoints] { hardpoints.cbTurretHPChange(); });
-    onSignal(ui_.cbShieldTyp, &QComboBox::activated,
+    onSignal(ui_->cbShieldTyp, &QComboBox::activated,
              [&hardpoints] { hardpoints.cbShieldTypChange(); });
     // Text changes by typing or by a spinner; the program's own changes are silent.
-    onSignal(ui_.edWeaponHPLevel, &QLineEdit::textChanged,
+    onSignal(ui_->edWeaponHPLevel, &QLineEdit::textChanged,
              [&hardpoints] { hardpoints.edWeaponHPLevelChange(); });
-    onSignal(ui_.edTurretHpLevel, &QLineEdit::textChanged,
+    onSignal(ui_->edTurretHpLevel, &QLineEdit::textChanged,
              [&hardpoints] { hardpoints.edTurretHpLevelChange(); });
-    onSignal(ui_.edShieldHPLevel, &QLineEdit::textChanged,
+    onSignal(ui_->edShieldHPLevel, &QLineEdit::textChanged,
              [&hardpoints] { hardpoints.edShieldHPLevelChange(); });
 
-    onSignal(ui_.cbShowSecurityWarnings, &QAbstractButton::clicked,
+    onSignal(ui_->cbShowSecurityWarnings, &QAbstractButton::clicked,
              [this] { cbShowSecurityWarningsClick(); });
-    onSignal(ui_.cbCheckNewVersion, &QAbstractButton::clicked,
+    onSignal(ui_->cbCheckNewVersion, &QAbstractButton::clicked,
              [this] { cbCheckNewVersionClick(); });
-    onSignal(ui_.btopenFlDir, &QAbstractButton::clicked, [this] { btopenFlDirClick(); });
-    onSignal(ui_.btOpenFliniDir, &QAbstractButton::clicked, [this] { btOpenFliniDirClick(); });
+    onSignal(ui_->btopenFlDir, &QAbstractButton::clicked, [this] { btopenFlDirClick(); });
+    onSignal(ui_->btOpenFliniDir, &QAbstractButton::clicked, [this] { btOpenFliniDirClick(); });
 }
 
 void TformSkarvel::FormCreate() {
@@ -135,7 +136,7 @@ void TformSkarvel::FormCreate() {
         // The copy holds its guard from here on; a second copy that starts now raises us.
         singleCopy_->listen(*this);
     }
-    ui_.tvMenu->expandAll();
+    ui_->tvMenu->expandAll();
     installErrorHandler(&journal_);
     try {
         WriteSystemInformation(journal_);
@@ -143,15 +144,15 @@ void TformSkarvel::FormCreate() {
         journal_.Write("Startup", JournalEntryKind::Info);
         showVersion();
 
-        QTreeWidgetItem* readFirst = ui_.tvMenu->topLevelItem(0);
-        if (ui_.tvMenu->currentItem() != readFirst) {
-            ui_.tvMenu->setCurrentItem(readFirst);
+        QTreeWidgetItem* readFirst = ui_->tvMenu->topLevelItem(0);
+        if (ui_->tvMenu->currentItem() != readFirst) {
+            ui_->tvMenu->setCurrentItem(readFirst);
         } else {
             tvMenuChange();
         }
-        ui_.tvMenu->setEnabled(false);
-        ui_.btRelload->setEnabled(false);
-        ui_.btSave->setEnabled(false);
+        ui_->tvMenu->setEnabled(false);
+        ui_->btRelload->setEnabled(false);
+        ui_->btSave->setEnabled(false);
 
         form_.setText("edFliniDir", makeCorrectPath(programFolder_, journal_));
         journal_.WriteFormatted("BINI Dir = %s", {form_.text("edFliniDir")},
@@ -192,10 +193,10 @@ void TformSkarvel::showVersion() {
 
 void TformSkarvel::setStatusText(const QString& text) {
     // The status bar is one simple panel: a label of its own when the design has one.
-    if (auto* panel = ui_.StatusBAr->findChild<QLabel*>()) {
+    if (auto* panel = ui_->StatusBAr->findChild<QLabel*>()) {
         panel->setText(text);
     } else {
-        ui_.StatusBAr->showMessage(text);
+        ui_->StatusBAr->showMessage(text);
     }
 }
 
@@ -212,11 +213,11 @@ void TformSkarvel::loadSwitch(StoredSwitch& stored, QAbstractButton& box,
 }
 
 void TformSkarvel::readPreferences() {
-    loadSwitch(securityDialogs_, *ui_.cbShowSecurityWarnings,
+    loadSwitch(securityDialogs_, *ui_->cbShowSecurityWarnings,
                &TformSkarvel::cbShowSecurityWarningsClick);
     journal_.WriteFormatted("FSecurityDlgs = %d", {static_cast<int>(securityDialogs_.field())},
                             JournalEntryKind::Data);
-    loadSwitch(checkNewVersion_, *ui_.cbCheckNewVersion, &TformSkarvel::cbCheckNewVersionClick);
+    loadSwitch(checkNewVersion_, *ui_->cbCheckNewVersion, &TformSkarvel::cbCheckNewVersionClick);
     journal_.WriteFormatted("FCheckNewVersion = %d", {static_cast<int>(checkNewVersion_.field())},
                             JournalEntryKind::Data);
 }
@@ -320,11 +321,11 @@ void TformSkarvel::btBeendenClick() {
 }
 
 void TformSkarvel::btReadClick() {
-    ui_.tvMenu->setEnabled(true);
-    ui_.btRelload->setEnabled(true);
+    ui_->tvMenu->setEnabled(true);
+    ui_->btRelload->setEnabled(true);
     journal_.Write("README GELESEN UND VERSTANDEN", JournalEntryKind::Info);
     ShowPage(QStringLiteral("Options"));
-    ui_.btRead->hide();
+    ui_->btRead->hide();
     journal_.Write("OPEN INFORMATION SHOWN", JournalEntryKind::Info);
     if (securityDialogs_.get()) {
         dialogs_.message(MessageKind::Information, kOpenInformation);
@@ -348,12 +349,12 @@ void TformSkarvel::ShowPage(const QString& caption) {
 }
 
 void TformSkarvel::cbShowSecurityWarningsClick() {
-    securityDialogs_.set(ui_.cbShowSecurityWarnings->isChecked() ? 1 : 0);
+    securityDialogs_.set(ui_->cbShowSecurityWarnings->isChecked() ? 1 : 0);
     journal_.Write("CB_SECURITY_WARNING_CLICKED", JournalEntryKind::Info);
 }
 
 void TformSkarvel::cbCheckNewVersionClick() {
-    checkNewVersion_.set(ui_.cbCheckNewVersion->isChecked() ? 1 : 0);
+    checkNewVersion_.set(ui_->cbCheckNewVersion->isChecked() ? 1 : 0);
     journal_.Write("CB_CHECK_NEW_VERSION_CLIKED", JournalEntryKind::Info);
 }
 

@@ -4,11 +4,16 @@
 #include "app/QtForm.h"
 #include "app/QtPreferences.h"
 #include "platform/StoredSwitch.h"
-#include "ui_MainWindow.h"
 
 #include <QMainWindow>
 #include <memory>
 #include <string>
+
+class QAbstractButton;
+
+namespace Ui {
+class TformSkarvel;
+}
 
 namespace skarvel {
 
@@ -35,7 +40,7 @@ public:
     bool closeConfirmed() const { return closeConfirmed_; }
     bool doExit() const { return FDoExit; }
 
-    Ui::TformSkarvel& ui() { return ui_; }
+    Ui::TformSkarvel& ui() { return *ui_; }
     Editor& editor() { return *editor_; }
     Form& form() { return form_; }
 
@@ -74,7 +79,7 @@ private:
     TJournal& journal_;
     std::string programFolder_;
     SingleCopy* singleCopy_;
-    Ui::TformSkarvel ui_;
+    std::unique_ptr<Ui::TformSkarvel> ui_;
     QtPreferences preferences_;
     QtDialogs dialogs_;
     QtForm form_;

@@ -230,6 +230,20 @@ void styleMenuTree(QTreeWidget& tree) {
     tree.setPalette(palette);
     // Hot tracking: the item under the mouse is marked.
     tree.setAttribute(Qt::WA_Hover);
+    tree.setStyleSheet(QStringLiteral(
+        "QTreeWidget::item:hover:!selected { color: #1c3d6e; text-decoration: underline; }"));
+}
+
+void styleGroupTitles(QMainWindow& window) {
+    for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
+        group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: #1c3d6e; }"));
+    }
+}
+
+void styleHeadings(Ui::TformSkarvel& ui) {
+    for (QLabel* heading : {ui.labEngine, ui.labPower, ui.labTractor, ui.labScanner}) {
+        heading->setStyleSheet(QStringLiteral("QLabel:enabled { color: #1c3d6e; }"));
+    }
 }
 
 } // namespace
@@ -317,18 +331,6 @@ QString readFirstText() {
         "skarvel@example.org. The newest version is offered at start when the\n"
         "update check is on, and can always be found at\n"
         "https://skarvel.example.org/\n");
-}
-
-void styleGroupTitles(QMainWindow& window) {
-    for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
-        group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: #1c3d6e; }"));
-    }
-}
-
-void styleHeadings(Ui::TformSkarvel& ui) {
-    for (QLabel* heading : {ui.labEngine, ui.labPower, ui.labTractor, ui.labScanner}) {
-        heading->setStyleSheet(QStringLiteral("QLabel:enabled { color: #1c3d6e; }"));
-    }
 }
 
 void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window) {
