@@ -1,5 +1,5 @@
 #include "app/UpdateDialog.h"
-#include "gui/GuiTestApplication.h"
+#include "gui/GuiTestEnvironment.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "update/FtpTestServer.h"
@@ -20,7 +20,7 @@ using test::FtpTestServer;
 
 class UpdateDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::ensureApplication(); }
+    static void SetUpTestSuite() { test::guiApplication(); }
 
     std::unique_ptr<TMainForm> makeDialog(const std::string& site) {
         auto dialog = std::make_unique<TMainForm>(nullptr, "0.6.0.1", journal, site, dialogs);

@@ -1,0 +1,234 @@
+#pragma once
+
+// Helpers of the main-window tests: a private environment per test and a hand that answers
+// the real modal dialogs as they come up.
+
+#include "gui/GuiTestEnvironment.h"
+#include "support/TestFiles.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace skarvel::test {
+
+// HOME, XDG_CONFIG_HOME (the preferences), WINEPREFIX (the game's registry) and TMPDIR (the
+// single-copy lock) point into a fresh folder for the life of the object; "program" is the
+// program's own folder, where the journal goes.
+class ShellEnvironment {
+public:
+    ShellEnvironment() {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "WINEPREFIX", "TMPDIR"}) {
+            saved_[name] = qEnvironmentVariableIsSet(name)
+                               ? std::optional<QByteArray>(qgetenv(name))
+                               : std::nullopt;
+        }
+        for (const auto& folder : {home, config, prefix, temp, program}) {
+            std::filesystem::create_directories(folder);
+        }
+        qputenv("HOME", home.string().c_str());
+        qputenv("XDG_CONFIG_HOME", config.string().c_str());
+        qputenv("WINEPREFIX", prefix.string().c_str());
+        qputenv("TMPDIR", temp.string().c_str());
+    }
+    ~ShellEnvironment() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                qputenv(name.c_str(), *value);
+            } else {
+                qunsetenv(name.c_str());
+            }
+        }
+    }
+
+    void storePreference(const std::string& name, const std::string& value) {
+        preferences_ += name + "=" + value + "\n";
+        writeBytes(config / "Skarvel" / "Skarvel.conf", "[General]\n" + preferences_);
+    }
+    std::string storedPreferences() const { return readBytes(config / "Skarvel" / "Skarvel.conf"); }
+
+    // The game's key in the prefix's registry and its folder with a DATA folder; returns the
+    // game folder as edPfad shows it.
+    std::string installGame() {
+        writeBytes(prefix / "system.reg",
+                   "WINE REGISTRY Version 2\n\n"
+                   "[Software\\\\Microsoft\\\\Microsoft Games\\\\Freelancer\\\\1.0] 1\n"
+                   "\"AppPath\"=\"C:\\\\Games\\\\Freelancer\"\n");
+        std::filesystem::create_directories(prefix / "drive_c/Games/Freelancer/DATA");
+        return (prefix / "drive_c/Games/Freelancer").string() + "/";
+    }
+
+    std::filesystem::path journalFile() const {
+        for (const auto& entry : std::filesystem::directory_iterator(program)) {
+            if (entry.path().extension() == ".mjf") {
+                return entry.path();
+            }
+        }
+        return {};
+    }
+
+    // The journal's lines without time stamps and without the elapsed times of End lines.
+    std::vector<std::string> journal() const {
+        static const std::regex elapsed("( - )?Elapsed time: \\d\\d:\\d\\d:\\d\\d$");
+        std::vector<std::string> lines;
+        for (const std::string& line : journalLines(journalFile())) {
+            lines.push_back(std::regex_replace(line, elapsed, ""));
+        }
+        return lines;
+    }
+
+    TempDir root;
+    std::filesystem::path home = root.path() / "home";
+    std::filesystem::path config = root.path() / "config";
+    std::filesystem::path prefix = root.path() / "prefix";
+    std::filesystem::path temp = root.path() / "tmp";
+    std::filesystem::path program = root.path() / "program";
+
+private:
+    std::map<std::string, std::optional<QByteArray>> saved_;
+    std::string preferences_;
+};
+
+// The window's child of that name (the generated form class is private to the app).
+template <class Control = QWidget> Control& control(QWidget& window, const char* name) {
+    auto* found = window.findChild<Control*>(QString::fromLatin1(name));
+    if (!found) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
+    return *found;
+}
+
+// The lines from the first that equals first up to the first that equals last, both included.
+inline std::vector<std::string> linesBetween(const std::vector<std::string>& lines,
+                                             const std::string& first, const std::string& last) {
+    auto begin = std::find(lines.begin(), lines.end(), first);
+    auto end = begin == lines.end() ? lines.end() : std::find(begin, lines.end(), last);
+    return {begin, end == lines.end() ? end : end + 1};
+}
+
+inline bool contains(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Processes events until done() holds or the time is up.
+template <class Condition> bool waitUntil(Condition done, int milliseconds = 10000) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Answers the modal dialogs in the order they appear: message boxes with a button, file
+// dialogs with a path or a cancel, other dialogs by closing them. A dialog without a
+// scripted answer is recorded as unexpected and dismissed.
+class ModalHand : public QObject {
+public:
+    struct Shown {
+        QString kind; // class name of the dialog
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString text;
+        QString title;
+    };
+
+    ModalHand() {
+        connect(&timer_, &QTimer::timeout, this, [this] { answerVisibleDialog(); });
+        timer_.start(5);
+    }
+
+    ModalHand& press(QMessageBox::StandardButton button) {
+        replies_.push_back({button, {}, false});
+        return *this;
+    }
+    ModalHand& choose(const std::string& path) {
+        replies_.push_back({QMessageBox::NoButton, QString::fromStdString(path), false});
+        return *this;
+    }
+    ModalHand& dismiss() {
+        replies_.push_back({QMessageBox::NoButton, {}, true});
+        return *this;
+    }
+
+    bool allAnswered() const { return replies_.empty(); }
+
+    std::vector<Shown> shown;
+    std::vector<QString> unexpected;
+
+private:
+    struct Reply {
+        QMessageBox::StandardButton button;
+        QString path;
+        bool dismiss;
+    };
+
+    void answerVisibleDialog() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            return;
+        }
+        Shown seen{QString::fromLatin1(modal->metaObject()->className()),
+                   QMessageBox::NoIcon,
+                   {},
+                   modal->windowTitle()};
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box) {
+            seen.icon = box->icon();
+            seen.text = box->text();
+        }
+        shown.push_back(seen);
+        if (replies_.empty()) {
+            unexpected.push_back(seen.text.isEmpty() ? seen.kind : seen.text);
+            dismissDialog(modal, box);
+            return;
+        }
+        const Reply reply = replies_.front();
+        replies_.pop_front();
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        if (box && reply.button != QMessageBox::NoButton && box->button(reply.button)) {
+            box->button(reply.button)->click();
+        } else if (files && !reply.path.isEmpty()) {
+            files->selectFile(reply.path);
+            static_cast<QDialog*>(files)->accept();
+        } else {
+            if (!reply.dismiss) {
+                unexpected.push_back(QStringLiteral("wrong answer for ") + seen.kind);
+            }
+            dismissDialog(modal, box);
+        }
+    }
+
+    static void dismissDialog(QWidget* modal, QMessageBox* box) {
+        if (box) {
+            for (auto button : {QMessageBox::No, QMessageBox::Ok, QMessageBox::Cancel}) {
+                if (box->button(button)) {
+                    box->button(button)->click();
+                    return;
+                }
+            }
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    }
+
+    QTimer timer_;
+    std::deque<Reply> replies_;
+};
+
+} // namespace skarvel::test
