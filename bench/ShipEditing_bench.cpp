@@ -1,0 +1,291 @@
+// The editor's commands on the data set of a large mod (1,500 ships, 2,500 goods), each
+// against the time to read and parse the files it works on once. The "x_parse" counter is
+// the command's mean time divided by that baseline, measured in the same run:
+//   reload (close, open, general values)  vs the six files   target <= 5
+//   ship click with its hardpoints        vs goods + shiparch target <= 2
+//   save and its reload                   vs the six files   target <= 8
+// and a digit typed into an engine field (target < 1 ms).
+#include "DataSetGenerator.h"
+#include "gamedata/IniEngine.h"
+#include "journal/Journal.h"
+#include "platform/Files.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+#include "ships/Editor.h"
+
+#include <algorithm>
+#include <array>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace skarvel;
+using Clock = std::chrono::steady_clock;
+
+// A window without a window: the named controls the editor touches.
+class BenchForm : public Form {
+public:
+    std::string text(std::string_view c) const override {
+        const auto it = controls_.find(c);
+        return it == controls_.end() ? std::string() : it->second.text;
+    }
+    void setText(std::string_view c, std::string_view t) override { at(c).text = t; }
+    std::vector<std::string> items(std::string_view c) const override {
+        const auto it = controls_.find(c);
+        return it == controls_.end() ? std::vector<std::string>{} : it->second.items;
+    }
+    void setItems(std::string_view c, const std::vector<std::string>& items) override {
+        at(c).items = items;
+        at(c).selected = -1;
+    }
+    int selectedIndex(std::string_view c) const override {
+        const auto it = controls_.find(c);
+        return it == controls_.end() ? -1 : it->second.selected;
+    }
+    void setSelectedIndex(std::string_view c, int index) override {
+        Control& control = at(c);
+        control.selected =
+            index >= 0 && index < static_cast<int>(control.items.size()) ? index : -1;
+    }
+    bool isEnabled(std::string_view) const override { return true; }
+    void setEnabled(std::string_view, bool) override {}
+    bool isVisible(std::string_view) const override { return true; }
+    void setVisible(std::string_view, bool) override {}
+    bool isChecked(std::string_view) const override { return false; }
+    void setChecked(std::string_view, bool) override {}
+    void setFocus(std::string_view) override {}
+    void repaint(std::string_view) override {}
+    void showPage(std::string_view) override {}
+
+private:
+    struct Control {
+        std::string text;
+        std::vector<std::string> items;
+        int selected = -1;
+    };
+    Control& at(std::string_view c) {
+        auto it = controls_.find(c);
+        if (it == controls_.end()) {
+            it = controls_.emplace(std::string(c), Control{}).first;
+        }
+        return it->second;
+    }
+    std::map<std::string, Control, std::less<>> controls_;
+};
+
+// Every question is answered Yes, every message acknowledged.
+class YesDialogs : public Dialogs {
+public:
+    Answer message(MessageKind, std::string_view) override { return Answer::Yes; }
+    Answer askInformation(std::string_view) override { return Answer::Yes; }
+    Answer askYesNoCancel(std::string_view) override { return Answer::Yes; }
+    std::string pickFolder(std::string_view, std::string_view start) override {
+        return std::string(start);
+    }
+    std::optional<std::string> openFile(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> saveFile(const FileDialogOptions&) override { return {}; }
+};
+
+// The large generated game, a program folder with a resource.ini and the journal, and an
+// editor with the data set open.
+class Session {
+public:
+    Session() : set_(bench::DataSetSize::Large) {
+        program_ = set_.gameDir().parent_path() / "program";
+        std::filesystem::create_directories(program_);
+        std::filesystem::create_directories(set_.gameDir().parent_path() / "bini");
+        std::string resource = "[Resource]\r\n";
+        for (int i = 0; i < 1500; ++i) {
+            resource += std::to_string(237000 + i) + " = Ship " + std::to_string(i) + "\r\n";
+        }
+        resource += "[IdByBase]\r\nPlanet Manhattan = Li01_01_Base\r\n";
+        resource += "[BaseById]\r\nLi01_01_Base = Planet Manhattan\r\n";
+        writeFileAtomically((program_ / "resource.ini").string(), resource, false);
+
+        journal_ = std::make_unique<TJournal>(program_.string(), "DebugOut");
+        form_.setText("edPfad", set_.gameDir().string() + "/");
+        form_.setText("edFliniDir", (set_.gameDir().parent_path() / "bini").string() + "/");
+        editor_ = std::make_unique<Editor>(*journal_, form_, dialogs_, program_.string() + "/",
+                                           [] { return false; });
+        editor_->btRelloadClick();
+        if (!editor_->dataSet().isOpen()) {
+            throw std::runtime_error("the generated data set did not open");
+        }
+    }
+    ~Session() { editor_->CloseIniFiles(); }
+
+    Editor& editor() { return *editor_; }
+    BenchForm& form() { return form_; }
+    std::array<std::filesystem::path, 6> files() const { return set_.files(); }
+
+    // The last ship with a hull and a package good: the searches run through nearly every good.
+    void clickShip() {
+        form_.setSelectedIndex("lbShips", kShip);
+        editor_->lbShipsClick();
+    }
+
+    static constexpr int kShip = 999;
+
+private:
+    bench::GeneratedDataSet set_;
+    std::filesystem::path program_;
+    std::unique_ptr<TJournal> journal_;
+    BenchForm form_;
+    YesDialogs dialogs_;
+    std::unique_ptr<Editor> editor_;
+};
+
+Session& session() {
+    static Session instance;
+    return instance;
+}
+
+double secondsOf(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// Processor time of the process: the part of a command that is not waiting for the disk.
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Baseline {
+    double wall = 1e9;
+    double cpu = 1e9;
+};
+
+// Wall and processor time of one timed run.
+struct Timed {
+    Clock::duration wall{};
+    double cpu = 0;
+
+    template <typename Command> void run(Command&& command) {
+        const auto start = Clock::now();
+        const double cpuStart = cpuSeconds();
+        command();
+        cpu += cpuSeconds() - cpuStart;
+        wall += Clock::now() - start;
+    }
+};
+
+// Reads and parses the files once; the best of a few rounds, in seconds.
+Baseline parseBaseline(const std::vector<std::filesystem::path>& files) {
+    Baseline best;
+    for (int round = 0; round < 5; ++round) {
+        Timed timed;
+        timed.run([&] {
+            for (const auto& file : files) {
+                const ini::ParsedIni parsed(readFile(file.string()));
+                benchmark::DoNotOptimize(parsed.sections().data());
+            }
+        });
+        best.wall = std::min(best.wall, secondsOf(timed.wall));
+        best.cpu = std::min(best.cpu, timed.cpu);
+    }
+    return best;
+}
+
+std::vector<std::filesystem::path> allSix() {
+    const auto files = session().files();
+    return {files.begin(), files.end()};
+}
+
+std::vector<std::filesystem::path> goodsAndShipArch() {
+    const auto files = session().files();
+    return {files[3], files[4]};
+}
+
+// x_parse: wall time against the baseline's; cpu_x_parse: the same without the waits for
+// the disk (the journal syncs every line, the save syncs every file it makes durable).
+void reportRatio(benchmark::State& state, const Timed& timed, const Baseline& baseline) {
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["x_parse"] = secondsOf(timed.wall) / runs / baseline.wall;
+    state.counters["cpu_x_parse"] = timed.cpu / runs / baseline.cpu;
+    state.counters["parse_ms"] = baseline.wall * 1000.0;
+}
+
+void BM_ParseSixFilesOnce(benchmark::State& state) {
+    const auto files = allSix();
+    for (auto _ : state) {
+        for (const auto& file : files) {
+            const ini::ParsedIni parsed(readFile(file.string()));
+            benchmark::DoNotOptimize(parsed.sections().data());
+        }
+    }
+}
+BENCHMARK(BM_ParseSixFilesOnce)->Unit(benchmark::kMillisecond);
+
+void BM_ParseGoodsAndShipArchOnce(benchmark::State& state) {
+    const auto files = goodsAndShipArch();
+    for (auto _ : state) {
+        for (const auto& file : files) {
+            const ini::ParsedIni parsed(readFile(file.string()));
+            benchmark::DoNotOptimize(parsed.sections().data());
+        }
+    }
+}
+BENCHMARK(BM_ParseGoodsAndShipArchOnce)->Unit(benchmark::kMillisecond);
+
+// Close (numbers removed), open (files checked and numbered, section lists, ship list) and
+// the general values.
+void BM_Reload(benchmark::State& state) {
+    Editor& editor = session().editor();
+    const Baseline baseline = parseBaseline(allSix());
+    Timed timed;
+    for (auto _ : state) {
+        timed.run([&] { editor.btRelloadClick(); });
+    }
+    reportRatio(state, timed, baseline);
+}
+BENCHMARK(BM_Reload)->Unit(benchmark::kMillisecond);
+
+void BM_ShipClick(benchmark::State& state) {
+    Session& s = session();
+    const Baseline baseline = parseBaseline(goodsAndShipArch());
+    Timed timed;
+    for (auto _ : state) {
+        timed.run([&] { s.clickShip(); });
+    }
+    reportRatio(state, timed, baseline);
+}
+BENCHMARK(BM_ShipClick)->Unit(benchmark::kMillisecond);
+
+// Every value written in place, flushed, the six copies made, then the set reloaded.
+void BM_SaveAndReload(benchmark::State& state) {
+    Session& s = session();
+    s.clickShip();
+    const Baseline baseline = parseBaseline(allSix());
+    Timed timed;
+    int hitPoints = 5000;
+    for (auto _ : state) {
+        s.form().setText("edPanzerung", std::to_string(++hitPoints));
+        timed.run([&] { s.editor().btSaveClick(); });
+    }
+    reportRatio(state, timed, baseline);
+}
+BENCHMARK(BM_SaveAndReload)->Unit(benchmark::kMillisecond);
+
+// A digit typed into the max force field: the speed and the reverse speed recomputed.
+void BM_EngineFieldKeystroke(benchmark::State& state) {
+    Session& s = session();
+    s.clickShip();
+    for (auto _ : state) {
+        int key = '5';
+        s.editor().engineValues().edEngineMaxForceKeyDown(key);
+        benchmark::DoNotOptimize(key);
+    }
+}
+BENCHMARK(BM_EngineFieldKeystroke)->Unit(benchmark::kMicrosecond);
+
+} // namespace
