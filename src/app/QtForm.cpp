@@ -87,6 +87,10 @@ void QtForm::setText(std::string_view name, std::string_view bytes) {
     const QSignalBlocker quiet(widget);
     if (auto* edit = qobject_cast<QLineEdit*>(&widget)) {
         edit->setText(text);
+        // Show a long value from its start, as typed values are read; never move a typing cursor.
+        if (!edit->hasFocus()) {
+            edit->setCursorPosition(0);
+        }
     } else if (auto* combo = qobject_cast<QComboBox*>(&widget)) {
         if (combo->isEditable()) {
             combo->setEditText(text);
