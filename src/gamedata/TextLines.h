@@ -6,6 +6,9 @@
 
 namespace skarvel {
 
+// Position of the next CR or LF at or after start, or npos.
+std::size_t lineBreakFrom(std::string_view text, std::size_t start);
+
 // Whole-file line handling: split at CR LF, lone LF and lone CR; join with CR LF after
 // every line, the last one included.
 std::vector<std::string> splitLines(std::string_view text);

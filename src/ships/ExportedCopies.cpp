@@ -1,6 +1,7 @@
 #include "ships/ExportedCopies.h"
 
 #include "gamedata/DataFileSet.h"
+#include "gamedata/TextLines.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
 
@@ -77,7 +78,7 @@ std::string withPlainHeaders(std::string_view text, std::string_view name) {
     result.reserve(text.size());
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
+        std::size_t end = lineBreakFrom(text, start);
         end = end == std::string_view::npos ? text.size() : end;
         const std::string_view line = text.substr(start, end - start);
         std::size_t first = 0;
