@@ -37,7 +37,7 @@ struct Counts {
 Counts countsOf(DataSetSize size) {
     switch (size) {
     case DataSetSize::Demo:
-        return {5, 5, 5};
+        return {8, 8, 2}; // as in resources/demo-game
     case DataSetSize::Mid:
         return {300, 300, 100};
     case DataSetSize::Large:
@@ -250,6 +250,22 @@ void writeNewCharacter(const std::filesystem::path& path) {
     writeFile(path, out.bytes());
 }
 
+// The demo game spells its folders in capitals; the copies get the generator's spelling,
+// which the editor resolves the same way.
+void copyDemoGame(const std::array<std::filesystem::path, 6>& files) {
+    const std::filesystem::path demo = std::filesystem::path(SKARVEL_DEMO_GAME_DIR) / "DATA";
+    const std::array<std::filesystem::path, 6> sources = {demo / "constants.ini",
+                                                          demo / "EQUIPMENT" / "misc_equip.ini",
+                                                          demo / "EQUIPMENT" / "engine_equip.ini",
+                                                          demo / "EQUIPMENT" / "goods.ini",
+                                                          demo / "SHIPS" / "shiparch.ini",
+                                                          demo / "CHARACTERS" / "newcharacter.ini"};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::filesystem::copy_file(sources[i], files[i],
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 } // namespace
 
 std::array<std::filesystem::path, 6> dataSetFiles(const std::filesystem::path& gameDir) {
@@ -262,11 +278,31 @@ std::array<std::filesystem::path, 6> dataSetFiles(const std::filesystem::path& g
             data / "Characters" / "newcharacter.ini"};
 }
 
+const char* sizeName(DataSetSize size) {
+    switch (size) {
+    case DataSetSize::Demo:
+        return "demo";
+    case DataSetSize::Mid:
+        return "mid";
+    case DataSetSize::Large:
+        break;
+    }
+    return "large";
+}
+
+int lastBuyableShip(DataSetSize size) {
+    return countsOf(size).buyableShips - 1;
+}
+
 void generateDataSet(const std::filesystem::path& gameDir, DataSetSize size) {
     const Counts counts = countsOf(size);
     const auto files = dataSetFiles(gameDir);
     for (const auto& file : files) {
         std::filesystem::create_directories(file.parent_path());
+    }
+    if (size == DataSetSize::Demo) {
+        copyDemoGame(files);
+        return;
     }
     writeConstants(files[0]);
     writeMiscEquip(files[1], counts);

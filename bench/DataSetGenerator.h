@@ -5,14 +5,23 @@
 
 namespace skarvel::bench {
 
-// Demo: a handful of ships. Mid: 300 ships. Large: the size of big mods, 1,500 ships
+// Demo: the six files of the demo game shipped in resources/demo-game (8 ships). Mid: a
+// mid-size mod, 300 ships and 700 goods. Large: the size of the largest mods, 1,500 ships
 // (shiparch.ini about 1.4 MB), 2,500 goods (goods.ini about 600 KB), 1,500 engines.
 enum class DataSetSize { Demo, Mid, Large };
 
+inline constexpr std::array<DataSetSize, 3> kAllSizes = {DataSetSize::Demo, DataSetSize::Mid,
+                                                         DataSetSize::Large};
+const char* sizeName(DataSetSize size);
+
 // Writes the six data files in the game's shape below gameDir, with the folder spelling of
-// a real install (DATA/SHIPS, DATA/EQUIPMENT, DATA/Characters) and CR LF line ends. The same
-// size always gives the same bytes.
+// a real install (DATA/SHIPS, DATA/EQUIPMENT, DATA/Characters) and CR LF line ends. The demo
+// size copies the demo game's files; the others are generated, the same size always giving
+// the same bytes.
 void generateDataSet(const std::filesystem::path& gameDir, DataSetSize size);
+
+// The last ship that has a hull and a package good: a click on it searches nearly every good.
+int lastBuyableShip(DataSetSize size);
 
 // The six files as generateDataSet writes them, in the order of the data file set:
 // constants, misc_equip, engine_equip, goods, shiparch, newcharacter.
