@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Runs skarvel_bench once and prints its results as the README's Markdown table.
+
+Usage: table.py path/to/skarvel_bench [benchmark arguments...]
+Ratios are the command's mean time over the baseline measured in the same run. Both the wall
+time and the processor time are shown; a target on a ratio is judged on processor time,
+because the wall time of the editor's commands is mostly the disk's answer to fdatasync (the
+journal makes every line durable, the save every file it writes) and differs by disk.
+"""
+import json
+import resource
+import subprocess
+import sys
+import tempfile
+
+SIZES = ("demo", "mid", "large")
+
+
+def run(program, extra):
+    with tempfile.NamedTemporaryFile(suffix=".json") as out:
+        subprocess.run([program, "--benchmark_out=" + out.name, "--benchmark_out_format=json",
+                        *extra], check=True, stdout=subprocess.DEVNULL)
+        results = json.load(open(out.name))
+    peak_kb = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+    return {b["name"]: b for b in results["benchmarks"]}, peak_kb / 1024, results["context"]
+
+
+def ms(b, key="real_time"):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+    return b[key] * scale
+
+
+def verdict(ok):
+    return "pass" if ok else "**MISS**"
+
+
+def main():
+    by_name, peak_mb, context = run(sys.argv[1], sys.argv[2:])
+    rows = []
+
+    def ratio_row(what, size, command, wall_ratio, cpu_ratio, baseline, limit):
+        rows.append((what, size, f"{ms(command):.1f} / {ms(command, 'cpu_time'):.1f}",
+                     baseline, f"{wall_ratio:.1f}× / {cpu_ratio:.1f}×",
+                     f"≤ {limit}×" if size == "large" else "",
+                     verdict(cpu_ratio <= limit) if size == "large" else ""))
+
+    reads = by_name["BM_ReadNicknameOfEveryGood"]
+    parse = by_name["BM_ParseGoodsOnce"]
+    ratio_row("`ReadValue` of `nickname` in each of 2,500 goods (600 KB goods.ini)", "large",
+              reads, ms(reads) / ms(parse), ms(reads, "cpu_time") / ms(parse, "cpu_time"),
+              f"{ms(parse):.1f} / {ms(parse, 'cpu_time'):.1f} (one parse)", 3)
+    stats = by_name["BM_StatGoodsFileOncePerGood"]
+    lookups = by_name["BM_LookupNicknameOfEveryGoodInMemory"]
+    rows.append(("… of which the 2,500 file checks (one stat each)", "large",
+                 f"{ms(stats):.1f} / {ms(stats, 'cpu_time'):.1f}", "", "", "", ""))
+    rows.append(("… of which the 2,500 lookups in memory", "large",
+                 f"{ms(lookups):.1f} / {ms(lookups, 'cpu_time'):.1f}", "", "", "", ""))
+
+    program = by_name["BM_BiniProgram"]
+    convert = by_name["BM_BiniToText"]
+    rows.append(("`bini` on a 100 KB BINI file (whole program run)", "",
+                 f"{ms(program):.1f}", "", "", "< 50 ms", verdict(ms(program) < 50)))
+    rows.append(("… of which the conversion in memory", "", f"{ms(convert):.2f}", "", "", "", ""))
+
+    commands = (("Reload", "BM_Reload", "six files", 5),
+                ("Ship click with hardpoints", "BM_ShipClick", "goods + shiparch", 2),
+                ("Save and its reload", "BM_SaveAndReload", "six files", 8))
+    for what, name, files, limit in commands:
+        for size in SIZES:
+            b = by_name[f"{name}/{size}"]
+            ratio_row(what, size, b, b["x_parse"], b["cpu_x_parse"],
+                      f"{b['parse_ms']:.1f} / {b['parse_cpu_ms']:.1f} ({files})", limit)
+    for size in SIZES:
+        b = by_name[f"BM_EngineFieldKeystroke/{size}"]
+        rows.append(("Keystroke in an engine field", size, f"{ms(b):.4f} / {ms(b, 'cpu_time'):.4f}",
+                     "", "", "< 1 ms", verdict(ms(b) < 1)))
+    rows.append(("Peak memory (max RSS) of the whole run, largest set included", "",
+                 f"{peak_mb:.0f} MB", "", "", "< 100 MB", verdict(peak_mb < 100)))
+
+    print(f"Measured on {context['num_cpus']} × {context['mhz_per_cpu']} MHz, "
+          f"{context['date']}, Release build.\n")
+    print("| Measurement | Set | Time ms (wall / CPU) | Baseline ms (wall / CPU) "
+          "| Ratio (wall / CPU) | Target | Result |")
+    print("|---|---|---|---|---|---|---|")
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+
+
+if __name__ == "__main__":
+    main()
