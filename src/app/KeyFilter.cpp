@@ -139,15 +139,15 @@ bool KeyFilter::callHandler(const QString& name, int& key) {
         handlers_.KeyDown(key);
     } else if (name == QLatin1String("KeyDownFracted")) {
         handlers_.KeyDownFracted(key);
-    } else if (name == QLatin1String("edEngineSpeed")) {
+    } else if (name == QLatin1String("edEngineSpeedKeyDown")) {
         handlers_.edEngineSpeedKeyDown(key);
-    } else if (name == QLatin1String("edEngineMaxForce")) {
+    } else if (name == QLatin1String("edEngineMaxForceKeyDown")) {
         handlers_.edEngineMaxForceKeyDown(key);
-    } else if (name == QLatin1String("edEngineLinearDrag")) {
+    } else if (name == QLatin1String("edEngineLinearDragKeyDown")) {
         handlers_.edEngineLinearDragKeyDown(key);
-    } else if (name == QLatin1String("edReverseFraction")) {
+    } else if (name == QLatin1String("edReverseFractionKeyDown")) {
         handlers_.edReverseFractionKeyDown(key);
-    } else if (name == QLatin1String("edReverseSpeed")) {
+    } else if (name == QLatin1String("edReverseSpeedKeyDown")) {
         handlers_.edReverseSpeedKeyDown(key);
     } else {
         return false;

@@ -1,0 +1,151 @@
+#include "gui/EngineFieldsWindow.h"
+
+#include <QTest>
+
+namespace skarvel {
+namespace {
+
+using EngineKeys = test::EngineFieldsWindow;
+
+void type(QLineEdit& field, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&field, key, modifiers);
+}
+
+TEST_F(EngineKeys, TypingTheSpeedOrTheDragRecomputesTheOtherFieldsAtOnce) {
+    setTexts({{"edEngineLinearDrag", "100"}, {"edReverseFraction", "0,2"}});
+    type(field("edEngineSpeed"), Qt::Key_8);
+    EXPECT_EQ(text("edEngineMaxForce"), "800");
+    EXPECT_EQ(text("edReverseSpeed"), "2");
+    type(field("edEngineSpeed"), Qt::Key_0);
+    EXPECT_EQ(text("edEngineSpeed"), "80");
+    EXPECT_EQ(text("edEngineMaxForce"), "8000");
+    EXPECT_EQ(text("edReverseSpeed"), "16");
+    EXPECT_TRUE(marked());
+
+    // With the caret in front, the digit lands there but counts as appended: 805.
+    field("edEngineSpeed").setCursorPosition(0);
+    type(field("edEngineSpeed"), Qt::Key_5);
+    EXPECT_EQ(text("edEngineSpeed"), "580");
+    EXPECT_EQ(text("edEngineMaxForce"), "80500");
+    EXPECT_EQ(text("edReverseSpeed"), "161");
+
+    setTexts({{"edEngineMaxForce", "8000"}, {"edEngineLinearDrag", ""}});
+    std::vector<std::string> speeds;
+    std::vector<std::string> reverse;
+    for (Qt::Key digit : {Qt::Key_1, Qt::Key_0, Qt::Key_0}) {
+        type(field("edEngineLinearDrag"), digit);
+        speeds.push_back(text("edEngineSpeed"));
+        reverse.push_back(text("edReverseSpeed"));
+    }
+    EXPECT_EQ(speeds, (std::vector<std::string>{"8000", "800", "80"}));
+    EXPECT_EQ(reverse, (std::vector<std::string>{"1600", "160", "16"}));
+
+    // A typed reverse speed sets the fraction: 23 / 80 rounds to 0,3.
+    setTexts({{"edReverseSpeed", "2"}});
+    type(field("edReverseSpeed"), Qt::Key_3);
+    EXPECT_EQ(text("edReverseFraction"), "0,3");
+}
+
+TEST_F(EngineKeys, KeypadDigitsAreSwallowedAndOnlyTheGenericHandlerMarks) {
+    setTexts({{"edEngineLinearDrag", "100"},
+              {"edReverseFraction", "0,2"},
+              {"edEngineSpeed", "8"},
+              {"edEngineMaxForce", "800"},
+              {"edMaxSpeed", "300"}});
+    for (Qt::Key digit : {Qt::Key_0, Qt::Key_5, Qt::Key_9}) {
+        type(field("edEngineSpeed"), digit, Qt::KeypadModifier);
+        type(field("edReverseFraction"), digit, Qt::KeypadModifier);
+    }
+    EXPECT_EQ(text("edEngineSpeed"), "8");
+    EXPECT_EQ(text("edEngineMaxForce"), "800");
+    EXPECT_EQ(text("edReverseFraction"), "0,2");
+    EXPECT_FALSE(marked()); // an engine field stops before marking
+
+    type(field("edMaxSpeed"), Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(text("edMaxSpeed"), "300");
+    EXPECT_TRUE(marked()); // the generic handler marks even a swallowed key
+    type(field("edMaxSpeed"), Qt::Key_5);
+    type(field("edMaxSpeed"), Qt::Key_A);
+    EXPECT_EQ(text("edMaxSpeed"), "3005");
+}
+
+TEST_F(EngineKeys, SignsCommaAndBackspaceReachTheFieldWithoutRecomputing) {
+    setTexts({{"edEngineLinearDrag", "100"},
+              {"edEngineMaxForce", "8000"},
+              {"edEngineSpeed", "80"},
+              {"edReverseFraction", "0,2"},
+              {"edReverseSpeed", ""}});
+    type(field("edReverseSpeed"), Qt::Key_Minus);
+    EXPECT_EQ(text("edReverseSpeed"), "-");
+    type(field("edReverseSpeed"), Qt::Key_Backspace);
+    type(field("edReverseSpeed"), Qt::Key_Plus, Qt::KeypadModifier);
+    type(field("edReverseSpeed"), Qt::Key_Comma); // no comma in a reverse speed
+    EXPECT_EQ(text("edReverseSpeed"), "+");
+    type(field("edReverseSpeed"), Qt::Key_Backspace);
+    type(field("edReverseSpeed"), Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(text("edReverseSpeed"), "-");
+    EXPECT_EQ(text("edReverseFraction"), "0,2");
+
+    type(field("edReverseFraction"), Qt::Key_Backspace);
+    type(field("edReverseFraction"), Qt::Key_Backspace);
+    type(field("edReverseFraction"), Qt::Key_Comma);
+    type(field("edReverseFraction"), Qt::Key_Period);                    // swallowed
+    type(field("edReverseFraction"), Qt::Key_Comma, Qt::KeypadModifier); // swallowed
+    EXPECT_EQ(text("edReverseFraction"), "0,");
+    EXPECT_EQ(text("edReverseSpeed"), "-");
+
+    type(field("edEngineSpeed"), Qt::Key_Comma); // swallowed
+    type(field("edEngineSpeed"), Qt::Key_Minus); // swallowed
+    EXPECT_EQ(text("edEngineSpeed"), "80");
+    type(field("edEngineSpeed"), Qt::Key_Backspace);
+    EXPECT_EQ(text("edEngineSpeed"), "8");
+    EXPECT_EQ(text("edEngineMaxForce"), "8000");
+    EXPECT_FALSE(marked());
+
+    // The first digit after them recomputes from what the field shows.
+    field("edEngineSpeed").setText("80");
+    type(field("edReverseFraction"), Qt::Key_5);
+    EXPECT_EQ(text("edReverseSpeed"), "40");
+    EXPECT_TRUE(marked());
+    field("edReverseSpeed").setText("-");
+    type(field("edReverseSpeed"), Qt::Key_8);
+    EXPECT_EQ(text("edReverseFraction"), "-0,1");
+}
+
+TEST_F(EngineKeys, ConversionOverflowAndZeroDivisorErrorsAreJournaled) {
+    setTexts({{"edEngineLinearDrag", "100"}, {"edReverseFraction", "0,2"}});
+    QTest::keyClicks(&field("edEngineSpeed"), "2147483");
+    EXPECT_EQ(text("edEngineMaxForce"), "214748300");
+    EXPECT_EQ(text("edReverseSpeed"), "429497");
+    std::size_t from = env.journal().size();
+    type(field("edEngineSpeed"), Qt::Key_9);
+    EXPECT_EQ(linesSince(from),
+              std::vector<std::string>{"[Error  ] EXCEPTION OCCURED  - Integer overflow"});
+    EXPECT_EQ(text("edEngineSpeed"), "21474839");
+    EXPECT_EQ(text("edEngineMaxForce"), "214748300");
+    EXPECT_EQ(text("edReverseSpeed"), "429497");
+
+    // An empty fraction fails the second step; the force written first stays.
+    setTexts({{"edEngineSpeed", ""}, {"edReverseFraction", ""}});
+    from = env.journal().size();
+    type(field("edEngineSpeed"), Qt::Key_5);
+    EXPECT_EQ(linesSince(from),
+              std::vector<std::string>{
+                  "[Error  ] EXCEPTION OCCURED  - '' is not a valid floating point value"});
+    EXPECT_EQ(text("edEngineMaxForce"), "500");
+    EXPECT_EQ(text("edReverseSpeed"), "429497");
+
+    // A drag of 00 passes the guards and fails at the division.
+    setTexts({{"edEngineLinearDrag", "00"}, {"edEngineMaxForce", ""}, {"edEngineSpeed", "7"}});
+    from = env.journal().size();
+    type(field("edEngineMaxForce"), Qt::Key_4);
+    const auto lines = linesSince(from);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("[Error  ] EXCEPTION OCCURED  - ", 0), 0u) << lines[0];
+    EXPECT_EQ(text("edEngineMaxForce"), "4");
+    EXPECT_EQ(text("edEngineSpeed"), "7");
+    EXPECT_TRUE(hand.shown.empty());
+}
+
+} // namespace
+} // namespace skarvel
