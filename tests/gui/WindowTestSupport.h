@@ -11,6 +11,7 @@
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <filesystem>
@@ -134,8 +135,8 @@ template <class Condition> bool waitUntil(Condition done, int milliseconds = 100
 }
 
 // Answers the modal dialogs in the order they appear: message boxes with a button, file
-// dialogs with a path or a cancel, other dialogs by closing them. A dialog without a
-// scripted answer is recorded as unexpected and dismissed.
+// dialogs with a path or a cancel, other dialogs by closing them or by pressing one of their
+// buttons. A dialog without a scripted answer is recorded as unexpected and dismissed.
 class ModalHand : public QObject {
 public:
     struct Shown {
@@ -151,15 +152,21 @@ public:
     }
 
     ModalHand& press(QMessageBox::StandardButton button) {
-        replies_.push_back({button, {}, false});
+        replies_.push_back({button, {}, false, {}});
         return *this;
     }
     ModalHand& choose(const std::string& path) {
-        replies_.push_back({QMessageBox::NoButton, QString::fromStdString(path), false});
+        replies_.push_back({QMessageBox::NoButton, QString::fromStdString(path), false, {}});
         return *this;
     }
     ModalHand& dismiss() {
-        replies_.push_back({QMessageBox::NoButton, {}, true});
+        replies_.push_back({QMessageBox::NoButton, {}, true, {}});
+        return *this;
+    }
+    // Presses the dialog's button of that object name; the dialogs that the press brings up
+    // are answered by the following replies.
+    ModalHand& click(const std::string& buttonName) {
+        replies_.push_back({QMessageBox::NoButton, {}, false, QString::fromStdString(buttonName)});
         return *this;
     }
 
@@ -173,11 +180,12 @@ private:
         QMessageBox::StandardButton button;
         QString path;
         bool dismiss;
+        QString buttonName;
     };
 
     void answerVisibleDialog() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
+        if (!modal || !modal->isVisible() || modal == pressing_) {
             return;
         }
         Shown seen{QString::fromLatin1(modal->metaObject()->className()),
@@ -198,7 +206,18 @@ private:
         const Reply reply = replies_.front();
         replies_.pop_front();
         auto* files = qobject_cast<QFileDialog*>(modal);
-        if (box && reply.button != QMessageBox::NoButton && box->button(reply.button)) {
+        auto* named = reply.buttonName.isEmpty()
+                          ? nullptr
+                          : modal->findChild<QAbstractButton*>(reply.buttonName);
+        if (named) {
+            // Pressed from the event loop, not from this timer's slot: the timer must go on
+            // answering the dialogs that come up while the press runs.
+            pressing_ = modal;
+            QTimer::singleShot(0, named, [this, named] {
+                named->click();
+                pressing_ = nullptr;
+            });
+        } else if (box && reply.button != QMessageBox::NoButton && box->button(reply.button)) {
             box->button(reply.button)->click();
         } else if (files && !reply.path.isEmpty()) {
             files->selectFile(reply.path);
@@ -229,6 +248,7 @@ private:
 
     QTimer timer_;
     std::deque<Reply> replies_;
+    QPointer<QWidget> pressing_; // a dialog whose button press is still running
 };
 
 } // namespace skarvel::test
