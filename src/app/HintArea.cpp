@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -54,10 +55,24 @@ void HintArea::GenMouseMove(const QWidget& control) {
     memoHint_.appendPlainText(hint);
 }
 
+bool HintArea::handledByWiredChild(QWidget& source, const QMouseEvent& move) const {
+    // Buttons and labels pass a move without pressed buttons on to their parent; when that
+    // parent is wired too, its empty hint must not replace the child's.
+    for (QWidget* under = source.childAt(move.position().toPoint()); under && under != &source;
+         under = under->parentWidget()) {
+        if (sources_.contains(under)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool HintArea::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         const QPointer<QWidget> control = sources_.value(watched);
-        if (control) {
+        auto* source = qobject_cast<QWidget*>(watched);
+        if (control && source &&
+            !handledByWiredChild(*source, *static_cast<QMouseEvent*>(event))) {
             GenMouseMove(*control);
         }
     }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QMouseEvent;
 class QPlainTextEdit;
 class QWidget;
 
@@ -26,6 +27,7 @@ protected:
 
 private:
     void listen(QWidget& source, QWidget& control);
+    bool handledByWiredChild(QWidget& source, const QMouseEvent& move) const;
 
     QPlainTextEdit& memoHint_;
     // The widget that receives the mouse (a viewport, a tab bar) -> the wired control.

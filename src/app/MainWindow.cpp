@@ -50,7 +50,7 @@ constexpr char kExitQuestion[] = "If you exit the program now, any non saved cha
 constexpr char kOpenInformation[] =
     "Now - only click on the OPEN BUTTON to read the values from the ini files";
 constexpr char kNoDataFolder[] = "This seems not to be the correct installation directory. "
-                                 "There is no /data directory under this path";
+                                 "There is no \\data directory under this path";
 
 // The converter is "bini" here; a "bini.exe" beside it is run through Wine.
 bool converterIn(const std::string& folder) {
