@@ -86,6 +86,16 @@ std::function<bool(const std::string&)>& clearReadOnlyReplacement() {
     return replacement;
 }
 
+std::function<bool(const std::string&)>& writeFailure() {
+    static std::function<bool(const std::string&)> fails;
+    return fails;
+}
+
+bool injectedWriteFailure(const std::string& path) {
+    const auto& fails = writeFailure();
+    return fails && fails(path);
+}
+
 } // namespace
 
 bool fileExists(const std::string& path) {
@@ -143,9 +153,9 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
         mode = old.st_mode & 07777;
     }
 
-    const bool ok = writeAll(fd.get(), bytes) && (!durable || ::fsync(fd.get()) == 0) &&
-                    ::fchmod(fd.get(), mode) == 0 && fd.close() &&
-                    ::rename(temporary.c_str(), path.c_str()) == 0;
+    const bool ok = writeAll(fd.get(), bytes) && !injectedWriteFailure(givenPath) &&
+                    (!durable || ::fsync(fd.get()) == 0) && ::fchmod(fd.get(), mode) == 0 &&
+                    fd.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
         fd.close();
         ::unlink(temporary.c_str());
@@ -182,6 +192,10 @@ bool clearReadOnly(const std::string& path) {
 
 void setClearReadOnlyForTesting(std::function<bool(const std::string&)> replacement) {
     clearReadOnlyReplacement() = std::move(replacement);
+}
+
+void setWriteFailureForTesting(std::function<bool(const std::string&)> fails) {
+    writeFailure() = std::move(fails);
 }
 
 } // namespace skarvel

@@ -30,4 +30,8 @@ bool clearReadOnly(const std::string& path);
 // Test seam: replaces clearReadOnly (an empty function restores the real one).
 void setClearReadOnlyForTesting(std::function<bool(const std::string&)> replacement);
 
+// Test seam: asked with the path once the new content is written to the temporary file;
+// true makes writeFileAtomically fail there (an empty function restores the real behaviour).
+void setWriteFailureForTesting(std::function<bool(const std::string&)> fails);
+
 } // namespace skarvel
