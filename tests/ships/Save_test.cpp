@@ -1,7 +1,12 @@
 #include "EditorSession.h"
+#include "gamedata/IniEngine.h"
+#include "platform/Files.h"
 #include "ships/ExportedCopies.h"
 
 #include <cstdlib>
+#include <map>
+#include <regex>
+#include <set>
 
 namespace skarvel::test {
 namespace {
@@ -100,9 +105,14 @@ TEST_F(SaveTest, SaveCommandKeepsTheShipForTheNextSave) {
     EXPECT_TRUE(editor->shipLoaded());
     EXPECT_EQ(form.text("edPanzerung"), "1300");
 
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
+
     form.setText("edPanzerung", "1400");
     editor->markChanged();
+    const auto from = mark();
     saveByButton();
+    EXPECT_TRUE(
+        contains(linesSince(from), "[Data   ] TUserIniFile_WRITE_STRING - [Ship2] hit_pts = 1400"));
     editor->CloseIniFiles();
     const std::string shipArch = gameText("Ships/shiparch.ini");
     EXPECT_NE(shipArch.find("nickname = ku_drone\r\n"), std::string::npos);
@@ -283,6 +293,205 @@ TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {
     EXPECT_EQ(dialogs.shown.size(), 1u); // only the question
     EXPECT_TRUE(editor->valuesChanged());
     EXPECT_FALSE(contains(lines(), "[System ] Daten wurden gespeichert"));
+}
+
+// The sections of a settings file in file order, each with the values of its keys; a key
+// that repeats (hp_type) has all its values, in order, as one value.
+struct IniSection {
+    std::string name;
+    std::map<std::string, std::vector<std::string>> keys;
+};
+
+std::vector<IniSection> sectionsOf(const std::string& bytes) {
+    const ini::ParsedIni parsed(bytes);
+    std::vector<IniSection> sections;
+    for (const auto& section : parsed.sections()) {
+        sections.push_back({std::string(parsed.name(section)), {}});
+    }
+    for (const auto& key : parsed.keys()) {
+        sections[key.section].keys[std::string(parsed.name(key))].push_back(parsed.value(key));
+    }
+    return sections;
+}
+
+// Each key of the file holds its old or its new values.
+void expectOldOrNew(const std::string& bytes, const std::string& oldBytes,
+                    const std::string& newBytes) {
+    const auto now = sectionsOf(bytes);
+    const auto before = sectionsOf(oldBytes);
+    const auto after = sectionsOf(newBytes);
+    ASSERT_EQ(now.size(), before.size());
+    ASSERT_EQ(after.size(), before.size());
+    const auto valuesOf = [](const IniSection& section, const std::string& key) {
+        const auto found = section.keys.find(key);
+        return found == section.keys.end() ? std::vector<std::string>() : found->second;
+    };
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        EXPECT_EQ(now[i].name, before[i].name);
+        std::set<std::string> keys;
+        for (const auto* section : {&now[i], &before[i], &after[i]}) {
+            for (const auto& [key, values] : section->keys) {
+                keys.insert(key);
+            }
+        }
+        for (const auto& key : keys) {
+            const auto values = valuesOf(now[i], key);
+            EXPECT_TRUE(values == valuesOf(before[i], key) || values == valuesOf(after[i], key))
+                << "[" << now[i].name << "] " << key << " = "
+                << (values.empty() ? std::string("(none)") : values.front());
+        }
+    }
+}
+
+// Restores the real writes however the test ends.
+struct WriteFailureReset {
+    WriteFailureReset() = default;
+    WriteFailureReset(const WriteFailureReset&) = delete;
+    WriteFailureReset& operator=(const WriteFailureReset&) = delete;
+    ~WriteFailureReset() { setWriteFailureForTesting({}); }
+};
+
+class InterruptedSaveTest : public SaveTest {
+protected:
+    // A new editor on the untouched game files, with the set open.
+    void startOver() {
+        editor.reset();
+        std::filesystem::remove_all(tmp.path() / "game");
+        copyFixture("game-ships/game", tmp.path() / "game");
+        dialogs.answers.clear();
+        dialogs.shown.clear();
+        editor = std::make_unique<Editor>(*journal, form, dialogs, programFolder(),
+                                          [this] { return securityDialogs; });
+        editor->btRelloadClick();
+    }
+
+    // One changed value in each of the six files.
+    void editOneValuePerFile() {
+        click(0);
+        form.setText("edPanzerung", "3500");
+        form.setText("edShipPrice", "12500");
+        form.setText("edPowerCapacity", "850");
+        form.setText("edReverseFraction", "0,2");
+        form.setText("edMaxSpeed", "380");
+        form.setSelectedIndex("cbStartingBase", 1);
+        editor->markChanged();
+    }
+
+    // The six files as the game reads them; the set must be closed.
+    std::vector<std::string> gameFiles() const {
+        std::vector<std::string> texts;
+        for (const auto& relative : kDataFiles) {
+            texts.push_back(gameText(relative));
+        }
+        return texts;
+    }
+
+    // Names of everything in the game's folders, temporary files included.
+    std::vector<std::string> gameFolderListing() const {
+        std::vector<std::string> names;
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(tmp.path() / "game")) {
+            names.push_back(entry.path().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(InterruptedSaveTest, SaveKilledAtEachWriteInTurnLeavesEveryFileOldOrNew) {
+    securityDialogs = true;
+    WriteFailureReset reset;
+
+    // The values before and after a save that is not disturbed.
+    startOver();
+    const auto listing = gameFolderListing();
+    editor->CloseIniFiles();
+    const auto oldFiles = gameFiles();
+    startOver();
+    editOneValuePerFile();
+    saveByButton();
+    editor->CloseIniFiles();
+    const auto newFiles = gameFiles();
+    for (std::size_t i = 0; i < kDataFiles.size(); ++i) {
+        ASSERT_NE(newFiles[i], oldFiles[i]) << kDataFiles[i];
+    }
+
+    const std::regex numberedHeader("(Ship|Good|Power|Engine)[0-9]+");
+    bool completed = false;
+    for (int failAt = 1; !completed; ++failAt) {
+        ASSERT_LT(failAt, 1000) << "the save never finished";
+        SCOPED_TRACE("write " + std::to_string(failAt) + " fails");
+        startOver();
+        editOneValuePerFile();
+        const auto from = mark();
+
+        int writes = 0;
+        std::size_t journalAtFailure = 0;
+        setWriteFailureForTesting([&](const std::string&) {
+            if (++writes != failAt) {
+                return false;
+            }
+            journalAtFailure = mark();
+            return true;
+        });
+        bool threw = false;
+        try {
+            saveByButton();
+        } catch (const std::exception&) {
+            threw = true;
+        }
+        setWriteFailureForTesting({});
+        completed = writes < failAt;
+
+        if (!completed) {
+            // The failure shows: inside the save as an error or an error box, and the box
+            // saying all was saved only once every copy was made.
+            const auto saveLines = linesSince(from);
+            const auto saveEnd = std::find_if(saveLines.begin(), saveLines.end(), [](auto& line) {
+                return line.rfind("[End    ] SAVE_INI_VALUES", 0) == 0;
+            });
+            const bool insideSave =
+                saveEnd == saveLines.end() ||
+                journalAtFailure <= from + static_cast<std::size_t>(saveEnd - saveLines.begin());
+            const bool errorBox =
+                std::any_of(dialogs.shown.begin(), dialogs.shown.end(),
+                            [](auto& shown) { return shown.kind == MessageKind::Error; });
+            const bool savedBox =
+                std::any_of(dialogs.shown.begin(), dialogs.shown.end(),
+                            [](auto& shown) { return shown.kind == MessageKind::Information; });
+            const bool journalError =
+                std::any_of(saveLines.begin(), saveLines.end(),
+                            [](auto& line) { return line.rfind("[Error  ]", 0) == 0; });
+            if (insideSave) {
+                EXPECT_TRUE(threw || errorBox);
+                EXPECT_FALSE(savedBox);
+            } else {
+                EXPECT_TRUE(errorBox || journalError);
+            }
+        }
+
+        // Reload and exit.
+        if (editor->valuesChanged()) {
+            dialogs.answers.push_back(Answer::Yes);
+        }
+        editor->btRelloadClick();
+        EXPECT_TRUE(editor->dataSet().isOpen());
+        EXPECT_EQ(gameFolderListing(), listing);
+        editor->CloseIniFiles();
+
+        const auto files = gameFiles();
+        for (std::size_t i = 0; i < kDataFiles.size(); ++i) {
+            SCOPED_TRACE(kDataFiles[i]);
+            ASSERT_EQ(files[i].find('\0'), std::string::npos);
+            for (const auto& section : sectionsOf(files[i])) {
+                EXPECT_FALSE(std::regex_match(section.name, numberedHeader)) << section.name;
+            }
+            expectOldOrNew(files[i], oldFiles[i], newFiles[i]);
+        }
+        if (completed) {
+            EXPECT_EQ(files, newFiles);
+        }
+    }
 }
 
 TEST(PlainHeaders, OnlyNumberedHeaderLinesChange) {
