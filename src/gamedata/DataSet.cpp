@@ -1,6 +1,7 @@
 #include "gamedata/DataSet.h"
 
 #include "gamedata/FileCheck.h"
+#include "gamedata/IniEngine.h"
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/Unpack.h"
 #include "journal/Journal.h"
@@ -142,6 +143,7 @@ void DataSet::OpenIniFiles() {
 
 void DataSet::BuildSectionLists() {
     journal_.Write("SektionsListen erstellen", JournalEntryKind::Begin);
+    const ini::ReadOnlyPhase readOnly; // the ship list reads a name from every ship
     sections_.ships = sectionsContaining(objects_->shipArch, "Ship");
     journal_.Write("SHIP SektionsListe erstellt", JournalEntryKind::Info);
     sections_.goods = sectionsContaining(objects_->goods, "Good");

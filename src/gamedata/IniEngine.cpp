@@ -254,6 +254,54 @@ std::string ParsedIni::value(const Key& key) const {
     return std::string(text.substr(0, kMaxValueLength));
 }
 
+std::shared_ptr<const ParsedIni> ParsedIni::parsedWithValue(std::string_view sectionName,
+                                                            std::string_view keyName,
+                                                            std::string_view value) const {
+    std::string bytes = withValue(sectionName, keyName, value);
+    const Section* section = findSection(sectionName);
+    const Key* key = section ? findKey(*section, keyName) : nullptr;
+    // Only a value that parses back exactly as given keeps every other position's meaning.
+    const bool plainReplacement = key && key->hasEquals && key->valueEnd > key->valueBegin &&
+                                  !value.empty() && !isBlank(value.front()) &&
+                                  !isBlank(value.back()) &&
+                                  value.find(';') == std::string_view::npos;
+    if (!plainReplacement) {
+        return std::make_shared<const ParsedIni>(std::move(bytes));
+    }
+
+    const std::size_t oldEnd = key->valueEnd;
+    const auto shift = [&](std::size_t& position) {
+        if (position >= oldEnd) {
+            position = position + value.size() - (oldEnd - key->valueBegin);
+        }
+    };
+    std::shared_ptr<ParsedIni> result(new ParsedIni());
+    result->bytes_ = std::move(bytes);
+    result->isText_ = isText_;
+    result->lineEnding_ = lineEnding_;
+    result->sections_ = sections_;
+    result->keys_ = keys_;
+    result->sectionSlots_ = sectionSlots_;
+    result->keySlots_ = keySlots_;
+    for (Section& each : result->sections_) {
+        shift(each.nameBegin);
+        shift(each.nameEnd);
+        shift(each.lineEnd);
+        shift(each.lineNext);
+    }
+    for (Key& each : result->keys_) {
+        shift(each.nameBegin);
+        shift(each.nameEnd);
+        shift(each.valueBegin);
+        shift(each.valueEnd);
+        shift(each.lineEnd);
+        shift(each.lineNext);
+    }
+    result->keys_[static_cast<std::size_t>(key - keys_.data())].valueEnd =
+        key->valueBegin + value.size();
+    return result;
+}
+
 std::string ParsedIni::withValue(std::string_view sectionName, std::string_view keyName,
                                  std::string_view value) const {
     const std::string_view text = bytes_;
@@ -322,6 +370,7 @@ struct FileIdentity {
 struct CacheEntry {
     FileIdentity identity;
     std::shared_ptr<const ParsedIni> ini;
+    std::uint64_t trustedInPhase = 0; // the read-only phase that already checked it, 0 = none
 };
 
 // Parsed files by path. The program runs on one thread, but the lock keeps the cache sound
@@ -334,21 +383,50 @@ public:
         if (found == entries_.end() || !(found->second.identity == identity)) {
             return nullptr;
         }
+        found->second.trustedInPhase = phaseNumber_;
+        return found->second.ini;
+    }
+    // The entry checked earlier in the current read-only phase, if any.
+    std::shared_ptr<const ParsedIni> trusted(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        if (phaseDepth_ == 0) {
+            return nullptr;
+        }
+        const auto found = entries_.find(path);
+        if (found == entries_.end() || found->second.trustedInPhase != phaseNumber_) {
+            return nullptr;
+        }
         return found->second.ini;
     }
     void store(const std::string& path, const FileIdentity& identity,
                std::shared_ptr<const ParsedIni> ini) {
         std::lock_guard lock(mutex_);
-        entries_[path] = CacheEntry{identity, std::move(ini)};
+        entries_[path] = CacheEntry{identity, std::move(ini), phaseNumber_};
     }
     void forget(const std::string& path) {
         std::lock_guard lock(mutex_);
         entries_.erase(path);
     }
+    void beginPhase() {
+        std::lock_guard lock(mutex_);
+        if (phaseDepth_++ == 0) {
+            ++phaseCount_;
+            phaseNumber_ = phaseCount_;
+        }
+    }
+    void endPhase() {
+        std::lock_guard lock(mutex_);
+        if (--phaseDepth_ == 0) {
+            phaseNumber_ = 0;
+        }
+    }
 
 private:
     std::mutex mutex_;
     std::unordered_map<std::string, CacheEntry> entries_;
+    int phaseDepth_ = 0;
+    std::uint64_t phaseCount_ = 0;
+    std::uint64_t phaseNumber_ = 0; // 0 outside any phase
 };
 
 IniCache& cache() {
@@ -413,7 +491,18 @@ bool breaksLines(std::string_view text) {
 
 } // namespace
 
-std::shared_ptr<const ParsedIni> currentIni(const std::string& path) {
+ReadOnlyPhase::ReadOnlyPhase() {
+    cache().beginPhase();
+}
+
+ReadOnlyPhase::~ReadOnlyPhase() {
+    cache().endPhase();
+}
+
+namespace {
+
+// The parse of the file as it is on disk now, from the cache when the file is unchanged.
+std::shared_ptr<const ParsedIni> checkedIni(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         cache().forget(path);
@@ -433,6 +522,15 @@ std::shared_ptr<const ParsedIni> currentIni(const std::string& path) {
     return parsed;
 }
 
+} // namespace
+
+std::shared_ptr<const ParsedIni> currentIni(const std::string& path) {
+    if (auto trusted = cache().trusted(path)) {
+        return trusted;
+    }
+    return checkedIni(path);
+}
+
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value) {
     // A line break in a name or value would turn one line into several and change other keys.
@@ -449,7 +547,8 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
             failWrite(path);
         }
-        current = currentIni(path);
+        // Never write on top of a trusted parse: another program may have changed the file.
+        current = checkedIni(path);
         if (!current) {
             failWrite(path);
         }
@@ -462,14 +561,13 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         failWrite(path);
     }
 
-    std::string bytes = current->withValue(section, key, value);
+    auto written = current->parsedWithValue(section, key, value);
     try {
-        writeFileAtomically(path, bytes, /*durable=*/false);
+        writeFileAtomically(path, written->bytes(), /*durable=*/false);
     } catch (const std::exception&) {
         cache().forget(path);
         failWrite(path);
     }
-    auto written = std::make_shared<const ParsedIni>(std::move(bytes));
     if (::stat(path.c_str(), &info) == 0) {
         cache().store(path, FileIdentity::of(info), std::move(written));
     } else {

@@ -59,7 +59,14 @@ public:
     std::string withValue(std::string_view section, std::string_view key,
                           std::string_view value) const;
 
+    // The parsed form of withValue's bytes. A plain replacement of an existing value shifts
+    // the positions instead of parsing the whole file again.
+    std::shared_ptr<const ParsedIni> parsedWithValue(std::string_view section,
+                                                     std::string_view key,
+                                                     std::string_view value) const;
+
 private:
+    ParsedIni() = default;
     void parse();
     void buildIndexes();
 
@@ -75,9 +82,21 @@ private:
 };
 
 // The current parsed state of a file, kept in a process-wide cache and checked against the
-// file on disk (size, change times, inode) with one stat per call. Null when the file does
-// not exist or cannot be read.
+// file on disk (size, change times, inode) with one stat per call, or once per file inside a
+// ReadOnlyPhase. Null when the file does not exist or cannot be read.
 std::shared_ptr<const ParsedIni> currentIni(const std::string& path);
+
+// While one is alive, a file already checked in it is trusted without another stat. For the
+// read-only parts of one command (a ship load reads one key of each of thousands of sections):
+// the process writes nothing then, and a change by another program within those milliseconds
+// is seen by the next command. Writes through writeIniValue keep the cache exact regardless.
+class ReadOnlyPhase {
+public:
+    ReadOnlyPhase();
+    ~ReadOnlyPhase();
+    ReadOnlyPhase(const ReadOnlyPhase&) = delete;
+    ReadOnlyPhase& operator=(const ReadOnlyPhase&) = delete;
+};
 
 // Sets one value and replaces the file atomically (without fsync), then updates the cache
 // from the bytes written. Throws std::runtime_error "Unable to write to <path>" when the

@@ -1,4 +1,5 @@
 #include "ships/Editor.h"
+#include "gamedata/IniEngine.h"
 
 #include "journal/Journal.h"
 #include "ports/Dialogs.h"
@@ -118,7 +119,11 @@ void Editor::lbShipsClick() {
         return;
     }
     loader_.CLEAR_ALL_VALUES();
-    loader_.load(ship_);
+    {
+        // The searches read one key of every good, power and engine section.
+        const ini::ReadOnlyPhase readOnly;
+        loader_.load(ship_);
+    }
     form_.setEnabled("btSave", true);
     journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
 }
@@ -129,6 +134,7 @@ void Editor::LOAD_INI_VALUES() {
         journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
     } else {
         journal_.Write("INIS sind geöffnet und Werte werden geladen", JournalEntryKind::Info);
+        const ini::ReadOnlyPhase readOnly;
         loadGeneralValues(dataSet_, form_);
         valuesChanged_ = false;
     }

@@ -98,6 +98,53 @@ TEST(ParsedIniTest, EveryWriteChangesOnlyItsOwnKey) {
     }
 }
 
+// A replaced value shifts the positions of the parse it came from; the result must be the
+// parse of the new bytes, whatever the value looks like.
+TEST(ParsedIniTest, ParseAfterAWriteEqualsAFreshParse) {
+    const ParsedIni original(test::readBytes(test::fixturePath("ini/lookups/input.ini")));
+    const auto sameParse = [](const ParsedIni& a, const ParsedIni& b) {
+        if (a.bytes() != b.bytes() || a.sections().size() != b.sections().size() ||
+            a.keys().size() != b.keys().size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.sections().size(); ++i) {
+            const auto &x = a.sections()[i], &y = b.sections()[i];
+            if (x.nameBegin != y.nameBegin || x.nameEnd != y.nameEnd || x.lineEnd != y.lineEnd ||
+                x.lineNext != y.lineNext || x.firstKey != y.firstKey ||
+                x.keyCount != y.keyCount) {
+                return false;
+            }
+        }
+        for (std::size_t i = 0; i < a.keys().size(); ++i) {
+            const auto &x = a.keys()[i], &y = b.keys()[i];
+            if (x.nameBegin != y.nameBegin || x.nameEnd != y.nameEnd ||
+                x.valueBegin != y.valueBegin || x.valueEnd != y.valueEnd ||
+                x.hasEquals != y.hasEquals || x.section != y.section ||
+                x.lineEnd != y.lineEnd || x.lineNext != y.lineNext) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (const auto& section : original.sections()) {
+        for (std::size_t i = 0; i < section.keyCount; ++i) {
+            const auto& key = original.keys()[section.firstKey + i];
+            const std::string sectionName(original.name(section));
+            const std::string keyName(original.name(key));
+            for (const char* value : {"7", "a much longer value, 1, 2, 3", " padded ", "x;y",
+                                      "\"quoted\"", ""}) {
+                const auto spliced = original.parsedWithValue(sectionName, keyName, value);
+                const ParsedIni fresh(original.withValue(sectionName, keyName, value));
+                EXPECT_TRUE(sameParse(*spliced, fresh))
+                    << sectionName << "/" << keyName << " = " << value;
+                const auto* found = spliced->findSection(sectionName);
+                ASSERT_NE(found, nullptr);
+                EXPECT_NE(spliced->findKey(*found, keyName), nullptr);
+            }
+        }
+    }
+}
+
 TEST(ParsedIniTest, AddedKeysAndSectionsReadBack) {
     std::string text = "[A]\nk = 1\n; tail\n";
     for (int i = 0; i < 3; ++i) {

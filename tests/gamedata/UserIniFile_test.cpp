@@ -1,4 +1,5 @@
 #include "gamedata/UserIniFile.h"
+#include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
 #include "support/ManualClock.h"
 #include "support/TestFiles.h"
@@ -250,6 +251,24 @@ TEST_F(UserIniFileTest, SeesChangesMadeOnDiskBetweenCalls) {
 
     std::filesystem::remove(path);
     EXPECT_EQ(ini.ReadValue("Good0", "price", "*fail"), "*fail");
+}
+
+TEST_F(UserIniFileTest, AReadOnlyPhaseChecksEachFileOnceAndKeepsItsOwnWrites) {
+    const std::string path = fileIn("goods.ini");
+    writeBytes(path, "[Good0]\r\nprice = 1000\r\n");
+    TUserIniFile ini(path, journal);
+    {
+        const ini::ReadOnlyPhase phase;
+        EXPECT_EQ(ini.ReadValue("Good0", "price", ""), "1000");
+        writeBytes(path, "[Good0]\r\nprice = 2000\r\n[Good1]\r\n");
+        EXPECT_EQ(ini.ReadValue("Good0", "price", ""), "1000"); // trusted within the phase
+        ini.WriteString("Good0", "price", "3000");
+        EXPECT_EQ(ini.ReadValue("Good0", "price", ""), "3000");
+    }
+    // Our write replaced the file; outside a phase every call checks it again.
+    EXPECT_EQ(readBytes(path), "[Good0]\r\nprice = 3000\r\n[Good1]\r\n");
+    writeBytes(path, "[Good0]\r\nprice = 4000\r\n");
+    EXPECT_EQ(ini.ReadValue("Good0", "price", ""), "4000");
 }
 
 TEST_F(UserIniFileTest, TwoObjectsOnOneFileSeeEachOthersWrites) {
