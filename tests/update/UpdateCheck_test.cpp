@@ -383,7 +383,12 @@ TEST_F(UpdateCheckTest, ALostConnectionIsNotMadeAgainBehindTheUsersBack) {
     dialogs.answers = {Answer::Yes};
     dialogs.files = {destination};
 
-    EXPECT_EQ(failingSearch(update), "The connection to the update site was lost");
+    // Whether the drop shows as a reset or as a closed socket depends on timing; either way
+    // the run ends with an error and never logs in a second time.
+    const std::string failure = failingSearch(update);
+    EXPECT_TRUE(failure == "The connection to the update site was lost" ||
+                failure == "Recv failure: Connection reset by peer")
+        << failure;
     EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
     const auto commands = server.commands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "USER zq"), 1);
