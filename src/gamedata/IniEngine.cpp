@@ -283,13 +283,17 @@ std::shared_ptr<const ParsedIni> ParsedIni::parsedWithValue(std::string_view sec
     result->keys_ = keys_;
     result->sectionSlots_ = sectionSlots_;
     result->keySlots_ = keySlots_;
-    for (Section& each : result->sections_) {
+    // Sections and keys are in file order: only those from the changed key on move.
+    for (std::size_t i = key->section + 1; i < result->sections_.size(); ++i) {
+        Section& each = result->sections_[i];
         shift(each.nameBegin);
         shift(each.nameEnd);
         shift(each.lineEnd);
         shift(each.lineNext);
     }
-    for (Key& each : result->keys_) {
+    for (std::size_t i = static_cast<std::size_t>(key - keys_.data()); i < result->keys_.size();
+         ++i) {
+        Key& each = result->keys_[i];
         shift(each.nameBegin);
         shift(each.nameEnd);
         shift(each.valueBegin);
@@ -529,6 +533,37 @@ std::shared_ptr<const ParsedIni> currentIni(const std::string& path) {
         return trusted;
     }
     return checkedIni(path);
+}
+
+bool hasSection(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    if (auto cached = cache().find(path, FileIdentity::of(info))) {
+        return !cached->sections().empty();
+    }
+    std::string bytes;
+    FileIdentity identity;
+    if (!readWithIdentity(path, bytes, identity) || bytes.find('\0') != std::string::npos) {
+        return false;
+    }
+    // The first line whose first non-blank byte is "[" opens a section, as in parse().
+    std::size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < bytes.size()) {
+        while (pos < bytes.size() && isBlank(bytes[pos])) {
+            ++pos;
+        }
+        if (pos < bytes.size() && bytes[pos] == '[') {
+            return true;
+        }
+        const std::size_t end = lineEndFrom(bytes, pos);
+        if (end >= bytes.size()) {
+            break;
+        }
+        pos = end + 1;
+    }
+    return false;
 }
 
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,

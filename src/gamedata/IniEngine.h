@@ -86,6 +86,11 @@ private:
 // ReadOnlyPhase. Null when the file does not exist or cannot be read.
 std::shared_ptr<const ParsedIni> currentIni(const std::string& path);
 
+// Whether the file has at least one section header, as its parse would; without parsing a
+// file the cache does not hold (the check for compressed files runs before the numbering
+// rewrites every file anyway).
+bool hasSection(const std::string& path);
+
 // While one is alive, a file already checked in it is trusted without another stat. For the
 // read-only parts of one command (a ship load reads one key of each of thousands of sections):
 // the process writes nothing then, and a change by another program within those milliseconds

@@ -70,10 +70,57 @@ const std::string& pathOf(const DataFileSet& files, DataFileIndex index) {
     return files.files[static_cast<std::size_t>(index)];
 }
 
-// Writes the lines back unless that would give the same bytes.
-void writeBack(const std::string& path, const std::string& original,
-               const std::vector<std::string>& lines) {
-    std::string text = joinLines(lines);
+// Appends the line to out, numbered when it is the plain header "[" + name + "]".
+void appendNumbered(std::string_view line, bool firstLine, std::string_view name,
+                    std::string_view header, int& counter, std::string& out) {
+    const std::size_t pos = headerStart(line, firstLine);
+    if (pos == std::string_view::npos || line.substr(pos, header.size()) != header) {
+        out += line;
+        return;
+    }
+    out.append(line.substr(0, pos)).append("[").append(name).append(std::to_string(counter));
+    out.append("]").append(line.substr(pos + header.size()));
+    ++counter;
+}
+
+// Appends the line to out, with a numbered header of name made plain again.
+void appendPlain(std::string_view line, bool firstLine, std::string_view name, std::string& out) {
+    const std::size_t pos = headerStart(line, firstLine);
+    const std::size_t length =
+        pos == std::string_view::npos ? 0 : numberedHeaderLength(line, pos, name);
+    if (length == 0) {
+        out += line;
+        return;
+    }
+    out.append(line.substr(0, pos)).append("[").append(name).append("]");
+    out.append(line.substr(pos + length));
+}
+
+// The whole file line by line, each line through edit and ended with CR LF, without
+// splitting it into separate strings first (the largest files have tens of thousands).
+template <typename Edit> std::string rewriteLines(std::string_view text, Edit&& edit) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8 + 2);
+    std::size_t start = 0;
+    bool firstLine = true;
+    while (start < text.size()) {
+        const std::size_t end = lineBreakFrom(text, start);
+        edit(text.substr(start, end == std::string_view::npos ? end : end - start), firstLine, out);
+        out += "\r\n";
+        firstLine = false;
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
+            ++start;
+        }
+    }
+    return out;
+}
+
+// Writes the text back unless it is the same bytes.
+void writeBack(const std::string& path, const std::string& original, const std::string& text) {
     if (text != original) {
         writeFileAtomically(path, text);
     }
@@ -88,28 +135,18 @@ int numberHeaders(std::vector<std::string>& lines, std::string_view name) {
     const std::string header = plainHeader(name);
     int counter = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string& line = lines[i];
-        const std::size_t pos = headerStart(line, i == 0);
-        if (pos == std::string::npos ||
-            std::string_view(line).substr(pos, header.size()) != header) {
-            continue;
-        }
-        line.replace(pos, header.size(), "[" + std::string(name) + std::to_string(counter) + "]");
-        ++counter;
+        std::string line;
+        appendNumbered(lines[i], i == 0, name, header, counter, line);
+        lines[i] = std::move(line);
     }
     return counter;
 }
 
 void removeHeaderNumbers(std::vector<std::string>& lines, std::string_view name) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string& line = lines[i];
-        const std::size_t pos = headerStart(line, i == 0);
-        if (pos == std::string::npos) {
-            continue;
-        }
-        if (const std::size_t length = numberedHeaderLength(line, pos, name)) {
-            line.replace(pos, length, plainHeader(name));
-        }
+        std::string line;
+        appendPlain(lines[i], i == 0, name, line);
+        lines[i] = std::move(line);
     }
 }
 
@@ -135,9 +172,13 @@ void NumberSections(TJournal& journal, const DataFileSet& files) {
 
     for (std::size_t i = 0; i < kNumberingOrder.size(); ++i) {
         const NumberedFile& row = kNumberingOrder[i];
-        std::vector<std::string> lines = splitLines(contents[i]);
-        numberHeaders(lines, row.name);
-        writeBack(pathOf(files, row.file), contents[i], lines);
+        const std::string header = plainHeader(row.name);
+        int counter = 0;
+        const std::string numbered =
+            rewriteLines(contents[i], [&](std::string_view line, bool first, std::string& out) {
+                appendNumbered(line, first, row.name, header, counter, out);
+            });
+        writeBack(pathOf(files, row.file), contents[i], numbered);
         journal.Write(row.numberedText, JournalEntryKind::Info);
     }
     journal.Write("Nummerierung erstellt", JournalEntryKind::End);
@@ -152,9 +193,11 @@ void RemoveSectionNumbers(TJournal& journal, const DataFileSet& files) {
             if (original.find('\0') != std::string::npos) {
                 throw NotTextFileError(path);
             }
-            std::vector<std::string> lines = splitLines(original);
-            removeHeaderNumbers(lines, row.name);
-            writeBack(path, original, lines);
+            const std::string plain =
+                rewriteLines(original, [&](std::string_view line, bool first, std::string& out) {
+                    appendPlain(line, first, row.name, out);
+                });
+            writeBack(path, original, plain);
             journal.Write(row.removedText, JournalEntryKind::Info);
         } catch (const std::exception& error) {
             // The other files are still made readable for the game.

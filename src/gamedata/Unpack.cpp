@@ -22,8 +22,7 @@ bool listsNoSection(const std::string& path) {
     if (!fileExists(path)) {
         return false;
     }
-    const auto ini = ini::currentIni(path);
-    return !ini || ini->sections().empty();
+    return !ini::hasSection(path);
 }
 
 // The converter's output is accepted only as text with at least one complete header line;
@@ -103,7 +102,7 @@ bool IsCompressedIni(const std::string& path, TJournal& journal) {
     bool compressed = false;
     if (fileExists(path)) {
         const TUserIniFile ini(path, journal);
-        compressed = ini.ListSections().empty();
+        compressed = !ini.HasSections();
     }
     journal.WriteFormatted("IS_COMPRESSED_INI (%s) = %s", {path, boolText(compressed)},
                            JournalEntryKind::Info);

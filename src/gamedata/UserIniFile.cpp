@@ -54,6 +54,10 @@ std::vector<std::string> TUserIniFile::ListSections() const {
     return names;
 }
 
+bool TUserIniFile::HasSections() const {
+    return ini::hasSection(path_);
+}
+
 std::vector<std::string> TUserIniFile::ListKeys(std::string_view section) const {
     std::vector<std::string> names;
     const auto ini = ini::currentIni(path_);

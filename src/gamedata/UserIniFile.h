@@ -34,6 +34,8 @@ public:
     // Failure throws std::runtime_error "Unable to write to <path>".
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     std::vector<std::string> ListSections() const;
+    // ListSections().empty() == !HasSections(), cheaper on a file not read before.
+    bool HasSections() const;
     std::vector<std::string> ListKeys(std::string_view section) const;
     // Makes every write so far durable (fsync).
     void Flush();

@@ -110,8 +110,7 @@ TEST(ParsedIniTest, ParseAfterAWriteEqualsAFreshParse) {
         for (std::size_t i = 0; i < a.sections().size(); ++i) {
             const auto &x = a.sections()[i], &y = b.sections()[i];
             if (x.nameBegin != y.nameBegin || x.nameEnd != y.nameEnd || x.lineEnd != y.lineEnd ||
-                x.lineNext != y.lineNext || x.firstKey != y.firstKey ||
-                x.keyCount != y.keyCount) {
+                x.lineNext != y.lineNext || x.firstKey != y.firstKey || x.keyCount != y.keyCount) {
                 return false;
             }
         }
@@ -119,8 +118,8 @@ TEST(ParsedIniTest, ParseAfterAWriteEqualsAFreshParse) {
             const auto &x = a.keys()[i], &y = b.keys()[i];
             if (x.nameBegin != y.nameBegin || x.nameEnd != y.nameEnd ||
                 x.valueBegin != y.valueBegin || x.valueEnd != y.valueEnd ||
-                x.hasEquals != y.hasEquals || x.section != y.section ||
-                x.lineEnd != y.lineEnd || x.lineNext != y.lineNext) {
+                x.hasEquals != y.hasEquals || x.section != y.section || x.lineEnd != y.lineEnd ||
+                x.lineNext != y.lineNext) {
                 return false;
             }
         }
@@ -131,8 +130,8 @@ TEST(ParsedIniTest, ParseAfterAWriteEqualsAFreshParse) {
             const auto& key = original.keys()[section.firstKey + i];
             const std::string sectionName(original.name(section));
             const std::string keyName(original.name(key));
-            for (const char* value : {"7", "a much longer value, 1, 2, 3", " padded ", "x;y",
-                                      "\"quoted\"", ""}) {
+            for (const char* value :
+                 {"7", "a much longer value, 1, 2, 3", " padded ", "x;y", "\"quoted\"", ""}) {
                 const auto spliced = original.parsedWithValue(sectionName, keyName, value);
                 const ParsedIni fresh(original.withValue(sectionName, keyName, value));
                 EXPECT_TRUE(sameParse(*spliced, fresh))
@@ -143,6 +142,19 @@ TEST(ParsedIniTest, ParseAfterAWriteEqualsAFreshParse) {
             }
         }
     }
+}
+
+TEST(ParsedIniTest, SectionCheckWithoutParsingAgreesWithTheParse) {
+    const test::TempDir dir;
+    const std::string path = (dir.path() / "file.ini").string();
+    for (const std::string& text :
+         std::vector<std::string>{"", "\r\n\r\n", "; [commented]\r\nkey = [x]\r\n",
+                                  "\xEF\xBB\xBF[A]", " \t[A", "key = 1\n\n  [B]\n", "a\rb\r[C]",
+                                  std::string("[A]\0", 4), std::string("BINI\x01\0\0\0", 8)}) {
+        test::writeBytes(path, text);
+        EXPECT_EQ(hasSection(path), !ParsedIni(text).sections().empty()) << text;
+    }
+    EXPECT_FALSE(hasSection((dir.path() / "missing.ini").string()));
 }
 
 TEST(ParsedIniTest, AddedKeysAndSectionsReadBack) {
