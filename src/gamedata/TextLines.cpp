@@ -17,8 +17,10 @@ std::size_t lineBreakFrom(std::string_view text, std::size_t start) {
     return std::string_view::npos;
 }
 
-std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
+namespace {
+
+template <typename Line> std::vector<Line> split(std::string_view text) {
+    std::vector<Line> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = lineBreakFrom(text, start);
@@ -33,6 +35,24 @@ std::vector<std::string> splitLines(std::string_view text) {
         }
     }
     return lines;
+}
+
+void refuseBinary(const std::string& path, std::string_view bytes) {
+    // Splitting a binary file would cut it at the zero byte and a rewrite would destroy it.
+    if (bytes.find('\0') != std::string_view::npos) {
+        throw std::runtime_error(path + " is not a text file");
+    }
+}
+
+} // namespace
+
+std::vector<std::string> splitLines(std::string_view text) {
+    return split<std::string>(text);
+}
+
+TextFileLines::TextFileLines(const std::string& path) : bytes_(readFile(path)) {
+    refuseBinary(path, bytes_);
+    lines_ = split<std::string_view>(bytes_);
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
@@ -51,10 +71,7 @@ std::string joinLines(const std::vector<std::string>& lines) {
 
 std::vector<std::string> readTextLines(const std::string& path) {
     const std::string bytes = readFile(path);
-    // Splitting a binary file would cut it at the zero byte and a rewrite would destroy it.
-    if (bytes.find('\0') != std::string::npos) {
-        throw std::runtime_error(path + " is not a text file");
-    }
+    refuseBinary(path, bytes);
     return splitLines(bytes);
 }
 

@@ -67,20 +67,13 @@ bool isSectionHeader(std::string_view line) {
     return !text.empty() && text.front() == '[';
 }
 
-std::optional<std::size_t> findShipHeader(const std::vector<std::string>& lines, int shipIndex,
-                                          std::size_t from) {
-    const std::string header = "[Ship" + std::to_string(shipIndex) + "]";
-    for (std::size_t i = from; i < lines.size(); ++i) {
-        const std::string_view text = trimLeft(lines[i]);
-        if (!startsWithIgnoreCase(text, header)) {
-            continue;
-        }
-        const std::string rest = trimControl(text.substr(header.size()));
-        if (rest.empty() || rest.front() == ';') {
-            return i;
-        }
+bool isHeaderLine(std::string_view line, std::string_view header) {
+    const std::string_view text = trimLeft(line);
+    if (!startsWithIgnoreCase(text, header)) {
+        return false;
     }
-    return std::nullopt;
+    const std::string rest = trimControl(text.substr(header.size()));
+    return rest.empty() || rest.front() == ';';
 }
 
 } // namespace skarvel

@@ -27,9 +27,19 @@ std::vector<std::string> splitItems(std::string_view value);
 // A line that opens a section: its first non-blank character is "[".
 bool isSectionHeader(std::string_view line);
 
-// The index of the line "[Ship<k>]" (letter case ignored, a trailing comment allowed), at
-// or after from.
-std::optional<std::size_t> findShipHeader(const std::vector<std::string>& lines, int shipIndex,
-                                          std::size_t from = 0);
+// Whether the line is the header (letter case ignored, a trailing comment allowed).
+bool isHeaderLine(std::string_view line, std::string_view header);
+
+// The index of the line "[Ship<k>]" at or after from.
+template <typename Lines>
+std::optional<std::size_t> findShipHeader(const Lines& lines, int shipIndex, std::size_t from = 0) {
+    const std::string header = "[Ship" + std::to_string(shipIndex) + "]";
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        if (isHeaderLine(lines[i], header)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
 
 } // namespace skarvel

@@ -117,7 +117,8 @@ void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIn
 
 void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex) {
     journal_.WriteFormatted("Lade Werte aus Datei [%s]", {shipArchPath}, JournalEntryKind::Action);
-    const std::vector<std::string> lines = readTextLines(shipArchPath);
+    const TextFileLines file(shipArchPath);
+    const std::vector<std::string_view>& lines = file.lines();
 
     const auto header = findShipHeader(lines, shipIndex);
     journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d",

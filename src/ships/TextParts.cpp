@@ -77,14 +77,15 @@ std::string cutDelimitedPart(std::string& text, char start, char stop) {
 }
 
 std::vector<std::string> ReadSectionLines(const std::string& path, std::string_view header) {
-    const std::vector<std::string> lines = readTextLines(path);
+    const TextFileLines file(path);
+    const std::vector<std::string_view>& lines = file.lines();
     std::vector<std::string> section;
     std::size_t i = 0;
     while (i < lines.size() && lines[i].find(header) == std::string::npos) {
         ++i;
     }
     for (++i; i < lines.size() && lines[i].find('[') == std::string::npos; ++i) {
-        section.push_back(lines[i]);
+        section.emplace_back(lines[i]);
     }
     return section;
 }
