@@ -4,11 +4,11 @@
 Usage: table.py path/to/skarvel_bench [benchmark arguments...]
 Ratios are the command's mean time over the baseline measured in the same run. Both the wall
 time and the processor time are shown; a target on a ratio is judged on processor time,
-because the wall time of the editor's commands is mostly the disk's answer to fdatasync (the
-journal makes every line durable, the save every file it writes) and differs by disk.
+because the wall time of the editor's commands is mostly the disk's answer to fsync (the
+save makes every file it writes durable) and differs by disk.
 """
 import json
-import resource
+import os
 import subprocess
 import sys
 import tempfile
@@ -18,11 +18,16 @@ SIZES = ("demo", "mid", "large")
 
 def run(program, extra):
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
-        subprocess.run([program, "--benchmark_out=" + out.name, "--benchmark_out_format=json",
-                        *extra], check=True, stdout=subprocess.DEVNULL)
+        bench = subprocess.Popen([program, "--benchmark_out=" + out.name,
+                                  "--benchmark_out_format=json", *extra],
+                                 stdout=subprocess.DEVNULL)
+        # The benchmark program's own peak: this process may have inherited the usage of
+        # the compiler run before it (run.sh execs this script).
+        _, status, usage = os.wait4(bench.pid, 0)
+        if status != 0:
+            sys.exit(f"{program} failed")
         results = json.load(open(out.name))
-    peak_kb = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-    return {b["name"]: b for b in results["benchmarks"]}, peak_kb / 1024, results["context"]
+    return {b["name"]: b for b in results["benchmarks"]}, usage.ru_maxrss / 1024, results["context"]
 
 
 def ms(b, key="real_time"):
@@ -51,10 +56,10 @@ def main():
               f"{ms(parse):.1f} / {ms(parse, 'cpu_time'):.1f} (one parse)", 3)
     stats = by_name["BM_StatGoodsFileOncePerGood"]
     lookups = by_name["BM_LookupNicknameOfEveryGoodInMemory"]
-    rows.append(("… of which the 2,500 file checks (one stat each)", "large",
-                 f"{ms(stats):.1f} / {ms(stats, 'cpu_time'):.1f}", "", "", "", ""))
-    rows.append(("… of which the 2,500 lookups in memory", "large",
+    rows.append(("… the 2,500 lookups in memory alone", "large",
                  f"{ms(lookups):.1f} / {ms(lookups, 'cpu_time'):.1f}", "", "", "", ""))
+    rows.append(("… 2,500 file checks (one stat each), as outside a read-only phase", "large",
+                 f"{ms(stats):.1f} / {ms(stats, 'cpu_time'):.1f}", "", "", "", ""))
 
     program = by_name["BM_BiniProgram"]
     convert = by_name["BM_BiniToText"]
@@ -74,6 +79,9 @@ def main():
         b = by_name[f"BM_EngineFieldKeystroke/{size}"]
         rows.append(("Keystroke in an engine field", size, f"{ms(b):.4f} / {ms(b, 'cpu_time'):.4f}",
                      "", "", "< 1 ms", verdict(ms(b) < 1)))
+    line = by_name["BM_JournalLine"]
+    rows.append(("One journal line, synced to the data sets' disk", "",
+                 f"{ms(line):.3f} / {ms(line, 'cpu_time'):.3f}", "", "", "", ""))
     rows.append(("Peak memory (max RSS) of the whole run, largest set included", "",
                  f"{peak_mb:.0f} MB", "", "", "< 100 MB", verdict(peak_mb < 100)))
 
