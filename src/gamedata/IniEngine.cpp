@@ -375,6 +375,14 @@ struct CacheEntry {
     FileIdentity identity;
     std::shared_ptr<const ParsedIni> ini;
     std::uint64_t trustedInPhase = 0; // the read-only phase that already checked it, 0 = none
+    // Written in a batch and not yet on disk; identity is then the file the values went into.
+    bool pending = false;
+};
+
+struct PendingFile {
+    std::string path;
+    FileIdentity base;
+    std::shared_ptr<const ParsedIni> ini;
 };
 
 // Parsed files by path. The program runs on one thread, but the lock keeps the cache sound
@@ -390,17 +398,60 @@ public:
         found->second.trustedInPhase = phaseNumber_;
         return found->second.ini;
     }
-    // The entry checked earlier in the current read-only phase, if any.
+    // Values written in the open batch, or the entry checked earlier in the current read-only
+    // phase, if any.
     std::shared_ptr<const ParsedIni> trusted(const std::string& path) {
         std::lock_guard lock(mutex_);
-        if (phaseDepth_ == 0) {
-            return nullptr;
-        }
         const auto found = entries_.find(path);
-        if (found == entries_.end() || found->second.trustedInPhase != phaseNumber_) {
+        if (found == entries_.end()) {
             return nullptr;
         }
-        return found->second.ini;
+        if (found->second.pending ||
+            (phaseDepth_ > 0 && found->second.trustedInPhase == phaseNumber_)) {
+            return found->second.ini;
+        }
+        return nullptr;
+    }
+    std::shared_ptr<const ParsedIni> pending(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        const auto found = entries_.find(path);
+        return found != entries_.end() && found->second.pending ? found->second.ini : nullptr;
+    }
+    bool batchOpen() {
+        std::lock_guard lock(mutex_);
+        return batchDepth_ > 0;
+    }
+    void storePending(const std::string& path, const FileIdentity& base,
+                      std::shared_ptr<const ParsedIni> ini) {
+        std::lock_guard lock(mutex_);
+        CacheEntry& entry = entries_[path];
+        if (!entry.pending) {
+            pendingOrder_.push_back(path);
+            entry.identity = base;
+        }
+        entry.ini = std::move(ini);
+        entry.pending = true;
+    }
+    void beginBatch() {
+        std::lock_guard lock(mutex_);
+        ++batchDepth_;
+    }
+    // Ends a batch; the files to write when it was the outermost one, in order of first write.
+    std::vector<PendingFile> endBatch() {
+        std::lock_guard lock(mutex_);
+        std::vector<PendingFile> files;
+        if (--batchDepth_ > 0) {
+            return files;
+        }
+        for (const std::string& path : pendingOrder_) {
+            auto found = entries_.find(path);
+            if (found != entries_.end() && found->second.pending) {
+                files.push_back({path, found->second.identity, found->second.ini});
+                entries_.erase(found); // stored again once written
+            }
+        }
+        pendingOrder_.clear();
+        return files;
     }
     void store(const std::string& path, const FileIdentity& identity,
                std::shared_ptr<const ParsedIni> ini) {
@@ -429,6 +480,8 @@ private:
     std::mutex mutex_;
     std::unordered_map<std::string, CacheEntry> entries_;
     int phaseDepth_ = 0;
+    int batchDepth_ = 0;
+    std::vector<std::string> pendingOrder_;
     std::uint64_t phaseCount_ = 0;
     std::uint64_t phaseNumber_ = 0; // 0 outside any phase
 };
@@ -528,6 +581,46 @@ std::shared_ptr<const ParsedIni> checkedIni(const std::string& path) {
 
 } // namespace
 
+WriteBatch::WriteBatch() {
+    cache().beginBatch();
+}
+
+WriteBatch::~WriteBatch() {
+    if (!done_) {
+        try {
+            commit();
+        } catch (const std::exception&) {
+            // Already unwinding from the failure that ended the batch early; the files not
+            // written are forgotten, so reads see the disk again.
+        }
+    }
+}
+
+void WriteBatch::commit() {
+    done_ = true;
+    std::vector<PendingFile> files = cache().endBatch();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const PendingFile& file = files[i];
+        struct stat info {};
+        // A file changed by another program since the batch read it is not overwritten.
+        bool written = ::stat(file.path.c_str(), &info) == 0 && FileIdentity::of(info) == file.base;
+        if (written) {
+            try {
+                writeFileAtomically(file.path, file.ini->bytes(), /*durable=*/false);
+            } catch (const std::exception&) {
+                written = false;
+            }
+        }
+        if (!written) {
+            // Like a failed single write: the rest of the batch is not written either.
+            failWrite(file.path);
+        }
+        if (::stat(file.path.c_str(), &info) == 0) {
+            cache().store(file.path, FileIdentity::of(info), file.ini);
+        }
+    }
+}
+
 std::shared_ptr<const ParsedIni> currentIni(const std::string& path) {
     if (auto trusted = cache().trusted(path)) {
         return trusted;
@@ -583,7 +676,11 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
             failWrite(path);
         }
         // Never write on top of a trusted parse: another program may have changed the file.
-        current = checkedIni(path);
+        // Values of the open batch build on each other until it ends.
+        current = cache().pending(path);
+        if (!current) {
+            current = checkedIni(path);
+        }
         if (!current) {
             failWrite(path);
         }
@@ -597,6 +694,10 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
     }
 
     auto written = current->parsedWithValue(section, key, value);
+    if (cache().batchOpen() && S_ISREG(info.st_mode)) {
+        cache().storePending(path, FileIdentity::of(info), std::move(written));
+        return;
+    }
     try {
         writeFileAtomically(path, written->bytes(), /*durable=*/false);
     } catch (const std::exception&) {

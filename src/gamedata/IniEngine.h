@@ -61,8 +61,7 @@ public:
 
     // The parsed form of withValue's bytes. A plain replacement of an existing value shifts
     // the positions instead of parsing the whole file again.
-    std::shared_ptr<const ParsedIni> parsedWithValue(std::string_view section,
-                                                     std::string_view key,
+    std::shared_ptr<const ParsedIni> parsedWithValue(std::string_view section, std::string_view key,
                                                      std::string_view value) const;
 
 private:
@@ -109,5 +108,25 @@ public:
 // break the line structure.
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
+
+// Within one, value writes change the cached parse at once and reach the disk when it ends:
+// one atomic replacement per file instead of one per value (a save writes some forty values,
+// most into the largest file). Reads see the written values. A write's checks (the file
+// exists, is writable and is text) still fail at once. commit() writes the files in the
+// order of their first write and throws "Unable to write to <path>" at the first that cannot
+// be written (or that another program changed since), leaving it and the rest unwritten.
+// Ended without commit(), as by an error, it writes what it holds and stays quiet.
+class WriteBatch {
+public:
+    WriteBatch();
+    ~WriteBatch();
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
+
+    void commit();
+
+private:
+    bool done_ = false;
+};
 
 } // namespace skarvel::ini

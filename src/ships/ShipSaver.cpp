@@ -1,6 +1,7 @@
 #include "ships/ShipSaver.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
 #include "platform/CorrectPath.h"
 #include "ports/Dialogs.h"
@@ -101,12 +102,18 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship) {
     }
     journal_.Write("INIS sind geöffnet und Werte werden gespeichert", kInfo);
 
-    if (ship.loaded) {
-        saveShipValues(ship);
-    } else {
-        journal_.Write("Kein Schiff geladen - Schiffswerte werden nicht gespeichert", kWarning);
+    {
+        // Each file is replaced once with all its values, before the hardpoint lines are
+        // rewritten line by line.
+        ini::WriteBatch batch;
+        if (ship.loaded) {
+            saveShipValues(ship);
+        } else {
+            journal_.Write("Kein Schiff geladen - Schiffswerte werden nicht gespeichert", kWarning);
+        }
+        saveGeneralValues(journal_, dataSet_, form_);
+        batch.commit();
     }
-    saveGeneralValues(journal_, dataSet_, form_);
     if (ship.loaded && ship.hardpointsLoaded) {
         hardpoints_.SaveHardpointValues(dataSet_.files().files[kShipArch], ship.shipIndex);
     } else if (ship.loaded) {

@@ -1,5 +1,5 @@
-#include "gamedata/UserIniFile.h"
 #include "gamedata/IniEngine.h"
+#include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
 #include "support/ManualClock.h"
 #include "support/TestFiles.h"
@@ -269,6 +269,60 @@ TEST_F(UserIniFileTest, AReadOnlyPhaseChecksEachFileOnceAndKeepsItsOwnWrites) {
     EXPECT_EQ(readBytes(path), "[Good0]\r\nprice = 3000\r\n[Good1]\r\n");
     writeBytes(path, "[Good0]\r\nprice = 4000\r\n");
     EXPECT_EQ(ini.ReadValue("Good0", "price", ""), "4000");
+}
+
+TEST_F(UserIniFileTest, ABatchWritesEachFileOnceWhenItEnds) {
+    const std::string ships = fileIn("shiparch.ini");
+    const std::string goods = fileIn("goods.ini");
+    writeBytes(ships, "[Ship0]\r\nhit_pts = 1\r\nmass = 2\r\n");
+    writeBytes(goods, "[Good0]\r\nprice = 3\r\n");
+    TUserIniFile shipArch(ships, journal);
+    TUserIniFile goodsIni(goods, journal);
+    {
+        ini::WriteBatch batch;
+        shipArch.WriteString("Ship0", "hit_pts", "100");
+        shipArch.WriteString("Ship0", "mass", "200");
+        goodsIni.WriteString("Good0", "price", "300");
+        EXPECT_EQ(shipArch.ReadValue("Ship0", "hit_pts", ""), "100");
+        EXPECT_EQ(readBytes(ships), "[Ship0]\r\nhit_pts = 1\r\nmass = 2\r\n");
+        batch.commit();
+    }
+    EXPECT_EQ(readBytes(ships), "[Ship0]\r\nhit_pts = 100\r\nmass = 200\r\n");
+    EXPECT_EQ(readBytes(goods), "[Good0]\r\nprice = 300\r\n");
+
+    // A file another program changed meanwhile is left to it, and so is every later file.
+    {
+        ini::WriteBatch batch;
+        shipArch.WriteString("Ship0", "hit_pts", "111");
+        goodsIni.WriteString("Good0", "price", "333");
+        writeBytes(ships, "[Ship0]\r\nhit_pts = 9\r\n");
+        EXPECT_THROW(
+            {
+                try {
+                    batch.commit();
+                } catch (const std::runtime_error& error) {
+                    EXPECT_EQ(std::string(error.what()), "Unable to write to " + ships);
+                    throw;
+                }
+            },
+            std::runtime_error);
+    }
+    EXPECT_EQ(shipArch.ReadValue("Ship0", "hit_pts", ""), "9");
+    EXPECT_EQ(goodsIni.ReadValue("Good0", "price", ""), "300");
+
+    // A write refused at once ends the command; what came before still reaches the disk.
+    std::filesystem::permissions(goods, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_THROW(
+        {
+            ini::WriteBatch batch;
+            shipArch.WriteString("Ship0", "hit_pts", "42");
+            goodsIni.WriteString("Good0", "price", "1");
+            batch.commit();
+        },
+        std::runtime_error);
+    EXPECT_EQ(readBytes(ships), "[Ship0]\r\nhit_pts = 42\r\n");
+    EXPECT_EQ(readBytes(goods), "[Good0]\r\nprice = 300\r\n");
 }
 
 TEST_F(UserIniFileTest, TwoObjectsOnOneFileSeeEachOthersWrites) {
