@@ -257,43 +257,48 @@ std::string ParsedIni::value(const Key& key) const {
 std::shared_ptr<const ParsedIni> ParsedIni::parsedWithValue(std::string_view sectionName,
                                                             std::string_view keyName,
                                                             std::string_view value) const {
-    std::string bytes = withValue(sectionName, keyName, value);
+    auto result = std::make_shared<ParsedIni>(*this);
+    result->assignValue(sectionName, keyName, value);
+    return result;
+}
+
+void ParsedIni::assignValue(std::string_view sectionName, std::string_view keyName,
+                            std::string_view value) {
     const Section* section = findSection(sectionName);
-    const Key* key = section ? findKey(*section, keyName) : nullptr;
+    Key* key = section ? const_cast<Key*>(findKey(*section, keyName)) : nullptr;
     // Only a value that parses back exactly as given keeps every other position's meaning.
     const bool plainReplacement = key && key->hasEquals && key->valueEnd > key->valueBegin &&
                                   !value.empty() && !isBlank(value.front()) &&
                                   !isBlank(value.back()) &&
                                   value.find(';') == std::string_view::npos;
     if (!plainReplacement) {
-        return std::make_shared<const ParsedIni>(std::move(bytes));
+        bytes_ = withValue(sectionName, keyName, value);
+        sections_.clear();
+        keys_.clear();
+        sectionSlots_.clear();
+        keySlots_.clear();
+        parse();
+        return;
     }
 
     const std::size_t oldEnd = key->valueEnd;
+    const std::size_t oldLength = oldEnd - key->valueBegin;
+    bytes_.replace(key->valueBegin, oldLength, value);
     const auto shift = [&](std::size_t& position) {
         if (position >= oldEnd) {
-            position = position + value.size() - (oldEnd - key->valueBegin);
+            position = position + value.size() - oldLength;
         }
     };
-    std::shared_ptr<ParsedIni> result(new ParsedIni());
-    result->bytes_ = std::move(bytes);
-    result->isText_ = isText_;
-    result->lineEnding_ = lineEnding_;
-    result->sections_ = sections_;
-    result->keys_ = keys_;
-    result->sectionSlots_ = sectionSlots_;
-    result->keySlots_ = keySlots_;
     // Sections and keys are in file order: only those from the changed key on move.
-    for (std::size_t i = key->section + 1; i < result->sections_.size(); ++i) {
-        Section& each = result->sections_[i];
+    for (std::size_t i = key->section + 1; i < sections_.size(); ++i) {
+        Section& each = sections_[i];
         shift(each.nameBegin);
         shift(each.nameEnd);
         shift(each.lineEnd);
         shift(each.lineNext);
     }
-    for (std::size_t i = static_cast<std::size_t>(key - keys_.data()); i < result->keys_.size();
-         ++i) {
-        Key& each = result->keys_[i];
+    for (std::size_t i = static_cast<std::size_t>(key - keys_.data()); i < keys_.size(); ++i) {
+        Key& each = keys_[i];
         shift(each.nameBegin);
         shift(each.nameEnd);
         shift(each.valueBegin);
@@ -301,9 +306,6 @@ std::shared_ptr<const ParsedIni> ParsedIni::parsedWithValue(std::string_view sec
         shift(each.lineEnd);
         shift(each.lineNext);
     }
-    result->keys_[static_cast<std::size_t>(key - keys_.data())].valueEnd =
-        key->valueBegin + value.size();
-    return result;
 }
 
 std::string ParsedIni::withValue(std::string_view sectionName, std::string_view keyName,
@@ -385,6 +387,9 @@ struct PendingFile {
     std::shared_ptr<const ParsedIni> ini;
 };
 
+// The batch's own parse of a file, changed in place by every further write.
+using PendingParse = std::shared_ptr<ParsedIni>;
+
 // Parsed files by path. The program runs on one thread, but the lock keeps the cache sound
 // if a test or a benchmark does not.
 class IniCache {
@@ -412,25 +417,25 @@ public:
         }
         return nullptr;
     }
-    std::shared_ptr<const ParsedIni> pending(const std::string& path) {
+    PendingParse pending(const std::string& path) {
         std::lock_guard lock(mutex_);
-        const auto found = entries_.find(path);
-        return found != entries_.end() && found->second.pending ? found->second.ini : nullptr;
+        const auto found = pendingParses_.find(path);
+        return found != pendingParses_.end() ? found->second : nullptr;
     }
     bool batchOpen() {
         std::lock_guard lock(mutex_);
         return batchDepth_ > 0;
     }
-    void storePending(const std::string& path, const FileIdentity& base,
-                      std::shared_ptr<const ParsedIni> ini) {
+    void storePending(const std::string& path, const FileIdentity& base, PendingParse ini) {
         std::lock_guard lock(mutex_);
         CacheEntry& entry = entries_[path];
         if (!entry.pending) {
             pendingOrder_.push_back(path);
             entry.identity = base;
         }
-        entry.ini = std::move(ini);
+        entry.ini = ini;
         entry.pending = true;
+        pendingParses_[path] = std::move(ini);
     }
     void beginBatch() {
         std::lock_guard lock(mutex_);
@@ -451,6 +456,7 @@ public:
             }
         }
         pendingOrder_.clear();
+        pendingParses_.clear();
         return files;
     }
     void store(const std::string& path, const FileIdentity& identity,
@@ -482,6 +488,7 @@ private:
     int phaseDepth_ = 0;
     int batchDepth_ = 0;
     std::vector<std::string> pendingOrder_;
+    std::unordered_map<std::string, PendingParse> pendingParses_;
     std::uint64_t phaseCount_ = 0;
     std::uint64_t phaseNumber_ = 0; // 0 outside any phase
 };
@@ -675,12 +682,13 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
             failWrite(path);
         }
-        // Never write on top of a trusted parse: another program may have changed the file.
         // Values of the open batch build on each other until it ends.
-        current = cache().pending(path);
-        if (!current) {
-            current = checkedIni(path);
+        if (const PendingParse pending = cache().pending(path)) {
+            pending->assignValue(section, key, value);
+            return;
         }
+        // Never write on top of a trusted parse: another program may have changed the file.
+        current = checkedIni(path);
         if (!current) {
             failWrite(path);
         }
@@ -693,11 +701,13 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         failWrite(path);
     }
 
-    auto written = current->parsedWithValue(section, key, value);
     if (cache().batchOpen() && S_ISREG(info.st_mode)) {
-        cache().storePending(path, FileIdentity::of(info), std::move(written));
+        auto pending = std::make_shared<ParsedIni>(*current);
+        pending->assignValue(section, key, value);
+        cache().storePending(path, FileIdentity::of(info), std::move(pending));
         return;
     }
+    auto written = current->parsedWithValue(section, key, value);
     try {
         writeFileAtomically(path, written->bytes(), /*durable=*/false);
     } catch (const std::exception&) {

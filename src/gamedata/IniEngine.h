@@ -33,7 +33,8 @@ public:
     };
 
     explicit ParsedIni(std::string bytes);
-    ParsedIni(const ParsedIni&) = delete;
+    // Copied only on purpose: a file's parse is large.
+    explicit ParsedIni(const ParsedIni&) = default;
     ParsedIni& operator=(const ParsedIni&) = delete;
 
     const std::string& bytes() const { return bytes_; }
@@ -63,6 +64,8 @@ public:
     // the positions instead of parsing the whole file again.
     std::shared_ptr<const ParsedIni> parsedWithValue(std::string_view section, std::string_view key,
                                                      std::string_view value) const;
+    // Sets the value in this parse, as parsedWithValue does in a copy.
+    void assignValue(std::string_view section, std::string_view key, std::string_view value);
 
 private:
     ParsedIni() = default;
