@@ -83,9 +83,7 @@ TEST(Closing, NoKeepsTheWindowAndItsOpenDataSetYesClosesBoth) {
 
 TEST(Closing, TheQuestionComesWithoutAnOpenedSetAndYesStillClosesIt) {
     ShellEnvironment env;
-    env.installGame();
-    env.storePreference("SecurityDialogs", "0");
-    env.storePreference("CheckNewVersion", "0");
+    env.installGameAndSilenceStart();
     ModalHand hand;
     TJournal journal(env.program.string(), "DebugOut");
     TformSkarvel window(journal, env.program.string());
@@ -107,9 +105,7 @@ TEST(Closing, TheQuestionComesWithoutAnOpenedSetAndYesStillClosesIt) {
 
 TEST(Closing, EachPressOfInfoShowsAnAboutWindowAndJournalsAfterItCloses) {
     ShellEnvironment env;
-    env.installGame();
-    env.storePreference("SecurityDialogs", "0");
-    env.storePreference("CheckNewVersion", "0");
+    env.installGameAndSilenceStart();
     ModalHand hand;
     TJournal journal(env.program.string(), "DebugOut");
     TformSkarvel window(journal, env.program.string());

@@ -18,9 +18,7 @@ namespace skarvel::test {
 class EngineFieldsWindow : public ::testing::Test {
 protected:
     EngineFieldsWindow() {
-        env.installGame();
-        env.storePreference("SecurityDialogs", "0");
-        env.storePreference("CheckNewVersion", "0");
+        env.installGameAndSilenceStart();
         journal = std::make_unique<TJournal>(env.program.string(), "DebugOut");
         window = std::make_unique<TformSkarvel>(*journal, env.program.string());
         window->show();

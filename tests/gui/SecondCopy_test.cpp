@@ -20,9 +20,7 @@ std::vector<std::filesystem::path> filesIn(const std::filesystem::path& folder) 
 
 TEST(SecondCopy, RaisesTheFirstWindowAndEndsWithoutWritingAnything) {
     ShellEnvironment env;
-    env.installGame();
-    env.storePreference("SecurityDialogs", "0");
-    env.storePreference("CheckNewVersion", "0");
+    env.installGameAndSilenceStart();
     ModalHand hand;
     SingleCopy first;
     ASSERT_TRUE(first.acquired());

@@ -53,6 +53,13 @@ public:
         }
     }
 
+    // The game installed and both switches off: the window starts without a question.
+    void installGameAndSilenceStart() {
+        installGame();
+        storePreference("SecurityDialogs", "0");
+        storePreference("CheckNewVersion", "0");
+    }
+
     void storePreference(const std::string& name, const std::string& value) {
         preferences_ += name + "=" + value + "\n";
         writeBytes(config / "Skarvel" / "Skarvel.conf", "[General]\n" + preferences_);
