@@ -1,4 +1,5 @@
 #include "BiniFormat.h"
+#include "gamedata/IniEngine.h"
 #include "platform/Process.h"
 #include "support/TestFiles.h"
 
@@ -220,6 +221,32 @@ TEST(BiniFormatTest, TextRoundTripsThroughBini) {
     };
     EXPECT_EQ(count("li_elite"), 1);
     EXPECT_EQ(count("Ship"), 1);
+}
+
+// A file of the size the game ships (about 100 KB compressed): the settings-file engine
+// finds every section and every key of the input in the text, with its value.
+TEST(BiniFormatTest, ALargeFileReadsBackWithEverySectionAndKey) {
+    std::string text;
+    for (int i = 0; text.size() < 240 * 1024; ++i) {
+        const std::string n = std::to_string(i);
+        text += "[Engine]\r\nnickname = ge_engine_" + n + "\r\nmax_force = " + n +
+                "000\r\nlinear_drag = " + std::to_string(i % 900 + 1) +
+                "\r\nreverse_fraction = 0.15\r\nflame_effect = gf_engine_" + n +
+                ", 1, 2.5\r\nindestructible\r\n\r\n";
+    }
+    const std::string bini = bini::fromText(text);
+    ASSERT_GT(bini.size(), 90u * 1024);
+    const skarvel::ini::ParsedIni input(text);
+    const skarvel::ini::ParsedIni output(bini::toText(bini));
+    ASSERT_EQ(output.sections().size(), input.sections().size());
+    ASSERT_EQ(output.keys().size(), input.keys().size());
+    for (std::size_t i = 0; i < input.keys().size(); ++i) {
+        const auto& in = input.keys()[i];
+        const auto& out = output.keys()[i];
+        ASSERT_EQ(output.name(out), input.name(in)) << i;
+        ASSERT_EQ(output.value(out), input.value(in)) << i;
+        ASSERT_EQ(output.name(output.sections()[out.section]), "Engine");
+    }
 }
 
 TEST(BiniFormatTest, TextIsNormalisedOnTheWayIn) {
