@@ -229,8 +229,9 @@ TEST(BiniFormatTest, ALargeFileReadsBackWithEverySectionAndKey) {
     std::string text;
     for (int i = 0; text.size() < 240 * 1024; ++i) {
         const std::string n = std::to_string(i);
-        text += "[Engine]\r\nnickname = ge_engine_" + n + "\r\nmax_force = " + n +
-                "000\r\nlinear_drag = " + std::to_string(i % 900 + 1) +
+        text += "[Engine]\r\nnickname = ge_engine_" + n +
+                "\r\nmax_force = " + std::to_string((i + 1) * 1000) +
+                "\r\nlinear_drag = " + std::to_string(i % 900 + 1) +
                 "\r\nreverse_fraction = 0.15\r\nflame_effect = gf_engine_" + n +
                 ", 1, 2.5\r\nindestructible\r\n\r\n";
     }
