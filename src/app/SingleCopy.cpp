@@ -67,7 +67,8 @@ void SingleCopy::listen(QWidget& window) {
 }
 
 void SingleCopy::raiseWindow() {
-    if (!window_) {
+    // A window not shown yet is still in its start-up questions and comes up by itself.
+    if (!window_ || (!window_->isVisible() && !window_->isMinimized())) {
         return;
     }
     window_->showNormal();

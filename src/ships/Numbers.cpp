@@ -171,7 +171,7 @@ std::int32_t multiplyChecked(std::int32_t a, std::int32_t b) {
 
 double divideChecked(double dividend, double divisor) {
     if (divisor == 0) {
-        throw std::domain_error("Division by zero");
+        throw std::domain_error("Floating point division by zero");
     }
     return dividend / divisor;
 }

@@ -29,8 +29,8 @@ double roundToTenth(double value);
 std::string formatFraction(double value);
 // Signed 32-bit product; throws std::overflow_error "Integer overflow".
 std::int32_t multiplyChecked(std::int32_t a, std::int32_t b);
-// Floating-point quotient; a zero divisor throws std::domain_error "Division by zero" instead
-// of giving an infinite speed.
+// Floating-point quotient; a zero divisor throws std::domain_error "Floating point division by
+// zero" instead of giving an infinite speed.
 double divideChecked(double dividend, double divisor);
 
 // Every "." becomes ","; journals "getMathValue - %s => %s" (Data).
