@@ -105,7 +105,9 @@ void TformSkarvel::wireHandlers() {
             editor_->lbShipsClick();
         }
     });
-    onSignal(ui_->cbStartingBase, &QComboBox::activated,
+    // Another base chosen by the user; the program's own selections are silent, and picking
+    // the base already shown changes nothing.
+    onSignal(ui_->cbStartingBase, &QComboBox::currentIndexChanged,
              [this] { editor_->cbStartingBaseChange(); });
 
     Hardpoints& hardpoints = editor_->hardpoints();

@@ -216,6 +216,7 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
         EXPECT_EQ(fieldText(window, "edWeaponHPLevel"), "3");
         clickMenu(window, "CHARACTER");
         EXPECT_EQ(control<QComboBox>(window, "cbStartingBase").currentText(), "Planet Manhattan");
+        pick(window, "cbStartingBase", "Planet Manhattan"); // the base shown: no change
         pick(window, "cbStartingBase", "Benford Station");
 
         // Another ship while the edits are unsaved: Yes saves Defender first.
@@ -288,6 +289,7 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
     // The journal from its header to its closing line.
     const Lines lines = env.journal();
     ASSERT_GT(lines.size(), 12u);
+    EXPECT_EQ(count(lines, "[System ] VALUE CHANGED"), 1u); // only the other base
     EXPECT_TRUE(lines[0].starts_with("[Start  ] Process \"")) << lines[0];
     EXPECT_NE(lines[0].find("\" running on \""), std::string::npos) << lines[0];
     const Lines system(lines.begin() + 1, lines.begin() + 11);
