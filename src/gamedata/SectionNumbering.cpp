@@ -1,5 +1,6 @@
 #include "gamedata/SectionNumbering.h"
 
+#include "gamedata/SectionHeader.h"
 #include "gamedata/TextLines.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
@@ -29,93 +30,45 @@ constexpr std::array<NumberedFile, 4> kNumberingOrder = {{
 constexpr std::array<NumberedFile, 4> kRemovalOrder = {
     {kNumberingOrder[1], kNumberingOrder[0], kNumberingOrder[2], kNumberingOrder[3]}};
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Position of the "[" of a header line, or npos. A byte order mark before the first line's
-// header is skipped, as the settings-file engine does.
-std::size_t headerStart(std::string_view line, bool firstLine) {
-    std::size_t pos = firstLine && line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
-        ++pos;
-    }
-    return pos < line.size() && line[pos] == '[' ? pos : std::string_view::npos;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Length of "[Name" + digits + "]" at pos, or 0.
-std::size_t numberedHeaderLength(std::string_view line, std::size_t pos, std::string_view name) {
-    const std::string_view rest = line.substr(pos);
-    if (!rest.starts_with("[") || rest.substr(1).substr(0, name.size()) != name) {
-        return 0;
-    }
-    std::size_t end = 1 + name.size();
-    const std::size_t digitsBegin = end;
-    while (end < rest.size() && isDigit(rest[end])) {
-        ++end;
-    }
-    if (end == digitsBegin || end >= rest.size() || rest[end] != ']') {
-        return 0;
-    }
-    return end + 1;
-}
-
-std::string plainHeader(std::string_view name) {
-    return "[" + std::string(name) + "]";
-}
-
 const std::string& pathOf(const DataFileSet& files, DataFileIndex index) {
     return files.files[static_cast<std::size_t>(index)];
 }
 
-// Appends the line to out, numbered when it is the plain header "[" + name + "]".
-void appendNumbered(std::string_view line, bool firstLine, std::string_view name,
-                    std::string_view header, int& counter, std::string& out) {
-    const std::size_t pos = headerStart(line, firstLine);
-    if (pos == std::string_view::npos || line.substr(pos, header.size()) != header) {
+// Appends the line to out, numbered when it is a header of name. A header still numbered
+// by a run that was killed is numbered anew in file order, so that no number is taken twice.
+void appendNumbered(std::string_view line, std::string_view name, int& counter,
+                    std::string& out) {
+    const auto header = matchKindHeader(line, name);
+    if (!header) {
         out += line;
         return;
     }
-    out.append(line.substr(0, pos)).append("[").append(name).append(std::to_string(counter));
-    out.append("]").append(line.substr(pos + header.size()));
+    out.append(line.substr(0, header->open)).append("[").append(name);
+    out.append(std::to_string(counter)).append("]").append(line.substr(header->end));
     ++counter;
 }
 
 // Appends the line to out, with a numbered header of name made plain again.
-void appendPlain(std::string_view line, bool firstLine, std::string_view name, std::string& out) {
-    const std::size_t pos = headerStart(line, firstLine);
-    const std::size_t length =
-        pos == std::string_view::npos ? 0 : numberedHeaderLength(line, pos, name);
-    if (length == 0) {
+void appendPlain(std::string_view line, std::string_view name, std::string& out) {
+    const auto header = matchKindHeader(line, name);
+    if (!header || header->digits.empty()) {
         out += line;
         return;
     }
-    out.append(line.substr(0, pos)).append("[").append(name).append("]");
-    out.append(line.substr(pos + length));
+    out.append(line.substr(0, header->open)).append("[").append(name).append("]");
+    out.append(line.substr(header->end));
 }
 
-// The whole file line by line, each line through edit and ended with CR LF, without
-// splitting it into separate strings first (the largest files have tens of thousands).
+// The whole file line by line, each line through edit and followed by its own line end,
+// without splitting it into separate strings first (the largest files have tens of
+// thousands).
 template <typename Edit> std::string rewriteLines(std::string_view text, Edit&& edit) {
     std::string out;
     out.reserve(text.size() + text.size() / 8 + 2);
-    std::size_t start = 0;
-    bool firstLine = true;
-    while (start < text.size()) {
-        const std::size_t end = lineBreakFrom(text, start);
-        edit(text.substr(start, end == std::string_view::npos ? end : end - start), firstLine, out);
-        out += "\r\n";
-        firstLine = false;
-        if (end == std::string_view::npos) {
-            break;
-        }
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
-            ++start;
-        }
-    }
+    forEachLine(text, [&](LineWithEnd line) {
+        edit(line.text, out);
+        out += line.ending;
+    });
     return out;
 }
 
@@ -128,15 +81,19 @@ void writeBack(const std::string& path, const std::string& original, const std::
 
 } // namespace
 
+std::string withPlainHeaders(std::string_view text, std::string_view kind) {
+    return rewriteLines(text,
+                        [&](std::string_view line, std::string& out) { appendPlain(line, kind, out); });
+}
+
 NotTextFileError::NotTextFileError(std::string path)
     : std::runtime_error(path + " is not a text file"), path_(std::move(path)) {}
 
 int numberHeaders(std::vector<std::string>& lines, std::string_view name) {
-    const std::string header = plainHeader(name);
     int counter = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string line;
-        appendNumbered(lines[i], i == 0, name, header, counter, line);
+        appendNumbered(lines[i], name, counter, line);
         lines[i] = std::move(line);
     }
     return counter;
@@ -145,12 +102,41 @@ int numberHeaders(std::vector<std::string>& lines, std::string_view name) {
 void removeHeaderNumbers(std::vector<std::string>& lines, std::string_view name) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string line;
-        appendPlain(lines[i], i == 0, name, line);
+        appendPlain(lines[i], name, line);
         lines[i] = std::move(line);
     }
 }
 
-void NumberSections(TJournal& journal, const DataFileSet& files) {
+NumberingError::NumberingError(std::string path, const std::string& cause)
+    : std::runtime_error(path + ": " + cause), path_(std::move(path)), cause_(cause) {}
+
+namespace {
+
+// Headers numbered by an earlier run, and lines that were meant as headers but open no
+// section of the kind: both are journaled with their line.
+void journalOddHeaders(TJournal& journal, const std::string& path, std::string_view text,
+                       std::string_view kind) {
+    long long number = 0;
+    int leftovers = 0;
+    forEachLine(text, [&](LineWithEnd line) {
+        ++number;
+        if (const auto header = matchKindHeader(line.text, kind)) {
+            leftovers += header->digits.empty() ? 0 : 1;
+        } else if (looksLikeBrokenHeader(line.text, kind)) {
+            journal.WriteFormatted("Fehlerhafte Sektionszeile %d in [%s]: %s",
+                                   {number, path, std::string(line.text)},
+                                   JournalEntryKind::Warning);
+        }
+    });
+    if (leftovers > 0) {
+        journal.WriteFormatted("%d Nummerierungen aus einem früheren Lauf in [%s] - neu nummeriert",
+                               {static_cast<long long>(leftovers), path}, JournalEntryKind::Warning);
+    }
+}
+
+} // namespace
+
+SectionCounts NumberSections(TJournal& journal, const DataFileSet& files) {
     journal.Write("Erstelle Nummerierungen", JournalEntryKind::Begin);
 
     // All four are read before any is rewritten, so a file that is not text stops the
@@ -170,22 +156,45 @@ void NumberSections(TJournal& journal, const DataFileSet& files) {
         }
     }
 
+    SectionCounts counts;
     for (std::size_t i = 0; i < kNumberingOrder.size(); ++i) {
         const NumberedFile& row = kNumberingOrder[i];
-        const std::string header = plainHeader(row.name);
+        const std::string& path = pathOf(files, row.file);
+        journalOddHeaders(journal, path, contents[i], row.name);
         int counter = 0;
         const std::string numbered =
-            rewriteLines(contents[i], [&](std::string_view line, bool first, std::string& out) {
-                appendNumbered(line, first, row.name, header, counter, out);
+            rewriteLines(contents[i], [&](std::string_view line, std::string& out) {
+                appendNumbered(line, row.name, counter, out);
             });
-        writeBack(pathOf(files, row.file), contents[i], numbered);
+        try {
+            writeBack(path, contents[i], numbered);
+        } catch (const std::exception& error) {
+            // No half-numbered set: the files numbered so far get their bytes back.
+            for (std::size_t done = 0; done < i; ++done) {
+                try {
+                    writeBack(pathOf(files, kNumberingOrder[done].file), std::string(),
+                              contents[done]);
+                } catch (const std::exception& undo) {
+                    journal.WriteFormatted("Nummerierung nicht entfernt [%s] - %s",
+                                           {pathOf(files, kNumberingOrder[done].file), undo.what()},
+                                           JournalEntryKind::Error);
+                }
+            }
+            journal.WriteFormatted("Nummerierung fehlgeschlagen [%s] - %s", {path, error.what()},
+                                   JournalEntryKind::Error);
+            journal.Write("Nummerierung abgebrochen", JournalEntryKind::End);
+            throw NumberingError(path, error.what());
+        }
+        counts[static_cast<std::size_t>(row.file)] = counter;
         journal.Write(row.numberedText, JournalEntryKind::Info);
     }
     journal.Write("Nummerierung erstellt", JournalEntryKind::End);
+    return counts;
 }
 
-void RemoveSectionNumbers(TJournal& journal, const DataFileSet& files) {
+std::vector<std::string> RemoveSectionNumbers(TJournal& journal, const DataFileSet& files) {
     journal.Write("Entferne Nummerierungen", JournalEntryKind::Begin);
+    std::vector<std::string> failures;
     for (const NumberedFile& row : kRemovalOrder) {
         const std::string& path = pathOf(files, row.file);
         try {
@@ -193,26 +202,18 @@ void RemoveSectionNumbers(TJournal& journal, const DataFileSet& files) {
             if (original.find('\0') != std::string::npos) {
                 throw NotTextFileError(path);
             }
-            const std::string plain =
-                rewriteLines(original, [&](std::string_view line, bool first, std::string& out) {
-                    appendPlain(line, first, row.name, out);
-                });
+            const std::string plain = withPlainHeaders(original, row.name);
             writeBack(path, original, plain);
             journal.Write(row.removedText, JournalEntryKind::Info);
         } catch (const std::exception& error) {
             // The other files are still made readable for the game.
             journal.WriteFormatted("Nummerierung nicht entfernt [%s] - %s", {path, error.what()},
                                    JournalEntryKind::Error);
+            failures.push_back(path + " - " + error.what());
         }
     }
     journal.Write("Nummerierung entfernen", JournalEntryKind::End);
-}
-
-std::vector<std::string> sectionsContaining(const TUserIniFile& ini, std::string_view text) {
-    std::vector<std::string> names = ini.ListSections();
-    std::erase_if(names,
-                  [text](const std::string& name) { return name.find(text) == std::string::npos; });
-    return names;
+    return failures;
 }
 
 } // namespace skarvel

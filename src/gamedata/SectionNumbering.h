@@ -2,6 +2,7 @@
 
 #include "gamedata/DataFileSet.h"
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,26 +23,46 @@ private:
     std::string path_;
 };
 
-// Line rules of the numbering. Only header lines count: a line whose first non-blank
-// character is "[" (a commented-out header stays as it is).
-// "[Ship]" (exact case) becomes "[Ship" + n + "]"; the blanks before the bracket and the text
-// after it stay. Already numbered headers keep their number and are not counted. Returns the
-// number of headers numbered.
+// The numbering of one file could not be written; the files numbered before it were given
+// their bytes back.
+class NumberingError : public std::runtime_error {
+public:
+    NumberingError(std::string path, const std::string& cause);
+    const std::string& path() const { return path_; }
+    const std::string& cause() const { return cause_; }
+
+private:
+    std::string path_;
+    std::string cause_;
+};
+
+// How many sections of its kind the numbering gave each file, by DataFileIndex (zero for the
+// files that are not numbered): file k of a kind is section kind + k.
+using SectionCounts = std::array<int, kDataFileNames.size()>;
+
+// Line rules of the numbering, by the header rule of SectionHeader.h.
+// "[Ship]" becomes "[Ship" + n + "]"; the blanks before the bracket and the text after it
+// stay. Already numbered headers keep their number and are not counted. Returns the number
+// of headers numbered.
 int numberHeaders(std::vector<std::string>& lines, std::string_view name);
 // "[Ship" + digits + "]" becomes "[Ship]"; the rest of the line stays.
 void removeHeaderNumbers(std::vector<std::string>& lines, std::string_view name);
 
-// Numbers goods, ships, power plants and engines, in that order. Reads all four files
-// first: when one is not text, journals it and throws NotTextFileError before any file is
-// rewritten. Other read or write failures throw std::runtime_error; files written so far
-// stay numbered. Every rewrite is atomic.
-void NumberSections(TJournal& journal, const DataFileSet& files);
+// The text with every numbered header of kind made plain again; every other byte stays.
+std::string withPlainHeaders(std::string_view text, std::string_view kind);
+
+// Numbers goods, ships, power plants and engines, in that order. Every other byte of the
+// files stays as it was, line ends included; headers numbered by an earlier run are
+// numbered anew. Reads all four files first: when one is not text, journals it and throws
+// NotTextFileError before any file is rewritten; a read failure throws std::runtime_error.
+// A write that fails undoes the numbering already written and throws NumberingError.
+// Every rewrite is atomic.
+SectionCounts NumberSections(TJournal& journal, const DataFileSet& files);
 
 // Restores the plain headers of ships, goods, power plants and engines. A file that cannot
 // be handled is journaled and left as it is; the others are still restored.
-void RemoveSectionNumbers(TJournal& journal, const DataFileSet& files);
+// Returns "<file> - <cause>" for each file that kept its numbers.
+std::vector<std::string> RemoveSectionNumbers(TJournal& journal, const DataFileSet& files);
 
-// The file's section names that contain the text (exact case), in file order.
-std::vector<std::string> sectionsContaining(const TUserIniFile& ini, std::string_view text);
 
 } // namespace skarvel

@@ -75,6 +75,42 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::vector<EditableLine> splitEditableLines(std::string_view bytes) {
+    std::vector<EditableLine> lines;
+    forEachLine(bytes, [&](LineWithEnd line) {
+        lines.push_back({std::string(line.text), std::string(line.ending)});
+    });
+    return lines;
+}
+
+std::string joinEditableLines(const std::vector<EditableLine>& lines) {
+    std::string bytes;
+    for (const EditableLine& line : lines) {
+        bytes.append(line.text).append(line.ending);
+    }
+    return bytes;
+}
+
+std::string_view commonLineEnd(std::string_view bytes) {
+    std::size_t crlf = 0, lf = 0, cr = 0;
+    forEachLine(bytes, [&](LineWithEnd line) {
+        if (line.ending == "\r\n") {
+            ++crlf;
+        } else if (line.ending == "\n") {
+            ++lf;
+        } else if (line.ending == "\r") {
+            ++cr;
+        }
+    });
+    if (lf > crlf && lf >= cr) {
+        return "\n";
+    }
+    if (cr > crlf && cr > lf) {
+        return "\r";
+    }
+    return "\r\n";
+}
+
 std::vector<std::string> readTextLines(const std::string& path) {
     const std::string bytes = readFile(path);
     refuseBinary(path, bytes);

@@ -1,12 +1,11 @@
 #include "ships/ExportedCopies.h"
 
 #include "gamedata/DataFileSet.h"
-#include "gamedata/TextLines.h"
+#include "gamedata/SectionNumbering.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
 
 #include <array>
-#include <cctype>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -30,26 +29,6 @@ constexpr std::array<CopyRow, 6> kCopyRows = {{
     {kMiscEquip, "Power"},
 }};
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// Length of "[" + name + digits + "]" at the start of text, or 0.
-std::size_t numberedHeaderLength(std::string_view text, std::string_view name) {
-    if (text.size() < name.size() + 3 || text[0] != '[' || text.substr(1, name.size()) != name) {
-        return 0;
-    }
-    std::size_t pos = 1 + name.size();
-    const std::size_t digits = pos;
-    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
-        ++pos;
-    }
-    if (pos == digits || pos >= text.size() || text[pos] != ']') {
-        return 0;
-    }
-    return pos + 1;
-}
-
 // The path of the game's file below its data folder, spelled as on disk: as many trailing
 // components of the resolved path as the relative name has.
 std::filesystem::path relativeOnDisk(const std::string& resolved, std::string_view relative) {
@@ -72,40 +51,6 @@ std::filesystem::path relativeOnDisk(const std::string& resolved, std::string_vi
 }
 
 } // namespace
-
-std::string withPlainHeaders(std::string_view text, std::string_view name) {
-    std::string result;
-    result.reserve(text.size());
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = lineBreakFrom(text, start);
-        end = end == std::string_view::npos ? text.size() : end;
-        const std::string_view line = text.substr(start, end - start);
-        std::size_t first = 0;
-        while (first < line.size() && isBlank(line[first])) {
-            ++first;
-        }
-        const std::size_t header = numberedHeaderLength(line.substr(first), name);
-        if (header > 0) {
-            result.append(line.substr(0, first));
-            result.append("[").append(name).append("]");
-            result.append(line.substr(first + header));
-        } else {
-            result.append(line);
-        }
-        // The line end, whatever it is, stays as it was.
-        std::size_t next = end;
-        if (next < text.size() && text[next] == '\r') {
-            ++next;
-        }
-        if (next < text.size() && text[next] == '\n') {
-            ++next;
-        }
-        result.append(text.substr(end, next - end));
-        start = next;
-    }
-    return result;
-}
 
 std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet& files,
                                             const std::string& base) {

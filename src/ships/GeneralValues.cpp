@@ -47,7 +47,7 @@ void writeToExistingSection(TJournal& journal, TUserIniFile& ini, std::string_vi
                                {section}, JournalEntryKind::Warning);
         return;
     }
-    ini.WriteString(section, key, value);
+    writeChangedValue(ini, section, key, value);
 }
 
 std::string selectedText(const Form& form, std::string_view control) {
@@ -65,8 +65,7 @@ void loadGeneralValues(const DataSet& dataSet, Form& form) {
     }
     form.setText("edStartingMoney", dataSet.newCharacterIni().ReadValue("Package", "money", ""));
 
-    const std::vector<std::string> bases = dataSet.resourceIni().ListKeys("IdByBase");
-    form.setItems("cbStartingBase", bases);
+    std::vector<std::string> bases = dataSet.resourceIni().ListKeys("IdByBase");
     const std::string nickname = dataSet.newCharacterIni().ReadValue("Faction", "base", "");
     const std::string shown = dataSet.resourceIni().ReadValue("BaseById", nickname, "");
     int selected = -1;
@@ -76,10 +75,18 @@ void loadGeneralValues(const DataSet& dataSet, Form& form) {
             break;
         }
     }
+    if (selected < 0 && !nickname.empty()) {
+        // A base of the mod that resource.ini does not know: the page shows what the file
+        // says, by its nickname.
+        bases.push_back(nickname);
+        selected = static_cast<int>(bases.size()) - 1;
+    }
+    form.setItems("cbStartingBase", bases);
     form.setSelectedIndex("cbStartingBase", selected);
 }
 
-void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& form) {
+void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& form,
+                       bool basePicked) {
     journal.Write("Werte für GENERAL", JournalEntryKind::Info);
     for (const GeneralValue& value : kGeneralValues) {
         writeToExistingSection(journal, iniOf(dataSet, value.file), value.section, value.key,
@@ -88,11 +95,15 @@ void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& fo
     journal.Write("Werte für NEWCHARACTER", JournalEntryKind::Info);
     TUserIniFile& newCharacter = dataSet.newCharacterIni();
     writeToExistingSection(journal, newCharacter, "Package", "money", form.text("edStartingMoney"));
-    // Nothing selected reads as an empty name, which names no base.
+    if (!basePicked) {
+        return; // the file's base stays as it is, known to resource.ini or not
+    }
+    // Nothing selected reads as an empty name, which names no base. An item that is no key
+    // of IdByBase is the nickname of a base resource.ini does not know.
     const std::string shown = selectedText(form, "cbStartingBase");
     const std::string base = shown.empty()
                                  ? std::string(kDefaultBase)
-                                 : dataSet.resourceIni().ReadValue("IdByBase", shown, kDefaultBase);
+                                 : dataSet.resourceIni().ReadValue("IdByBase", shown, shown);
     writeToExistingSection(journal, newCharacter, "Faction", "base", base);
 }
 

@@ -6,34 +6,67 @@ namespace skarvel {
 
 namespace {
 
-std::string_view trimLeft(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) {
-        text.remove_prefix(1);
-    }
-    return text;
+bool isControlOrBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
 }
 
-bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
+// The span [begin, end) without characters 0 to 32 at both ends.
+std::pair<std::size_t, std::size_t> trimmedSpan(std::string_view line, std::size_t begin,
+                                                std::size_t end) {
+    while (begin < end && isControlOrBlank(line[begin])) {
+        ++begin;
+    }
+    while (end > begin && isControlOrBlank(line[end - 1])) {
+        --end;
+    }
+    return {begin, end};
 }
 
 } // namespace
 
+std::optional<HpTypeLineParts> parseHpTypeLine(std::string_view line) {
+    std::size_t first = 0;
+    while (first < line.size() && isControlOrBlank(line[first])) {
+        ++first;
+    }
+    if (first == line.size() || line[first] == ';') {
+        return std::nullopt;
+    }
+    const std::size_t equals = line.find('=', first);
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto [keyBegin, keyEnd] = trimmedSpan(line, first, equals);
+    if (line.substr(keyBegin, keyEnd - keyBegin) != "hp_type") {
+        return std::nullopt;
+    }
+    std::size_t valueEnd = line.find(';', equals + 1);
+    if (valueEnd == std::string_view::npos) {
+        valueEnd = line.size();
+    }
+    HpTypeLineParts parts;
+    parts.blanksAroundEquals =
+        keyEnd < equals || (equals + 1 < line.size() && isControlOrBlank(line[equals + 1]));
+    parts.valueEnd = trimmedSpan(line, equals + 1, valueEnd).second;
+    std::size_t from = equals + 1;
+    while (true) {
+        const std::size_t comma = line.find(',', from);
+        const std::size_t end = comma < parts.valueEnd ? comma : parts.valueEnd;
+        parts.items.push_back(trimmedSpan(line, from, end));
+        if (end == parts.valueEnd) {
+            return parts;
+        }
+        from = comma + 1;
+    }
+}
+
 std::optional<std::string> hpTypeValue(std::string_view line) {
-    const std::string_view text = trimLeft(line);
-    if (text.empty() || text.front() == ';') {
+    const auto parts = parseHpTypeLine(line);
+    if (!parts) {
         return std::nullopt;
     }
-    const auto equals = text.find('=');
-    if (equals == std::string_view::npos || trimControl(text.substr(0, equals)) != "hp_type") {
-        return std::nullopt;
-    }
-    std::string_view value = text.substr(equals + 1);
-    const auto comment = value.find(';');
-    if (comment != std::string_view::npos) {
-        value = value.substr(0, comment);
-    }
-    return trimControl(value);
+    const std::size_t begin = parts->items.front().first;
+    return std::string(line.substr(begin, parts->valueEnd - begin));
 }
 
 SpecialMount specialMount(std::string_view value) {
@@ -63,17 +96,11 @@ std::vector<std::string> splitItems(std::string_view value) {
 }
 
 bool isSectionHeader(std::string_view line) {
-    const std::string_view text = trimLeft(line);
-    return !text.empty() && text.front() == '[';
-}
-
-bool isHeaderLine(std::string_view line, std::string_view header) {
-    const std::string_view text = trimLeft(line);
-    if (!startsWithIgnoreCase(text, header)) {
-        return false;
+    std::size_t first = 0;
+    while (first < line.size() && isControlOrBlank(line[first])) {
+        ++first;
     }
-    const std::string rest = trimControl(text.substr(header.size()));
-    return rest.empty() || rest.front() == ';';
+    return first < line.size() && line[first] == '[';
 }
 
 } // namespace skarvel

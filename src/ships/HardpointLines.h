@@ -1,9 +1,12 @@
 #pragma once
 
+#include "gamedata/SectionHeader.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace skarvel {
@@ -12,9 +15,20 @@ namespace skarvel {
 
 enum class SpecialMount { None, Gun, Turret, Shield };
 
-// The value of an hp_type line ("hp_gun_special_1, HpWeapon01"): the key "hp_type" with or
-// without blanks around "=", read as if they were not there; a trailing ";" comment is not
-// part of the value. Nothing for other lines and for lines commented out.
+// Where the parts of an hp_type line stand ("hp_type = hp_gun_special_1, HpWeapon01 ; c"):
+// positions into the line, so that an edit can change one item and keep every other byte.
+struct HpTypeLineParts {
+    std::size_t valueEnd = 0; // after the last item, before trailing blanks and a comment
+    std::vector<std::pair<std::size_t, std::size_t>> items; // each item trimmed, [begin, end)
+    bool blanksAroundEquals = false;
+};
+
+// The parts of an hp_type line: the key "hp_type" with or without blanks around "=". A
+// trailing ";" comment is not part of the value. Nothing for other lines and for lines
+// commented out.
+std::optional<HpTypeLineParts> parseHpTypeLine(std::string_view line);
+
+// The value of an hp_type line ("hp_gun_special_1, HpWeapon01"), or nothing.
 std::optional<std::string> hpTypeValue(std::string_view line);
 
 // The first of the patterns "_gun_special_", "_turret_special_", "_shield_special_" that
@@ -27,19 +41,30 @@ std::vector<std::string> splitItems(std::string_view value);
 // A line that opens a section: its first non-blank character is "[".
 bool isSectionHeader(std::string_view line);
 
-// Whether the line is the header (letter case ignored, a trailing comment allowed).
-bool isHeaderLine(std::string_view line, std::string_view header);
+// The text of a line, whether it is held as a view or with its line end (EditableLine).
+inline std::string_view lineText(std::string_view line) {
+    return line;
+}
 
-// The index of the line "[Ship<k>]" at or after from.
+// The index of the header of section "Ship" + shipIndex at or after from.
 template <typename Lines>
 std::optional<std::size_t> findShipHeader(const Lines& lines, int shipIndex, std::size_t from = 0) {
-    const std::string header = "[Ship" + std::to_string(shipIndex) + "]";
     for (std::size_t i = from; i < lines.size(); ++i) {
-        if (isHeaderLine(lines[i], header)) {
+        if (isNumberedHeader(lineText(lines[i]), "Ship", shipIndex)) {
             return i;
         }
     }
     return std::nullopt;
+}
+
+// The end of the section whose header is at index header: the next line that opens a
+// section, or the end of the lines.
+template <typename Lines> std::size_t sectionEnd(const Lines& lines, std::size_t header) {
+    std::size_t end = header + 1;
+    while (end < lines.size() && !isSectionHeader(lineText(lines[end]))) {
+        ++end;
+    }
+    return end;
 }
 
 } // namespace skarvel

@@ -1,10 +1,12 @@
 #include "ships/Hardpoints.h"
 
 #include "gamedata/TextLines.h"
+#include "platform/Files.h"
 #include "journal/Journal.h"
 #include "ports/Form.h"
 #include "ships/HardpointLines.h"
 #include "ships/Numbers.h"
+#include "ships/SpecialLines.h"
 #include "ships/TextParts.h"
 
 #include <algorithm>
@@ -49,38 +51,6 @@ void selectFirst(Form& form, std::string_view list) {
     form.setSelectedIndex(list, form.items(list).empty() ? -1 : 0);
 }
 
-// "hp_type=hp_gun_special_" + n + ", " + every name whose level is n or higher, for n from 1
-// to the highest level. Entries without a name are not written.
-std::vector<std::string> levelBlock(const LevelList& levels, std::string_view type) {
-    std::vector<std::pair<std::string, int>> named;
-    int highest = 0;
-    for (const auto& [name, level] : levels.entries()) {
-        if (name.empty()) {
-            continue;
-        }
-        named.emplace_back(name, levelFromText(level));
-        highest = std::max(highest, named.back().second);
-    }
-    std::vector<std::string> block;
-    for (int n = 1; n <= highest; ++n) {
-        std::string line = "hp_type=" + std::string(type) + std::to_string(n);
-        for (const auto& [name, level] : named) {
-            if (level >= n) {
-                line += ", " + name;
-            }
-        }
-        block.push_back(std::move(line));
-    }
-    return block;
-}
-
-// Inserts a block at stop - 1 without ever reaching the header or the section above.
-void insertBlock(std::vector<std::string>& lines, const std::vector<std::string>& block,
-                 std::ptrdiff_t start, std::ptrdiff_t stop) {
-    const std::ptrdiff_t at = std::max(stop - 1, start);
-    lines.insert(lines.begin() + at, block.begin(), block.end());
-}
-
 } // namespace
 
 Hardpoints::Hardpoints(TJournal& journal, Form& form) : journal_(journal), form_(form) {}
@@ -95,6 +65,7 @@ void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIn
     shieldLevel_ = 0;
     shieldType_.clear();
     shipShieldHardpoint_.clear();
+    shieldLines_.clear();
     loadedShip_.reset();
     // The lists show this ship's hardpoints only, also when it has none.
     form_.setItems(kWeaponList, {});
@@ -129,13 +100,10 @@ void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex) {
         const std::size_t last = nextShip ? *nextShip : lines.size() - 1;
         // Only the ship's own section counts: lines of a following section (its collision
         // groups, say) are not the ship's and the save would not replace them.
-        std::size_t sectionEnd = *header + 1;
-        while (sectionEnd < lines.size() && !isSectionHeader(lines[sectionEnd])) {
-            ++sectionEnd;
-        }
+        const std::size_t ownEnd = sectionEnd(lines, *header);
         for (std::size_t i = *header; i <= last; ++i) {
             journal_.Write(kSearching, JournalEntryKind::Action);
-            const auto value = i < sectionEnd ? hpTypeValue(lines[i]) : std::nullopt;
+            const auto value = i < ownEnd ? hpTypeValue(lines[i]) : std::nullopt;
             if (!value) {
                 continue;
             }
@@ -157,11 +125,50 @@ void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex) {
         }
     }
 
+    showShield();
     selectFirst(form_, kWeaponList);
     selectFirst(form_, kTurretList);
     cbWeaponHPChange();
     cbTurretHPChange();
+    rememberLoadedLevels();
     loadedShip_ = shipIndex;
+}
+
+// The class and hardpoint of the last shield line, at the highest level among the lines of
+// that class that name that hardpoint.
+void Hardpoints::showShield() {
+    if (shieldLines_.empty()) {
+        return;
+    }
+    const ShieldLine& last = shieldLines_.back();
+    bool several = false;
+    for (const ShieldLine& line : shieldLines_) {
+        several = several || !equalsIgnoreCase(line.shieldClass, last.shieldClass) ||
+                  line.hardpoints.size() > 1 ||
+                  (!line.hardpoints.empty() &&
+                   !equalsIgnoreCase(line.hardpoints.front(), shieldHardpoint_));
+        if (!equalsIgnoreCase(line.shieldClass, last.shieldClass)) {
+            continue;
+        }
+        for (const std::string& name : line.hardpoints) {
+            if (equalsIgnoreCase(name, shieldHardpoint_)) {
+                shieldLevel_ = std::max(shieldLevel_, line.level);
+            }
+        }
+    }
+    if (several) {
+        journal_.WriteFormatted("Mehrere Schildklassen oder Hardpoints - angezeigt wird %s an %s",
+                                {shieldType_, shieldHardpoint_}, JournalEntryKind::Info);
+    }
+    form_.setText(kShieldLevel, std::to_string(shieldLevel_));
+    edShieldHPLevelChange();
+}
+
+void Hardpoints::rememberLoadedLevels() {
+    loadedWeaponLevels_ = weaponLevels_.entries();
+    loadedTurretLevels_ = turretLevels_.entries();
+    loadedShieldLevel_ = shieldLevel_;
+    loadedShieldType_ = shieldType_;
 }
 
 // "hp_gun_special_2, HpWeapon01, HpWeapon02": every named hardpoint keeps its highest level.
@@ -212,11 +219,15 @@ void Hardpoints::readShieldLine(const std::string& value) {
                                                 : static_cast<int>(match - typeItems.begin()));
 
     const std::uint8_t level = levelFromText(std::string(type.substr(infix + kShieldInfix.size())));
-    shieldLevel_ = std::max(shieldLevel_, level);
     shieldHardpoint_ = items.size() > 1 ? items[1] : std::string();
     shipShieldHardpoint_ = shieldHardpoint_;
-    form_.setText(kShieldLevel, std::to_string(shieldLevel_));
-    edShieldHPLevelChange();
+    ShieldLine line{shieldType_, level, {}};
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (!items[i].empty()) {
+            line.hardpoints.push_back(items[i]);
+        }
+    }
+    shieldLines_.push_back(std::move(line));
 }
 
 void Hardpoints::cbWeaponHPChange() {
@@ -266,19 +277,46 @@ void Hardpoints::SaveHardpointValues(const std::string& shipArchPath, int shipIn
     journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
 }
 
-std::vector<std::string> Hardpoints::shieldBlock() const {
-    std::vector<std::string> block;
-    // Only a class and a hardpoint read for this very ship name its shield mounts.
-    if (shieldType_.empty() || shieldHardpoint_.empty() ||
-        !equalsIgnoreCase(shieldHardpoint_, shipShieldHardpoint_)) {
-        return block;
+namespace {
+
+// name -> level of a level list, levels as numbers; entries without a name are not the
+// ship's hardpoints.
+std::vector<std::pair<std::string, int>> numericLevels(
+    const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::vector<std::pair<std::string, int>> levels;
+    for (const auto& [name, level] : entries) {
+        if (!name.empty()) {
+            levels.emplace_back(name, levelFromText(level));
+        }
     }
-    for (int level = 1; level <= shieldLevel_; ++level) {
-        block.push_back("hp_type=hp_" + shieldType_ + std::string(kShieldInfix) +
-                        std::to_string(level) + ", " + shieldHardpoint_);
-    }
-    return block;
+    return levels;
 }
+
+int levelIn(const std::vector<std::pair<std::string, int>>& levels, const std::string& name) {
+    for (const auto& [entry, level] : levels) {
+        if (equalsIgnoreCase(entry, name)) {
+            return level;
+        }
+    }
+    return 0;
+}
+
+// Applies every hardpoint whose level differs from the one loaded.
+void applyLevelChanges(ShipSpecialLines& lines, SpecialMount mount,
+                       const std::vector<std::pair<std::string, int>>& loaded,
+                       const std::vector<std::pair<std::string, int>>& current) {
+    const MountKind kind{mount, {}};
+    for (const auto& [name, level] : current) {
+        lines.changeLevel(kind, name, levelIn(loaded, name), level);
+    }
+    for (const auto& [name, level] : loaded) {
+        if (levelIn(current, name) == 0) {
+            lines.changeLevel(kind, name, level, 0);
+        }
+    }
+}
+
+} // namespace
 
 void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
     if (loadedShip_ != shipIndex) {
@@ -287,53 +325,55 @@ void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
                                 {shipIndex}, JournalEntryKind::Error);
         return;
     }
-    // Built first: a stored level that is not a number ends the save before any change.
-    const std::vector<std::string> gunBlock = levelBlock(weaponLevels_, kGunType);
-    const std::vector<std::string> turretBlock = levelBlock(turretLevels_, kTurretType);
-    const std::vector<std::string> shields = shieldBlock();
+    // Read first: a stored level that is not a number ends the save before any change.
+    const auto weapons = numericLevels(weaponLevels_.entries());
+    const auto turrets = numericLevels(turretLevels_.entries());
+    const auto loadedWeapons = numericLevels(loadedWeaponLevels_);
+    const auto loadedTurrets = numericLevels(loadedTurretLevels_);
 
-    const std::vector<std::string> original = readTextLines(shipArchPath);
-    std::vector<std::string> lines = original;
+    const std::string original = readFile(shipArchPath);
+    if (original.find('\0') != std::string::npos) {
+        throw std::runtime_error(shipArchPath + " is not a text file");
+    }
+    std::vector<EditableLine> lines = splitEditableLines(original);
     const auto header = findShipHeader(lines, shipIndex);
-    const std::ptrdiff_t start = header ? static_cast<std::ptrdiff_t>(*header) + 1 : 0;
-    journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d", {static_cast<long long>(start)},
+    journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d",
+                            {header ? static_cast<long long>(*header) + 1 : 0LL},
                             JournalEntryKind::Action);
     if (!header) {
         journal_.WriteFormatted("Schiff [Ship%d] nicht gefunden - Hardpoints nicht gespeichert",
                                 {shipIndex}, JournalEntryKind::Error);
         return;
     }
-    const auto nextShip = findShipHeader(lines, shipIndex + 1, *header + 1);
-    std::ptrdiff_t stop = static_cast<std::ptrdiff_t>(nextShip ? *nextShip : lines.size());
-
-    std::ptrdiff_t i = start;
-    while (i < stop) {
+    const std::size_t end = sectionEnd(lines, *header);
+    for (std::size_t i = *header + 1; i < end; ++i) {
         journal_.Write(kSearching, JournalEntryKind::Action);
-        const std::string& line = lines[static_cast<std::size_t>(i)];
-        if (const auto value = hpTypeValue(line)) {
+        if (parseHpTypeLine(lines[i].text)) {
             journal_.WriteFormatted("Eintrag hp_type gefunden in Zeile %d",
                                     {static_cast<long long>(i)}, JournalEntryKind::Action);
-            if (specialMount(*value) != SpecialMount::None) {
-                lines.erase(lines.begin() + i);
-                --stop;
-                continue;
-            }
-        } else if (isSectionHeader(line)) {
-            stop = i;
-            break;
         }
-        ++i;
     }
 
-    insertBlock(lines, gunBlock, start, stop);
-    stop -= 2;
-    insertBlock(lines, turretBlock, start, stop);
-    stop -= 2;
-    insertBlock(lines, shields, start, stop);
-
-    if (lines != original) {
-        writeTextLines(shipArchPath, lines);
+    // Only what the user changed since the load is edited; the rest stays byte for byte.
+    ShipSpecialLines special(lines, *header, commonLineEnd(original));
+    applyLevelChanges(special, SpecialMount::Gun, loadedWeapons, weapons);
+    applyLevelChanges(special, SpecialMount::Turret, loadedTurrets, turrets);
+    // Only a class and a hardpoint read for this very ship name its shield mounts.
+    if (!shieldType_.empty() && !shieldHardpoint_.empty() &&
+        equalsIgnoreCase(shieldHardpoint_, shipShieldHardpoint_)) {
+        if (!equalsIgnoreCase(shieldType_, loadedShieldType_)) {
+            special.moveShieldClass(loadedShieldType_, shieldType_, shieldHardpoint_);
+        }
+        special.changeLevel({SpecialMount::Shield, shieldType_}, shieldHardpoint_,
+                            loadedShieldLevel_, shieldLevel_);
     }
+
+    const std::string edited = joinEditableLines(lines);
+    if (edited != original) {
+        writeFileAtomically(shipArchPath, edited, /*durable=*/true);
+    }
+    // What the file holds now is the level a further save compares with.
+    rememberLoadedLevels();
 }
 
 } // namespace skarvel

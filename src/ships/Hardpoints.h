@@ -39,7 +39,7 @@ inline constexpr std::array<std::string_view, 4> kShieldTypeItems{"original", "f
                                                                   "freighter"};
 
 // The special gun, turret and shield hp_type lines of the shown ship: their highest levels
-// in the lists and fields, and the fresh block written back on save.
+// in the lists and fields; a save edits the lines only where the user changed a level.
 class Hardpoints {
 public:
     Hardpoints(TJournal& journal, Form& form);
@@ -64,8 +64,16 @@ private:
     void loadShipLines(const std::string& shipArchPath, int shipIndex);
     void readGunOrTurretLine(const std::string& value, bool gun);
     void readShieldLine(const std::string& value);
+    void showShield();
+    void rememberLoadedLevels();
     void saveShipLines(const std::string& shipArchPath, int shipIndex);
-    std::vector<std::string> shieldBlock() const;
+
+    // One shield line of the loaded ship.
+    struct ShieldLine {
+        std::string shieldClass;
+        std::uint8_t level = 0;
+        std::vector<std::string> hardpoints;
+    };
 
     TJournal& journal_;
     Form& form_;
@@ -79,6 +87,12 @@ private:
     // The shield hardpoint read for the ship last loaded; a shield hardpoint kept from an
     // earlier ship is never written into this one.
     std::string shipShieldHardpoint_;
+    std::vector<ShieldLine> shieldLines_;
+    // The levels as the file holds them: a save changes the lines only where these differ.
+    std::vector<std::pair<std::string, std::string>> loadedWeaponLevels_;
+    std::vector<std::pair<std::string, std::string>> loadedTurretLevels_;
+    std::uint8_t loadedShieldLevel_ = 0;
+    std::string loadedShieldType_;
     // The ship whose levels were loaded completely; the save leaves any other ship alone.
     std::optional<int> loadedShip_;
 };

@@ -4,11 +4,13 @@
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
 #include "platform/CorrectPath.h"
+#include "platform/OwnFolders.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/ExportedCopies.h"
 #include "ships/GeneralValues.h"
 #include "ships/Hardpoints.h"
+#include "ships/SavedMessage.h"
 #include "ships/SectionGuard.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipLoader.h"
@@ -71,14 +73,15 @@ void ShipSaver::saveShipValues(const LoadedShip& ship) {
             continue;
         }
         for (const ShipField& field : shipFieldsOf(target.group)) {
-            target.ini.WriteString(target.section, field.key,
-                                   textForFile(field, form_.text(field.field)));
+            writeChangedValue(target.ini, target.section, field.key,
+                              textForFile(field, form_.text(field.field)));
         }
     }
 }
 
 void ShipSaver::saveCopies() {
-    const std::string base = makeCorrectPath(dataSet_.programFolder(), journal_);
+    const OwnFolders folders = ownFolders(dataSet_.programFolder());
+    const std::string base = makeCorrectPath(folders.copiesBase, journal_);
     journal_.WriteFormatted("Kopien der veränderten INIs anlegen unter: %s", {base + "data"},
                             kInfo);
     const std::vector<std::string> failed = makeExportedCopies(journal_, dataSet_.files(), base);
@@ -89,11 +92,11 @@ void ShipSaver::saveCopies() {
         }
         dialogs_.message(MessageKind::Error, text);
     } else if (securityDialogs_ && securityDialogs_()) {
-        dialogs_.message(MessageKind::Information, kSavedMessage);
+        dialogs_.message(MessageKind::Information, savedMessage(folders));
     }
 }
 
-void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship) {
+void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
     journal_.Write("SAVE_INI_VALUES", JournalEntryKind::Begin);
     if (!dataSet_.isOpen()) {
         journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
@@ -111,7 +114,7 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship) {
         } else {
             journal_.Write("Kein Schiff geladen - Schiffswerte werden nicht gespeichert", kWarning);
         }
-        saveGeneralValues(journal_, dataSet_, form_);
+        saveGeneralValues(journal_, dataSet_, form_, basePicked);
         batch.commit();
     }
     if (ship.loaded && ship.hardpointsLoaded) {

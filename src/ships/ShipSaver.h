@@ -29,7 +29,8 @@ public:
     ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
               Hardpoints& hardpoints, std::function<bool()> securityDialogs);
 
-    void SAVE_INI_VALUES(const LoadedShip& ship);
+    // basePicked: the user picked another starting base, the only case in which it is written.
+    void SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked);
 
 private:
     void saveShipValues(const LoadedShip& ship);

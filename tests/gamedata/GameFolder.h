@@ -98,9 +98,4 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-// The bytes a whole-file rewrite gives: every line ended by CR LF.
-inline std::string withCrLf(const std::string& bytes) {
-    return joinLines(splitLines(bytes));
-}
-
 } // namespace skarvel::test

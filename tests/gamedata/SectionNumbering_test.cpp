@@ -7,14 +7,14 @@ namespace {
 using Lines = std::vector<std::string>;
 using namespace std::string_literals;
 
-TEST(HeaderNumbering, NumbersOnlyPlainHeaderLinesAndKeepsTheRestOfTheLine) {
+TEST(HeaderNumbering, NumbersOnlyHeaderLinesAndKeepsTheRestOfTheLine) {
     Lines lines = {
         "[Ship]", "  [Ship] ; old name", "\t[Ship]\t", ";[Ship]",           "; see [Ship]",
         "[ship]", "[Shipyard]",          "[Ship4]",    "nickname = [Ship]", "[Ship]x"};
-    EXPECT_EQ(numberHeaders(lines, "Ship"), 4);
+    EXPECT_EQ(numberHeaders(lines, "Ship"), 5);
     EXPECT_EQ(lines,
               (Lines{"[Ship0]", "  [Ship1] ; old name", "\t[Ship2]\t", ";[Ship]", "; see [Ship]",
-                     "[ship]", "[Shipyard]", "[Ship4]", "nickname = [Ship]", "[Ship3]x"}));
+                     "[ship]", "[Shipyard]", "[Ship3]", "nickname = [Ship]", "[Ship4]x"}));
 }
 
 TEST(HeaderNumbering, AByteOrderMarkDoesNotHideTheFirstHeader) {
@@ -57,17 +57,28 @@ TEST_F(Numbering, NumbersHeaderLinesInPlaceAndRemovesTheNumbersAgain) {
               std::string::npos);
 
     RemoveSectionNumbers(*journal, files);
-    EXPECT_EQ(gameText("Ships/shiparch.ini"), shiparch); // written with CR LF already
-    // An LF file comes back with CR LF line ends; a file outside the four is not touched.
-    EXPECT_EQ(gameText("Equipment/engine_equip.ini"), withCrLf(engines));
-    EXPECT_NE(engines, withCrLf(engines));
+    // Every byte comes back, the line ends of an LF file included.
+    EXPECT_EQ(gameText("Ships/shiparch.ini"), shiparch);
+    EXPECT_EQ(gameText("Equipment/engine_equip.ini"), engines);
     EXPECT_EQ(gameText("constants.ini"), constants);
 }
 
-TEST_F(Numbering, ExistingNumbersStayAndAreNotCounted) {
-    writeBytes(gameFile("Ships/shiparch.ini"), "[Ship4]\r\n[Ship]\r\n[Ship]\r\n");
-    NumberSections(*journal, files);
-    EXPECT_EQ(gameText("Ships/shiparch.ini"), "[Ship4]\r\n[Ship0]\r\n[Ship1]\r\n");
+TEST_F(Numbering, NumbersLeftByAKilledRunAreRenumberedAndBrokenHeadersReported) {
+    // A ship added meanwhile must not hide behind a second [Ship0].
+    writeBytes(gameFile("Ships/shiparch.ini"),
+               "[Ship0]\r\n[Ship]\r\n[Ship1] ; old\r\n[ShipDefaults]\r\n[ Ship ]\r\n[Ship\r\n");
+    const SectionCounts counts = NumberSections(*journal, files);
+    EXPECT_EQ(gameText("Ships/shiparch.ini"),
+              "[Ship0]\r\n[Ship1]\r\n[Ship2] ; old\r\n[ShipDefaults]\r\n[ Ship ]\r\n[Ship\r\n");
+    EXPECT_EQ(counts[kShipArch], 3);
+    const auto lines = journalLines(journal->fileName());
+    const std::string path = files.files[kShipArch];
+    for (const std::string& expected :
+         {"[Warning] Fehlerhafte Sektionszeile 5 in [" + path + "]: [ Ship ]",
+          "[Warning] Fehlerhafte Sektionszeile 6 in [" + path + "]: [Ship",
+          "[Warning] 2 Nummerierungen aus einem früheren Lauf in [" + path + "] - neu nummeriert"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), toCp1252(expected)), lines.end()) << expected;
+    }
 }
 
 TEST_F(Numbering, AFileThatIsNotTextStopsTheNumberingBeforeAnyRewrite) {

@@ -22,9 +22,9 @@ namespace skarvel::test {
 // both in a fresh temporary folder, with an editor working on them.
 class EditorSession : public ::testing::Test {
 protected:
-    EditorSession() {
-        copyFixture("game-ships/game", tmp.path() / "game");
-        copyFixture("game-ships/program", tmp.path() / "program");
+    explicit EditorSession(const std::string& fixture = "game-ships") {
+        copyFixture(fixture + "/game", tmp.path() / "game");
+        copyFixture(fixture + "/program", tmp.path() / "program");
         std::filesystem::create_directories(tmp.path() / "bini");
         journal = std::make_unique<TJournal>(programFolder(), "DebugOut", JournalIdentity{}, clock);
         form.setText("edPfad", (tmp.path() / "game").string() + "/");

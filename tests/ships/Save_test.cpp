@@ -1,3 +1,4 @@
+#include "gamedata/SectionNumbering.h"
 #include "EditorSession.h"
 #include "gamedata/IniEngine.h"
 #include "platform/Files.h"
@@ -57,7 +58,7 @@ TEST_F(SaveTest, FullSaveWritesEveryKeyInPlace) {
     form.setText("edCruisePowerUsage", "1,25");
     form.setText("edMaxSpeed", "380");
     form.setSelectedIndex("cbStartingBase", 1);
-    editor->markChanged();
+    editor->cbStartingBaseChange();
     securityDialogs = true;
     const auto from = mark();
     saveByButton();
@@ -115,10 +116,10 @@ TEST_F(SaveTest, SaveCommandKeepsTheShipForTheNextSave) {
         contains(linesSince(from), "[Data   ] TUserIniFile_WRITE_STRING - [Ship2] hit_pts = 1400"));
     editor->CloseIniFiles();
     const std::string shipArch = gameText("Ships/shiparch.ini");
-    EXPECT_NE(shipArch.find("nickname = ku_drone\r\n"), std::string::npos);
-    EXPECT_NE(shipArch.find("hit_pts = 1400\r\n"), std::string::npos);
-    EXPECT_NE(shipArch.find("hit_pts = 3400\r\n"), std::string::npos);
-    EXPECT_NE(shipArch.find("hit_pts = 4200\r\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("nickname = ku_drone\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("hit_pts = 1400\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("hit_pts = 3400\n"), std::string::npos);
+    EXPECT_NE(shipArch.find("hit_pts = 4200\n"), std::string::npos);
     EXPECT_EQ(shipArch.find("hit_pts = 1200"), std::string::npos);
 }
 
@@ -274,6 +275,7 @@ TEST_F(SaveTest, MissingTractorSectionIsNotAdded) {
 TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {
     click(0);
     form.setText("edPanzerung", "3600");
+    form.setText("edShipPrice", "13000");
     form.setText("edMaxSpeed", "420");
     editor->markChanged();
     const auto goods = gameFile("Equipment/goods.ini");
@@ -285,12 +287,15 @@ TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {
     dialogs.answers.push_back(Answer::Yes);
     EXPECT_THROW(editor->btSaveClick(), std::runtime_error);
 
-    // The ship's own keys were written before the price; nothing after it ran.
-    EXPECT_NE(gameText("Ships/shiparch.ini").find("hit_pts = 3600"), std::string::npos);
+    // The values of the batch are written all or none: the ship's own keys are not either.
+    EXPECT_EQ(gameText("Ships/shiparch.ini").find("hit_pts = 3600"), std::string::npos);
     EXPECT_EQ(readBytes(goods), goodsBefore);
     EXPECT_EQ(gameText("constants.ini"), constantsBefore);
     EXPECT_FALSE(std::filesystem::exists(tmp.path() / "program/data"));
-    EXPECT_EQ(dialogs.shown.size(), 1u); // only the question
+    ASSERT_EQ(dialogs.shown.size(), 2u); // the question, then the failure
+    EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.shown[1].text, "The values could not be saved:\n\rUnable to write to " +
+                                         goods.string());
     EXPECT_TRUE(editor->valuesChanged());
     EXPECT_FALSE(contains(lines(), "[System ] Daten wurden gespeichert"));
 }
@@ -374,7 +379,7 @@ protected:
         form.setText("edReverseFraction", "0,2");
         form.setText("edMaxSpeed", "380");
         form.setSelectedIndex("cbStartingBase", 1);
-        editor->markChanged();
+        editor->cbStartingBaseChange();
     }
 
     // The six files as the game reads them; the set must be closed.
