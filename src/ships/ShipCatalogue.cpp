@@ -3,6 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "gamedata/UserIniFile.h"
 #include "ports/Form.h"
+#include "ships/TextParts.h"
 
 #include <vector>
 
@@ -12,14 +13,17 @@ std::string ShipDisplayName(const TUserIniFile& resourceIni, std::string_view id
     return resourceIni.ReadValue("Resource", idsName, kUnknownShipName);
 }
 
-void FillShipList(const DataSet& dataSet, Form& form) {
+void FillShipList(DataSet& dataSet, Form& form) {
+    const GameNames& gameNames = dataSet.loadGameNames();
     const auto& ships = dataSet.sections().ships;
     std::vector<std::string> names;
     names.reserve(ships.size());
     for (const std::string& section : ships) {
         const std::string id =
             dataSet.shipArchIni().ReadValue(section, "ids_name", kMissingIdsName);
-        names.push_back(ShipDisplayName(dataSet.resourceIni(), id));
+        std::string name = trimControl(gameNames.text(id));
+        names.push_back(name.empty() ? ShipDisplayName(dataSet.resourceIni(), id)
+                                     : std::move(name));
     }
     form.setItems("lbShips", names);
 }

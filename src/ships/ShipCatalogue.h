@@ -17,6 +17,8 @@ inline constexpr std::string_view kMissingIdsName = "*fail";
 std::string ShipDisplayName(const TUserIniFile& resourceIni, std::string_view idsName);
 
 // Refills lbShips: one entry per ship section, in file order, so that entry k is "Ship" + k.
-void FillShipList(const DataSet& dataSet, Form& form);
+// A ship's name is the game's own string for its ids_name (trimmed, if not empty), else its
+// line of resource.ini, else kUnknownShipName.
+void FillShipList(DataSet& dataSet, Form& form);
 
 } // namespace skarvel

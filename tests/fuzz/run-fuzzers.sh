@@ -15,12 +15,13 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARVEL_BUILD_GUI=OFF -DSKARVEL_BUILD_BENCH=OFF
 # The core and the converter too: the clang build must stay free of warnings.
-cmake --build "$build_dir" -j2 --target skarvel_core bini fuzz_ini_parser fuzz_bini_reader
+cmake --build "$build_dir" -j2 --target skarvel_core bini fuzz_ini_parser fuzz_bini_reader \
+    fuzz_pe_strings
 
 programs="$build_dir/skarvel"
 corpus="$build_dir/fuzz-corpus"
 crashes="$build_dir/fuzz-crashes"
-mkdir -p "$corpus/ini" "$corpus/bini" "$crashes"
+mkdir -p "$corpus/ini" "$corpus/bini" "$corpus/pe" "$crashes"
 
 # Seeds: the settings-file fixtures, and their BINI forms made by the converter itself.
 for input in "$source_dir"/tests/data/ini/*/input.ini; do
@@ -38,3 +39,4 @@ run() {
 
 run fuzz_ini_parser "$corpus/ini" "$source_dir/tests/data/ini"
 run fuzz_bini_reader "$corpus/bini"
+run fuzz_pe_strings "$corpus/pe" # seeds itself with a small DLL

@@ -1,0 +1,63 @@
+#include "EditorSession.h"
+#include "support/PeBuilder.h"
+
+namespace skarvel::test {
+namespace {
+
+// A mod's layout: its own DLL third in the list, so ids_name 237040 (file 3) names a ship
+// there; 237033 has a blank string there and a line in resource.ini; the second ship has
+// no ids_name.
+class ShipNamesTest : public EditorSession {
+protected:
+    ShipNamesTest() {
+        writeBytes(
+            tmp.path() / "game/Exe/FreeLancer.ini",
+            "[Resources]\r\nDLL = one.dll\r\nDLL = two.dll\r\nDLL = mymod.dll ; the mod\r\n");
+        // A lookup in the wrong file finds these.
+        for (const char* name : {"resources.dll", "one.dll", "two.dll"}) {
+            writeBytes(tmp.path() / "game/Exe" / name, buildPe({{40432, u"wrong file"}}).bytes);
+        }
+    }
+    void writeModDll(const std::string& bytes) {
+        writeBytes(tmp.path() / "game/Exe/MyMod.dll", bytes);
+    }
+};
+
+TEST_F(ShipNamesTest, TheGameNamesAShipBeforeResourceIniAndTheUnknownName) {
+    writeModDll(buildPe({{40432, u" Kusari Drone Mk\u2122 II\t"}, {40425, u"  "}}).bytes);
+    editor->btRelloadClick();
+    EXPECT_EQ(form.items("lbShips"),
+              (std::vector<std::string>{"Liberty Light Fighter", "Unknown Ship (editable)",
+                                        "Kusari Drone Mk? II"}));
+    click(2);
+    EXPECT_EQ(form.text("edShipRealName"), "Kusari Drone Mk? II");
+    EXPECT_TRUE(std::ranges::none_of(
+        lines(), [](const std::string& line) { return line.starts_with("[Warning]"); }));
+}
+
+// A missing or damaged DLL gives no names and one warning at each open, but no message.
+TEST_F(ShipNamesTest, MissingAndDamagedDllsFallBackToResourceIni) {
+    std::filesystem::remove(tmp.path() / "game/Exe/one.dll");
+    const std::string bytes = buildPe({{40432, u"Kusari Drone Mk II"}}).bytes;
+    writeModDll(bytes.substr(0, bytes.size() - 1));
+    const std::string exe = (tmp.path() / "game/Exe/").string();
+    const std::vector<std::string> expected = {
+        "[Warning] Names from [" + exe + "one.dll] not readable - file not found",
+        "[Warning] Names from [" + exe +
+            "MyMod.dll] not readable - resource section out of bounds"};
+    for (int open = 0; open < 2; ++open) {
+        const auto from = mark();
+        editor->btRelloadClick();
+        EXPECT_EQ(form.items("lbShips"),
+                  (std::vector<std::string>{"Liberty Light Fighter", "Unknown Ship (editable)",
+                                            "Kusari Drone"}));
+        std::vector<std::string> warnings;
+        std::ranges::copy_if(linesSince(from), std::back_inserter(warnings),
+                             [](const std::string& line) { return line.starts_with("[Warning]"); });
+        EXPECT_EQ(warnings, expected);
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+} // namespace
+} // namespace skarvel::test
