@@ -14,6 +14,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -267,10 +268,79 @@ TEST(BiniFormatTest, RefusesTextThatCannotBeStored) {
     EXPECT_THROW(bini::fromText(manyValues), bini::FormatError);
 }
 
+TEST(BiniFormatTest, RefusesNamesAndStringsTheTextCannotCarry) {
+    struct Case {
+        const char* what;
+        std::string section, key, value;
+        bool carried;
+    };
+    const Case cases[] = {
+        {"plain", "Ship", "nickname", "li_elite", true},
+        {"harmless marks", "a=b;c[", "k]x", "v]=[x", true},
+        {"CR in section", "Sh\rip", "k", "v", false},
+        {"LF in section", "Ship\n", "k", "v", false},
+        {"] in section", "Sh]ip", "k", "v", false},
+        {"LF in key", "S", "ni\nck", "v", false},
+        {"= in key", "S", "a=b", "v", false},
+        {"; in key", "S", ";k", "v", false},
+        {"[ opens key", "S", " [k", "v", false},
+        {"CR LF in value", "S", "k", "li\r\nelite", false},
+        {"CR in value", "S", "k", "li\relite", false},
+    };
+    for (const auto& c : cases) {
+        BiniBytes bini;
+        const auto section = bini.string(c.section);
+        const auto key = bini.string(c.key);
+        bini.section(section, 1).entry(key, 1).text(bini.string(c.value));
+        if (c.carried) {
+            const std::string text = bini::toText(bini.bytes());
+            EXPECT_EQ(bini::toText(bini::fromText(text)), text) << c.what;
+        } else {
+            EXPECT_THROW(bini::toText(bini.bytes()), bini::FormatError) << c.what;
+        }
+    }
+}
+
+TEST(BiniFormatTest, BoundsTheTextByTheFileSize) {
+    constexpr std::size_t mb = 1024 * 1024;
+    const std::pair<std::size_t, std::size_t> limits[] = {
+        {0, 0},
+        {1000, 64000},
+        {8 * mb, 512 * mb},
+        {8 * mb + 1, 512 * mb},
+        {std::numeric_limits<std::size_t>::max(), 512 * mb},
+    };
+    for (const auto& [size, limit] : limits) {
+        EXPECT_EQ(bini::textLimit(size), limit) << size;
+    }
+
+    BiniBytes bini;
+    const auto name = bini.string("Ship");
+    bini.section(name, 1).entry(name, 2).text(name).integer(7);
+    const std::string file = bini.bytes();
+    const std::string text = "[Ship]\r\nShip = Ship, 7\r\n\r\n";
+    EXPECT_EQ(bini::toText(file, text.size()), text);
+    EXPECT_THROW(bini::toText(file, text.size() - 1), bini::FormatError);
+}
+
 class BiniProgramTest : public ::testing::Test {
 protected:
     skarvel::ProcessResult bini(const std::vector<std::string>& arguments) {
         return skarvel::runProgram(SKARVEL_BINI_PATH, arguments, std::chrono::seconds(20));
+    }
+    // The program's stderr, kept outside the folder under test.
+    std::string biniErrors(const std::vector<std::string>& arguments) {
+        std::string command = "exec '" SKARVEL_BINI_PATH "'";
+        for (const auto& argument : arguments) {
+            command += " '" + argument + "'";
+        }
+        const auto errors = errorDir.path() / "stderr";
+        command += " 2>'" + errors.string() + "'";
+        const auto result =
+            skarvel::runProgram("/bin/sh", {"-c", command}, std::chrono::seconds(5));
+        EXPECT_FALSE(result.timedOut) << command;
+        EXPECT_EQ(result.exitCode, 1) << command;
+        return skarvel::test::readBytes(errors);
     }
     std::vector<std::string> filesInFolder() const {
         std::vector<std::string> names;
@@ -282,6 +352,7 @@ protected:
     }
 
     skarvel::test::TempDir dir;
+    skarvel::test::TempDir errorDir;
 };
 
 TEST_F(BiniProgramTest, ConvertsAFileBesideItself) {
@@ -331,6 +402,70 @@ TEST_F(BiniProgramTest, FailsWithoutLeavingAnyOutput) {
     }
     EXPECT_EQ(filesInFolder(), std::vector<std::string>{"goods.ini"});
     EXPECT_EQ(skarvel::test::readBytes(garbage), "[Good]\r\nnickname = not packed\r\n");
+}
+
+// Each input is refused at once with a message naming the cause, and nothing is written.
+TEST_F(BiniProgramTest, RefusesInputsItCannotConvertSafely) {
+    const auto fifo = dir.path() / "pipe.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    // About 1 MB whose values all name one 60000-byte string: some 12 GB of text.
+    BiniBytes repeated;
+    const auto name = repeated.string("S");
+    const auto big = repeated.string(std::string(60000, 'x'));
+    repeated.section(name, 800);
+    for (int e = 0; e < 800; ++e) {
+        repeated.entry(name, 255);
+        for (int v = 0; v < 255; ++v) {
+            repeated.text(big);
+        }
+    }
+    BiniBytes lineBreak;
+    lineBreak.section(lineBreak.string("S"), 1).entry(lineBreak.string("k\r\nx"), 0);
+    BiniBytes bracket;
+    bracket.section(bracket.string("S]x"), 0);
+
+    const std::pair<std::string, std::string> files[] = {
+        {"repeated.ini", repeated.bytes()},
+        {"linebreak.ini", lineBreak.bytes()},
+        {"bracket.ini", bracket.bytes()},
+    };
+    for (const auto& [file, bytes] : files) {
+        skarvel::test::writeBytes(dir.path() / file, bytes);
+    }
+    const auto in = [&](const char* file) { return (dir.path() / file).string(); };
+    const std::pair<std::vector<std::string>, const char*> calls[] = {
+        {{fifo.string()}, "not a regular file"},
+        {{"-t", fifo.string(), in("out.ini")}, "not a regular file"},
+        {{in("repeated.ini")}, "would exceed"},
+        {{in("linebreak.ini")}, "line break"},
+        {{in("bracket.ini")}, "\"]\""},
+    };
+    for (const auto& [arguments, reason] : calls) {
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_NE(biniErrors(arguments).find(reason), std::string::npos) << reason;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3)) << reason;
+    }
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"bracket.ini", "linebreak.ini", "pipe.ini",
+                                                         "repeated.ini"}));
+}
+
+TEST_F(BiniProgramTest, ReadsTextWithAByteOrderMarkLikeWithout) {
+    const std::string text = "[Ship]\r\nnickname = li_elite\r\n\r\n";
+    const std::pair<const char*, std::string> sources[] = {
+        {"plain", text},
+        {"with mark", "\xEF\xBB\xBF" + text},
+        {"mark only", "\xEF\xBB\xBF"},
+    };
+    for (const auto& [what, source] : sources) {
+        const auto input = dir.path() / "in.txt";
+        const auto output = dir.path() / "out.ini";
+        skarvel::test::writeBytes(input, source);
+        ASSERT_EQ(bini({"-t", input.string(), output.string()}).exitCode, 0) << what;
+        EXPECT_EQ(skarvel::test::readBytes(output),
+                  bini::fromText(source.size() > 3 ? text : std::string()))
+            << what;
+    }
 }
 
 } // namespace

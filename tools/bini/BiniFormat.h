@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,17 +19,29 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A small file whose strings are referenced over and over could otherwise ask for gigabytes
+// of text: the text form may be at most kMaxTextRatio times the file's size and never more
+// than kMaxTextSize bytes.
+constexpr std::size_t kMaxTextRatio = 64;
+constexpr std::size_t kMaxTextSize = std::size_t{512} * 1024 * 1024;
+std::size_t textLimit(std::size_t biniSize);
+
 // The text form of a BINI file: "[name]" per section, "key = v1, v2" per entry (the key
 // alone without values), a blank line after each section, CR LF line ends. Throws
-// FormatError for anything not well formed.
+// FormatError for anything not well formed, for a name or string that the text form cannot
+// carry (a line break or NUL, "]" in a section name, "=" or ";" in a key, a key starting
+// with "["), and for text beyond maxTextSize (textLimit of the file's size), which is
+// measured before any of it is made.
 std::string toText(std::string_view biniBytes);
+std::string toText(std::string_view biniBytes, std::size_t maxTextSize);
 
 // A BINI file from the text form of a settings file: sections, keys and comma-separated
-// values; a value is an int32 when it is a whole number, a float32 when it holds "." and
-// reads as a number, else a string. Strings are stored once. Lines starting with ";" and
-// text after ";" are comments; a line without a key name ("= 5") is skipped. Throws FormatError for
-// text that cannot be stored (a key before the first section, a NUL byte, more than 255 values or
-// 65535 entries, names beyond the 64 KB that a name offset reaches).
+// values; a value is an int32 when it is a whole number, a float32 when it holds "." and reads
+// as a number, else a string. Strings are stored once. A leading UTF-8 byte order mark is
+// skipped. Lines starting with ";" and text after ";" are comments; a line without a key name
+// ("= 5") is skipped. Throws FormatError for text that cannot be stored (a key before the first
+// section, a NUL byte, more than 255 values or 65535 entries, names beyond the 64 KB that a
+// name offset reaches).
 std::string fromText(std::string_view text);
 
 // The shortest text that reads back as the same float32, always with a decimal point

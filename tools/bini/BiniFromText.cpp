@@ -164,6 +164,10 @@ void putValue(std::string& out, std::string_view text, StringTableBuilder& strin
 } // namespace
 
 std::string fromText(std::string_view text) {
+    // Editors on Windows like to put a byte order mark in front of the first header.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     const std::vector<Section> sections = parseText(text);
 
     // Names go first so that their 16-bit offsets reach them.

@@ -42,13 +42,21 @@ mode_t defaultFileMode() {
 } // namespace
 
 std::string readWholeFile(const std::string& path) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a named pipe waits for a writer and a device may never end: test before opening.
     struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        fail("cannot read", path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw std::runtime_error("cannot read " + path + ": not a regular file");
+    }
+    // Should the path turn into a pipe after the test, the open still returns at once.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
         fail("cannot read", path, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        fail("cannot read", path, EISDIR);
+        throw std::runtime_error("cannot read " + path + ": not a regular file");
     }
     std::string bytes;
     char buffer[65536];

@@ -2,9 +2,12 @@
 //
 //   bini FILE           writes FILE.txt, the text form of FILE; FILE is left as it is
 //   bini -t TEXT OUT    writes OUT, a BINI file made from the settings text TEXT
+//   bini --help         prints the usage;  bini --version  prints the version
 //
-// Output files appear complete or not at all. Any error: a message on stderr, exit status 1
-// (2 for wrong usage), and no output file.
+// Only regular files are read. A text form larger than 64 times FILE (at most 512 MB) is
+// refused, as are names and strings the text form cannot carry. Output files appear complete
+// or not at all. Any error: a message on stderr, exit status 1 (2 for wrong usage), and no
+// output file.
 #include "BiniFormat.h"
 #include "OutputFile.h"
 
@@ -12,12 +15,14 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
 
 constexpr const char* kUsage = "usage: bini FILE          write FILE.txt, the text form of FILE\n"
-                               "       bini -t TEXT OUT   write OUT, a BINI file made from TEXT\n";
+                               "       bini -t TEXT OUT   write OUT, a BINI file made from TEXT\n"
+                               "       bini --help | --version\n";
 
 bool exists(const std::string& path) {
     struct stat info {};
@@ -49,9 +54,22 @@ int run(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (argc == 2 && option == "--version") {
+        std::fputs("bini " BINI_VERSION "\n", stdout);
+        return 0;
+    }
+    // The editor passes paths, never names that start with a dash.
+    const bool known =
+        option == "-t" || option == "-h" || option == "--help" || option == "--version";
+    if (option.size() > 1 && option.front() == '-' && !known) {
+        std::fprintf(stderr, "bini: unknown option '%s'\n", option.c_str());
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
     if (argc == 2 && option != "-t") {
         const std::string input = unquoted(option);
-        const std::string text = converted(input, bini::toText);
+        const std::string text =
+            converted(input, [](std::string_view bytes) { return bini::toText(bytes); });
         bini::writeFileAtomically(input + ".txt", text);
         return 0;
     }
