@@ -1,7 +1,9 @@
 #include "app/SingleCopy.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 namespace skarvel {
 
@@ -13,18 +15,32 @@ constexpr int kConnectTimeoutMs = 2000;
 
 } // namespace
 
+QString SingleCopy::folder() {
+    // Never a folder shared by all users, where anyone could take the name first.
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty()) {
+            return runtime;
+        }
+    }
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                          QStringLiteral("/Skarvel");
+    QDir().mkpath(cache);
+    QFile::setPermissions(cache, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return cache;
+}
+
 QString SingleCopy::lockFileName() {
-    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(kMutexName) +
-           QStringLiteral(".lock");
+    return folder() + QLatin1Char('/') + QLatin1String(kMutexName) + QStringLiteral(".lock");
 }
 
 QString SingleCopy::serverName() {
-    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(kMutexName) +
-           QStringLiteral(".socket");
+    return folder() + QLatin1Char('/') + QLatin1String(kMutexName) + QStringLiteral(".socket");
 }
 
 SingleCopy::SingleCopy() : lock_(lockFileName()) {
-    // A copy never lets go of the lock while it runs, however long that is.
+    // A copy never lets go of the lock while it runs, however long that is; a lock whose
+    // process has ended is still taken over.
     lock_.setStaleLockTime(0);
     acquired_ = lock_.tryLock(0);
 }

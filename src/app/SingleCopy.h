@@ -9,9 +9,11 @@
 
 namespace skarvel {
 
-// The guard against a second running copy: a lock file "SkarvelStartupMutex" in the
-// temporary folder, held until the process ends, and a local server beside it over which a
-// second copy asks the first to bring its window to the front.
+// The guard against a second running copy: a lock file "SkarvelStartupMutex" in the user's
+// runtime folder ($XDG_RUNTIME_DIR, else the user's cache folder), held until the process
+// ends, and a local server beside it over which a second copy asks the first to bring its
+// window to the front. Copies with another runtime folder are kept off one game by the lock
+// on its data folder.
 class SingleCopy {
 public:
     // Tries to take the lock; a lock left by a crashed copy is taken over.
@@ -29,6 +31,8 @@ public:
     // first copy was reached.
     bool raiseFirstCopy() const;
 
+    // The user's own folder of the lock and the server.
+    static QString folder();
     static QString lockFileName();
     static QString serverName();
 

@@ -4,7 +4,9 @@
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/file.h>
@@ -132,22 +134,61 @@ void TJournal::open() {
     // Lock before emptying: a second copy must not truncate the file the first one holds.
     const int fd = ::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
+        const int error = errno;
         if (fd >= 0) {
             ::close(fd);
         }
+        fail(fileName_ + ": " +
+             (error == EWOULDBLOCK ? "in use by another running copy of Skarvel"
+                                   : std::strerror(error)));
         fileName_.clear();
         return;
     }
     fd_ = fd;
+    WriteFormatted("Process \"%s\" version \"%s\" running on \"%s\\%s\"",
+                   {identity_.executable, identity_.version, identity_.computer, identity_.user},
+                   JournalEntryKind::Start);
+}
+
+void TJournal::setFailureHandler(std::function<void(const std::string& problem)> handler) {
+    failureHandler_ = std::move(handler);
+    if (failed_) {
+        reportFailure();
+    }
+}
+
+void TJournal::redirectForTesting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        throw std::runtime_error("Unable to open " + path);
+    }
+    if (fd_ < 0) {
+        fd_ = fd;
+        return;
+    }
+    ::dup3(fd, fd_, O_CLOEXEC);
+    ::close(fd);
+}
+
+void TJournal::fail(const std::string& problem) {
+    if (failed_) {
+        return;
+    }
+    failed_ = true;
+    problem_ = problem;
+    reportFailure();
+}
+
+void TJournal::reportFailure() {
+    if (reported_ || !failureHandler_) {
+        return;
+    }
+    reported_ = true;
+    // The writer that met the failure is in the middle of its work (a save, the closing
+    // lines): nothing of the report may reach it.
     try {
-        WriteFormatted(
-            "Process \"%s\" version \"%s\" running on \"%s\\%s\"",
-            {identity_.executable, identity_.version, identity_.computer, identity_.user},
-            JournalEntryKind::Start);
-    } catch (const std::exception&) {
-        ::close(fd_);
-        fd_ = -1;
-        fileName_.clear();
+        failureHandler_(problem_);
+    } catch (...) {
     }
 }
 
@@ -182,7 +223,7 @@ void TJournal::writeLine(std::string_view encodedText, JournalEntryKind kind) {
         text = text.empty() ? "Elapsed time: " + elapsed : text + " - Elapsed time: " + elapsed;
     }
 
-    if (fd_ < 0) {
+    if (fd_ < 0 || failed_) {
         return;
     }
     const std::string line =
@@ -191,11 +232,22 @@ void TJournal::writeLine(std::string_view encodedText, JournalEntryKind kind) {
     while (written < line.size()) {
         const ssize_t n = ::write(fd_, line.data() + written, line.size() - written);
         if (n < 0) {
-            throw std::runtime_error("Unable to write to " + fileName_);
+            const int error = errno;
+            if (error == EINTR) {
+                continue;
+            }
+            fail(fileName_ + ": " + std::strerror(error));
+            return;
         }
         written += static_cast<std::size_t>(n);
     }
-    ::fdatasync(fd_);
+    // A file system without the flush says EINVAL; only a lost line counts as a failure.
+    if (::fdatasync(fd_) != 0) {
+        const int error = errno;
+        if (error == EIO || error == ENOSPC || error == EDQUOT) {
+            fail(fileName_ + ": " + std::strerror(error));
+        }
+    }
 }
 
 void TJournal::Release(int exitCode) {

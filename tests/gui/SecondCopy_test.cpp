@@ -1,8 +1,16 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleCopy.h"
+#include "gamedata/DataSet.h"
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
+#include "support/MemoryForm.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QSysInfo>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace skarvel {
 namespace {
@@ -24,7 +32,7 @@ TEST(SecondCopy, RaisesTheFirstWindowAndEndsWithoutWritingAnything) {
     ModalHand hand;
     SingleCopy first;
     ASSERT_TRUE(first.acquired());
-    EXPECT_TRUE(std::filesystem::exists(env.temp / "SkarvelStartupMutex.lock"));
+    EXPECT_TRUE(std::filesystem::exists(env.runtime / "SkarvelStartupMutex.lock"));
     TJournal journal(env.program.string(), "DebugOut");
     TformSkarvel window(journal, env.program.string(), &first);
     window.show();
@@ -45,6 +53,118 @@ TEST(SecondCopy, RaisesTheFirstWindowAndEndsWithoutWritingAnything) {
     EXPECT_TRUE(filesIn(secondFolder).empty());
     EXPECT_EQ(test::readBytes(env.journalFile()), journalBefore);
     EXPECT_TRUE(hand.shown.empty());
+}
+
+// Never the temporary folder that all users share, where another user could take the name
+// first and keep every copy from starting.
+TEST(SecondCopy, TheLockLivesInTheUsersOwnRuntimeFolderElseInTheCacheFolder) {
+    ShellEnvironment env;
+    const std::vector<std::pair<bool, std::filesystem::path>> cases = {
+        {true, env.runtime}, {false, env.home / ".cache" / "Skarvel"}};
+    for (const auto& [runtimeSet, folder] : cases) {
+        SCOPED_TRACE(folder.string());
+        if (!runtimeSet) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        }
+        SingleCopy copy;
+        EXPECT_TRUE(copy.acquired());
+        EXPECT_TRUE(std::filesystem::exists(folder / "SkarvelStartupMutex.lock"));
+        EXPECT_EQ(QFileInfo(SingleCopy::serverName()).absolutePath(),
+                  QFileInfo(SingleCopy::lockFileName()).absolutePath());
+        EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_all);
+        EXPECT_TRUE(filesIn(env.temp).empty());
+    }
+}
+
+TEST(SecondCopy, ALockLeftByAProcessThatNoLongerRunsIsTakenOver) {
+    ShellEnvironment env;
+    const pid_t ended = fork();
+    if (ended == 0) {
+        _exit(0);
+    }
+    waitpid(ended, nullptr, 0);
+    const pid_t other = fork(); // runs on, but is not a copy of the editor
+    if (other == 0) {
+        pause();
+        _exit(0);
+    }
+    for (const pid_t pid : {ended, other}) {
+        SCOPED_TRACE(pid == ended ? "ended" : "number taken by another program");
+        test::writeBytes(env.runtime / "SkarvelStartupMutex.lock",
+                         std::to_string(pid) + "\nskarvel\n" +
+                             QSysInfo::machineHostName().toStdString() + "\n");
+        SingleCopy copy;
+        EXPECT_TRUE(copy.acquired());
+    }
+    kill(other, SIGKILL);
+    waitpid(other, nullptr, 0);
+}
+
+// Copies with their own temporary, runtime and home folders do not see each other's
+// single-copy lock; the lock on the game's data folder still keeps them apart.
+TEST(SecondCopy, CopiesWithTheirOwnFoldersNeverOpenOneGameTogether) {
+    struct Copy {
+        explicit Copy(const std::filesystem::path& game, const ShellEnvironment& env)
+            : journal(env.program.string(), "DebugOut"),
+              dataSet(journal, form, dialogs, env.program.string()) {
+            form.setText("edPfad", game.string() + "/");
+            form.setText("edFliniDir", env.program.string() + "/");
+        }
+        SingleCopy singleCopy;
+        TJournal journal;
+        test::MemoryForm form;
+        test::ScriptedDialogs dialogs;
+        DataSet dataSet;
+    };
+    ShellEnvironment firstEnv;
+    const auto game = firstEnv.root.path() / "game";
+    test::copyFixture("game-mixed/game", game);
+    test::copyFixture("game-mixed/program", firstEnv.program);
+    Copy first(game, firstEnv);
+    ASSERT_TRUE(first.singleCopy.acquired());
+    first.dataSet.OpenIniFiles();
+    ASSERT_TRUE(first.dataSet.isOpen());
+    {
+        ShellEnvironment secondEnv;
+        test::copyFixture("game-mixed/program", secondEnv.program);
+        Copy second(game, secondEnv);
+        EXPECT_TRUE(second.singleCopy.acquired());
+        second.dataSet.OpenIniFiles();
+        EXPECT_FALSE(second.dataSet.isOpen());
+        ASSERT_EQ(second.dialogs.shown.size(), 1u);
+        EXPECT_EQ(second.dialogs.shown[0].text,
+                  "This data set is already open in another Skarvel window. The data files were "
+                  "not opened.");
+    }
+    first.dataSet.CloseIniFiles();
+}
+
+// The program goes on without its journal and says so once, before its first window.
+TEST(SecondCopy, AJournalThatCannotBeWrittenIsReportedInOneBox) {
+    ShellEnvironment env;
+    env.installGame();
+    env.storePreference("CheckNewVersion", "0");
+    TJournal holder(env.program.string(), "DebugOut"); // the day's file, held
+    const std::string held = test::readBytes(holder.fileName());
+    ModalHand hand;
+    hand.press(QMessageBox::Ok).press(QMessageBox::Yes); // then "back up first" ends it
+    QTimer watchdog;
+    watchdog.callOnTimeout([] { QCoreApplication::exit(99); });
+    watchdog.start(30000);
+    static char name[] = "skarvel";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(runProgram(1, argv, env.program.string()), 0);
+
+    EXPECT_TRUE(hand.unexpected.empty());
+    ASSERT_EQ(hand.shown.size(), 2u);
+    EXPECT_EQ(hand.shown[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(hand.shown[0].text.startsWith(
+        QString::fromStdString("The journal cannot be written: " + holder.fileName() +
+                               ": in use by another running copy of Skarvel")))
+        << hand.shown[0].text.toStdString();
+    EXPECT_TRUE(hand.shown[1].text.contains("PLEASE BACKUP"));
+    EXPECT_EQ(test::readBytes(holder.fileName()), held);
 }
 
 } // namespace

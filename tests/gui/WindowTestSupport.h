@@ -24,24 +24,29 @@
 
 namespace skarvel::test {
 
-// HOME, XDG_CONFIG_HOME (the preferences), WINEPREFIX (the game's registry) and TMPDIR (the
-// single-copy lock) point into a fresh folder for the life of the object; "program" is the
+// HOME, XDG_CONFIG_HOME (the preferences), WINEPREFIX (the game's registry), TMPDIR and
+// XDG_RUNTIME_DIR (the single-copy lock) point into a fresh folder for the life of the
+// object, and XDG_CACHE_HOME is unset (the cache folder is HOME's); "program" is the
 // program's own folder, where the journal goes.
 class ShellEnvironment {
 public:
     ShellEnvironment() {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "WINEPREFIX", "TMPDIR"}) {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "WINEPREFIX", "TMPDIR",
+                                 "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"}) {
             saved_[name] = qEnvironmentVariableIsSet(name)
                                ? std::optional<QByteArray>(qgetenv(name))
                                : std::nullopt;
         }
-        for (const auto& folder : {home, config, prefix, temp, program}) {
+        for (const auto& folder : {home, config, prefix, temp, runtime, program}) {
             std::filesystem::create_directories(folder);
         }
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
         qputenv("HOME", home.string().c_str());
         qputenv("XDG_CONFIG_HOME", config.string().c_str());
         qputenv("WINEPREFIX", prefix.string().c_str());
         qputenv("TMPDIR", temp.string().c_str());
+        qputenv("XDG_RUNTIME_DIR", runtime.string().c_str());
+        qunsetenv("XDG_CACHE_HOME");
     }
     ~ShellEnvironment() {
         for (const auto& [name, value] : saved_) {
@@ -101,6 +106,7 @@ public:
     std::filesystem::path config = root.path() / "config";
     std::filesystem::path prefix = root.path() / "prefix";
     std::filesystem::path temp = root.path() / "tmp";
+    std::filesystem::path runtime = root.path() / "runtime";
     std::filesystem::path program = root.path() / "program";
 
 private:

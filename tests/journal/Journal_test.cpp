@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <stdexcept>
 
 namespace skarvel {
@@ -193,6 +194,66 @@ TEST_F(JournalTest, UnwritableFolderDropsEntriesSilently) {
     journal.Write("A", JournalEntryKind::End);
     journal.Release(0);
     EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+}
+
+// A journal that cannot be written from its start (folder missing, day's file held by
+// another copy) or from the middle of the run (a full disk): one report, every later line
+// dropped, no exception to the writers, the closing lines still possible.
+TEST_F(JournalTest, AFailingJournalReportsOnceAndLetsTheProgramGoOn) {
+    struct Case {
+        const char* name;
+        std::string folder;
+        bool heldByAnotherCopy;
+        bool diskFullLater;
+        std::string problem;
+    };
+    const std::vector<Case> cases = {
+        {"missing folder", dir.folder() + "missing/", false, false, "No such file or directory"},
+        {"held by another copy", dir.folder(), true, false,
+         "in use by another running copy of Skarvel"},
+        {"disk full later", dir.folder(), false, true, "No space left on device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<TJournal> other;
+        if (c.heldByAnotherCopy) {
+            other.emplace(c.folder, "DebugOut", Identity, clock);
+            other->Write("other copy", JournalEntryKind::Info);
+        }
+        {
+            TJournal journal(c.folder, "DebugOut", Identity, clock);
+            std::vector<std::string> problems;
+            journal.setFailureHandler(
+                [&](const std::string& problem) { problems.push_back(problem); });
+            journal.Write("first", JournalEntryKind::Info);
+            if (c.diskFullLater) {
+                EXPECT_TRUE(problems.empty());
+                journal.redirectForTesting("/dev/full");
+            }
+            EXPECT_NO_THROW({
+                journal.Write("SAVE_INI_VALUES", JournalEntryKind::Begin);
+                journal.Write("saving", JournalEntryKind::Info);
+                journal.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+                journal.Write("FORM_CLOSE", JournalEntryKind::Begin);
+            });
+            EXPECT_TRUE(journal.failed());
+            EXPECT_EQ(journal.openTimers(), 1u);
+            ASSERT_EQ(problems.size(), 1u);
+            EXPECT_NE(problems[0].find(dayFile().filename().string()), std::string::npos);
+            EXPECT_NE(problems[0].find(c.problem), std::string::npos) << problems[0];
+            if (c.diskFullLater) {
+                // Later lines are dropped, not tried again when there is room.
+                journal.redirectForTesting(dayFile().string());
+            }
+            EXPECT_NO_THROW(journal.Release(0));
+            EXPECT_EQ(problems.size(), 1u);
+        }
+        if (c.heldByAnotherCopy) {
+            EXPECT_EQ(entries(), Lines{"[Info   ] other copy"});
+        } else if (c.diskFullLater) {
+            EXPECT_EQ(entries(), Lines{"[Info   ] first"});
+        }
+    }
 }
 
 } // namespace
