@@ -6,6 +6,7 @@
 #include "gamedata/Unpack.h"
 #include "journal/Journal.h"
 #include "platform/CaseInsensitivePath.h"
+#include "platform/Files.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 
@@ -16,6 +17,8 @@ namespace skarvel {
 namespace {
 
 constexpr std::string_view kContactAddress = "skarvel@example.org";
+constexpr std::string_view kOpenElsewhereMessage =
+    "This data set is already open in another Skarvel window. The data files were not opened.";
 
 std::string numberingErrorMessage(const std::string& journalFile) {
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
@@ -83,6 +86,9 @@ void DataSet::writeOpenState() {
 }
 
 void DataSet::finishOpen() {
+    if (!open_) {
+        folderLock_.release();
+    }
     writeOpenState();
     writeEnd("OPEN_INI_FILES");
     writeOpenState();
@@ -95,12 +101,31 @@ void DataSet::refuseOpen(std::string_view message) {
 
 void DataSet::OpenIniFiles() {
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
-    files_ = makeDataFileSet(form_.text("edPfad"));
+    gameDirectory_ = form_.text("edPfad");
+    files_ = makeDataFileSet(gameDirectory_);
+    // Before the check, whose clearing of read-only flags is already a write.
+    const auto lock = folderLock_.take(files_.dataDir);
+    if (lock == DataFolderLock::Outcome::HeldElsewhere) {
+        journal_.WriteFormatted("Data folder %s is open in another Skarvel window",
+                                {files_.dataDir}, JournalEntryKind::Error);
+        refuseOpen(kOpenElsewhereMessage);
+        return;
+    }
+    if (lock == DataFolderLock::Outcome::Unavailable) {
+        journal_.Write("Data folder not locked: " + folderLock_.problem(),
+                       JournalEntryKind::Warning);
+    }
     if (!CheckFilesAndDirs()) {
         finishOpen();
         return;
     }
     journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
+    for (const std::string& file : files_.files) {
+        for (const std::string& leftover : removeLeftoverTemporaries(file)) {
+            journal_.WriteFormatted("Temporäre Datei eines abgebrochenen Schreibens entfernt [%s]",
+                                    {leftover}, JournalEntryKind::Warning);
+        }
+    }
 
     if (const auto failure = UnpackCompressedFiles(journal_, form_.text("edFliniDir"), files_)) {
         refuseOpen(unpackErrorMessage(*failure));
@@ -112,21 +137,20 @@ void DataSet::OpenIniFiles() {
     journal_.Write("Create Sec_Lists", JournalEntryKind::Info);
 
     try {
-        NumberSections(journal_, files_);
+        counts_ = NumberSections(journal_, files_);
     } catch (const NotTextFileError& error) {
         refuseOpen("The file " + error.path() +
                    " is not a text file. The data files were not opened.");
         return;
+    } catch (const NumberingError& error) {
+        // Nothing half-numbered is ever opened: the numbering undid itself.
+        refuseOpen("The section numbers could not be written to " + error.path() + ":\n\r" +
+                   error.cause() + "\n\rThe data files were not opened and were left as they were.");
+        return;
     } catch (const std::exception& error) {
-        journal_.Write("Exception occured", JournalEntryKind::Error);
-        writeEnd("Nummerierung erstellt");
-        journal_.Write("Exception occured", JournalEntryKind::Error);
-        writeOpenState();
-        writeEnd("OPEN_INI_FILES");
-        writeOpenState();
         journal_.Write(error.what(), JournalEntryKind::Error);
-        dialogs_.message(MessageKind::Error, numberingErrorMessage(journal_.fileName()));
-        writeEnd("Nummerierung erstellt");
+        refuseOpen(numberingErrorMessage(journal_.fileName()));
+        return;
     }
 
     journal_.Write("Ini_files Objekte erzeugen", JournalEntryKind::Begin);
@@ -144,13 +168,21 @@ void DataSet::OpenIniFiles() {
 void DataSet::BuildSectionLists() {
     journal_.Write("SektionsListen erstellen", JournalEntryKind::Begin);
     const ini::ReadOnlyPhase readOnly; // the ship list reads a name from every ship
-    sections_.ships = sectionsContaining(objects_->shipArch, "Ship");
+    // The lists name exactly the headers the numbering wrote: entry k is section kind + k.
+    const auto names = [this](std::string_view kind, DataFileIndex file) {
+        std::vector<std::string> list;
+        for (int k = 0; k < counts_[file]; ++k) {
+            list.push_back(std::string(kind) + std::to_string(k));
+        }
+        return list;
+    };
+    sections_.ships = names("Ship", kShipArch);
     journal_.Write("SHIP SektionsListe erstellt", JournalEntryKind::Info);
-    sections_.goods = sectionsContaining(objects_->goods, "Good");
+    sections_.goods = names("Good", kGoods);
     journal_.Write("GOOD SektionsListe erstellt", JournalEntryKind::Info);
-    sections_.powers = sectionsContaining(objects_->miscEquip, "Power");
+    sections_.powers = names("Power", kMiscEquip);
     journal_.Write("POWER SektionsListe erstellt", JournalEntryKind::Info);
-    sections_.engines = sectionsContaining(objects_->engineEquip, "Engine");
+    sections_.engines = names("Engine", kEngineEquip);
     journal_.Write("ENGINE SektionsListe erstellt", JournalEntryKind::Info);
     if (fillShipList_) {
         fillShipList_();
@@ -158,12 +190,12 @@ void DataSet::BuildSectionLists() {
     journal_.Write("SektionsListen erstellen", JournalEntryKind::End);
 }
 
-void DataSet::CloseIniFiles() {
+std::vector<std::string> DataSet::CloseIniFiles() {
     journal_.Write("CLOSE_INI_FILES", JournalEntryKind::Begin);
     if (!open_) {
         journal_.Write("Inis arent open", JournalEntryKind::Error);
         journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
-        return;
+        return {};
     }
     form_.setEnabled("btSave", false);
     journal_.Write("Inis are open", JournalEntryKind::Info);
@@ -171,7 +203,7 @@ void DataSet::CloseIniFiles() {
         // The set stays open and numbered until a later close succeeds.
         journal_.Write("FILES AND DIRS DONT EXIST", JournalEntryKind::Error);
         journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
-        return;
+        return {files_.dataDir + " - a folder or data file is missing or cannot be written"};
     }
     journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
     open_ = false;
@@ -188,8 +220,29 @@ void DataSet::CloseIniFiles() {
     sections_ = SectionLists{};
     journal_.Write("SecLists freed", JournalEntryKind::Info);
 
-    RemoveSectionNumbers(journal_, files_);
+    std::vector<std::string> failures = RemoveSectionNumbers(journal_, files_);
+    if (failures.empty()) {
+        folderLock_.release(); // kept while numbered files may still be opened again
+    }
     journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
+    return failures;
+}
+
+void DataSet::reopenAfterFailedClose() {
+    if (open_) {
+        return; // the close never got as far as the numbers
+    }
+    journal_.Write("Daten bleiben geöffnet", JournalEntryKind::Info);
+    try {
+        // The files made plain get their numbers back; the others kept them.
+        counts_ = NumberSections(journal_, files_);
+    } catch (const std::exception& error) {
+        journal_.Write(error.what(), JournalEntryKind::Error);
+        return;
+    }
+    objects_ = std::make_unique<Objects>(journal_, programFolder_, files_);
+    BuildSectionLists();
+    open_ = true;
 }
 
 DataSet::Objects& DataSet::objects() const {
@@ -197,6 +250,11 @@ DataSet::Objects& DataSet::objects() const {
         throw std::runtime_error("The data files are not open");
     }
     return *objects_;
+}
+
+const GameNames& DataSet::loadGameNames() {
+    gameNames_.load(journal_, gameDirectory_);
+    return gameNames_;
 }
 
 TUserIniFile& DataSet::resourceIni() const {

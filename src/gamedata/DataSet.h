@@ -1,7 +1,10 @@
 #pragma once
 
 #include "gamedata/DataFileSet.h"
+#include "gamedata/SectionNumbering.h"
+#include "gamedata/GameNames.h"
 #include "gamedata/UserIniFile.h"
+#include "platform/DataFolderLock.h"
 
 #include <functional>
 #include <memory>
@@ -32,7 +35,10 @@ public:
     ~DataSet();
 
     void OpenIniFiles();
-    void CloseIniFiles();
+    // Returns "<file> - <cause>" for every file left numbered; empty when the close is whole.
+    std::vector<std::string> CloseIniFiles();
+    // After a close that left files numbered: the set is open again as before the close.
+    void reopenAfterFailedClose();
     bool CheckFilesAndDirs();
 
     bool isOpen() const { return open_; } // FInisOpen
@@ -49,6 +55,9 @@ public:
     TUserIniFile& miscEquipIni() const;
     TUserIniFile& engineEquipIni() const;
     const SectionLists& sections() const { return sections_; }
+    // The game's own display names, read for the folder of the last open; files unchanged
+    // since an earlier open are not read again.
+    const GameNames& loadGameNames();
 
     const DataFileSet& files() const { return files_; } // FDataDir, FIniFileNames
     const std::string& programFolder() const { return programFolder_; }
@@ -69,10 +78,14 @@ private:
     Dialogs& dialogs_;
     std::string programFolder_;
     DataFileSet files_;
+    std::string gameDirectory_; // edPfad at the last open
+    GameNames gameNames_;       // kept from open to open as the cache of the DLLs
     SectionLists sections_;
+    SectionCounts counts_{};
     std::unique_ptr<Objects> objects_;
     std::function<void()> fillShipList_;
     bool open_ = false;
+    DataFolderLock folderLock_; // held while open, so no other copy opens this game
 };
 
 } // namespace skarvel

@@ -251,7 +251,7 @@ std::string ParsedIni::value(const Key& key) const {
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
         text = text.substr(1, text.size() - 2);
     }
-    return std::string(text.substr(0, kMaxValueLength));
+    return std::string(text);
 }
 
 std::shared_ptr<const ParsedIni> ParsedIni::parsedWithValue(std::string_view sectionName,
@@ -594,12 +594,9 @@ WriteBatch::WriteBatch() {
 
 WriteBatch::~WriteBatch() {
     if (!done_) {
-        try {
-            commit();
-        } catch (const std::exception&) {
-            // Already unwinding from the failure that ended the batch early; the files not
-            // written are forgotten, so reads see the disk again.
-        }
+        // Ended by a failure: a file gets all of its values or none, so nothing is written,
+        // and the values held are forgotten: reads see the disk again.
+        cache().endBatch();
     }
 }
 

@@ -9,9 +9,6 @@
 
 namespace skarvel::ini {
 
-// Longest value handed out, as with the Windows profile functions (a 2048-byte buffer).
-inline constexpr std::size_t kMaxValueLength = 2047;
-
 // The parsed form of one settings file. Positions are byte offsets into bytes(), which is
 // never changed after parsing, so a rewrite can splice new text into the original bytes.
 class ParsedIni {
@@ -52,7 +49,7 @@ public:
 
     std::string_view name(const Section& section) const;
     std::string_view name(const Key& key) const;
-    // Trimmed, one pair of surrounding double quotes removed, at most kMaxValueLength bytes.
+    // Trimmed, one pair of surrounding double quotes removed; whole, whatever its length.
     std::string value(const Key& key) const;
 
     // The file's bytes with the value set: replaced in place, or a key line added after the
@@ -118,7 +115,7 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
 // exists, is writable and is text) still fail at once. commit() writes the files in the
 // order of their first write and throws "Unable to write to <path>" at the first that cannot
 // be written (or that another program changed since), leaving it and the rest unwritten.
-// Ended without commit(), as by an error, it writes what it holds and stays quiet.
+// Ended without commit(), as by an error, it writes nothing of what it holds.
 class WriteBatch {
 public:
     WriteBatch();

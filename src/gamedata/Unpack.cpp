@@ -57,6 +57,17 @@ void removeQuietly(const std::string& path) {
     std::filesystem::remove(path, ignored);
 }
 
+// The text form takes the file's place; a file reached through a link keeps its link.
+bool replaceWithOutput(const std::string& output, const std::string& path) {
+    try {
+        writeFileAtomically(path, readFile(output), /*durable=*/false);
+    } catch (const std::exception&) {
+        return false;
+    }
+    removeQuietly(output);
+    return true;
+}
+
 // Runs the converter on one file and puts its text form in place of the file. False when
 // that failed; the file is then as it was and no output is left behind.
 bool unpackFile(TJournal& journal, const Converter& converter, const std::string& path) {
@@ -82,7 +93,7 @@ bool unpackFile(TJournal& journal, const Converter& converter, const std::string
         reason = "BINI hat keine Textdatei geschrieben";
     } else if (!isCompleteTextForm(output)) {
         reason = "die Textdatei von BINI enthält keine vollständige Sektion";
-    } else if (std::rename(output.c_str(), path.c_str()) != 0) {
+    } else if (!replaceWithOutput(output, path)) {
         reason = "die Textdatei konnte nicht umbenannt werden";
     }
     if (!reason.empty()) {

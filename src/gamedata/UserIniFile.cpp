@@ -29,7 +29,7 @@ std::string TUserIniFile::ReadValue(std::string_view section, std::string_view k
             }
         }
     }
-    return std::string(defaultValue.substr(0, ini::kMaxValueLength));
+    return std::string(defaultValue);
 }
 
 void TUserIniFile::WriteString(std::string_view section, std::string_view key,

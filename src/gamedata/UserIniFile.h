@@ -11,7 +11,7 @@ class TJournal;
 // Key access to one settings file, with the lookup rules of the Windows profile functions:
 // the first section of a name and the first key of a name count, names are compared
 // without regard to case, values come back trimmed (one pair of surrounding quotes
-// removed, at most 2047 characters), a missing file, section or key gives the default.
+// removed, whole whatever its length), a missing file, section or key gives the default.
 // ";" starts a comment line or a trailing comment. A file with a NUL byte is not text: it
 // lists no section and is never rewritten.
 //

@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -140,7 +142,7 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
     // A link stays a link: the file it points to is the one replaced.
     const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = path + std::string(kTemporaryMark) + "XXXXXX";
     FileDescriptor fd(::mkstemp(temporary.data()));
     if (!fd.valid()) {
         throw std::runtime_error("Unable to write to " + givenPath);
@@ -165,6 +167,25 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
         // The rename is done; a folder that cannot be synced does not undo it.
         syncFolder(folder);
     }
+}
+
+std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath) {
+    const std::filesystem::path path(linkTarget(givenPath));
+    const std::string prefix = path.filename().string() + std::string(kTemporaryMark);
+    std::vector<std::string> removed;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        // mkstemp's six characters are letters and digits.
+        const bool ours = name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+                          std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                                      name.end(), [](unsigned char c) { return std::isalnum(c); });
+        std::error_code ignored;
+        if (ours && entry.is_regular_file(ignored) && std::filesystem::remove(entry.path(), ignored)) {
+            removed.push_back(entry.path().string());
+        }
+    }
+    return removed;
 }
 
 void syncFile(const std::string& path) {

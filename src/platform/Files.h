@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -17,7 +18,16 @@ std::string readFile(const std::string& path);
 // Replaces the file in one step: a temporary file in the same folder, then a rename over
 // the old one, keeping its permission bits. A crash leaves the old file or the new one.
 // durable: also fsync the file and its folder. Throws "Unable to write to <path>".
+// Reached through a symbolic link, the link's target is replaced and the link stays.
 void writeFileAtomically(const std::string& path, std::string_view bytes, bool durable = true);
+
+// The temporary file of a write is named after its file: <file> + kTemporaryMark + six
+// characters, so that a leftover of a killed write is known to be ours.
+inline constexpr std::string_view kTemporaryMark = ".skarvel-tmp-";
+
+// Removes the temporaries of ours that a killed write left beside the file (or beside the
+// file a link points to); nothing else. Returns the paths removed.
+std::vector<std::string> removeLeftoverTemporaries(const std::string& path);
 
 // fsync of a file and of its folder, for writes made without durable.
 void syncFile(const std::string& path);

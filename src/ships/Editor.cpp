@@ -16,8 +16,26 @@ constexpr std::string_view kReloadQuestion =
     "realy want to reload the values ?";
 constexpr std::string_view kSaveQuestion =
     "Do you realy want to save the actual values to the ini files?";
+constexpr std::string_view kExitAnywayQuestion =
+    "Exit anyway? The next open of this game removes the numbers.\n\rAnswer No to keep the data "
+    "set open, free some space and close the program again.";
 constexpr std::string_view kShipChangeQuestion =
     "There are unsaved changes. Do you want to save them now ? - otherwise they will get lost !";
+
+constexpr std::string_view kSaveFailed =
+    "The values could not be saved:";
+
+// A command the user started that fails is shown, not only journaled; the error goes on to
+// the handler, which journals it and ends the command.
+template <typename Command>
+void shownOnFailure(Dialogs& dialogs, std::string_view what, Command&& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        dialogs.message(MessageKind::Error, std::string(what) + "\n\r" + error.what());
+        throw;
+    }
+}
 
 } // namespace
 
@@ -40,6 +58,26 @@ void Editor::markChanged() {
 
 void Editor::CloseIniFiles() {
     dataSet_.CloseIniFiles();
+}
+
+bool Editor::closeForExit() {
+    const std::vector<std::string> failures = dataSet_.CloseIniFiles();
+    if (failures.empty()) {
+        return true;
+    }
+    std::string text = "The section numbers could not be removed from these files, so the game "
+                       "cannot read them yet:";
+    for (const std::string& failure : failures) {
+        text += "\n\r" + failure;
+    }
+    dialogs_.message(MessageKind::Error, text);
+    if (isYes(dialogs_.message(MessageKind::Warning, kExitAnywayQuestion))) {
+        journal_.Write("JA - Programm trotz nummerierter Dateien beenden", JournalEntryKind::System);
+        return true;
+    }
+    journal_.Write("NEIN - Daten bleiben geöffnet", JournalEntryKind::System);
+    dataSet_.reopenAfterFailedClose();
+    return false;
 }
 
 void Editor::reloadDataSet() {
@@ -67,14 +105,15 @@ void Editor::btRelloadClick() {
         }
     }
     if (reload) {
-        reloadDataSet();
+        shownOnFailure(dialogs_, "The data files could not be opened:", [this] { reloadDataSet(); });
         // The open points FShipIndex at the first ship while the fields still show the ship
         // of before: forget that ship, so that no save writes its values into another one.
         loader_.CLEAR_ALL_VALUES();
         ship_.loaded = false;
         ship_.hardpointsLoaded = false;
     }
-    form_.setSelectedIndex("lbShips", 0);
+    // A refused reload keeps the ship shown, and the list keeps showing it.
+    form_.setSelectedIndex("lbShips", !reload && ship_.loaded ? ship_.shipIndex : 0);
 }
 
 void Editor::btSaveClick() {
@@ -82,7 +121,7 @@ void Editor::btSaveClick() {
     if (!isYes(dialogs_.message(MessageKind::Confirmation, kSaveQuestion))) {
         return;
     }
-    SAVE_INI_VALUES();
+    shownOnFailure(dialogs_, kSaveFailed, [this] { SAVE_INI_VALUES(); });
     journal_.Write("Daten wurden gespeichert", JournalEntryKind::System);
     valuesChanged_ = false;
 
@@ -90,7 +129,8 @@ void Editor::btSaveClick() {
     // sections keep their names and a second save writes to the same ship.
     const int savedShip = ship_.shipIndex;
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
-    reloadDataSet();
+    shownOnFailure(dialogs_, "The values were saved, but the data files could not be opened again:",
+                   [this] { reloadDataSet(); });
     ship_.shipIndex = savedShip;
     form_.setSelectedIndex("lbShips", savedShip);
 }
@@ -105,7 +145,15 @@ void Editor::lbShipsClick() {
                        JournalEntryKind::Warning);
         if (isYes(dialogs_.message(MessageKind::Warning, kShipChangeQuestion))) {
             journal_.Write("JA - Werte sollen gespeichert werden", JournalEntryKind::Action);
-            SAVE_INI_VALUES();
+            try {
+                shownOnFailure(dialogs_, kSaveFailed, [this] { SAVE_INI_VALUES(); });
+            } catch (...) {
+                // The fields still show the ship that was to be saved: so does the list.
+                if (ship_.loaded) {
+                    form_.setSelectedIndex("lbShips", ship_.shipIndex);
+                }
+                throw;
+            }
         } else {
             journal_.Write("NEIN - Änderungen verworfen", JournalEntryKind::Action);
         }
@@ -115,6 +163,9 @@ void Editor::lbShipsClick() {
     if (!dataSet_.isOpen()) {
         // The files of a closed set carry no numbers; nothing can be addressed.
         journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
+        if (ship_.loaded) {
+            form_.setSelectedIndex("lbShips", ship_.shipIndex);
+        }
         journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
         return;
     }
@@ -137,15 +188,17 @@ void Editor::LOAD_INI_VALUES() {
         const ini::ReadOnlyPhase readOnly;
         loadGeneralValues(dataSet_, form_);
         valuesChanged_ = false;
+        startingBasePicked_ = false;
     }
     journal_.Write("LOAD_INI_VALUES", JournalEntryKind::End);
 }
 
 void Editor::SAVE_INI_VALUES() {
-    saver_.SAVE_INI_VALUES(ship_);
+    saver_.SAVE_INI_VALUES(ship_, startingBasePicked_);
 }
 
 void Editor::cbStartingBaseChange() {
+    startingBasePicked_ = true;
     markChanged();
     journal_.Write("VALUE CHANGED", JournalEntryKind::System);
 }

@@ -31,7 +31,10 @@ public:
     void btRelloadClick();
     void btSaveClick();
     void lbShipsClick();
-    void CloseIniFiles(); // the exit's close
+    void CloseIniFiles(); // a close without questions
+    // The exit's close. A close that leaves files numbered is shown, and the user may stay:
+    // false keeps the program running with the set open.
+    bool closeForExit();
 
     void LOAD_INI_VALUES();
     void SAVE_INI_VALUES();
@@ -73,6 +76,8 @@ private:
 
     bool valuesChanged_ = false;
     bool shipListArmed_ = false;
+    // The user picked another starting base since the general values were loaded.
+    bool startingBasePicked_ = false;
     LoadedShip ship_;
 };
 

@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < section.keyCount; ++i) {
             const auto& key = ini.keys()[section.firstKey + i];
             check(!ini.name(key).empty());
-            check(ini.value(key).size() <= skarvel::ini::kMaxValueLength);
+            check(ini.value(key).size() <= size);
             if (first == &section) {
                 const auto* firstKey = ini.findKey(section, ini.name(key));
                 check(firstKey != nullptr && firstKey <= &key);

@@ -49,6 +49,19 @@ TEST_F(Unpacking, CompressedFilesAreReplacedByTheirTextForm) {
         2);
 }
 
+TEST_F(Unpacking, AFileReachedThroughALinkKeepsItsLink) {
+    installConverter();
+    compress("Ships/shiparch.ini");
+    // The game's file is a link to a file kept elsewhere, as mod managers lay them out.
+    const std::filesystem::path link = gameFile("Ships/shiparch.ini");
+    const std::filesystem::path kept = link.parent_path() / "kept_shiparch.ini";
+    std::filesystem::rename(link, kept);
+    std::filesystem::create_symlink("kept_shiparch.ini", link);
+    EXPECT_FALSE(unpack());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_FALSE(sectionsOf("Ships/shiparch.ini").empty());
+}
+
 TEST_F(Unpacking, AnEmptyFileCountsAsCompressedAndIsRefusedWhenTheConverterFails) {
     installConverter();
     writeBytes(gameFile("constants.ini"), "");

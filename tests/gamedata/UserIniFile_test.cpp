@@ -130,7 +130,7 @@ TEST_F(UserIniFileTest, ReadsLikeTheProfileFunctions) {
         {"Ship", "single", "", "\""},
         {"Ship", "semi", "", "a"},
         {"Ship", "extra", "*fail", "*fail"}, // only in the second [SHIP]
-        {"Ship", "long", "", std::string(2047, 'y')},
+        {"Ship", "long", "", std::string(5000, 'y')}, // whole, past the old 2047 limit
         {"Ship", "high", "", "\xf6l"},
         {"Ship", "orphan", "*fail", "*fail"}, // before the first section
         {"Money", "money", "0", "2000"},
@@ -310,7 +310,7 @@ TEST_F(UserIniFileTest, ABatchWritesEachFileOnceWhenItEnds) {
     EXPECT_EQ(shipArch.ReadValue("Ship0", "hit_pts", ""), "9");
     EXPECT_EQ(goodsIni.ReadValue("Good0", "price", ""), "300");
 
-    // A write refused at once ends the command; what came before still reaches the disk.
+    // A write refused at once ends the command, and nothing of the batch reaches the disk.
     std::filesystem::permissions(goods, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     EXPECT_THROW(
@@ -321,7 +321,8 @@ TEST_F(UserIniFileTest, ABatchWritesEachFileOnceWhenItEnds) {
             batch.commit();
         },
         std::runtime_error);
-    EXPECT_EQ(readBytes(ships), "[Ship0]\r\nhit_pts = 42\r\n");
+    EXPECT_EQ(readBytes(ships), "[Ship0]\r\nhit_pts = 9\r\n");
+    EXPECT_EQ(shipArch.ReadValue("Ship0", "hit_pts", ""), "9");
     EXPECT_EQ(readBytes(goods), "[Good0]\r\nprice = 300\r\n");
 }
 

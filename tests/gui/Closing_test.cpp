@@ -1,9 +1,11 @@
 #include "app/MainWindow.h"
+#include "app/TerminationWatcher.h"
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
 
 #include <QPushButton>
 #include <QToolButton>
+#include <csignal>
 
 namespace skarvel {
 namespace {
@@ -123,6 +125,34 @@ TEST(Closing, EachPressOfInfoShowsAnAboutWindowAndJournalsAfterItCloses) {
     }
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(hand.unexpected.empty());
+}
+
+TEST(Closing, ATerminationSignalClosesTheOpenSetWithoutAQuestion) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        ShellEnvironment env;
+        const auto shiparch = installOpenableGame(env);
+        env.storePreference("SecurityDialogs", "0");
+        env.storePreference("CheckNewVersion", "0");
+        ModalHand hand;
+        TJournal journal(env.program.string(), "DebugOut");
+        TformSkarvel window(journal, env.program.string());
+        const TerminationWatcher termination([&window] { window.closeForTermination(); });
+        window.show();
+        control<QPushButton>(window, "btRead").click();
+        control<QToolButton>(window, "btRelload").click();
+        ASSERT_TRUE(numbered(shiparch));
+
+        std::raise(signal);
+        QDeadlineTimer deadline(5000);
+        while (numbered(shiparch) && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        EXPECT_FALSE(numbered(shiparch));
+        EXPECT_TRUE(window.closeConfirmed());
+        EXPECT_TRUE(hand.shown.empty());
+        EXPECT_TRUE(test::contains(env.journal(), "[System ] Programm wird von au\xdf" "en beendet"));
+    }
 }
 
 } // namespace

@@ -60,7 +60,7 @@ TEST_F(EditorTest, ReloadQuestionAnsweredNoKeepsEverything) {
     EXPECT_EQ(form.text("edPanzerung"), "1200");
     EXPECT_EQ(editor->shipIndex(), 2);
     EXPECT_TRUE(editor->shipLoaded());
-    EXPECT_EQ(form.selectedIndex("lbShips"), 0);
+    EXPECT_EQ(form.selectedIndex("lbShips"), 2); // the list still shows the ship shown
 }
 
 TEST_F(EditorTest, ReloadQuestionAnsweredYesForgetsTheShownShip) {
@@ -126,7 +126,7 @@ TEST_F(EditorTest, ShipChangeAnsweredYesSavesTheShownShipUnderItsOwnSections) {
     EXPECT_GT(written, ship0);
     EXPECT_LT(written, ship1);
     const std::string engines = gameText("Equipment/engine_equip.ini");
-    EXPECT_NE(engines.find("nickname = ge_le_engine_01\r\nmax_force = 72000"), std::string::npos);
+    EXPECT_NE(engines.find("nickname = ge_le_engine_01\nmax_force = 72000"), std::string::npos);
     EXPECT_TRUE(contains(lines(), "[Action ] JA - Werte sollen gespeichert werden"));
     // Then the clicked ship is loaded.
     EXPECT_EQ(editor->shipIndex(), 2);
@@ -154,6 +154,22 @@ TEST_F(EditorTest, ClickAfterTheSetWasClosedAddressesNothing) {
         journalText({"[Begin  ] LB_SHIPS_CLICKED", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
                      "[End    ] LB_SHIPS_CLICKED - Elapsed time: 00:00:00"}));
     EXPECT_EQ(form.text("edPanzerung"), "3400");
+    EXPECT_EQ(form.selectedIndex("lbShips"), 0);
+}
+
+TEST_F(EditorTest, ShipChangeWhoseSaveFailsLeavesTheListOnTheShownShip) {
+    editor->btRelloadClick();
+    click(0);
+    form.setText("edShipPrice", "13000");
+    editor->markChanged();
+    std::filesystem::permissions(gameFile("Equipment/goods.ini"),
+                                 std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    dialogs.answers.push_back(Answer::Yes);
+    EXPECT_THROW(click(2), std::runtime_error);
+    EXPECT_EQ(form.selectedIndex("lbShips"), 0);
+    EXPECT_EQ(form.text("edShipNickName"), "li_fighter");
+    EXPECT_EQ(editor->shipIndex(), 0);
 }
 
 } // namespace
