@@ -15,4 +15,23 @@ std::optional<std::string> ftpLogText(std::string_view prefix, std::string_view 
     return entry;
 }
 
+bool ReplyLineLimit::admit() {
+    if (seen_ < limit_) {
+        ++seen_;
+        return true;
+    }
+    ++leftOut_;
+    return false;
+}
+
+std::optional<std::string> ReplyLineLimit::endOfReplies() {
+    const std::int64_t leftOut = leftOut_;
+    seen_ = 0;
+    leftOut_ = 0;
+    if (leftOut == 0) {
+        return std::nullopt;
+    }
+    return "<<- (" + std::to_string(leftOut) + " more reply lines left out)";
+}
+
 } // namespace skarvel

@@ -1,11 +1,14 @@
 #include "update/FtpSession.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <curl/curl.h>
 #include <exception>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -73,6 +76,31 @@ std::string withSlash(std::string site) {
     return site;
 }
 
+// The first line of a chunk without its line end.
+std::string_view firstLine(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+// "213 <digits>", the only answer to SIZE that gives a size; -1 for anything else.
+std::int64_t parseSizeReply(std::string_view reply) {
+    const std::string_view prefix = "213 ";
+    if (reply.substr(0, prefix.size()) != prefix) {
+        return -1;
+    }
+    const std::string_view digits = reply.substr(prefix.size());
+    if (digits.empty() || digits.size() > 18 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+        return -1;
+    }
+    return std::stoll(std::string(digits));
+}
+
+// libcurl's callbacks service the window as well: one call into libcurl can take long, for
+// instance while a server floods it with reply lines. Half the promised 50 ms leaves room for
+// the work between two calls.
+constexpr auto ServiceInterval = std::chrono::milliseconds(25);
+
 } // namespace
 
 struct FtpSession::Impl {
@@ -87,12 +115,20 @@ struct FtpSession::Impl {
     MultiHandle multi;
     char errorText[CURL_ERROR_SIZE] = {};
 
-    // Open sockets of the control connection (libcurl may try more than one address).
+    // Open sockets of the control connection (libcurl may try more than one address), and
+    // all open sockets, control and data.
     std::vector<curl_socket_t> controlSockets;
+    std::vector<curl_socket_t> sockets;
     bool mayOpenControlConnection = false;
     bool reconnectRefused = false;
     bool replyTooLong = false;
     bool busy = false;
+    bool aborted = false;
+    std::chrono::steady_clock::time_point lastService;
+
+    // The final reply to the last "SIZE" sent.
+    bool awaitingSizeReply = false;
+    std::string sizeReply;
 
     // Commands sent after the log-in (quote) and just before a transfer (prequote); owned
     // here so that libcurl never points at a freed list.
@@ -110,8 +146,13 @@ struct FtpSession::Impl {
                  CommandList prequoteCommands = {});
     CURLcode perform();
     std::string failureText(CURLcode result) const;
+    FtpFailure failureKind(CURLcode result) const;
     void check(CURLcode result) const;
     void closeControlConnection();
+    void serviceIfDue();
+    void serviceNow();
+    void shutDownSockets();
+    void keepFailure();
 
     static int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* self);
     static size_t onWrite(char* data, size_t one, size_t count, void* self);
@@ -132,24 +173,33 @@ int FtpSession::Impl::onDebug(CURL*, curl_infotype type, char* data, size_t size
             }
             impl.events.IdFTP1Status(text);
             break;
-        case CURLINFO_HEADER_IN:
-            if (text.substr(0, text.find_first_of("\r\n")).size() >
-                impl.settings.longestReplyLine) {
+        case CURLINFO_HEADER_IN: {
+            const std::string_view line = firstLine(text);
+            if (line.size() > impl.settings.longestReplyLine) {
                 impl.replyTooLong = true;
+            }
+            // A final reply line has a blank after its three digits; "213-" goes on.
+            if (impl.awaitingSizeReply && line.size() >= 4 && line[3] == ' ') {
+                impl.awaitingSizeReply = false;
+                impl.sizeReply = line;
             }
             impl.events.IdLogEvent1Received(text);
             break;
+        }
         case CURLINFO_HEADER_OUT:
+            if (text.substr(0, 5) == "SIZE ") {
+                impl.awaitingSizeReply = true;
+                impl.sizeReply.clear();
+            }
             impl.events.IdLogEvent1Sent(text);
             break;
         default:
             break;
         }
     } catch (...) {
-        if (!impl.callbackFailure) {
-            impl.callbackFailure = std::current_exception();
-        }
+        impl.keepFailure();
     }
+    impl.serviceIfDue();
     return 0;
 }
 
@@ -162,25 +212,25 @@ size_t FtpSession::Impl::onWrite(char* data, size_t one, size_t count, void* sel
     try {
         impl.sinkError = (*impl.sink)(std::string_view(data, bytes));
     } catch (...) {
-        impl.callbackFailure = std::current_exception();
+        impl.keepFailure();
         return 0;
     }
-    return impl.sinkError.empty() ? bytes : 0;
+    impl.serviceIfDue();
+    return impl.sinkError.empty() && !impl.aborted && !impl.callbackFailure ? bytes : 0;
 }
 
 int FtpSession::Impl::onProgress(void* self, curl_off_t, curl_off_t now, curl_off_t, curl_off_t) {
     auto& impl = *static_cast<Impl*>(self);
-    if (!impl.reportProgress || now == impl.lastCount) {
-        return 0;
+    if (impl.reportProgress && now != impl.lastCount) {
+        impl.lastCount = now;
+        try {
+            impl.events.IdFTP1Work(now);
+        } catch (...) {
+            impl.keepFailure();
+        }
     }
-    impl.lastCount = now;
-    try {
-        impl.events.IdFTP1Work(now);
-    } catch (...) {
-        impl.callbackFailure = std::current_exception();
-        return 1;
-    }
-    return 0;
+    impl.serviceIfDue();
+    return impl.aborted || impl.callbackFailure ? 1 : 0;
 }
 
 curl_socket_t FtpSession::Impl::onOpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
@@ -194,16 +244,52 @@ curl_socket_t FtpSession::Impl::onOpenSocket(void* self, curlsocktype, curl_sock
     }
     const curl_socket_t socket =
         ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-    if (socket != CURL_SOCKET_BAD && control) {
-        impl.controlSockets.push_back(socket);
+    if (socket != CURL_SOCKET_BAD) {
+        impl.sockets.push_back(socket);
+        if (control) {
+            impl.controlSockets.push_back(socket);
+        }
     }
     return socket;
 }
 
 int FtpSession::Impl::onCloseSocket(void* self, curl_socket_t socket) {
-    auto& sockets = static_cast<Impl*>(self)->controlSockets;
-    sockets.erase(std::remove(sockets.begin(), sockets.end(), socket), sockets.end());
+    auto& impl = *static_cast<Impl*>(self);
+    for (auto* list : {&impl.controlSockets, &impl.sockets}) {
+        list->erase(std::remove(list->begin(), list->end(), socket), list->end());
+    }
     return ::close(socket);
+}
+
+void FtpSession::Impl::serviceIfDue() {
+    if (std::chrono::steady_clock::now() - lastService >= ServiceInterval) {
+        serviceNow();
+    }
+}
+
+void FtpSession::Impl::serviceNow() {
+    lastService = std::chrono::steady_clock::now();
+    try {
+        events.service();
+    } catch (...) {
+        keepFailure();
+    }
+}
+
+void FtpSession::Impl::shutDownSockets() {
+    // libcurl's next read or write on them fails, wherever it is just now; the sockets stay
+    // open until libcurl closes them.
+    for (const curl_socket_t socket : sockets) {
+        ::shutdown(socket, SHUT_RDWR);
+    }
+}
+
+// Keeps the first failure of a callback and stops the call.
+void FtpSession::Impl::keepFailure() {
+    if (!callbackFailure) {
+        callbackFailure = std::current_exception();
+    }
+    shutDownSockets();
 }
 
 void FtpSession::Impl::setUp() {
@@ -223,8 +309,8 @@ void FtpSession::Impl::setUp() {
     curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, settings.connectTimeoutMs);
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, settings.replyTimeoutSeconds);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, settings.stalledDataSeconds);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, settings.lowSpeedBytesPerSecond);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, settings.lowSpeedSeconds);
     // libcurl cuts reply lines longer than half its buffer; twice the longest line we accept.
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, static_cast<long>(2 * settings.longestReplyLine));
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
@@ -256,32 +342,35 @@ void FtpSession::Impl::prepare(const std::string& url, bool nobody, CommandList 
     sinkError.clear();
     reportProgress = false;
     lastCount = -1;
+    awaitingSizeReply = false;
+    sizeReply.clear();
 }
 
 CURLcode FtpSession::Impl::perform() {
     if (busy) {
         throw FtpError("The FTP session is busy");
     }
+    if (aborted) {
+        throw FtpError("The update was aborted", FtpFailure::Aborted);
+    }
     busy = true;
     errorText[0] = '\0';
     reconnectRefused = false;
     replyTooLong = false;
     callbackFailure = nullptr;
+    lastService = std::chrono::steady_clock::now();
 
     CURLMcode status = curl_multi_add_handle(multi.get(), easy.get());
     int running = status == CURLM_OK ? 1 : 0;
-    std::exception_ptr serviceFailure;
-    while (running && status == CURLM_OK) {
+    while (running && status == CURLM_OK && !aborted && !callbackFailure) {
         status = curl_multi_perform(multi.get(), &running);
         if (running && status == CURLM_OK) {
-            status = curl_multi_poll(multi.get(), nullptr, 0, 50, nullptr);
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                ServiceInterval - (std::chrono::steady_clock::now() - lastService));
+            const int wait = static_cast<int>(std::max<std::int64_t>(0, left.count()));
+            status = curl_multi_poll(multi.get(), nullptr, 0, wait, nullptr);
         }
-        try {
-            events.service();
-        } catch (...) {
-            serviceFailure = std::current_exception();
-            break;
-        }
+        serviceNow();
     }
     CURLcode result = CURLE_OK;
     int queued = 0;
@@ -290,11 +379,19 @@ CURLcode FtpSession::Impl::perform() {
             result = message->data.result;
         }
     }
+    // Taking out a running transfer ends it and closes its connection.
     curl_multi_remove_handle(multi.get(), easy.get());
     busy = false;
+    try {
+        events.exchangeEnded();
+    } catch (...) {
+        if (!callbackFailure) {
+            callbackFailure = std::current_exception();
+        }
+    }
 
-    if (serviceFailure) {
-        std::rethrow_exception(serviceFailure);
+    if (aborted) {
+        throw FtpError("The update was aborted", FtpFailure::Aborted);
     }
     if (callbackFailure) {
         std::rethrow_exception(callbackFailure);
@@ -318,9 +415,22 @@ std::string FtpSession::Impl::failureText(CURLcode result) const {
     return curl_easy_strerror(result);
 }
 
+FtpFailure FtpSession::Impl::failureKind(CURLcode result) const {
+    if (result == CURLE_COULDNT_RESOLVE_HOST) {
+        return FtpFailure::UnknownHost;
+    }
+    long osError = 0;
+    curl_easy_getinfo(easy.get(), CURLINFO_OS_ERRNO, &osError);
+    // Other reasons not to connect (no route, network down) read like a time-out to the user.
+    if (result == CURLE_COULDNT_CONNECT && osError == ECONNREFUSED) {
+        return FtpFailure::Refused;
+    }
+    return FtpFailure::Other;
+}
+
 void FtpSession::Impl::check(CURLcode result) const {
     if (result != CURLE_OK) {
-        throw FtpError(failureText(result));
+        throw FtpError(failureText(result), failureKind(result));
     }
     if (replyTooLong) {
         throw FtpError("A reply of the update site is longer than " +
@@ -340,6 +450,7 @@ void FtpSession::Impl::closeControlConnection() {
     }
     multi = std::move(fresh); // the old multi handle closes its cached connection
     controlSockets.clear();
+    sockets.clear();
 }
 
 FtpSession::FtpSession(FtpSettings settings, FtpEvents& events)
@@ -357,6 +468,7 @@ FtpSession::~FtpSession() {
 
 void FtpSession::connect() {
     Impl& impl = *impl_;
+    impl.aborted = false;
     impl.controlPort = sitePort(impl.base);
     // libcurl logs in and asks for the working folder (PWD) itself; SYST may be refused.
     impl.prepare(impl.base, true, commands({"TYPE I", "*SYST"}));
@@ -373,21 +485,21 @@ void FtpSession::connect() {
 
     long systReply = 0;
     curl_easy_getinfo(impl.easy.get(), CURLINFO_RESPONSE_CODE, &systReply);
-    std::string failure;
+    std::optional<FtpError> failure;
     if (result != CURLE_OK || impl.replyTooLong) {
         try {
             impl.check(result);
         } catch (const FtpError& error) {
-            failure = error.what();
+            failure = error;
         }
     } else if (systReply != 200 && systReply != 215 && systReply != 500) {
-        failure = "SYST response: " + std::to_string(systReply);
+        failure = FtpError("SYST response: " + std::to_string(systReply));
     } else if (impl.controlSockets.empty()) {
-        failure = "The update site closed the connection";
+        failure = FtpError("The update site closed the connection");
     }
-    if (!failure.empty()) {
+    if (failure) {
         disconnect();
-        throw FtpError(failure);
+        throw *failure;
     }
 }
 
@@ -421,13 +533,17 @@ void FtpSession::disconnect() {
     }
 }
 
+void FtpSession::abort() {
+    impl_->aborted = true;
+    impl_->shutDownSockets();
+}
+
 std::int64_t FtpSession::size(const std::string& remoteName) {
     Impl& impl = *impl_;
     impl.prepare(impl.base + remoteName, true);
     impl.check(impl.perform());
-    curl_off_t length = -1;
-    curl_easy_getinfo(impl.easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    return length;
+    // libcurl reads "213 12abc" as 12; the reply itself is judged here.
+    return parseSizeReply(impl.sizeReply);
 }
 
 void FtpSession::retrieve(const std::string& remoteName, std::int64_t resumeAt,

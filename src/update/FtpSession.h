@@ -9,10 +9,18 @@
 
 namespace skarvel {
 
+// Which kind of failure an FtpError is, where the caller tells the user more than "it failed".
+enum class FtpFailure { Other, Refused, UnknownHost, Aborted };
+
 // A failed FTP operation; what() says what went wrong.
 class FtpError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FtpError(const std::string& text, FtpFailure kind = FtpFailure::Other)
+        : std::runtime_error(text), kind_(kind) {}
+    FtpFailure kind() const { return kind_; }
+
+private:
+    FtpFailure kind_;
 };
 
 // What the FTP client reports while it works. The update dialog's handlers carry these names.
@@ -29,6 +37,8 @@ public:
     virtual void IdFTP1WorkBegin(std::int64_t announcedTotal) = 0;
     virtual void IdFTP1Work(std::int64_t count) = 0;
     virtual void IdFTP1WorkEnd() = 0;
+    // A call to the server has returned, however it ended.
+    virtual void exchangeEnded() = 0;
     // Called at least every 50 ms while a network call waits, so that the window stays alive.
     virtual void service() = 0;
 };
@@ -39,7 +49,9 @@ struct FtpSettings {
     std::string password = "zq";
     long connectTimeoutMs = 10000;
     long replyTimeoutSeconds = 2; // every reply on the control connection
-    long stalledDataSeconds = 10; // a data connection that brings nothing for so long
+    // A transfer slower than this on average over lowSpeedSeconds fails.
+    long lowSpeedBytesPerSecond = 1024;
+    long lowSpeedSeconds = 30;
     std::size_t longestReplyLine = 16384;
 };
 
@@ -58,7 +70,7 @@ public:
     FtpSession& operator=(const FtpSession&) = delete;
 
     // Connects, logs in, then sends "TYPE I" and "SYST". Leaves no half-open connection
-    // behind when it fails.
+    // behind when it fails. A refused connection or an unknown host says so in its kind.
     void connect();
     // True while the control connection is open and the server has not closed it.
     bool connected() const;
@@ -66,8 +78,12 @@ public:
     void quit();
     // Closes the control connection without sending anything.
     void disconnect();
+    // Called while a call runs (from FtpEvents::service): the call stops at once and fails
+    // with FtpFailure::Aborted, and so does every later call until the next connect().
+    void abort();
 
-    // The size the server gives for the remote file ("SIZE"), or -1 when it gives none.
+    // The size the server gives for the remote file ("SIZE"), or -1 when its reply is not
+    // "213 " followed by a whole number of bytes.
     std::int64_t size(const std::string& remoteName);
     // Fetches the remote file into sink. With resumeAt > 0 the server must be able to resume
     // ("REST 1" / "REST 0" probe) and the transfer starts at that byte ("REST <n>").

@@ -1,11 +1,15 @@
 #include "update/LocalFiles.h"
 
+#include "platform/Files.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace skarvel {
@@ -76,48 +80,86 @@ std::string TemporaryFile::firstLine(std::size_t limit) const {
     return content.substr(0, content.find_first_of("\r\n"));
 }
 
-DownloadFile::DownloadFile(std::string path, DownloadStart start)
-    : path_(std::move(path)), start_(start) {}
+DownloadFile::DownloadFile(std::string path, bool resume) : path_(std::move(path)) {
+    // What a download cut short by a crash left beside the file goes first.
+    removeLeftoverTemporaries(path_);
+    temporary_ = path_ + std::string(kTemporaryMark) + "XXXXXX";
+    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        throw std::runtime_error("Cannot create a file beside " + path_ + ": " +
+                                 std::strerror(errno));
+    }
+    try {
+        start(resume);
+    } catch (...) {
+        ::close(fd_);
+        ::unlink(temporary_.c_str());
+        throw;
+    }
+}
+
+void DownloadFile::start(bool resume) {
+    // The finished file gets the usual permissions, or those of the file it replaces.
+    struct stat old {};
+    const mode_t mode = ::stat(path_.c_str(), &old) == 0 ? old.st_mode & 07777 : 0644;
+    if (::fchmod(fd_, mode) != 0) {
+        throw std::runtime_error("Cannot write " + temporary_ + ": " + std::strerror(errno));
+    }
+    if (!resume) {
+        return;
+    }
+    const int partial = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (partial < 0) {
+        throw std::runtime_error("Cannot open " + path_ + ": " + std::strerror(errno));
+    }
+    std::vector<char> buffer(65536);
+    std::string error;
+    while (error.empty()) {
+        const ssize_t got = ::read(partial, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error = "Cannot read " + path_ + ": " + std::strerror(errno);
+        }
+        if (got <= 0) {
+            break;
+        }
+        error = write(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    }
+    ::close(partial);
+    if (!error.empty()) {
+        throw std::runtime_error(error);
+    }
+}
 
 DownloadFile::~DownloadFile() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
-}
-
-std::string DownloadFile::open() {
-    const int flags =
-        start_ == DownloadStart::Resume ? O_WRONLY | O_APPEND : O_WRONLY | O_CREAT | O_TRUNC;
-    fd_ = ::open(path_.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd_ < 0) {
-        return "Cannot open " + path_ + ": " + std::strerror(errno);
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
     }
-    return {};
 }
 
 std::string DownloadFile::write(std::string_view bytes) {
-    if (fd_ < 0) {
-        if (std::string error = open(); !error.empty()) {
-            return error;
-        }
-    }
     if (!writeAll(fd_, bytes)) {
-        return "Cannot write " + path_ + ": " + std::strerror(errno);
+        return "Cannot write " + temporary_ + ": " + std::strerror(errno);
     }
+    size_ += static_cast<std::int64_t>(bytes.size());
     return {};
 }
 
-void DownloadFile::finish() {
-    if (fd_ < 0) {
-        if (std::string error = open(); !error.empty()) {
-            throw std::runtime_error(error);
-        }
+void DownloadFile::commit() {
+    const int fd = std::exchange(fd_, -1);
+    const bool written = ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+        throw std::runtime_error("Cannot write " + temporary_ + ": " + std::strerror(errno));
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
-        throw std::runtime_error("Cannot write " + path_ + ": " + std::strerror(errno));
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        throw std::runtime_error("Cannot replace " + path_ + ": " + std::strerror(errno));
     }
+    temporary_.clear();
 }
 
 } // namespace skarvel

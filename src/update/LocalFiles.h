@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,29 +26,31 @@ private:
     int fd_ = -1;
 };
 
-// How a download treats the file it writes into.
-enum class DownloadStart { NewFile, Replace, Resume };
-
-// The local file of a download. It is opened at the first byte, so a fetch that fails before
-// any data arrives leaves an existing file as it was.
+// The archive of a download. The bytes go into a temporary file beside the chosen one, which
+// replaces the chosen file only in commit(); until then the chosen file stays as it was.
 class DownloadFile {
 public:
-    DownloadFile(std::string path, DownloadStart start);
+    // resume: the temporary file starts as a copy of the chosen file (a partial download).
+    DownloadFile(std::string path, bool resume);
+    // Removes the temporary file unless it was committed.
     ~DownloadFile();
     DownloadFile(const DownloadFile&) = delete;
     DownloadFile& operator=(const DownloadFile&) = delete;
 
     // An error text, empty when the bytes were written.
     std::string write(std::string_view bytes);
-    // Creates the file of an empty download and closes it; throws when that fails.
-    void finish();
+    // The bytes in the file so far, a resumed part included.
+    std::int64_t size() const { return size_; }
+    // Moves the complete file over the chosen one; throws when that fails.
+    void commit();
 
 private:
-    std::string open();
+    void start(bool resume);
 
     std::string path_;
-    DownloadStart start_;
+    std::string temporary_;
     int fd_ = -1;
+    std::int64_t size_ = 0;
 };
 
 } // namespace skarvel

@@ -15,6 +15,8 @@ namespace {
 constexpr const char* TimeoutWarning =
     "A timeout occured. Maybe you are not connected to the internet, or the server is not "
     "reachable. Please retry or abort";
+constexpr const char* RefusedWarning = "The connection to the update server was refused.";
+constexpr const char* UnknownHostWarning = "The update server's address could not be found.";
 constexpr const char* NoConnectionWarning =
     "A connection to the update site was not possible - please try again or abort";
 constexpr const char* UpToDate = "Your version of the tool is up to date ;-)";
@@ -26,6 +28,19 @@ constexpr const char* UnpackInstruction = "Please close the tool now and unpack 
                                           "zip archive. Then use the new version of the tool";
 
 constexpr std::int64_t ConnectTicks = 40; // 40 ticks of 250 ms: the connect time-out
+
+// What the user is told when the connection could not be made.
+const char* connectionWarning(const std::exception& error) {
+    const auto* ftp = dynamic_cast<const FtpError*>(&error);
+    switch (ftp ? ftp->kind() : FtpFailure::Other) {
+    case FtpFailure::Refused:
+        return RefusedWarning;
+    case FtpFailure::UnknownHost:
+        return UnknownHostWarning;
+    default:
+        return TimeoutWarning;
+    }
+}
 
 // Clears a flag however the scope is left.
 class FlagScope {
@@ -55,6 +70,7 @@ void UpdateCheck::btSearchClick() {
         return;
     }
     FlagScope running(searching_);
+    aborted_ = false;
     view_.setSearchEnabled(false);
     std::exception_ptr failure;
     try {
@@ -62,9 +78,15 @@ void UpdateCheck::btSearchClick() {
     } catch (...) {
         failure = std::current_exception();
     }
-    closingSteps();
-    if (closeWhenDone_) {
-        closeWhenDone_ = false;
+    // A run the user stopped ends without messages: its failure is no news.
+    const bool stoppedByUser = aborted_ && failure;
+    if (stoppedByUser) {
+        failure = nullptr;
+        journal_.Write("Update check aborted by the user", JournalEntryKind::Info);
+    }
+    closingSteps(!stoppedByUser);
+    if (aborted_) {
+        aborted_ = false;
         view_.closeDialog();
     }
     if (failure) {
@@ -75,7 +97,8 @@ void UpdateCheck::btSearchClick() {
 void UpdateCheck::btAbortClick() {
     outcome_ = UpdateOutcome::Error;
     if (searching_) {
-        closeWhenDone_ = true;
+        aborted_ = true;
+        ftp_.abort();
     } else {
         view_.closeDialog();
     }
@@ -124,10 +147,13 @@ bool UpdateCheck::connectToSite() {
     view_.setTimerEnabled(true);
     try {
         ftp_.connect();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (aborted_) {
+            throw;
+        }
         view_.setTimerEnabled(false);
         setProgressPosition(1);
-        dialogs_.warningOk(TimeoutWarning);
+        dialogs_.warningOk(connectionWarning(error));
     }
     view_.setTimerEnabled(false);
     setProgressPosition(1);
@@ -168,48 +194,49 @@ void UpdateCheck::download() {
         return;
     }
 
+    // The size is what tells a complete archive from a cut one.
     const std::int64_t archiveSize = ftp_.size(ArchiveName);
     if (archiveSize < 0) {
-        throw std::runtime_error(std::string("The update site did not give the size of ") +
+        throw std::runtime_error(std::string("The update site did not give a usable size of ") +
                                  ArchiveName);
     }
     expectedSize_ = archiveSize;
 
-    DownloadStart start = DownloadStart::NewFile;
-    std::int64_t resumeAt = 0;
+    bool resume = false;
     if (std::filesystem::exists(*destination)) {
         const Answer answer = dialogs_.askYesNoCancel(ResumeQuestion);
         if (answer == Answer::Cancel) {
             return;
         }
-        if (answer == Answer::Yes) {
-            resumeAt = static_cast<std::int64_t>(std::filesystem::file_size(*destination));
-            if (resumeAt > archiveSize) {
-                throw std::runtime_error(*destination + " is larger than " + ArchiveName +
-                                         " on the update site");
-            }
-            expectedSize_ -= resumeAt;
-            start = DownloadStart::Resume;
-        } else {
-            start = DownloadStart::Replace;
-        }
+        resume = answer == Answer::Yes;
     }
 
-    DownloadFile file(*destination, start);
+    DownloadFile file(*destination, resume);
+    const std::int64_t resumeAt = file.size();
+    if (resumeAt > archiveSize) {
+        throw std::runtime_error(*destination + " is larger than " + ArchiveName +
+                                 " on the update site");
+    }
+    expectedSize_ -= resumeAt;
     ftp_.retrieve(ArchiveName, resumeAt,
                   [&file](std::string_view bytes) { return file.write(bytes); });
-    file.finish();
+    if (file.size() != archiveSize) {
+        throw std::runtime_error(std::to_string(file.size()) + " bytes of " + ArchiveName +
+                                 " arrived instead of the " + std::to_string(archiveSize) +
+                                 " announced by the update site");
+    }
+    file.commit();
 
     ftp_.quit();
     finish(UpdateOutcome::Downloaded);
 }
 
-void UpdateCheck::closingSteps() {
-    if (outcome_ == UpdateOutcome::Error) {
+void UpdateCheck::closingSteps(bool showMessages) {
+    if (showMessages && outcome_ == UpdateOutcome::Error) {
         dialogs_.message(MessageKind::Error,
                          "An error occured while trying to update - please try to check " +
                              siteForUser_ + " manually");
-    } else if (outcome_ == UpdateOutcome::Downloaded) {
+    } else if (showMessages && outcome_ == UpdateOutcome::Downloaded) {
         dialogs_.message(MessageKind::Information, UnpackInstruction);
     }
     view_.setSearchEnabled(true);
@@ -227,11 +254,14 @@ void UpdateCheck::IdFTP1Status(std::string_view text) {
 }
 
 void UpdateCheck::IdLogEvent1Sent(std::string_view text) {
+    logLeftOutReplies();
     logFtp("->> ", text);
 }
 
 void UpdateCheck::IdLogEvent1Received(std::string_view text) {
-    logFtp("<<- ", text);
+    if (const auto entry = ftpLogText("<<- ", text); entry && replies_.admit()) {
+        journal_.WriteFormatted("FTP: [%s]", {*entry}, JournalEntryKind::Action);
+    }
 }
 
 void UpdateCheck::IdFTP1WorkBegin(std::int64_t announcedTotal) {
@@ -250,12 +280,22 @@ void UpdateCheck::IdFTP1WorkEnd() {
     setProgressPosition(0);
 }
 
+void UpdateCheck::exchangeEnded() {
+    logLeftOutReplies();
+}
+
 void UpdateCheck::service() {
     view_.service();
 }
 
 void UpdateCheck::logFtp(std::string_view prefix, std::string_view chunk) {
     if (const auto text = ftpLogText(prefix, chunk)) {
+        journal_.WriteFormatted("FTP: [%s]", {*text}, JournalEntryKind::Action);
+    }
+}
+
+void UpdateCheck::logLeftOutReplies() {
+    if (const auto text = replies_.endOfReplies()) {
         journal_.WriteFormatted("FTP: [%s]", {*text}, JournalEntryKind::Action);
     }
 }

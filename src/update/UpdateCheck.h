@@ -3,6 +3,7 @@
 #include "journal/Journal.h"
 #include "platform/Clock.h"
 #include "ports/Dialogs.h"
+#include "update/FtpLog.h"
 #include "update/FtpSession.h"
 #include "update/TransferMeter.h"
 #include "update/UpdateOutcome.h"
@@ -30,8 +31,8 @@ public:
 
     // One search run. An error that ends it is passed on after the closing steps.
     void btSearchClick();
-    // Sets the outcome to Error and closes the dialog; during a run the dialog closes as soon
-    // as the run has returned.
+    // Sets the outcome to Error and closes the dialog. During a run it stops the network call
+    // under way; the run then ends quietly and the dialog closes.
     void btAbortClick();
     // One tick of the connection progress.
     void TimerTimer();
@@ -46,6 +47,7 @@ public:
     void IdFTP1WorkBegin(std::int64_t announcedTotal) override;
     void IdFTP1Work(std::int64_t count) override;
     void IdFTP1WorkEnd() override;
+    void exchangeEnded() override;
     void service() override;
 
 private:
@@ -53,10 +55,11 @@ private:
     bool connectToSite();
     std::string fetchNewestVersion();
     void download();
-    void closingSteps();
+    void closingSteps(bool showMessages);
     void finish(UpdateOutcome outcome);
 
     void logFtp(std::string_view prefix, std::string_view chunk);
+    void logLeftOutReplies();
     void setProgressRange(std::int64_t minimum, std::int64_t maximum);
     void setProgressPosition(std::int64_t position);
 
@@ -67,11 +70,12 @@ private:
     std::string siteForUser_;
     FtpSession ftp_;
     TransferMeter meter_;
+    ReplyLineLimit replies_;
 
     UpdateOutcome outcome_ = UpdateOutcome::Error;
     std::int64_t expectedSize_ = 0;
     bool searching_ = false;
-    bool closeWhenDone_ = false;
+    bool aborted_ = false;
     std::int64_t progressMinimum_ = 0;
     std::int64_t progressMaximum_ = 100;
     std::int64_t progressPosition_ = 0;

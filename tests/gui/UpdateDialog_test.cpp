@@ -4,6 +4,7 @@
 #include "support/TestFiles.h"
 #include "update/FtpTestServer.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace skarvel {
@@ -104,6 +106,35 @@ TEST_F(UpdateDialogTest, TimerStepsTheBarWhileTheServerIsSilent) {
     EXPECT_EQ(dialog->outcome(), UpdateOutcome::NoConnection);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialogs.shown.size(), 2u);
+}
+
+TEST_F(UpdateDialogTest, AbortStopsARunningDownloadAndClosesWithoutAMessage) {
+    auto server = FtpTestServer::rogue({"--drip", "64"}); // 640 bytes a second
+    server.putFile("VersionStr.xml", "0.7.0.0\r\n");
+    server.putFile("Skarvel.zip", std::string(65536, 'z'));
+    const auto destination = folder.path() / "Skarvel.zip";
+    dialogs.answers = {Answer::Yes};
+    dialogs.files = {destination.string()};
+    auto dialog = makeDialog(server.site());
+    auto* bar = control<QProgressBar>(*dialog, "ProgressBar1");
+    QElapsedTimer sinceAbort;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!sinceAbort.isValid() && bar->maximum() == 65536 && bar->value() > 0) {
+            sinceAbort.start();
+            control<QPushButton>(*dialog, "btAbort")->click();
+        }
+    });
+    watch.start(20);
+
+    control<QPushButton>(*dialog, "btSearch")->click();
+
+    ASSERT_TRUE(sinceAbort.isValid());
+    EXPECT_LT(sinceAbort.elapsed(), 1000);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), static_cast<int>(UpdateOutcome::Error));
+    EXPECT_EQ(dialogs.shown.size(), 1u); // the download question only
+    EXPECT_FALSE(std::filesystem::exists(destination));
 }
 
 TEST_F(UpdateDialogTest, AnErrorOfTheRunGoesToTheErrorHandler) {

@@ -4,9 +4,11 @@
 #include "update/UpdateCheck.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,7 +76,6 @@ protected:
     void SetUp() override { destination = (folder.path() / "Skarvel.zip").string(); }
 
     UpdateCheck& check(const std::string& site) {
-        FtpSettings settings;
         settings.site = site;
         check_ = std::make_unique<UpdateCheck>(RunningVersion, journal, dialogs, view, settings);
         return *check_;
@@ -103,12 +104,31 @@ protected:
         ADD_FAILURE() << "the search did not fail";
         return {};
     }
+    // A download of 64 KB from a server that sends 640 bytes a second.
+    UpdateCheck& drippingDownload(const FtpTestServer& server) {
+        server.putFile("VersionStr.xml", "0.7.0.0");
+        server.putFile("Skarvel.zip", std::string(65536, 'd'));
+        dialogs.answers = {Answer::Yes};
+        dialogs.files = {destination};
+        return check(server.site());
+    }
+    // Temporary files of a download left in the destination's folder.
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            if (entry.path().filename().string().find(".skarvel-tmp-") != std::string::npos) {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+        return names;
+    }
 
     test::TempDir folder;
     TJournal journal{folder.folder(), "DebugOut",
                      JournalIdentity{"skarvel", RunningVersion, "host", "user"}};
     test::ScriptedDialogs dialogs;
     RecordingView view;
+    FtpSettings settings;
     std::string destination;
 
 private:
@@ -191,6 +211,7 @@ TEST_F(UpdateCheckTest, DownloadsTheArchiveIntoANewFile) {
     EXPECT_TRUE(contains<std::int64_t>(view.maxima, 1000000)); // the archive
     EXPECT_EQ(view.status.rfind("Download speed ", 0), 0u) << view.status;
     EXPECT_EQ(view.position, 1);
+    EXPECT_TRUE(leftovers().empty());
 
     const auto commands = server.commands();
     EXPECT_LT(indexOf(commands, "SIZE Skarvel.zip"), indexOf(commands, "RETR Skarvel.zip"));
@@ -214,6 +235,7 @@ TEST_F(UpdateCheckTest, ResumesAPartialDownload) {
     EXPECT_TRUE(contains<std::int64_t>(view.maxima, 600000));
     EXPECT_FALSE(contains<std::int64_t>(view.maxima, 1000000));
     EXPECT_EQ(test::readBytes(destination), archiveBytes());
+    EXPECT_TRUE(leftovers().empty());
 
     const auto commands = server.commands();
     const auto probe = indexOf(commands, "REST 1");
@@ -301,25 +323,36 @@ TEST_F(UpdateCheckTest, CancellingTheDestinationQuitsWithoutDownloading) {
     EXPECT_FALSE(contains(commands, "RETR Skarvel.zip"));
 }
 
-TEST_F(UpdateCheckTest, NoServerListeningGivesTheTwoWarningsAndStaysOpen) {
-    const std::string site = "ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/";
-    UpdateCheck& update = check(site);
-    update.btSearchClick();
+TEST_F(UpdateCheckTest, AConnectionThatCannotBeMadeSaysWhyAndStaysOpen) {
+    struct Case {
+        std::string site;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {"ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/",
+         "The connection to the update server was refused."},
+        // Names under .invalid never resolve, and asking for them sends nothing out.
+        {"ftp://update-server.invalid/", "The update server's address could not be found."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.site);
+        dialogs.shown.clear();
+        UpdateCheck& update = check(c.site);
+        update.btSearchClick();
 
-    EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
-    EXPECT_EQ(view.closed, 0);
-    EXPECT_TRUE(view.searchEnabled);
-    EXPECT_FALSE(view.timerEnabled);
-    EXPECT_EQ(view.position, 1);
-    EXPECT_EQ(view.maximum, 40);
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Warning);
-    EXPECT_EQ(dialogs.shown[0].text,
-              "A timeout occured. Maybe you are not connected to the internet, or the server is "
-              "not reachable. Please retry or abort");
-    EXPECT_EQ(dialogs.shown[1].text,
-              "A connection to the update site was not possible - please try again or abort");
-    EXPECT_TRUE(contains(journalLines(), "[Error  ] A connection to ftpsite was not possible"));
+        EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
+        EXPECT_EQ(view.closed, 0);
+        EXPECT_TRUE(view.searchEnabled);
+        EXPECT_FALSE(view.timerEnabled);
+        EXPECT_EQ(view.position, 1);
+        EXPECT_EQ(view.maximum, 40);
+        ASSERT_EQ(dialogs.shown.size(), 2u);
+        EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Warning);
+        EXPECT_EQ(dialogs.shown[0].text, c.warning);
+        EXPECT_EQ(dialogs.shown[1].text,
+                  "A connection to the update site was not possible - please try again or abort");
+        EXPECT_TRUE(contains(journalLines(), "[Error  ] A connection to ftpsite was not possible"));
+    }
 }
 
 TEST_F(UpdateCheckTest, AServerThatStopsAnsweringTimesOut) {
@@ -328,7 +361,10 @@ TEST_F(UpdateCheckTest, AServerThatStopsAnsweringTimesOut) {
     update.btSearchClick();
 
     EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
-    EXPECT_EQ(dialogs.shown.size(), 2u);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "A timeout occured. Maybe you are not connected to the internet, or the server is "
+              "not reachable. Please retry or abort");
     EXPECT_TRUE(contains(journalLines(), "[Action ] FTP: [<<- 220 Hello]"));
     EXPECT_TRUE(contains(server.commands(), "USER zq"));
 }
@@ -426,6 +462,131 @@ TEST_F(UpdateCheckTest, TimerStepsTheConnectionBarUpToFull) {
     };
     update.btSearchClick();
     EXPECT_EQ(view.position, 1);
+}
+
+using SteadyClock = std::chrono::steady_clock;
+
+std::int64_t msSince(SteadyClock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start)
+        .count();
+}
+
+TEST_F(UpdateCheckTest, AReplyFloodIsJournaledInPartWhileTheWindowStaysServiced) {
+    auto server = FtpTestServer::rogue({"--flood", "SYST"});
+    UpdateCheck& update = check(server.site());
+    auto lastService = SteadyClock::now();
+    std::int64_t longestGap = 0;
+    view.onService = [&] {
+        longestGap = std::max(longestGap, msSince(lastService));
+        lastService = SteadyClock::now();
+    };
+    update.btSearchClick();
+
+    // libcurl gives up on a reply that never ends, so the log-in fails.
+    EXPECT_EQ(update.outcome(), UpdateOutcome::NoConnection);
+    // Serviced every 25 ms; the margin is for a busy machine.
+    EXPECT_LT(longestGap, 250);
+    std::vector<std::string> flood, counts;
+    for (const auto& line : journalLines()) {
+        if (line.find("FTP: [<<- 123-") != std::string::npos) {
+            flood.push_back(line);
+        } else if (line.find(" more reply lines left out)]") != std::string::npos) {
+            counts.push_back(line);
+        }
+    }
+    ASSERT_EQ(flood.size(), 200u);
+    EXPECT_EQ(flood.back(), "[Action ] FTP: [<<- 123-flood line 199]");
+    ASSERT_EQ(counts.size(), 1u);
+    EXPECT_EQ(counts[0].rfind("[Action ] FTP: [<<- (", 0), 0u) << counts[0];
+}
+
+// A download that goes wrong on the server's side ends the run with an error and leaves the
+// chosen file as it was.
+struct DownloadFault {
+    const char* name;
+    std::vector<std::string> server; // options of the rogue server
+    std::string before;              // the chosen file before the run; empty: none
+    Answer resume;                   // the answer to the resume question, if asked
+};
+
+class DownloadFaultTest : public UpdateCheckTest,
+                          public ::testing::WithParamInterface<DownloadFault> {};
+
+const DownloadFault DownloadFaults[] = {
+    {"SizeMissing", {"--size-reply", "502 Command not implemented"}, "", Answer::Yes},
+    {"SizeNotANumber", {"--size-reply", "213 abc"}, "", Answer::Yes},
+    {"SizeNegative", {"--size-reply", "213 -5"}, "partial", Answer::Yes},
+    {"SizeWithJunk", {"--size-reply", "213 1000000x"}, "", Answer::Yes},
+    {"CutNewFile", {"--cut-after", "300000"}, "", Answer::Yes},
+    {"CutResume", {"--cut-after", "300000"}, archiveBytes().substr(0, 400000), Answer::Yes},
+    {"CutReplace", {"--cut-after", "300000"}, "an older file", Answer::No},
+};
+
+TEST_P(DownloadFaultTest, EndsWithAnErrorAndKeepsTheChosenFile) {
+    const DownloadFault& fault = GetParam();
+    auto server = FtpTestServer::rogue(fault.server);
+    server.putFile("VersionStr.xml", "0.7.0.0");
+    server.putFile("Skarvel.zip", archiveBytes());
+    if (!fault.before.empty()) {
+        test::writeBytes(destination, fault.before);
+    }
+    UpdateCheck& update = check(server.site());
+    dialogs.answers = {Answer::Yes, fault.resume};
+    dialogs.files = {destination};
+
+    const std::string failure = failingSearch(update);
+    const bool sizeFault = fault.server[0] == "--size-reply";
+    if (sizeFault) {
+        EXPECT_EQ(failure, "The update site did not give a usable size of Skarvel.zip");
+        EXPECT_FALSE(contains(server.commands(), "RETR Skarvel.zip"));
+    }
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_EQ(view.closed, 0);
+    EXPECT_EQ(shownTexts().back(), errorMessage(server.site()));
+    if (fault.before.empty()) {
+        EXPECT_FALSE(std::filesystem::exists(destination));
+    } else {
+        EXPECT_EQ(test::readBytes(destination), fault.before);
+    }
+    EXPECT_TRUE(leftovers().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(RogueServer, DownloadFaultTest, ::testing::ValuesIn(DownloadFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateCheckTest, ATransferSlowerThanAKilobyteASecondEndsWithAnError) {
+    const auto server = FtpTestServer::rogue({"--drip", "64"});
+    settings.lowSpeedSeconds = 2;
+    UpdateCheck& update = drippingDownload(server);
+
+    const std::string failure = failingSearch(update);
+    EXPECT_NE(failure.find("too slow"), std::string::npos) << failure;
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_FALSE(std::filesystem::exists(destination));
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(UpdateCheckTest, AbortStopsARunningTransferWithinASecond) {
+    const auto server = FtpTestServer::rogue({"--drip", "64"});
+    UpdateCheck& update = drippingDownload(server);
+    std::optional<SteadyClock::time_point> abortedAt;
+    view.onService = [&] {
+        if (!abortedAt && view.maximum == 65536 && view.position > 0) {
+            abortedAt = SteadyClock::now();
+            update.btAbortClick();
+        }
+    };
+    update.btSearchClick(); // an aborted run passes no error on
+
+    ASSERT_TRUE(abortedAt);
+    EXPECT_LT(msSince(*abortedAt), 1000);
+    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{"A new Version has been found. Do you like "
+                                                     "to download it now ?"});
+    EXPECT_FALSE(std::filesystem::exists(destination));
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_TRUE(contains(journalLines(), "[Info   ] Update check aborted by the user"));
 }
 
 } // namespace
