@@ -1,8 +1,15 @@
-# cmake --install lays the editor out as one self-contained folder (the journal and the
-# exported data/ copies are written beside the executable, so choose a prefix the user can
-# write to, such as ~/.local), plus a desktop entry and an icon.
+# cmake --install lays the editor out as one folder lib/skarvel/ (the editor skarvel, the
+# converter bini and resource.ini) with a link bin/skarvel, plus the desktop entry, the icon,
+# the AppStream file, the manual pages and the licence. When lib/skarvel/ cannot be written,
+# the journal and the exported data/ copies go to the user's state and data folders.
+# cpack -G DEB packs the same layout under /usr (cmake/Package.cmake).
 include(GNUInstallDirs)
-set(SKARVEL_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/skarvel)
+# Not CMAKE_INSTALL_LIBDIR: that is the multiarch library folder under /usr.
+set(SKARVEL_INSTALL_DIR lib/skarvel)
+set(SKARVEL_APP_ID org.skarvel.Skarvel)
+set(SKARVEL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/skarvel)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS skarvel bini RUNTIME DESTINATION ${SKARVEL_INSTALL_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/resources/resource.ini DESTINATION ${SKARVEL_INSTALL_DIR})
@@ -11,11 +18,35 @@ install(CODE "
   file(CREATE_LINK \"../${SKARVEL_INSTALL_DIR}/skarvel\"
        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/skarvel\" SYMBOLIC)
 ")
-if(EXISTS ${CMAKE_SOURCE_DIR}/resources/skarvel.desktop)
-  install(FILES ${CMAKE_SOURCE_DIR}/resources/skarvel.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-endif()
-if(EXISTS ${CMAKE_SOURCE_DIR}/resources/icons/skarvel.png)
-  install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/skarvel.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
-endif()
+install(FILES ${CMAKE_SOURCE_DIR}/resources/${SKARVEL_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/skarvel.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+
+# The files that carry the version, and the gzipped manual pages and changelog (gzip -n: no
+# name or time stamp inside, so the same sources give the same bytes).
+set(SKARVEL_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+configure_file(${CMAKE_SOURCE_DIR}/resources/${SKARVEL_APP_ID}.metainfo.xml.in
+               ${SKARVEL_PACKAGE_DIR}/${SKARVEL_APP_ID}.metainfo.xml @ONLY)
+find_program(SKARVEL_GZIP gzip REQUIRED)
+set(SKARVEL_GZIPPED)
+foreach(page skarvel.1 bini.1 changelog)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/package/${page}.in ${SKARVEL_PACKAGE_DIR}/${page}
+                 @ONLY)
+  add_custom_command(OUTPUT ${SKARVEL_PACKAGE_DIR}/${page}.gz
+    COMMAND ${SKARVEL_GZIP} -9nf -k ${page}
+    DEPENDS ${SKARVEL_PACKAGE_DIR}/${page}
+    WORKING_DIRECTORY ${SKARVEL_PACKAGE_DIR}
+    VERBATIM)
+  list(APPEND SKARVEL_GZIPPED ${SKARVEL_PACKAGE_DIR}/${page}.gz)
+endforeach()
+add_custom_target(skarvel_package_files ALL DEPENDS ${SKARVEL_GZIPPED})
+
+install(FILES ${SKARVEL_PACKAGE_DIR}/${SKARVEL_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${SKARVEL_PACKAGE_DIR}/skarvel.1.gz ${SKARVEL_PACKAGE_DIR}/bini.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/package/copyright ${SKARVEL_PACKAGE_DIR}/changelog.gz
+        DESTINATION ${SKARVEL_DOC_DIR})
+
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

@@ -10,6 +10,9 @@ SKARVEL_BUILD_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 SKARVEL_TEST_PACKAGES=(python3 python3-pyftpdlib xvfb xauth)
+# Building and checking the Debian package (.ci/run): cpack's dependency scan needs
+# dpkg-shlibdeps (dpkg-dev) and file.
+SKARVEL_PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 
 missing_packages() {
   local pkg

@@ -45,6 +45,7 @@ std::vector<std::string> binaryDirLines(const ShellEnvironment& env) {
 TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
     ShellEnvironment env;
     const std::string game = env.installGame();
+    env.storePreference("UpdateSite", "ftp://127.0.0.1:9/"); // the check is offered
     ModalHand hand;
     hand.press(QMessageBox::No).press(QMessageBox::No);
     {

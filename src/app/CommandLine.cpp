@@ -1,0 +1,98 @@
+#include "app/CommandLine.h"
+
+#include "journal/Format.h"
+#include "journal/VersionInfo.h"
+#include "platform/SystemFacts.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string_view>
+
+namespace skarvel {
+
+namespace {
+
+constexpr char kHelp[] =
+    "Usage: skarvel [--help | --version]\n"
+    "Freelancer Skarvel, the editor for the ships and game values of Freelancer.\n"
+    "\n"
+    "  -h, --help     show this text and exit\n"
+    "  --version      show the version and exit\n"
+    "\n"
+    "Without options it opens its window and finds the game in the Wine prefix\n"
+    "($WINEPREFIX, else ~/.wine). Its journal DebugOut_yyyy-mm-dd.mjf and the copies of the\n"
+    "changed files (data/) go into its own folder or, when that folder cannot be written,\n"
+    "into ~/.local/state/Skarvel/ and ~/.local/share/Skarvel/data/ (below $XDG_STATE_HOME\n"
+    "and $XDG_DATA_HOME when they are set).\n"
+    "Qt's own options, such as -platform or -style, are passed on.\n"
+    "\n"
+    "Comments or suggestions to skarvel@example.org\n";
+
+// Qt's options that the application object takes; the first ones are followed by a value.
+constexpr std::array<std::string_view, 11> kQtValueOptions = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "style",
+    "stylesheet"};
+constexpr std::array<std::string_view, 1> kQtFlags = {"reverse"};
+
+template <std::size_t N>
+bool listed(const std::array<std::string_view, N>& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The option's name without its one or two dashes and without "=value".
+std::string_view qtOptionName(std::string_view argument) {
+    argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+    return argument.substr(0, argument.find('='));
+}
+
+int usageError(std::ostream& err, const std::string& problem) {
+    err << "skarvel: " << problem << "\nTry 'skarvel --help' for more information.\n";
+    err.flush();
+    return 2;
+}
+
+} // namespace
+
+std::string programVersionText() {
+    TVersionInfo info;
+    if (!ReadVersionInfo(executablePath(), info)) {
+        return "0";
+    }
+    return formatText("%d.%d.%d build %d", {info.major, info.minor, info.release, info.build});
+}
+
+std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, std::ostream& err) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-h" || argument == "--help") {
+            out << kHelp;
+            out.flush();
+            return 0;
+        }
+        if (argument == "--version") {
+            out << "Freelancer Skarvel " << programVersionText() << "\n";
+            out.flush();
+            return 0;
+        }
+        if (argument.size() < 2 || argument.front() != '-') {
+            return usageError(err, "unexpected argument '" + std::string(argument) + "'");
+        }
+        const std::string_view name = qtOptionName(argument);
+        const bool withValue = argument.find('=') != std::string_view::npos;
+        if (listed(kQtFlags, name) && !withValue) {
+            continue;
+        }
+        if (listed(kQtValueOptions, name)) {
+            if (!withValue && ++i >= argc) {
+                return usageError(err, "option '" + std::string(argument) + "' needs a value");
+            }
+            continue;
+        }
+        return usageError(err, "unknown option '" + std::string(argument) + "'");
+    }
+    return std::nullopt;
+}
+
+} // namespace skarvel
