@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <stdexcept>
 
@@ -209,6 +210,54 @@ void QtForm::setChecked(std::string_view name, bool checked) {
     }
     const QSignalBlocker quiet(button);
     button->setChecked(checked);
+}
+
+std::vector<KeyValueRow> QtForm::rows(std::string_view name) const {
+    const QWidget& widget = control(name);
+    const auto* table = qobject_cast<const QTableWidget*>(&widget);
+    if (!table || table->columnCount() < 2) {
+        unsupported(widget, "rows");
+    }
+    std::vector<KeyValueRow> result;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem* key = table->item(row, 0);
+        const QTableWidgetItem* value = table->item(row, 1);
+        result.push_back({encode(widget, key ? key->text() : QString()),
+                          encode(widget, value ? value->text() : QString()),
+                          value && value->data(Qt::UserRole).toBool()});
+    }
+    return result;
+}
+
+void QtForm::setRows(std::string_view name, const std::vector<KeyValueRow>& rows) {
+    QWidget& widget = control(name);
+    auto* table = qobject_cast<QTableWidget*>(&widget);
+    if (!table || table->columnCount() < 2) {
+        unsupported(widget, "rows");
+    }
+    const QSignalBlocker quiet(table);
+    table->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const KeyValueRow& given = rows[static_cast<std::size_t>(row)];
+        // Items are kept where they exist, so that selection and scrolling stay.
+        QTableWidgetItem* key = table->item(row, 0);
+        if (!key) {
+            key = new QTableWidgetItem;
+            key->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            table->setItem(row, 0, key);
+        }
+        QTableWidgetItem* value = table->item(row, 1);
+        if (!value) {
+            value = new QTableWidgetItem;
+            table->setItem(row, 1, value);
+        }
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        key->setText(decode(widget, given.key));
+        value->setText(decode(widget, given.value));
+        value->setData(Qt::UserRole, given.missing);
+        key->setForeground(given.missing ? QBrush(Qt::gray) : QBrush());
+        value->setBackground(given.missing ? QBrush(Qt::lightGray) : QBrush());
+    }
 }
 
 void QtForm::setFocus(std::string_view name) {

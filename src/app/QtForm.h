@@ -30,6 +30,8 @@ public:
     void setVisible(std::string_view control, bool visible) override;
     bool isChecked(std::string_view control) const override;
     void setChecked(std::string_view control, bool checked) override;
+    std::vector<KeyValueRow> rows(std::string_view control) const override;
+    void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) override;
     void setFocus(std::string_view control) override;
     void repaint(std::string_view control) override;
     void showPage(std::string_view caption) override;

@@ -6,6 +6,15 @@
 
 namespace skarvel {
 
+// One row of a key/value table.
+struct KeyValueRow {
+    std::string key;
+    std::string value;
+    bool missing = false; // the file lacks the key: shown empty, in grey
+
+    bool operator==(const KeyValueRow&) const = default;
+};
+
 // The window as the core sees it: named controls and their texts, list items and
 // selections. Texts are bytes as they stand in the game's files (one byte per character).
 // Setting a text or a selection from the core never runs a change handler; the core runs
@@ -29,6 +38,10 @@ public:
     virtual void setVisible(std::string_view control, bool visible) = 0;
     virtual bool isChecked(std::string_view control) const = 0;
     virtual void setChecked(std::string_view control, bool checked) = 0;
+
+    // Key/value tables: a read-only key column and an editable value column.
+    virtual std::vector<KeyValueRow> rows(std::string_view control) const = 0;
+    virtual void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) = 0;
 
     virtual void setFocus(std::string_view control) = 0;
     virtual void repaint(std::string_view control) = 0;

@@ -39,6 +39,13 @@ void MemoryForm::setSelectedIndex(std::string_view control, int index) {
     Control& c = at(control);
     c.selected = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
 }
+std::vector<KeyValueRow> MemoryForm::rows(std::string_view control) const {
+    const Control* c = find(control);
+    return c ? c->rows : std::vector<KeyValueRow>{};
+}
+void MemoryForm::setRows(std::string_view control, const std::vector<KeyValueRow>& rows) {
+    at(control).rows = rows;
+}
 bool MemoryForm::isEnabled(std::string_view control) const {
     const Control* c = find(control);
     return c ? c->enabled : true;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class QTableWidget;
+
+namespace Ui {
+class TformSkarvel;
+}
+
+namespace skarvel {
+
+class Editor;
+class TJournal;
+
+// The Constants page: its seven tables are edited in place (double click or typing, Enter
+// keeps, Escape drops); each value is checked by the Editor before the cell takes it, and
+// a refusal shows in the hint area. The four constants of the General page show there too.
+class ConstantsPage : public QObject {
+public:
+    ConstantsPage(Ui::TformSkarvel& ui, Editor& editor, TJournal& journal,
+                  QObject* parent = nullptr);
+
+    // The value typed into a cell, as the cell's editor commits it; false when refused.
+    bool commit(QTableWidget& table, int row, const QString& typed);
+
+private:
+    void fitHeight(QTableWidget& table);
+
+    Ui::TformSkarvel& ui_;
+    Editor& editor_;
+    TJournal& journal_;
+};
+
+} // namespace skarvel

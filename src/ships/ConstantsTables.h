@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skarvel {
+
+class TJournal;
+class Form;
+class TUserIniFile;
+
+// One key/value table of the Constants page: a section of constants.ini and the keys the
+// page always lists for it.
+struct ConstantsTable {
+    std::string_view control;
+    std::string_view section;
+    std::initializer_list<std::string_view> keys;
+};
+
+const std::array<ConstantsTable, 7>& constantsTables();
+
+// Why typed cannot replace fileValue (the value the file held at the load); empty when it
+// can. A number must stay a number and a list of numbers keeps its length; any other value
+// is free text that a settings file can hold on one line.
+std::string refusalOf(std::string_view key, std::string_view fileValue, std::string_view typed);
+
+// The values of the Constants page. The texts live in the tables of the form; this keeps
+// what the file held at the load, which the check of an edit compares against.
+class ConstantsTables {
+public:
+    explicit ConstantsTables(Form& form);
+
+    // Every table shows its keys with the file's values, then the section's keys that it
+    // does not list, in file order.
+    void load(const TUserIniFile& constants);
+    // The set is closed: the listed keys stay, with empty values.
+    void clear();
+
+    // An edit of a value cell. Refused values leave the cell as it was and return why; a
+    // value taken is trimmed, shown, and copied to the General page's field of that key.
+    std::string edit(std::string_view control, int row, std::string_view typed);
+    // The General page's field changed: its table row shows the same text.
+    void fieldEdited(std::string_view field);
+
+    // The save: every value that differs from the file, table by table, row by row. A
+    // section the file lacks is never added.
+    void save(TJournal& journal, TUserIniFile& constants) const;
+
+private:
+    Form& form_;
+    // Per table, per row: the value the file held at the load (empty when it had none).
+    std::array<std::vector<std::string>, 7> fileValues_;
+};
+
+} // namespace skarvel
