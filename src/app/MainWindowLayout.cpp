@@ -1,16 +1,21 @@
 #include "app/MainWindowLayout.h"
 
 #include "app/UpDown.h"
+#include "ships/ConstantsTables.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+#include <algorithm>
 #include <initializer_list>
 
 // The resources live in a static library: register them explicitly, once, before the first
@@ -34,6 +39,12 @@ constexpr int hintFontPixels = 17;
 constexpr int shipValueMaximum = 32000;
 constexpr int hardpointLevelMaximum = 10;
 constexpr int constantsKeyColumnWidth = 330;
+
+// The longest values of real files: six digits with six decimals, alone or three in a list,
+// and hardpoint names.
+const char* const widestNumber = "123456.123456";
+const char* const widestNumberList = "123456.123456, 123456.123456, 123456.123456";
+const char* const widestHardpoint = "HpTorpedo01";
 
 const char* const designStatusText = "  :: Skarvel Version 0.5.1 build 90          :: Comments or "
                                      "suggestions to skarvel@example.org";
@@ -80,20 +91,92 @@ void bindSpinners(Ui::TformSkarvel& ui) {
     }
 }
 
-struct ConstantsSection {
-    QTableWidget* table;
-    const char* title;
-    std::initializer_list<const char*> keys;
-};
+// The width of a line edit whose text area shows text whole, in its own font and style.
+int lineEditWidthFor(const QLineEdit& field, const QString& text) {
+    QStyleOptionFrame option;
+    option.initFrom(&field);
+    option.lineWidth = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field);
+    const QMargins margins = field.textMargins();
+    // A line edit keeps two pixels beside its text on either side, and one for the cursor.
+    const int contents =
+        field.fontMetrics().horizontalAdvance(text) + 2 * 2 + 1 + margins.left() + margins.right();
+    const QSize size(contents, field.sizeHint().height());
+    return field.style()->sizeFromContents(QStyle::CT_LineEdit, &option, size, &field).width();
+}
 
-void fillConstantsTable(const ConstantsSection& section) {
-    QTableWidget& table = *section.table;
+int comboWidthFor(const QComboBox& list, const QString& text) {
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    const QSize size(list.fontMetrics().horizontalAdvance(text), list.fontMetrics().height());
+    return list.style()->sizeFromContents(QStyle::CT_ComboBox, &option, size, &list).width();
+}
+
+// Fields of a fixed design width grow, never shrink, to show the longest values whole.
+void sizeValueFields(Ui::TformSkarvel& ui) {
+    const std::initializer_list<QLineEdit*> numbers = {ui.edPanzerung,
+                                                       ui.edNanobot,
+                                                       ui.edShield,
+                                                       ui.edMasse,
+                                                       ui.edHoldsize,
+                                                       ui.edShipLevel,
+                                                       ui.edPowerMasse,
+                                                       ui.edPowerCapacity,
+                                                       ui.edPowerRegen,
+                                                       ui.edThrusterCapacity,
+                                                       ui.edThrusterChargeRate,
+                                                       ui.edTrafePowerUsage,
+                                                       ui.edEngineSpeed,
+                                                       ui.edCruisePowerUsage,
+                                                       ui.edCruiseChargeTime,
+                                                       ui.edReverseSpeed,
+                                                       ui.edReverseFraction,
+                                                       ui.edEngineLinearDrag,
+                                                       ui.edEngineMaxForce,
+                                                       ui.edTractorRange,
+                                                       ui.edTractorSpeed,
+                                                       ui.edScanRange,
+                                                       ui.edCargoScanRange,
+                                                       ui.edMAxBankAngel,
+                                                       ui.edLinearDrag,
+                                                       ui.edCameraAngularAccel,
+                                                       ui.edCameraHorTurnAngle,
+                                                       ui.edVerUpTurnAngle,
+                                                       ui.edVerDownTurnAngle,
+                                                       ui.edShipPrice,
+                                                       ui.edMaxSpeed,
+                                                       ui.edTradeLaneSpeed,
+                                                       ui.edCruiseSpeed,
+                                                       ui.edCruiseDisruptTime,
+                                                       ui.edMaxLootPerAstroid,
+                                                       ui.edHullUnitsPerItem,
+                                                       ui.edShieldUnitsPerItem};
+    const std::initializer_list<QLineEdit*> lists = {ui.edSteeringTorque, ui.edRotationInertia,
+                                                     ui.edAngularDrag, ui.edCameraOffset};
+    for (QLineEdit* field : numbers) {
+        field->setFixedWidth(
+            std::max(field->minimumWidth(), lineEditWidthFor(*field, widestNumber)));
+    }
+    for (QLineEdit* field : lists) {
+        field->setFixedWidth(
+            std::max(field->minimumWidth(), lineEditWidthFor(*field, widestNumberList)));
+    }
+    // The list's popup is as wide as its longest item already (QComboBox's own rule).
+    for (QComboBox* list : {ui.cbWeaponHP, ui.cbTurretHP, ui.cbShieldTyp}) {
+        list->setMinimumWidth(
+            std::max(list->minimumWidth(), comboWidthFor(*list, widestHardpoint)));
+    }
+}
+
+void fillConstantsTable(QTableWidget& table, const ConstantsTable& section) {
     table.setColumnCount(2);
-    table.setHorizontalHeaderLabels({QString::fromLatin1(section.title), QStringLiteral("Value")});
+    table.setHorizontalHeaderLabels(
+        {QString::fromLatin1(section.section.data(), static_cast<qsizetype>(section.section.size())),
+         QStringLiteral("Value")});
     table.setRowCount(static_cast<int>(section.keys.size()));
     int row = 0;
-    for (const char* key : section.keys) {
-        auto* keyItem = new QTableWidgetItem(QString::fromLatin1(key));
+    for (std::string_view key : section.keys) {
+        auto* keyItem =
+            new QTableWidgetItem(QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
         keyItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         table.setItem(row, 0, keyItem);
         table.setItem(row, 1, new QTableWidgetItem(QString()));
@@ -116,71 +199,12 @@ void fillConstantsTable(const ConstantsSection& section) {
 }
 
 void fillConstantsTables(Ui::TformSkarvel& ui) {
-    const std::initializer_list<ConstantsSection> sections = {
-        {ui.ValueListEditor1,
-         "CommConsts",
-         {"WALLA_PRIORITY_CUTOFF", "WALLA_START_ATTEN", "WALLA_MAX_DIST_ATTEN", "WALLA_MAX_DIST",
-          "COMM_CONFLICT_PRIORITY_CUTOFF", "CHATTER_START_ATTEN", "CHATTER_MAX_DIST_ATTEN",
-          "CHATTER_MAX_DIST", "COMM_PLAYER_FAR_DIST_ATTEN", "COMM_PLAYER_FAR_DIST"}},
-        {ui.ValueListEditor2,
-         "PhySysConsts",
-         {"RC_MAX_DELTA_ORIENTATION",
-          "RC_MAX_DELTA_POSITION",
-          "GOLEM_ANGULAR_DAMP_FACTOR",
-          "GOLEM_TORQUE_FACTOR",
-          "GOLEM_DAMP_FACTOR",
-          "GOLEM_FORCE_FACTOR",
-          "GOLEM_MAX_TORQUE",
-          "GOLEM_MAX_TRANSLATION_FORCE",
-          "GOLEM_DELTA_ORIENTATION",
-          "GOLEM_MAX_DELTA_POSITION",
-          "GOLEM_CHILD_ANGULAR_DAMP",
-          "GOLEM_CHILD_LINEAR_DAMP",
-          "GOLEM_CHILD_MASS",
-          "DEFAULT_ANGULAR_DAMPING",
-          "DEFAULT_LINEAR_DAMPING",
-          "RMGR_LOOK_AHEAD_MIN_SECONDS_INTRA",
-          "RMGR_LOOK_AHEAD_MAX_DISTANCE_INTRA",
-          "RMGR_LOOK_AHEAD_MIN_DISTANCE_INTRA",
-          "RMGR_LOOK_AHEAD_MAX_RADIUS_INTRA",
-          "RMGR_LOOK_AHEAD_TIME_INTRA",
-          "RMGR_LOOK_AHEAD_MIN_SECONDS_WORLD",
-          "RMGR_LOOK_AHEAD_MAX_DISTANCE_WORLD",
-          "RMGR_LOOK_AHEAD_MIN_DISTANCE_WORLD",
-          "RMGR_LOOK_AHEAD_MAX_RADIUS_WORLD",
-          "RMGR_LOOK_AHEAD_TIME_WORLD",
-          "MIN_TIME_BETWEEN_COLLISIONS",
-          "MATERIAL_ELASTICITY",
-          "MATERIAL_FRICTION",
-          "ANOM_LIMITS_MAX_ANGULAR_VELOCITY_PER_PSI",
-          "ANOM_LIMITS_MAX_VELOCITY",
-          "MAX_SPAWNED_MINDIST_COUNT",
-          "PHYSICAL_SIM_RATE"}},
-        {ui.ValueListEditor3,
-         "ThrusterEquipConsts",
-         {"OUTSIDE_CONE_ATTENUATION", "OUTSIDE_CONE_ANGLE", "INSIDE_CONE_ANGLE", "MIN_VOLUME_FORCE",
-          "MAX_VOLUME_FORCE", "EXTERIOR_SOUND_NAME", "INTERIOR_SOUND_NAME"}},
-        {ui.ValueListEditor4, "ShieldEquipConsts", {"HULL_DAMAGE_FACTOR"}},
-        {ui.ValueListEditor5,
-         "EngineEquipConsts",
-         {"CRUISE_DISRUPT_TIME", "MAX_DELTA_FX_THROTTLE", "THROTTLE_STEADY_TIME",
-          "THROTTLE_ATTEN_MOD_RANGE", "DELTA_THROTTLE_ATTEN_MOD_CHANGING",
-          "DELTA_THROTTLE_ATTEN_MOD_STEADY", "CRUISE_STEADY_TIME", "DELTA_CRUISE_ATTEN_MOD_STEADY",
-          "CRUISE_ATTEN_MOD_RANGE", "MAX_ENGINE_FX_THROTTLE", "CRUISE_DRAG", "CRUISE_ACCEL_TIME",
-          "CRUISING_SPEED"}},
-        {ui.ValueListEditor6,
-         "Constants",
-         {"MAX_PLAYER_AMMO", "PLAYER_ATTACHED_EQUIP_HIT_PTS_SCALE",
-          "PLAYER_COLLISION_GROUP_HIT_PTS_SCALE", "FIRE_FAILED_DELAY", "FIRE_FAILED_SOUND",
-          "MUZZLE_CONE_ANGLE", "SND_CARGO_JETTISONED", "JETTISONED_CARGO_VELOCITY",
-          "MUSIC_CROSS_FADE_DELAY", "LOOT_UNSEEN_RADIUS", "LOOT_UNSEEN_LIFE_TIME",
-          "LOOT_OWNER_SAFE_TIME", "COLLISION_DAMAGE_FACTOR"}},
-        {ui.ValueListEditor7,
-         "AsteroidConsts",
-         {"MAX_ASTEROID_LOOT_DAMAGE", "MAX_LOOT_PER_ASTEROID"}},
-    };
-    for (const ConstantsSection& section : sections) {
-        fillConstantsTable(section);
+    const std::initializer_list<QTableWidget*> tables = {
+        ui.ValueListEditor1, ui.ValueListEditor2, ui.ValueListEditor3, ui.ValueListEditor4,
+        ui.ValueListEditor5, ui.ValueListEditor6, ui.ValueListEditor7};
+    auto section = constantsTables().begin();
+    for (QTableWidget* table : tables) {
+        fillConstantsTable(*table, *section++);
     }
 }
 
@@ -258,8 +282,28 @@ QString readMeText() {
                           "- before you try to edit ;-)");
 }
 
-QString readFirstText() {
-    return QStringLiteral(
+QString readFirstText(const OwnFolders& folders) {
+    const QString copies =
+        folders.inProgramFolder
+            ? QStringLiteral(
+                  "- It keeps a copy of every changed file under \\data in its own folder,\n"
+                  "  so that you can copy that tree over the data folder of another\n"
+                  "  installation.\n")
+            : QStringLiteral("- It keeps a copy of every changed file under\n  %1data/\n"
+                             "  (its own folder cannot be written), so that you can copy that\n"
+                             "  tree over the data folder of another installation.\n")
+                  .arg(QString::fromStdString(folders.copiesBase));
+    const QString writable =
+        folders.inProgramFolder
+            ? QStringLiteral(
+                  "- Neither that folder nor the game's data files may be write-protected.\n")
+            : QStringLiteral("- The game's data files may not be write-protected.\n");
+    const QString journal =
+        folders.inProgramFolder
+            ? QStringLiteral("  DebugOut_yyyy-mm-dd.mjf, which lies in the program's folder.\n")
+            : QStringLiteral("  DebugOut_yyyy-mm-dd.mjf, which lies in\n  %1\n")
+                  .arg(QString::fromStdString(folders.journal));
+    const QString text = QStringLiteral(
         "WELCOME\n"
         "=======\n"
         "Thank you for using Skarvel, the editor for the ships and game values of\n"
@@ -288,9 +332,7 @@ QString readFirstText() {
         "- It unpacks the compressed data files of the game into plain text.\n"
         "- It lets you change values without editing the files by hand.\n"
         "- It writes the unpacked, changed files back in place.\n"
-        "- It keeps a copy of every changed file under \\data in its own folder,\n"
-        "  so that you can copy that tree over the data folder of another\n"
-        "  installation.\n"
+        "%1"
         "\n"
         "WHAT THIS TOOL DOESNT:\n"
         "======================\n"
@@ -314,7 +356,7 @@ QString readFirstText() {
         "- The converter \"Bini.exe\" (here: bini) and \"Resources.ini\"\n"
         "  (resource.ini) must lie in that folder; Skarvel ships its own\n"
         "  converter bini there.\n"
-        "- Neither that folder nor the game's data files may be write-protected.\n"
+        "%2"
         "- On Linux the game is found in its Wine prefix ($WINEPREFIX, or ~/.wine\n"
         "  when it is not set). If it is not found, choose the game's folder\n"
         "  under OPTIONS.\n"
@@ -323,7 +365,7 @@ QString readFirstText() {
         "- Never edit while FLMM works on the files (see above).\n"
         "- To report an error, write down when it happens and what you did, and\n"
         "  send it together with the journal file of that day,\n"
-        "  DebugOut_yyyy-mm-dd.mjf, which lies in the program's folder.\n"
+        "%3"
         "\n"
         "FINALY\n"
         "======\n"
@@ -331,17 +373,19 @@ QString readFirstText() {
         "skarvel@example.org. The newest version is offered at start when the\n"
         "update check is on, and can always be found at\n"
         "https://skarvel.example.org/\n");
+    return text.arg(copies, writable, journal);
 }
 
-void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window) {
+void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window, const OwnFolders& folders) {
     setIcons(ui, window);
     styleGroupTitles(window);
     styleHeadings(ui);
     bindSpinners(ui);
+    sizeValueFields(ui);
     fillConstantsTables(ui);
 
     setCentredText(*ui.MemoReadMe, readMeText());
-    setCentredText(*ui.memoReadFirst, readFirstText());
+    setCentredText(*ui.memoReadFirst, readFirstText(folders));
 
     QFont bold = ui.pcMain->tabBar()->font();
     bold.setBold(true);

@@ -3,6 +3,7 @@
 #include "ports/Form.h"
 #include "ships/Numbers.h"
 
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -28,6 +29,11 @@ bool inWholeNumberSet(int key) {
     return key == vk::kBack || isDigitKey(key);
 }
 
+// Max force and drag may carry a fraction, written either way.
+bool inDecimalSet(int key) {
+    return inWholeNumberSet(key) || key == vk::kOemComma || key == vk::kOemPeriod;
+}
+
 bool inFractionSet(int key) {
     return inWholeNumberSet(key) || isSignKey(key) || key == vk::kOemComma;
 }
@@ -45,7 +51,72 @@ std::string wholeText(std::int64_t value) {
     return std::to_string(value);
 }
 
+// Nearest whole number, half to even; nothing where no 64-bit number holds it.
+std::optional<std::int64_t> rounded(double value) {
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (!std::isfinite(value) || std::fabs(value) >= limit) {
+        return std::nullopt;
+    }
+    return roundHalfEven(value);
+}
+
+std::string notANumber(std::string_view key, std::string_view text) {
+    return std::string(key) + " '" + std::string(text) + "' ist keine Zahl";
+}
+
+// The number of a key's text, or the fault that names the key.
+std::optional<double> numberOf(std::string_view key, std::string_view text, std::string& fault) {
+    if (text.empty()) {
+        fault = std::string(key) + " fehlt";
+        return std::nullopt;
+    }
+    const std::optional<double> value = readNumber(text);
+    if (!value) {
+        fault = notANumber(key, text);
+    }
+    return value;
+}
+
 } // namespace
+
+DerivedSpeed deriveEngineSpeed(std::string_view force, std::string_view drag) {
+    DerivedSpeed speed;
+    const std::optional<double> forceValue = numberOf("max_force", force, speed.fault);
+    if (!forceValue) {
+        return speed;
+    }
+    const std::optional<double> dragValue = numberOf("linear_drag", drag, speed.fault);
+    if (!dragValue) {
+        return speed;
+    }
+    if (*dragValue == 0) {
+        speed.fault = "linear_drag ist 0";
+        return speed;
+    }
+    speed.value = rounded(*forceValue / *dragValue);
+    if (!speed.value) {
+        speed.fault = "max_force / linear_drag ist zu gross";
+    }
+    return speed;
+}
+
+DerivedSpeed deriveReverseSpeed(std::string_view speed, std::string_view fraction) {
+    DerivedSpeed reverse;
+    const std::optional<double> speedValue = numberOf("speed", speed, reverse.fault);
+    if (!speedValue) {
+        return reverse;
+    }
+    const std::optional<double> fractionValue =
+        numberOf("reverse_fraction", fraction, reverse.fault);
+    if (!fractionValue) {
+        return reverse;
+    }
+    reverse.value = rounded(*speedValue * *fractionValue);
+    if (!reverse.value) {
+        reverse.fault = "speed * reverse_fraction ist zu gross";
+    }
+    return reverse;
+}
 
 EngineValues::EngineValues(Form& form, std::function<void()> markChanged)
     : form_(form), markChanged_(std::move(markChanged)) {}
@@ -81,10 +152,20 @@ bool EngineValues::acceptDigit(int& key, bool accepted) {
     return true;
 }
 
-void EngineValues::writeReverseSpeedFromShownSpeed() {
-    const std::int32_t speed = parseWholeNumber(form_.text(kSpeed));
-    const double fraction = parseFraction(form_.text(kReverseFraction));
-    form_.setText(kReverseSpeed, wholeText(roundHalfEven(speed * fraction)));
+void EngineValues::writeReverseSpeed(std::string_view speed, std::string_view fraction) {
+    const DerivedSpeed reverse = deriveReverseSpeed(speed, fraction);
+    form_.setText(kReverseSpeed, reverse.value ? wholeText(*reverse.value) : std::string());
+}
+
+void EngineValues::writeSpeeds(std::string_view force, std::string_view drag) {
+    const DerivedSpeed speed = deriveEngineSpeed(force, drag);
+    if (!speed.value) {
+        form_.setText(kSpeed, "");
+        form_.setText(kReverseSpeed, "");
+        return;
+    }
+    form_.setText(kSpeed, wholeText(*speed.value));
+    writeReverseSpeed(form_.text(kSpeed), form_.text(kReverseFraction));
 }
 
 void EngineValues::edEngineSpeedKeyDown(int& key) {
@@ -96,15 +177,16 @@ void EngineValues::edEngineSpeedKeyDown(int& key) {
     if (!usable(drag) || speed == "0") {
         return;
     }
-    const std::int32_t speedValue = parseWholeNumber(speed);
-    const std::int32_t force = multiplyChecked(speedValue, parseWholeNumber(drag));
-    form_.setText(kMaxForce, wholeText(force));
-    const double fraction = parseFraction(form_.text(kReverseFraction));
-    form_.setText(kReverseSpeed, wholeText(roundHalfEven(speedValue * fraction)));
+    const std::optional<double> speedValue = readNumber(speed);
+    const std::optional<double> dragValue = readNumber(drag);
+    if (speedValue && dragValue) {
+        form_.setText(kMaxForce, wholeText(multiplyToWhole(*speedValue, *dragValue)));
+    }
+    writeReverseSpeed(speed, form_.text(kReverseFraction));
 }
 
 void EngineValues::edEngineMaxForceKeyDown(int& key) {
-    if (!acceptDigit(key, inWholeNumberSet(key))) {
+    if (!acceptDigit(key, inDecimalSet(key))) {
         return;
     }
     const std::string force = predictedText(kMaxForce, key);
@@ -112,13 +194,11 @@ void EngineValues::edEngineMaxForceKeyDown(int& key) {
     if (!usable(drag) || force == "0") {
         return;
     }
-    const double speed = divideChecked(parseWholeNumber(force), parseWholeNumber(drag));
-    form_.setText(kSpeed, wholeText(roundHalfEven(speed)));
-    writeReverseSpeedFromShownSpeed();
+    writeSpeeds(force, drag);
 }
 
 void EngineValues::edEngineLinearDragKeyDown(int& key) {
-    if (!acceptDigit(key, inWholeNumberSet(key))) {
+    if (!acceptDigit(key, inDecimalSet(key))) {
         return;
     }
     const std::string drag = predictedText(kLinearDrag, key);
@@ -126,9 +206,7 @@ void EngineValues::edEngineLinearDragKeyDown(int& key) {
     if (!usable(force) || drag == "0") {
         return;
     }
-    const double speed = divideChecked(parseWholeNumber(force), parseWholeNumber(drag));
-    form_.setText(kSpeed, wholeText(roundHalfEven(speed)));
-    writeReverseSpeedFromShownSpeed();
+    writeSpeeds(force, drag);
 }
 
 void EngineValues::edReverseFractionKeyDown(int& key) {
@@ -140,8 +218,7 @@ void EngineValues::edReverseFractionKeyDown(int& key) {
     if (!usable(speed) || fraction == "0") {
         return;
     }
-    const double reverse = parseWholeNumber(speed) * parseFraction(fraction);
-    form_.setText(kReverseSpeed, wholeText(roundHalfEven(reverse)));
+    writeReverseSpeed(speed, fraction);
 }
 
 void EngineValues::edReverseSpeedKeyDown(int& key) {
@@ -154,8 +231,15 @@ void EngineValues::edReverseSpeedKeyDown(int& key) {
     if (!usable(speed) || !usable(fraction) || reverse == "0") {
         return;
     }
-    const double quotient = divideChecked(parseFraction(reverse), parseFraction(speed));
-    form_.setText(kReverseFraction, formatFraction(roundToTenth(quotient)));
+    // A fraction that cannot be worked out keeps the one shown: it is saved.
+    const std::optional<double> reverseValue = readNumber(reverse);
+    const std::optional<double> speedValue = readNumber(speed);
+    if (!reverseValue || !speedValue || *speedValue == 0) {
+        return;
+    }
+    if (const auto tenths = rounded(*reverseValue / *speedValue / 0.1)) {
+        form_.setText(kReverseFraction, formatFraction(static_cast<double>(*tenths) * 0.1));
+    }
 }
 
 } // namespace skarvel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,10 +25,23 @@ inline constexpr int kOemMinus = 189;
 inline constexpr int kOemPeriod = 190;
 } // namespace vk
 
+// A speed worked out from the engine's texts, or why it cannot be (for the journal: the key
+// and what is wrong with it).
+struct DerivedSpeed {
+    std::optional<std::int64_t> value;
+    std::string fault;
+};
+
+// Max force / linear drag, rounded half to even. Both texts may carry a fraction.
+DerivedSpeed deriveEngineSpeed(std::string_view force, std::string_view drag);
+// Speed * reverse fraction, rounded half to even.
+DerivedSpeed deriveReverseSpeed(std::string_view speed, std::string_view fraction);
+
 // The key handlers of the numeric fields. Each takes the virtual-key code and clears it to
 // 0 when the key must not reach the field. The engine handlers recompute the dependent
-// engine fields from the field's text with the typed digit appended; conversion and
-// overflow errors propagate to the caller (the application's error handler).
+// engine fields from the field's text with the typed digit appended; a speed that cannot be
+// worked out leaves its field empty. Only a max force beyond 32 bits is an error, which
+// propagates to the caller (the application's error handler).
 class EngineValues {
 public:
     EngineValues(Form& form, std::function<void()> markChanged);
@@ -44,7 +59,9 @@ private:
     // Clears a key outside the handler's set; true (and the data marked as changed) only
     // for a digit key, the one key that recomputes.
     bool acceptDigit(int& key, bool accepted);
-    void writeReverseSpeedFromShownSpeed();
+    // Writes the speed derived from force and drag and the reverse speed that follows it.
+    void writeSpeeds(std::string_view force, std::string_view drag);
+    void writeReverseSpeed(std::string_view speed, std::string_view fraction);
 
     Form& form_;
     std::function<void()> markChanged_;

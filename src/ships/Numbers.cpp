@@ -113,19 +113,27 @@ std::int32_t parseWholeNumber(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
-double parseFraction(std::string_view text) {
+std::optional<double> readNumber(std::string_view text) {
     std::string normalized;
     if (!normalizeFraction(trimBlanks(text), normalized)) {
-        notAFraction(text);
+        return std::nullopt;
     }
     double value = 0;
     const char* first = normalized.data();
     const char* last = first + normalized.size();
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
     if (error != std::errc() || end != last || !std::isfinite(value)) {
-        notAFraction(text);
+        return std::nullopt;
     }
     return value;
+}
+
+double parseFraction(std::string_view text) {
+    const std::optional<double> value = readNumber(text);
+    if (!value) {
+        notAFraction(text);
+    }
+    return *value;
 }
 
 std::int64_t roundHalfEven(double value) {
@@ -161,19 +169,13 @@ std::string formatFraction(double value) {
     return text;
 }
 
-std::int32_t multiplyChecked(std::int32_t a, std::int32_t b) {
-    std::int32_t product = 0;
-    if (__builtin_mul_overflow(a, b, &product)) {
+std::int32_t multiplyToWhole(double a, double b) {
+    const double product = std::nearbyint(a * b);
+    if (!(product >= std::numeric_limits<std::int32_t>::min() &&
+          product <= std::numeric_limits<std::int32_t>::max())) {
         throw std::overflow_error("Integer overflow");
     }
-    return product;
-}
-
-double divideChecked(double dividend, double divisor) {
-    if (divisor == 0) {
-        throw std::domain_error("Floating point division by zero");
-    }
-    return dividend / divisor;
+    return static_cast<std::int32_t>(product);
 }
 
 std::string getMathValue(std::string_view text, TJournal& journal) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@ public:
 std::int32_t parseWholeNumber(std::string_view text);
 // A decimal fraction with either "," or "." as its decimal separator.
 double parseFraction(std::string_view text);
+// The same number as parseFraction reads, or nothing for any other text.
+std::optional<double> readNumber(std::string_view text);
 // Nearest whole number, an exact half to the even neighbour.
 std::int64_t roundHalfEven(double value);
 // Divide by 0.1, round half to even, multiply by 0.1.
@@ -27,11 +30,9 @@ double roundToTenth(double value);
 // Shortest general form, at most 15 significant digits, trailing zeros dropped, decimal
 // comma, no thousands separators ("0,4", "12", "-1,5").
 std::string formatFraction(double value);
-// Signed 32-bit product; throws std::overflow_error "Integer overflow".
-std::int32_t multiplyChecked(std::int32_t a, std::int32_t b);
-// Floating-point quotient; a zero divisor throws std::domain_error "Floating point division by
-// zero" instead of giving an infinite speed.
-double divideChecked(double dividend, double divisor);
+// The product rounded half to even to a signed 32-bit whole number; throws
+// std::overflow_error "Integer overflow" beyond that range.
+std::int32_t multiplyToWhole(double a, double b);
 
 // Every "." becomes ","; journals "getMathValue - %s => %s" (Data).
 std::string getMathValue(std::string_view text, TJournal& journal);

@@ -43,8 +43,9 @@ constexpr std::array<ShipField, 32> kShipFields = {{
     {G::Power, "thrust_capacity", "edThrusterCapacity", false, false},
     {G::Power, "thrust_charge_rate", "edThrusterChargeRate", false, false},
 
-    {G::Engine, "max_force", "edEngineMaxForce", false, false},
-    {G::Engine, "linear_drag", "edEngineLinearDrag", false, false},
+    // Shown as the file writes them; a comma typed into them is saved as a point.
+    {G::Engine, "max_force", "edEngineMaxForce", false, true},
+    {G::Engine, "linear_drag", "edEngineLinearDrag", false, true},
     {G::Engine, "reverse_fraction", "edReverseFraction", true, true},
     {G::Engine, "cruise_power_usage", "edCruisePowerUsage", true, true},
     {G::Engine, "cruise_charge_time", "edCruiseChargeTime", true, true},

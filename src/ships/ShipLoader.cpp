@@ -3,6 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
 #include "ports/Form.h"
+#include "ships/EngineValues.h"
 #include "ships/Hardpoints.h"
 #include "ships/Numbers.h"
 #include "ships/ShipCatalogue.h"
@@ -114,20 +115,24 @@ void ShipLoader::findEquipmentNames(LoadedShip& ship) {
     form_.setText("labScanner", "SCANNER :: [" + ship.scannerName + "]");
 }
 
-void ShipLoader::deriveEngineSpeeds() {
-    const std::string force = form_.text("edEngineMaxForce");
-    const std::string drag = form_.text("edEngineLinearDrag");
-    if (!force.empty() && !drag.empty()) {
-        const std::int32_t dragValue = parseWholeNumber(drag);
-        if (dragValue == 0) {
-            throw std::domain_error("Floating point division by zero");
-        }
-        const double speed = static_cast<double>(parseWholeNumber(force)) / dragValue;
-        form_.setText("edEngineSpeed", std::to_string(roundHalfEven(speed)));
+// The speeds are only shown: one that cannot be worked out stays empty and the load goes on.
+void ShipLoader::deriveEngineSpeeds(const LoadedShip& ship) {
+    const DerivedSpeed speed =
+        deriveEngineSpeed(form_.text("edEngineMaxForce"), form_.text("edEngineLinearDrag"));
+    if (!speed.value) {
+        journal_.WriteFormatted("Engine %s: Geschwindigkeit nicht berechenbar - %s",
+                                {ship.engineName, speed.fault}, JournalEntryKind::Warning);
+        return;
     }
-    const std::int32_t speed = parseWholeNumber(form_.text("edEngineSpeed"));
-    const double fraction = parseFraction(getMathValue(form_.text("edReverseFraction"), journal_));
-    form_.setText("edReverseSpeed", std::to_string(roundHalfEven(speed * fraction)));
+    form_.setText("edEngineSpeed", std::to_string(*speed.value));
+    const DerivedSpeed reverse = deriveReverseSpeed(
+        form_.text("edEngineSpeed"), getMathValue(form_.text("edReverseFraction"), journal_));
+    if (!reverse.value) {
+        journal_.WriteFormatted("Engine %s: Rückwärtsgeschwindigkeit nicht berechenbar - %s",
+                                {ship.engineName, reverse.fault}, JournalEntryKind::Warning);
+        return;
+    }
+    form_.setText("edReverseSpeed", std::to_string(*reverse.value));
 }
 
 void ShipLoader::load(LoadedShip& ship) {
@@ -187,7 +192,7 @@ void ShipLoader::load(LoadedShip& ship) {
     if (ship.engineIndex >= 0) {
         journal_.Write("Engine Gui Values eintragen", JournalEntryKind::Begin);
         readGroup(ShipGroup::Engine, engineEquip, numbered("Engine", ship.engineIndex));
-        deriveEngineSpeeds();
+        deriveEngineSpeeds(ship);
         journal_.Write("Engine Gui Values eintragen", JournalEntryKind::End);
     }
 

@@ -38,9 +38,9 @@ public:
 
     void CLEAR_ALL_VALUES();
 
-    // The load of the ship selected in lbShips into ship (steps after the clear). Conversion
-    // errors of the derived speeds and the hardpoint load end it by an exception; what was
-    // filled and found so far stays.
+    // The load of the ship selected in lbShips into ship (steps after the clear). A speed
+    // that cannot be worked out is journaled and left empty; an error of the hardpoint load
+    // ends it by an exception, and what was filled and found so far stays.
     void load(LoadedShip& ship);
 
     // First good whose "Ship" key equals the nickname (exact case); the number of goods when
@@ -53,7 +53,7 @@ private:
     int findGood(std::string_view key, std::string_view value) const;
     void readGroup(ShipGroup group, const TUserIniFile& ini, std::string_view section);
     void findEquipmentNames(LoadedShip& ship);
-    void deriveEngineSpeeds();
+    void deriveEngineSpeeds(const LoadedShip& ship);
 
     TJournal& journal_;
     Form& form_;

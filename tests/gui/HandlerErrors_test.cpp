@@ -9,14 +9,13 @@ using HandlerErrors = test::EngineFieldsWindow;
 using test::control;
 
 TEST_F(HandlerErrors, AnErrorInAHandlerIsOneJournalLineAndTheWindowGoesOn) {
-    // A linear drag pasted with a decimal comma cannot be parsed as a whole number.
-    setTexts({{"edEngineLinearDrag", "1,5"}, {"edReverseFraction", "0,2"}});
+    // A pasted drag so large that the force would not fit into 32 bits.
+    setTexts({{"edEngineLinearDrag", "1000000000"}, {"edReverseFraction", "0,2"}});
     std::size_t from = env.journal().size();
     QTest::keyClick(&field("edEngineSpeed"), Qt::Key_8);
 
     EXPECT_EQ(linesSince(from),
-              std::vector<std::string>{
-                  "[Error  ] EXCEPTION OCCURED  - '1,5' is not a valid integer value"});
+              std::vector<std::string>{"[Error  ] EXCEPTION OCCURED  - Integer overflow"});
     EXPECT_TRUE(hand.shown.empty());       // no message box
     EXPECT_EQ(text("edEngineSpeed"), "8"); // the digit still reaches the field
     EXPECT_EQ(text("edEngineMaxForce"), "");

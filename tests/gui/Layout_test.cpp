@@ -15,8 +15,10 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
@@ -346,6 +348,54 @@ TEST_F(LayoutTest, DropDownListsArePickOnly) {
     EXPECT_EQ(ui.cbTurretHP->count(), 0);
     for (QComboBox* list : window.findChildren<QComboBox*>()) {
         EXPECT_FALSE(list->isEditable()) << list->objectName().toStdString();
+    }
+}
+
+// The width a line edit leaves for its text: its contents less the two pixels it keeps on
+// either side and the cursor.
+int textRoom(const QLineEdit& field) {
+    QStyleOptionFrame option;
+    option.initFrom(&field);
+    option.rect = QRect(0, 0, field.minimumWidth(), field.sizeHint().height());
+    option.lineWidth = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field);
+    return field.style()->subElementRect(QStyle::SE_LineEditContents, &option, &field).width() -
+           2 * 2 - 1;
+}
+
+TEST_F(LayoutTest, ValuesOfRealFilesShowWholeWithinTheWindowsWidth) {
+    const std::set<QString> lists{"edSteeringTorque", "edRotationInertia", "edAngularDrag",
+                                  "edCameraOffset"};
+    for (QWidget* page : {ui.panBackShip, ui.panBackExtended}) {
+        for (QLineEdit* field : page->findChildren<QLineEdit*>()) {
+            const QString name = field->objectName();
+            if (field->minimumWidth() != field->maximumWidth() || name.endsWith("HPLevel") ||
+                name.endsWith("HpLevel")) {
+                continue; // fields that stretch, and the levels 1 to 10
+            }
+            const QString widest = lists.count(name) != 0
+                                       ? "123456.123456, 123456.123456, 123456.123456"
+                                       : "123456.123456";
+            EXPECT_GE(textRoom(*field), field->fontMetrics().horizontalAdvance(widest))
+                << name.toStdString();
+        }
+    }
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (QComboBox* list : {ui.cbWeaponHP, ui.cbTurretHP, ui.cbShieldTyp}) {
+        list->addItems({"HpTorpedo01", "HpWeapon10", "HpShield01"});
+        EXPECT_GE(list->width(), list->sizeHint().width()) << list->objectName().toStdString();
+    }
+    // Only the page's own tab shows, as in the running window.
+    for (auto [page, area] :
+         {std::pair{ui.tsShip, ui.scrollShip}, {ui.TabSheet1, ui.scrollExtended}}) {
+        for (int i = 0; i < ui.pcMain->count(); ++i) {
+            ui.pcMain->setTabVisible(i, ui.pcMain->widget(i) == page);
+        }
+        ui.pcMain->setCurrentWidget(page);
+        QApplication::processEvents();
+        EXPECT_LE(area->widget()->minimumSizeHint().width(), area->viewport()->width())
+            << page->objectName().toStdString();
     }
 }
 

@@ -1,0 +1,173 @@
+// The ship list and the fields show the same ship, whatever the user does with the list, and
+// the filter above it hides ships without moving them.
+
+#include "app/MainWindow.h"
+#include "gui/UserHand.h"
+#include "gui/WindowTestSupport.h"
+#include "journal/Journal.h"
+#include "platform/Process.h"
+
+#include <QPushButton>
+#include <QToolButton>
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace skarvel {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+const fs::path kSourceRoot = fs::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
+// The nickname of each [Ship] of the demo game, in file order.
+const std::vector<QString> kNicknames{"li_fighter", "li_elite", "li_freighter", "ge_fighter",
+                                      "ku_fighter", "rh_elite", "bw_fighter",   "ge_freighter"};
+
+// The demo game opened in a window that asks nothing at start.
+class ShipListWindow : public ::testing::Test {
+protected:
+    ShipListWindow() {
+        runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
+                   {env.prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
+        fs::copy_file(kSourceRoot / "resources" / "resource.ini", env.program / "resource.ini");
+        fs::copy_file(SKARVEL_BINI_PATH, env.program / "bini");
+        env.storePreference("SecurityDialogs", "0");
+        env.storePreference("CheckNewVersion", "0");
+        journal = std::make_unique<TJournal>(env.program.string(), "DebugOut");
+        window = std::make_unique<TformSkarvel>(*journal, env.program.string());
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        click(control<QPushButton>(*window, "btRead"));
+        click(control<QToolButton>(*window, "btRelload"));
+    }
+
+    QListWidget& ships() { return control<QListWidget>(*window, "lbShips"); }
+    QLineEdit& filter() { return control<QLineEdit>(*window, "edShipFilter"); }
+    QString shownNickname() { return fieldText(*window, "edShipNickName"); }
+    std::size_t loads() const {
+        const auto lines = env.journal();
+        return static_cast<std::size_t>(
+            std::count(lines.begin(), lines.end(), "[Begin  ] LB_SHIPS_CLICKED"));
+    }
+    QPoint centreOf(int row) { return ships().visualItemRect(ships().item(row)).center(); }
+    std::vector<int> visibleRows() {
+        std::vector<int> rows;
+        for (int row = 0; row < ships().count(); ++row) {
+            if (!ships().item(row)->isHidden()) {
+                rows.push_back(row);
+            }
+        }
+        return rows;
+    }
+    // One load, of the ship the list shows.
+    void expectOneLoadOfTheSelectedShip(std::size_t loadsBefore, const std::string& gesture) {
+        ASSERT_TRUE(waitUntil([&] { return loads() > loadsBefore; }, 2000)) << gesture;
+        QTest::qWait(20); // a second load would come now
+        EXPECT_EQ(loads(), loadsBefore + 1) << gesture;
+        const int row = ships().currentRow();
+        ASSERT_GE(row, 0) << gesture;
+        EXPECT_EQ(shownNickname(), kNicknames[static_cast<std::size_t>(row)]) << gesture;
+    }
+
+    ShellEnvironment env;
+    ModalHand hand;
+    std::unique_ptr<TJournal> journal;
+    std::unique_ptr<TformSkarvel> window;
+};
+
+TEST_F(ShipListWindow, EveryChangeOfTheSelectionByTheUserLoadsTheShipShown) {
+    ASSERT_EQ(ships().count(), 8);
+    EXPECT_EQ(ships().currentRow(), 0); // selected by the program: nothing loaded
+    EXPECT_EQ(shownNickname(), "");
+    EXPECT_EQ(loads(), 0u);
+
+    auto& view = *ships().viewport();
+    const std::vector<std::pair<std::string, std::function<void()>>> gestures{
+        {"click", [&] { clickShip(*window, 2); }},
+        {"Down", [&] { QTest::keyClick(&ships(), Qt::Key_Down); }},
+        {"End", [&] { QTest::keyClick(&ships(), Qt::Key_End); }},
+        {"Home", [&] { QTest::keyClick(&ships(), Qt::Key_Home); }},
+        {"Page Down", [&] { QTest::keyClick(&ships(), Qt::Key_PageDown); }},
+        {"Up", [&] { QTest::keyClick(&ships(), Qt::Key_Up); }},
+        {"drag",
+         [&] {
+             QTest::mousePress(&view, Qt::LeftButton, {}, centreOf(1));
+             QTest::mouseMove(&view, centreOf(2));
+             QTest::mouseMove(&view, centreOf(4));
+             QTest::mouseRelease(&view, Qt::LeftButton, {}, centreOf(4));
+         }},
+        {"type-ahead", [&] { QTest::keyClicks(&ships(), ships().item(5)->text()); }},
+        {"click on the ship shown", [&] { clickShip(*window, 5); }},
+    };
+    int previousRow = ships().currentRow();
+    for (const auto& [gesture, act] : gestures) {
+        const std::size_t before = loads();
+        act();
+        expectOneLoadOfTheSelectedShip(before, gesture);
+        if (gesture == "drag") {
+            EXPECT_EQ(ships().currentRow(), 4);
+        } else if (gesture == "type-ahead") {
+            EXPECT_EQ(ships().currentRow(), 5);
+        } else if (gesture != "click on the ship shown") {
+            EXPECT_NE(ships().currentRow(), previousRow) << gesture;
+        }
+        previousRow = ships().currentRow();
+    }
+
+    // With unsaved edits the question comes first; whatever the answer, the list ends on the
+    // ship whose values are shown.
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        retype(*window, "edPanzerung", "1234");
+        hand.press(answer);
+        const std::size_t before = loads();
+        QTest::keyClick(&ships(), Qt::Key_Down);
+        expectOneLoadOfTheSelectedShip(before, "Down after an edit");
+        EXPECT_TRUE(hand.allAnswered());
+    }
+    EXPECT_TRUE(hand.unexpected.empty());
+}
+
+TEST_F(ShipListWindow, FilterHidesShipsInPlaceAndEscapeShowsThemAgain) {
+    EXPECT_EQ(filter().placeholderText(), "Filter ships");
+    EXPECT_TRUE(filter().property("hintWired").toBool());
+    EXPECT_TRUE(filter().property("hint").toString().contains("Escape"));
+    const std::vector<std::pair<QString, std::vector<int>>> cases{
+        {"elite", {1, 5}},         // nicknames
+        {"DR", {4, 7}},            // names: Drake, Dromedary
+        {"Fighter", {0, 3, 4, 6}}, // nicknames, letter case ignored
+        {"rhino", {2}},            // a name
+        {"nothing like it", {}},
+        {"", {0, 1, 2, 3, 4, 5, 6, 7}},
+    };
+    for (const auto& [text, rows] : cases) {
+        filter().clear();
+        QTest::keyClicks(&filter(), text);
+        EXPECT_EQ(visibleRows(), rows) << text.toStdString();
+    }
+    EXPECT_EQ(loads(), 0u); // filtering loads nothing
+
+    // A ship picked from the filtered list is the one at its own position.
+    QTest::keyClicks(&filter(), "elite");
+    clickShip(*window, 5);
+    EXPECT_EQ(shownNickname(), "rh_elite");
+    ships().setFocus();
+    QTest::keyClick(&ships(), Qt::Key_Up); // over the hidden ships to the next shown one
+    EXPECT_EQ(ships().currentRow(), 1);
+    EXPECT_EQ(shownNickname(), "li_elite");
+    QTest::keyClicks(&ships(), "Rhino"); // type-ahead passes over hidden ships
+    EXPECT_EQ(ships().currentRow(), 1);
+
+    // The filter holds through a reload, which refills the list.
+    click(control<QToolButton>(*window, "btRelload"));
+    EXPECT_TRUE(waitUntil([&] { return visibleRows() == std::vector<int>{1, 5}; }));
+
+    QTest::keyClick(&filter(), Qt::Key_Escape);
+    EXPECT_EQ(filter().text(), "");
+    EXPECT_EQ(visibleRows().size(), 8u);
+    EXPECT_TRUE(hand.unexpected.empty());
+}
+
+} // namespace
+} // namespace skarvel
