@@ -67,6 +67,13 @@ public:
     void setFocus(std::string_view) override {}
     void repaint(std::string_view) override {}
     void showPage(std::string_view) override {}
+    std::vector<KeyValueRow> rows(std::string_view c) const override {
+        const auto found = rows_.find(std::string(c));
+        return found == rows_.end() ? std::vector<KeyValueRow>{} : found->second;
+    }
+    void setRows(std::string_view c, const std::vector<KeyValueRow>& rows) override {
+        rows_[std::string(c)] = rows;
+    }
 
 private:
     struct Control {
@@ -82,6 +89,7 @@ private:
         return it->second;
     }
     std::map<std::string, Control, std::less<>> controls_;
+    std::map<std::string, std::vector<KeyValueRow>> rows_;
 };
 
 // Every question is answered Yes, every message acknowledged.

@@ -1,14 +1,17 @@
 #include "app/MainWindow.h"
 
+#include "app/ConstantsPage.h"
 #include "app/ErrorHandler.h"
 #include "app/HintArea.h"
 #include "app/InfoWindow.h"
 #include "app/KeyFilter.h"
 #include "app/MainWindowLayout.h"
 #include "app/Navigation.h"
+#include "app/ShipList.h"
 #include "app/SingleCopy.h"
 #include "app/SystemInformation.h"
 #include "app/UpdateDialog.h"
+#include "gamedata/Unpack.h"
 #include "journal/Journal.h"
 #include "journal/VersionInfo.h"
 #include "platform/CaseInsensitivePath.h"
@@ -17,11 +20,12 @@
 #include "platform/SystemFacts.h"
 #include "platform/WineRegistry.h"
 #include "ships/Editor.h"
+#include "ships/ShipFilter.h"
 #include "ui_MainWindow.h"
 #include "update/UpdateOutcome.h"
+#include "update/UpdateSite.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -35,6 +39,8 @@ namespace {
 constexpr char kNotSet[] = "not set - please enter manualy";
 constexpr char kContact[] = "skarvel@example.org";
 
+constexpr char kNoUpdateSite[] =
+    "Keine Update-Seite eingestellt - Suche nach neuen Versionen wird nicht angeboten";
 constexpr char kUpdateQuestion[] =
     "Shall the application do a checkup whether there is a newer version of this application ?";
 constexpr char kNotInstalled[] = "It has been detected, that Freelancer is not correctly "
@@ -52,12 +58,6 @@ constexpr char kOpenInformation[] =
 constexpr char kNoDataFolder[] = "This seems not to be the correct installation directory. "
                                  "There is no \\data directory under this path";
 
-// The converter is "bini" here; a "bini.exe" beside it is run through Wine.
-bool converterIn(const std::string& folder) {
-    return fileExists(resolveCaseInsensitive(folder + "bini")) ||
-           fileExists(resolveCaseInsensitive(folder + "bini.exe"));
-}
-
 } // namespace
 
 template <class Signal, class Sender, class Handler>
@@ -71,7 +71,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
       securityDialogs_(preferences_, "SecurityDialogs"),
       checkNewVersion_(preferences_, "CheckNewVersion") {
     ui_->setupUi(this);
-    setupMainWindowLayout(*ui_, *this);
+    setupMainWindowLayout(*ui_, *this, ownFolders(programFolder_));
     navigation_ = std::make_unique<Navigation>(*ui_->tvMenu, *ui_->pcMain);
     editor_ = std::make_unique<Editor>(journal_, form_, dialogs_, programFolder_,
                                        [this] { return securityDialogs_.get(); });
@@ -80,6 +80,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     hintArea_ = new HintArea(*ui_->memoHint, this);
     hintArea_->wireAll(*this);
     wireHandlers();
+    new ConstantsPage(*ui_, *editor_, journal_, this);
     FormCreate();
 }
 
@@ -97,14 +98,11 @@ void TformSkarvel::wireHandlers() {
     onSignal(ui_->btRead, &QAbstractButton::clicked, [this] { btReadClick(); });
     onSignal(ui_->tvMenu, &QTreeWidget::currentItemChanged, [this] { tvMenuChange(); });
 
-    // A click on a ship, or a change of the selected ship with the keyboard. A mouse press
-    // also moves the current row; its click follows on release.
-    onSignal(ui_->lbShips, &QListWidget::itemClicked, [this] { editor_->lbShipsClick(); });
-    onSignal(ui_->lbShips, &QListWidget::currentRowChanged, [this] {
-        if (QGuiApplication::mouseButtons() == Qt::NoButton) {
-            editor_->lbShipsClick();
-        }
-    });
+    // Every change of the selected ship by the user loads it; the filter hides ships.
+    new ShipList(
+        *ui_->lbShips, *ui_->edShipFilter,
+        [this] { runHandler(journal_, [this] { editor_->lbShipsClick(); }); },
+        [this] { return shipNicknames(editor_->dataSet()); }, this);
     // Another base chosen by the user; the program's own selections are silent, and picking
     // the base already shown changes nothing.
     onSignal(ui_->cbStartingBase, &QComboBox::currentIndexChanged,
@@ -226,13 +224,20 @@ void TformSkarvel::readPreferences() {
 
 std::string TformSkarvel::updateSite() const {
     const auto stored = preferences_.read("UpdateSite");
-    if (stored && !stored->isInteger && !stored->text.empty()) {
-        return stored->text;
-    }
-    return SKARVEL_UPDATE_SITE;
+    const std::optional<std::string> text =
+        stored && !stored->isInteger ? std::optional(stored->text) : std::nullopt;
+    return chooseUpdateSite(text, builtInUpdateSite());
 }
 
 void TformSkarvel::offerUpdate() {
+    // Without an update site the check is not offered; the label beside the box says why.
+    const bool siteSet = !updateSite().empty();
+    ui_->cbCheckNewVersion->setEnabled(siteSet);
+    ui_->labNoUpdateSite->setVisible(!siteSet);
+    if (!siteSet) {
+        journal_.Write(kNoUpdateSite, JournalEntryKind::Info);
+        return;
+    }
     if (!checkNewVersion_.get() ||
         !isYes(dialogs_.message(MessageKind::Confirmation, kUpdateQuestion))) {
         return;
@@ -314,8 +319,13 @@ bool TformSkarvel::FormClose() {
         return false;
     }
     journal_.Write("JA - Programm beenden", JournalEntryKind::System);
-    editor_->CloseIniFiles();
-    return true;
+    return editor_->closeForExit();
+}
+
+void TformSkarvel::closeForTermination() {
+    journal_.Write("Programm wird von außen beendet", JournalEntryKind::System);
+    closeConfirmed_ = true;
+    runHandler(journal_, [this] { editor_->CloseIniFiles(); });
 }
 
 void TformSkarvel::btBeendenClick() {
@@ -388,7 +398,8 @@ void TformSkarvel::btOpenFliniDirClick() {
                                 JournalEntryKind::Data);
     }
     const std::string folder = form_.text("edFliniDir");
-    if (!converterIn(folder)) {
+    // The same test as the open's: a "bini.exe" counts only with Wine to run it.
+    if (!findConverter(folder)) {
         dialogs_.message(MessageKind::Error,
                          formatText("Bini.exe does not exist in path \"%s\"", {folder}));
         journal_.WriteFormatted("OPEN_BINI_DIR_CLICK - Bini.exe does not exist in path \"%s\"",

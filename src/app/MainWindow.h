@@ -38,6 +38,9 @@ public:
 
     // A close was confirmed (during the start-up or later): the program ends.
     bool closeConfirmed() const { return closeConfirmed_; }
+    // Ended from outside (a signal, the end of the desktop session): no questions, the open
+    // data set is closed so that the game's files lose their numbers.
+    void closeForTermination();
     bool doExit() const { return FDoExit; }
 
     Ui::TformSkarvel& ui() { return *ui_; }

@@ -1,13 +1,19 @@
 #include "app/Program.h"
 
+#include "app/CommandLine.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
 #include "app/SingleCopy.h"
+#include "app/TerminationWatcher.h"
 #include "journal/Journal.h"
+#include "platform/OwnFolders.h"
 #include "platform/SystemFacts.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QMessageBox>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 
 namespace skarvel {
@@ -27,6 +33,17 @@ int endAsSecondCopy(int argc, char* argv[], const SingleCopy& singleCopy) {
     return 0;
 }
 
+// The program goes on without its journal; the user learns it once, so that an error report
+// does not come with a journal that stops short.
+void warnOfJournalFailure(const std::string& problem) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                    QStringLiteral("The journal cannot be written: %1\nSkarvel goes on without "
+                                   "it; from now on its steps are not recorded.")
+                        .arg(QFile::decodeName(QByteArray::fromStdString(problem))),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
 } // namespace
 
 int runProgram(int argc, char* argv[]) {
@@ -35,21 +52,33 @@ int runProgram(int argc, char* argv[]) {
 }
 
 int runProgram(int argc, char* argv[], const std::string& programFolder) {
+    // --help and --version answer before any lock, file or display is touched.
+    if (const std::optional<int> answered = answerCommandLine(argc, argv, std::cout, std::cerr)) {
+        return *answered;
+    }
     SingleCopy singleCopy;
     if (!singleCopy.acquired()) {
         return endAsSecondCopy(argc, argv, singleCopy);
     }
 
-    TJournal journal(programFolder, "DebugOut");
+    const OwnFolders folders = ownFolders(programFolder);
+    TJournal journal(folders.journal, "DebugOut");
+    if (!folders.inProgramFolder) {
+        journal.WriteFormatted(
+            "Programmordner %s ist nicht beschreibbar - Journal in %s, Kopien in %sdata/",
+            {programFolder, folders.journal, folders.copiesBase}, JournalEntryKind::Info);
+    }
     std::unique_ptr<SkarvelApplication> ownApplication;
     if (!QCoreApplication::instance()) {
         ownApplication = std::make_unique<SkarvelApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(kApplicationTitle);
+    journal.setFailureHandler(warnOfJournalFailure);
 
     int exitCode = 0;
     try {
         TformSkarvel window(journal, programFolder, &singleCopy);
+        const TerminationWatcher termination([&window] { window.closeForTermination(); });
         if (!window.closeConfirmed()) {
             window.show();
             exitCode = QCoreApplication::exec();
@@ -58,6 +87,7 @@ int runProgram(int argc, char* argv[], const std::string& programFolder) {
         OnApplicationException(journal, error);
         exitCode = 1;
     }
+    journal.setFailureHandler({}); // the window is gone: no box for the closing lines
     journal.Release(exitCode);
     return exitCode;
 }

@@ -45,7 +45,9 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
       dataSet_(journal, form, dialogs, std::move(programFolder)),
       engineValues_(form, [this] { markChanged(); }), hardpoints_(journal, form),
       loader_(journal, form, dataSet_, hardpoints_),
-      saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs)) {
+      saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs),
+             &constants_),
+      constants_(form) {
     dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
 }
 
@@ -58,11 +60,19 @@ void Editor::markChanged() {
 
 void Editor::CloseIniFiles() {
     dataSet_.CloseIniFiles();
+    clearConstantsWhenClosed();
+}
+
+void Editor::clearConstantsWhenClosed() {
+    if (!dataSet_.isOpen()) {
+        constants_.clear();
+    }
 }
 
 bool Editor::closeForExit() {
     const std::vector<std::string> failures = dataSet_.CloseIniFiles();
     if (failures.empty()) {
+        clearConstantsWhenClosed();
         return true;
     }
     std::string text = "The section numbers could not be removed from these files, so the game "
@@ -82,6 +92,7 @@ bool Editor::closeForExit() {
 
 void Editor::reloadDataSet() {
     dataSet_.CloseIniFiles();
+    clearConstantsWhenClosed();
     ship_.shipIndex = 0;
     dataSet_.OpenIniFiles();
     LOAD_INI_VALUES();
@@ -187,6 +198,7 @@ void Editor::LOAD_INI_VALUES() {
         journal_.Write("INIS sind geöffnet und Werte werden geladen", JournalEntryKind::Info);
         const ini::ReadOnlyPhase readOnly;
         loadGeneralValues(dataSet_, form_);
+        constants_.load(dataSet_.constantsIni());
         valuesChanged_ = false;
         startingBasePicked_ = false;
     }
@@ -195,6 +207,19 @@ void Editor::LOAD_INI_VALUES() {
 
 void Editor::SAVE_INI_VALUES() {
     saver_.SAVE_INI_VALUES(ship_, startingBasePicked_);
+}
+
+std::string Editor::constantsEdit(std::string_view table, int row, std::string_view typed) {
+    const std::vector<KeyValueRow> before = form_.rows(table);
+    std::string refusal = constants_.edit(table, row, typed);
+    if (refusal.empty() && form_.rows(table) != before) {
+        markChanged();
+    }
+    return refusal;
+}
+
+void Editor::generalFieldEdited(std::string_view field) {
+    constants_.fieldEdited(field);
 }
 
 void Editor::cbStartingBaseChange() {

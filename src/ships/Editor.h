@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamedata/DataSet.h"
+#include "ships/ConstantsTables.h"
 #include "ships/EngineValues.h"
 #include "ships/Hardpoints.h"
 #include "ships/ShipLoader.h"
@@ -40,6 +41,12 @@ public:
     void SAVE_INI_VALUES();
     void cbStartingBaseChange();
 
+    // An edit of a value of the Constants page: refused (the cell keeps its value, the
+    // result says why) or taken, which marks the data as changed when the value differs.
+    std::string constantsEdit(std::string_view table, int row, std::string_view typed);
+    // The user edited a General-page field that the Constants page shows too.
+    void generalFieldEdited(std::string_view field);
+
     EngineValues& engineValues() { return engineValues_; }
     Hardpoints& hardpoints() { return hardpoints_; }
     DataSet& dataSet() { return dataSet_; }
@@ -64,6 +71,8 @@ public:
 private:
     // Close, open, general values and the page switch, as the reload button does them.
     void reloadDataSet();
+    // A closed set shows no constants.
+    void clearConstantsWhenClosed();
 
     TJournal& journal_;
     Form& form_;
@@ -73,6 +82,7 @@ private:
     Hardpoints hardpoints_;
     ShipLoader loader_;
     ShipSaver saver_;
+    ConstantsTables constants_;
 
     bool valuesChanged_ = false;
     bool shipListArmed_ = false;

@@ -7,6 +7,7 @@
 #include "platform/OwnFolders.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
+#include "ships/ConstantsTables.h"
 #include "ships/ExportedCopies.h"
 #include "ships/GeneralValues.h"
 #include "ships/Hardpoints.h"
@@ -41,9 +42,10 @@ std::string numbered(std::string_view name, int index) {
 } // namespace
 
 ShipSaver::ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
-                     Hardpoints& hardpoints, std::function<bool()> securityDialogs)
+                     Hardpoints& hardpoints, std::function<bool()> securityDialogs,
+                     const ConstantsTables* constants)
     : journal_(journal), form_(form), dialogs_(dialogs), dataSet_(dataSet), hardpoints_(hardpoints),
-      securityDialogs_(std::move(securityDialogs)) {}
+      securityDialogs_(std::move(securityDialogs)), constants_(constants) {}
 
 void ShipSaver::saveShipValues(const LoadedShip& ship) {
     const int goodCount = static_cast<int>(dataSet_.sections().goods.size());
@@ -115,6 +117,9 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
             journal_.Write("Kein Schiff geladen - Schiffswerte werden nicht gespeichert", kWarning);
         }
         saveGeneralValues(journal_, dataSet_, form_, basePicked);
+        if (constants_) {
+            constants_->save(journal_, dataSet_.constantsIni());
+        }
         batch.commit();
     }
     if (ship.loaded && ship.hardpointsLoaded) {

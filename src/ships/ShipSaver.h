@@ -11,6 +11,7 @@ class Form;
 class Dialogs;
 class DataSet;
 class Hardpoints;
+class ConstantsTables;
 struct LoadedShip;
 
 inline constexpr std::string_view kSavedMessage =
@@ -27,7 +28,8 @@ inline constexpr std::string_view kSavedMessage =
 class ShipSaver {
 public:
     ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
-              Hardpoints& hardpoints, std::function<bool()> securityDialogs);
+              Hardpoints& hardpoints, std::function<bool()> securityDialogs,
+              const ConstantsTables* constants = nullptr);
 
     // basePicked: the user picked another starting base, the only case in which it is written.
     void SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked);
@@ -42,6 +44,7 @@ private:
     DataSet& dataSet_;
     Hardpoints& hardpoints_;
     std::function<bool()> securityDialogs_;
+    const ConstantsTables* constants_; // saved after the general values, when given
 };
 
 } // namespace skarvel

@@ -34,18 +34,34 @@ bool numbered(const std::filesystem::path& shiparch) {
     return test::readBytes(shiparch).find("[Ship0]") != std::string::npos;
 }
 
+// The window on the openable game, started without questions, its data set open.
+struct OpenSession {
+    explicit OpenSession(ShellEnvironment& env)
+        : shiparch(silentlyInstalled(env)), journal(env.program.string(), "DebugOut"),
+          window(journal, env.program.string()) {
+        window.show();
+        control<QPushButton>(window, "btRead").click();
+        control<QToolButton>(window, "btRelload").click();
+        EXPECT_TRUE(numbered(shiparch));
+    }
+    static std::filesystem::path silentlyInstalled(ShellEnvironment& env) {
+        auto path = installOpenableGame(env);
+        env.storePreference("SecurityDialogs", "0");
+        env.storePreference("CheckNewVersion", "0");
+        return path;
+    }
+
+    std::filesystem::path shiparch;
+    TJournal journal;
+    TformSkarvel window;
+};
+
 TEST(Closing, NoKeepsTheWindowAndItsOpenDataSetYesClosesBoth) {
     ShellEnvironment env;
-    const auto shiparch = installOpenableGame(env);
-    env.storePreference("SecurityDialogs", "0");
-    env.storePreference("CheckNewVersion", "0");
     ModalHand hand;
-    TJournal journal(env.program.string(), "DebugOut");
-    TformSkarvel window(journal, env.program.string());
-    window.show();
-    control<QPushButton>(window, "btRead").click();
-    control<QToolButton>(window, "btRelload").click();
-    ASSERT_TRUE(numbered(shiparch));
+    OpenSession session(env);
+    const auto& shiparch = session.shiparch;
+    TformSkarvel& window = session.window;
 
     // The close button and the window's own close command both ask.
     const std::vector<std::string> declined{"[System ] Programm soll beendet werden",
@@ -131,17 +147,11 @@ TEST(Closing, ATerminationSignalClosesTheOpenSetWithoutAQuestion) {
     for (const int signal : {SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         ShellEnvironment env;
-        const auto shiparch = installOpenableGame(env);
-        env.storePreference("SecurityDialogs", "0");
-        env.storePreference("CheckNewVersion", "0");
         ModalHand hand;
-        TJournal journal(env.program.string(), "DebugOut");
-        TformSkarvel window(journal, env.program.string());
+        OpenSession session(env);
+        const auto& shiparch = session.shiparch;
+        TformSkarvel& window = session.window;
         const TerminationWatcher termination([&window] { window.closeForTermination(); });
-        window.show();
-        control<QPushButton>(window, "btRead").click();
-        control<QToolButton>(window, "btRelload").click();
-        ASSERT_TRUE(numbered(shiparch));
 
         std::raise(signal);
         QDeadlineTimer deadline(5000);

@@ -118,6 +118,7 @@ protected:
 };
 
 TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
+    env.storePreference("UpdateSite", "ftp://127.0.0.1:9/"); // the check is offered
     ModalHand hand;
     hand.press(QMessageBox::No).press(QMessageBox::No); // update check, backup prompt
     TJournal journal(env.program.string(), "DebugOut");

@@ -94,7 +94,7 @@ TEST_F(GeneralValuesTest, SaveWritesTheChangedGeneralKeysAndSkipsEmptyFields) {
             "[Data   ] TUserIniFile_WRITE_STRING - [PhySysConsts] ANOM_LIMITS_MAX_VELOCITY = 400",
             "[Info   ] Werte für NEWCHARACTER",
             "[Data   ] TUserIniFile_WRITE_STRING - [Faction] base = Ku01_01_Base",
-            "[Info   ] INIS Werte speichern",
+            "[Info   ] Werte für CONSTANTS",
         }));
     EXPECT_NE(gameText("constants.ini").find("ANOM_LIMITS_MAX_VELOCITY = 400"), std::string::npos);
     EXPECT_NE(gameText("Characters/newcharacter.ini").find("money = 2000"), std::string::npos);
