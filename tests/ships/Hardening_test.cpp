@@ -72,6 +72,23 @@ TEST_F(Hardening, AnExitAnsweredYesLeavesNumbersThatTheNextOpenRestores) {
     EXPECT_EQ(numberedFiles()[3], before[3] + "\n[Ship]\nnickname = added_ship\n");
 }
 
+TEST_F(Hardening, AFileRemovedBeforeTheExitIsShownAndNoKeepsTheSet) {
+    editor->btRelloadClick();
+    const std::string engines = gameText("Equipment/engine_equip.ini");
+    std::filesystem::remove(gameFile("Equipment/engine_equip.ini"));
+    dialogs.shown.clear();
+    EXPECT_FALSE(editor->closeForExit());
+    ASSERT_GE(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown.back().kind, MessageKind::Warning); // exit anyway?
+    EXPECT_NE(dialogs.shown[dialogs.shown.size() - 2].text.find("missing"), std::string::npos);
+    EXPECT_TRUE(editor->dataSet().isOpen());
+
+    // Put back, the next exit closes whole.
+    writeBytes(gameFile("Equipment/engine_equip.ini"), engines);
+    EXPECT_TRUE(editor->closeForExit());
+    EXPECT_EQ(gameText("Ships/shiparch.ini").find("[Ship0]"), std::string::npos);
+}
+
 TEST_F(Hardening, OurTemporaryFilesLeftByAKilledWriteAreRemovedAtTheOpen) {
     const auto folder = gameFile("Ships/shiparch.ini").parent_path();
     const auto ours = folder / (gameFile("Ships/shiparch.ini").filename().string() +
