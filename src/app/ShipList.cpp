@@ -14,6 +14,7 @@ ShipList::ShipList(QListWidget& list, QLineEdit& filter, std::function<void()> l
                    std::function<std::vector<std::string>()> nicknames, QObject* parent)
     : QObject(parent), list_(list), filter_(&filter), load_(std::move(load)),
       nicknames_(std::move(nicknames)) {
+    filterObject_ = &filter;
     list_.viewport()->installEventFilter(this);
     filter.installEventFilter(this);
     connect(&list_, &QListWidget::currentRowChanged, this, [this] { currentRowChanged(); });
@@ -79,7 +80,7 @@ void ShipList::applyFilter() {
 }
 
 bool ShipList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == filter_) {
+    if (watched == filterObject_) {
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !filter_->text().isEmpty()) {
             filter_->clear();

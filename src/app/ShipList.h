@@ -37,6 +37,8 @@ private:
     QListWidget& list_;
     // The window may destroy the field before the list, whose model still tells of its end.
     QPointer<QLineEdit> filter_;
+    // For telling its events apart only: while it is destroyed it is no QLineEdit any more.
+    const QObject* filterObject_ = nullptr;
     std::function<void()> load_;
     std::function<std::vector<std::string>()> nicknames_;
     std::vector<std::string> knownNicknames_;
