@@ -21,13 +21,27 @@ std::size_t digitCount(std::string_view text) {
     return count;
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Where a header's "[" would stand: after an optional byte order mark and blanks.
+std::size_t bracketPosition(std::string_view line) {
+    std::size_t pos = line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    while (pos < line.size() && isBlank(line[pos])) {
+        ++pos;
+    }
+    return pos;
+}
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 } // namespace
 
 std::optional<KindHeader> matchKindHeader(std::string_view line, std::string_view kind) {
-    std::size_t pos = line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
-        ++pos;
-    }
+    const std::size_t pos = bracketPosition(line);
     const std::string_view rest = line.substr(pos);
     if (!rest.starts_with('[') || rest.substr(1, kind.size()) != kind) {
         return std::nullopt;
@@ -42,27 +56,23 @@ std::optional<KindHeader> matchKindHeader(std::string_view line, std::string_vie
 }
 
 bool looksLikeBrokenHeader(std::string_view line, std::string_view kind) {
-    std::size_t pos = line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
-        ++pos;
-    }
+    const std::size_t pos = bracketPosition(line);
     if (pos >= line.size() || line[pos] != '[' || matchKindHeader(line, kind)) {
         return false;
     }
     std::string_view name = line.substr(pos + 1);
     name = name.substr(0, name.find(']'));
-    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) {
+    while (!name.empty() && isBlank(name.front())) {
         name.remove_prefix(1);
     }
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
+    while (!name.empty() && isBlank(name.back())) {
         name.remove_suffix(1);
     }
     if (name.size() < kind.size()) {
         return false;
     }
     for (std::size_t i = 0; i < kind.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(name[i]) != lower(kind[i])) {
+        if (lowerAscii(name[i]) != lowerAscii(kind[i])) {
             return false;
         }
     }
