@@ -6,7 +6,7 @@ set -euo pipefail
 SKARVEL_BUILD_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6test6
-  libjpeg62-turbo-dev libcurl4-openssl-dev
+  libjpeg62-turbo-dev libcurl4-openssl-dev libssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 SKARVEL_TEST_PACKAGES=(python3 python3-pyftpdlib xvfb xauth)

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/BackupPage.h"
 #include "app/ConstantsPage.h"
 #include "app/ErrorHandler.h"
 #include "app/HintArea.h"
@@ -17,6 +18,7 @@
 #include "platform/CaseInsensitivePath.h"
 #include "platform/CorrectPath.h"
 #include "platform/Files.h"
+#include "platform/OwnFolders.h"
 #include "platform/SystemFacts.h"
 #include "platform/WineRegistry.h"
 #include "ships/Editor.h"
@@ -46,11 +48,15 @@ constexpr char kUpdateQuestion[] =
 constexpr char kNotInstalled[] = "It has been detected, that Freelancer is not correctly "
                                  "installed.\n\rPlease choose your installation directory "
                                  "manualy under OPTIONS";
-constexpr char kBackupPrompt[] =
-    "          PLEASE BACKUP YOUR FREELANCER DATA FIRST\n\r\n\rIt is very much recommendet that "
-    "you backup your Freelancer /data Directory\n\ror at least the .ini files from out of "
-    "it.\n\rThis tool alters theese files an DOES NOT make any backup of them.\n\r\n\r!! IF "
-    "YOU SAY YES HERE THE TOOL SHUTSDOWN and you can make backups manually !! ";
+// Yes still ends the program, for a backup of the user's own.
+std::string backupPrompt() {
+    return "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\r\n\rBefore it changes the game's "
+           "data files, Skarvel copies the six files it edits into\n\r" +
+           userBackupsFolder() +
+           "\n\rThe BACKUP page lists these backups and restores any of them.\n\rA backup of "
+           "your whole /data directory of your own is still a good idea.\n\r\n\r!! IF YOU SAY "
+           "YES HERE THE TOOL SHUTSDOWN and you can make backups manually !! ";
+}
 constexpr char kExitQuestion[] = "If you exit the program now, any non saved changes will get "
                                  "lost !\n\rDo you realy want to exit now ?";
 constexpr char kOpenInformation[] =
@@ -81,6 +87,10 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     hintArea_->wireAll(*this);
     wireHandlers();
     new ConstantsPage(*ui_, *editor_, journal_, this);
+    new BackupPage(*ui_, editor_->backups(), journal_, this);
+    if (const auto kept = preferences_.read("BackupsKept"); kept && kept->isInteger) {
+        editor_->dataSet().backupSettings().kept = static_cast<int>(kept->value);
+    }
     FormCreate();
 }
 
@@ -267,7 +277,8 @@ void TformSkarvel::locateGame() {
 }
 
 void TformSkarvel::askForBackup() {
-    if (securityDialogs_.get() && isYes(dialogs_.message(MessageKind::Warning, kBackupPrompt))) {
+    if (securityDialogs_.get() &&
+        isYes(dialogs_.message(MessageKind::Warning, backupPrompt()))) {
         FDoExit = true;
         journal_.Write("Beende Programm durch Sicherheitshinweis - DO_EXIT",
                        JournalEntryKind::System);

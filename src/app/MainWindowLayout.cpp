@@ -309,11 +309,15 @@ QString readFirstText(const OwnFolders& folders) {
         "Thank you for using Skarvel, the editor for the ships and game values of\n"
         "Freelancer. This text takes two minutes to read and can save you hours.\n"
         "\n"
-        "MAKE A BACKUP FIRST\n"
-        "===================\n"
-        "Before you change anything, back up the \\data folder of your game:\n"
-        "create a new folder somewhere and copy all .ini files of \\data\n"
-        "(with their sub folders) into it. This tool does NOT do that for you.\n"
+        "BACKUPS\n"
+        "=======\n"
+        "Skarvel backs up the six files it edits before it first changes them:\n"
+        "at the first open, before every save and before every restore. The\n"
+        "backups lie in\n"
+        "  %4\n"
+        "and the BACKUP page lists them and restores any of them. It keeps the\n"
+        "newest 20 and always the very first one, the game as Skarvel found it.\n"
+        "A copy of your whole \\data folder of your own is still a good idea.\n"
         "\n"
         "VIRUS SCANNER\n"
         "=============\n"
@@ -336,7 +340,7 @@ QString readFirstText(const OwnFolders& folders) {
         "\n"
         "WHAT THIS TOOL DOESNT:\n"
         "======================\n"
-        "- It makes no backup of the game's files as it found them.\n"
+        "- It backs up only the six files it edits, not the rest of \\data.\n"
         "- It does not check the values you enter: a silly value gives a silly game.\n"
         "- It does not export your changes in the format of FLMM.\n"
         "\n"
@@ -373,7 +377,7 @@ QString readFirstText(const OwnFolders& folders) {
         "skarvel@example.org. The newest version is offered at start when the\n"
         "update check is on, and can always be found at\n"
         "https://skarvel.example.org/\n");
-    return text.arg(copies, writable, journal);
+    return text.arg(copies, writable, journal, QString::fromStdString(userBackupsFolder()));
 }
 
 void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window, const OwnFolders& folders) {

@@ -20,6 +20,14 @@ constexpr std::string_view kContactAddress = "skarvel@example.org";
 constexpr std::string_view kOpenElsewhereMessage =
     "This data set is already open in another Skarvel window. The data files were not opened.";
 
+constexpr std::string_view kNoBackupMessage =
+    "No backup of the data files could be made, so they were not opened and nothing was "
+    "changed:\n\r";
+constexpr std::string_view kInterruptedSaveQuestion =
+    "The last save of these data files was interrupted, so they may not belong together.\n\r"
+    "Restore the backup made just before that save (%s)?\n\r\n\r"
+    "Yes restores it, No keeps the files as they are.";
+
 std::string numberingErrorMessage(const std::string& journalFile) {
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
            "If this error stays please contact me at " +
@@ -99,7 +107,7 @@ void DataSet::refuseOpen(std::string_view message) {
     finishOpen();
 }
 
-void DataSet::OpenIniFiles() {
+void DataSet::OpenIniFiles(bool alreadyBackedUp) {
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
     gameDirectory_ = form_.text("edPfad");
     files_ = makeDataFileSet(gameDirectory_);
@@ -125,6 +133,20 @@ void DataSet::OpenIniFiles() {
             journal_.WriteFormatted("Temporäre Datei eines abgebrochenen Schreibens entfernt [%s]",
                                     {leftover}, JournalEntryKind::Warning);
         }
+    }
+
+    // Nothing of the game's is written before a verified backup of it exists.
+    GameBackups backups = this->backups();
+    offerInterruptedSave(backups);
+    try {
+        if (!alreadyBackedUp) {
+            backups.ensure("open");
+        }
+    } catch (const BackupError& error) {
+        journal_.Write("Sicherung fehlgeschlagen - " + std::string(error.what()),
+                       JournalEntryKind::Error);
+        refuseOpen(std::string(kNoBackupMessage) + error.what());
+        return;
     }
 
     if (const auto failure = UnpackCompressedFiles(journal_, form_.text("edFliniDir"), files_)) {
@@ -243,6 +265,43 @@ void DataSet::reopenAfterFailedClose() {
     objects_ = std::make_unique<Objects>(journal_, programFolder_, files_);
     BuildSectionLists();
     open_ = true;
+}
+
+GameBackups DataSet::backups() const {
+    return GameBackups(journal_, backupSettings_, gameDirectory_, files_);
+}
+
+GameBackups DataSet::backupsOf(const std::string& gameDirectory) const {
+    return GameBackups(journal_, backupSettings_, gameDirectory, makeDataFileSet(gameDirectory));
+}
+
+void DataSet::offerInterruptedSave(GameBackups& backups) {
+    const std::optional<std::string> name = backups.marker().backupName();
+    if (!name) {
+        return;
+    }
+    journal_.Write("Letztes Speichern wurde unterbrochen - Sicherung " + *name,
+                   JournalEntryKind::Warning);
+    const std::optional<Backup> backup = backups.find(*name);
+    std::string question(kInterruptedSaveQuestion);
+    question.replace(question.find("%s"), 2, *name);
+    if (!backup) {
+        dialogs_.message(MessageKind::Error,
+                         "The last save of these data files was interrupted, and the backup "
+                         "made before it is missing. The files are kept as they are.");
+    } else if (isYes(dialogs_.message(MessageKind::Warning, question))) {
+        journal_.Write("JA - Sicherung wird wiederhergestellt", JournalEntryKind::System);
+        try {
+            backups.restore(*backup);
+        } catch (const std::exception& error) {
+            journal_.Write(error.what(), JournalEntryKind::Error);
+            dialogs_.message(MessageKind::Error,
+                             "The backup could not be restored:\n\r" + std::string(error.what()));
+        }
+    } else {
+        journal_.Write("NEIN - Dateien bleiben wie sie sind", JournalEntryKind::System);
+    }
+    backups.marker().remove();
 }
 
 DataSet::Objects& DataSet::objects() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamedata/DataFileSet.h"
+#include "gamedata/GameBackups.h"
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/GameNames.h"
 #include "gamedata/UserIniFile.h"
@@ -34,7 +35,9 @@ public:
     DataSet(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder);
     ~DataSet();
 
-    void OpenIniFiles();
+    // alreadyBackedUp: the caller made the backup of these files (a save or a restore that
+    // opens the set again), so the open makes none.
+    void OpenIniFiles(bool alreadyBackedUp = false);
     // Returns "<file> - <cause>" for every file left numbered; empty when the close is whole.
     std::vector<std::string> CloseIniFiles();
     // After a close that left files numbered: the set is open again as before the close.
@@ -60,6 +63,13 @@ public:
     const GameNames& loadGameNames();
 
     const DataFileSet& files() const { return files_; } // FDataDir, FIniFileNames
+    const std::string& gameDirectory() const { return gameDirectory_; }
+
+    // Where backups go and how many are kept; read at every backup.
+    BackupSettings& backupSettings() { return backupSettings_; }
+    // The backups of the game last opened, or of the game in the folder given.
+    GameBackups backups() const;
+    GameBackups backupsOf(const std::string& gameDirectory) const;
     const std::string& programFolder() const { return programFolder_; }
 
 private:
@@ -72,6 +82,8 @@ private:
     void writeOpenState();
     void finishOpen();
     void refuseOpen(std::string_view message);
+    // A save cut short before this open: the user may restore the backup made for it.
+    void offerInterruptedSave(GameBackups& backups);
 
     TJournal& journal_;
     Form& form_;
@@ -84,6 +96,7 @@ private:
     SectionCounts counts_{};
     std::unique_ptr<Objects> objects_;
     std::function<void()> fillShipList_;
+    BackupSettings backupSettings_ = defaultBackupSettings();
     bool open_ = false;
     DataFolderLock folderLock_; // held while open, so no other copy opens this game
 };

@@ -86,6 +86,15 @@ std::string withPlainHeaders(std::string_view text, std::string_view kind) {
                         [&](std::string_view line, std::string& out) { appendPlain(line, kind, out); });
 }
 
+std::string closedFormOf(DataFileIndex file, std::string_view bytes) {
+    for (const NumberedFile& row : kNumberingOrder) {
+        if (row.file == file && bytes.find('\0') == std::string_view::npos) {
+            return withPlainHeaders(bytes, row.name);
+        }
+    }
+    return std::string(bytes);
+}
+
 NotTextFileError::NotTextFileError(std::string path)
     : std::runtime_error(path + " is not a text file"), path_(std::move(path)) {}
 

@@ -51,6 +51,10 @@ void removeHeaderNumbers(std::vector<std::string>& lines, std::string_view name)
 // The text with every numbered header of kind made plain again; every other byte stays.
 std::string withPlainHeaders(std::string_view text, std::string_view kind);
 
+// The file's bytes as they are when the set is closed: numbered headers of its kind made
+// plain; files without numbered sections and files that are not text stay as they are.
+std::string closedFormOf(DataFileIndex file, std::string_view bytes);
+
 // Numbers goods, ships, power plants and engines, in that order. Every other byte of the
 // files stays as it was, line ends included; headers numbered by an earlier run are
 // numbered anew. Reads all four files first: when one is not text, journals it and throws

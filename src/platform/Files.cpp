@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
@@ -58,11 +59,6 @@ bool writeAll(int fd, std::string_view bytes) {
         written += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-bool syncFolder(const std::string& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.valid() && ::fsync(fd.get()) == 0;
 }
 
 std::string linkTarget(const std::string& path) {
@@ -186,6 +182,20 @@ std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath)
         }
     }
     return removed;
+}
+
+bool syncFolder(const std::string& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.valid() && ::fsync(fd.get()) == 0;
+}
+
+void writeNewFile(const std::string& path, std::string_view bytes) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    const bool ok = fd.valid() && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
+    if (!ok) {
+        const int cause = errno;
+        throw std::runtime_error("Unable to write to " + path + ": " + std::strerror(cause));
+    }
 }
 
 void syncFile(const std::string& path) {

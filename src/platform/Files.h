@@ -32,6 +32,12 @@ std::vector<std::string> removeLeftoverTemporaries(const std::string& path);
 // fsync of a file and of its folder, for writes made without durable.
 void syncFile(const std::string& path);
 
+// Creates a new file (never replaces one) with the bytes and syncs it to disk. Throws
+// "Unable to write to <path>: <cause>".
+void writeNewFile(const std::string& path, std::string_view bytes);
+// fsync of a folder, so that the names created or renamed in it last; false on failure.
+bool syncFolder(const std::string& folder);
+
 // The owner's write permission is the read-only flag here.
 bool isReadOnly(const std::string& path);
 // Gives the owner write permission back, keeping every other bit. False on failure.

@@ -55,6 +55,15 @@ bool folderWritable(const std::string& folder) {
            ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
+std::string userBackupsFolder() {
+    return userBase(environment("XDG_DATA_HOME"), homeFolder(), ".local/share") +
+           "Skarvel/backups/";
+}
+
+std::string userStateFolder() {
+    return userBase(environment("XDG_STATE_HOME"), homeFolder(), ".local/state") + "Skarvel/";
+}
+
 OwnFolders ownFolders(const std::string& programFolder) {
     const OwnFolders folders = chooseOwnFolders(
         programFolder, folderWritable(programFolder),

@@ -27,6 +27,12 @@ OwnFolders chooseOwnFolders(const std::string& programFolder, bool programFolder
 // The user may create files in the folder (false for a missing one).
 bool folderWritable(const std::string& folder);
 
+// $XDG_DATA_HOME/Skarvel/backups/ (else ~/.local/share/Skarvel/backups/): backups of the
+// game's files, whatever folder the program runs from.
+std::string userBackupsFolder();
+// $XDG_STATE_HOME/Skarvel/ (else ~/.local/state/Skarvel/).
+std::string userStateFolder();
+
 // The choice for this process; folders outside the program's folder are created.
 OwnFolders ownFolders(const std::string& programFolder);
 

@@ -47,7 +47,22 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
       loader_(journal, form, dataSet_, hardpoints_),
       saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs),
              &constants_),
-      constants_(form) {
+      constants_(form),
+      backups_(journal, form, dialogs, dataSet_,
+               {[this] { return valuesChanged_; },
+                [this] {
+                    if (closeShowingFailures()) {
+                        return true;
+                    }
+                    dataSet_.reopenAfterFailedClose();
+                    return false;
+                },
+                [this] {
+                    dataSet_.OpenIniFiles(true);
+                    LOAD_INI_VALUES();
+                    forgetShip();
+                    form_.setSelectedIndex("lbShips", 0);
+                }}) {
     dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
 }
 
@@ -69,10 +84,16 @@ void Editor::clearConstantsWhenClosed() {
     }
 }
 
-bool Editor::closeForExit() {
+void Editor::forgetShip() {
+    loader_.CLEAR_ALL_VALUES();
+    ship_.loaded = false;
+    ship_.hardpointsLoaded = false;
+}
+
+bool Editor::closeShowingFailures() {
     const std::vector<std::string> failures = dataSet_.CloseIniFiles();
+    clearConstantsWhenClosed();
     if (failures.empty()) {
-        clearConstantsWhenClosed();
         return true;
     }
     std::string text = "The section numbers could not be removed from these files, so the game "
@@ -81,6 +102,13 @@ bool Editor::closeForExit() {
         text += "\n\r" + failure;
     }
     dialogs_.message(MessageKind::Error, text);
+    return false;
+}
+
+bool Editor::closeForExit() {
+    if (closeShowingFailures()) {
+        return true;
+    }
     if (isYes(dialogs_.message(MessageKind::Warning, kExitAnywayQuestion))) {
         journal_.Write("JA - Programm trotz nummerierter Dateien beenden", JournalEntryKind::System);
         return true;
@@ -90,11 +118,11 @@ bool Editor::closeForExit() {
     return false;
 }
 
-void Editor::reloadDataSet() {
+void Editor::reloadDataSet(bool alreadyBackedUp) {
     dataSet_.CloseIniFiles();
     clearConstantsWhenClosed();
     ship_.shipIndex = 0;
-    dataSet_.OpenIniFiles();
+    dataSet_.OpenIniFiles(alreadyBackedUp);
     LOAD_INI_VALUES();
     form_.showPage("Extended");
     form_.showPage("Ship");
@@ -119,9 +147,7 @@ void Editor::btRelloadClick() {
         shownOnFailure(dialogs_, "The data files could not be opened:", [this] { reloadDataSet(); });
         // The open points FShipIndex at the first ship while the fields still show the ship
         // of before: forget that ship, so that no save writes its values into another one.
-        loader_.CLEAR_ALL_VALUES();
-        ship_.loaded = false;
-        ship_.hardpointsLoaded = false;
+        forgetShip();
     }
     // A refused reload keeps the ship shown, and the list keeps showing it.
     form_.setSelectedIndex("lbShips", !reload && ship_.loaded ? ship_.shipIndex : 0);
@@ -141,7 +167,7 @@ void Editor::btSaveClick() {
     const int savedShip = ship_.shipIndex;
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
     shownOnFailure(dialogs_, "The values were saved, but the data files could not be opened again:",
-                   [this] { reloadDataSet(); });
+                   [this] { reloadDataSet(true); });
     ship_.shipIndex = savedShip;
     form_.setSelectedIndex("lbShips", savedShip);
 }

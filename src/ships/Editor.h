@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamedata/DataSet.h"
+#include "ships/BackupCommands.h"
 #include "ships/ConstantsTables.h"
 #include "ships/EngineValues.h"
 #include "ships/Hardpoints.h"
@@ -47,6 +48,7 @@ public:
     // The user edited a General-page field that the Constants page shows too.
     void generalFieldEdited(std::string_view field);
 
+    BackupCommands& backups() { return backups_; }
     EngineValues& engineValues() { return engineValues_; }
     Hardpoints& hardpoints() { return hardpoints_; }
     DataSet& dataSet() { return dataSet_; }
@@ -70,9 +72,13 @@ public:
 
 private:
     // Close, open, general values and the page switch, as the reload button does them.
-    void reloadDataSet();
+    void reloadDataSet(bool alreadyBackedUp = false);
     // A closed set shows no constants.
     void clearConstantsWhenClosed();
+    // The fields no longer show a ship a save may write back.
+    void forgetShip();
+    // A close that leaves files numbered is shown; the set then stays open.
+    bool closeShowingFailures();
 
     TJournal& journal_;
     Form& form_;
@@ -83,6 +89,7 @@ private:
     ShipLoader loader_;
     ShipSaver saver_;
     ConstantsTables constants_;
+    BackupCommands backups_;
 
     bool valuesChanged_ = false;
     bool shipListArmed_ = false;

@@ -16,6 +16,7 @@
 #include "ships/ShipFields.h"
 #include "ships/ShipLoader.h"
 
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -107,6 +108,20 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
     }
     journal_.Write("INIS sind geöffnet und Werte werden gespeichert", kInfo);
 
+    // No write without a verified backup; the marker tells the next open if this save is
+    // cut short.
+    GameBackups backups = dataSet_.backups();
+    try {
+        backups.marker().write(backups.ensure("save").name);
+    } catch (const std::exception& error) {
+        journal_.Write("Sicherung fehlgeschlagen - " + std::string(error.what()),
+                       JournalEntryKind::Error);
+        journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+        throw std::runtime_error("No backup of the data files could be made, so nothing was "
+                                 "written:\n\r" +
+                                 std::string(error.what()));
+    }
+
     {
         // Each file is replaced once with all its values, before the hardpoint lines are
         // rewritten line by line.
@@ -137,6 +152,7 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
     dataSet_.goodsIni().Flush();
     dataSet_.newCharacterIni().Flush();
     journal_.Write("INIS Werte speichern", kInfo);
+    backups.marker().remove();
 
     saveCopies();
     journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);

@@ -66,6 +66,8 @@ TEST_F(DataSetTest, FirstOpenJournalsEveryStepAndBuildsTheSectionLists) {
     }
     append(expected, {"[End    ] CHECK_FILES_AND_DIRS - Elapsed time: 00:00:00",
                       "[Info   ] Files and Dirs exist",
+                      "[Info   ] Sicherung erstellt [" +
+                          dataSet->backups().store().list().at(0).folder + "] - Anlass open",
                       "[Info   ] BINI [" + converterFolder() + "] existiert",
                       "[Begin  ] Entpacke die Ini Dateien"});
     for (const auto& path : files.files) {

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "gui/UserHand.h"
 #include "gui/WindowTestSupport.h"
+#include "platform/OwnFolders.h"
 #include "journal/Journal.h"
 #include "platform/Process.h"
 
@@ -74,11 +75,17 @@ std::size_t count(const Lines& lines, const std::string& line) {
 
 const QString kUpdateQuestion = "Shall the application do a checkup whether there is a newer "
                                 "version of this application ?";
-const QString kBackupPrompt =
-    "          PLEASE BACKUP YOUR FREELANCER DATA FIRST\n\nIt is very much recommendet that you "
-    "backup your Freelancer /data Directory\nor at least the .ini files from out of it.\nThis "
-    "tool alters theese files an DOES NOT make any backup of them.\n\n!! IF YOU SAY YES HERE THE "
-    "TOOL SHUTSDOWN and you can make backups manually !! ";
+// Names the backup folder, which the test program sets before the first test.
+QString backupPrompt() {
+    return QString::fromStdString(
+                      "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\nBefore it changes the "
+                      "game's data files, Skarvel copies the six files it edits into\n" +
+                      userBackupsFolder() +
+                      "\nThe BACKUP page lists these backups and restores any of them.\nA "
+                      "backup of your whole /data directory of your own is still a good "
+                      "idea.\n\n!! IF YOU SAY YES HERE THE TOOL SHUTSDOWN and you can make "
+                      "backups manually !! ");
+}
 const QString kOpenInformation =
     "Now - only click on the OPEN BUTTON to read the values from the ini files";
 const QString kShipChangeQuestion = "There are unsaved changes. Do you want to save them now ? - "
@@ -181,7 +188,7 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
     }
     EXPECT_EQ(shown, (std::vector<std::pair<QMessageBox::Icon, QString>>{
                          {QMessageBox::Question, kUpdateQuestion},
-                         {QMessageBox::Warning, kBackupPrompt},
+                         {QMessageBox::Warning, backupPrompt()},
                          {QMessageBox::Information, kOpenInformation},
                          {QMessageBox::Warning, kShipChangeQuestion},
                          {QMessageBox::Information, kSavedInformation},

@@ -163,7 +163,7 @@ TEST(SecondCopy, AJournalThatCannotBeWrittenIsReportedInOneBox) {
         QString::fromStdString("The journal cannot be written: " + holder.fileName() +
                                ": in use by another running copy of Skarvel")))
         << hand.shown[0].text.toStdString();
-    EXPECT_TRUE(hand.shown[1].text.contains("PLEASE BACKUP"));
+    EXPECT_TRUE(hand.shown[1].text.contains("SKARVEL BACKS UP"));
     EXPECT_EQ(test::readBytes(holder.fileName()), held);
 }
 

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "gui/WindowTestSupport.h"
+#include "platform/OwnFolders.h"
 #include "journal/Journal.h"
 
 #include <QCheckBox>
@@ -58,11 +59,14 @@ TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
         EXPECT_EQ(hand.shown[0].text, UpdateQuestion);
         EXPECT_EQ(hand.shown[1].icon, QMessageBox::Warning);
         EXPECT_EQ(hand.shown[1].text,
-                  "          PLEASE BACKUP YOUR FREELANCER DATA FIRST\n\nIt is very much "
-                  "recommendet that you backup your Freelancer /data Directory\nor at least the "
-                  ".ini files from out of it.\nThis tool alters theese files an DOES NOT make "
-                  "any backup of them.\n\n!! IF YOU SAY YES HERE THE TOOL SHUTSDOWN and you can "
-                  "make backups manually !! ");
+                  QString::fromStdString(
+                      "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\nBefore it changes the "
+                      "game's data files, Skarvel copies the six files it edits into\n" +
+                      userBackupsFolder() +
+                      "\nThe BACKUP page lists these backups and restores any of them.\nA "
+                      "backup of your whole /data directory of your own is still a good "
+                      "idea.\n\n!! IF YOU SAY YES HERE THE TOOL SHUTSDOWN and you can make "
+                      "backups manually !! "));
 
         EXPECT_FALSE(control<QTreeWidget>(window, "tvMenu").isEnabled());
         EXPECT_FALSE(control<QToolButton>(window, "btRelload").isEnabled());

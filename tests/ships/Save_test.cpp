@@ -43,7 +43,9 @@ protected:
         for (auto pos = text.find(folder); pos != std::string::npos; pos = text.find(folder)) {
             text.replace(pos, folder.size(), "<tmp>");
         }
-        return text;
+        // Backups are named by the time they were made.
+        return std::regex_replace(text, std::regex(R"(\[[^\]\n]*/backups/[^\]\n]*\])"),
+                                  "[<backup>]");
     }
 };
 

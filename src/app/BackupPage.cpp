@@ -1,0 +1,117 @@
+#include "app/BackupPage.h"
+
+#include "app/ErrorHandler.h"
+#include "journal/Journal.h"
+#include "ships/BackupCommands.h"
+#include "ui_MainWindow.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QHeaderView>
+#include <QLocale>
+#include <QTreeWidget>
+#include <QUrl>
+
+namespace skarvel {
+
+namespace {
+
+enum Column { kWhen, kCause, kFiles, kSize, kGameNow };
+
+QString fromBytes(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString sizeText(std::uint64_t bytes) {
+    return QLocale::c().formattedDataSize(static_cast<qint64>(bytes), 1,
+                                          QLocale::DataSizeTraditionalFormat);
+}
+
+QTreeWidgetItem* rowItem(const BackupRow& row) {
+    int differing = 0;
+    for (const FileComparison& file : row.files) {
+        differing += file.same ? 0 : 1;
+    }
+    auto* item = new QTreeWidgetItem();
+    item->setText(kWhen, fromBytes(row.shownTime));
+    item->setText(kCause, fromBytes(row.backup.manifest.cause) +
+                              (row.original ? QStringLiteral(" - original") : QString()));
+    item->setText(kFiles, QString::number(row.files.size()));
+    item->setText(kSize, sizeText(row.totalSize));
+    item->setText(kGameNow, differing == 0   ? QStringLiteral("same")
+                            : differing == 1 ? QStringLiteral("1 differs")
+                                             : QStringLiteral("%1 differ").arg(differing));
+    item->setData(kWhen, Qt::UserRole, fromBytes(row.backup.name));
+    for (const FileComparison& file : row.files) {
+        auto* child = new QTreeWidgetItem(item);
+        child->setText(kWhen, fromBytes(file.file.path));
+        child->setText(kSize, sizeText(file.file.size));
+        child->setText(kGameNow, file.same ? QStringLiteral("same") : QStringLiteral("differs"));
+    }
+    return item;
+}
+
+} // namespace
+
+BackupPage::BackupPage(Ui::TformSkarvel& ui, BackupCommands& commands, TJournal& journal,
+                       QObject* parent)
+    : QObject(parent), ui_(ui), commands_(commands), journal_(journal) {
+    QHeaderView& header = *ui_.tvBackups->header();
+    header.setStretchLastSection(false);
+    header.setSectionResizeMode(kWhen, QHeaderView::Stretch);
+    for (int column : {kCause, kFiles, kSize, kGameNow}) {
+        header.setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    onClick(ui_.btBackupNow, [this] { commands_.btBackupNowClick(); });
+    onClick(ui_.btBackupRestore, [this] { commands_.btBackupRestoreClick(selectedBackup()); });
+    onClick(ui_.btBackupDelete, [this] { commands_.btBackupDeleteClick(selectedBackup()); });
+    onClick(ui_.btBackupOpenFolder, [this] { openFolder(); });
+    // The list is read when the page comes to the front: the files may have changed since.
+    connect(ui_.pcMain, &QTabWidget::currentChanged, this, [this] {
+        if (ui_.pcMain->currentWidget() == ui_.tsBackup) {
+            runHandler(journal_, [this] { refresh(); });
+        }
+    });
+}
+
+template <class Command> void BackupPage::onClick(QObject* button, Command command) {
+    connect(qobject_cast<QAbstractButton*>(button), &QAbstractButton::clicked, this,
+            [this, command] {
+                runHandler(journal_, [this, command] {
+                    command();
+                    refresh();
+                });
+            });
+}
+
+void BackupPage::refresh() {
+    const std::string selected = selectedBackup();
+    QTreeWidget& tree = *ui_.tvBackups;
+    tree.clear();
+    for (const BackupRow& row : commands_.rows()) {
+        QTreeWidgetItem* item = rowItem(row);
+        tree.addTopLevelItem(item);
+        if (row.backup.name == selected) {
+            tree.setCurrentItem(item);
+        }
+    }
+}
+
+std::string BackupPage::selectedBackup() const {
+    const QTreeWidgetItem* item = ui_.tvBackups->currentItem();
+    while (item && item->parent()) {
+        item = item->parent();
+    }
+    return item ? item->data(kWhen, Qt::UserRole).toString().toLatin1().toStdString()
+                : std::string();
+}
+
+void BackupPage::openFolder() {
+    const QString folder = fromBytes(commands_.folder());
+    QDir().mkpath(folder);
+    journal_.Write("Sicherungsordner öffnen [" + commands_.folder() + "]",
+                   JournalEntryKind::System);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+} // namespace skarvel

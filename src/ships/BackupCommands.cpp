@@ -1,0 +1,144 @@
+#include "ships/BackupCommands.h"
+
+#include "gamedata/DataSet.h"
+#include "journal/Journal.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+
+namespace skarvel {
+
+BackupCommands::BackupCommands(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
+                               SetControl set)
+    : journal_(journal), form_(form), dialogs_(dialogs), dataSet_(dataSet), set_(std::move(set)) {}
+
+GameBackups BackupCommands::backups() {
+    return dataSet_.isOpen() ? dataSet_.backups() : dataSet_.backupsOf(form_.text("edPfad"));
+}
+
+std::vector<BackupRow> BackupCommands::rows() {
+    return backups().rows();
+}
+
+std::string BackupCommands::folder() {
+    return backups().store().folder();
+}
+
+void BackupCommands::showFailure(const std::string& text) {
+    journal_.Write(text, JournalEntryKind::Error);
+    dialogs_.message(MessageKind::Error, text);
+}
+
+void BackupCommands::btBackupNowClick() {
+    journal_.Write("Sicherung soll erstellt werden", JournalEntryKind::System);
+    GameBackups game = backups();
+    const std::vector<Backup> before = game.store().list();
+    try {
+        const Backup backup = game.ensure("manual");
+        if (!before.empty() && before.front().name == backup.name) {
+            dialogs_.message(MessageKind::Information,
+                             "The newest backup already holds these files; no new one was made.");
+        } else {
+            dialogs_.message(MessageKind::Information, "Backup made in " + backup.folder);
+        }
+    } catch (const std::exception& error) {
+        showFailure("No backup could be made:\n\r" + std::string(error.what()));
+    }
+}
+
+namespace {
+
+constexpr std::string_view kChooseFirst = "Choose a backup in the list first.";
+
+} // namespace
+
+void BackupCommands::btBackupRestoreClick(const std::string& name) {
+    if (name.empty()) {
+        dialogs_.message(MessageKind::Information, kChooseFirst);
+        return;
+    }
+    journal_.Write("Sicherung soll wiederhergestellt werden [" + name + "]",
+                   JournalEntryKind::System);
+    GameBackups game = backups();
+    const std::optional<Backup> backup = game.find(name);
+    if (!backup) {
+        showFailure("The backup " + name + " is no longer there.");
+        return;
+    }
+    // Refused before anything is closed or written.
+    try {
+        game.store().verify(*backup);
+    } catch (const std::exception& error) {
+        showFailure(std::string(error.what()) + "\n\rIt cannot be restored; nothing was written.");
+        return;
+    }
+    std::string changes;
+    for (const FileComparison& file : game.compare(*backup)) {
+        if (!file.same) {
+            changes += "\n\r" + file.file.path;
+        }
+    }
+    if (changes.empty()) {
+        dialogs_.message(MessageKind::Information,
+                         "The game's files are the same as in this backup; nothing to restore.");
+        return;
+    }
+    std::string question = "Restore the backup " + name + "?\n\rThese files will be replaced:" +
+                           changes;
+    if (set_.unsavedChanges()) {
+        question += "\n\r\n\rChanges that were not saved get lost.";
+    }
+    if (!isYes(dialogs_.message(MessageKind::Confirmation, question))) {
+        journal_.Write("NEIN - Sicherung wird nicht wiederhergestellt", JournalEntryKind::System);
+        return;
+    }
+    journal_.Write("JA - Sicherung wird wiederhergestellt", JournalEntryKind::System);
+    const bool wasOpen = dataSet_.isOpen();
+    if (wasOpen && !set_.close()) {
+        return; // the close has shown why; the set stays open
+    }
+    try {
+        game.restore(*backup);
+        dialogs_.message(MessageKind::Information, "The backup " + name + " was restored.");
+    } catch (const std::exception& error) {
+        showFailure("The backup could not be restored:\n\r" + std::string(error.what()));
+    }
+    if (wasOpen) {
+        set_.reopen();
+    }
+}
+
+void BackupCommands::btBackupDeleteClick(const std::string& name) {
+    if (name.empty()) {
+        dialogs_.message(MessageKind::Information, kChooseFirst);
+        return;
+    }
+    journal_.Write("Sicherung soll gelöscht werden [" + name + "]", JournalEntryKind::System);
+    GameBackups game = backups();
+    const std::vector<BackupRow> rows = game.rows();
+    for (const BackupRow& row : rows) {
+        if (row.backup.name != name) {
+            continue;
+        }
+        if (row.original) {
+            dialogs_.message(MessageKind::Information,
+                             "This is the original: the game's files as Skarvel first found "
+                             "them. It is always kept.");
+            return;
+        }
+        if (!isYes(dialogs_.message(MessageKind::Confirmation,
+                                    "Delete the backup " + name + "?"))) {
+            return;
+        }
+        try {
+            game.store().remove(row.backup);
+            journal_.Write("Sicherung gelöscht [" + row.backup.folder + "]",
+                           JournalEntryKind::Info);
+        } catch (const std::exception& error) {
+            showFailure(error.what());
+        }
+        return;
+    }
+    showFailure("The backup " + name + " is no longer there.");
+}
+
+} // namespace skarvel

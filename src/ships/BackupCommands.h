@@ -1,0 +1,48 @@
+#pragma once
+
+#include "gamedata/GameBackups.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace skarvel {
+
+class TJournal;
+class Form;
+class Dialogs;
+class DataSet;
+
+// The commands of the Backup page, for the game of the open set or, with none open, the
+// game folder on the Options page. Each failure is shown to the user and journaled.
+class BackupCommands {
+public:
+    struct SetControl {
+        std::function<bool()> unsavedChanges;
+        // Closes the open set; false when files kept their numbers (the set stays open).
+        std::function<bool()> close;
+        std::function<void()> reopen;
+    };
+
+    BackupCommands(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
+                   SetControl set);
+
+    std::vector<BackupRow> rows();
+    std::string folder();
+
+    void btBackupNowClick();
+    void btBackupRestoreClick(const std::string& name);
+    void btBackupDeleteClick(const std::string& name);
+
+private:
+    GameBackups backups();
+    void showFailure(const std::string& text);
+
+    TJournal& journal_;
+    Form& form_;
+    Dialogs& dialogs_;
+    DataSet& dataSet_;
+    SetControl set_;
+};
+
+} // namespace skarvel

@@ -1,0 +1,125 @@
+#include "EditorSession.h"
+#include "platform/Files.h"
+
+#include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace skarvel::test {
+namespace {
+
+constexpr int kKilled = 7;
+
+// One start of the editor on a fresh copy of the test game, with the data set open and a
+// ship loaded and edited in every file the save writes.
+struct EditedSession : EditorSession {
+    using EditorSession::dialogs;
+    using EditorSession::editor;
+
+    EditedSession() {
+        before = snapshot();
+        editor->btRelloadClick();
+        click(0);
+        form.setText("edPanzerung", "3500");
+        form.setText("edShipPrice", "12500");
+        form.setText("edTractorRange", "1600");
+        form.setText("edPowerCapacity", "850");
+        form.setText("edCruisePowerUsage", "1,25");
+        form.setText("edMaxSpeed", "380");
+        form.setSelectedIndex("cbStartingBase", 1);
+        editor->cbStartingBaseChange();
+    }
+    void TestBody() override {}
+
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const char* name : {"constants.ini", "Equipment/misc_equip.ini",
+                                 "Equipment/engine_equip.ini", "Equipment/goods.ini",
+                                 "Ships/shiparch.ini", "Characters/newcharacter.ini"}) {
+            files[name] = gameText(name);
+        }
+        return files;
+    }
+
+    // The save in a child process that dies at the game file write `killedAt` (from 1);
+    // true when it died there, false when the save had fewer writes and completed.
+    bool saveKilledAt(int killedAt) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int writes = 0;
+            setWriteFailureForTesting([&](const std::string& path) {
+                if (path.find("/game/") != std::string::npos && ++writes == killedAt) {
+                    ::_exit(kKilled);
+                }
+                return false;
+            });
+            dialogs.answers.push_back(Answer::Yes);
+            editor->SAVE_INI_VALUES();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == kKilled;
+    }
+
+    // The next start: a new editor opens the game.
+    void restart(Answer offer) {
+        editor.reset();
+        editor = std::make_unique<Editor>(*journal, form, dialogs, programFolder(),
+                                          [this] { return securityDialogs; });
+        dialogs.shown.clear();
+        dialogs.answers = {offer};
+        editor->btRelloadClick();
+    }
+
+    std::map<std::string, std::string> before;
+};
+
+TEST(InterruptedSave, EveryWriteKilledInTurnIsOfferedAndYesRestoresTheSetOfBefore) {
+    int killedAt = 1;
+    for (;; ++killedAt) {
+        EditedSession session;
+        if (!session.saveKilledAt(killedAt)) {
+            break;
+        }
+        session.restart(Answer::Yes);
+        ASSERT_EQ(session.dialogs.shown.size(), 1u) << "write " << killedAt;
+        EXPECT_EQ(session.dialogs.shown[0].kind, MessageKind::Warning);
+        EXPECT_NE(session.dialogs.shown[0].text.find("The last save of these data files was "
+                                                     "interrupted"),
+                  std::string::npos);
+        ASSERT_TRUE(session.editor->dataSet().isOpen());
+        session.editor->CloseIniFiles();
+        EXPECT_EQ(session.snapshot(), session.before) << "write " << killedAt;
+    }
+    // Each of the six files is written at least once.
+    EXPECT_GT(killedAt, 6);
+}
+
+TEST(InterruptedSave, NoKeepsTheFilesAndTheMarkerIsGoneEitherWay) {
+    EditedSession session;
+    ASSERT_TRUE(session.saveKilledAt(2));
+    // As a close leaves them: the headers plain.
+    auto left = session.snapshot();
+    for (auto& [name, text] : left) {
+        text = std::regex_replace(text, std::regex(R"(\[(Ship|Good|Power|Engine)\d+\])"), "[$1]");
+    }
+    session.restart(Answer::No);
+    ASSERT_EQ(session.dialogs.shown.size(), 1u);
+    session.editor->CloseIniFiles();
+    EXPECT_EQ(session.snapshot(), left);
+
+    session.restart(Answer::Yes); // no marker: nothing is asked
+    EXPECT_TRUE(session.dialogs.shown.empty());
+    EXPECT_EQ(session.dialogs.answers.size(), 1u);
+}
+
+TEST(InterruptedSave, ACompletedSaveLeavesNoMarker) {
+    EditedSession session;
+    EXPECT_FALSE(session.saveKilledAt(1000));
+    session.restart(Answer::Yes);
+    EXPECT_TRUE(session.dialogs.shown.empty());
+}
+
+} // namespace
+} // namespace skarvel::test
