@@ -3,6 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
 #include "ports/Dialogs.h"
+#include "platform/Files.h"
 #include "ports/Form.h"
 
 namespace skarvel {
@@ -20,7 +21,10 @@ std::vector<BackupRow> BackupCommands::rows() {
 }
 
 std::string BackupCommands::folder() {
-    return backups().store().folder();
+    GameBackups game = backups();
+    // Without a game there is no folder of its own: all games' backups are shown.
+    return directoryExists(game.store().game()) ? game.store().folder()
+                                                : dataSet_.backupSettings().root;
 }
 
 void BackupCommands::showFailure(const std::string& text) {

@@ -145,10 +145,18 @@ TEST_F(TextGame, OpenMakesTheFirstBackupAndOnlySavesThatChangeSomethingMakeMore)
     ASSERT_EQ(list.topLevelItem(1)->childCount(), 6);
     EXPECT_EQ(list.topLevelItem(1)->child(0)->text(4), "same");
 
+    // Back up now: the files as the last save left them, then nothing new.
+    hand.press(QMessageBox::Ok).press(QMessageBox::Ok);
+    click(control<QPushButton>(*window, "btBackupNow"));
+    EXPECT_EQ(store().list().front().manifest.cause, "manual");
+    click(control<QPushButton>(*window, "btBackupNow"));
+    EXPECT_TRUE(hand.shown.back().text.startsWith("The newest backup already holds"));
+    EXPECT_EQ(store().list().size(), 3u);
+
     // The original is never deleted.
     hand.press(QMessageBox::Ok);
-    onRow(*window, 1, "btBackupDelete");
-    EXPECT_EQ(store().list().size(), 2u);
+    onRow(*window, 2, "btBackupDelete");
+    EXPECT_EQ(store().list().size(), 3u);
     exit(window);
 
     EXPECT_TRUE(hand.allAnswered());

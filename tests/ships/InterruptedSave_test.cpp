@@ -15,6 +15,7 @@ constexpr int kKilled = 7;
 struct EditedSession : EditorSession {
     using EditorSession::dialogs;
     using EditorSession::editor;
+    using EditorSession::tmp;
 
     EditedSession() {
         before = snapshot();
@@ -112,6 +113,23 @@ TEST(InterruptedSave, NoKeepsTheFilesAndTheMarkerIsGoneEitherWay) {
     session.restart(Answer::Yes); // no marker: nothing is asked
     EXPECT_TRUE(session.dialogs.shown.empty());
     EXPECT_EQ(session.dialogs.answers.size(), 1u);
+}
+
+TEST(InterruptedSave, ASaveWithoutABackupIsShownAndWritesNothing) {
+    EditedSession session;
+    const auto before = session.snapshot();
+    // Root writes into any folder: a file where the backups go stops every user.
+    const std::string blocked = (session.tmp.path() / "blocked").string();
+    writeBytes(blocked, "in the way");
+    session.editor->dataSet().backupSettings().root = blocked + "/backups";
+    session.dialogs.answers = {Answer::Yes}; // the save question
+    EXPECT_THROW(session.editor->btSaveClick(), std::exception);
+    ASSERT_EQ(session.dialogs.shown.size(), 2u);
+    EXPECT_EQ(session.dialogs.shown[1].kind, MessageKind::Error);
+    EXPECT_NE(session.dialogs.shown[1].text.find("No backup of the data files could be made, so "
+                                                 "nothing was written"),
+              std::string::npos);
+    EXPECT_EQ(session.snapshot(), before);
 }
 
 TEST(InterruptedSave, ACompletedSaveLeavesNoMarker) {
