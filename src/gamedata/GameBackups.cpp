@@ -86,19 +86,27 @@ Backup GameBackups::ensure(std::string_view cause) {
     return made;
 }
 
-std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {
-    std::vector<FileContent> current;
+std::vector<BackupFile> GameBackups::currentFiles() const {
+    std::vector<BackupFile> current;
     try {
-        current = closedForm();
+        for (const FileContent& file : closedForm()) {
+            current.push_back({file.path, file.bytes.size(), sha256Hex(file.bytes)});
+        }
     } catch (const BackupError&) {
-        // A file that cannot be read differs; compared one by one below.
+        // A file that cannot be read is missing here, so it differs from every backup.
     }
+    return current;
+}
+
+std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {
+    return compareWith(backup, currentFiles());
+}
+
+std::vector<FileComparison> GameBackups::compareWith(const Backup& backup,
+                                                     const std::vector<BackupFile>& current) {
     std::vector<FileComparison> comparisons;
     for (const BackupFile& file : backup.manifest.files) {
-        const auto now = std::find_if(current.begin(), current.end(),
-                                      [&](const FileContent& c) { return c.path == file.path; });
-        const bool same = now != current.end() && now->bytes.size() == file.size &&
-                          sha256Hex(now->bytes) == file.sha256;
+        const bool same = std::find(current.begin(), current.end(), file) != current.end();
         comparisons.push_back({file, same});
     }
     return comparisons;
@@ -107,8 +115,9 @@ std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {
 std::vector<BackupRow> GameBackups::rows() const {
     std::vector<BackupRow> rows;
     const std::vector<Backup> backups = store_.list();
+    const std::vector<BackupFile> current = currentFiles(); // hashed once for every row
     for (const Backup& backup : backups) {
-        BackupRow row{backup, backup.name, false, 0, compare(backup)};
+        BackupRow row{backup, backup.name, false, 0, compareWith(backup, current)};
         // "2026-12-08_10-31-05" reads as "2026-12-08 10:31:05".
         if (row.shownTime.size() >= 19) {
             row.shownTime[10] = ' ';

@@ -73,6 +73,10 @@ public:
 
 private:
     std::string pathInGame(const std::string& relative) const;
+    // The game's files now, hashed in their closed form.
+    std::vector<BackupFile> currentFiles() const;
+    static std::vector<FileComparison> compareWith(const Backup& backup,
+                                                   const std::vector<BackupFile>& current);
 
     TJournal& journal_;
     BackupSettings settings_;
