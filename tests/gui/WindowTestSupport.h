@@ -123,18 +123,6 @@ template <class Control = QWidget> Control& control(QWidget& window, const char*
     return *found;
 }
 
-// The lines from the first that equals first up to the first that equals last, both included.
-inline std::vector<std::string> linesBetween(const std::vector<std::string>& lines,
-                                             const std::string& first, const std::string& last) {
-    auto begin = std::find(lines.begin(), lines.end(), first);
-    auto end = begin == lines.end() ? lines.end() : std::find(begin, lines.end(), last);
-    return {begin, end == lines.end() ? end : end + 1};
-}
-
-inline bool contains(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 // Processes events until done() holds or the time is up.
 template <class Condition> bool waitUntil(Condition done, int milliseconds = 10000) {
     QDeadlineTimer deadline(milliseconds);

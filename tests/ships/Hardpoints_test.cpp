@@ -74,10 +74,7 @@ protected:
     }
 
     Lines journalLines() const { return test::journalLines(journal->fileName()); }
-    Lines journalSince(std::size_t from) const {
-        const Lines all = journalLines();
-        return Lines(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
-    }
+    Lines journalSince(std::size_t from) const { return test::linesFrom(journalLines(), from); }
 
     test::TempDir tmp;
     test::ManualClock clock;

@@ -57,24 +57,4 @@ void copyFixture(const std::string& fixture, const std::filesystem::path& target
                               std::filesystem::copy_options::overwrite_existing);
 }
 
-std::vector<std::string> journalLines(const std::filesystem::path& file) {
-    const std::string bytes = readBytes(file);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        auto end = bytes.find("\r\n", start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        std::string line = bytes.substr(start, end - start);
-        // "[yyyy-mm-dd hh:mm:ss]" is 21 characters.
-        if (line.size() > 21 && line[0] == '[' && line[20] == ']') {
-            line.erase(0, 21);
-        }
-        lines.push_back(line);
-        start = end + 2;
-    }
-    return lines;
-}
-
 } // namespace skarvel::test

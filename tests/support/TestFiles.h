@@ -1,8 +1,9 @@
 #pragma once
 
+#include "support/JournalLines.h"
+
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace skarvel::test {
 
@@ -28,8 +29,5 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 // Copies a folder of tests/data into target (recursively).
 void copyFixture(const std::string& fixture, const std::filesystem::path& target);
 std::filesystem::path fixturePath(const std::string& relative);
-
-// The lines of a journal file without their time stamps: "[Info   ] text".
-std::vector<std::string> journalLines(const std::filesystem::path& file);
 
 } // namespace skarvel::test
