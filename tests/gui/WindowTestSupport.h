@@ -4,6 +4,7 @@
 // the real modal dialogs as they come up.
 
 #include "gui/GuiTestEnvironment.h"
+#include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
@@ -15,7 +16,6 @@
 #include <QTimer>
 #include <deque>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -31,30 +31,19 @@ namespace skarvel::test {
 class ShellEnvironment {
 public:
     ShellEnvironment() {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "WINEPREFIX", "TMPDIR",
-                                 "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"}) {
-            saved_[name] = qEnvironmentVariableIsSet(name)
-                               ? std::optional<QByteArray>(qgetenv(name))
-                               : std::nullopt;
-        }
         for (const auto& folder : {home, config, prefix, temp, runtime, program}) {
             std::filesystem::create_directories(folder);
         }
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        qputenv("HOME", home.string().c_str());
-        qputenv("XDG_CONFIG_HOME", config.string().c_str());
-        qputenv("WINEPREFIX", prefix.string().c_str());
-        qputenv("TMPDIR", temp.string().c_str());
-        qputenv("XDG_RUNTIME_DIR", runtime.string().c_str());
-        qunsetenv("XDG_CACHE_HOME");
-    }
-    ~ShellEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                qputenv(name.c_str(), *value);
-            } else {
-                qunsetenv(name.c_str());
-            }
+        const std::pair<const char*, std::optional<std::string>> values[] = {
+            {"HOME", home.string()},
+            {"XDG_CONFIG_HOME", config.string()},
+            {"WINEPREFIX", prefix.string()},
+            {"TMPDIR", temp.string()},
+            {"XDG_RUNTIME_DIR", runtime.string()},
+            {"XDG_CACHE_HOME", std::nullopt}};
+        for (const auto& [name, value] : values) {
+            variables_.emplace_back(name, value);
         }
     }
 
@@ -110,7 +99,7 @@ public:
     std::filesystem::path program = root.path() / "program";
 
 private:
-    std::map<std::string, std::optional<QByteArray>> saved_;
+    std::deque<ScopedVariable> variables_;
     std::string preferences_;
 };
 
