@@ -1,6 +1,7 @@
 #include "gamedata/IniEngine.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
+#include "support/Golden.h"
 #include "support/ManualClock.h"
 #include "support/TestFiles.h"
 
@@ -98,8 +99,8 @@ TEST_P(GoldenWriteTest, WritesExactlyTheExpectedBytes) {
     }
     ini.Flush();
 
-    EXPECT_EQ(readBytes(path),
-              readBytes(test::fixturePath("ini/" + golden.folder + "/expected.ini")));
+    const std::string bytes = readBytes(path);
+    EXPECT_EQ(bytes, test::golden("ini/" + golden.folder + "/expected.ini", bytes));
     const auto lines = journalTail();
     const auto written = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
         return line.find("TUserIniFile_WRITE_STRING") != std::string::npos;

@@ -3,8 +3,8 @@
 #include "gamedata/IniEngine.h"
 #include "platform/Files.h"
 #include "ships/ExportedCopies.h"
+#include "support/Golden.h"
 
-#include <cstdlib>
 #include <map>
 #include <regex>
 #include <set>
@@ -29,13 +29,8 @@ protected:
         return resolveCaseInsensitive((tmp.path() / "program/data" / relative).string());
     }
 
-    // Compares with a stored file; SKARVEL_UPDATE_GOLDEN=1 stores it anew (review the diff).
-    static void expectGolden(const std::string& golden, const std::string& actual) {
-        const auto path = fixturePath("game-ships/saved/" + golden);
-        if (std::getenv("SKARVEL_UPDATE_GOLDEN")) {
-            writeBytes(path, actual);
-        }
-        EXPECT_EQ(actual, readBytes(path)) << golden;
+    static void expectGolden(const std::string& name, const std::string& actual) {
+        EXPECT_EQ(actual, golden("game-ships/saved/" + name, actual)) << name;
     }
 
     std::string withoutTempPath(std::string text) const {
