@@ -21,7 +21,6 @@ using namespace test;
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-const fs::path kSourceRoot = fs::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
 const fs::path kDemoData = kSourceRoot / "resources" / "demo-game" / "DATA";
 
 // The lines of a text file, whatever its line ends.
@@ -72,15 +71,6 @@ std::size_t count(const Lines& lines, const std::string& line) {
     return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
 }
 
-const QString kUpdateQuestion = "Shall the application do a checkup whether there is a newer "
-                                "version of this application ?";
-const QString kBackupPrompt =
-    "          PLEASE BACKUP YOUR FREELANCER DATA FIRST\n\nIt is very much recommendet that you "
-    "backup your Freelancer /data Directory\nor at least the .ini files from out of it.\nThis "
-    "tool alters theese files an DOES NOT make any backup of them.\n\n!! IF YOU SAY YES HERE THE "
-    "TOOL SHUTSDOWN and you can make backups manually !! ";
-const QString kOpenInformation =
-    "Now - only click on the OPEN BUTTON to read the values from the ini files";
 const QString kShipChangeQuestion = "There are unsaved changes. Do you want to save them now ? - "
                                     "otherwise they will get lost !";
 const QString kSaveQuestion = "Do you realy want to save the actual values to the ini files?";
@@ -90,19 +80,12 @@ const QString kSavedInformation =
     "directory to any other network computer/server you like to\nuse the same values. For example "
     "to play on you own server. Only\ncopy the \\data directory over the \\data directory of "
     "freelancer.\nOn this machine the original .inis are allready overwritten";
-const QString kExitQuestion = "If you exit the program now, any non saved changes will get lost "
-                              "!\nDo you realy want to exit now ?";
 
 // The demo game in a Wine prefix; resource.ini and the converter in the program's folder.
 class DemoSession : public ::testing::Test {
 protected:
     DemoSession() {
-        const auto layout =
-            runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
-                       {env.prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
-        EXPECT_EQ(layout.exitCode, 0);
-        fs::copy_file(kSourceRoot / "resources" / "resource.ini", env.program / "resource.ini");
-        fs::copy_file(SKARVEL_BINI_PATH, env.program / "bini");
+        EXPECT_EQ(env.installDemoGame(), 0);
         // The text form of the compressed misc_equip.ini, as the converter gives it.
         fs::create_directories(env.root.path() / "unpacked");
         fs::copy_file(gameFile("EQUIPMENT/misc_equip.ini"),

@@ -18,9 +18,6 @@ using test::linesBetween;
 using test::ModalHand;
 using test::ShellEnvironment;
 
-const QString UpdateQuestion = "Shall the application do a checkup whether there is a newer "
-                               "version of this application ?";
-
 std::vector<int> visibleTabs(QWidget& window) {
     auto& pages = control<QTabWidget>(window, "pcMain");
     std::vector<int> visible;
@@ -55,14 +52,9 @@ TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
         EXPECT_TRUE(hand.unexpected.empty());
         ASSERT_EQ(hand.shown.size(), 2u);
         EXPECT_EQ(hand.shown[0].icon, QMessageBox::Question);
-        EXPECT_EQ(hand.shown[0].text, UpdateQuestion);
+        EXPECT_EQ(hand.shown[0].text, test::kUpdateQuestion);
         EXPECT_EQ(hand.shown[1].icon, QMessageBox::Warning);
-        EXPECT_EQ(hand.shown[1].text,
-                  "          PLEASE BACKUP YOUR FREELANCER DATA FIRST\n\nIt is very much "
-                  "recommendet that you backup your Freelancer /data Directory\nor at least the "
-                  ".ini files from out of it.\nThis tool alters theese files an DOES NOT make "
-                  "any backup of them.\n\n!! IF YOU SAY YES HERE THE TOOL SHUTSDOWN and you can "
-                  "make backups manually !! ");
+        EXPECT_EQ(hand.shown[1].text, test::kBackupPrompt);
 
         EXPECT_FALSE(control<QTreeWidget>(window, "tvMenu").isEnabled());
         EXPECT_FALSE(control<QToolButton>(window, "btRelload").isEnabled());
@@ -99,8 +91,7 @@ TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
 TEST(Startup, SwitchesOffMeanNoQuestionsAndCountAsClicks) {
     ShellEnvironment env;
     const std::string game = env.installGame();
-    env.storePreference("SecurityDialogs", "0");
-    env.storePreference("CheckNewVersion", "0");
+    env.silenceStart();
     ModalHand hand;
     TJournal journal(env.program.string(), "DebugOut");
     TformSkarvel window(journal, env.program.string());
@@ -157,8 +148,7 @@ TEST(Startup, MissingGameIsReportedAndAnOddSwitchCountsAsOn) {
     control<QPushButton>(window, "btRead").click();
     ASSERT_EQ(hand.shown.size(), 3u);
     EXPECT_EQ(hand.shown[2].icon, QMessageBox::Information);
-    EXPECT_EQ(hand.shown[2].text,
-              "Now - only click on the OPEN BUTTON to read the values from the ini files");
+    EXPECT_EQ(hand.shown[2].text, test::kOpenInformation);
 }
 
 TEST(Startup, UnreadableSwitchEndsTheStartupAfterReleasingTheStore) {

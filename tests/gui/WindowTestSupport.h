@@ -4,6 +4,7 @@
 // the real modal dialogs as they come up.
 
 #include "gui/GuiTestEnvironment.h"
+#include "platform/Process.h"
 #include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -23,6 +25,9 @@
 #include <vector>
 
 namespace skarvel::test {
+
+inline const std::filesystem::path kSourceRoot =
+    std::filesystem::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
 
 // HOME, XDG_CONFIG_HOME (the preferences), WINEPREFIX (the game's registry), TMPDIR and
 // XDG_RUNTIME_DIR (the single-copy lock) point into a fresh folder for the life of the
@@ -50,6 +55,9 @@ public:
     // The game installed and both switches off: the window starts without a question.
     void installGameAndSilenceStart() {
         installGame();
+        silenceStart();
+    }
+    void silenceStart() {
         storePreference("SecurityDialogs", "0");
         storePreference("CheckNewVersion", "0");
     }
@@ -71,6 +79,18 @@ public:
         return (prefix / "drive_c/Games/Freelancer").string() + "/";
     }
 
+    // The demo game in the prefix (tools/make-demo-prefix.sh), resource.ini and the converter
+    // in the program's folder; returns the script's exit code.
+    int installDemoGame() {
+        const auto made =
+            runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
+                       {prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
+        std::filesystem::copy_file(kSourceRoot / "resources" / "resource.ini",
+                                   program / "resource.ini");
+        std::filesystem::copy_file(SKARVEL_BINI_PATH, program / "bini");
+        return made.exitCode;
+    }
+
     std::filesystem::path journalFile() const {
         for (const auto& entry : std::filesystem::directory_iterator(program)) {
             if (entry.path().extension() == ".mjf") {
@@ -89,6 +109,9 @@ public:
         }
         return lines;
     }
+    std::vector<std::string> journalSince(std::size_t from) const {
+        return linesFrom(journal(), from);
+    }
 
     TempDir root;
     std::filesystem::path home = root.path() / "home";
@@ -102,6 +125,21 @@ private:
     std::deque<ScopedVariable> variables_;
     std::string preferences_;
 };
+
+// Texts of the window's message boxes that several tests wait for.
+inline const QString kUpdateQuestion =
+    "Shall the application do a checkup whether there is a newer "
+    "version of this application ?";
+inline const QString kBackupPrompt =
+    "          PLEASE BACKUP YOUR FREELANCER DATA FIRST\n\nIt is very much recommendet that you "
+    "backup your Freelancer /data Directory\nor at least the .ini files from out of it.\nThis "
+    "tool alters theese files an DOES NOT make any backup of them.\n\n!! IF YOU SAY YES HERE THE "
+    "TOOL SHUTSDOWN and you can make backups manually !! ";
+inline const QString kOpenInformation =
+    "Now - only click on the OPEN BUTTON to read the values from the ini files";
+inline const QString kExitQuestion =
+    "If you exit the program now, any non saved changes will get lost "
+    "!\nDo you realy want to exit now ?";
 
 // The window's child of that name (the generated form class is private to the app).
 template <class Control = QWidget> Control& control(QWidget& window, const char* name) {
