@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "support/Errors.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>
@@ -69,12 +70,9 @@ TEST(AtomicWrite, WritesThroughALinkAndKeepsTheLink) {
 TEST(AtomicWrite, FailureThrowsAndLeavesTheOldFileAndNoTemporaryFile) {
     TempDir dir;
     const auto missingFolder = dir.path() / "missing" / "file.ini";
-    try {
-        writeFileAtomically(missingFolder.string(), "x");
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + missingFolder.string());
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>(
+                  [&] { writeFileAtomically(missingFolder.string(), "x"); }),
+              "Unable to write to " + missingFolder.string());
 
     // The target is a folder: the rename fails after the temporary file was written.
     const auto folderTarget = dir.path() / "DATA";
@@ -97,12 +95,8 @@ TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
     EXPECT_EQ(readFile((dir.path() / "f").string()), bytes);
 
     const auto missing = (dir.path() / "none").string();
-    try {
-        readFile(missing);
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to read " + missing);
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { readFile(missing); }),
+              "Unable to read " + missing);
     EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
 }
 

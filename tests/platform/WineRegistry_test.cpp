@@ -1,4 +1,5 @@
 #include "platform/WineRegistry.h"
+#include "support/Errors.h"
 #include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
@@ -156,12 +157,8 @@ TEST_F(FindGame, KeyWithoutAppPathGivesAnEmptyPath) {
 
 TEST_F(FindGame, AppPathOfAnotherTypeIsAnError) {
     useRegistryText("\"AppPath\"=dword:00000001\n");
-    try {
-        findGame(prefix().string());
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Invalid data type for 'AppPath'");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { findGame(prefix().string()); }),
+              "Invalid data type for 'AppPath'");
 }
 
 TEST_F(FindGame, NoPrefixNoRegistryOrNoKeyIsNotFound) {
