@@ -23,22 +23,8 @@ using Lines = std::vector<std::string>;
 
 const fs::path kDemoData = kSourceRoot / "resources" / "demo-game" / "DATA";
 
-// The lines of a text file, whatever its line ends.
 Lines textLines(const fs::path& file) {
-    Lines lines;
-    const std::string bytes = readBytes(file);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end;
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
+    return splitLines(readBytes(file));
 }
 
 // Replaces the one line equal to from.

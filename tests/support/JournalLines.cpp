@@ -7,22 +7,27 @@
 
 namespace skarvel::test {
 
-Lines journalLines(const std::filesystem::path& file) {
-    const std::string bytes = readBytes(file);
+Lines splitLines(const std::string& text) {
     Lines lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        auto end = bytes.find("\r\n", start);
-        if (end == std::string::npos) {
-            end = bytes.size();
+    for (std::size_t start = 0; start < text.size();) {
+        const auto end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
+        if (line.ends_with('\r')) {
+            line.pop_back();
         }
-        std::string line = bytes.substr(start, end - start);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+Lines journalLines(const std::filesystem::path& file) {
+    Lines lines = splitLines(readBytes(file));
+    for (std::string& line : lines) {
         // "[yyyy-mm-dd hh:mm:ss]" is 21 characters.
         if (line.size() > 21 && line[0] == '[' && line[20] == ']') {
             line.erase(0, 21);
         }
-        lines.push_back(line);
-        start = end + 2;
     }
     return lines;
 }

@@ -8,6 +8,8 @@ namespace skarvel::test {
 
 using Lines = std::vector<std::string>;
 
+// The lines of a text whatever its line ends; no empty entry after a final line end.
+Lines splitLines(const std::string& text);
 // The lines of a journal file without their time stamps: "[Info   ] text".
 Lines journalLines(const std::filesystem::path& file);
 // The lines from index from on; none when from is past the end.

@@ -88,18 +88,8 @@ public:
 
     // Every command the server received, one per entry; "<closed>" marks a connection's end.
     std::vector<std::string> commands() const {
-        std::vector<std::string> lines;
-        if (!std::filesystem::exists(logPath())) {
-            return lines;
-        }
-        const std::string text = readBytes(logPath());
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const auto end = text.find('\n', start);
-            lines.push_back(text.substr(start, end - start));
-            start = end == std::string::npos ? text.size() : end + 1;
-        }
-        return lines;
+        return std::filesystem::exists(logPath()) ? splitLines(readBytes(logPath()))
+                                                  : std::vector<std::string>{};
     }
 
     // Waits (bounded) until the server has seen count connections end, so that nothing the
