@@ -21,15 +21,6 @@ mode_t modeOf(const fs::path& path) {
     return info.st_mode & 07777;
 }
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(AtomicWrite, ReplacesContentKeepsPermissionsAndLeavesNoTemporaryFile) {
     TempDir dir;
     const auto file = dir.path() / "goods.ini";
@@ -40,7 +31,7 @@ TEST(AtomicWrite, ReplacesContentKeepsPermissionsAndLeavesNoTemporaryFile) {
 
     EXPECT_EQ(readBytes(file), std::string("new\r\n\0binary", 13));
     EXPECT_EQ(modeOf(file), 0640u);
-    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"goods.ini"});
+    EXPECT_EQ(test::folderListing(dir.path()), std::vector<std::string>{"goods.ini"});
 
     // A read-only file stays read-only after the rewrite.
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
@@ -79,7 +70,7 @@ TEST(AtomicWrite, FailureThrowsAndLeavesTheOldFileAndNoTemporaryFile) {
     writeBytes(folderTarget / "shiparch.ini", "kept");
     EXPECT_THROW(writeFileAtomically(folderTarget.string(), "x"), std::runtime_error);
     EXPECT_EQ(readBytes(folderTarget / "shiparch.ini"), "kept");
-    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"DATA"});
+    EXPECT_EQ(test::folderListing(dir.path()), std::vector<std::string>{"DATA"});
 
     // A folder in the path replaced by a file.
     writeBytes(dir.path() / "Ships", "not a folder");

@@ -387,13 +387,7 @@ protected:
 
     // Names of everything in the game's folders, temporary files included.
     std::vector<std::string> gameFolderListing() const {
-        std::vector<std::string> names;
-        for (const auto& entry :
-             std::filesystem::recursive_directory_iterator(tmp.path() / "game")) {
-            names.push_back(entry.path().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
+        return folderListing(tmp.path() / "game", true);
     }
 };
 

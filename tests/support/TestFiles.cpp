@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -48,6 +49,21 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
 
 std::filesystem::path fixturePath(const std::string& relative) {
     return std::filesystem::path(SKARVEL_TEST_DATA_DIR) / relative;
+}
+
+std::vector<std::string> folderListing(const std::filesystem::path& folder, bool recursive) {
+    std::vector<std::string> names;
+    if (recursive) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            names.push_back(entry.path().string());
+        }
+    } else {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void copyFixture(const std::string& fixture, const std::filesystem::path& target) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace skarvel::test {
 
@@ -29,5 +30,8 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 // Copies a folder of tests/data into target (recursively).
 void copyFixture(const std::string& fixture, const std::filesystem::path& target);
 std::filesystem::path fixturePath(const std::string& relative);
+// What a folder holds, sorted: the names in it, or with recursive the paths of everything
+// below it.
+std::vector<std::string> folderListing(const std::filesystem::path& folder, bool recursive = false);
 
 } // namespace skarvel::test
