@@ -13,6 +13,7 @@
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
+#include "support/MemoryForm.h"
 
 #include <algorithm>
 #include <array>
@@ -20,7 +21,6 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -32,65 +32,6 @@ namespace {
 
 using namespace skarvel;
 using Clock = std::chrono::steady_clock;
-
-// A window without a window: the named controls the editor touches.
-class BenchForm : public Form {
-public:
-    std::string text(std::string_view c) const override {
-        const auto it = controls_.find(c);
-        return it == controls_.end() ? std::string() : it->second.text;
-    }
-    void setText(std::string_view c, std::string_view t) override { at(c).text = t; }
-    std::vector<std::string> items(std::string_view c) const override {
-        const auto it = controls_.find(c);
-        return it == controls_.end() ? std::vector<std::string>{} : it->second.items;
-    }
-    void setItems(std::string_view c, const std::vector<std::string>& items) override {
-        at(c).items = items;
-        at(c).selected = -1;
-    }
-    int selectedIndex(std::string_view c) const override {
-        const auto it = controls_.find(c);
-        return it == controls_.end() ? -1 : it->second.selected;
-    }
-    void setSelectedIndex(std::string_view c, int index) override {
-        Control& control = at(c);
-        control.selected =
-            index >= 0 && index < static_cast<int>(control.items.size()) ? index : -1;
-    }
-    bool isEnabled(std::string_view) const override { return true; }
-    void setEnabled(std::string_view, bool) override {}
-    bool isVisible(std::string_view) const override { return true; }
-    void setVisible(std::string_view, bool) override {}
-    bool isChecked(std::string_view) const override { return false; }
-    void setChecked(std::string_view, bool) override {}
-    void setFocus(std::string_view) override {}
-    void repaint(std::string_view) override {}
-    void showPage(std::string_view) override {}
-    std::vector<KeyValueRow> rows(std::string_view c) const override {
-        const auto found = rows_.find(std::string(c));
-        return found == rows_.end() ? std::vector<KeyValueRow>{} : found->second;
-    }
-    void setRows(std::string_view c, const std::vector<KeyValueRow>& rows) override {
-        rows_[std::string(c)] = rows;
-    }
-
-private:
-    struct Control {
-        std::string text;
-        std::vector<std::string> items;
-        int selected = -1;
-    };
-    Control& at(std::string_view c) {
-        auto it = controls_.find(c);
-        if (it == controls_.end()) {
-            it = controls_.emplace(std::string(c), Control{}).first;
-        }
-        return it->second;
-    }
-    std::map<std::string, Control, std::less<>> controls_;
-    std::map<std::string, std::vector<KeyValueRow>> rows_;
-};
 
 // Every question is answered Yes, every message acknowledged.
 class YesDialogs : public Dialogs {
@@ -152,13 +93,14 @@ public:
     }
 
     Editor& editor() { return *editor_; }
-    BenchForm& form() { return form_; }
+    test::MemoryForm& form() { return form_; }
     std::array<std::filesystem::path, 6> files() const { return set_.files(); }
 
     // The last ship with a hull and a package good: the searches run through nearly every good.
     void clickShip() {
         form_.setSelectedIndex("lbShips", clickedShip_);
         editor_->lbShipsClick();
+        form_.repainted.clear(); // the record would grow with every timed click
     }
 
 private:
@@ -166,7 +108,7 @@ private:
     int clickedShip_;
     std::filesystem::path program_;
     std::unique_ptr<TJournal> journal_;
-    BenchForm form_;
+    test::MemoryForm form_;
     YesDialogs dialogs_;
     std::unique_ptr<Editor> editor_;
 };

@@ -343,12 +343,7 @@ protected:
         return skarvel::test::readBytes(errors);
     }
     std::vector<std::string> filesInFolder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
+        return skarvel::test::folderListing(dir.path());
     }
 
     skarvel::test::TempDir dir;

@@ -1,4 +1,5 @@
 #include "gamedata/TextLines.h"
+#include "support/Errors.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -44,12 +45,8 @@ TEST(TextLinesTest, FileRoundTripAndRefusalOfBinaryFiles) {
     const std::string packed = dir.folder() + "packed.ini";
     const std::string binary("BINI\x01\0\0\0[Ship]\r\n", 16);
     test::writeBytes(packed, binary);
-    try {
-        readTextLines(packed);
-        FAIL() << "a file with a NUL byte was read as text";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), packed + " is not a text file");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { readTextLines(packed); }),
+              packed + " is not a text file");
     EXPECT_EQ(test::readBytes(packed), binary);
     EXPECT_THROW(readTextLines(dir.folder() + "missing.ini"), std::runtime_error);
 }

@@ -1,6 +1,7 @@
 #include "GameFolder.h"
 #include "gamedata/Unpack.h"
 #include "gamedata/UserIniFile.h"
+#include "support/ScopedVariable.h"
 
 #include <cstdlib>
 
@@ -148,13 +149,15 @@ TEST_F(Unpacking, AWindowsConverterRunsThroughWine) {
                                         "file=$(printf '%s' \"$2\" | sed 's/^Z://; s#\\\\#/#g')\n"
                                         "printf '[CommConsts]\\r\\n' > \"$file.txt\"\n");
     std::filesystem::permissions(wineFolder / "wine", std::filesystem::perms::owner_all);
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", (wineFolder.string() + ":" + oldPath).c_str(), 1);
     writeBytes(gameFile("constants.ini"), "");
-
-    const auto converter = findConverter(converterFolder());
-    const auto failure = unpack();
-    ::setenv("PATH", oldPath.c_str(), 1);
+    std::optional<Converter> converter;
+    std::optional<UnpackFailure> failure;
+    {
+        const char* path = std::getenv("PATH");
+        const ScopedVariable wineFirst("PATH", wineFolder.string() + ":" + (path ? path : ""));
+        converter = findConverter(converterFolder());
+        failure = unpack();
+    }
 
     ASSERT_TRUE(converter);
     EXPECT_TRUE(converter->throughWine);

@@ -1,6 +1,8 @@
 #include "gamedata/IniEngine.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
+#include "support/Errors.h"
+#include "support/Golden.h"
 #include "support/ManualClock.h"
 #include "support/TestFiles.h"
 
@@ -85,12 +87,9 @@ TEST_P(GoldenWriteTest, WritesExactlyTheExpectedBytes) {
     TUserIniFile ini(path, journal);
     for (const auto& write : golden.writes) {
         if (golden.refused) {
-            try {
-                ini.WriteString(write.section, write.key, write.value);
-                FAIL() << "the write was not refused";
-            } catch (const std::runtime_error& error) {
-                EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
-            }
+            EXPECT_EQ(test::errorOf<std::runtime_error>(
+                          [&] { ini.WriteString(write.section, write.key, write.value); }),
+                      "Unable to write to " + path);
             continue;
         }
         ini.WriteString(write.section, write.key, write.value);
@@ -98,8 +97,8 @@ TEST_P(GoldenWriteTest, WritesExactlyTheExpectedBytes) {
     }
     ini.Flush();
 
-    EXPECT_EQ(readBytes(path),
-              readBytes(test::fixturePath("ini/" + golden.folder + "/expected.ini")));
+    const std::string bytes = readBytes(path);
+    EXPECT_EQ(bytes, test::golden("ini/" + golden.folder + "/expected.ini", bytes));
     const auto lines = journalTail();
     const auto written = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
         return line.find("TUserIniFile_WRITE_STRING") != std::string::npos;
@@ -215,12 +214,9 @@ TEST_F(UserIniFileTest, FailedWritesThrowAndJournalNothing) {
     };
     for (const auto& failure : failures) {
         TUserIniFile ini(failure.path, journal);
-        try {
-            ini.WriteString(failure.section, failure.key, failure.value);
-            ADD_FAILURE() << "no error for " << failure.path;
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()), "Unable to write to " + failure.path);
-        }
+        EXPECT_EQ(test::errorOf<std::runtime_error>(
+                      [&] { ini.WriteString(failure.section, failure.key, failure.value); }),
+                  "Unable to write to " + failure.path);
     }
 
     EXPECT_EQ(readBytes(readOnly), "[S]\r\nk = 1\r\n");

@@ -25,11 +25,6 @@ std::filesystem::path installOpenableGame(ShellEnvironment& env) {
     return game / "DATA" / "SHIPS" / "shiparch.ini";
 }
 
-std::vector<std::string> linesSince(const ShellEnvironment& env, std::size_t from) {
-    const auto all = env.journal();
-    return {all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())), all.end()};
-}
-
 bool numbered(const std::filesystem::path& shiparch) {
     return test::readBytes(shiparch).find("[Ship0]") != std::string::npos;
 }
@@ -46,8 +41,7 @@ struct OpenSession {
     }
     static std::filesystem::path silentlyInstalled(ShellEnvironment& env) {
         auto path = installOpenableGame(env);
-        env.storePreference("SecurityDialogs", "0");
-        env.storePreference("CheckNewVersion", "0");
+        env.silenceStart();
         return path;
     }
 
@@ -70,14 +64,14 @@ TEST(Closing, NoKeepsTheWindowAndItsOpenDataSetYesClosesBoth) {
     hand.press(QMessageBox::No);
     control<QToolButton>(window, "btBeenden").click();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(linesSince(env, from), declined);
+    EXPECT_EQ(env.journalSince(from), declined);
 
     from = env.journal().size();
     hand.press(QMessageBox::No);
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.closeConfirmed());
-    EXPECT_EQ(linesSince(env, from), declined);
+    EXPECT_EQ(env.journalSince(from), declined);
     EXPECT_TRUE(numbered(shiparch)); // the set stays open
 
     from = env.journal().size();
@@ -85,7 +79,7 @@ TEST(Closing, NoKeepsTheWindowAndItsOpenDataSetYesClosesBoth) {
     control<QToolButton>(window, "btBeenden").click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.closeConfirmed());
-    const auto lines = linesSince(env, from);
+    const auto lines = env.journalSince(from);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
               (std::vector<std::string>{"[System ] Programm soll beendet werden",
@@ -112,10 +106,9 @@ TEST(Closing, TheQuestionComesWithoutAnOpenedSetAndYesStillClosesIt) {
     EXPECT_TRUE(window.close());
     ASSERT_EQ(hand.shown.size(), 1u);
     EXPECT_EQ(hand.shown[0].icon, QMessageBox::Question);
-    EXPECT_EQ(hand.shown[0].text, "If you exit the program now, any non saved changes will get "
-                                  "lost !\nDo you realy want to exit now ?");
+    EXPECT_EQ(hand.shown[0].text, test::kExitQuestion);
     EXPECT_EQ(
-        linesSince(env, from),
+        env.journalSince(from),
         (std::vector<std::string>{"[System ] Programm soll beendet werden",
                                   "[System ] JA - Programm beenden", "[Begin  ] CLOSE_INI_FILES",
                                   "[Error  ] Inis arent open", "[End    ] CLOSE_INI_FILES"}));
@@ -136,7 +129,7 @@ TEST(Closing, EachPressOfInfoShowsAnAboutWindowAndJournalsAfterItCloses) {
         ASSERT_EQ(hand.shown.size(), press);
         EXPECT_EQ(hand.shown.back().kind, "skarvel::TformInfo");
         EXPECT_EQ(hand.shown.back().title, "Info");
-        EXPECT_EQ(linesSince(env, from),
+        EXPECT_EQ(env.journalSince(from),
                   std::vector<std::string>{"[System ] Info Dialog wurde angezeigt"});
     }
     EXPECT_TRUE(window.isVisible());

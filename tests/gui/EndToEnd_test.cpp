@@ -22,25 +22,10 @@ using namespace test;
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-const fs::path kSourceRoot = fs::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
 const fs::path kDemoData = kSourceRoot / "resources" / "demo-game" / "DATA";
 
-// The lines of a text file, whatever its line ends.
 Lines textLines(const fs::path& file) {
-    Lines lines;
-    const std::string bytes = readBytes(file);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end;
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
+    return splitLines(readBytes(file));
 }
 
 // Replaces the one line equal to from.
@@ -73,21 +58,6 @@ std::size_t count(const Lines& lines, const std::string& line) {
     return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
 }
 
-const QString kUpdateQuestion = "Shall the application do a checkup whether there is a newer "
-                                "version of this application ?";
-// Names the backup folder, which the test program sets before the first test.
-QString backupPrompt() {
-    return QString::fromStdString(
-                      "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\nBefore it changes the "
-                      "game's data files, Skarvel copies the six files it edits into\n" +
-                      userBackupsFolder() +
-                      "\nThe BACKUP page lists these backups and restores any of them.\nA "
-                      "backup of your whole /data directory of your own is still a good "
-                      "idea.\n\n!! IF YOU SAY YES HERE THE TOOL SHUTSDOWN and you can make "
-                      "backups manually !! ");
-}
-const QString kOpenInformation =
-    "Now - only click on the OPEN BUTTON to read the values from the ini files";
 const QString kShipChangeQuestion = "There are unsaved changes. Do you want to save them now ? - "
                                     "otherwise they will get lost !";
 const QString kSaveQuestion = "Do you realy want to save the actual values to the ini files?";
@@ -97,19 +67,12 @@ const QString kSavedInformation =
     "directory to any other network computer/server you like to\nuse the same values. For example "
     "to play on you own server. Only\ncopy the \\data directory over the \\data directory of "
     "freelancer.\nOn this machine the original .inis are allready overwritten";
-const QString kExitQuestion = "If you exit the program now, any non saved changes will get lost "
-                              "!\nDo you realy want to exit now ?";
 
 // The demo game in a Wine prefix; resource.ini and the converter in the program's folder.
 class DemoSession : public ::testing::Test {
 protected:
     DemoSession() {
-        const auto layout =
-            runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
-                       {env.prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
-        EXPECT_EQ(layout.exitCode, 0);
-        fs::copy_file(kSourceRoot / "resources" / "resource.ini", env.program / "resource.ini");
-        fs::copy_file(SKARVEL_BINI_PATH, env.program / "bini");
+        EXPECT_EQ(env.installDemoGame(), 0);
         // The text form of the compressed misc_equip.ini, as the converter gives it.
         fs::create_directories(env.root.path() / "unpacked");
         fs::copy_file(gameFile("EQUIPMENT/misc_equip.ini"),

@@ -36,10 +36,7 @@ protected:
     // The data is marked as changed when the save button is on.
     bool marked() { return control<QToolButton>(*window, "btSave").isEnabled(); }
 
-    std::vector<std::string> linesSince(std::size_t from) const {
-        const auto all = env.journal();
-        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())), all.end()};
-    }
+    std::vector<std::string> linesSince(std::size_t from) const { return env.journalSince(from); }
 
     ShellEnvironment env;
     ModalHand hand;

@@ -30,11 +30,26 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace skarvel {
 namespace {
+
+// The words of a blank-separated list.
+std::vector<std::string> words(const std::string& list) {
+    std::vector<std::string> result;
+    std::istringstream in(list);
+    for (std::string word; in >> word;) {
+        result.push_back(word);
+    }
+    return result;
+}
+std::set<std::string> wordSet(const std::string& list) {
+    const auto all = words(list);
+    return {all.begin(), all.end()};
+}
 
 class LayoutTest : public ::testing::Test {
 protected:
@@ -45,8 +60,8 @@ protected:
         setupMainWindowLayout(ui, window);
     }
 
-    template <typename T = QWidget> T* control(const char* name) {
-        T* found = window.findChild<T*>(QString::fromLatin1(name));
+    template <typename T = QWidget> T* control(const std::string& name) {
+        T* found = window.findChild<T*>(QString::fromStdString(name));
         EXPECT_NE(found, nullptr) << name << " is missing or has the wrong type";
         return found;
     }
@@ -126,9 +141,9 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
     }
     EXPECT_EQ(ui.pcMain->tabPosition(), QTabWidget::East);
     EXPECT_TRUE(ui.pcMain->tabBar()->font().bold());
-    for (const char* panel :
-         {"panBackReadFirst", "panBackOptions", "panBackGeneral", "panBackCharacter", "panBackShip",
-          "panBackExtended", "panBackCommodity", "panBackConstants", "panBackBackup"}) {
+    for (const std::string& panel :
+         words("panBackReadFirst panBackOptions panBackGeneral panBackCharacter panBackShip "
+               "panBackExtended panBackCommodity panBackConstants panBackBackup")) {
         EXPECT_TRUE(control(panel)->property("hintWired").toBool()) << panel;
     }
     EXPECT_TRUE(ui.tsBackup->isAncestorOf(ui.tvBackups));
@@ -205,73 +220,44 @@ TEST_F(LayoutTest, OptionsPageHasFoldersAndSwitches) {
 }
 
 // Each value field with the caption of the label beside it.
-const std::map<std::string, std::string> kCaptions = {
-    {"edPanzerung", "Amor"},
-    {"edNanobot", "Nanobot Limit"},
-    {"edShield", "Shieldenergy Limit"},
-    {"edMasse", "Mass"},
-    {"edHoldsize", "Hold size (cargo capacity)"},
-    {"edShipName", "(Userdefined) Shipname"},
-    {"edShipNickName", "Ship nickname"},
-    {"edShipLevel", "Ship Level"},
-    {"edMAxBankAngel", "Max Bank Angel"},
-    {"edLinearDrag", "Linear Drag"},
-    {"edCameraOffset", "Offset"},
-    {"edCameraAngularAccel", "Angular Accelleration"},
-    {"edCameraHorTurnAngle", "Horizontical turn angle"},
-    {"edVerUpTurnAngle", "Vertical Turn UP angle"},
-    {"edVerDownTurnAngle", "Vertical Turn DOWN angle"},
-    {"edLODRanges", "LOD Ranges"},
-    {"edSteeringTorque", "Steering torque"},
-    {"edRotationInertia", "Rotation inertia"},
-    {"edAngularDrag", "Angular drag"},
-    {"edShipPrice", "for Ship"},
-    {"edTractorRange", "Max. Range"},
-    {"edTractorSpeed", "Tracor Force"},
-    {"edPowerMasse", "Mass"},
-    {"edPowerCapacity", "Power Output"},
-    {"edPowerRegen", "Regeneration Rate"},
-    {"edThrusterCapacity", "Afterburner Capacity"},
-    {"edThrusterChargeRate", "Afterburner Recharge Rate"},
-    {"edEngineMaxForce", "Max force"},
-    {"edEngineLinearDrag", "Linear drag"},
-    {"edReverseFraction", "Reverse Fraction"},
-    {"edCruisePowerUsage", "Cruise powerusage"},
-    {"edCruiseChargeTime", "Cruise charge time"},
-    {"edIdsName", "IDS_Name"},
-    {"edShipRealName", "Ship Name"},
-    {"edEngineSpeed", "Max Speed"},
-    {"edReverseSpeed", "Reverse Speed"},
-    {"edScanRange", "Scan Range"},
-    {"edCargoScanRange", "Cargo Scan Range"},
-    {"edTrafePowerUsage", "Power used by strafing"},
-    {"edWeaponHPLevel", "max Weapon Level"},
-    {"edTurretHpLevel", "max Weapon Level"},
-    {"edShieldHPLevel", "MAX SHIELDGENERATOR LEVEL"},
-    {"cbWeaponHP", "Weapon Hardpoint #"},
-    {"cbTurretHP", "Turret Hardpoint #"},
-    {"cbShieldTyp", "Shield Typ"},
-    {"edMaxSpeed", "Maximum Speed"},
-    {"edTradeLaneSpeed", "Trade Lane Speed"},
-    {"edCruiseSpeed", "Cruise Speed"},
-    {"edCruiseDisruptTime", "Cruise disruption time"},
-    {"edMaxLootPerAstroid", "Max Loot per astroid"},
-    {"edHullUnitsPerItem", "Hull Units per Item"},
-    {"edShieldUnitsPerItem", "Shield Units per Item"},
-    {"edStartingMoney", "Starting money"},
-    {"cbStartingBase", "Starting Base"},
-};
+// "field=caption|...".
+const char* const kCaptions =
+    "edPanzerung=Amor|edNanobot=Nanobot Limit|edShield=Shieldenergy Limit|edMasse=Mass|"
+    "edHoldsize=Hold size (cargo capacity)|edShipName=(Userdefined) Shipname|"
+    "edShipNickName=Ship nickname|edShipLevel=Ship Level|edMAxBankAngel=Max Bank Angel|"
+    "edLinearDrag=Linear Drag|edCameraOffset=Offset|"
+    "edCameraAngularAccel=Angular Accelleration|edCameraHorTurnAngle=Horizontical turn angle|"
+    "edVerUpTurnAngle=Vertical Turn UP angle|edVerDownTurnAngle=Vertical Turn DOWN angle|"
+    "edLODRanges=LOD Ranges|edSteeringTorque=Steering torque|"
+    "edRotationInertia=Rotation inertia|edAngularDrag=Angular drag|edShipPrice=for Ship|"
+    "edTractorRange=Max. Range|edTractorSpeed=Tracor Force|edPowerMasse=Mass|"
+    "edPowerCapacity=Power Output|edPowerRegen=Regeneration Rate|"
+    "edThrusterCapacity=Afterburner Capacity|edThrusterChargeRate=Afterburner Recharge Rate|"
+    "edEngineMaxForce=Max force|edEngineLinearDrag=Linear drag|"
+    "edReverseFraction=Reverse Fraction|edCruisePowerUsage=Cruise powerusage|"
+    "edCruiseChargeTime=Cruise charge time|edIdsName=IDS_Name|edShipRealName=Ship Name|"
+    "edEngineSpeed=Max Speed|edReverseSpeed=Reverse Speed|edScanRange=Scan Range|"
+    "edCargoScanRange=Cargo Scan Range|edTrafePowerUsage=Power used by strafing|"
+    "edWeaponHPLevel=max Weapon Level|edTurretHpLevel=max Weapon Level|"
+    "edShieldHPLevel=MAX SHIELDGENERATOR LEVEL|cbWeaponHP=Weapon Hardpoint #|"
+    "cbTurretHP=Turret Hardpoint #|cbShieldTyp=Shield Typ|edMaxSpeed=Maximum Speed|"
+    "edTradeLaneSpeed=Trade Lane Speed|edCruiseSpeed=Cruise Speed|"
+    "edCruiseDisruptTime=Cruise disruption time|edMaxLootPerAstroid=Max Loot per astroid|"
+    "edHullUnitsPerItem=Hull Units per Item|edShieldUnitsPerItem=Shield Units per Item|"
+    "edStartingMoney=Starting money|cbStartingBase=Starting Base";
 
 TEST_F(LayoutTest, EveryValueFieldHasItsCaptionOnItsPage) {
-    const std::set<std::string> shipPage = {"edPanzerung", "edEngineSpeed",   "edPowerMasse",
-                                            "cbWeaponHP",  "edShieldHPLevel", "edIdsName"};
-    const std::set<std::string> extendedPage = {"edTractorRange", "edScanRange",
-                                                "edLODRanges",    "edSteeringTorque",
-                                                "edShipPrice",    "edCameraOffset"};
-    for (const auto& [field, caption] : kCaptions) {
-        QWidget* value = control(field.c_str());
+    const auto shipPage =
+        wordSet("edPanzerung edEngineSpeed edPowerMasse cbWeaponHP edShieldHPLevel edIdsName");
+    const auto extendedPage = wordSet(
+        "edTractorRange edScanRange edLODRanges edSteeringTorque edShipPrice edCameraOffset");
+    std::istringstream captions(kCaptions);
+    for (std::string entry; std::getline(captions, entry, '|');) {
+        const std::string field = entry.substr(0, entry.find('='));
+        const std::string caption = entry.substr(field.size() + 1);
+        QWidget* value = control(field);
         const std::string labelName = "lab" + field.substr(2);
-        auto* label = control<QLabel>(labelName.c_str());
+        auto* label = control<QLabel>(labelName);
         if (value == nullptr || label == nullptr) {
             continue;
         }
@@ -307,14 +293,14 @@ TEST_F(LayoutTest, EveryValueFieldHasItsCaptionOnItsPage) {
 }
 
 TEST_F(LayoutTest, ReadOnlyDisabledAndDesignTexts) {
-    for (const char* name :
-         {"edShipName", "edShipNickName", "edShipLevel", "edMAxBankAngel", "edLinearDrag",
-          "edLODRanges", "edSteeringTorque", "edRotationInertia", "edAngularDrag", "edIdsName",
-          "edShipRealName", "edWeaponHPLevel", "edTurretHpLevel", "edShieldHPLevel"}) {
+    for (const std::string& name :
+         words("edShipName edShipNickName edShipLevel edMAxBankAngel edLinearDrag edLODRanges "
+               "edSteeringTorque edRotationInertia edAngularDrag edIdsName edShipRealName "
+               "edWeaponHPLevel edTurretHpLevel edShieldHPLevel")) {
         EXPECT_TRUE(control<QLineEdit>(name)->isReadOnly()) << name;
     }
-    for (const char* name : {"edPanzerung", "edEngineSpeed", "edReverseFraction", "edCameraOffset",
-                             "edShipPrice", "edMaxSpeed", "edStartingMoney"}) {
+    for (const std::string& name : words("edPanzerung edEngineSpeed edReverseFraction "
+                                         "edCameraOffset edShipPrice edMaxSpeed edStartingMoney")) {
         EXPECT_FALSE(control<QLineEdit>(name)->isReadOnly()) << name;
     }
     std::set<std::string> disabled;
@@ -323,10 +309,9 @@ TEST_F(LayoutTest, ReadOnlyDisabledAndDesignTexts) {
             disabled.insert(widget->objectName().toStdString());
         }
     }
-    EXPECT_EQ(disabled,
-              (std::set<std::string>{"edShipName", "edShipNickName", "edShipLevel", "edScanRange",
-                                     "edCargoScanRange", "udScanRange", "udCargoScanRange",
-                                     "labScanner", "edTradeLaneSpeed", "labTradeLaneSpeed"}));
+    EXPECT_EQ(disabled, wordSet("edShipName edShipNickName edShipLevel edScanRange "
+                                "edCargoScanRange udScanRange udCargoScanRange labScanner "
+                                "edTradeLaneSpeed labTradeLaneSpeed"));
     for (const char* name : {"edScanRange", "edCargoScanRange", "edTrafePowerUsage"}) {
         EXPECT_EQ(control<QLineEdit>(name)->text(), "0") << name;
     }
@@ -405,51 +390,40 @@ TEST_F(LayoutTest, ValuesOfRealFilesShowWholeWithinTheWindowsWidth) {
 }
 
 TEST_F(LayoutTest, SpinnersAreBoundToTheirFields) {
-    struct Expected {
-        const char* spinner;
-        const char* field;
-        int minimum;
-        int maximum;
+    // "spinner=field" by range.
+    const std::vector<std::tuple<int, int, const char*>> ranges = {
+        {0, 32000,
+         "udPanzerung=edPanzerung udNanobot=edNanobot udShield=edShield udMasse=edMasse "
+         "udHoldsize=edHoldsize udMaxBankAngle=edMAxBankAngel udLinearDrag=edLinearDrag "
+         "udCameraHorTurnAngle=edCameraHorTurnAngle udVerUpTurnAngle=edVerUpTurnAngle "
+         "udVerDownTurnAngle=edVerDownTurnAngle udTractorRange=edTractorRange "
+         "udTractorSpeed=edTractorSpeed udPowerMasse=edPowerMasse "
+         "udPowerCapacity=edPowerCapacity udPowerRegen=edPowerRegen "
+         "udThrusterCapacity=edThrusterCapacity udThrusterChargeRate=edThrusterChargeRate "
+         "udCruisePowerUsage=edCruisePowerUsage udCruiseChargeTime=edCruiseChargeTime "
+         "udScanRange=edScanRange udCargoScanRange=edCargoScanRange "
+         "UpDown1=edTrafePowerUsage"},
+        {1, 10,
+         "udWeaponHpLevel=edWeaponHPLevel udTurretHpLevel=edTurretHpLevel "
+         "udShieldHpLevel=edShieldHPLevel"},
     };
-    const std::vector<Expected> expected = {
-        {"udPanzerung", "edPanzerung", 0, 32000},
-        {"udNanobot", "edNanobot", 0, 32000},
-        {"udShield", "edShield", 0, 32000},
-        {"udMasse", "edMasse", 0, 32000},
-        {"udHoldsize", "edHoldsize", 0, 32000},
-        {"udMaxBankAngle", "edMAxBankAngel", 0, 32000},
-        {"udLinearDrag", "edLinearDrag", 0, 32000},
-        {"udCameraHorTurnAngle", "edCameraHorTurnAngle", 0, 32000},
-        {"udVerUpTurnAngle", "edVerUpTurnAngle", 0, 32000},
-        {"udVerDownTurnAngle", "edVerDownTurnAngle", 0, 32000},
-        {"udTractorRange", "edTractorRange", 0, 32000},
-        {"udTractorSpeed", "edTractorSpeed", 0, 32000},
-        {"udPowerMasse", "edPowerMasse", 0, 32000},
-        {"udPowerCapacity", "edPowerCapacity", 0, 32000},
-        {"udPowerRegen", "edPowerRegen", 0, 32000},
-        {"udThrusterCapacity", "edThrusterCapacity", 0, 32000},
-        {"udThrusterChargeRate", "edThrusterChargeRate", 0, 32000},
-        {"udCruisePowerUsage", "edCruisePowerUsage", 0, 32000},
-        {"udCruiseChargeTime", "edCruiseChargeTime", 0, 32000},
-        {"udScanRange", "edScanRange", 0, 32000},
-        {"udCargoScanRange", "edCargoScanRange", 0, 32000},
-        {"UpDown1", "edTrafePowerUsage", 0, 32000},
-        {"udWeaponHpLevel", "edWeaponHPLevel", 1, 10},
-        {"udTurretHpLevel", "edTurretHpLevel", 1, 10},
-        {"udShieldHpLevel", "edShieldHPLevel", 1, 10},
-    };
-    EXPECT_EQ(window.findChildren<UpDown*>().size(), static_cast<qsizetype>(expected.size()));
-    for (const Expected& e : expected) {
-        auto* spinner = control<UpDown>(e.spinner);
-        ASSERT_NE(spinner, nullptr);
-        ASSERT_NE(spinner->buddy(), nullptr) << e.spinner;
-        EXPECT_EQ(spinner->buddy()->objectName(), e.field);
-        EXPECT_EQ(spinner->minimum(), e.minimum) << e.spinner;
-        EXPECT_EQ(spinner->maximum(), e.maximum) << e.spinner;
-        EXPECT_EQ(spinner->singleStep(), 1);
-        EXPECT_EQ(spinner->property("hint"), spinner->buddy()->property("hint")) << e.spinner;
-        EXPECT_TRUE(spinner->property("hintWired").toBool()) << e.spinner;
+    qsizetype count = 0;
+    for (const auto& [minimum, maximum, pairs] : ranges) {
+        for (const std::string& pair : words(pairs)) {
+            const std::string name = pair.substr(0, pair.find('='));
+            auto* spinner = control<UpDown>(name);
+            ++count;
+            ASSERT_NE(spinner, nullptr);
+            ASSERT_NE(spinner->buddy(), nullptr) << name;
+            EXPECT_EQ(spinner->buddy()->objectName().toStdString(), pair.substr(name.size() + 1));
+            EXPECT_EQ(spinner->minimum(), minimum) << name;
+            EXPECT_EQ(spinner->maximum(), maximum) << name;
+            EXPECT_EQ(spinner->singleStep(), 1);
+            EXPECT_EQ(spinner->property("hint"), spinner->buddy()->property("hint")) << name;
+            EXPECT_TRUE(spinner->property("hintWired").toBool()) << name;
+        }
     }
+    EXPECT_EQ(window.findChildren<UpDown*>().size(), count);
 }
 
 TEST_F(LayoutTest, ConstantsTablesListEveryKeyWithAnEmptyValue) {
@@ -489,44 +463,17 @@ TEST_F(LayoutTest, ConstantsTablesListEveryKeyWithAnEmptyValue) {
 }
 
 TEST_F(LayoutTest, KeyHandlersAreMarkedOnTheirFields) {
-    EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDown")),
-              (std::set<std::string>{"edTradeLaneSpeed",
-                                     "edCruiseSpeed",
-                                     "edMaxSpeed",
-                                     "edHullUnitsPerItem",
-                                     "edShieldUnitsPerItem",
-                                     "edCruiseDisruptTime",
-                                     "edMaxLootPerAstroid",
-                                     "edStartingMoney",
-                                     "cbStartingBase",
-                                     "edThrusterChargeRate",
-                                     "edThrusterCapacity",
-                                     "edShield",
-                                     "edPanzerung",
-                                     "edNanobot",
-                                     "edMasse",
-                                     "edHoldsize",
-                                     "edPowerMasse",
-                                     "edPowerRegen",
-                                     "edPowerCapacity",
-                                     "edTrafePowerUsage",
-                                     "edShieldHPLevel",
-                                     "cbWeaponHP",
-                                     "cbTurretHP",
-                                     "edWeaponHPLevel",
-                                     "edTurretHpLevel",
-                                     "edCruiseChargeTime",
-                                     "edCruisePowerUsage",
-                                     "edTractorRange",
-                                     "edTractorSpeed",
-                                     "edScanRange",
-                                     "edCargoScanRange",
-                                     "edMAxBankAngel",
-                                     "edLinearDrag",
-                                     "edCameraHorTurnAngle",
-                                     "edVerUpTurnAngle",
-                                     "edVerDownTurnAngle",
-                                     "edShipPrice"}));
+    EXPECT_EQ(
+        namesWith("keyHandler", QStringLiteral("KeyDown")),
+        wordSet(
+            "edTradeLaneSpeed edCruiseSpeed edMaxSpeed edHullUnitsPerItem edShieldUnitsPerItem "
+            "edCruiseDisruptTime edMaxLootPerAstroid edStartingMoney cbStartingBase "
+            "edThrusterChargeRate edThrusterCapacity edShield edPanzerung edNanobot edMasse "
+            "edHoldsize edPowerMasse edPowerRegen edPowerCapacity edTrafePowerUsage "
+            "edShieldHPLevel cbWeaponHP cbTurretHP edWeaponHPLevel edTurretHpLevel "
+            "edCruiseChargeTime edCruisePowerUsage edTractorRange edTractorSpeed edScanRange "
+            "edCargoScanRange edMAxBankAngel edLinearDrag edCameraHorTurnAngle edVerUpTurnAngle "
+            "edVerDownTurnAngle edShipPrice"));
     EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDownFracted")),
               (std::set<std::string>{"edSteeringTorque", "edAngularDrag", "edRotationInertia",
                                      "edCameraOffset", "edCameraAngularAccel", "edLODRanges"}));
@@ -555,13 +502,13 @@ TEST_F(LayoutTest, HintsGoToTheHintAreaNotToTooltips) {
             EXPECT_EQ(wired.count(name), 0u) << name << " must not show a hint";
         }
     }
-    for (const char* name : {"tvMenu", "lbShips", "pcShips", "pcMain", "tollbarMain", "btBeenden",
-                             "btRelload", "btSave", "MemoReadMe", "memoReadFirst", "memoHint",
-                             "btFastAndAgil", "gbFreelancerDir", "gbBiniDir"}) {
+    for (const std::string& name :
+         words("tvMenu lbShips pcShips pcMain tollbarMain btBeenden btRelload btSave MemoReadMe "
+               "memoReadFirst memoHint btFastAndAgil gbFreelancerDir gbBiniDir")) {
         EXPECT_EQ(wired.count(name), 1u) << name;
     }
-    for (const char* name : {"btRead", "btInfo", "btHelp", "btopenFlDir", "btOpenFliniDir",
-                             "edPfad", "edFliniDir", "edAngularDrag"}) {
+    for (const std::string& name :
+         words("btRead btInfo btHelp btopenFlDir btOpenFliniDir edPfad edFliniDir edAngularDrag")) {
         EXPECT_EQ(wired.count(name), 0u) << name;
     }
 
@@ -604,7 +551,7 @@ TEST_F(LayoutTest, HintTextsAreQuotedExactly) {
          "different BINI Version !"},
     };
     for (const auto& [name, hint] : hints) {
-        EXPECT_EQ(control(name.c_str())->property("hint").toString().toStdString(), hint) << name;
+        EXPECT_EQ(control(name)->property("hint").toString().toStdString(), hint) << name;
     }
     EXPECT_TRUE(control("edSteeringTorque")
                     ->property("hint")

@@ -15,8 +15,6 @@ using test::control;
 using test::ModalHand;
 using test::ShellEnvironment;
 
-const QString kUpdateQuestion = "Shall the application do a checkup whether there is a newer "
-                                "version of this application ?";
 const std::string kNoSiteLine =
     "[Info   ] Keine Update-Seite eingestellt - Suche nach neuen Versionen wird nicht angeboten";
 
@@ -52,7 +50,8 @@ TEST(NoUpdateSite, WithoutASiteTheCheckIsNotOfferedAndTheOptionsPageSaysWhy) {
 
             EXPECT_TRUE(hand.allAnswered());
             EXPECT_TRUE(hand.unexpected.empty());
-            EXPECT_EQ(!hand.shown.empty() && hand.shown[0].text == kUpdateQuestion, c.offered);
+            EXPECT_EQ(!hand.shown.empty() && hand.shown[0].text == test::kUpdateQuestion,
+                      c.offered);
             auto& box = control<QCheckBox>(window, "cbCheckNewVersion");
             EXPECT_TRUE(box.isChecked());
             EXPECT_EQ(box.isEnabled(), c.offered);

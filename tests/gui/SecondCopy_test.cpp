@@ -18,14 +18,6 @@ namespace {
 using test::ModalHand;
 using test::ShellEnvironment;
 
-std::vector<std::filesystem::path> filesIn(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        files.push_back(entry.path());
-    }
-    return files;
-}
-
 TEST(SecondCopy, RaisesTheFirstWindowAndEndsWithoutWritingAnything) {
     ShellEnvironment env;
     env.installGameAndSilenceStart();
@@ -50,7 +42,7 @@ TEST(SecondCopy, RaisesTheFirstWindowAndEndsWithoutWritingAnything) {
     EXPECT_TRUE(test::waitUntil([&] { return !window.isMinimized(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(test::waitUntil([&] { return QApplication::activeWindow() == &window; }));
-    EXPECT_TRUE(filesIn(secondFolder).empty());
+    EXPECT_TRUE(test::folderListing(secondFolder, true).empty());
     EXPECT_EQ(test::readBytes(env.journalFile()), journalBefore);
     EXPECT_TRUE(hand.shown.empty());
 }
@@ -73,7 +65,7 @@ TEST(SecondCopy, TheLockLivesInTheUsersOwnRuntimeFolderElseInTheCacheFolder) {
                   QFileInfo(SingleCopy::lockFileName()).absolutePath());
         EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_all);
-        EXPECT_TRUE(filesIn(env.temp).empty());
+        EXPECT_TRUE(test::folderListing(env.temp, true).empty());
     }
 }
 

@@ -5,12 +5,10 @@
 #include "gui/UserHand.h"
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
-#include "platform/Process.h"
 
 #include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -18,9 +16,7 @@ namespace skarvel {
 namespace {
 
 using namespace test;
-namespace fs = std::filesystem;
 
-const fs::path kSourceRoot = fs::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
 // The nickname of each [Ship] of the demo game, in file order.
 const std::vector<QString> kNicknames{"li_fighter", "li_elite", "li_freighter", "ge_fighter",
                                       "ku_fighter", "rh_elite", "bw_fighter",   "ge_freighter"};
@@ -29,12 +25,8 @@ const std::vector<QString> kNicknames{"li_fighter", "li_elite", "li_freighter", 
 class ShipListWindow : public ::testing::Test {
 protected:
     ShipListWindow() {
-        runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
-                   {env.prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
-        fs::copy_file(kSourceRoot / "resources" / "resource.ini", env.program / "resource.ini");
-        fs::copy_file(SKARVEL_BINI_PATH, env.program / "bini");
-        env.storePreference("SecurityDialogs", "0");
-        env.storePreference("CheckNewVersion", "0");
+        env.installDemoGame();
+        env.silenceStart();
         journal = std::make_unique<TJournal>(env.program.string(), "DebugOut");
         window = std::make_unique<TformSkarvel>(*journal, env.program.string());
         window->show();

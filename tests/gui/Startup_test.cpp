@@ -19,9 +19,6 @@ using test::linesBetween;
 using test::ModalHand;
 using test::ShellEnvironment;
 
-const QString UpdateQuestion = "Shall the application do a checkup whether there is a newer "
-                               "version of this application ?";
-
 std::vector<int> visibleTabs(QWidget& window) {
     auto& pages = control<QTabWidget>(window, "pcMain");
     std::vector<int> visible;
@@ -37,12 +34,6 @@ std::vector<std::string> formCreate(const ShellEnvironment& env) {
     return linesBetween(env.journal(), "[Begin  ] FORM_CREATE", "[End    ] FORM_CREATE");
 }
 
-std::vector<std::string> binaryDirLines(const ShellEnvironment& env) {
-    const std::string folder = env.program.string();
-    return {"[Data   ] makeCorrectPath - " + folder + " => " + folder + "/",
-            "[Data   ] BINI Dir = " + folder + "/"};
-}
-
 TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
     ShellEnvironment env;
     const std::string game = env.installGame();
@@ -56,17 +47,9 @@ TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
         EXPECT_TRUE(hand.unexpected.empty());
         ASSERT_EQ(hand.shown.size(), 2u);
         EXPECT_EQ(hand.shown[0].icon, QMessageBox::Question);
-        EXPECT_EQ(hand.shown[0].text, UpdateQuestion);
+        EXPECT_EQ(hand.shown[0].text, test::kUpdateQuestion);
         EXPECT_EQ(hand.shown[1].icon, QMessageBox::Warning);
-        EXPECT_EQ(hand.shown[1].text,
-                  QString::fromStdString(
-                      "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\nBefore it changes the "
-                      "game's data files, Skarvel copies the six files it edits into\n" +
-                      userBackupsFolder() +
-                      "\nThe BACKUP page lists these backups and restores any of them.\nA "
-                      "backup of your whole /data directory of your own is still a good "
-                      "idea.\n\n!! IF YOU SAY YES HERE THE TOOL SHUTSDOWN and you can make "
-                      "backups manually !! "));
+        EXPECT_EQ(hand.shown[1].text, test::backupPrompt());
 
         EXPECT_FALSE(control<QTreeWidget>(window, "tvMenu").isEnabled());
         EXPECT_FALSE(control<QToolButton>(window, "btRelload").isEnabled());
@@ -84,27 +67,23 @@ TEST(Startup, FirstStartStoresBothSwitchesAsksBothQuestionsAndLocks) {
     EXPECT_NE(stored.find("SecurityDialogs=1"), std::string::npos);
     EXPECT_NE(stored.find("CheckNewVersion=1"), std::string::npos);
 
-    std::vector<std::string> expected{"[Begin  ] FORM_CREATE", "[Info   ] Startup"};
-    for (const auto& line : binaryDirLines(env)) {
-        expected.push_back(line);
-    }
+    const std::string program = env.program.string();
     const std::string gameFolder = game.substr(0, game.size() - 1);
-    for (const std::string& line :
-         std::vector<std::string>{"[Info   ] Reg Created", "[Data   ] FSecurityDlgs = 1",
-                                  "[Data   ] FCheckNewVersion = 1",
+    EXPECT_EQ(
+        formCreate(env),
+        (std::vector<std::string>{"[Begin  ] FORM_CREATE", "[Info   ] Startup",
+                                  "[Data   ] makeCorrectPath - " + program + " => " + program + "/",
+                                  "[Data   ] BINI Dir = " + program + "/", "[Info   ] Reg Created",
+                                  "[Data   ] FSecurityDlgs = 1", "[Data   ] FCheckNewVersion = 1",
                                   "[Data   ] makeCorrectPath - " + gameFolder + " => " + game,
                                   "[Data   ] Freelancer InstallDir = " + game, "[Info   ] Reg.free",
-                                  "[End    ] FORM_CREATE"}) {
-        expected.push_back(line);
-    }
-    EXPECT_EQ(formCreate(env), expected);
+                                  "[End    ] FORM_CREATE"}));
 }
 
 TEST(Startup, SwitchesOffMeanNoQuestionsAndCountAsClicks) {
     ShellEnvironment env;
     const std::string game = env.installGame();
-    env.storePreference("SecurityDialogs", "0");
-    env.storePreference("CheckNewVersion", "0");
+    env.silenceStart();
     ModalHand hand;
     TJournal journal(env.program.string(), "DebugOut");
     TformSkarvel window(journal, env.program.string());
@@ -161,8 +140,7 @@ TEST(Startup, MissingGameIsReportedAndAnOddSwitchCountsAsOn) {
     control<QPushButton>(window, "btRead").click();
     ASSERT_EQ(hand.shown.size(), 3u);
     EXPECT_EQ(hand.shown[2].icon, QMessageBox::Information);
-    EXPECT_EQ(hand.shown[2].text,
-              "Now - only click on the OPEN BUTTON to read the values from the ini files");
+    EXPECT_EQ(hand.shown[2].text, test::kOpenInformation);
 }
 
 TEST(Startup, UnreadableSwitchEndsTheStartupAfterReleasingTheStore) {

@@ -14,9 +14,6 @@ using test::linesBetween;
 using test::ModalHand;
 using test::ShellEnvironment;
 
-const QString ExitQuestion = "If you exit the program now, any non saved changes will get lost "
-                             "!\nDo you realy want to exit now ?";
-
 // A newer version downloaded at start-up leads into the exit question at once; either answer
 // lets the start-up run its remaining steps, and Yes then ends the program.
 TEST(UpdateAtStartup, DownloadedAsksToExitAndTheStartupRunsToItsEnd) {
@@ -45,7 +42,7 @@ TEST(UpdateAtStartup, DownloadedAsksToExitAndTheStartupRunsToItsEnd) {
         ASSERT_EQ(hand.shown.size(), 7u);
         EXPECT_EQ(hand.shown[1].kind, "skarvel::TMainForm");
         EXPECT_EQ(hand.shown[5].icon, QMessageBox::Question);
-        EXPECT_EQ(hand.shown[5].text, ExitQuestion);
+        EXPECT_EQ(hand.shown[5].text, test::kExitQuestion);
         EXPECT_EQ(hand.shown[6].icon, QMessageBox::Warning);
         EXPECT_EQ(test::readBytes(archive), std::string(5000, 'z'));
         EXPECT_EQ(window.closeConfirmed(), answer == QMessageBox::Yes);

@@ -4,6 +4,9 @@
 // the real modal dialogs as they come up.
 
 #include "gui/GuiTestEnvironment.h"
+#include "platform/Process.h"
+#include "platform/OwnFolders.h"
+#include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
@@ -13,9 +16,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 #include <deque>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -24,6 +27,9 @@
 
 namespace skarvel::test {
 
+inline const std::filesystem::path kSourceRoot =
+    std::filesystem::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
+
 // HOME, XDG_CONFIG_HOME (the preferences), WINEPREFIX (the game's registry), TMPDIR and
 // XDG_RUNTIME_DIR (the single-copy lock) point into a fresh folder for the life of the
 // object, and XDG_CACHE_HOME is unset (the cache folder is HOME's); "program" is the
@@ -31,36 +37,28 @@ namespace skarvel::test {
 class ShellEnvironment {
 public:
     ShellEnvironment() {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "WINEPREFIX", "TMPDIR",
-                                 "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"}) {
-            saved_[name] = qEnvironmentVariableIsSet(name)
-                               ? std::optional<QByteArray>(qgetenv(name))
-                               : std::nullopt;
-        }
         for (const auto& folder : {home, config, prefix, temp, runtime, program}) {
             std::filesystem::create_directories(folder);
         }
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        qputenv("HOME", home.string().c_str());
-        qputenv("XDG_CONFIG_HOME", config.string().c_str());
-        qputenv("WINEPREFIX", prefix.string().c_str());
-        qputenv("TMPDIR", temp.string().c_str());
-        qputenv("XDG_RUNTIME_DIR", runtime.string().c_str());
-        qunsetenv("XDG_CACHE_HOME");
-    }
-    ~ShellEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                qputenv(name.c_str(), *value);
-            } else {
-                qunsetenv(name.c_str());
-            }
+        const std::pair<const char*, std::optional<std::string>> values[] = {
+            {"HOME", home.string()},
+            {"XDG_CONFIG_HOME", config.string()},
+            {"WINEPREFIX", prefix.string()},
+            {"TMPDIR", temp.string()},
+            {"XDG_RUNTIME_DIR", runtime.string()},
+            {"XDG_CACHE_HOME", std::nullopt}};
+        for (const auto& [name, value] : values) {
+            variables_.emplace_back(name, value);
         }
     }
 
     // The game installed and both switches off: the window starts without a question.
     void installGameAndSilenceStart() {
         installGame();
+        silenceStart();
+    }
+    void silenceStart() {
         storePreference("SecurityDialogs", "0");
         storePreference("CheckNewVersion", "0");
     }
@@ -82,6 +80,18 @@ public:
         return (prefix / "drive_c/Games/Freelancer").string() + "/";
     }
 
+    // The demo game in the prefix (tools/make-demo-prefix.sh), resource.ini and the converter
+    // in the program's folder; returns the script's exit code.
+    int installDemoGame() {
+        const auto made =
+            runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
+                       {prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
+        std::filesystem::copy_file(kSourceRoot / "resources" / "resource.ini",
+                                   program / "resource.ini");
+        std::filesystem::copy_file(SKARVEL_BINI_PATH, program / "bini");
+        return made.exitCode;
+    }
+
     std::filesystem::path journalFile() const {
         for (const auto& entry : std::filesystem::directory_iterator(program)) {
             if (entry.path().extension() == ".mjf") {
@@ -100,6 +110,9 @@ public:
         }
         return lines;
     }
+    std::vector<std::string> journalSince(std::size_t from) const {
+        return linesFrom(journal(), from);
+    }
 
     TempDir root;
     std::filesystem::path home = root.path() / "home";
@@ -110,9 +123,30 @@ public:
     std::filesystem::path program = root.path() / "program";
 
 private:
-    std::map<std::string, std::optional<QByteArray>> saved_;
+    std::deque<ScopedVariable> variables_;
     std::string preferences_;
 };
+
+// Texts of the window's message boxes that several tests wait for.
+inline const QString kUpdateQuestion =
+    "Shall the application do a checkup whether there is a newer "
+    "version of this application ?";
+// The start's backup prompt names the backup folder, which the test program sets before the
+// first test.
+inline QString backupPrompt() {
+    return QString::fromStdString(
+        "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\nBefore it changes the game's data "
+        "files, Skarvel copies the six files it edits into\n" +
+        userBackupsFolder() +
+        "\nThe BACKUP page lists these backups and restores any of them.\nA backup of your "
+        "whole /data directory of your own is still a good idea.\n\n!! IF YOU SAY YES HERE THE "
+        "TOOL SHUTSDOWN and you can make backups manually !! ");
+}
+inline const QString kOpenInformation =
+    "Now - only click on the OPEN BUTTON to read the values from the ini files";
+inline const QString kExitQuestion =
+    "If you exit the program now, any non saved changes will get lost "
+    "!\nDo you realy want to exit now ?";
 
 // The window's child of that name (the generated form class is private to the app).
 template <class Control = QWidget> Control& control(QWidget& window, const char* name) {
@@ -121,18 +155,6 @@ template <class Control = QWidget> Control& control(QWidget& window, const char*
         throw std::runtime_error(std::string("no control ") + name);
     }
     return *found;
-}
-
-// The lines from the first that equals first up to the first that equals last, both included.
-inline std::vector<std::string> linesBetween(const std::vector<std::string>& lines,
-                                             const std::string& first, const std::string& last) {
-    auto begin = std::find(lines.begin(), lines.end(), first);
-    auto end = begin == lines.end() ? lines.end() : std::find(begin, lines.end(), last);
-    return {begin, end == lines.end() ? end : end + 1};
-}
-
-inline bool contains(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 // Processes events until done() holds or the time is up.

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "support/Errors.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>
@@ -20,15 +21,6 @@ mode_t modeOf(const fs::path& path) {
     return info.st_mode & 07777;
 }
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(AtomicWrite, ReplacesContentKeepsPermissionsAndLeavesNoTemporaryFile) {
     TempDir dir;
     const auto file = dir.path() / "goods.ini";
@@ -39,7 +31,7 @@ TEST(AtomicWrite, ReplacesContentKeepsPermissionsAndLeavesNoTemporaryFile) {
 
     EXPECT_EQ(readBytes(file), std::string("new\r\n\0binary", 13));
     EXPECT_EQ(modeOf(file), 0640u);
-    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"goods.ini"});
+    EXPECT_EQ(test::folderListing(dir.path()), std::vector<std::string>{"goods.ini"});
 
     // A read-only file stays read-only after the rewrite.
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
@@ -69,19 +61,16 @@ TEST(AtomicWrite, WritesThroughALinkAndKeepsTheLink) {
 TEST(AtomicWrite, FailureThrowsAndLeavesTheOldFileAndNoTemporaryFile) {
     TempDir dir;
     const auto missingFolder = dir.path() / "missing" / "file.ini";
-    try {
-        writeFileAtomically(missingFolder.string(), "x");
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + missingFolder.string());
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>(
+                  [&] { writeFileAtomically(missingFolder.string(), "x"); }),
+              "Unable to write to " + missingFolder.string());
 
     // The target is a folder: the rename fails after the temporary file was written.
     const auto folderTarget = dir.path() / "DATA";
     writeBytes(folderTarget / "shiparch.ini", "kept");
     EXPECT_THROW(writeFileAtomically(folderTarget.string(), "x"), std::runtime_error);
     EXPECT_EQ(readBytes(folderTarget / "shiparch.ini"), "kept");
-    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"DATA"});
+    EXPECT_EQ(test::folderListing(dir.path()), std::vector<std::string>{"DATA"});
 
     // A folder in the path replaced by a file.
     writeBytes(dir.path() / "Ships", "not a folder");
@@ -97,12 +86,8 @@ TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
     EXPECT_EQ(readFile((dir.path() / "f").string()), bytes);
 
     const auto missing = (dir.path() / "none").string();
-    try {
-        readFile(missing);
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to read " + missing);
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { readFile(missing); }),
+              "Unable to read " + missing);
     EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
 }
 

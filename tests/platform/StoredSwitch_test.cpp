@@ -1,4 +1,5 @@
 #include "platform/StoredSwitch.h"
+#include "support/Errors.h"
 #include "support/MemoryPreferences.h"
 
 #include <gtest/gtest.h>
@@ -72,12 +73,8 @@ TEST(StoredSwitch, FiveThatReadsABadValueThrows) {
     store.values["SecurityDialogs"] = integer(256);
     EXPECT_THROW(security.get(), std::range_error);
     store.values["SecurityDialogs"] = StoredValue{false, 0, "yes"};
-    try {
-        security.get();
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Invalid data type for 'SecurityDialogs'");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { security.get(); }),
+              "Invalid data type for 'SecurityDialogs'");
     EXPECT_EQ(security.field(), 5);
 }
 
@@ -103,22 +100,13 @@ TEST(StoredSwitch, StartupRejectsValuesOutOfRangeOrOfAnotherType) {
     MemoryPreferences store;
     store.values["CheckNewVersion"] = integer(256);
     StoredSwitch check(store, "CheckNewVersion");
-    try {
-        check.loadAtStartup();
-        FAIL() << "expected an error";
-    } catch (const std::range_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Range check error");
-    }
+    EXPECT_EQ(test::errorOf<std::range_error>([&] { check.loadAtStartup(); }), "Range check error");
     store.values["CheckNewVersion"] = integer(0xFFFFFFFFu);
     EXPECT_THROW(check.loadAtStartup(), std::range_error);
 
     store.values["CheckNewVersion"] = StoredValue{false, 0, "1"};
-    try {
-        check.loadAtStartup();
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Invalid data type for 'CheckNewVersion'");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { check.loadAtStartup(); }),
+              "Invalid data type for 'CheckNewVersion'");
     EXPECT_EQ(store.writes, 0); // a bad value is reported, never overwritten
 }
 

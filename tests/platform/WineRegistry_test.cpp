@@ -1,10 +1,11 @@
 #include "platform/WineRegistry.h"
+#include "support/Errors.h"
+#include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <stdexcept>
-#include <stdlib.h>
 
 namespace skarvel {
 namespace {
@@ -156,12 +157,8 @@ TEST_F(FindGame, KeyWithoutAppPathGivesAnEmptyPath) {
 
 TEST_F(FindGame, AppPathOfAnotherTypeIsAnError) {
     useRegistryText("\"AppPath\"=dword:00000001\n");
-    try {
-        findGame(prefix().string());
-        FAIL() << "expected an error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Invalid data type for 'AppPath'");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { findGame(prefix().string()); }),
+              "Invalid data type for 'AppPath'");
 }
 
 TEST_F(FindGame, NoPrefixNoRegistryOrNoKeyIsNotFound) {
@@ -177,20 +174,13 @@ TEST_F(FindGame, NoPrefixNoRegistryOrNoKeyIsNotFound) {
 }
 
 TEST(DefaultWinePrefix, PrefersWinePrefixOverHome) {
-    const bool hadPrefix = std::getenv("WINEPREFIX") != nullptr;
-    const std::string oldPrefix = hadPrefix ? std::getenv("WINEPREFIX") : "";
-    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-
-    ::setenv("WINEPREFIX", "/games/wine-fl", 1);
-    EXPECT_EQ(defaultWinePrefix(), "/games/wine-fl");
-    ::unsetenv("WINEPREFIX");
-    ::setenv("HOME", "/home/pilot", 1);
-    EXPECT_EQ(defaultWinePrefix(), "/home/pilot/.wine");
-
-    ::setenv("HOME", oldHome.c_str(), 1);
-    if (hadPrefix) {
-        ::setenv("WINEPREFIX", oldPrefix.c_str(), 1);
+    const test::ScopedVariable home("HOME", "/home/pilot");
+    {
+        const test::ScopedVariable prefix("WINEPREFIX", "/games/wine-fl");
+        EXPECT_EQ(defaultWinePrefix(), "/games/wine-fl");
     }
+    const test::ScopedVariable noPrefix("WINEPREFIX", std::nullopt);
+    EXPECT_EQ(defaultWinePrefix(), "/home/pilot/.wine");
 }
 
 } // namespace

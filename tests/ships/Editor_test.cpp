@@ -52,10 +52,9 @@ TEST_F(EditorTest, ReloadQuestionAnsweredNoKeepsEverything) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Confirmation);
     EXPECT_EQ(dialogs.shown[0].text, kReloadQuestion);
-    EXPECT_EQ(linesSince(from),
-              journalText({"[System ] Daten sollen geöffnet werden",
-                           "[Info   ] Es sind noch Daten geöffnet",
-                           "[System ] NEIN - Daten sollen nicht geladen werden"}));
+    EXPECT_EQ(linesSince(from), cp1252({"[System ] Daten sollen geöffnet werden",
+                                        "[Info   ] Es sind noch Daten geöffnet",
+                                        "[System ] NEIN - Daten sollen nicht geladen werden"}));
     EXPECT_TRUE(editor->valuesChanged());
     EXPECT_EQ(form.text("edPanzerung"), "1200");
     EXPECT_EQ(editor->shipIndex(), 2);
@@ -100,9 +99,9 @@ TEST_F(EditorTest, ShipChangeAnsweredNoDropsTheEdits) {
     EXPECT_EQ(dialogs.shown[0].text, kShipChangeQuestion);
     const auto clicked = linesSince(from);
     EXPECT_EQ(std::vector<std::string>(clicked.begin(), clicked.begin() + 3),
-              journalText({"[Begin  ] LB_SHIPS_CLICKED",
-                           "[Warning] Es wurden Werte verändert -> nach speichern fragen",
-                           "[Action ] NEIN - Änderungen verworfen"}));
+              cp1252({"[Begin  ] LB_SHIPS_CLICKED",
+                      "[Warning] Es wurden Werte verändert -> nach speichern fragen",
+                      "[Action ] NEIN - Änderungen verworfen"}));
     EXPECT_EQ(gameText("Ships/shiparch.ini"), before);
     EXPECT_FALSE(editor->valuesChanged());
     EXPECT_EQ(form.text("edPanzerung"), "1200");
@@ -149,10 +148,9 @@ TEST_F(EditorTest, ClickAfterTheSetWasClosedAddressesNothing) {
     editor->CloseIniFiles();
     const auto from = mark();
     click(2);
-    EXPECT_EQ(
-        linesSince(from),
-        journalText({"[Begin  ] LB_SHIPS_CLICKED", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
-                     "[End    ] LB_SHIPS_CLICKED - Elapsed time: 00:00:00"}));
+    EXPECT_EQ(linesSince(from),
+              cp1252({"[Begin  ] LB_SHIPS_CLICKED", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
+                      "[End    ] LB_SHIPS_CLICKED - Elapsed time: 00:00:00"}));
     EXPECT_EQ(form.text("edPanzerung"), "3400");
     EXPECT_EQ(form.selectedIndex("lbShips"), 0);
 }

@@ -3,11 +3,22 @@
 #include "support/MemoryForm.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace skarvel {
 namespace {
 
 using Handler = void (EngineValues::*)(int&);
+
+Handler handlerOf(const std::string& field) {
+    static const std::map<std::string, Handler> handlers{
+        {"edEngineSpeed", &EngineValues::edEngineSpeedKeyDown},
+        {"edEngineMaxForce", &EngineValues::edEngineMaxForceKeyDown},
+        {"edEngineLinearDrag", &EngineValues::edEngineLinearDragKeyDown},
+        {"edReverseFraction", &EngineValues::edReverseFractionKeyDown},
+        {"edReverseSpeed", &EngineValues::edReverseSpeedKeyDown}};
+    return handlers.at(field);
+}
 
 class EngineValuesTest : public ::testing::Test {
 protected:
@@ -33,9 +44,11 @@ protected:
         form.setText(field, text);
         return code;
     }
-    void typeDigits(Handler handler, const std::string& field, const std::string& digits) {
+    // The same through the handler of the field's name.
+    int press(const std::string& field, int key) { return press(handlerOf(field), field, key); }
+    void typeDigits(const std::string& field, const std::string& digits) {
         for (const char digit : digits) {
-            press(handler, field, digit);
+            press(field, digit);
         }
     }
     void setFields(const std::string& speed, const std::string& force, const std::string& drag,
@@ -55,18 +68,18 @@ protected:
 
 TEST_F(EngineValuesTest, TypingTheSpeedSetsForceAndReverseSpeed) {
     setFields("", "", "100", "0,2", "");
-    press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '0');
+    press("edEngineSpeed", '0');
     EXPECT_EQ(text("edEngineMaxForce"), ""); // the predicted text is exactly "0"
     EXPECT_EQ(changes, 1);
-    press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '5');
+    press("edEngineSpeed", '5');
     EXPECT_EQ(text("edEngineMaxForce"), "500");
     EXPECT_EQ(text("edReverseSpeed"), "1");
 
     setFields("", "", "100", "0,2", "");
-    press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '8');
+    press("edEngineSpeed", '8');
     EXPECT_EQ(text("edEngineMaxForce"), "800");
     EXPECT_EQ(text("edReverseSpeed"), "2");
-    press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '0');
+    press("edEngineSpeed", '0');
     EXPECT_EQ(text("edEngineMaxForce"), "8000");
     EXPECT_EQ(text("edReverseSpeed"), "16");
     EXPECT_EQ(text("edEngineSpeed"), "80");
@@ -76,14 +89,14 @@ TEST_F(EngineValuesTest, TypingForceOrDragSetsTheSpeed) {
     setFields("", "8000", "", "0,2", "");
     std::vector<std::string> speeds;
     for (const char digit : std::string("100")) {
-        press(&EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag", digit);
+        press("edEngineLinearDrag", digit);
         speeds.push_back(text("edEngineSpeed"));
     }
     EXPECT_EQ(speeds, (std::vector<std::string>{"8000", "800", "80"}));
     EXPECT_EQ(text("edReverseSpeed"), "16");
 
     setFields("", "", "100", "0,5", "");
-    typeDigits(&EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce", "2550");
+    typeDigits("edEngineMaxForce", "2550");
     EXPECT_EQ(text("edEngineSpeed"), "26"); // 25.5 rounds to the even 26
     EXPECT_EQ(text("edReverseSpeed"), "13");
     EXPECT_EQ(changes, 7);
@@ -91,57 +104,48 @@ TEST_F(EngineValuesTest, TypingForceOrDragSetsTheSpeed) {
 
 TEST_F(EngineValuesTest, TypingTheReverseValuesSetsTheOtherOne) {
     setFields("80", "8000", "100", "0,2", "2");
-    press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", '3');
+    press("edReverseSpeed", '3');
     EXPECT_EQ(text("edReverseFraction"), "0,3"); // 23 / 80 = 0.2875
 
     setFields("80", "8000", "100", "0,2", "");
-    press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", '3');
+    press("edReverseSpeed", '3');
     EXPECT_EQ(text("edReverseFraction"), "0"); // 3 / 80 lies below 0.05
-    press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", '0');
+    press("edReverseSpeed", '0');
     EXPECT_EQ(text("edReverseFraction"), "0"); // blocked by the fraction "0"
     EXPECT_EQ(text("edReverseSpeed"), "30");
 
     setFields("25", "", "", "0,", "");
-    press(&EngineValues::edReverseFractionKeyDown, "edReverseFraction", '5');
+    press("edReverseFraction", '5');
     EXPECT_EQ(text("edReverseSpeed"), "12");
     setFields("35", "", "", "0,", "");
-    press(&EngineValues::edReverseFractionKeyDown, "edReverseFraction", '5');
+    press("edReverseFraction", '5');
     EXPECT_EQ(text("edReverseSpeed"), "18");
     setFields("35", "", "", "0.", ""); // a point read from the file parses as well
-    press(&EngineValues::edReverseFractionKeyDown, "edReverseFraction", '5');
+    press("edReverseFraction", '5');
     EXPECT_EQ(text("edReverseSpeed"), "18");
 }
 
 TEST_F(EngineValuesTest, SignCommaAndBackspaceReachTheFieldWithoutRecomputing) {
     setFields("80", "8000", "100", "0,2", "16");
-    EXPECT_EQ(press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", vk::kSubtract),
-              vk::kSubtract);
-    EXPECT_EQ(press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", vk::kOemPlus),
-              vk::kOemPlus);
-    EXPECT_EQ(press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", vk::kOemComma), 0);
-    EXPECT_EQ(press(&EngineValues::edReverseFractionKeyDown, "edReverseFraction", vk::kOemComma),
-              vk::kOemComma);
-    EXPECT_EQ(press(&EngineValues::edReverseFractionKeyDown, "edReverseFraction", vk::kOemMinus),
-              vk::kOemMinus);
-    EXPECT_EQ(press(&EngineValues::edReverseFractionKeyDown, "edReverseFraction", vk::kAdd),
-              vk::kAdd);
-    EXPECT_EQ(press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", vk::kOemComma), 0);
-    EXPECT_EQ(press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", vk::kSubtract), 0);
+    EXPECT_EQ(press("edReverseSpeed", vk::kSubtract), vk::kSubtract);
+    EXPECT_EQ(press("edReverseSpeed", vk::kOemPlus), vk::kOemPlus);
+    EXPECT_EQ(press("edReverseSpeed", vk::kOemComma), 0);
+    EXPECT_EQ(press("edReverseFraction", vk::kOemComma), vk::kOemComma);
+    EXPECT_EQ(press("edReverseFraction", vk::kOemMinus), vk::kOemMinus);
+    EXPECT_EQ(press("edReverseFraction", vk::kAdd), vk::kAdd);
+    EXPECT_EQ(press("edEngineSpeed", vk::kOemComma), 0);
+    EXPECT_EQ(press("edEngineSpeed", vk::kSubtract), 0);
     EXPECT_EQ(text("edReverseSpeed"), "16-+");
     EXPECT_EQ(text("edReverseFraction"), "0,2,-+");
     EXPECT_EQ(text("edEngineMaxForce"), "8000");
 
-    const std::vector<std::pair<Handler, std::string>> fields{
-        {&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed"},
-        {&EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce"},
-        {&EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag"},
-        {&EngineValues::edReverseFractionKeyDown, "edReverseFraction"},
-        {&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed"}};
+    const std::string fields[] = {"edEngineSpeed", "edEngineMaxForce", "edEngineLinearDrag",
+                                  "edReverseFraction", "edReverseSpeed"};
     setFields("80", "8000", "100", "0,2", "16");
-    for (const auto& [handler, field] : fields) {
-        EXPECT_EQ(press(handler, field, vk::kBack), vk::kBack) << field;
+    for (const std::string& field : fields) {
+        EXPECT_EQ(press(field, vk::kBack), vk::kBack) << field;
         for (const int swallowed : {vk::kNumpad0, vk::kNumpad9, int{'A'}, 37}) {
-            EXPECT_EQ(press(handler, field, swallowed), 0) << field << " " << swallowed;
+            EXPECT_EQ(press(field, swallowed), 0) << field << " " << swallowed;
         }
     }
     EXPECT_EQ(text("edEngineSpeed"), "8");
@@ -151,12 +155,11 @@ TEST_F(EngineValuesTest, SignCommaAndBackspaceReachTheFieldWithoutRecomputing) {
     EXPECT_EQ(text("edReverseSpeed"), "1");
 
     // Force and drag take a point or a comma; only the other fields swallow the point.
-    for (const auto& [handler, field] : fields) {
+    for (const std::string& field : fields) {
         const bool decimal = field == "edEngineMaxForce" || field == "edEngineLinearDrag";
-        EXPECT_EQ(press(handler, field, vk::kOemPeriod), decimal ? vk::kOemPeriod : 0) << field;
+        EXPECT_EQ(press(field, vk::kOemPeriod), decimal ? vk::kOemPeriod : 0) << field;
     }
-    EXPECT_EQ(press(&EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag", vk::kOemComma),
-              vk::kOemComma);
+    EXPECT_EQ(press("edEngineLinearDrag", vk::kOemComma), vk::kOemComma);
     EXPECT_EQ(text("edEngineSpeed"), "8");
     EXPECT_EQ(changes, 0);
 }
@@ -164,28 +167,21 @@ TEST_F(EngineValuesTest, SignCommaAndBackspaceReachTheFieldWithoutRecomputing) {
 // Force and drag as real engines write them: with a fraction, either separator, or none.
 TEST_F(EngineValuesTest, FractionalForceAndDragGiveWholeSpeedsAndForces) {
     struct Case {
-        std::string force, drag;
-        Handler handler;
-        std::string field;
+        std::string force, drag, field;
         char digit;
         std::string speed, maxForce, reverse;
     };
     const Case cases[] = {
-        {"", "135.6", &EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '3', "3", "407",
-         "1"}, // 406.8
-        {"", "135,6", &EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '3', "3", "407", "1"},
-        {"", "0.5", &EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '5', "5", "2",
-         "2"}, // 2.5 to the even 2
-        {"6780.", "", &EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag", '5', "1356",
-         "6780.", "407"},
-        {"6780,", "135,", &EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag", '6', "50",
-         "6780,", "15"},
-        {"8000.", "135.6", &EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce", '5', "59",
-         "8000.5", "18"}, // 59.0
+        {"", "135.6", "edEngineSpeed", '3', "3", "407", "1"}, // 406.8
+        {"", "135,6", "edEngineSpeed", '3', "3", "407", "1"},
+        {"", "0.5", "edEngineSpeed", '5', "5", "2", "2"}, // 2.5 to the even 2
+        {"6780.", "", "edEngineLinearDrag", '5', "1356", "6780.", "407"},
+        {"6780,", "135,", "edEngineLinearDrag", '6', "50", "6780,", "15"},
+        {"8000.", "135.6", "edEngineMaxForce", '5', "59", "8000.5", "18"}, // 59.0
     };
     for (const Case& c : cases) {
         setFields("", c.force, c.drag, "0.3", "");
-        press(c.handler, c.field, c.digit);
+        press(c.field, c.digit);
         EXPECT_EQ(text("edEngineSpeed"), c.speed) << c.drag << " " << c.field;
         EXPECT_EQ(text("edEngineMaxForce"), c.maxForce) << c.drag << " " << c.field;
         EXPECT_EQ(text("edReverseSpeed"), c.reverse) << c.drag << " " << c.field;
@@ -222,8 +218,8 @@ TEST_F(EngineValuesTest, GenericHandlersMarkEveryKeyAsAChange) {
 
 TEST_F(EngineValuesTest, ZeroDragBlocksSilentlyAndSpeedsThatCannotBeWorkedOutGoEmpty) {
     setFields("", "8000", "0", "0,2", "");
-    press(&EngineValues::edEngineSpeedKeyDown, "edEngineSpeed", '5');
-    press(&EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce", '1');
+    press("edEngineSpeed", '5');
+    press("edEngineMaxForce", '1');
     EXPECT_EQ(text("edEngineSpeed"), "5");
     EXPECT_EQ(text("edEngineMaxForce"), "80001");
 
@@ -231,20 +227,17 @@ TEST_F(EngineValuesTest, ZeroDragBlocksSilentlyAndSpeedsThatCannotBeWorkedOutGoE
     struct Case {
         const char* force;
         const char* drag;
-        Handler handler;
         const char* field;
     };
     const Case cases[] = {
-        {"8000", "00", &EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce"},
-        {"8000", "0.0", &EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce"},
-        {"8000", "x", &EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce"},
-        {"8000", "0,", &EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag"},
-        {"8x", "10", &EngineValues::edEngineLinearDragKeyDown, "edEngineLinearDrag"},
+        {"8000", "00", "edEngineMaxForce"}, {"8000", "0.0", "edEngineMaxForce"},
+        {"8000", "x", "edEngineMaxForce"},  {"8000", "0,", "edEngineLinearDrag"},
+        {"8x", "10", "edEngineLinearDrag"},
     };
     for (const Case& c : cases) {
         setFields("7", c.force, c.drag, "0,2", "1");
         int key = '0';
-        EXPECT_NO_THROW((values.*c.handler)(key)) << c.drag;
+        EXPECT_NO_THROW((values.*handlerOf(c.field))(key)) << c.drag;
         EXPECT_EQ(key, '0') << c.drag; // the digit still enters the field
         EXPECT_EQ(text("edEngineSpeed"), "") << c.force << " " << c.drag;
         EXPECT_EQ(text("edReverseSpeed"), "") << c.force << " " << c.drag;
@@ -253,7 +246,7 @@ TEST_F(EngineValuesTest, ZeroDragBlocksSilentlyAndSpeedsThatCannotBeWorkedOutGoE
     // A reverse speed without a usable fraction goes empty; a fraction that cannot be worked
     // out stays as it is.
     setFields("80", "8000", "100", "", "5");
-    press(&EngineValues::edEngineMaxForceKeyDown, "edEngineMaxForce", '0');
+    press("edEngineMaxForce", '0');
     EXPECT_EQ(text("edEngineSpeed"), "800");
     EXPECT_EQ(text("edReverseSpeed"), "");
     setFields("0", "", "", "0,2", "");
@@ -261,7 +254,7 @@ TEST_F(EngineValuesTest, ZeroDragBlocksSilentlyAndSpeedsThatCannotBeWorkedOutGoE
     EXPECT_NO_THROW(values.edReverseSpeedKeyDown(key)); // speed "0" blocks
     setFields("00", "", "", "0,2", "-+");
     EXPECT_NO_THROW(values.edReverseSpeedKeyDown(key));
-    EXPECT_NO_THROW(press(&EngineValues::edReverseSpeedKeyDown, "edReverseSpeed", '1'));
+    EXPECT_NO_THROW(press("edReverseSpeed", '1'));
     EXPECT_EQ(text("edReverseFraction"), "0,2");
 }
 

@@ -32,9 +32,9 @@ TEST_F(GeneralValuesTest, OpenFillsTheGeneralFieldsAndTheBaseList) {
     const auto load = std::find(all.begin(), all.end(), "[Begin  ] LOAD_INI_VALUES");
     ASSERT_NE(load, all.end());
     EXPECT_EQ(std::vector<std::string>(load, load + 3),
-              journalText({"[Begin  ] LOAD_INI_VALUES",
-                           "[Info   ] INIS sind geöffnet und Werte werden geladen",
-                           "[End    ] LOAD_INI_VALUES - Elapsed time: 00:00:00"}));
+              cp1252({"[Begin  ] LOAD_INI_VALUES",
+                      "[Info   ] INIS sind geöffnet und Werte werden geladen",
+                      "[End    ] LOAD_INI_VALUES - Elapsed time: 00:00:00"}));
 }
 
 TEST_F(GeneralValuesTest, BaseIsFoundWhateverTheCaseOfNicknameAndName) {
@@ -89,7 +89,7 @@ TEST_F(GeneralValuesTest, SaveWritesTheChangedGeneralKeysAndSkipsEmptyFields) {
     ASSERT_NE(general, saved.end());
     EXPECT_EQ(
         std::vector<std::string>(general, general + 5),
-        journalText({
+        cp1252({
             "[Info   ] Werte für GENERAL",
             "[Data   ] TUserIniFile_WRITE_STRING - [PhySysConsts] ANOM_LIMITS_MAX_VELOCITY = 400",
             "[Info   ] Werte für NEWCHARACTER",

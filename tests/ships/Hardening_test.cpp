@@ -35,8 +35,7 @@ TEST_F(Hardening, AnExitThatCannotRemoveTheNumbersAsksAndNoKeepsTheSetOpen) {
     EXPECT_FALSE(editor->closeForExit());
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Error);
-    EXPECT_NE(dialogs.shown[0].text.find(gameFile("Ships/shiparch.ini").string()),
-              std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(gameFile("Ships/shiparch.ini")), std::string::npos);
     EXPECT_NE(dialogs.shown[0].text.find("Unable to write to"), std::string::npos);
     EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Warning);
     EXPECT_TRUE(editor->dataSet().isOpen());
@@ -90,9 +89,9 @@ TEST_F(Hardening, AFileRemovedBeforeTheExitIsShownAndNoKeepsTheSet) {
 }
 
 TEST_F(Hardening, OurTemporaryFilesLeftByAKilledWriteAreRemovedAtTheOpen) {
-    const auto folder = gameFile("Ships/shiparch.ini").parent_path();
-    const auto ours = folder / (gameFile("Ships/shiparch.ini").filename().string() +
-                                std::string(kTemporaryMark) + "a1B2c3");
+    const std::filesystem::path folder =
+        std::filesystem::path(gameFile("Ships/shiparch.ini")).parent_path();
+    const auto ours = folder / ("shiparch.ini" + std::string(kTemporaryMark) + "a1B2c3");
     const std::vector<std::filesystem::path> others = {
         folder / "shiparch.ini.bak", folder / "shiparch.ini.skarvel-tmp-toolong",
         folder / "notes.skarvel-tmp-a1B2c3"};

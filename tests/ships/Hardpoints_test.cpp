@@ -1,6 +1,7 @@
 #include "journal/Journal.h"
 #include "ships/Hardpoints.h"
 #include "ships/Numbers.h"
+#include "support/Errors.h"
 #include "support/ManualClock.h"
 #include "support/MemoryForm.h"
 #include "support/TestFiles.h"
@@ -74,10 +75,7 @@ protected:
     }
 
     Lines journalLines() const { return test::journalLines(journal->fileName()); }
-    Lines journalSince(std::size_t from) const {
-        const Lines all = journalLines();
-        return Lines(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
-    }
+    Lines journalSince(std::size_t from) const { return test::linesFrom(journalLines(), from); }
 
     test::TempDir tmp;
     test::ManualClock clock;
@@ -328,12 +326,7 @@ TEST_F(HardpointsTest, BadLevelsEndTheLoadAndProtectTheFile) {
                              "[Ship2]\nhp_type = hp_elite_shield_special_300, HpShield01\n"
                              "[Ship3]\nhp_type = hp_gun_special_-1, HpWeapon01\n";
     useText(text);
-    try {
-        load(0);
-        ADD_FAILURE() << "no conversion error";
-    } catch (const ConversionError& error) {
-        EXPECT_STREQ(error.what(), "'x' is not a valid integer value");
-    }
+    EXPECT_EQ(test::errorOf<ConversionError>([&] { load(0); }), "'x' is not a valid integer value");
     EXPECT_EQ(journalLines().back(), "[End    ] HardpointWerte laden - Elapsed time: 00:00:00");
     EXPECT_FALSE(hardpoints->weaponLevels().sorted());
     EXPECT_EQ(hardpoints->weaponLevels().entries(), (Entries{{"HpWeapon01", "1"}}));
@@ -345,12 +338,8 @@ TEST_F(HardpointsTest, BadLevelsEndTheLoadAndProtectTheFile) {
               "[Error  ] Hardpoints von [Ship0] nicht geladen - Hardpoints nicht gespeichert");
 
     for (const int ship : {1, 2, 3}) {
-        try {
-            load(ship);
-            ADD_FAILURE() << "no range error for ship " << ship;
-        } catch (const std::range_error& error) {
-            EXPECT_STREQ(error.what(), "Range check error");
-        }
+        EXPECT_EQ(test::errorOf<std::range_error>([&] { load(ship); }), "Range check error")
+            << ship;
         EXPECT_EQ(journalLines().back(), "[End    ] HardpointWerte laden - Elapsed time: 00:00:00");
     }
 }

@@ -1,5 +1,6 @@
 #include "journal/Journal.h"
 #include "ships/Numbers.h"
+#include "support/Errors.h"
 #include "support/ManualClock.h"
 #include "support/TestFiles.h"
 
@@ -9,15 +10,6 @@
 namespace skarvel {
 namespace {
 
-template <typename Error, typename Call> std::string messageOf(Call call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
-}
-
 TEST(Numbers, WholeNumbersAreSigned32BitDecimals) {
     EXPECT_EQ(parseWholeNumber("2147483647"), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(parseWholeNumber("-2147483648"), std::numeric_limits<std::int32_t>::min());
@@ -25,9 +17,9 @@ TEST(Numbers, WholeNumbersAreSigned32BitDecimals) {
     EXPECT_EQ(parseWholeNumber(" 12 "), 12);
     EXPECT_EQ(parseWholeNumber("00"), 0);
 
-    EXPECT_EQ(messageOf<ConversionError>([] { parseWholeNumber("2147483648"); }),
+    EXPECT_EQ(test::errorOf<ConversionError>([] { parseWholeNumber("2147483648"); }),
               "'2147483648' is not a valid integer value");
-    EXPECT_EQ(messageOf<ConversionError>([] { parseWholeNumber("99999999999999999999"); }),
+    EXPECT_EQ(test::errorOf<ConversionError>([] { parseWholeNumber("99999999999999999999"); }),
               "'99999999999999999999' is not a valid integer value");
     for (const char* bad : {"", "-", "1,5", "12a", "$10", "0x10", "1 2"}) {
         EXPECT_THROW(parseWholeNumber(bad), ConversionError) << bad;
@@ -43,7 +35,7 @@ TEST(Numbers, FractionsTakeCommaOrPoint) {
     EXPECT_DOUBLE_EQ(parseFraction("1e3"), 1000.0);
     EXPECT_DOUBLE_EQ(parseFraction(" 2,5 "), 2.5);
 
-    EXPECT_EQ(messageOf<ConversionError>([] { parseFraction("1.5.2"); }),
+    EXPECT_EQ(test::errorOf<ConversionError>([] { parseFraction("1.5.2"); }),
               "'1.5.2' is not a valid floating point value");
     for (const char* bad : {"", ",", "1,000.5", "inf", "nan", "0x10", "1e", "1e999", "- 1"}) {
         EXPECT_THROW(parseFraction(bad), ConversionError) << bad;
@@ -83,7 +75,7 @@ TEST(Numbers, ProductsRoundToA32BitWholeNumber) {
     EXPECT_EQ(multiplyToWhole(3, 135.6), 407); // 406.8
     EXPECT_EQ(multiplyToWhole(5, 0.5), 2);     // 2.5, half to even
     EXPECT_EQ(multiplyToWhole(-65536, 32768), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(messageOf<std::overflow_error>([] { multiplyToWhole(65536, 32768); }),
+    EXPECT_EQ(test::errorOf<std::overflow_error>([] { multiplyToWhole(65536, 32768); }),
               "Integer overflow");
     EXPECT_THROW(multiplyToWhole(1e300, 1e300), std::overflow_error);
 }

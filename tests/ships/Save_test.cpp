@@ -3,8 +3,8 @@
 #include "gamedata/IniEngine.h"
 #include "platform/Files.h"
 #include "ships/ExportedCopies.h"
+#include "support/Golden.h"
 
-#include <cstdlib>
 #include <map>
 #include <regex>
 #include <set>
@@ -29,13 +29,8 @@ protected:
         return resolveCaseInsensitive((tmp.path() / "program/data" / relative).string());
     }
 
-    // Compares with a stored file; SKARVEL_UPDATE_GOLDEN=1 stores it anew (review the diff).
-    static void expectGolden(const std::string& golden, const std::string& actual) {
-        const auto path = fixturePath("game-ships/saved/" + golden);
-        if (std::getenv("SKARVEL_UPDATE_GOLDEN")) {
-            writeBytes(path, actual);
-        }
-        EXPECT_EQ(actual, readBytes(path)) << golden;
+    static void expectGolden(const std::string& name, const std::string& actual) {
+        EXPECT_EQ(actual, golden("game-ships/saved/" + name, actual)) << name;
     }
 
     std::string withoutTempPath(std::string text) const {
@@ -155,10 +150,9 @@ TEST_F(SaveTest, ClosedSetWritesNothing) {
     securityDialogs = true;
     const auto from = mark();
     editor->SAVE_INI_VALUES();
-    EXPECT_EQ(
-        linesSince(from),
-        journalText({"[Begin  ] SAVE_INI_VALUES", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
-                     "[End    ] SAVE_INI_VALUES - Elapsed time: 00:00:00"}));
+    EXPECT_EQ(linesSince(from),
+              cp1252({"[Begin  ] SAVE_INI_VALUES", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
+                      "[End    ] SAVE_INI_VALUES - Elapsed time: 00:00:00"}));
     for (std::size_t i = 0; i < kDataFiles.size(); ++i) {
         EXPECT_EQ(gameText(kDataFiles[i]), before[i]) << kDataFiles[i];
     }
@@ -296,8 +290,8 @@ TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {
     EXPECT_FALSE(std::filesystem::exists(tmp.path() / "program/data"));
     ASSERT_EQ(dialogs.shown.size(), 2u); // the question, then the failure
     EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Error);
-    EXPECT_EQ(dialogs.shown[1].text, "The values could not be saved:\n\rUnable to write to " +
-                                         goods.string());
+    EXPECT_EQ(dialogs.shown[1].text,
+              "The values could not be saved:\n\rUnable to write to " + goods);
     EXPECT_TRUE(editor->valuesChanged());
     EXPECT_FALSE(contains(lines(), "[System ] Daten wurden gespeichert"));
 }
@@ -395,13 +389,7 @@ protected:
 
     // Names of everything in the game's folders, temporary files included.
     std::vector<std::string> gameFolderListing() const {
-        std::vector<std::string> names;
-        for (const auto& entry :
-             std::filesystem::recursive_directory_iterator(tmp.path() / "game")) {
-            names.push_back(entry.path().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
+        return folderListing(tmp.path() / "game", true);
     }
 };
 

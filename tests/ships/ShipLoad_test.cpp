@@ -87,7 +87,7 @@ TEST_F(ShipLoadTest, ShipWithEverythingFoundFillsEveryFieldAndLabel) {
         std::find(clicked.begin(), clicked.end(), "[Begin  ] HardpointWerte laden");
     ASSERT_NE(hardpoints, clicked.end());
     EXPECT_EQ(std::vector<std::string>(clicked.begin(), hardpoints),
-              journalText({
+              cp1252({
                   "[Begin  ] LB_SHIPS_CLICKED",
                   "[Info   ] CLEAR_ALL_VALUES - Gui Felder löschen",
                   "[Data   ] Gewähltes Schiff: lbIndex=0 IDS_Name=237033 "
@@ -192,8 +192,7 @@ TEST_F(ShipLoadTest, EngineValuesThatGiveNoSpeedLeaveItEmptyAndTheLoadGoesOn) {
         std::vector<std::string> warnings;
         std::copy_if(clicked.begin(), clicked.end(), std::back_inserter(warnings),
                      [](const std::string& line) { return line.starts_with("[Warning]"); });
-        EXPECT_EQ(warnings,
-                  c.warning.empty() ? std::vector<std::string>{} : journalText({c.warning}))
+        EXPECT_EQ(warnings, c.warning.empty() ? std::vector<std::string>{} : cp1252({c.warning}))
             << c.lines;
         EXPECT_TRUE(contains(clicked, "[Begin  ] HardpointWerte laden")) << c.lines;
         EXPECT_EQ(clicked.back(), "[End    ] LB_SHIPS_CLICKED - Elapsed time: 00:00:00");

@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -50,31 +51,26 @@ std::filesystem::path fixturePath(const std::string& relative) {
     return std::filesystem::path(SKARVEL_TEST_DATA_DIR) / relative;
 }
 
+std::vector<std::string> folderListing(const std::filesystem::path& folder, bool recursive) {
+    std::vector<std::string> names;
+    if (recursive) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            names.push_back(entry.path().string());
+        }
+    } else {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void copyFixture(const std::string& fixture, const std::filesystem::path& target) {
     std::filesystem::create_directories(target);
     std::filesystem::copy(fixturePath(fixture), target,
                           std::filesystem::copy_options::recursive |
                               std::filesystem::copy_options::overwrite_existing);
-}
-
-std::vector<std::string> journalLines(const std::filesystem::path& file) {
-    const std::string bytes = readBytes(file);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        auto end = bytes.find("\r\n", start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        std::string line = bytes.substr(start, end - start);
-        // "[yyyy-mm-dd hh:mm:ss]" is 21 characters.
-        if (line.size() > 21 && line[0] == '[' && line[20] == ']') {
-            line.erase(0, 21);
-        }
-        lines.push_back(line);
-        start = end + 2;
-    }
-    return lines;
 }
 
 } // namespace skarvel::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/JournalLines.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,8 +30,8 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 // Copies a folder of tests/data into target (recursively).
 void copyFixture(const std::string& fixture, const std::filesystem::path& target);
 std::filesystem::path fixturePath(const std::string& relative);
-
-// The lines of a journal file without their time stamps: "[Info   ] text".
-std::vector<std::string> journalLines(const std::filesystem::path& file);
+// What a folder holds, sorted: the names in it, or with recursive the paths of everything
+// below it.
+std::vector<std::string> folderListing(const std::filesystem::path& folder, bool recursive = false);
 
 } // namespace skarvel::test

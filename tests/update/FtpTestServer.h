@@ -1,8 +1,8 @@
 #pragma once
 
 // A real FTP server on 127.0.0.1 for the update tests: ftp_server.py beside this file, run with
-// Debian's python3 and pyftpdlib, or rogue_ftp_server.py, a raw-socket server that misbehaves
-// on purpose. Header only, shared by the update and the GUI tests.
+// Debian's python3 and pyftpdlib, or with --rogue a raw-socket server that misbehaves on
+// purpose. Header only, shared by the update and the GUI tests.
 
 #include "support/TestFiles.h"
 
@@ -31,10 +31,10 @@ namespace skarvel::test {
 class FtpTestServer {
 public:
     // arguments: extra options of the script ("--no-rest", "--greeting-only", ...).
-    explicit FtpTestServer(std::vector<std::string> arguments = {},
-                           const char* scriptName = "ftp_server.py") {
+    explicit FtpTestServer(std::vector<std::string> arguments = {}) {
         const std::string script =
-            (std::filesystem::path(SKARVEL_TEST_DATA_DIR) / ".." / "update" / scriptName).string();
+            (std::filesystem::path(SKARVEL_TEST_DATA_DIR) / ".." / "update" / "ftp_server.py")
+                .string();
         std::filesystem::create_directories(root());
         std::vector<std::string> words = {"/usr/bin/python3", script,  "--root",
                                           root().string(),    "--log", logPath().string(),
@@ -70,7 +70,8 @@ public:
 
     // The misbehaving server with its fault options ("--flood", "SYST", ...).
     static FtpTestServer rogue(std::vector<std::string> arguments) {
-        return FtpTestServer(std::move(arguments), "rogue_ftp_server.py");
+        arguments.insert(arguments.begin(), "--rogue");
+        return FtpTestServer(std::move(arguments));
     }
 
     ~FtpTestServer() { stop(); }
@@ -87,18 +88,8 @@ public:
 
     // Every command the server received, one per entry; "<closed>" marks a connection's end.
     std::vector<std::string> commands() const {
-        std::vector<std::string> lines;
-        if (!std::filesystem::exists(logPath())) {
-            return lines;
-        }
-        const std::string text = readBytes(logPath());
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const auto end = text.find('\n', start);
-            lines.push_back(text.substr(start, end - start));
-            start = end == std::string::npos ? text.size() : end + 1;
-        }
-        return lines;
+        return std::filesystem::exists(logPath()) ? splitLines(readBytes(logPath()))
+                                                  : std::vector<std::string>{};
     }
 
     // Waits (bounded) until the server has seen count connections end, so that nothing the
