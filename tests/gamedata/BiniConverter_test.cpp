@@ -217,8 +217,8 @@ TEST(BiniFormatTest, TextRoundTripsThroughBini) {
     for (std::size_t at = tableOffset; at < bini.size(); at = bini.find('\0', at) + 1) {
         table.push_back(bini.substr(at, bini.find('\0', at) - at));
     }
-    const auto count = [&](const std::string& text) {
-        return std::count(table.begin(), table.end(), text);
+    const auto count = [&](const std::string& entry) {
+        return std::count(table.begin(), table.end(), entry);
     };
     EXPECT_EQ(count("li_elite"), 1);
     EXPECT_EQ(count("Ship"), 1);

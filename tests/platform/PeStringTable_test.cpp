@@ -90,7 +90,7 @@ TEST(PeStringTableTest, DamagedHeadersAndOffsetsAreRefused) {
 TEST(PeStringTableTest, AnyChangedByteIsReadOrRefusedWithoutCrash) {
     const std::string bytes = buildPe(kStrings, {.secondLanguage = true}).bytes;
     for (std::size_t at = 0; at < bytes.size(); ++at) {
-        for (const unsigned char flip : {0x01, 0x80, 0xFF}) {
+        for (const int flip : {0x01, 0x80, 0xFF}) {
             std::string changed = bytes;
             changed[at] = static_cast<char>(changed[at] ^ flip);
             try {
