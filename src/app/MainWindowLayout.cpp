@@ -42,9 +42,9 @@ constexpr int constantsKeyColumnWidth = 330;
 
 // The longest values of real files: six digits with six decimals, alone or three in a list,
 // and hardpoint names.
-const char* const widestNumber = "123456.123456";
-const char* const widestNumberList = "123456.123456, 123456.123456, 123456.123456";
-const char* const widestHardpoint = "HpTorpedo01";
+constexpr QLatin1String widestNumber("123456.123456");
+constexpr QLatin1String widestNumberList("123456.123456, 123456.123456, 123456.123456");
+constexpr QLatin1String widestHardpoint("HpTorpedo01");
 
 const char* const designStatusText = "  :: Skarvel Version 0.5.1 build 90          :: Comments or "
                                      "suggestions to skarvel@example.org";
