@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "Version.h"
 #include "app/ConstantsPage.h"
 #include "app/ErrorHandler.h"
 #include "app/HintArea.h"
@@ -37,7 +38,6 @@ namespace skarvel {
 namespace {
 
 constexpr char kNotSet[] = "not set - please enter manualy";
-constexpr char kContact[] = "skarvel@example.org";
 
 constexpr char kNoUpdateSite[] =
     "Keine Update-Seite eingestellt - Suche nach neuen Versionen wird nicht angeboten";
@@ -188,7 +188,7 @@ void TformSkarvel::showVersion() {
         formatText("  :: FL Skarvel Version %d.%d.%d build %d          :: Comments or "
                    "suggestions to ",
                    {info.major, info.minor, info.release, info.build}) +
-        kContact));
+        SKARVEL_CONTACT_ADDRESS));
 }
 
 void TformSkarvel::setStatusText(const QString& text) {

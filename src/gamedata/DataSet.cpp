@@ -1,5 +1,6 @@
 #include "gamedata/DataSet.h"
 
+#include "Version.h"
 #include "gamedata/FileCheck.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionNumbering.h"
@@ -16,14 +17,13 @@ namespace skarvel {
 
 namespace {
 
-constexpr std::string_view kContactAddress = "skarvel@example.org";
 constexpr std::string_view kOpenElsewhereMessage =
     "This data set is already open in another Skarvel window. The data files were not opened.";
 
 std::string numberingErrorMessage(const std::string& journalFile) {
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
            "If this error stays please contact me at " +
-           std::string(kContactAddress) + ". Please attach\n\rthe file \"" + journalFile +
+           std::string(SKARVEL_CONTACT_ADDRESS) + ". Please attach\n\rthe file \"" + journalFile +
            "\" which is located in the tools directory !!";
 }
 
