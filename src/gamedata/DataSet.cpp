@@ -171,7 +171,7 @@ void DataSet::BuildSectionLists() {
     // The lists name exactly the headers the numbering wrote: entry k is section kind + k.
     const auto names = [this](std::string_view kind, DataFileIndex file) {
         std::vector<std::string> list;
-        for (int k = 0; k < counts_[file]; ++k) {
+        for (int k = 0; k < counts_[static_cast<std::size_t>(file)]; ++k) {
             list.push_back(std::string(kind) + std::to_string(k));
         }
         return list;
