@@ -49,7 +49,7 @@ void BM_BiniToText(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(bini::toText(bytes).data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
     state.counters["bini_kb"] = static_cast<double>(bytes.size()) / 1024;
 }
 BENCHMARK(BM_BiniToText)->Unit(benchmark::kMillisecond);

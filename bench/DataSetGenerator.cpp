@@ -22,7 +22,9 @@ public:
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<std::uint32_t>(state_ >> 33);
     }
-    int between(int low, int high) { return low + static_cast<int>(next() % (high - low + 1)); }
+    int between(int low, int high) {
+        return low + static_cast<int>(next() % static_cast<std::uint32_t>(high - low + 1));
+    }
 
 private:
     std::uint64_t state_;

@@ -38,7 +38,7 @@ public:
         std::map<std::uint16_t, std::u16string> names;
         for (int i = 0; i < kShips; ++i) {
             const std::string text = "Generated Ship " + std::to_string(i) + " Mk II";
-            names[static_cast<std::uint16_t>((kFirstId + i) & 0xFFFF)] =
+            names[static_cast<std::uint16_t>((kFirstId + static_cast<std::uint32_t>(i)) & 0xFFFF)] =
                 std::u16string(text.begin(), text.end());
         }
         writeFileAtomically((exe / "ModNames.dll").string(), test::buildPe(names).bytes, false);

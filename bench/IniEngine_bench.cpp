@@ -60,7 +60,7 @@ void parseOnce(benchmark::State& state, const std::string& path) {
         bytes = parsed.bytes().size();
         benchmark::DoNotOptimize(parsed.sections().data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
 // (a) goods.ini read and parsed once.

@@ -13,6 +13,8 @@ SKARVEL_TEST_PACKAGES=(python3 python3-pyftpdlib xvfb xauth)
 # Building and checking the Debian package (.ci/run): cpack's dependency scan needs
 # dpkg-shlibdeps (dpkg-dev) and file.
 SKARVEL_PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
+# The format and spelling checks of .ci/run (scripts/check-format.sh, check-spelling.sh).
+SKARVEL_CHECK_PACKAGES=(clang-format-14 codespell)
 
 missing_packages() {
   local pkg

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "Version.h"
 #include "journal/Format.h"
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
@@ -27,7 +28,7 @@ constexpr char kHelp[] =
     "and $XDG_DATA_HOME when they are set).\n"
     "Qt's own options, such as -platform or -style, are passed on.\n"
     "\n"
-    "Comments or suggestions to skarvel@example.org\n";
+    "Comments or suggestions to " SKARVEL_CONTACT_ADDRESS "\n";
 
 // Qt's options that the application object takes; the first ones are followed by a value.
 constexpr std::array<std::string_view, 11> kQtValueOptions = {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Version.h"
+
 #include <QDialog>
 #include <functional>
 #include <memory>
@@ -20,9 +22,9 @@ public:
     // Opens a web or mail address; returns whether it could be handed to the desktop.
     using AddressOpener = std::function<bool(const std::string&)>;
 
-    static constexpr const char* webAddress = "https://skarvel.example.org/";
-    static constexpr const char* galleryAddress = "https://skarvel.example.org/gallery";
-    static constexpr const char* mailAddress = "skarvel@example.org";
+    static constexpr const char* webAddress = SKARVEL_HOME_PAGE;
+    static constexpr const char* galleryAddress = SKARVEL_HOME_PAGE "gallery";
+    static constexpr const char* mailAddress = SKARVEL_CONTACT_ADDRESS;
 
     // Without an opener, addresses go to skarvel::openAddress.
     explicit TformInfo(QWidget* parent = nullptr, AddressOpener opener = {});

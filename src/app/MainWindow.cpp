@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "Version.h"
 #include "app/BackupPage.h"
 #include "app/ConstantsPage.h"
 #include "app/ErrorHandler.h"
@@ -39,7 +40,6 @@ namespace skarvel {
 namespace {
 
 constexpr char kNotSet[] = "not set - please enter manualy";
-constexpr char kContact[] = "skarvel@example.org";
 
 constexpr char kNoUpdateSite[] =
     "Keine Update-Seite eingestellt - Suche nach neuen Versionen wird nicht angeboten";
@@ -198,7 +198,7 @@ void TformSkarvel::showVersion() {
         formatText("  :: FL Skarvel Version %d.%d.%d build %d          :: Comments or "
                    "suggestions to ",
                    {info.major, info.minor, info.release, info.build}) +
-        kContact));
+        SKARVEL_CONTACT_ADDRESS));
 }
 
 void TformSkarvel::setStatusText(const QString& text) {

@@ -1,5 +1,6 @@
 #include "app/MainWindowLayout.h"
 
+#include "Version.h"
 #include "app/UpDown.h"
 #include "ships/ConstantsTables.h"
 
@@ -42,12 +43,12 @@ constexpr int constantsKeyColumnWidth = 330;
 
 // The longest values of real files: six digits with six decimals, alone or three in a list,
 // and hardpoint names.
-const char* const widestNumber = "123456.123456";
-const char* const widestNumberList = "123456.123456, 123456.123456, 123456.123456";
-const char* const widestHardpoint = "HpTorpedo01";
+constexpr QLatin1String widestNumber("123456.123456");
+constexpr QLatin1String widestNumberList("123456.123456, 123456.123456, 123456.123456");
+constexpr QLatin1String widestHardpoint("HpTorpedo01");
 
 const char* const designStatusText = "  :: Skarvel Version 0.5.1 build 90          :: Comments or "
-                                     "suggestions to skarvel@example.org";
+                                     "suggestions to " SKARVEL_CONTACT_ADDRESS;
 
 struct SpinnerBinding {
     UpDown* spinner;
@@ -374,9 +375,9 @@ QString readFirstText(const OwnFolders& folders) {
         "FINALY\n"
         "======\n"
         "Have fun flying your tuned ships! Comments and ideas are welcome at\n"
-        "skarvel@example.org. The newest version is offered at start when the\n"
+        SKARVEL_CONTACT_ADDRESS ". The newest version is offered at start when the\n"
         "update check is on, and can always be found at\n"
-        "https://skarvel.example.org/\n");
+        SKARVEL_HOME_PAGE "\n");
     return text.arg(copies, writable, journal, QString::fromStdString(userBackupsFolder()));
 }
 

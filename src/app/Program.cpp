@@ -72,7 +72,7 @@ int runProgram(int argc, char* argv[], const std::string& programFolder) {
     if (!QCoreApplication::instance()) {
         ownApplication = std::make_unique<SkarvelApplication>(argc, argv);
     }
-    QCoreApplication::setApplicationName(kApplicationTitle);
+    QCoreApplication::setApplicationName(QLatin1String(kApplicationTitle));
     journal.setFailureHandler(warnOfJournalFailure);
 
     int exitCode = 0;

@@ -19,7 +19,7 @@ QString key(std::string_view name) {
 // QSettings' process-wide default, so that a changed XDG_CONFIG_HOME is honoured.
 QtPreferences::QtPreferences()
     : fileName_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                "/Skarvel/Skarvel.conf") {}
+                QStringLiteral("/Skarvel/Skarvel.conf")) {}
 
 StoredValue storedValueFromText(const QString& text) {
     bool whole = false;
@@ -40,7 +40,7 @@ std::optional<StoredValue> QtPreferences::read(std::string_view name) const {
     const QVariant value = settings.value(valueName);
     if (value.typeId() == QMetaType::QStringList) {
         // "a, b" in the file is read back as a list: certainly not a number.
-        return StoredValue{false, 0, value.toStringList().join(", ").toStdString()};
+        return StoredValue{false, 0, value.toStringList().join(QLatin1String(", ")).toStdString()};
     }
     return storedValueFromText(value.toString());
 }

@@ -72,7 +72,8 @@ void ShipList::applyFilter() {
             index < knownNicknames_.size() && nicknamesKnown_ ? knownNicknames_[index] : "";
         const bool shown =
             text.isEmpty() ||
-            shipMatchesFilter(name, nickname, std::string_view(text.data(), text.size()));
+            shipMatchesFilter(name, nickname,
+                              std::string_view(text.data(), static_cast<std::size_t>(text.size())));
         item.setHidden(!shown);
         // Type-ahead passes over disabled entries only, not over hidden ones.
         item.setFlags(shown ? item.flags() | Qt::ItemIsEnabled : item.flags() & ~Qt::ItemIsEnabled);

@@ -185,9 +185,9 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
 
     std::string temporary = folder_ + "/" + std::string(kTemporaryPrefix) + "XXXXXX";
     if (::mkdtemp(temporary.data()) == nullptr) {
-        const int cause = errno;
+        const int failure = errno;
         throw BackupError("The backup folder " + folder_ + " cannot be written: " +
-                          std::strerror(cause));
+                          std::strerror(failure));
     }
     const Stamp stamp = localStamp();
     Backup backup{std::string(), temporary, {stamp.iso, std::string(version), std::string(cause),
@@ -200,8 +200,8 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
             writeBackupFiles(temporary, files, backup.manifest);
         } catch (const BackupError&) {
             throw;
-        } catch (const std::exception& error) {
-            throw BackupError(error.what());
+        } catch (const std::exception& written) {
+            throw BackupError(written.what());
         }
         // What is on disk, not what was meant to be written.
         backup.name = stamp.name;
@@ -217,9 +217,9 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
                 break;
             }
             if (errno != EEXIST && errno != ENOTEMPTY) {
-                const int cause = errno;
+                const int failure = errno;
                 throw BackupError("The backup cannot be moved into " + target + ": " +
-                                  std::strerror(cause));
+                                  std::strerror(failure));
             }
         }
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "gamedata/DataSet.h"
 
+#include "Version.h"
 #include "gamedata/FileCheck.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionNumbering.h"
@@ -16,7 +17,6 @@ namespace skarvel {
 
 namespace {
 
-constexpr std::string_view kContactAddress = "skarvel@example.org";
 constexpr std::string_view kOpenElsewhereMessage =
     "This data set is already open in another Skarvel window. The data files were not opened.";
 
@@ -31,7 +31,7 @@ constexpr std::string_view kInterruptedSaveQuestion =
 std::string numberingErrorMessage(const std::string& journalFile) {
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
            "If this error stays please contact me at " +
-           std::string(kContactAddress) + ". Please attach\n\rthe file \"" + journalFile +
+           std::string(SKARVEL_CONTACT_ADDRESS) + ". Please attach\n\rthe file \"" + journalFile +
            "\" which is located in the tools directory !!";
 }
 
@@ -193,7 +193,7 @@ void DataSet::BuildSectionLists() {
     // The lists name exactly the headers the numbering wrote: entry k is section kind + k.
     const auto names = [this](std::string_view kind, DataFileIndex file) {
         std::vector<std::string> list;
-        for (int k = 0; k < counts_[file]; ++k) {
+        for (int k = 0; k < counts_[static_cast<std::size_t>(file)]; ++k) {
             list.push_back(std::string(kind) + std::to_string(k));
         }
         return list;

@@ -80,6 +80,10 @@ private:
     std::vector<std::uint32_t> keySlots_;
 };
 
+// Whether the bytes hold a section header line, as their parse would find (none when they
+// hold a NUL byte); without parsing them.
+bool hasSectionHeader(std::string_view bytes);
+
 // The current parsed state of a file, kept in a process-wide cache and checked against the
 // file on disk (size, change times, inode) with one stat per call, or once per file inside a
 // ReadOnlyPhase. Null when the file does not exist or cannot be read.
@@ -109,6 +113,7 @@ public:
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
 
+// The rule: each file gets all of the batch's values or none of them.
 // Within one, value writes change the cached parse at once and reach the disk when it ends:
 // one atomic replacement per file instead of one per value (a save writes some forty values,
 // most into the largest file). Reads see the written values. A write's checks (the file

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "Version.h"
 #include "journal/Format.h"
 #include "platform/SystemFacts.h"
 

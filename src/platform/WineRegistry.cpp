@@ -278,7 +278,7 @@ RegistryValue parseData(std::string_view data) {
         value.text = stringFromUtf16Bytes(*bytes);
     } else if (*hexType == RegDword && bytes->size() == 4) {
         value.type = RegistryValue::Type::Dword;
-        for (int i = 3; i >= 0; --i) {
+        for (std::size_t i = 4; i-- > 0;) {
             value.dword = (value.dword << 8) | static_cast<unsigned char>((*bytes)[i]);
         }
     }

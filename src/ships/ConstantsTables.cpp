@@ -240,7 +240,8 @@ std::string ConstantsTables::edit(std::string_view control, int row, std::string
         return "No such value.";
     }
     const auto& files = fileValues_[static_cast<std::size_t>(t)];
-    const std::string fileValue = row < static_cast<int>(files.size()) ? files[row] : std::string();
+    const std::string fileValue =
+        row < static_cast<int>(files.size()) ? files[static_cast<std::size_t>(row)] : std::string();
     KeyValueRow& edited = rows[static_cast<std::size_t>(row)];
     std::string refusal = refusalOf(edited.key, fileValue, typed);
     if (!refusal.empty()) {

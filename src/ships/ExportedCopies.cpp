@@ -57,9 +57,10 @@ std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet
     std::vector<std::string> failed;
     const std::filesystem::path copiesRoot = std::filesystem::path(base) / "data";
     for (const CopyRow& row : kCopyRows) {
-        const std::string& source = files.files[row.file];
+        const auto file = static_cast<std::size_t>(row.file);
+        const std::string& source = files.files[file];
         const std::filesystem::path target =
-            copiesRoot / relativeOnDisk(source, kDataFileNames[row.file]);
+            copiesRoot / relativeOnDisk(source, kDataFileNames[file]);
         const std::filesystem::path folder = target.parent_path();
         std::error_code error;
         if (!std::filesystem::is_directory(folder, error)) {

@@ -53,7 +53,9 @@ void writeToExistingSection(TJournal& journal, TUserIniFile& ini, std::string_vi
 std::string selectedText(const Form& form, std::string_view control) {
     const int index = form.selectedIndex(control);
     const auto items = form.items(control);
-    return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
+    return index >= 0 && index < static_cast<int>(items.size())
+               ? items[static_cast<std::size_t>(index)]
+               : std::string();
 }
 
 } // namespace

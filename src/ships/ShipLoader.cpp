@@ -149,10 +149,10 @@ void ShipLoader::load(LoadedShip& ship) {
     }
     ship.loaded = true;
     const TUserIniFile& shipArch = dataSet_.shipArchIni();
-    form_.setText("edIdsName",
-                  shipArch.ReadValue(ships[ship.shipIndex], "ids_name", kMissingIdsName));
+    const auto shipIndex = static_cast<std::size_t>(ship.shipIndex);
+    form_.setText("edIdsName", shipArch.ReadValue(ships[shipIndex], "ids_name", kMissingIdsName));
     const auto names = form_.items("lbShips");
-    form_.setText("edShipRealName", names.at(ship.shipIndex));
+    form_.setText("edShipRealName", names.at(shipIndex));
     journal_.WriteFormatted("Gewähltes Schiff: lbIndex=%d IDS_Name=%s RealName=%s",
                             {ship.shipIndex, form_.text("edIdsName"), form_.text("edShipRealName")},
                             JournalEntryKind::Data);

@@ -1,5 +1,7 @@
 #include "update/UpdateSite.h"
 
+#include "Version.h"
+
 namespace skarvel {
 
 namespace {

@@ -110,8 +110,8 @@ protected:
 };
 
 TEST_F(GameBackupsTest, HoldsThePlainFilesInTheGamesSpellingAndMakesNoTwin) {
-    GameBackups game = backups();
-    const Backup made = game.ensure("open");
+    GameBackups set = backups();
+    const Backup made = set.ensure("open");
     const fs::path folder = made.folder;
     EXPECT_EQ(readBytes(folder / "SHIPS/shiparch.ini"), "\xEF\xBB\xBF[Ship] ; first\n[Ship]");
     EXPECT_EQ(readBytes(folder / "EQUIPMENT/Goods.ini"), "[Good]\r\n[Good]\r\n");
@@ -121,39 +121,39 @@ TEST_F(GameBackupsTest, HoldsThePlainFilesInTheGamesSpellingAndMakesNoTwin) {
 
     // The same files, numbered or not, are already backed up.
     writeBytes(data / "SHIPS/shiparch.ini", "\xEF\xBB\xBF[Ship] ; first\n[Ship]");
-    EXPECT_EQ(game.ensure("save").name, made.name);
-    EXPECT_EQ(game.store().list().size(), 1u);
+    EXPECT_EQ(set.ensure("save").name, made.name);
+    EXPECT_EQ(set.store().list().size(), 1u);
 
     // A damaged newest one is no backup: a new one is made.
     writeBytes(folder / "constants.ini", "changed");
-    EXPECT_NE(game.ensure("save").name, made.name);
-    EXPECT_EQ(game.store().list().size(), 2u);
+    EXPECT_NE(set.ensure("save").name, made.name);
+    EXPECT_EQ(set.store().list().size(), 2u);
 }
 
 TEST_F(GameBackupsTest, RestoreWritesOnlyTheFilesThatDifferAfterBackingThemUp) {
-    GameBackups game = backups();
-    const Backup original = game.ensure("open");
+    GameBackups set = backups();
+    const Backup original = set.ensure("open");
     writeBytes(data / "constants.ini", "[Constants]\nX = 2\n");
     const auto untouched = fs::last_write_time(data / "CHARACTERS/newcharacter.ini");
 
-    const std::vector<FileComparison> compared = game.compare(original);
+    const std::vector<FileComparison> compared = set.compare(original);
     ASSERT_EQ(compared.size(), 6u);
     EXPECT_FALSE(compared[0].same);
     EXPECT_TRUE(compared[5].same);
 
-    game.restore(original);
+    set.restore(original);
     EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 1\n");
     // The plain form of the numbered files was written back.
     EXPECT_EQ(readBytes(data / "SHIPS/shiparch.ini"), "\xEF\xBB\xBF[Ship] ; first\n[Ship]");
     EXPECT_EQ(fs::last_write_time(data / "CHARACTERS/newcharacter.ini"), untouched);
-    const std::vector<Backup> all = game.store().list();
+    const std::vector<Backup> all = set.store().list();
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[0].manifest.cause, "restore");
 
     // A backup changed by hand is refused before anything is written.
     writeBytes(fs::path(original.folder) / "constants.ini", "by hand");
     writeBytes(data / "constants.ini", "[Constants]\nX = 3\n");
-    EXPECT_THROW(game.restore(original), BackupError);
+    EXPECT_THROW(set.restore(original), BackupError);
     EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 3\n");
 }
 

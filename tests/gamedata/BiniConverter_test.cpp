@@ -210,15 +210,15 @@ TEST(BiniFormatTest, TextRoundTripsThroughBini) {
     const std::string bini = bini::fromText(text);
     EXPECT_EQ(bini::toText(bini), text);
     // Strings are stored once: "li_elite" as a value twice, "Ship" as a section name twice.
-    const std::uint32_t tableOffset = static_cast<unsigned char>(bini[8]) |
-                                      static_cast<unsigned char>(bini[9]) << 8 |
-                                      static_cast<unsigned char>(bini[10]) << 16;
+    const std::uint32_t tableOffset = std::uint32_t{static_cast<unsigned char>(bini[8])} |
+                                      std::uint32_t{static_cast<unsigned char>(bini[9])} << 8 |
+                                      std::uint32_t{static_cast<unsigned char>(bini[10])} << 16;
     std::vector<std::string> table;
     for (std::size_t at = tableOffset; at < bini.size(); at = bini.find('\0', at) + 1) {
         table.push_back(bini.substr(at, bini.find('\0', at) - at));
     }
-    const auto count = [&](const std::string& text) {
-        return std::count(table.begin(), table.end(), text);
+    const auto count = [&](const std::string& entry) {
+        return std::count(table.begin(), table.end(), entry);
     };
     EXPECT_EQ(count("li_elite"), 1);
     EXPECT_EQ(count("Ship"), 1);

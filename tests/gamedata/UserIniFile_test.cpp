@@ -107,7 +107,7 @@ TEST_P(GoldenWriteTest, WritesExactlyTheExpectedBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenWriteTest, ::testing::ValuesIn(kGoldenCases),
-                         [](const auto& info) { return info.param.folder; });
+                         [](const auto& test) { return test.param.folder; });
 
 TEST_F(UserIniFileTest, ReadsLikeTheProfileFunctions) {
     const std::string path = test::fixturePath("ini/lookups/input.ini").string();

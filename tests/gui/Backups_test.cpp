@@ -173,7 +173,7 @@ TEST_F(DemoGame, AfterASaveTheOriginalRestoredFromTheBackupPageIsTheGameAsLaidOu
     // The next start, the set closed: the compressed file comes back compressed.
     window = start();
     hand.press(QMessageBox::Yes).press(QMessageBox::Ok);
-    onRow(*window, store().list().size() - 1, "btBackupRestore");
+    onRow(*window, static_cast<int>(store().list().size()) - 1, "btBackupRestore");
     EXPECT_EQ(files(), laidOut);
     EXPECT_EQ(store().list().front().manifest.cause, "restore");
     EXPECT_TRUE(hand.allAnswered());

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "gui/WindowTestSupport.h"

@@ -136,8 +136,9 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
         {"tsCommodity", "Commodity"}, {"tsConstants", "Constants"}, {"tsBackup", "Backup"}};
     ASSERT_EQ(ui.pcMain->count(), static_cast<int>(pages.size()));
     for (int i = 0; i < ui.pcMain->count(); ++i) {
-        EXPECT_EQ(ui.pcMain->widget(i)->objectName().toStdString(), pages[i].first);
-        EXPECT_EQ(ui.pcMain->tabText(i).toStdString(), pages[i].second);
+        const auto& page = pages[static_cast<std::size_t>(i)];
+        EXPECT_EQ(ui.pcMain->widget(i)->objectName().toStdString(), page.first);
+        EXPECT_EQ(ui.pcMain->tabText(i).toStdString(), page.second);
     }
     EXPECT_EQ(ui.pcMain->tabPosition(), QTabWidget::East);
     EXPECT_TRUE(ui.pcMain->tabBar()->font().bold());

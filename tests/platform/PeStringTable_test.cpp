@@ -58,7 +58,7 @@ TEST(PeStringTableTest, DamagedHeadersAndOffsetsAreRefused) {
         const char* what;
         std::size_t at;
         std::uint32_t value;
-        int width;
+        std::size_t width;
     } cases[] = {
         {"no MZ", 0, 0x5A4E, 2},
         {"signature offset far away", 0x3C, 0xFFFFFFF0u, 4},
@@ -80,7 +80,7 @@ TEST(PeStringTableTest, DamagedHeadersAndOffsetsAreRefused) {
     };
     for (const auto& c : cases) {
         std::string bytes = image.bytes;
-        for (int i = 0; i < c.width; ++i) {
+        for (std::size_t i = 0; i < c.width; ++i) {
             bytes[c.at + i] = static_cast<char>(c.value >> (8 * i) & 0xFF);
         }
         EXPECT_THROW(readPeStringTable(bytes), PeFormatError) << c.what;
@@ -90,7 +90,7 @@ TEST(PeStringTableTest, DamagedHeadersAndOffsetsAreRefused) {
 TEST(PeStringTableTest, AnyChangedByteIsReadOrRefusedWithoutCrash) {
     const std::string bytes = buildPe(kStrings, {.secondLanguage = true}).bytes;
     for (std::size_t at = 0; at < bytes.size(); ++at) {
-        for (const unsigned char flip : {0x01, 0x80, 0xFF}) {
+        for (const int flip : {0x01, 0x80, 0xFF}) {
             std::string changed = bytes;
             changed[at] = static_cast<char>(changed[at] ^ flip);
             try {

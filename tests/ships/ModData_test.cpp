@@ -112,7 +112,7 @@ TEST_P(ModData, UnchangedSaveOfEveryShipKeepsEveryByteAndClaimsNoWrite) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, ModData, ::testing::ValuesIn(kVariants),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 class ModEdits : public EditorSession {
 protected:

@@ -534,7 +534,7 @@ TEST_P(DownloadFaultTest, EndsWithAnErrorAndKeepsTheChosenFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RogueServer, DownloadFaultTest, ::testing::ValuesIn(DownloadFaults),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(UpdateCheckTest, ATransferSlowerThanAKilobyteASecondEndsWithAnError) {
     const auto server = FtpTestServer::rogue({"--drip", "64"});

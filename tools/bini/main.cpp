@@ -10,6 +10,7 @@
 // output file.
 #include "BiniFormat.h"
 #include "OutputFile.h"
+#include "Version.h"
 
 #include <cstdio>
 #include <exception>
@@ -55,7 +56,7 @@ int run(int argc, char** argv) {
         return 0;
     }
     if (argc == 2 && option == "--version") {
-        std::fputs("bini " BINI_VERSION "\n", stdout);
+        std::fputs("bini " SKARVEL_VERSION_TEXT "\n", stdout);
         return 0;
     }
     // The editor passes paths, never names that start with a dash.
