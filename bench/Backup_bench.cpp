@@ -42,7 +42,8 @@ void BM_BackupOfTheLargeSet(benchmark::State& state) {
     const fs::path root = ramFolder() / ("skarvel-bench-backups-" + std::to_string(::getpid()));
     TJournal journal(root.string() + "/journal/", "DebugOut");
     const std::string gameFolder = set.gameDir().string() + "/";
-    GameBackups backups(journal, {(root / "backups").string(), (root / "state").string(), 20, "bench"},
+    GameBackups backups(journal,
+                        {(root / "backups").string(), (root / "state").string(), 20, "bench"},
                         gameFolder, makeDataFileSet(gameFolder));
 
     Times parse{1e9, 1e9};

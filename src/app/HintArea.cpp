@@ -71,8 +71,7 @@ bool HintArea::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         const QPointer<QWidget> control = sources_.value(watched);
         auto* source = qobject_cast<QWidget*>(watched);
-        if (control && source &&
-            !handledByWiredChild(*source, *static_cast<QMouseEvent*>(event))) {
+        if (control && source && !handledByWiredChild(*source, *static_cast<QMouseEvent*>(event))) {
             GenMouseMove(*control);
         }
     }

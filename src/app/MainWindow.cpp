@@ -73,7 +73,8 @@ void TformSkarvel::onSignal(Sender* sender, Signal signal, Handler handler) {
 
 TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleCopy* singleCopy)
     : journal_(journal), programFolder_(std::move(programFolder)), singleCopy_(singleCopy),
-      ui_(std::make_unique<Ui::TformSkarvel>()), dialogs_(this), form_(*this, [this](const QString& caption) { ShowPage(caption); }),
+      ui_(std::make_unique<Ui::TformSkarvel>()), dialogs_(this),
+      form_(*this, [this](const QString& caption) { ShowPage(caption); }),
       securityDialogs_(preferences_, "SecurityDialogs"),
       checkNewVersion_(preferences_, "CheckNewVersion") {
     ui_->setupUi(this);
@@ -277,8 +278,7 @@ void TformSkarvel::locateGame() {
 }
 
 void TformSkarvel::askForBackup() {
-    if (securityDialogs_.get() &&
-        isYes(dialogs_.message(MessageKind::Warning, backupPrompt()))) {
+    if (securityDialogs_.get() && isYes(dialogs_.message(MessageKind::Warning, backupPrompt()))) {
         FDoExit = true;
         journal_.Write("Beende Programm durch Sicherheitshinweis - DO_EXIT",
                        JournalEntryKind::System);

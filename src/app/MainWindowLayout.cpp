@@ -171,13 +171,14 @@ void sizeValueFields(Ui::TformSkarvel& ui) {
 void fillConstantsTable(QTableWidget& table, const ConstantsTable& section) {
     table.setColumnCount(2);
     table.setHorizontalHeaderLabels(
-        {QString::fromLatin1(section.section.data(), static_cast<qsizetype>(section.section.size())),
+        {QString::fromLatin1(section.section.data(),
+                             static_cast<qsizetype>(section.section.size())),
          QStringLiteral("Value")});
     table.setRowCount(static_cast<int>(section.keys.size()));
     int row = 0;
     for (std::string_view key : section.keys) {
-        auto* keyItem =
-            new QTableWidgetItem(QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
+        auto* keyItem = new QTableWidgetItem(
+            QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
         keyItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         table.setItem(row, 0, keyItem);
         table.setItem(row, 1, new QTableWidgetItem(QString()));
@@ -374,10 +375,9 @@ QString readFirstText(const OwnFolders& folders) {
         "\n"
         "FINALY\n"
         "======\n"
-        "Have fun flying your tuned ships! Comments and ideas are welcome at\n"
-        SKARVEL_CONTACT_ADDRESS ". The newest version is offered at start when the\n"
-        "update check is on, and can always be found at\n"
-        SKARVEL_HOME_PAGE "\n");
+        "Have fun flying your tuned ships! Comments and ideas are welcome "
+        "at\n" SKARVEL_CONTACT_ADDRESS ". The newest version is offered at start when the\n"
+        "update check is on, and can always be found at\n" SKARVEL_HOME_PAGE "\n");
     return text.arg(copies, writable, journal, QString::fromStdString(userBackupsFolder()));
 }
 

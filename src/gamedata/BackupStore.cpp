@@ -34,8 +34,8 @@ struct NameOrder {
 NameOrder orderOf(const std::string& name) {
     constexpr std::size_t kStampLength = 19;
     if (name.size() > kStampLength + 1 && name[kStampLength] == '-') {
-        return {name.substr(0, kStampLength), std::strtol(name.c_str() + kStampLength + 1,
-                                                          nullptr, 10)};
+        return {name.substr(0, kStampLength),
+                std::strtol(name.c_str() + kStampLength + 1, nullptr, 10)};
     }
     return {name, 1};
 }
@@ -142,16 +142,15 @@ std::vector<Backup> BackupStore::list() const {
             continue;
         }
         try {
-            const std::string manifest = readFile(entry.path().string() + "/" +
-                                                  std::string(kManifestName));
+            const std::string manifest =
+                readFile(entry.path().string() + "/" + std::string(kManifestName));
             backups.push_back({name, entry.path().string(), manifestFromJson(manifest)});
         } catch (const std::exception&) {
             // Not one of ours, or damaged: it is not offered.
         }
     }
-    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
-        return orderOf(a.name) > orderOf(b.name);
-    });
+    std::sort(backups.begin(), backups.end(),
+              [](const Backup& a, const Backup& b) { return orderOf(a.name) > orderOf(b.name); });
     return backups;
 }
 
@@ -186,12 +185,12 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
     std::string temporary = folder_ + "/" + std::string(kTemporaryPrefix) + "XXXXXX";
     if (::mkdtemp(temporary.data()) == nullptr) {
         const int failure = errno;
-        throw BackupError("The backup folder " + folder_ + " cannot be written: " +
-                          std::strerror(failure));
+        throw BackupError("The backup folder " + folder_ +
+                          " cannot be written: " + std::strerror(failure));
     }
     const Stamp stamp = localStamp();
-    Backup backup{std::string(), temporary, {stamp.iso, std::string(version), std::string(cause),
-                                             game_, {}}};
+    Backup backup{
+        std::string(), temporary, {stamp.iso, std::string(version), std::string(cause), game_, {}}};
     for (const FileContent& file : files) {
         backup.manifest.files.push_back({file.path, file.bytes.size(), sha256Hex(file.bytes)});
     }
@@ -233,7 +232,8 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
 void BackupStore::remove(const Backup& backup) {
     const std::vector<Backup> backups = list();
     if (!backups.empty() && backups.back().name == backup.name) {
-        throw BackupError("The oldest backup holds the game as Skarvel first found it and is kept.");
+        throw BackupError(
+            "The oldest backup holds the game as Skarvel first found it and is kept.");
     }
     // Out of the list in one step, so that a delete cut short leaves no half backup listed.
     std::string doomed = folder_ + "/" + std::string(kDeletedPrefix) + "XXXXXX";
@@ -242,8 +242,8 @@ void BackupStore::remove(const Backup& backup) {
         const int cause = errno;
         std::error_code ignored;
         fs::remove(doomed, ignored);
-        throw BackupError("The backup " + backup.name + " cannot be deleted: " +
-                          std::strerror(cause));
+        throw BackupError("The backup " + backup.name +
+                          " cannot be deleted: " + std::strerror(cause));
     }
     std::error_code error;
     fs::remove_all(doomed, error);

@@ -167,7 +167,8 @@ void DataSet::OpenIniFiles(bool alreadyBackedUp) {
     } catch (const NumberingError& error) {
         // Nothing half-numbered is ever opened: the numbering undid itself.
         refuseOpen("The section numbers could not be written to " + error.path() + ":\n\r" +
-                   error.cause() + "\n\rThe data files were not opened and were left as they were.");
+                   error.cause() +
+                   "\n\rThe data files were not opened and were left as they were.");
         return;
     } catch (const std::exception& error) {
         journal_.Write(error.what(), JournalEntryKind::Error);

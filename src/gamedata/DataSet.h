@@ -2,8 +2,8 @@
 
 #include "gamedata/DataFileSet.h"
 #include "gamedata/GameBackups.h"
-#include "gamedata/SectionNumbering.h"
 #include "gamedata/GameNames.h"
+#include "gamedata/SectionNumbering.h"
 #include "gamedata/UserIniFile.h"
 #include "platform/DataFolderLock.h"
 

@@ -39,8 +39,8 @@ BackupSettings defaultBackupSettings() {
     return {userBackupsFolder(), userStateFolder(), 20, VersionString(executablePath())};
 }
 
-GameBackups::GameBackups(TJournal& journal, BackupSettings settings,
-                         const std::string& gameFolder, DataFileSet files)
+GameBackups::GameBackups(TJournal& journal, BackupSettings settings, const std::string& gameFolder,
+                         DataFileSet files)
     : journal_(journal), settings_(std::move(settings)), store_(settings_.root, gameFolder),
       marker_(settings_.state, BackupStore::gameKey(store_.game())), files_(std::move(files)) {}
 

@@ -36,8 +36,7 @@ const std::string& pathOf(const DataFileSet& files, DataFileIndex index) {
 
 // Appends the line to out, numbered when it is a header of name. A header still numbered
 // by a run that was killed is numbered anew in file order, so that no number is taken twice.
-void appendNumbered(std::string_view line, std::string_view name, int& counter,
-                    std::string& out) {
+void appendNumbered(std::string_view line, std::string_view name, int& counter, std::string& out) {
     const auto header = matchKindHeader(line, name);
     if (!header) {
         out += line;
@@ -82,8 +81,8 @@ void writeBack(const std::string& path, const std::string& original, const std::
 } // namespace
 
 std::string withPlainHeaders(std::string_view text, std::string_view kind) {
-    return rewriteLines(text,
-                        [&](std::string_view line, std::string& out) { appendPlain(line, kind, out); });
+    return rewriteLines(
+        text, [&](std::string_view line, std::string& out) { appendPlain(line, kind, out); });
 }
 
 std::string closedFormOf(DataFileIndex file, std::string_view bytes) {
@@ -139,7 +138,8 @@ void journalOddHeaders(TJournal& journal, const std::string& path, std::string_v
     });
     if (leftovers > 0) {
         journal.WriteFormatted("%d Nummerierungen aus einem früheren Lauf in [%s] - neu nummeriert",
-                               {static_cast<long long>(leftovers), path}, JournalEntryKind::Warning);
+                               {static_cast<long long>(leftovers), path},
+                               JournalEntryKind::Warning);
     }
 }
 

@@ -68,5 +68,4 @@ SectionCounts NumberSections(TJournal& journal, const DataFileSet& files);
 // Returns "<file> - <cause>" for each file that kept its numbers.
 std::vector<std::string> RemoveSectionNumbers(TJournal& journal, const DataFileSet& files);
 
-
 } // namespace skarvel

@@ -16,12 +16,11 @@ std::string padded(std::string text, int width, bool leftAlign) {
     return text;
 }
 
-std::string formatNumber(long long number, int width, int precision, bool leftAlign,
-                         bool zeroPad) {
+std::string formatNumber(long long number, int width, int precision, bool leftAlign, bool zeroPad) {
     // Widen before negating so that the smallest value does not overflow.
-    const unsigned long long magnitude =
-        number < 0 ? static_cast<unsigned long long>(-(number + 1)) + 1ULL
-                   : static_cast<unsigned long long>(number);
+    const unsigned long long magnitude = number < 0
+                                             ? static_cast<unsigned long long>(-(number + 1)) + 1ULL
+                                             : static_cast<unsigned long long>(number);
     std::string digits = std::to_string(magnitude);
     if (precision >= 0 && static_cast<int>(digits.size()) < precision) {
         digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "journal/Format.h"
+#include "platform/Clock.h"
+
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "journal/Format.h"
-#include "platform/Clock.h"
 
 namespace skarvel {
 

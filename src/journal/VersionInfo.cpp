@@ -1,18 +1,18 @@
 #include "journal/VersionInfo.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "Version.h"
 #include "journal/Format.h"
 #include "platform/SystemFacts.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace skarvel {
 
 bool ReadVersionInfo(const std::string& fileName, TVersionInfo& info) {
     std::error_code error;
-    if (fileName.empty() ||
-        !std::filesystem::equivalent(fileName, executablePath(), error) || error) {
+    if (fileName.empty() || !std::filesystem::equivalent(fileName, executablePath(), error) ||
+        error) {
         return false;
     }
     info = TVersionInfo{};

@@ -177,7 +177,8 @@ std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath)
                           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
                                       name.end(), [](unsigned char c) { return std::isalnum(c); });
         std::error_code ignored;
-        if (ours && entry.is_regular_file(ignored) && std::filesystem::remove(entry.path(), ignored)) {
+        if (ours && entry.is_regular_file(ignored) &&
+            std::filesystem::remove(entry.path(), ignored)) {
             removed.push_back(entry.path().string());
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ports/Preferences.h"
+
 #include <cstdint>
 #include <string>
-
-#include "ports/Preferences.h"
 
 namespace skarvel {
 
@@ -19,7 +19,7 @@ public:
     // std::runtime_error "Invalid data type for '<name>'").
     void loadAtStartup();
 
-    bool get();                 // GetSecurityDialogs / GetCheckNewVersion
+    bool get();                   // GetSecurityDialogs / GetCheckNewVersion
     void set(std::uint8_t value); // SetSecurityDialogs / SetCheckNewVersion
     std::uint8_t field() const { return field_; }
     const std::string& name() const { return name_; }

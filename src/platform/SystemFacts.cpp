@@ -1,16 +1,15 @@
 #include "platform/SystemFacts.h"
 
-#include <pwd.h>
-#include <sys/statfs.h>
-#include <sys/utsname.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <pwd.h>
+#include <sys/statfs.h>
+#include <sys/utsname.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace skarvel {
 

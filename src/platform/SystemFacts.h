@@ -15,7 +15,7 @@ std::string userName();
 std::string fileSystemName(const std::string& path);
 
 struct OperatingSystemVersion {
-    std::string name;  // "Linux"
+    std::string name; // "Linux"
     int major = 0;
     int minor = 0;
     int build = 0;

@@ -14,7 +14,7 @@ namespace skarvel {
 struct RegistryValue {
     enum class Type { String, Dword, Other };
     Type type = Type::Other;
-    std::string text;        // the unescaped string, or the raw text for Other
+    std::string text; // the unescaped string, or the raw text for Other
     std::uint32_t dword = 0;
 };
 
@@ -36,8 +36,8 @@ private:
 };
 
 struct GameLocation {
-    bool keyFound = false;     // the game's key exists
-    std::string appPath;       // native path ("" when the key has no AppPath)
+    bool keyFound = false; // the game's key exists
+    std::string appPath;   // native path ("" when the key has no AppPath)
 };
 
 // Reads the game's key Software\Microsoft\Microsoft Games\Freelancer\1.0 (or the same under

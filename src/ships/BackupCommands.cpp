@@ -2,8 +2,8 @@
 
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
-#include "ports/Dialogs.h"
 #include "platform/Files.h"
+#include "ports/Dialogs.h"
 #include "ports/Form.h"
 
 namespace skarvel {
@@ -86,8 +86,8 @@ void BackupCommands::btBackupRestoreClick(const std::string& name) {
                          "The game's files are the same as in this backup; nothing to restore.");
         return;
     }
-    std::string question = "Restore the backup " + name + "?\n\rThese files will be replaced:" +
-                           changes;
+    std::string question =
+        "Restore the backup " + name + "?\n\rThese files will be replaced:" + changes;
     if (set_.unsavedChanges()) {
         question += "\n\r\n\rChanges that were not saved get lost.";
     }
@@ -129,8 +129,8 @@ void BackupCommands::btBackupDeleteClick(const std::string& name) {
                              "them. It is always kept.");
             return;
         }
-        if (!isYes(dialogs_.message(MessageKind::Confirmation,
-                                    "Delete the backup " + name + "?"))) {
+        if (!isYes(
+                dialogs_.message(MessageKind::Confirmation, "Delete the backup " + name + "?"))) {
             return;
         }
         try {

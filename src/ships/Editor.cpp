@@ -1,6 +1,6 @@
 #include "ships/Editor.h"
-#include "gamedata/IniEngine.h"
 
+#include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
@@ -22,8 +22,7 @@ constexpr std::string_view kExitAnywayQuestion =
 constexpr std::string_view kShipChangeQuestion =
     "There are unsaved changes. Do you want to save them now ? - otherwise they will get lost !";
 
-constexpr std::string_view kSaveFailed =
-    "The values could not be saved:";
+constexpr std::string_view kSaveFailed = "The values could not be saved:";
 
 // A command the user started that fails is shown, not only journaled; the error goes on to
 // the handler, which journals it and ends the command.
@@ -47,22 +46,21 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
       loader_(journal, form, dataSet_, hardpoints_),
       saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs),
              &constants_),
-      constants_(form),
-      backups_(journal, form, dialogs, dataSet_,
-               {[this] { return valuesChanged_; },
-                [this] {
-                    if (closeShowingFailures()) {
-                        return true;
-                    }
-                    dataSet_.reopenAfterFailedClose();
-                    return false;
-                },
-                [this] {
-                    dataSet_.OpenIniFiles(true);
-                    LOAD_INI_VALUES();
-                    forgetShip();
-                    form_.setSelectedIndex("lbShips", 0);
-                }}) {
+      constants_(form), backups_(journal, form, dialogs, dataSet_,
+                                 {[this] { return valuesChanged_; },
+                                  [this] {
+                                      if (closeShowingFailures()) {
+                                          return true;
+                                      }
+                                      dataSet_.reopenAfterFailedClose();
+                                      return false;
+                                  },
+                                  [this] {
+                                      dataSet_.OpenIniFiles(true);
+                                      LOAD_INI_VALUES();
+                                      forgetShip();
+                                      form_.setSelectedIndex("lbShips", 0);
+                                  }}) {
     dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
 }
 
@@ -110,7 +108,8 @@ bool Editor::closeForExit() {
         return true;
     }
     if (isYes(dialogs_.message(MessageKind::Warning, kExitAnywayQuestion))) {
-        journal_.Write("JA - Programm trotz nummerierter Dateien beenden", JournalEntryKind::System);
+        journal_.Write("JA - Programm trotz nummerierter Dateien beenden",
+                       JournalEntryKind::System);
         return true;
     }
     journal_.Write("NEIN - Daten bleiben geöffnet", JournalEntryKind::System);
@@ -144,7 +143,8 @@ void Editor::btRelloadClick() {
         }
     }
     if (reload) {
-        shownOnFailure(dialogs_, "The data files could not be opened:", [this] { reloadDataSet(); });
+        shownOnFailure(dialogs_,
+                       "The data files could not be opened:", [this] { reloadDataSet(); });
         // The open points FShipIndex at the first ship while the fields still show the ship
         // of before: forget that ship, so that no save writes its values into another one.
         forgetShip();

@@ -1,8 +1,8 @@
 #include "ships/Hardpoints.h"
 
 #include "gamedata/TextLines.h"
-#include "platform/Files.h"
 #include "journal/Journal.h"
+#include "platform/Files.h"
 #include "ports/Form.h"
 #include "ships/HardpointLines.h"
 #include "ships/Numbers.h"
@@ -281,8 +281,8 @@ namespace {
 
 // name -> level of a level list, levels as numbers; entries without a name are not the
 // ship's hardpoints.
-std::vector<std::pair<std::string, int>> numericLevels(
-    const std::vector<std::pair<std::string, std::string>>& entries) {
+std::vector<std::pair<std::string, int>>
+numericLevels(const std::vector<std::pair<std::string, std::string>>& entries) {
     std::vector<std::pair<std::string, int>> levels;
     for (const auto& [name, level] : entries) {
         if (!name.empty()) {

@@ -151,7 +151,7 @@ void ShipSpecialLines::moveShieldClass(const std::string& from, const std::strin
             const std::size_t typeBegin = parts->items.front().first;
             const std::size_t classBegin =
                 std::string_view(text).substr(typeBegin).starts_with("hp_") ? typeBegin + 3
-                                                                             : typeBegin;
+                                                                            : typeBegin;
             text.replace(classBegin, line.kind.shieldClass.size(), to);
         } else {
             levelsToAdd.push_back(line.level);

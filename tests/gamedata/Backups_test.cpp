@@ -81,7 +81,8 @@ TEST_F(BackupStoreTest, AFolderThatCannotBeWrittenGivesTheCauseAndLeavesNothing)
         store.add(kFiles, "open", "1");
         FAIL() << "no error";
     } catch (const BackupError& error) {
-        EXPECT_NE(std::string(error.what()).find(store.folder()), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(store.folder()), std::string::npos)
+            << error.what();
     }
     EXPECT_TRUE(store.list().empty());
 }
@@ -98,9 +99,9 @@ protected:
         writeBytes(data / "CHARACTERS/newcharacter.ini", "[Faction]\n");
     }
     GameBackups backups() {
-        return GameBackups(journal, {(tmp.path() / "backups").string(),
-                                     (tmp.path() / "state").string(), 20, "1"},
-                           game.string() + "/", makeDataFileSet(game.string() + "/"));
+        return GameBackups(
+            journal, {(tmp.path() / "backups").string(), (tmp.path() / "state").string(), 20, "1"},
+            game.string() + "/", makeDataFileSet(game.string() + "/"));
     }
 
     TempDir tmp;

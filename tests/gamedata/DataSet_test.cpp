@@ -218,8 +218,7 @@ TEST_F(DataSetTest, AFailedNumberingIsUndoneAndRefusesTheOpen) {
     EXPECT_EQ(snapshot(), before); // goods and ships were numbered, then given back
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Error);
-    EXPECT_NE(dialogs.shown[0].text.find(gameFile("Equipment/misc_equip.ini")),
-              std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(gameFile("Equipment/misc_equip.ini")), std::string::npos);
     EXPECT_EQ(fills, 0);
 
     // A file that vanished before the numbering read it refuses the open too.

@@ -76,8 +76,10 @@ TEST_F(Numbering, NumbersLeftByAKilledRunAreRenumberedAndBrokenHeadersReported) 
     for (const std::string& expected :
          {"[Warning] Fehlerhafte Sektionszeile 5 in [" + path + "]: [ Ship ]",
           "[Warning] Fehlerhafte Sektionszeile 6 in [" + path + "]: [Ship",
-          "[Warning] 2 Nummerierungen aus einem früheren Lauf in [" + path + "] - neu nummeriert"}) {
-        EXPECT_NE(std::find(lines.begin(), lines.end(), toCp1252(expected)), lines.end()) << expected;
+          "[Warning] 2 Nummerierungen aus einem früheren Lauf in [" + path +
+              "] - neu nummeriert"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), toCp1252(expected)), lines.end())
+            << expected;
     }
 }
 

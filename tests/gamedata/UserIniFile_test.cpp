@@ -128,7 +128,7 @@ TEST_F(UserIniFileTest, ReadsLikeTheProfileFunctions) {
         {"Ship", "quoted", "", "  in quotes "},
         {"Ship", "single", "", "\""},
         {"Ship", "semi", "", "a"},
-        {"Ship", "extra", "*fail", "*fail"}, // only in the second [SHIP]
+        {"Ship", "extra", "*fail", "*fail"},          // only in the second [SHIP]
         {"Ship", "long", "", std::string(5000, 'y')}, // whole, past the old 2047 limit
         {"Ship", "high", "", "\xf6l"},
         {"Ship", "orphan", "*fail", "*fail"}, // before the first section

@@ -28,9 +28,9 @@ namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 
 const fs::path kSourceRoot = fs::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path();
-const char* const kSixFiles[] = {"constants.ini",          "EQUIPMENT/misc_equip.ini",
-                                 "EQUIPMENT/engine_equip.ini", "EQUIPMENT/goods.ini",
-                                 "SHIPS/shiparch.ini",     "CHARACTERS/newcharacter.ini"};
+const char* const kSixFiles[] = {
+    "constants.ini",       "EQUIPMENT/misc_equip.ini", "EQUIPMENT/engine_equip.ini",
+    "EQUIPMENT/goods.ini", "SHIPS/shiparch.ini",       "CHARACTERS/newcharacter.ini"};
 
 // A game in the prefix, started without questions: the demo game as laid out (misc_equip.ini
 // compressed), or the test game with all six files in text form.
@@ -42,8 +42,7 @@ protected:
                 runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
                            {env.prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
             EXPECT_EQ(layout.exitCode, 0);
-            fs::copy_file(kSourceRoot / "resources" / "resource.ini",
-                          env.program / "resource.ini");
+            fs::copy_file(kSourceRoot / "resources" / "resource.ini", env.program / "resource.ini");
         } else {
             copyFixture("game-mixed/game", env.installGame());
             copyFixture("game-mixed/program", env.program);

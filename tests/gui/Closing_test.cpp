@@ -154,7 +154,8 @@ TEST(Closing, ATerminationSignalClosesTheOpenSetWithoutAQuestion) {
         EXPECT_FALSE(numbered(shiparch));
         EXPECT_TRUE(window.closeConfirmed());
         EXPECT_TRUE(hand.shown.empty());
-        EXPECT_TRUE(test::contains(env.journal(), "[System ] Programm wird von au\xdf" "en beendet"));
+        EXPECT_TRUE(test::contains(env.journal(), "[System ] Programm wird von au\xdf"
+                                                  "en beendet"));
     }
 }
 

@@ -5,8 +5,8 @@
 #include "app/MainWindow.h"
 #include "gui/UserHand.h"
 #include "gui/WindowTestSupport.h"
-#include "platform/OwnFolders.h"
 #include "journal/Journal.h"
+#include "platform/OwnFolders.h"
 #include "platform/Process.h"
 
 #include <QPushButton>

@@ -148,9 +148,10 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
         EXPECT_TRUE(control(panel)->property("hintWired").toBool()) << panel;
     }
     EXPECT_TRUE(ui.tsBackup->isAncestorOf(ui.tvBackups));
-    for (const auto& [button, caption] :
-         {std::pair{ui.btBackupNow, "Back up now"}, {ui.btBackupRestore, "Restore…"},
-          {ui.btBackupDelete, "Delete"}, {ui.btBackupOpenFolder, "Open folder"}}) {
+    for (const auto& [button, caption] : {std::pair{ui.btBackupNow, "Back up now"},
+                                          {ui.btBackupRestore, "Restore…"},
+                                          {ui.btBackupDelete, "Delete"},
+                                          {ui.btBackupOpenFolder, "Open folder"}}) {
         EXPECT_EQ(button->text(), QString::fromUtf8(caption));
     }
     EXPECT_TRUE(control<QFrame>("panCommodity")->isVisibleTo(ui.tsCommodity));

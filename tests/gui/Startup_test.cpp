@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 #include "gui/WindowTestSupport.h"
-#include "platform/OwnFolders.h"
 #include "journal/Journal.h"
+#include "platform/OwnFolders.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

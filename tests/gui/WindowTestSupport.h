@@ -4,8 +4,8 @@
 // the real modal dialogs as they come up.
 
 #include "gui/GuiTestEnvironment.h"
-#include "platform/Process.h"
 #include "platform/OwnFolders.h"
+#include "platform/Process.h"
 #include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 

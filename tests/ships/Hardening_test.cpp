@@ -40,8 +40,8 @@ TEST_F(Hardening, AnExitThatCannotRemoveTheNumbersAsksAndNoKeepsTheSetOpen) {
     EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Warning);
     EXPECT_TRUE(editor->dataSet().isOpen());
     click(1);
-    EXPECT_EQ(form.text("edShipNickName"), editor->dataSet().shipArchIni().ReadValue(
-                                               "Ship1", "nickname", "*fail"));
+    EXPECT_EQ(form.text("edShipNickName"),
+              editor->dataSet().shipArchIni().ReadValue("Ship1", "nickname", "*fail"));
 
     // Space freed: the next exit closes whole.
     setWriteFailureForTesting({});
@@ -92,9 +92,9 @@ TEST_F(Hardening, OurTemporaryFilesLeftByAKilledWriteAreRemovedAtTheOpen) {
     const std::filesystem::path folder =
         std::filesystem::path(gameFile("Ships/shiparch.ini")).parent_path();
     const auto ours = folder / ("shiparch.ini" + std::string(kTemporaryMark) + "a1B2c3");
-    const std::vector<std::filesystem::path> others = {
-        folder / "shiparch.ini.bak", folder / "shiparch.ini.skarvel-tmp-toolong",
-        folder / "notes.skarvel-tmp-a1B2c3"};
+    const std::vector<std::filesystem::path> others = {folder / "shiparch.ini.bak",
+                                                       folder / "shiparch.ini.skarvel-tmp-toolong",
+                                                       folder / "notes.skarvel-tmp-a1B2c3"};
     writeBytes(ours, "half a file");
     for (const auto& other : others) {
         writeBytes(other, "the user's");

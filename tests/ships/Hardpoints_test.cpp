@@ -200,11 +200,12 @@ TEST_F(HardpointsTest, ChangedLevelsEditOnlyTheirLines) {
                                    "hp_type = hp_elite_shield_special_2, HpShield01\n"
                                    "hp_type = hp_fighter_shield_special_1, HpRadar01\n"
                                    "hp_type = hp_fighter_shield_special_2, HpRadar01\n";
-    const std::string sharedShield = "[Ship0]\n"
-                                     "hp_type = hp_elite_shield_special_1, HpShield01, HpShield02\n"
-                                     "hp_type = hp_elite_shield_special_10, HpWeapon08, HpWeapon09\n"
-                                     "hp_type = hp_elite_shield_special_2, HpShield01\n"
-                                     "hp_type = hp_thruster, HpThruster01\n";
+    const std::string sharedShield =
+        "[Ship0]\n"
+        "hp_type = hp_elite_shield_special_1, HpShield01, HpShield02\n"
+        "hp_type = hp_elite_shield_special_10, HpWeapon08, HpWeapon09\n"
+        "hp_type = hp_elite_shield_special_2, HpShield01\n"
+        "hp_type = hp_thruster, HpThruster01\n";
     const auto gun = [this](const std::string& name, const std::string& level) {
         pick("cbWeaponHP", name);
         spin("edWeaponHPLevel", level);
@@ -298,7 +299,8 @@ TEST_F(HardpointsTest, ShieldClassAndHardpointStayTheShipsOwn) {
     EXPECT_EQ(hardpoints->shieldType(), "fighter");
     save(0);
     const std::string saved = fileText();
-    EXPECT_NE(saved.find("hp_type = hp_fighter_shield_special_2, HpShield01\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("hp_type = hp_fighter_shield_special_2, HpShield01\r\n"),
+              std::string::npos);
     EXPECT_EQ(saved.find("hp_elite_shield"), std::string::npos);
 
     // A ship without shield lines keeps the earlier shield hardpoint but never receives it.

@@ -34,9 +34,9 @@ struct EditedSession : EditorSession {
 
     std::map<std::string, std::string> snapshot() const {
         std::map<std::string, std::string> files;
-        for (const char* name : {"constants.ini", "Equipment/misc_equip.ini",
-                                 "Equipment/engine_equip.ini", "Equipment/goods.ini",
-                                 "Ships/shiparch.ini", "Characters/newcharacter.ini"}) {
+        for (const char* name :
+             {"constants.ini", "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
+              "Equipment/goods.ini", "Ships/shiparch.ini", "Characters/newcharacter.ini"}) {
             files[name] = gameText(name);
         }
         return files;

@@ -10,8 +10,8 @@ namespace skarvel::test {
 namespace {
 
 const std::array<std::string, 6> kDataFiles = {
-    "constants.ini",           "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
-    "Equipment/goods.ini",     "Ships/shiparch.ini",       "Characters/newcharacter.ini"};
+    "constants.ini",       "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
+    "Equipment/goods.ini", "Ships/shiparch.ini",       "Characters/newcharacter.ini"};
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
@@ -105,8 +105,8 @@ TEST_P(ModData, UnchangedSaveOfEveryShipKeepsEveryByteAndClaimsNoWrite) {
     editor->CloseIniFiles();
     expectUnchanged();
     for (std::size_t i = 0; i < kDataFiles.size(); ++i) {
-        const auto copy = resolveCaseInsensitive(
-            (tmp.path() / "program/data" / kDataFiles[i]).string());
+        const auto copy =
+            resolveCaseInsensitive((tmp.path() / "program/data" / kDataFiles[i]).string());
         EXPECT_EQ(readBytes(copy), before[i]) << kDataFiles[i];
     }
 }
@@ -143,8 +143,10 @@ TEST_F(ModEdits, RaisedGunAndHitPointsChangeExactlyTheirLines) {
     editor->CloseIniFiles();
 
     // The hit points in place, and one line of the next class after the one below it.
-    std::string expected = replaceAll(shipArch, "hit_pts = 2100 ; armour", "hit_pts = 2500 ; armour");
-    expected = replaceAll(expected, "HpWeapon07\n", "HpWeapon07\nhp_type = hp_gun_special_5, HpWeapon05\n");
+    std::string expected =
+        replaceAll(shipArch, "hit_pts = 2100 ; armour", "hit_pts = 2500 ; armour");
+    expected = replaceAll(expected, "HpWeapon07\n",
+                          "HpWeapon07\nhp_type = hp_gun_special_5, HpWeapon05\n");
     EXPECT_EQ(gameText("Ships/shiparch.ini"), expected);
     EXPECT_EQ(gameText("Equipment/goods.ini"), goods);
 }
@@ -168,8 +170,9 @@ TEST_F(ModEdits, AStartingBaseUnknownToResourceIniIsShownAndKept) {
     editor->cbStartingBaseChange();
     editor->SAVE_INI_VALUES();
     editor->CloseIniFiles();
-    EXPECT_NE(gameText("Characters/newcharacter.ini").find("base = Li01_09_Base ; a base of the mod"),
-              std::string::npos);
+    EXPECT_NE(
+        gameText("Characters/newcharacter.ini").find("base = Li01_09_Base ; a base of the mod"),
+        std::string::npos);
 }
 
 } // namespace

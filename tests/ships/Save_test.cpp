@@ -1,6 +1,6 @@
-#include "gamedata/SectionNumbering.h"
 #include "EditorSession.h"
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionNumbering.h"
 #include "platform/Files.h"
 #include "ships/ExportedCopies.h"
 #include "support/Golden.h"

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ports/Form.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "ports/Form.h"
 
 namespace skarvel::test {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ports/Preferences.h"
+
 #include <map>
 #include <string>
-
-#include "ports/Preferences.h"
 
 namespace skarvel::test {
 

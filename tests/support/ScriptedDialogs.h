@@ -1,11 +1,11 @@
 #pragma once
 
+#include "ports/Dialogs.h"
+
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "ports/Dialogs.h"
 
 namespace skarvel::test {
 
