@@ -3,6 +3,7 @@
 #include "gamedata/SectionNumbering.h"
 #include "journal/Journal.h"
 #include "journal/VersionInfo.h"
+#include "platform/AsciiText.h"
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
 #include "platform/OwnFolders.h"
@@ -15,14 +16,6 @@
 namespace skarvel {
 
 namespace {
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
-}
 
 // The path below the data folder as the game spells it on disk.
 std::string pathBelowData(const DataFileSet& files, std::size_t index) {

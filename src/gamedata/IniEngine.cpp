@@ -1,4 +1,6 @@
 // The parse of one settings file, the lookups by name and the splicing of a value into its
+
+#include "platform/AsciiText.h"
 // bytes. The cache of parsed files and the writes to disk are in IniCache.cpp.
 #include "gamedata/IniEngine.h"
 
@@ -8,14 +10,6 @@
 namespace skarvel::ini {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // FNV-1a over the lower-cased bytes, folded so that the low bits used by the tables mix in
 // every byte.
@@ -29,15 +23,7 @@ std::uint64_t nameHash(std::string_view name, std::uint64_t seed) {
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return equalsIgnoringCase(a, b);
 }
 
 std::vector<std::uint32_t> emptyTable(std::size_t entries) {

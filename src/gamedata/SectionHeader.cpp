@@ -1,5 +1,7 @@
 #include "gamedata/SectionHeader.h"
 
+#include "platform/AsciiText.h"
+
 #include <string>
 
 namespace skarvel {
@@ -21,10 +23,6 @@ std::size_t digitCount(std::string_view text) {
     return count;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // Where a header's "[" would stand: after an optional byte order mark and blanks.
 std::size_t bracketPosition(std::string_view line) {
     std::size_t pos = line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
@@ -32,10 +30,6 @@ std::size_t bracketPosition(std::string_view line) {
         ++pos;
     }
     return pos;
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
@@ -61,20 +55,9 @@ bool looksLikeBrokenHeader(std::string_view line, std::string_view kind) {
         return false;
     }
     std::string_view name = line.substr(pos + 1);
-    name = name.substr(0, name.find(']'));
-    while (!name.empty() && isBlank(name.front())) {
-        name.remove_prefix(1);
-    }
-    while (!name.empty() && isBlank(name.back())) {
-        name.remove_suffix(1);
-    }
-    if (name.size() < kind.size()) {
+    name = trimBlanks(name.substr(0, name.find(']')));
+    if (!startsWithIgnoringCase(name, kind)) {
         return false;
-    }
-    for (std::size_t i = 0; i < kind.size(); ++i) {
-        if (lowerAscii(name[i]) != lowerAscii(kind[i])) {
-            return false;
-        }
     }
     return digitCount(name.substr(kind.size())) == name.size() - kind.size();
 }

@@ -1,5 +1,7 @@
 #include "platform/CaseInsensitivePath.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 #include <dirent.h>
 #include <optional>
@@ -9,15 +11,6 @@
 namespace skarvel {
 
 namespace {
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&lower](char x, char y) { return lower(x) == lower(y); });
-}
 
 bool exists(const std::string& path) {
     struct stat info {};
@@ -45,7 +38,7 @@ std::vector<std::string> sortedEntries(const std::string& folder) {
 
 std::optional<std::string> findIgnoringCase(const std::string& folder, std::string_view component) {
     for (const auto& name : sortedEntries(folder)) {
-        if (sameIgnoringCase(name, component)) {
+        if (equalsIgnoringCase(name, component)) {
             return name;
         }
     }

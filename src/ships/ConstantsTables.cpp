@@ -98,7 +98,7 @@ int tableIndexOf(std::string_view control) {
 
 int rowOf(const std::vector<KeyValueRow>& rows, std::string_view key) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (equalsIgnoreCase(rows[i].key, key)) {
+        if (equalsIgnoringCase(rows[i].key, key)) {
             return static_cast<int>(i);
         }
     }
@@ -250,7 +250,7 @@ std::string ConstantsTables::edit(std::string_view control, int row, std::string
     edited.value = trimControl(typed);
     form_.setRows(control, rows);
     for (const SharedConstant& shared : kSharedConstants) {
-        if (shared.control == control && equalsIgnoreCase(shared.key, edited.key)) {
+        if (shared.control == control && equalsIgnoringCase(shared.key, edited.key)) {
             form_.setText(shared.field, edited.value);
         }
     }
@@ -288,7 +288,7 @@ void ConstantsTables::save(TJournal& journal, TUserIniFile& constants) const {
         for (const KeyValueRow& row : rows) {
             const bool shared = std::any_of(
                 kSharedConstants.begin(), kSharedConstants.end(), [&](const SharedConstant& c) {
-                    return c.control == table.control && equalsIgnoreCase(c.key, row.key);
+                    return c.control == table.control && equalsIgnoringCase(c.key, row.key);
                 });
             if (shared) {
                 continue; // the General page's field holds it and the general save wrote it

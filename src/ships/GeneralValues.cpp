@@ -72,7 +72,7 @@ void loadGeneralValues(const DataSet& dataSet, Form& form) {
     const std::string shown = dataSet.resourceIni().ReadValue("BaseById", nickname, "");
     int selected = -1;
     for (std::size_t i = 0; i < bases.size() && !shown.empty(); ++i) {
-        if (equalsIgnoreCase(bases[i], shown)) {
+        if (equalsIgnoringCase(bases[i], shown)) {
             selected = static_cast<int>(i);
             break;
         }

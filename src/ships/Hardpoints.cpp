@@ -143,15 +143,15 @@ void Hardpoints::showShield() {
     const ShieldLine& last = shieldLines_.back();
     bool several = false;
     for (const ShieldLine& line : shieldLines_) {
-        several = several || !equalsIgnoreCase(line.shieldClass, last.shieldClass) ||
+        several = several || !equalsIgnoringCase(line.shieldClass, last.shieldClass) ||
                   line.hardpoints.size() > 1 ||
                   (!line.hardpoints.empty() &&
-                   !equalsIgnoreCase(line.hardpoints.front(), shieldHardpoint_));
-        if (!equalsIgnoreCase(line.shieldClass, last.shieldClass)) {
+                   !equalsIgnoringCase(line.hardpoints.front(), shieldHardpoint_));
+        if (!equalsIgnoringCase(line.shieldClass, last.shieldClass)) {
             continue;
         }
         for (const std::string& name : line.hardpoints) {
-            if (equalsIgnoreCase(name, shieldHardpoint_)) {
+            if (equalsIgnoringCase(name, shieldHardpoint_)) {
                 shieldLevel_ = std::max(shieldLevel_, line.level);
             }
         }
@@ -212,8 +212,9 @@ void Hardpoints::readShieldLine(const std::string& value) {
     shieldType_ = std::string(type.substr(0, infix));
     const std::vector<std::string> typeItems = form_.items(kShieldTypeList);
     const auto match =
-        std::find_if(typeItems.begin(), typeItems.end(),
-                     [&](const std::string& item) { return equalsIgnoreCase(item, shieldType_); });
+        std::find_if(typeItems.begin(), typeItems.end(), [&](const std::string& item) {
+            return equalsIgnoringCase(item, shieldType_);
+        });
     form_.setSelectedIndex(kShieldTypeList, match == typeItems.end()
                                                 ? -1
                                                 : static_cast<int>(match - typeItems.begin()));
@@ -294,7 +295,7 @@ numericLevels(const std::vector<std::pair<std::string, std::string>>& entries) {
 
 int levelIn(const std::vector<std::pair<std::string, int>>& levels, const std::string& name) {
     for (const auto& [entry, level] : levels) {
-        if (equalsIgnoreCase(entry, name)) {
+        if (equalsIgnoringCase(entry, name)) {
             return level;
         }
     }
@@ -360,8 +361,8 @@ void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
     applyLevelChanges(special, SpecialMount::Turret, loadedTurrets, turrets);
     // Only a class and a hardpoint read for this very ship name its shield mounts.
     if (!shieldType_.empty() && !shieldHardpoint_.empty() &&
-        equalsIgnoreCase(shieldHardpoint_, shipShieldHardpoint_)) {
-        if (!equalsIgnoreCase(shieldType_, loadedShieldType_)) {
+        equalsIgnoringCase(shieldHardpoint_, shipShieldHardpoint_)) {
+        if (!equalsIgnoringCase(shieldType_, loadedShieldType_)) {
             special.moveShieldClass(loadedShieldType_, shieldType_, shieldHardpoint_);
         }
         special.changeLevel({SpecialMount::Shield, shieldType_}, shieldHardpoint_,

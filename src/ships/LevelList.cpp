@@ -1,3 +1,4 @@
+#include "platform/AsciiText.h"
 #include "ships/Hardpoints.h"
 #include "ships/TextParts.h"
 
@@ -8,10 +9,6 @@ namespace skarvel {
 namespace {
 
 using Entry = std::pair<std::string, std::string>;
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Orders entries by their whole text "name=level", letter case ignored.
 bool entryLess(const Entry& a, const Entry& b) {
@@ -37,7 +34,7 @@ void LevelList::setSorted(bool sorted) {
 
 std::string LevelList::levelOf(const std::string& name) const {
     for (const auto& [entryName, level] : entries_) {
-        if (equalsIgnoreCase(entryName, name)) {
+        if (equalsIgnoringCase(entryName, name)) {
             return level;
         }
     }
@@ -46,12 +43,12 @@ std::string LevelList::levelOf(const std::string& name) const {
 
 bool LevelList::contains(const std::string& name) const {
     return std::any_of(entries_.begin(), entries_.end(),
-                       [&](const Entry& entry) { return equalsIgnoreCase(entry.first, name); });
+                       [&](const Entry& entry) { return equalsIgnoringCase(entry.first, name); });
 }
 
 void LevelList::setLevel(const std::string& name, const std::string& level) {
     const auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
-        return equalsIgnoreCase(entry.first, name);
+        return equalsIgnoringCase(entry.first, name);
     });
     if (level.empty()) {
         if (found != entries_.end()) {

@@ -1,6 +1,7 @@
 #include "ships/Numbers.h"
 
 #include "journal/Journal.h"
+#include "platform/AsciiText.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,20 +10,6 @@
 namespace skarvel {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';

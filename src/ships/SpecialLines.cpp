@@ -14,7 +14,7 @@ constexpr std::string_view kShieldInfix = "_shield_special_";
 
 bool sameKind(const MountKind& a, const MountKind& b) {
     return a.mount == b.mount &&
-           (a.mount != SpecialMount::Shield || equalsIgnoreCase(a.shieldClass, b.shieldClass));
+           (a.mount != SpecialMount::Shield || equalsIgnoringCase(a.shieldClass, b.shieldClass));
 }
 
 std::string_view typePrefix(SpecialMount mount) {
@@ -55,8 +55,9 @@ bool isBlankLine(std::string_view line) {
 } // namespace
 
 bool MountLine::names(std::string_view hardpoint) const {
-    return std::any_of(hardpoints.begin(), hardpoints.end(),
-                       [&](const std::string& name) { return equalsIgnoreCase(name, hardpoint); });
+    return std::any_of(hardpoints.begin(), hardpoints.end(), [&](const std::string& name) {
+        return equalsIgnoringCase(name, hardpoint);
+    });
 }
 
 ShipSpecialLines::ShipSpecialLines(std::vector<EditableLine>& lines, std::size_t header,
@@ -188,7 +189,7 @@ void ShipSpecialLines::removeFrom(const MountLine& line, const std::string& hard
     const auto parts = parseHpTypeLine(text);
     for (std::size_t item = 1; item < parts->items.size(); ++item) {
         const auto [begin, end] = parts->items[item];
-        if (equalsIgnoreCase(std::string_view(text).substr(begin, end - begin), hardpoint)) {
+        if (equalsIgnoringCase(std::string_view(text).substr(begin, end - begin), hardpoint)) {
             // From the end of the item before it: its comma goes with it.
             const std::size_t cut = parts->items[item - 1].second;
             text.erase(cut, end - cut);

@@ -1,6 +1,7 @@
 #include "ships/TextParts.h"
 
 #include "gamedata/TextLines.h"
+#include "platform/AsciiText.h"
 
 namespace skarvel {
 
@@ -8,10 +9,6 @@ namespace {
 
 bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
@@ -24,18 +21,6 @@ std::string trimControl(std::string_view text) {
         text.remove_suffix(1);
     }
     return std::string(text);
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void removeAll(std::string& text, std::string_view what) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AsciiText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +20,6 @@ std::string cutDelimitedPart(std::string& text, char start, char stop);
 std::vector<std::string> ReadSectionLines(const std::string& path, std::string_view header);
 
 std::string trimControl(std::string_view text); // codes 0..32 removed at both ends
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
 void removeAll(std::string& text, std::string_view what);
 
 } // namespace skarvel
