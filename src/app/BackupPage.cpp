@@ -107,11 +107,10 @@ std::string BackupPage::selectedBackup() const {
 }
 
 void BackupPage::openFolder() {
-    const QString folder = fromBytes(commands_.folder());
-    QDir().mkpath(folder);
-    journal_.Write("Sicherungsordner öffnen [" + commands_.folder() + "]",
-                   JournalEntryKind::System);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    const std::string folder = commands_.folder();
+    QDir().mkpath(fromBytes(folder));
+    journal_.Write("Sicherungsordner öffnen [" + folder + "]", JournalEntryKind::System);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(fromBytes(folder)));
 }
 
 } // namespace skarvel

@@ -191,9 +191,7 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
     const Stamp stamp = localStamp();
     Backup backup{
         std::string(), temporary, {stamp.iso, std::string(version), std::string(cause), game_, {}}};
-    for (const FileContent& file : files) {
-        backup.manifest.files.push_back({file.path, file.bytes.size(), sha256Hex(file.bytes)});
-    }
+    backup.manifest.files = describe(files);
     try {
         try {
             writeBackupFiles(temporary, files, backup.manifest);
@@ -235,6 +233,10 @@ void BackupStore::remove(const Backup& backup) {
         throw BackupError(
             "The oldest backup holds the game as Skarvel first found it and is kept.");
     }
+    removeFolder(backup);
+}
+
+void BackupStore::removeFolder(const Backup& backup) {
     // Out of the list in one step, so that a delete cut short leaves no half backup listed.
     std::string doomed = folder_ + "/" + std::string(kDeletedPrefix) + "XXXXXX";
     if (::mkdtemp(doomed.data()) == nullptr ||
@@ -251,30 +253,24 @@ void BackupStore::remove(const Backup& backup) {
 
 std::vector<std::string> BackupStore::prune(int kept) {
     std::vector<std::string> removed;
-    const std::vector<Backup> backups = list();
     if (kept <= 0) {
         return removed;
     }
+    const std::vector<Backup> backups = list();
     // The last one is the oldest, always kept.
     for (std::size_t i = static_cast<std::size_t>(kept); i + 1 < backups.size(); ++i) {
-        remove(backups[i]);
+        removeFolder(backups[i]);
         removed.push_back(backups[i].name);
     }
     return removed;
 }
 
-bool holdsSameFiles(const BackupManifest& manifest, const std::vector<FileContent>& files) {
-    if (manifest.files.size() != files.size()) {
-        return false;
+std::vector<BackupFile> describe(const std::vector<FileContent>& files) {
+    std::vector<BackupFile> described;
+    for (const FileContent& file : files) {
+        described.push_back({file.path, file.bytes.size(), sha256Hex(file.bytes)});
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const BackupFile& held = manifest.files[i];
-        if (held.path != files[i].path || held.size != files[i].bytes.size() ||
-            held.sha256 != sha256Hex(files[i].bytes)) {
-            return false;
-        }
-    }
-    return true;
+    return described;
 }
 
 } // namespace skarvel

@@ -64,12 +64,14 @@ public:
     std::vector<std::string> prune(int kept);
 
 private:
+    void removeFolder(const Backup& backup);
+
     std::string root_;
     std::string game_;
     std::string folder_;
 };
 
-// True when the manifest holds exactly these files with these contents.
-bool holdsSameFiles(const BackupManifest& manifest, const std::vector<FileContent>& files);
+// The files as a manifest lists them: path, size and SHA-256.
+std::vector<BackupFile> describe(const std::vector<FileContent>& files);
 
 } // namespace skarvel

@@ -5,6 +5,7 @@
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/Unpack.h"
+#include "journal/Format.h"
 #include "journal/Journal.h"
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
@@ -284,8 +285,7 @@ void DataSet::offerInterruptedSave(GameBackups& backups) {
     journal_.Write("Letztes Speichern wurde unterbrochen - Sicherung " + *name,
                    JournalEntryKind::Warning);
     const std::optional<Backup> backup = backups.find(*name);
-    std::string question(kInterruptedSaveQuestion);
-    question.replace(question.find("%s"), 2, *name);
+    const std::string question = formatText(kInterruptedSaveQuestion, {*name});
     if (!backup) {
         dialogs_.message(MessageKind::Error,
                          "The last save of these data files was interrupted, and the backup "

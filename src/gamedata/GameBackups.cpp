@@ -55,7 +55,7 @@ std::vector<FileContent> GameBackups::closedForm() const {
 Backup GameBackups::ensure(std::string_view cause) {
     const std::vector<FileContent> contents = closedForm();
     const std::vector<Backup> backups = store_.list();
-    if (!backups.empty() && holdsSameFiles(backups.front().manifest, contents)) {
+    if (!backups.empty() && backups.front().manifest.files == describe(contents)) {
         try {
             store_.verify(backups.front());
             journal_.Write("Sicherung unverändert [" + backups.front().folder + "]",
@@ -80,15 +80,12 @@ Backup GameBackups::ensure(std::string_view cause) {
 }
 
 std::vector<BackupFile> GameBackups::currentFiles() const {
-    std::vector<BackupFile> current;
     try {
-        for (const FileContent& file : closedForm()) {
-            current.push_back({file.path, file.bytes.size(), sha256Hex(file.bytes)});
-        }
+        return describe(closedForm());
     } catch (const BackupError&) {
         // A file that cannot be read is missing here, so it differs from every backup.
+        return {};
     }
-    return current;
 }
 
 std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {

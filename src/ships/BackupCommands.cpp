@@ -118,12 +118,13 @@ void BackupCommands::btBackupDeleteClick(const std::string& name) {
     }
     journal_.Write("Sicherung soll gelöscht werden [" + name + "]", JournalEntryKind::System);
     GameBackups game = backups();
-    const std::vector<BackupRow> rows = game.rows();
-    for (const BackupRow& row : rows) {
-        if (row.backup.name != name) {
+    // Newest first: the last one is the original. No comparison with the game is needed.
+    const std::vector<Backup> all = game.store().list();
+    for (const Backup& backup : all) {
+        if (backup.name != name) {
             continue;
         }
-        if (row.original) {
+        if (&backup == &all.back()) {
             dialogs_.message(MessageKind::Information,
                              "This is the original: the game's files as Skarvel first found "
                              "them. It is always kept.");
@@ -134,9 +135,8 @@ void BackupCommands::btBackupDeleteClick(const std::string& name) {
             return;
         }
         try {
-            game.store().remove(row.backup);
-            journal_.Write("Sicherung gelöscht [" + row.backup.folder + "]",
-                           JournalEntryKind::Info);
+            game.store().remove(backup);
+            journal_.Write("Sicherung gelöscht [" + backup.folder + "]", JournalEntryKind::Info);
         } catch (const std::exception& error) {
             showFailure(error.what());
         }

@@ -39,8 +39,8 @@ TEST_F(BackupStoreTest, AddsVerifiedBackupsNamedByTimeNewestFirst) {
     EXPECT_EQ(listed[1].manifest.files[1].path, "SHIPS/ShipArch.ini");
     EXPECT_EQ(listed[1].manifest.files[1].sha256, sha256Hex(kFiles[1].bytes));
     EXPECT_EQ(readBytes(fs::path(first.folder) / "SHIPS/ShipArch.ini"), kFiles[1].bytes);
-    EXPECT_TRUE(holdsSameFiles(listed[0].manifest, kFiles));
-    EXPECT_FALSE(holdsSameFiles(listed[0].manifest, {kFiles[0], {"SHIPS/ShipArch.ini", "x"}}));
+    EXPECT_EQ(listed[0].manifest.files, describe(kFiles));
+    EXPECT_NE(listed[0].manifest.files, describe({kFiles[0], {"SHIPS/ShipArch.ini", "x"}}));
     EXPECT_NO_THROW(store.verify(listed[0]));
 
     // Nothing of the temporary folders stays.
