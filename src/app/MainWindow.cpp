@@ -22,6 +22,7 @@
 #include "platform/OwnFolders.h"
 #include "platform/SystemFacts.h"
 #include "platform/WineRegistry.h"
+#include "ports/Controls.h"
 #include "ships/Editor.h"
 #include "ships/ShipFilter.h"
 #include "ui_MainWindow.h"
@@ -165,11 +166,11 @@ void TformSkarvel::FormCreate() {
         ui_->btRelload->setEnabled(false);
         ui_->btSave->setEnabled(false);
 
-        form_.setText("edFliniDir", makeCorrectPath(programFolder_, journal_));
-        journal_.WriteFormatted("BINI Dir = %s", {form_.text("edFliniDir")},
+        form_.setText(controls::edFliniDir, makeCorrectPath(programFolder_, journal_));
+        journal_.WriteFormatted("BINI Dir = %s", {form_.text(controls::edFliniDir)},
                                 JournalEntryKind::Data);
         FDoExit = false;
-        form_.setText("edPfad", kNotSet);
+        form_.setText(controls::edPfad, kNotSet);
 
         journal_.Write("Reg Created", JournalEntryKind::Info);
         try {
@@ -267,13 +268,13 @@ void TformSkarvel::offerUpdate() {
 void TformSkarvel::locateGame() {
     const GameLocation game = findGame(defaultWinePrefix());
     if (game.keyFound) {
-        form_.setText("edPfad", makeCorrectPath(game.appPath, journal_));
-        journal_.WriteFormatted("Freelancer InstallDir = %s", {form_.text("edPfad")},
+        form_.setText(controls::edPfad, makeCorrectPath(game.appPath, journal_));
+        journal_.WriteFormatted("Freelancer InstallDir = %s", {form_.text(controls::edPfad)},
                                 JournalEntryKind::Data);
         return;
     }
     dialogs_.message(MessageKind::Plain, kNotInstalled);
-    form_.setText("edPfad", kNotSet);
+    form_.setText(controls::edPfad, kNotSet);
     journal_.Write("FORM_CREATE - No Freelancer installed", JournalEntryKind::Error);
 }
 
@@ -382,14 +383,14 @@ void TformSkarvel::cbCheckNewVersionClick() {
 }
 
 void TformSkarvel::btopenFlDirClick() {
-    const std::string shown = form_.text("edPfad");
+    const std::string shown = form_.text(controls::edPfad);
     const std::string start = directoryExists(shown) ? shown : std::string();
     // The answer counts whether the user confirmed or cancelled.
     const std::string answer =
         dialogs_.pickFolder("Choose FREELANCER installation directory", start);
-    form_.setText("edPfad", makeCorrectPath(answer, journal_));
+    form_.setText(controls::edPfad, makeCorrectPath(answer, journal_));
     journal_.WriteFormatted("OPENFlDIR_CLICK - Dir chosen = %s", {answer}, JournalEntryKind::Data);
-    if (!directoryExists(resolveCaseInsensitive(form_.text("edPfad") + "data"))) {
+    if (!directoryExists(resolveCaseInsensitive(form_.text(controls::edPfad) + "data"))) {
         dialogs_.message(MessageKind::Error, kNoDataFolder);
         journal_.WriteFormatted("OPENFlDIR_CLICK - Chosen Dir \"%s\"data is not existant", {answer},
                                 JournalEntryKind::Error);
@@ -404,11 +405,11 @@ void TformSkarvel::btOpenFliniDirClick() {
     options.initialFolder = programFolder_;
     if (const auto chosen = dialogs_.openFile(options)) {
         const std::string folder = std::filesystem::path(*chosen).parent_path().string();
-        form_.setText("edFliniDir", makeCorrectPath(folder, journal_));
-        journal_.WriteFormatted("OPEN_BINI_DIR_CLICK - Dir chosen = %s", {form_.text("edFliniDir")},
-                                JournalEntryKind::Data);
+        form_.setText(controls::edFliniDir, makeCorrectPath(folder, journal_));
+        journal_.WriteFormatted("OPEN_BINI_DIR_CLICK - Dir chosen = %s",
+                                {form_.text(controls::edFliniDir)}, JournalEntryKind::Data);
     }
-    const std::string folder = form_.text("edFliniDir");
+    const std::string folder = form_.text(controls::edFliniDir);
     // The same test as the open's: a "bini.exe" counts only with Wine to run it.
     if (!findConverter(folder)) {
         dialogs_.message(MessageKind::Error,

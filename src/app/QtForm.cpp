@@ -1,5 +1,7 @@
 #include "app/QtForm.h"
 
+#include "ports/Controls.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -17,14 +19,14 @@ namespace skarvel {
 
 namespace {
 
-QString nameOf(std::string_view name) {
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+QLatin1String nameOf(std::string_view name) {
+    return QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 // The folder fields hold paths, which are UTF-8 on this platform.
 bool holdsPath(const QWidget& widget) {
     const QString name = widget.objectName();
-    return name == QLatin1String("edPfad") || name == QLatin1String("edFliniDir");
+    return name == nameOf(controls::edPfad) || name == nameOf(controls::edFliniDir);
 }
 
 QString decode(const QWidget& widget, std::string_view bytes) {

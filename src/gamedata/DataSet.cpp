@@ -9,6 +9,7 @@
 #include "journal/Journal.h"
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 
@@ -110,7 +111,7 @@ void DataSet::refuseOpen(std::string_view message) {
 
 void DataSet::OpenIniFiles(bool alreadyBackedUp) {
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
-    gameDirectory_ = form_.text("edPfad");
+    gameDirectory_ = form_.text(controls::edPfad);
     files_ = makeDataFileSet(gameDirectory_);
     // Before the check, whose clearing of read-only flags is already a write.
     const auto lock = folderLock_.take(files_.dataDir);
@@ -150,7 +151,8 @@ void DataSet::OpenIniFiles(bool alreadyBackedUp) {
         return;
     }
 
-    if (const auto failure = UnpackCompressedFiles(journal_, form_.text("edFliniDir"), files_)) {
+    if (const auto failure =
+            UnpackCompressedFiles(journal_, form_.text(controls::edFliniDir), files_)) {
         refuseOpen(unpackErrorMessage(*failure));
         return;
     }
@@ -221,7 +223,7 @@ std::vector<std::string> DataSet::CloseIniFiles() {
         journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
         return {};
     }
-    form_.setEnabled("btSave", false);
+    form_.setEnabled(controls::btSave, false);
     journal_.Write("Inis are open", JournalEntryKind::Info);
     if (!CheckFilesAndDirs()) {
         // The set stays open and numbered until a later close succeeds.

@@ -2,6 +2,7 @@
 
 #include "journal/Journal.h"
 #include "platform/Files.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 
@@ -71,9 +72,9 @@ bool CheckFilesAndDirs(TJournal& journal, Form& form, Dialogs& dialogs, const Da
     // Both folders are tested whatever the first one gave.
     const bool gameDirOk = checkFolder(
         journal, form, dialogs,
-        {"edPfad", "FL Dir Exists %s = %s", "FL Dir Not Exists %s = %s", kGameDirMessage});
+        {controls::edPfad, "FL Dir Exists %s = %s", "FL Dir Not Exists %s = %s", kGameDirMessage});
     const bool converterDirOk = checkFolder(journal, form, dialogs,
-                                            {"edFliniDir", "Bini Dir Exists %s = %s",
+                                            {controls::edFliniDir, "Bini Dir Exists %s = %s",
                                              "Bini Dir Not Exists %s = %s", kConverterDirMessage});
     result = gameDirOk && converterDirOk;
 

@@ -3,6 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 
@@ -13,7 +14,8 @@ BackupCommands::BackupCommands(TJournal& journal, Form& form, Dialogs& dialogs, 
     : journal_(journal), form_(form), dialogs_(dialogs), dataSet_(dataSet), set_(std::move(set)) {}
 
 GameBackups BackupCommands::backups() {
-    return dataSet_.isOpen() ? dataSet_.backups() : dataSet_.backupsOf(form_.text("edPfad"));
+    return dataSet_.isOpen() ? dataSet_.backups()
+                             : dataSet_.backupsOf(form_.text(controls::edPfad));
 }
 
 std::vector<BackupRow> BackupCommands::rows() {

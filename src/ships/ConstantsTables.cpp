@@ -2,6 +2,7 @@
 
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
+#include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/SectionGuard.h"
 #include "ships/TextParts.h"
@@ -25,10 +26,10 @@ struct SharedConstant {
 };
 
 constexpr std::array<SharedConstant, 4> kSharedConstants = {{
-    {"edMaxSpeed", "ValueListEditor2", "ANOM_LIMITS_MAX_VELOCITY"},
-    {"edCruiseSpeed", "ValueListEditor5", "CRUISING_SPEED"},
-    {"edCruiseDisruptTime", "ValueListEditor5", "CRUISE_DISRUPT_TIME"},
-    {"edMaxLootPerAstroid", "ValueListEditor7", "MAX_LOOT_PER_ASTEROID"},
+    {controls::edMaxSpeed, controls::ValueListEditor2, "ANOM_LIMITS_MAX_VELOCITY"},
+    {controls::edCruiseSpeed, controls::ValueListEditor5, "CRUISING_SPEED"},
+    {controls::edCruiseDisruptTime, controls::ValueListEditor5, "CRUISE_DISRUPT_TIME"},
+    {controls::edMaxLootPerAstroid, controls::ValueListEditor7, "MAX_LOOT_PER_ASTEROID"},
 }};
 
 bool isDigit(char c) {
@@ -109,12 +110,12 @@ int rowOf(const std::vector<KeyValueRow>& rows, std::string_view key) {
 
 const std::array<ConstantsTable, 7>& constantsTables() {
     static const std::array<ConstantsTable, 7> tables = {{
-        {"ValueListEditor1",
+        {controls::ValueListEditor1,
          "CommConsts",
          {"WALLA_PRIORITY_CUTOFF", "WALLA_START_ATTEN", "WALLA_MAX_DIST_ATTEN", "WALLA_MAX_DIST",
           "COMM_CONFLICT_PRIORITY_CUTOFF", "CHATTER_START_ATTEN", "CHATTER_MAX_DIST_ATTEN",
           "CHATTER_MAX_DIST", "COMM_PLAYER_FAR_DIST_ATTEN", "COMM_PLAYER_FAR_DIST"}},
-        {"ValueListEditor2",
+        {controls::ValueListEditor2,
          "PhySysConsts",
          {"RC_MAX_DELTA_ORIENTATION",
           "RC_MAX_DELTA_POSITION",
@@ -148,26 +149,26 @@ const std::array<ConstantsTable, 7>& constantsTables() {
           "ANOM_LIMITS_MAX_VELOCITY",
           "MAX_SPAWNED_MINDIST_COUNT",
           "PHYSICAL_SIM_RATE"}},
-        {"ValueListEditor3",
+        {controls::ValueListEditor3,
          "ThrusterEquipConsts",
          {"OUTSIDE_CONE_ATTENUATION", "OUTSIDE_CONE_ANGLE", "INSIDE_CONE_ANGLE", "MIN_VOLUME_FORCE",
           "MAX_VOLUME_FORCE", "EXTERIOR_SOUND_NAME", "INTERIOR_SOUND_NAME"}},
-        {"ValueListEditor4", "ShieldEquipConsts", {"HULL_DAMAGE_FACTOR"}},
-        {"ValueListEditor5",
+        {controls::ValueListEditor4, "ShieldEquipConsts", {"HULL_DAMAGE_FACTOR"}},
+        {controls::ValueListEditor5,
          "EngineEquipConsts",
          {"CRUISE_DISRUPT_TIME", "MAX_DELTA_FX_THROTTLE", "THROTTLE_STEADY_TIME",
           "THROTTLE_ATTEN_MOD_RANGE", "DELTA_THROTTLE_ATTEN_MOD_CHANGING",
           "DELTA_THROTTLE_ATTEN_MOD_STEADY", "CRUISE_STEADY_TIME", "DELTA_CRUISE_ATTEN_MOD_STEADY",
           "CRUISE_ATTEN_MOD_RANGE", "MAX_ENGINE_FX_THROTTLE", "CRUISE_DRAG", "CRUISE_ACCEL_TIME",
           "CRUISING_SPEED"}},
-        {"ValueListEditor6",
+        {controls::ValueListEditor6,
          "Constants",
          {"MAX_PLAYER_AMMO", "PLAYER_ATTACHED_EQUIP_HIT_PTS_SCALE",
           "PLAYER_COLLISION_GROUP_HIT_PTS_SCALE", "FIRE_FAILED_DELAY", "FIRE_FAILED_SOUND",
           "MUZZLE_CONE_ANGLE", "SND_CARGO_JETTISONED", "JETTISONED_CARGO_VELOCITY",
           "MUSIC_CROSS_FADE_DELAY", "LOOT_UNSEEN_RADIUS", "LOOT_UNSEEN_LIFE_TIME",
           "LOOT_OWNER_SAFE_TIME", "COLLISION_DAMAGE_FACTOR"}},
-        {"ValueListEditor7",
+        {controls::ValueListEditor7,
          "AsteroidConsts",
          {"MAX_ASTEROID_LOOT_DAMAGE", "MAX_LOOT_PER_ASTEROID"}},
     }};

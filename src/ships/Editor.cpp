@@ -2,6 +2,7 @@
 
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/GeneralValues.h"
@@ -59,7 +60,7 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
                                       dataSet_.OpenIniFiles(true);
                                       LOAD_INI_VALUES();
                                       forgetShip();
-                                      form_.setSelectedIndex("lbShips", 0);
+                                      form_.setSelectedIndex(controls::lbShips, 0);
                                   }}) {
     dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
 }
@@ -68,7 +69,7 @@ Editor::~Editor() = default;
 
 void Editor::markChanged() {
     valuesChanged_ = true;
-    form_.setEnabled("btSave", true);
+    form_.setEnabled(controls::btSave, true);
 }
 
 void Editor::CloseIniFiles() {
@@ -150,7 +151,7 @@ void Editor::btRelloadClick() {
         forgetShip();
     }
     // A refused reload keeps the ship shown, and the list keeps showing it.
-    form_.setSelectedIndex("lbShips", !reload && ship_.loaded ? ship_.shipIndex : 0);
+    form_.setSelectedIndex(controls::lbShips, !reload && ship_.loaded ? ship_.shipIndex : 0);
 }
 
 void Editor::btSaveClick() {
@@ -169,7 +170,7 @@ void Editor::btSaveClick() {
     shownOnFailure(dialogs_, "The values were saved, but the data files could not be opened again:",
                    [this] { reloadDataSet(true); });
     ship_.shipIndex = savedShip;
-    form_.setSelectedIndex("lbShips", savedShip);
+    form_.setSelectedIndex(controls::lbShips, savedShip);
 }
 
 void Editor::lbShipsClick() {
@@ -187,7 +188,7 @@ void Editor::lbShipsClick() {
             } catch (...) {
                 // The fields still show the ship that was to be saved: so does the list.
                 if (ship_.loaded) {
-                    form_.setSelectedIndex("lbShips", ship_.shipIndex);
+                    form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
                 }
                 throw;
             }
@@ -195,13 +196,13 @@ void Editor::lbShipsClick() {
             journal_.Write("NEIN - Änderungen verworfen", JournalEntryKind::Action);
         }
         valuesChanged_ = false;
-        form_.setEnabled("btSave", false);
+        form_.setEnabled(controls::btSave, false);
     }
     if (!dataSet_.isOpen()) {
         // The files of a closed set carry no numbers; nothing can be addressed.
         journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
         if (ship_.loaded) {
-            form_.setSelectedIndex("lbShips", ship_.shipIndex);
+            form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
         }
         journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
         return;
@@ -212,7 +213,7 @@ void Editor::lbShipsClick() {
         const ini::ReadOnlyPhase readOnly;
         loader_.load(ship_);
     }
-    form_.setEnabled("btSave", true);
+    form_.setEnabled(controls::btSave, true);
     journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
 }
 

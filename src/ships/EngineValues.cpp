@@ -1,5 +1,6 @@
 #include "ships/EngineValues.h"
 
+#include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/Numbers.h"
 
@@ -10,12 +11,6 @@
 namespace skarvel {
 
 namespace {
-
-constexpr std::string_view kSpeed = "edEngineSpeed";
-constexpr std::string_view kMaxForce = "edEngineMaxForce";
-constexpr std::string_view kLinearDrag = "edEngineLinearDrag";
-constexpr std::string_view kReverseFraction = "edReverseFraction";
-constexpr std::string_view kReverseSpeed = "edReverseSpeed";
 
 bool isDigitKey(int key) {
     return key >= vk::k0 && key <= vk::k9;
@@ -154,43 +149,45 @@ bool EngineValues::acceptDigit(int& key, bool accepted) {
 
 void EngineValues::writeReverseSpeed(std::string_view speed, std::string_view fraction) {
     const DerivedSpeed reverse = deriveReverseSpeed(speed, fraction);
-    form_.setText(kReverseSpeed, reverse.value ? wholeText(*reverse.value) : std::string());
+    form_.setText(controls::edReverseSpeed,
+                  reverse.value ? wholeText(*reverse.value) : std::string());
 }
 
 void EngineValues::writeSpeeds(std::string_view force, std::string_view drag) {
     const DerivedSpeed speed = deriveEngineSpeed(force, drag);
     if (!speed.value) {
-        form_.setText(kSpeed, "");
-        form_.setText(kReverseSpeed, "");
+        form_.setText(controls::edEngineSpeed, "");
+        form_.setText(controls::edReverseSpeed, "");
         return;
     }
-    form_.setText(kSpeed, wholeText(*speed.value));
-    writeReverseSpeed(form_.text(kSpeed), form_.text(kReverseFraction));
+    form_.setText(controls::edEngineSpeed, wholeText(*speed.value));
+    writeReverseSpeed(form_.text(controls::edEngineSpeed), form_.text(controls::edReverseFraction));
 }
 
 void EngineValues::edEngineSpeedKeyDown(int& key) {
     if (!acceptDigit(key, inWholeNumberSet(key))) {
         return;
     }
-    const std::string speed = predictedText(kSpeed, key);
-    const std::string drag = form_.text(kLinearDrag);
+    const std::string speed = predictedText(controls::edEngineSpeed, key);
+    const std::string drag = form_.text(controls::edEngineLinearDrag);
     if (!usable(drag) || speed == "0") {
         return;
     }
     const std::optional<double> speedValue = readNumber(speed);
     const std::optional<double> dragValue = readNumber(drag);
     if (speedValue && dragValue) {
-        form_.setText(kMaxForce, wholeText(multiplyToWhole(*speedValue, *dragValue)));
+        form_.setText(controls::edEngineMaxForce,
+                      wholeText(multiplyToWhole(*speedValue, *dragValue)));
     }
-    writeReverseSpeed(speed, form_.text(kReverseFraction));
+    writeReverseSpeed(speed, form_.text(controls::edReverseFraction));
 }
 
 void EngineValues::edEngineMaxForceKeyDown(int& key) {
     if (!acceptDigit(key, inDecimalSet(key))) {
         return;
     }
-    const std::string force = predictedText(kMaxForce, key);
-    const std::string drag = form_.text(kLinearDrag);
+    const std::string force = predictedText(controls::edEngineMaxForce, key);
+    const std::string drag = form_.text(controls::edEngineLinearDrag);
     if (!usable(drag) || force == "0") {
         return;
     }
@@ -201,8 +198,8 @@ void EngineValues::edEngineLinearDragKeyDown(int& key) {
     if (!acceptDigit(key, inDecimalSet(key))) {
         return;
     }
-    const std::string drag = predictedText(kLinearDrag, key);
-    const std::string force = form_.text(kMaxForce);
+    const std::string drag = predictedText(controls::edEngineLinearDrag, key);
+    const std::string force = form_.text(controls::edEngineMaxForce);
     if (!usable(force) || drag == "0") {
         return;
     }
@@ -213,8 +210,8 @@ void EngineValues::edReverseFractionKeyDown(int& key) {
     if (!acceptDigit(key, inFractionSet(key))) {
         return;
     }
-    const std::string fraction = predictedText(kReverseFraction, key);
-    const std::string speed = form_.text(kSpeed);
+    const std::string fraction = predictedText(controls::edReverseFraction, key);
+    const std::string speed = form_.text(controls::edEngineSpeed);
     if (!usable(speed) || fraction == "0") {
         return;
     }
@@ -225,9 +222,9 @@ void EngineValues::edReverseSpeedKeyDown(int& key) {
     if (!acceptDigit(key, inSignedWholeNumberSet(key))) {
         return;
     }
-    const std::string reverse = predictedText(kReverseSpeed, key);
-    const std::string speed = form_.text(kSpeed);
-    const std::string fraction = form_.text(kReverseFraction);
+    const std::string reverse = predictedText(controls::edReverseSpeed, key);
+    const std::string speed = form_.text(controls::edEngineSpeed);
+    const std::string fraction = form_.text(controls::edReverseFraction);
     if (!usable(speed) || !usable(fraction) || reverse == "0") {
         return;
     }
@@ -238,7 +235,8 @@ void EngineValues::edReverseSpeedKeyDown(int& key) {
         return;
     }
     if (const auto tenths = rounded(*reverseValue / *speedValue / 0.1)) {
-        form_.setText(kReverseFraction, formatFraction(static_cast<double>(*tenths) * 0.1));
+        form_.setText(controls::edReverseFraction,
+                      formatFraction(static_cast<double>(*tenths) * 0.1));
     }
 }
 

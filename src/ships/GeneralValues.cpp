@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
+#include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/SectionGuard.h"
 #include "ships/TextParts.h"
@@ -23,12 +24,12 @@ struct GeneralValue {
 };
 
 constexpr std::array<GeneralValue, 6> kGeneralValues = {{
-    {"edMaxSpeed", kConstants, "PhySysConsts", "ANOM_LIMITS_MAX_VELOCITY"},
-    {"edCruiseSpeed", kConstants, "EngineEquipConsts", "CRUISING_SPEED"},
-    {"edCruiseDisruptTime", kConstants, "EngineEquipConsts", "CRUISE_DISRUPT_TIME"},
-    {"edMaxLootPerAstroid", kConstants, "AsteroidConsts", "MAX_LOOT_PER_ASTEROID"},
-    {"edHullUnitsPerItem", kMiscEquip, "RepairKit", "units_per_container"},
-    {"edShieldUnitsPerItem", kMiscEquip, "ShieldBattery", "units_per_container"},
+    {controls::edMaxSpeed, kConstants, "PhySysConsts", "ANOM_LIMITS_MAX_VELOCITY"},
+    {controls::edCruiseSpeed, kConstants, "EngineEquipConsts", "CRUISING_SPEED"},
+    {controls::edCruiseDisruptTime, kConstants, "EngineEquipConsts", "CRUISE_DISRUPT_TIME"},
+    {controls::edMaxLootPerAstroid, kConstants, "AsteroidConsts", "MAX_LOOT_PER_ASTEROID"},
+    {controls::edHullUnitsPerItem, kMiscEquip, "RepairKit", "units_per_container"},
+    {controls::edShieldUnitsPerItem, kMiscEquip, "ShieldBattery", "units_per_container"},
 }};
 
 constexpr std::string_view kDefaultBase = "LI01_01_Base";
@@ -65,7 +66,8 @@ void loadGeneralValues(const DataSet& dataSet, Form& form) {
         form.setText(value.field,
                      iniOf(dataSet, value.file).ReadValue(value.section, value.key, ""));
     }
-    form.setText("edStartingMoney", dataSet.newCharacterIni().ReadValue("Package", "money", ""));
+    form.setText(controls::edStartingMoney,
+                 dataSet.newCharacterIni().ReadValue("Package", "money", ""));
 
     std::vector<std::string> bases = dataSet.resourceIni().ListKeys("IdByBase");
     const std::string nickname = dataSet.newCharacterIni().ReadValue("Faction", "base", "");
@@ -83,8 +85,8 @@ void loadGeneralValues(const DataSet& dataSet, Form& form) {
         bases.push_back(nickname);
         selected = static_cast<int>(bases.size()) - 1;
     }
-    form.setItems("cbStartingBase", bases);
-    form.setSelectedIndex("cbStartingBase", selected);
+    form.setItems(controls::cbStartingBase, bases);
+    form.setSelectedIndex(controls::cbStartingBase, selected);
 }
 
 void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& form,
@@ -96,13 +98,14 @@ void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& fo
     }
     journal.Write("Werte für NEWCHARACTER", JournalEntryKind::Info);
     TUserIniFile& newCharacter = dataSet.newCharacterIni();
-    writeToExistingSection(journal, newCharacter, "Package", "money", form.text("edStartingMoney"));
+    writeToExistingSection(journal, newCharacter, "Package", "money",
+                           form.text(controls::edStartingMoney));
     if (!basePicked) {
         return; // the file's base stays as it is, known to resource.ini or not
     }
     // Nothing selected reads as an empty name, which names no base. An item that is no key
     // of IdByBase is the nickname of a base resource.ini does not know.
-    const std::string shown = selectedText(form, "cbStartingBase");
+    const std::string shown = selectedText(form, controls::cbStartingBase);
     const std::string base = shown.empty()
                                  ? std::string(kDefaultBase)
                                  : dataSet.resourceIni().ReadValue("IdByBase", shown, shown);

@@ -3,6 +3,7 @@
 #include "gamedata/TextLines.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
+#include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/HardpointLines.h"
 #include "ships/Numbers.h"
@@ -16,13 +17,6 @@
 namespace skarvel {
 
 namespace {
-
-constexpr std::string_view kWeaponList = "cbWeaponHP";
-constexpr std::string_view kWeaponLevel = "edWeaponHPLevel";
-constexpr std::string_view kTurretList = "cbTurretHP";
-constexpr std::string_view kTurretLevel = "edTurretHpLevel";
-constexpr std::string_view kShieldTypeList = "cbShieldTyp";
-constexpr std::string_view kShieldLevel = "edShieldHPLevel";
 
 constexpr std::string_view kGunType = "hp_gun_special_";
 constexpr std::string_view kTurretType = "hp_turret_special_";
@@ -68,8 +62,8 @@ void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIn
     shieldLines_.clear();
     loadedShip_.reset();
     // The lists show this ship's hardpoints only, also when it has none.
-    form_.setItems(kWeaponList, {});
-    form_.setItems(kTurretList, {});
+    form_.setItems(controls::cbWeaponHP, {});
+    form_.setItems(controls::cbTurretHP, {});
 
     journal_.Write("HardpointWerte laden", JournalEntryKind::Begin);
     const auto finish = [this] {
@@ -126,8 +120,8 @@ void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex) {
     }
 
     showShield();
-    selectFirst(form_, kWeaponList);
-    selectFirst(form_, kTurretList);
+    selectFirst(form_, controls::cbWeaponHP);
+    selectFirst(form_, controls::cbTurretHP);
     cbWeaponHPChange();
     cbTurretHPChange();
     rememberLoadedLevels();
@@ -160,7 +154,7 @@ void Hardpoints::showShield() {
         journal_.WriteFormatted("Mehrere Schildklassen oder Hardpoints - angezeigt wird %s an %s",
                                 {shieldType_, shieldHardpoint_}, JournalEntryKind::Info);
     }
-    form_.setText(kShieldLevel, std::to_string(shieldLevel_));
+    form_.setText(controls::edShieldHPLevel, std::to_string(shieldLevel_));
     edShieldHPLevelChange();
 }
 
@@ -195,7 +189,7 @@ void Hardpoints::readGunOrTurretLine(const std::string& value, bool gun) {
             levels.setLevel(name, std::to_string(level));
         }
     }
-    form_.setItems(gun ? kWeaponList : kTurretList, levels.names());
+    form_.setItems(gun ? controls::cbWeaponHP : controls::cbTurretHP, levels.names());
 }
 
 // "hp_elite_shield_special_3, HpShield01": class elite, level 3, hardpoint HpShield01.
@@ -210,14 +204,14 @@ void Hardpoints::readShieldLine(const std::string& value) {
         throw ConversionError("'" + items.front() + "' is not a valid shield hardpoint type");
     }
     shieldType_ = std::string(type.substr(0, infix));
-    const std::vector<std::string> typeItems = form_.items(kShieldTypeList);
+    const std::vector<std::string> typeItems = form_.items(controls::cbShieldTyp);
     const auto match =
         std::find_if(typeItems.begin(), typeItems.end(), [&](const std::string& item) {
             return equalsIgnoringCase(item, shieldType_);
         });
-    form_.setSelectedIndex(kShieldTypeList, match == typeItems.end()
-                                                ? -1
-                                                : static_cast<int>(match - typeItems.begin()));
+    form_.setSelectedIndex(controls::cbShieldTyp,
+                           match == typeItems.end() ? -1
+                                                    : static_cast<int>(match - typeItems.begin()));
 
     const std::uint8_t level = levelFromText(std::string(type.substr(infix + kShieldInfix.size())));
     shieldHardpoint_ = items.size() > 1 ? items[1] : std::string();
@@ -233,34 +227,38 @@ void Hardpoints::readShieldLine(const std::string& value) {
 
 void Hardpoints::cbWeaponHPChange() {
     weaponLevels_.setSorted(false);
-    form_.setText(kWeaponLevel, weaponLevels_.levelOf(selectedItem(form_, kWeaponList)));
+    form_.setText(controls::edWeaponHPLevel,
+                  weaponLevels_.levelOf(selectedItem(form_, controls::cbWeaponHP)));
     edWeaponHPLevelChange();
 }
 
 void Hardpoints::edWeaponHPLevelChange() {
     weaponLevels_.setSorted(false);
-    weaponLevels_.setLevel(selectedItem(form_, kWeaponList), form_.text(kWeaponLevel));
+    weaponLevels_.setLevel(selectedItem(form_, controls::cbWeaponHP),
+                           form_.text(controls::edWeaponHPLevel));
 }
 
 void Hardpoints::cbTurretHPChange() {
     turretLevels_.setSorted(false);
-    form_.setText(kTurretLevel, turretLevels_.levelOf(selectedItem(form_, kTurretList)));
+    form_.setText(controls::edTurretHpLevel,
+                  turretLevels_.levelOf(selectedItem(form_, controls::cbTurretHP)));
     edTurretHpLevelChange();
 }
 
 void Hardpoints::edTurretHpLevelChange() {
     turretLevels_.setSorted(false);
-    turretLevels_.setLevel(selectedItem(form_, kTurretList), form_.text(kTurretLevel));
+    turretLevels_.setLevel(selectedItem(form_, controls::cbTurretHP),
+                           form_.text(controls::edTurretHpLevel));
 }
 
 void Hardpoints::edShieldHPLevelChange() {
-    shieldLevel_ = levelFromText(form_.text(kShieldLevel));
+    shieldLevel_ = levelFromText(form_.text(controls::edShieldHPLevel));
 }
 
 void Hardpoints::cbShieldTypChange() {
-    std::string picked = selectedItem(form_, kShieldTypeList);
-    if (form_.selectedIndex(kShieldTypeList) < 0) {
-        picked = form_.text(kShieldTypeList);
+    std::string picked = selectedItem(form_, controls::cbShieldTyp);
+    if (form_.selectedIndex(controls::cbShieldTyp) < 0) {
+        picked = form_.text(controls::cbShieldTyp);
     }
     if (picked != "original") {
         shieldType_ = picked;

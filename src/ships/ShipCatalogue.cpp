@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "gamedata/UserIniFile.h"
+#include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/TextParts.h"
 
@@ -25,7 +26,7 @@ void FillShipList(DataSet& dataSet, Form& form) {
         names.push_back(name.empty() ? ShipDisplayName(dataSet.resourceIni(), id)
                                      : std::move(name));
     }
-    form.setItems("lbShips", names);
+    form.setItems(controls::lbShips, names);
 }
 
 } // namespace skarvel

@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
+#include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/EngineValues.h"
 #include "ships/Hardpoints.h"
@@ -42,13 +43,13 @@ ShipLoader::ShipLoader(TJournal& journal, Form& form, const DataSet& dataSet,
 
 void ShipLoader::CLEAR_ALL_VALUES() {
     journal_.Write("CLEAR_ALL_VALUES - Gui Felder löschen", kInfo);
-    form_.setItems("cbWeaponHP", {});
-    form_.setItems("cbTurretHP", {});
-    form_.setSelectedIndex("cbShieldTyp", 0);
-    form_.setText("labEngine", "ENGINE");
-    form_.setText("labPower", "POWER");
-    form_.setText("labTractor", "TRACTOR BEAM");
-    form_.setText("labScanner", "SCANNER");
+    form_.setItems(controls::cbWeaponHP, {});
+    form_.setItems(controls::cbTurretHP, {});
+    form_.setSelectedIndex(controls::cbShieldTyp, 0);
+    form_.setText(controls::labEngine, "ENGINE");
+    form_.setText(controls::labPower, "POWER");
+    form_.setText(controls::labTractor, "TRACTOR BEAM");
+    form_.setText(controls::labScanner, "SCANNER");
     for (const std::string_view field : clearedShipFields()) {
         form_.setText(field, "");
     }
@@ -109,30 +110,31 @@ void ShipLoader::findEquipmentNames(LoadedShip& ship) {
     journal_.WriteFormatted("Engine = %s / Power = %s / Scanner = %s / Tractor = %s ",
                             {ship.engineName, ship.powerName, ship.scannerName, ship.tractorName},
                             JournalEntryKind::Data);
-    form_.setText("labEngine", "ENGINE :: [" + ship.engineName + "]");
-    form_.setText("labPower", "POWER :: [" + ship.powerName + "]");
-    form_.setText("labTractor", "TRACTOR BEAM :: [" + ship.tractorName + "]");
-    form_.setText("labScanner", "SCANNER :: [" + ship.scannerName + "]");
+    form_.setText(controls::labEngine, "ENGINE :: [" + ship.engineName + "]");
+    form_.setText(controls::labPower, "POWER :: [" + ship.powerName + "]");
+    form_.setText(controls::labTractor, "TRACTOR BEAM :: [" + ship.tractorName + "]");
+    form_.setText(controls::labScanner, "SCANNER :: [" + ship.scannerName + "]");
 }
 
 // The speeds are only shown: one that cannot be worked out stays empty and the load goes on.
 void ShipLoader::deriveEngineSpeeds(const LoadedShip& ship) {
-    const DerivedSpeed speed =
-        deriveEngineSpeed(form_.text("edEngineMaxForce"), form_.text("edEngineLinearDrag"));
+    const DerivedSpeed speed = deriveEngineSpeed(form_.text(controls::edEngineMaxForce),
+                                                 form_.text(controls::edEngineLinearDrag));
     if (!speed.value) {
         journal_.WriteFormatted("Engine %s: Geschwindigkeit nicht berechenbar - %s",
                                 {ship.engineName, speed.fault}, JournalEntryKind::Warning);
         return;
     }
-    form_.setText("edEngineSpeed", std::to_string(*speed.value));
-    const DerivedSpeed reverse = deriveReverseSpeed(
-        form_.text("edEngineSpeed"), getMathValue(form_.text("edReverseFraction"), journal_));
+    form_.setText(controls::edEngineSpeed, std::to_string(*speed.value));
+    const DerivedSpeed reverse =
+        deriveReverseSpeed(form_.text(controls::edEngineSpeed),
+                           getMathValue(form_.text(controls::edReverseFraction), journal_));
     if (!reverse.value) {
         journal_.WriteFormatted("Engine %s: Rückwärtsgeschwindigkeit nicht berechenbar - %s",
                                 {ship.engineName, reverse.fault}, JournalEntryKind::Warning);
         return;
     }
-    form_.setText("edReverseSpeed", std::to_string(*reverse.value));
+    form_.setText(controls::edReverseSpeed, std::to_string(*reverse.value));
 }
 
 void ShipLoader::load(LoadedShip& ship) {
@@ -142,7 +144,7 @@ void ShipLoader::load(LoadedShip& ship) {
 
     // Identity: the list position is the ship's number.
     const auto& ships = dataSet_.sections().ships;
-    ship.shipIndex = form_.selectedIndex("lbShips");
+    ship.shipIndex = form_.selectedIndex(controls::lbShips);
     if (ship.shipIndex < 0 || ship.shipIndex >= static_cast<int>(ships.size())) {
         throw std::out_of_range("List index out of bounds (" + std::to_string(ship.shipIndex) +
                                 ")");
@@ -150,12 +152,14 @@ void ShipLoader::load(LoadedShip& ship) {
     ship.loaded = true;
     const TUserIniFile& shipArch = dataSet_.shipArchIni();
     const auto shipIndex = static_cast<std::size_t>(ship.shipIndex);
-    form_.setText("edIdsName", shipArch.ReadValue(ships[shipIndex], "ids_name", kMissingIdsName));
-    const auto names = form_.items("lbShips");
-    form_.setText("edShipRealName", names.at(shipIndex));
-    journal_.WriteFormatted("Gewähltes Schiff: lbIndex=%d IDS_Name=%s RealName=%s",
-                            {ship.shipIndex, form_.text("edIdsName"), form_.text("edShipRealName")},
-                            JournalEntryKind::Data);
+    form_.setText(controls::edIdsName,
+                  shipArch.ReadValue(ships[shipIndex], "ids_name", kMissingIdsName));
+    const auto names = form_.items(controls::lbShips);
+    form_.setText(controls::edShipRealName, names.at(shipIndex));
+    journal_.WriteFormatted(
+        "Gewähltes Schiff: lbIndex=%d IDS_Name=%s RealName=%s",
+        {ship.shipIndex, form_.text(controls::edIdsName), form_.text(controls::edShipRealName)},
+        JournalEntryKind::Data);
 
     const std::string shipSection = numbered("Ship", ship.shipIndex);
     journal_.Write("Ship Values auslesen", kInfo);
@@ -167,7 +171,7 @@ void ShipLoader::load(LoadedShip& ship) {
 
     journal_.Write("Schiffshülle suchen", kInfo);
     const TUserIniFile& goods = dataSet_.goodsIni();
-    ship.hullGoodIndex = FindHullGood(form_.text("edShipNickName"));
+    ship.hullGoodIndex = FindHullGood(form_.text(controls::edShipNickName));
     const std::string hullSection = numbered("Good", ship.hullGoodIndex);
     ship.hullNickname = goods.ReadValue(hullSection, "nickname", "");
     ship.packageGoodIndex = FindPackageGood(ship.hullNickname);
@@ -196,7 +200,7 @@ void ShipLoader::load(LoadedShip& ship) {
         journal_.Write("Engine Gui Values eintragen", JournalEntryKind::End);
     }
 
-    form_.repaint("panBackShip");
+    form_.repaint(controls::panBackShip);
     hardpoints_.LoadHardpointValues(dataSet_.files().files[kShipArch], ship.shipIndex);
     ship.hardpointsLoaded = true;
 }

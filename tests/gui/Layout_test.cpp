@@ -3,6 +3,8 @@
 #include "app/MainWindowLayout.h"
 #include "app/UpDown.h"
 #include "gui/GuiTestApplication.h"
+#include "ports/Controls.h"
+#include "support/MemoryForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +33,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -80,6 +83,41 @@ protected:
     QMainWindow window;
     Ui::TformSkarvel ui;
 };
+
+bool isOfKind(QWidget& widget, ControlKind kind) {
+    switch (kind) {
+    case ControlKind::LineEdit:
+        return qobject_cast<QLineEdit*>(&widget) != nullptr;
+    case ControlKind::ComboBox:
+        return qobject_cast<QComboBox*>(&widget) != nullptr;
+    case ControlKind::ListBox:
+        return qobject_cast<QListWidget*>(&widget) != nullptr;
+    case ControlKind::ToolButton:
+        return qobject_cast<QToolButton*>(&widget) != nullptr;
+    case ControlKind::Label:
+        return qobject_cast<QLabel*>(&widget) != nullptr;
+    case ControlKind::Panel:
+        return widget.metaObject() == &QWidget::staticMetaObject;
+    case ControlKind::Table:
+        return qobject_cast<QTableWidget*>(&widget) != nullptr;
+    }
+    return false;
+}
+
+// The core reaches the window by these names only: each must be there, as the kind named.
+// The test form refuses every other name, so the core's tests catch a wrong one too.
+TEST_F(LayoutTest, EveryNamedControlIsInTheWindowAsItsKind) {
+    for (const Control& named : controls::all) {
+        const QString name =
+            QLatin1String(named.name.data(), static_cast<qsizetype>(named.name.size()));
+        QWidget* widget = window.findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << named.name;
+        EXPECT_TRUE(isOfKind(*widget, named.kind)) << named.name;
+    }
+    test::MemoryForm form;
+    EXPECT_THROW(form.setText("edPanzerungX", "1"), std::logic_error);
+    EXPECT_THROW((void)form.text("edpanzerung"), std::logic_error);
+}
 
 TEST_F(LayoutTest, WindowHasItsCaptionAndFixedWidth) {
     EXPECT_EQ(window.windowTitle(), " ..:: Freelancer Skarvel ::..");

@@ -8,7 +8,8 @@
 
 namespace skarvel::test {
 
-// A form without a window: every control exists as soon as it is named.
+// A form without a window. It knows the controls of the real window and refuses any other
+// name, so a misspelt name fails here as it would in the window.
 class MemoryForm : public Form {
 public:
     std::string text(std::string_view control) const override;
@@ -34,7 +35,7 @@ public:
     std::vector<std::string> repainted;
 
 private:
-    struct Control {
+    struct State {
         std::string text;
         std::vector<std::string> items;
         std::vector<KeyValueRow> rows;
@@ -43,9 +44,9 @@ private:
         bool visible = true;
         bool checked = false;
     };
-    Control& at(std::string_view name);
-    const Control* find(std::string_view name) const;
-    std::map<std::string, Control, std::less<>> controls_;
+    State& at(std::string_view name);
+    const State* find(std::string_view name) const;
+    std::map<std::string, State, std::less<>> controls_;
 };
 
 } // namespace skarvel::test

@@ -1,0 +1,199 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace skarvel {
+
+// The kind of widget a control is. A window test checks every control below against the
+// real window, by name and kind.
+enum class ControlKind { LineEdit, ComboBox, ListBox, ToolButton, Label, Panel, Table };
+
+// A control of the main window as the core reaches it through Form. It converts to its
+// name, so it is passed wherever a control name is asked for.
+struct Control {
+    std::string_view name;
+    ControlKind kind;
+
+    constexpr operator std::string_view() const noexcept { return name; }
+};
+
+// The names are fixed by the window's design, odd spellings included; do not correct them.
+namespace controls {
+
+using enum ControlKind;
+
+// The ship list and the tool bar.
+inline constexpr Control lbShips{"lbShips", ListBox};
+inline constexpr Control btSave{"btSave", ToolButton};
+
+// Options: the two folders.
+inline constexpr Control edPfad{"edPfad", LineEdit};
+inline constexpr Control edFliniDir{"edFliniDir", LineEdit};
+
+// General and Character.
+inline constexpr Control edMaxSpeed{"edMaxSpeed", LineEdit};
+inline constexpr Control edTradeLaneSpeed{"edTradeLaneSpeed", LineEdit};
+inline constexpr Control edCruiseSpeed{"edCruiseSpeed", LineEdit};
+inline constexpr Control edCruiseDisruptTime{"edCruiseDisruptTime", LineEdit};
+inline constexpr Control edMaxLootPerAstroid{"edMaxLootPerAstroid", LineEdit};
+inline constexpr Control edHullUnitsPerItem{"edHullUnitsPerItem", LineEdit};
+inline constexpr Control edShieldUnitsPerItem{"edShieldUnitsPerItem", LineEdit};
+inline constexpr Control edStartingMoney{"edStartingMoney", LineEdit};
+inline constexpr Control cbStartingBase{"cbStartingBase", ComboBox};
+
+// Ship.
+inline constexpr Control panBackShip{"panBackShip", Panel};
+inline constexpr Control edIdsName{"edIdsName", LineEdit};
+inline constexpr Control edShipRealName{"edShipRealName", LineEdit};
+inline constexpr Control edShipName{"edShipName", LineEdit};
+inline constexpr Control edShipNickName{"edShipNickName", LineEdit};
+inline constexpr Control edShipLevel{"edShipLevel", LineEdit};
+inline constexpr Control edPanzerung{"edPanzerung", LineEdit};
+inline constexpr Control edNanobot{"edNanobot", LineEdit};
+inline constexpr Control edShield{"edShield", LineEdit};
+inline constexpr Control edMasse{"edMasse", LineEdit};
+inline constexpr Control edHoldsize{"edHoldsize", LineEdit};
+inline constexpr Control labPower{"labPower", Label};
+inline constexpr Control edPowerMasse{"edPowerMasse", LineEdit};
+inline constexpr Control edPowerCapacity{"edPowerCapacity", LineEdit};
+inline constexpr Control edPowerRegen{"edPowerRegen", LineEdit};
+inline constexpr Control edThrusterCapacity{"edThrusterCapacity", LineEdit};
+inline constexpr Control edThrusterChargeRate{"edThrusterChargeRate", LineEdit};
+inline constexpr Control labEngine{"labEngine", Label};
+inline constexpr Control edEngineSpeed{"edEngineSpeed", LineEdit};
+inline constexpr Control edCruisePowerUsage{"edCruisePowerUsage", LineEdit};
+inline constexpr Control edCruiseChargeTime{"edCruiseChargeTime", LineEdit};
+inline constexpr Control edReverseSpeed{"edReverseSpeed", LineEdit};
+inline constexpr Control edReverseFraction{"edReverseFraction", LineEdit};
+inline constexpr Control edEngineLinearDrag{"edEngineLinearDrag", LineEdit};
+inline constexpr Control edEngineMaxForce{"edEngineMaxForce", LineEdit};
+inline constexpr Control cbWeaponHP{"cbWeaponHP", ComboBox};
+inline constexpr Control edWeaponHPLevel{"edWeaponHPLevel", LineEdit};
+inline constexpr Control cbTurretHP{"cbTurretHP", ComboBox};
+inline constexpr Control edTurretHpLevel{"edTurretHpLevel", LineEdit};
+inline constexpr Control cbShieldTyp{"cbShieldTyp", ComboBox};
+inline constexpr Control edShieldHPLevel{"edShieldHPLevel", LineEdit};
+inline constexpr Control labTractor{"labTractor", Label};
+inline constexpr Control edTractorRange{"edTractorRange", LineEdit};
+inline constexpr Control edTractorSpeed{"edTractorSpeed", LineEdit};
+inline constexpr Control labScanner{"labScanner", Label};
+
+// Extended.
+inline constexpr Control edSteeringTorque{"edSteeringTorque", LineEdit};
+inline constexpr Control edRotationInertia{"edRotationInertia", LineEdit};
+inline constexpr Control edAngularDrag{"edAngularDrag", LineEdit};
+inline constexpr Control edMAxBankAngel{"edMAxBankAngel", LineEdit};
+inline constexpr Control edLinearDrag{"edLinearDrag", LineEdit};
+inline constexpr Control edCameraOffset{"edCameraOffset", LineEdit};
+inline constexpr Control edCameraAngularAccel{"edCameraAngularAccel", LineEdit};
+inline constexpr Control edCameraHorTurnAngle{"edCameraHorTurnAngle", LineEdit};
+inline constexpr Control edVerUpTurnAngle{"edVerUpTurnAngle", LineEdit};
+inline constexpr Control edVerDownTurnAngle{"edVerDownTurnAngle", LineEdit};
+inline constexpr Control edLODRanges{"edLODRanges", LineEdit};
+
+// Commodity.
+inline constexpr Control edShipPrice{"edShipPrice", LineEdit};
+
+// Constants: one key/value table per section.
+inline constexpr Control ValueListEditor1{"ValueListEditor1", Table};
+inline constexpr Control ValueListEditor2{"ValueListEditor2", Table};
+inline constexpr Control ValueListEditor3{"ValueListEditor3", Table};
+inline constexpr Control ValueListEditor4{"ValueListEditor4", Table};
+inline constexpr Control ValueListEditor5{"ValueListEditor5", Table};
+inline constexpr Control ValueListEditor6{"ValueListEditor6", Table};
+inline constexpr Control ValueListEditor7{"ValueListEditor7", Table};
+
+// Every control above; the window test and the test form go by this list.
+inline constexpr auto all = std::to_array<Control>({
+    lbShips,
+    btSave,
+    edPfad,
+    edFliniDir,
+    edMaxSpeed,
+    edTradeLaneSpeed,
+    edCruiseSpeed,
+    edCruiseDisruptTime,
+    edMaxLootPerAstroid,
+    edHullUnitsPerItem,
+    edShieldUnitsPerItem,
+    edStartingMoney,
+    cbStartingBase,
+    panBackShip,
+    edIdsName,
+    edShipRealName,
+    edShipName,
+    edShipNickName,
+    edShipLevel,
+    edPanzerung,
+    edNanobot,
+    edShield,
+    edMasse,
+    edHoldsize,
+    labPower,
+    edPowerMasse,
+    edPowerCapacity,
+    edPowerRegen,
+    edThrusterCapacity,
+    edThrusterChargeRate,
+    labEngine,
+    edEngineSpeed,
+    edCruisePowerUsage,
+    edCruiseChargeTime,
+    edReverseSpeed,
+    edReverseFraction,
+    edEngineLinearDrag,
+    edEngineMaxForce,
+    cbWeaponHP,
+    edWeaponHPLevel,
+    cbTurretHP,
+    edTurretHpLevel,
+    cbShieldTyp,
+    edShieldHPLevel,
+    labTractor,
+    edTractorRange,
+    edTractorSpeed,
+    labScanner,
+    edSteeringTorque,
+    edRotationInertia,
+    edAngularDrag,
+    edMAxBankAngel,
+    edLinearDrag,
+    edCameraOffset,
+    edCameraAngularAccel,
+    edCameraHorTurnAngle,
+    edVerUpTurnAngle,
+    edVerDownTurnAngle,
+    edLODRanges,
+    edShipPrice,
+    ValueListEditor1,
+    ValueListEditor2,
+    ValueListEditor3,
+    ValueListEditor4,
+    ValueListEditor5,
+    ValueListEditor6,
+    ValueListEditor7,
+});
+
+// The control of that name, or nullptr when the window has none.
+constexpr const Control* find(std::string_view name) {
+    const auto found =
+        std::find_if(all.begin(), all.end(), [name](const Control& c) { return c.name == name; });
+    return found == all.end() ? nullptr : &*found;
+}
+
+constexpr bool namesAreUnique() {
+    for (auto a = all.begin(); a != all.end(); ++a) {
+        if (std::find_if(a + 1, all.end(), [a](const Control& c) { return c.name == a->name; }) !=
+            all.end()) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(namesAreUnique(), "a control is listed twice");
+
+} // namespace controls
+
+} // namespace skarvel
