@@ -1,7 +1,7 @@
 #include "app/SystemInformation.h"
 
 #include "journal/Journal.h"
-#include "platform/CorrectPath.h"
+#include "journal/JournaledPath.h"
 #include "platform/SystemFacts.h"
 
 #include <QGuiApplication>

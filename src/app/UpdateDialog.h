@@ -4,7 +4,7 @@
 #include "ports/Dialogs.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateOutcome.h"
-#include "update/UpdateView.h"
+#include "ports/UpdateView.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -3,7 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
-#include "platform/CorrectPath.h"
+#include "journal/JournaledPath.h"
 #include "platform/OwnFolders.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"

@@ -7,7 +7,7 @@
 #include "update/FtpSession.h"
 #include "update/TransferMeter.h"
 #include "update/UpdateOutcome.h"
-#include "update/UpdateView.h"
+#include "ports/UpdateView.h"
 
 #include <cstdint>
 #include <string>
