@@ -9,9 +9,7 @@
 #include "journal/Journal.h"
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
-#include "ports/Controls.h"
 #include "ports/Dialogs.h"
-#include "ports/Form.h"
 
 #include <stdexcept>
 
@@ -75,14 +73,10 @@ struct DataSet::Objects {
     TUserIniFile engineEquip;
 };
 
-DataSet::DataSet(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder)
-    : journal_(journal), form_(form), dialogs_(dialogs), programFolder_(std::move(programFolder)) {}
+DataSet::DataSet(TJournal& journal, Dialogs& dialogs, std::string programFolder)
+    : journal_(journal), dialogs_(dialogs), programFolder_(std::move(programFolder)) {}
 
 DataSet::~DataSet() = default;
-
-bool DataSet::CheckFilesAndDirs() {
-    return skarvel::CheckFilesAndDirs(journal_, form_, dialogs_, files_);
-}
 
 void DataSet::writeEnd(std::string_view text) {
     // The numbering's error report closes the open's timers early; the open's later End
@@ -104,30 +98,30 @@ void DataSet::finishOpen() {
     writeOpenState();
 }
 
-void DataSet::refuseOpen(std::string_view message) {
-    dialogs_.message(MessageKind::Error, message);
+OpenRefusal DataSet::refuseOpen(std::string message) {
     finishOpen();
+    return {std::move(message), std::nullopt};
 }
 
-void DataSet::OpenIniFiles(bool alreadyBackedUp) {
+std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, bool alreadyBackedUp) {
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
-    gameDirectory_ = form_.text(controls::edPfad);
+    gameDirectory_ = folders.game;
     files_ = makeDataFileSet(gameDirectory_);
     // Before the check, whose clearing of read-only flags is already a write.
     const auto lock = folderLock_.take(files_.dataDir);
     if (lock == DataFolderLock::Outcome::HeldElsewhere) {
         journal_.WriteFormatted("Data folder %s is open in another Skarvel window",
                                 {files_.dataDir}, JournalEntryKind::Error);
-        refuseOpen(kOpenElsewhereMessage);
-        return;
+        return refuseOpen(std::string(kOpenElsewhereMessage));
     }
     if (lock == DataFolderLock::Outcome::Unavailable) {
         journal_.Write("Data folder not locked: " + folderLock_.problem(),
                        JournalEntryKind::Warning);
     }
-    if (!CheckFilesAndDirs()) {
+    if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
+        !check.passed) {
         finishOpen();
-        return;
+        return OpenRefusal{{}, check.wrongFolder};
     }
     journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
     for (const std::string& file : files_.files) {
@@ -147,14 +141,11 @@ void DataSet::OpenIniFiles(bool alreadyBackedUp) {
     } catch (const BackupError& error) {
         journal_.Write("Sicherung fehlgeschlagen - " + std::string(error.what()),
                        JournalEntryKind::Error);
-        refuseOpen(std::string(kNoBackupMessage) + error.what());
-        return;
+        return refuseOpen(std::string(kNoBackupMessage) + error.what());
     }
 
-    if (const auto failure =
-            UnpackCompressedFiles(journal_, form_.text(controls::edFliniDir), files_)) {
-        refuseOpen(unpackErrorMessage(*failure));
-        return;
+    if (const auto failure = UnpackCompressedFiles(journal_, folders.converter, files_)) {
+        return refuseOpen(unpackErrorMessage(*failure));
     }
 
     // The lists themselves are made new with the objects below, so that a refused open
@@ -164,19 +155,16 @@ void DataSet::OpenIniFiles(bool alreadyBackedUp) {
     try {
         counts_ = NumberSections(journal_, files_);
     } catch (const NotTextFileError& error) {
-        refuseOpen("The file " + error.path() +
-                   " is not a text file. The data files were not opened.");
-        return;
+        return refuseOpen("The file " + error.path() +
+                          " is not a text file. The data files were not opened.");
     } catch (const NumberingError& error) {
         // Nothing half-numbered is ever opened: the numbering undid itself.
-        refuseOpen("The section numbers could not be written to " + error.path() + ":\n\r" +
-                   error.cause() +
-                   "\n\rThe data files were not opened and were left as they were.");
-        return;
+        return refuseOpen("The section numbers could not be written to " + error.path() + ":\n\r" +
+                          error.cause() +
+                          "\n\rThe data files were not opened and were left as they were.");
     } catch (const std::exception& error) {
         journal_.Write(error.what(), JournalEntryKind::Error);
-        refuseOpen(numberingErrorMessage(journal_.fileName()));
-        return;
+        return refuseOpen(numberingErrorMessage(journal_.fileName()));
     }
 
     journal_.Write("Ini_files Objekte erzeugen", JournalEntryKind::Begin);
@@ -189,6 +177,7 @@ void DataSet::OpenIniFiles(bool alreadyBackedUp) {
     BuildSectionLists();
     open_ = true;
     finishOpen();
+    return std::nullopt;
 }
 
 void DataSet::BuildSectionLists() {
@@ -216,20 +205,21 @@ void DataSet::BuildSectionLists() {
     journal_.Write("SektionsListen erstellen", JournalEntryKind::End);
 }
 
-std::vector<std::string> DataSet::CloseIniFiles() {
+CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
     journal_.Write("CLOSE_INI_FILES", JournalEntryKind::Begin);
     if (!open_) {
         journal_.Write("Inis arent open", JournalEntryKind::Error);
         journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
         return {};
     }
-    form_.setEnabled(controls::btSave, false);
     journal_.Write("Inis are open", JournalEntryKind::Info);
-    if (!CheckFilesAndDirs()) {
+    if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
+        !check.passed) {
         // The set stays open and numbered until a later close succeeds.
         journal_.Write("FILES AND DIRS DONT EXIST", JournalEntryKind::Error);
         journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
-        return {files_.dataDir + " - a folder or data file is missing or cannot be written"};
+        return {{files_.dataDir + " - a folder or data file is missing or cannot be written"},
+                check.wrongFolder};
     }
     journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
     open_ = false;
@@ -246,12 +236,12 @@ std::vector<std::string> DataSet::CloseIniFiles() {
     sections_ = SectionLists{};
     journal_.Write("SecLists freed", JournalEntryKind::Info);
 
-    std::vector<std::string> failures = RemoveSectionNumbers(journal_, files_);
-    if (failures.empty()) {
+    CloseOutcome outcome{RemoveSectionNumbers(journal_, files_), std::nullopt};
+    if (outcome.failures.empty()) {
         folderLock_.release(); // kept while numbered files may still be opened again
     }
     journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
-    return failures;
+    return outcome;
 }
 
 void DataSet::reopenAfterFailedClose() {

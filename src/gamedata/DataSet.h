@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamedata/DataFileSet.h"
+#include "gamedata/FileCheck.h"
 #include "gamedata/GameBackups.h"
 #include "gamedata/GameNames.h"
 #include "gamedata/SectionNumbering.h"
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +18,6 @@
 namespace skarvel {
 
 class TJournal;
-class Form;
 class Dialogs;
 
 // The numbered section names of the four files with repeated sections, in file order.
@@ -27,22 +28,34 @@ struct SectionLists {
     std::vector<std::string> engines; // FEngineSections
 };
 
+// Why an open did not happen. The caller shows it.
+struct OpenRefusal {
+    std::string message; // for the user; empty when the file check has told the user already
+    std::optional<GameFolder> wrongFolder; // the folder the user has to correct
+};
+
+struct CloseOutcome {
+    // "<file> - <cause>" for every file left numbered; empty when the close is whole.
+    std::vector<std::string> failures;
+    std::optional<GameFolder> wrongFolder; // the folder the user has to correct
+};
+
 // The open data set: paths and checks, unpacking, section numbering, the seven
-// settings-file objects and the section lists. Reads the folders from the form's edPfad and
-// edFliniDir; talks to the user through the dialogs.
+// settings-file objects and the section lists. The caller names the folders and shows the
+// refusals; questions on the way go through the dialogs.
 class DataSet {
 public:
-    DataSet(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder);
+    DataSet(TJournal& journal, Dialogs& dialogs, std::string programFolder);
     ~DataSet();
 
     // alreadyBackedUp: the caller made the backup of these files (a save or a restore that
     // opens the set again), so the open makes none.
-    void OpenIniFiles(bool alreadyBackedUp = false);
-    // Returns "<file> - <cause>" for every file left numbered; empty when the close is whole.
-    std::vector<std::string> CloseIniFiles();
+    std::optional<OpenRefusal> OpenIniFiles(const GameFolders& folders,
+                                            bool alreadyBackedUp = false);
+    // The folders are checked before anything is written.
+    CloseOutcome CloseIniFiles(const GameFolders& folders);
     // After a close that left files numbered: the set is open again as before the close.
     void reopenAfterFailedClose();
-    bool CheckFilesAndDirs();
 
     bool isOpen() const { return open_; } // FInisOpen
 
@@ -81,16 +94,15 @@ private:
     void writeEnd(std::string_view text);
     void writeOpenState();
     void finishOpen();
-    void refuseOpen(std::string_view message);
+    OpenRefusal refuseOpen(std::string message);
     // A save cut short before this open: the user may restore the backup made for it.
     void offerInterruptedSave(GameBackups& backups);
 
     TJournal& journal_;
-    Form& form_;
     Dialogs& dialogs_;
     std::string programFolder_;
     DataFileSet files_;
-    std::string gameDirectory_; // edPfad at the last open
+    std::string gameDirectory_; // the game folder of the last open
     GameNames gameNames_;       // kept from open to open as the cache of the DLLs
     SectionLists sections_;
     SectionCounts counts_{};

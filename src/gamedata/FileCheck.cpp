@@ -2,9 +2,7 @@
 
 #include "journal/Journal.h"
 #include "platform/Files.h"
-#include "ports/Controls.h"
 #include "ports/Dialogs.h"
-#include "ports/Form.h"
 
 #include <string>
 
@@ -25,14 +23,14 @@ constexpr std::string_view kReadOnlyMessage =
     "After that trick you should be able to open the inis with this tool";
 
 struct FolderField {
-    std::string_view control;
+    std::string_view folder;
     std::string_view existsFormat;
     std::string_view missingFormat;
     std::string_view message;
 };
 
-bool checkFolder(TJournal& journal, Form& form, Dialogs& dialogs, const FolderField& field) {
-    const std::string folder = form.text(field.control);
+bool checkFolder(TJournal& journal, Dialogs& dialogs, const FolderField& field) {
+    const std::string folder(field.folder);
     if (directoryExists(folder)) {
         journal.WriteFormatted(field.existsFormat, {folder, boolText(true)},
                                JournalEntryKind::Info);
@@ -40,8 +38,6 @@ bool checkFolder(TJournal& journal, Form& form, Dialogs& dialogs, const FolderFi
     }
     journal.WriteFormatted(field.missingFormat, {folder, boolText(false)}, JournalEntryKind::Error);
     dialogs.message(MessageKind::Error, field.message);
-    form.showPage("Options");
-    form.setFocus(field.control);
     return false;
 }
 
@@ -64,18 +60,25 @@ bool makeWritable(TJournal& journal, const std::string& path) {
 
 } // namespace
 
-bool CheckFilesAndDirs(TJournal& journal, Form& form, Dialogs& dialogs, const DataFileSet& files) {
+FileCheckResult CheckFilesAndDirs(TJournal& journal, Dialogs& dialogs, const GameFolders& folders,
+                                  const DataFileSet& files) {
     journal.Write("CHECK_FILES_AND_DIRS", JournalEntryKind::Begin);
+    FileCheckResult check;
     bool result = true;
     bool readOnlyLeft = false;
 
     // Both folders are tested whatever the first one gave.
     const bool gameDirOk = checkFolder(
-        journal, form, dialogs,
-        {controls::edPfad, "FL Dir Exists %s = %s", "FL Dir Not Exists %s = %s", kGameDirMessage});
-    const bool converterDirOk = checkFolder(journal, form, dialogs,
-                                            {controls::edFliniDir, "Bini Dir Exists %s = %s",
+        journal, dialogs,
+        {folders.game, "FL Dir Exists %s = %s", "FL Dir Not Exists %s = %s", kGameDirMessage});
+    const bool converterDirOk = checkFolder(journal, dialogs,
+                                            {folders.converter, "Bini Dir Exists %s = %s",
                                              "Bini Dir Not Exists %s = %s", kConverterDirMessage});
+    if (!converterDirOk) {
+        check.wrongFolder = GameFolder::Converter;
+    } else if (!gameDirOk) {
+        check.wrongFolder = GameFolder::Game;
+    }
     result = gameDirOk && converterDirOk;
 
     for (int i = 0; i < files.count; ++i) {
@@ -98,7 +101,8 @@ bool CheckFilesAndDirs(TJournal& journal, Form& form, Dialogs& dialogs, const Da
         dialogs.message(MessageKind::Error, kReadOnlyMessage);
     }
     journal.Write("CHECK_FILES_AND_DIRS", JournalEntryKind::End);
-    return result;
+    check.passed = result;
+    return check;
 }
 
 } // namespace skarvel

@@ -42,7 +42,7 @@ void shownOnFailure(Dialogs& dialogs, std::string_view what, Command&& command) 
 Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder,
                std::function<bool()> securityDialogs)
     : journal_(journal), form_(form), dialogs_(dialogs),
-      dataSet_(journal, form, dialogs, std::move(programFolder)),
+      dataSet_(journal, dialogs, std::move(programFolder)),
       engineValues_(form, [this] { markChanged(); }), hardpoints_(journal, form),
       loader_(journal, form, dataSet_, hardpoints_),
       saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs),
@@ -57,7 +57,7 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
                                       return false;
                                   },
                                   [this] {
-                                      dataSet_.OpenIniFiles(true);
+                                      openDataSet(true);
                                       LOAD_INI_VALUES();
                                       forgetShip();
                                       form_.setSelectedIndex(controls::lbShips, 0);
@@ -72,9 +72,42 @@ void Editor::markChanged() {
     form_.setEnabled(controls::btSave, true);
 }
 
-void Editor::CloseIniFiles() {
-    dataSet_.CloseIniFiles();
+GameFolders Editor::folders() const {
+    return {form_.text(controls::edPfad), form_.text(controls::edFliniDir)};
+}
+
+void Editor::showWrongFolder(GameFolder folder) {
+    form_.showPage("Options");
+    form_.setFocus(folder == GameFolder::Game ? controls::edPfad : controls::edFliniDir);
+}
+
+void Editor::openDataSet(bool alreadyBackedUp) {
+    const std::optional<OpenRefusal> refusal = dataSet_.OpenIniFiles(folders(), alreadyBackedUp);
+    if (!refusal) {
+        return;
+    }
+    if (!refusal->message.empty()) {
+        dialogs_.message(MessageKind::Error, refusal->message);
+    }
+    if (refusal->wrongFolder) {
+        showWrongFolder(*refusal->wrongFolder);
+    }
+}
+
+CloseOutcome Editor::closeDataSet() {
+    if (dataSet_.isOpen()) {
+        form_.setEnabled(controls::btSave, false);
+    }
+    CloseOutcome outcome = dataSet_.CloseIniFiles(folders());
+    if (outcome.wrongFolder) {
+        showWrongFolder(*outcome.wrongFolder);
+    }
     clearConstantsWhenClosed();
+    return outcome;
+}
+
+void Editor::CloseIniFiles() {
+    closeDataSet();
 }
 
 void Editor::clearConstantsWhenClosed() {
@@ -90,8 +123,7 @@ void Editor::forgetShip() {
 }
 
 bool Editor::closeShowingFailures() {
-    const std::vector<std::string> failures = dataSet_.CloseIniFiles();
-    clearConstantsWhenClosed();
+    const std::vector<std::string> failures = closeDataSet().failures;
     if (failures.empty()) {
         return true;
     }
@@ -119,10 +151,9 @@ bool Editor::closeForExit() {
 }
 
 void Editor::reloadDataSet(bool alreadyBackedUp) {
-    dataSet_.CloseIniFiles();
-    clearConstantsWhenClosed();
+    closeDataSet();
     ship_.shipIndex = 0;
-    dataSet_.OpenIniFiles(alreadyBackedUp);
+    openDataSet(alreadyBackedUp);
     LOAD_INI_VALUES();
     form_.showPage("Extended");
     form_.showPage("Ship");

@@ -79,6 +79,13 @@ private:
     void forgetShip();
     // A close that leaves files numbered is shown; the set then stays open.
     bool closeShowingFailures();
+    // The two folders as the Options page shows them now.
+    GameFolders folders() const;
+    // The data set's own steps; what they refuse is shown here.
+    void openDataSet(bool alreadyBackedUp);
+    CloseOutcome closeDataSet();
+    // Brings the Options page with the wrong folder's field to the front.
+    void showWrongFolder(GameFolder folder);
 
     TJournal& journal_;
     Form& form_;

@@ -18,13 +18,16 @@ protected:
     struct OtherCopy {
         OtherCopy(const std::string& program, const std::string& game, const std::string& converter,
                   ManualClock& clock)
-            : journal(program, "Second", JournalIdentity{}, clock),
-              dataSet(journal, form, dialogs, program) {
-            form.setText("edPfad", game);
-            form.setText("edFliniDir", converter);
+            : journal(program, "Second", JournalIdentity{}, clock), folders{game, converter},
+              dataSet(journal, dialogs, program) {}
+        // The open as the editor runs it: the refusal is shown.
+        void open() {
+            if (const auto refusal = dataSet.OpenIniFiles(folders)) {
+                dialogs.message(MessageKind::Error, refusal->message);
+            }
         }
         TJournal journal;
-        MemoryForm form;
+        GameFolders folders;
         ScriptedDialogs dialogs;
         DataSet dataSet;
     };
@@ -69,13 +72,13 @@ TEST_F(DataFolderLockTest, ASecondEditorOnTheSameGameOpensNothingUntilTheFirstCl
     };
     for (const auto& [way, game] : ways) {
         SCOPED_TRACE(way);
-        auto first = std::make_unique<DataSet>(*journal, form, dialogs, programFolder());
-        first->OpenIniFiles();
+        auto first = std::make_unique<DataSet>(*journal, dialogs, programFolder());
+        first->OpenIniFiles(folders());
         ASSERT_TRUE(first->isOpen());
         const auto numbered = snapshot();
 
         auto second = otherCopy(game);
-        second->dataSet.OpenIniFiles();
+        second->open();
         EXPECT_FALSE(second->dataSet.isOpen());
         ASSERT_EQ(second->dialogs.shown.size(), 1u);
         EXPECT_EQ(second->dialogs.shown[0].kind, MessageKind::Error);
@@ -86,39 +89,39 @@ TEST_F(DataFolderLockTest, ASecondEditorOnTheSameGameOpensNothingUntilTheFirstCl
         EXPECT_EQ(lines.back(), "[Info   ] INIS OPEN = False");
         EXPECT_EQ(snapshot(), numbered);
 
-        first->CloseIniFiles();
-        second->dataSet.OpenIniFiles();
+        first->CloseIniFiles(folders());
+        second->open();
         EXPECT_TRUE(second->dataSet.isOpen());
         EXPECT_EQ(second->dialogs.shown.size(), 1u);
-        second->dataSet.CloseIniFiles();
+        second->dataSet.CloseIniFiles(second->folders);
     }
 }
 
 TEST_F(DataFolderLockTest, AnotherProcessFindsTheFolderLockedWhileTheSetIsOpen) {
-    auto set = std::make_unique<DataSet>(*journal, form, dialogs, programFolder());
+    auto set = std::make_unique<DataSet>(*journal, dialogs, programFolder());
     const auto before = snapshot();
     EXPECT_EQ(otherProcessLocks(), 0);
-    set->OpenIniFiles();
+    set->OpenIniFiles(folders());
     ASSERT_TRUE(set->isOpen());
     EXPECT_EQ(otherProcessLocks(), 1);
     EXPECT_EQ(namesOf(snapshot()), namesOf(before)); // the lock adds no file to the game
 
     // A close that fails keeps the set open, and the reload that follows keeps its lock.
     form.setText("edFliniDir", converterFolder() + "gone/");
-    set->CloseIniFiles();
+    set->CloseIniFiles(folders());
     ASSERT_TRUE(set->isOpen());
     EXPECT_EQ(otherProcessLocks(), 1);
     form.setText("edFliniDir", converterFolder());
-    set->OpenIniFiles();
+    set->OpenIniFiles(folders());
     ASSERT_TRUE(set->isOpen());
     EXPECT_EQ(dialogs.shown.back().text.find("another Skarvel window"), std::string::npos);
     EXPECT_EQ(otherProcessLocks(), 1);
 
-    set->CloseIniFiles();
+    set->CloseIniFiles(folders());
     EXPECT_EQ(otherProcessLocks(), 0);
 
     // A program that ends without the close leaves no lock behind.
-    set->OpenIniFiles();
+    set->OpenIniFiles(folders());
     ASSERT_TRUE(set->isOpen());
     set.reset();
     EXPECT_EQ(otherProcessLocks(), 0);

@@ -16,12 +16,9 @@ const Lines kSixFiles = {
 
 class DataSetTest : public GameFolder {
 protected:
-    DataSetTest() {
-        form.setEnabled("btSave", true);
-        dataSet = makeDataSet();
-    }
+    DataSetTest() { dataSet = makeDataSet(); }
     std::unique_ptr<DataSet> makeDataSet() {
-        auto made = std::make_unique<DataSet>(*journal, form, dialogs, programFolder());
+        auto made = std::make_unique<DataSet>(*journal, dialogs, programFolder());
         made->setShipListFiller([this, set = made.get()] {
             filledWith = set->sections().ships;
             ++fills;
@@ -34,6 +31,14 @@ protected:
             files[name] = gameText(name);
         }
         return files;
+    }
+    // The open as the editor runs it: the refusal is shown.
+    std::optional<OpenRefusal> open() {
+        auto refusal = dataSet->OpenIniFiles(folders());
+        if (refusal && !refusal->message.empty()) {
+            dialogs.message(MessageKind::Error, refusal->message);
+        }
+        return refusal;
     }
     static Lines openEnd(bool open) {
         const std::string state = open ? "True" : "False";
@@ -53,7 +58,7 @@ protected:
 TEST_F(DataSetTest, FirstOpenJournalsEveryStepAndBuildsTheSectionLists) {
     installConverter();
     const auto from = mark();
-    dataSet->OpenIniFiles();
+    open();
     ASSERT_TRUE(dataSet->isOpen());
 
     const DataFileSet& files = dataSet->files();
@@ -113,14 +118,13 @@ TEST_F(DataSetTest, FirstOpenJournalsEveryStepAndBuildsTheSectionLists) {
 
 TEST_F(DataSetTest, OpenThenCloseLeavesEveryByteOfTheFiles) {
     const auto before = snapshot();
-    dataSet->OpenIniFiles();
+    open();
     ASSERT_TRUE(dataSet->isOpen());
     EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
 
     const auto from = mark();
-    dataSet->CloseIniFiles();
+    dataSet->CloseIniFiles(folders());
     EXPECT_FALSE(dataSet->isOpen());
-    EXPECT_FALSE(form.isEnabled("btSave"));
     const auto entries = linesSince(from);
     const auto checked =
         std::find(entries.begin(), entries.end(), "[Info   ] Files and Dirs exist");
@@ -141,25 +145,25 @@ TEST_F(DataSetTest, OpenThenCloseLeavesEveryByteOfTheFiles) {
 
 TEST_F(DataSetTest, CloseOfASetThatIsNotOpenDoesNothing) {
     const auto from = mark();
-    dataSet->CloseIniFiles();
+    dataSet->CloseIniFiles(folders());
     EXPECT_EQ(linesSince(from), (Lines{"[Begin  ] CLOSE_INI_FILES", "[Error  ] Inis arent open",
                                        "[End    ] CLOSE_INI_FILES - Elapsed time: 00:00:00"}));
-    EXPECT_TRUE(form.isEnabled("btSave"));
 }
 
 TEST_F(DataSetTest, AMissingGameFolderLeavesTheSetClosed) {
     form.setText("edPfad", gameFolder() + "nothing/");
     const auto from = mark();
-    dataSet->OpenIniFiles();
+    const auto refusal = open();
     EXPECT_FALSE(dataSet->isOpen());
     const auto entries = linesSince(from);
     EXPECT_EQ(entries[2], "[Error  ] FL Dir Not Exists " + gameFolder() + "nothing/ = False");
     EXPECT_EQ(Lines(entries.end() - 4, entries.end()),
               (Lines{"[End    ] CHECK_FILES_AND_DIRS - Elapsed time: 00:00:00", openEnd(false)[0],
                      openEnd(false)[1], openEnd(false)[2]}));
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(form.pagesShown, Lines{"Options"});
-    EXPECT_EQ(form.focused, "edPfad");
+    ASSERT_EQ(dialogs.shown.size(), 1u); // told by the check; the refusal adds nothing
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->message, "");
+    EXPECT_EQ(refusal->wrongFolder, skarvel::GameFolder::Game);
     EXPECT_EQ(fills, 0);
 }
 
@@ -167,7 +171,7 @@ TEST_F(DataSetTest, ACompressedFileThatCannotBeUnpackedRefusesTheSet) {
     compress("Ships/shiparch.ini");
     const auto before = snapshot();
     const auto from = mark();
-    dataSet->OpenIniFiles(); // no converter in its folder
+    open(); // no converter in its folder
     EXPECT_FALSE(dataSet->isOpen());
     const auto entries = linesSince(from);
     EXPECT_EQ(Lines(entries.end() - 3, entries.end()), openEnd(false));
@@ -177,7 +181,7 @@ TEST_F(DataSetTest, ACompressedFileThatCannotBeUnpackedRefusesTheSet) {
     EXPECT_NE(dialogs.shown[0].text.find(gameFile("Ships/shiparch.ini")), std::string::npos);
 
     installScriptConverter("exit 3");
-    dataSet->OpenIniFiles();
+    open();
     EXPECT_FALSE(dataSet->isOpen());
     EXPECT_EQ(dialogs.shown.back().text, "The file " + gameFile("Ships/shiparch.ini") +
                                              " could not be unpacked. The data files were not "
@@ -194,7 +198,7 @@ TEST_F(DataSetTest, AFileThatTurnsBinaryBeforeTheNumberingIsNeverRewritten) {
                            gameFile("Ships/shiparch.ini") + "'");
     const std::string goods = gameText("Equipment/goods.ini");
     const auto from = mark();
-    dataSet->OpenIniFiles();
+    open();
     EXPECT_FALSE(dataSet->isOpen());
     const auto entries = linesSince(from);
     EXPECT_TRUE(contains(entries, "[Error  ] Keine Textdatei [" + gameFile("Ships/shiparch.ini") +
@@ -212,7 +216,7 @@ TEST_F(DataSetTest, AFailedNumberingIsUndoneAndRefusesTheOpen) {
     // The third file of the numbering (misc_equip.ini) cannot be written.
     setWriteFailureForTesting(
         [](const std::string& path) { return path.find("misc_equip") != std::string::npos; });
-    dataSet->OpenIniFiles();
+    open();
     setWriteFailureForTesting({});
     EXPECT_FALSE(dataSet->isOpen());
     EXPECT_EQ(snapshot(), before); // goods and ships were numbered, then given back
@@ -226,42 +230,42 @@ TEST_F(DataSetTest, AFailedNumberingIsUndoneAndRefusesTheOpen) {
     installScriptConverter("printf '[Package]\\r\\nmoney = 2000\\r\\n' > \"$1.txt\"\n"
                            "rm -f '" +
                            gameFile("Equipment/engine_equip.ini") + "'");
-    dataSet->OpenIniFiles();
+    open();
     EXPECT_FALSE(dataSet->isOpen());
     EXPECT_EQ(dialogs.shown.size(), 2u);
 }
 
 TEST_F(DataSetTest, ACrashWhileOpenIsMendedByTheNextOpenAndClose) {
     const auto before = snapshot();
-    dataSet->OpenIniFiles();
+    open();
     dataSet.reset(); // the program ends without the close
     EXPECT_NE(gameText("Equipment/goods.ini").find("[Good3]"), std::string::npos);
 
     dataSet = makeDataSet();
-    dataSet->OpenIniFiles();
+    open();
     ASSERT_TRUE(dataSet->isOpen());
     EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
     EXPECT_EQ(dataSet->sections().goods, (Lines{"Good0", "Good1", "Good2", "Good3"}));
-    dataSet->CloseIniFiles();
+    dataSet->CloseIniFiles(folders());
     EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(DataSetTest, AFailedCloseKeepsTheSetOpenUntilAReloadSucceeds) {
     const auto before = snapshot();
-    dataSet->OpenIniFiles();
+    open();
     form.setText("edFliniDir", converterFolder() + "gone/");
-    dataSet->CloseIniFiles();
+    dataSet->CloseIniFiles(folders());
     EXPECT_TRUE(dataSet->isOpen());
     EXPECT_TRUE(contains(lines(), "[Error  ] FILES AND DIRS DONT EXIST"));
     EXPECT_EQ(dataSet->shipArchIni().ReadValue("Ship2", "nickname", ""), "pi_fighter");
 
     // The reload's open goes on over the old objects and lists.
     form.setText("edFliniDir", converterFolder());
-    dataSet->OpenIniFiles();
+    open();
     ASSERT_TRUE(dataSet->isOpen());
     EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
     EXPECT_EQ(fills, 2);
-    dataSet->CloseIniFiles();
+    dataSet->CloseIniFiles(folders());
     EXPECT_FALSE(dataSet->isOpen());
     EXPECT_EQ(snapshot(), before);
 }
@@ -292,12 +296,9 @@ TEST(DemoGame, IsFoundInItsPrefixAndOpensWithEveryShipNamed) {
 
     ManualClock clock;
     TJournal journal(program.string(), "DebugOut", JournalIdentity{}, clock);
-    MemoryForm form;
     ScriptedDialogs dialogs;
-    form.setText("edPfad", location.appPath + "/");
-    form.setText("edFliniDir", tmp.folder() + "converter/");
-    DataSet dataSet(journal, form, dialogs, program.string());
-    dataSet.OpenIniFiles();
+    DataSet dataSet(journal, dialogs, program.string());
+    EXPECT_FALSE(dataSet.OpenIniFiles({location.appPath + "/", tmp.folder() + "converter/"}));
     ASSERT_TRUE(dataSet.isOpen());
     EXPECT_TRUE(dialogs.shown.empty());
     const std::string misc = dataSet.files().files[kMiscEquip];
@@ -318,7 +319,7 @@ TEST(DemoGame, IsFoundInItsPrefixAndOpensWithEveryShipNamed) {
     EXPECT_EQ(dataSet.resourceIni().ReadValue("BaseById", base, ""), "Planet Manhattan");
     EXPECT_EQ(dataSet.miscEquipIni().ReadValue("Tractor", "max_length", ""), "1500");
 
-    dataSet.CloseIniFiles();
+    dataSet.CloseIniFiles({location.appPath + "/", tmp.folder() + "converter/"});
     EXPECT_EQ(readBytes(dataSet.files().files[kShipArch]).find("[Ship0]"), std::string::npos);
 }
 

@@ -98,14 +98,12 @@ TEST(SecondCopy, ALockLeftByAProcessThatNoLongerRunsIsTakenOver) {
 TEST(SecondCopy, CopiesWithTheirOwnFoldersNeverOpenOneGameTogether) {
     struct Copy {
         explicit Copy(const std::filesystem::path& game, const ShellEnvironment& env)
-            : journal(env.program.string(), "DebugOut"),
-              dataSet(journal, form, dialogs, env.program.string()) {
-            form.setText("edPfad", game.string() + "/");
-            form.setText("edFliniDir", env.program.string() + "/");
-        }
+            : journal(env.program.string(), "DebugOut"), folders{game.string() + "/",
+                                                                 env.program.string() + "/"},
+              dataSet(journal, dialogs, env.program.string()) {}
         SingleCopy singleCopy;
         TJournal journal;
-        test::MemoryForm form;
+        GameFolders folders;
         test::ScriptedDialogs dialogs;
         DataSet dataSet;
     };
@@ -115,21 +113,21 @@ TEST(SecondCopy, CopiesWithTheirOwnFoldersNeverOpenOneGameTogether) {
     test::copyFixture("game-mixed/program", firstEnv.program);
     Copy first(game, firstEnv);
     ASSERT_TRUE(first.singleCopy.acquired());
-    first.dataSet.OpenIniFiles();
+    first.dataSet.OpenIniFiles(first.folders);
     ASSERT_TRUE(first.dataSet.isOpen());
     {
         ShellEnvironment secondEnv;
         test::copyFixture("game-mixed/program", secondEnv.program);
         Copy second(game, secondEnv);
         EXPECT_TRUE(second.singleCopy.acquired());
-        second.dataSet.OpenIniFiles();
+        const auto refusal = second.dataSet.OpenIniFiles(second.folders);
         EXPECT_FALSE(second.dataSet.isOpen());
-        ASSERT_EQ(second.dialogs.shown.size(), 1u);
-        EXPECT_EQ(second.dialogs.shown[0].text,
+        ASSERT_TRUE(refusal.has_value());
+        EXPECT_EQ(refusal->message,
                   "This data set is already open in another Skarvel window. The data files were "
                   "not opened.");
     }
-    first.dataSet.CloseIniFiles();
+    first.dataSet.CloseIniFiles(first.folders);
 }
 
 // The program goes on without its journal and says so once, before its first window.

@@ -36,7 +36,9 @@ TEST_F(EditorTest, ReloadWithMissingGameFolderLeavesTheListUnarmed) {
     editor->btRelloadClick();
     EXPECT_FALSE(editor->dataSet().isOpen());
     EXPECT_FALSE(editor->shipListArmed());
-    EXPECT_EQ(form.pagesShown.back(), "Ship");
+    // The refusal sends the user to the folder; the reload then shows its pages as always.
+    EXPECT_EQ(form.pagesShown, (std::vector<std::string>{"Options", "Extended", "Ship"}));
+    EXPECT_EQ(form.focused, "edPfad");
     const auto all = lines();
     EXPECT_TRUE(contains(all, "[Error  ] INIS sind nicht geöffnet - ABBRUCH"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gamedata/FileCheck.h"
 #include "journal/Encoding.h"
 #include "journal/Journal.h"
 #include "platform/CaseInsensitivePath.h"
@@ -54,6 +55,9 @@ protected:
     TempDir tmp;
     ManualClock clock;
     std::unique_ptr<TJournal> journal;
+    // The folders as the form shows them, as the editor hands them to the data set.
+    GameFolders folders() const { return {form.text("edPfad"), form.text("edFliniDir")}; }
+
     MemoryForm form;
     ScriptedDialogs dialogs;
 
