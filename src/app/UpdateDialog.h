@@ -2,9 +2,9 @@
 
 #include "journal/Journal.h"
 #include "ports/Dialogs.h"
+#include "ports/UpdateView.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateOutcome.h"
-#include "ports/UpdateView.h"
 
 #include <QDialog>
 #include <QTimer>

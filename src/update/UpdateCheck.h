@@ -3,11 +3,11 @@
 #include "journal/Journal.h"
 #include "platform/Clock.h"
 #include "ports/Dialogs.h"
+#include "ports/UpdateView.h"
 #include "update/FtpLog.h"
 #include "update/FtpSession.h"
 #include "update/TransferMeter.h"
 #include "update/UpdateOutcome.h"
-#include "ports/UpdateView.h"
 
 #include <cstdint>
 #include <string>
