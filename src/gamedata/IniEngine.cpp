@@ -2,6 +2,7 @@
 // bytes. The cache of parsed files and the writes to disk are in IniCache.cpp.
 #include "gamedata/IniEngine.h"
 
+#include "gamedata/SectionHeader.h"
 #include "platform/AsciiText.h"
 #include "platform/LineEnds.h"
 
@@ -82,7 +83,7 @@ void ParsedIni::parse() {
             continue;
         }
 
-        if (text[first] == '[') {
+        if (opensSection(line.text)) {
             Section section;
             const char* close = findChar(text, ']', first + 1, end);
             std::size_t nameBegin = first + 1;
@@ -330,7 +331,7 @@ bool hasSectionHeader(std::string_view bytes) {
     std::size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < bytes.size()) {
         const LineWithEnd line = lineAt(bytes, pos);
-        if (trimBlanks(line.text).starts_with('[')) {
+        if (opensSection(line.text)) {
             return true;
         }
         pos += line.size();
