@@ -1,6 +1,7 @@
 #include "update/LocalFiles.h"
 
 #include "platform/Files.h"
+#include "platform/LineEnds.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -77,7 +78,7 @@ std::string TemporaryFile::firstLine(std::size_t limit) const {
         got += static_cast<std::size_t>(read);
     }
     content.resize(got);
-    return content.substr(0, content.find_first_of("\r\n"));
+    return std::string(skarvel::firstLine(content));
 }
 
 DownloadFile::DownloadFile(std::string path, bool resume) : path_(std::move(path)) {
