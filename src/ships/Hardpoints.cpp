@@ -1,13 +1,13 @@
 #include "ships/Hardpoints.h"
 
 #include "gamedata/TextLines.h"
+#include "gamedata/TextParts.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
 #include "ports/Form.h"
 #include "ships/HardpointLines.h"
 #include "ships/Numbers.h"
 #include "ships/SpecialLines.h"
-#include "ships/TextParts.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionGuard.h"
 #include "journal/Journal.h"
 #include "platform/CorrectPath.h"
 #include "platform/OwnFolders.h"
@@ -12,7 +13,6 @@
 #include "ships/GeneralValues.h"
 #include "ships/Hardpoints.h"
 #include "ships/SavedMessage.h"
-#include "ships/SectionGuard.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipLoader.h"
 
