@@ -7,6 +7,7 @@
 #include "gamedata/UserIniFile.h"
 #include "platform/DataFolderLock.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,20 @@ struct SectionLists {
     std::vector<std::string> powers;  // FPowerSections
     std::vector<std::string> engines; // FEngineSections
 };
+
+// The settings files the open set holds, in the order the open creates them (each creation
+// is journaled): the program's resource.ini, then the game's six data files.
+enum class SettingsFile {
+    Resource,
+    ShipArch,
+    Goods,
+    NewCharacter,
+    Constants,
+    MiscEquip,
+    EngineEquip
+};
+inline constexpr std::size_t kSettingsFileCount =
+    static_cast<std::size_t>(SettingsFile::EngineEquip) + 1;
 
 // The open data set: paths and checks, unpacking, section numbering, the seven
 // settings-file objects and the section lists. Reads the folders from the form's edPfad and
@@ -50,6 +65,9 @@ public:
     void setShipListFiller(std::function<void()> filler) { fillShipList_ = std::move(filler); }
 
     // Valid while the set is open (and after a failed close, which keeps it open).
+    TUserIniFile& ini(SettingsFile which) const;
+    // Syncs to disk what was written to any of the settings files.
+    void FlushIniFiles() const;
     TUserIniFile& resourceIni() const;
     TUserIniFile& shipArchIni() const;
     TUserIniFile& goodsIni() const;

@@ -144,13 +144,7 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
         journal_.Write("Hardpoints nicht geladen - Hardpoints werden nicht gespeichert", kWarning);
     }
 
-    dataSet_.shipArchIni().Flush();
-    dataSet_.miscEquipIni().Flush();
-    dataSet_.constantsIni().Flush();
-    dataSet_.engineEquipIni().Flush();
-    dataSet_.resourceIni().Flush();
-    dataSet_.goodsIni().Flush();
-    dataSet_.newCharacterIni().Flush();
+    dataSet_.FlushIniFiles();
     journal_.Write("INIS Werte speichern", kInfo);
     backups.marker().remove();
 
