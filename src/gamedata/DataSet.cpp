@@ -54,23 +54,18 @@ std::string inFolder(const std::string& folder, std::string_view name) {
 
 } // namespace
 
-// Made in this order by the open; each journals its creation.
+// Made in the order of SettingsFile; each journals its creation.
 struct DataSet::Objects {
     Objects(TJournal& journal, const std::string& programFolder, const DataFileSet& files)
-        : resource(inFolder(programFolder, "resource.ini"), journal),
-          shipArch(files.files[kShipArch], journal),
-          goods(resolveCaseInsensitive(files.dataDir + "Equipment/Goods.ini"), journal),
-          newCharacter(files.files[kNewCharacter], journal),
-          constants(files.files[kConstants], journal), miscEquip(files.files[kMiscEquip], journal),
-          engineEquip(files.files[kEngineEquip], journal) {}
+        : inis{TUserIniFile(inFolder(programFolder, "resource.ini"), journal),
+               TUserIniFile(files.files[kShipArch], journal),
+               TUserIniFile(resolveCaseInsensitive(files.dataDir + "Equipment/Goods.ini"), journal),
+               TUserIniFile(files.files[kNewCharacter], journal),
+               TUserIniFile(files.files[kConstants], journal),
+               TUserIniFile(files.files[kMiscEquip], journal),
+               TUserIniFile(files.files[kEngineEquip], journal)} {}
 
-    TUserIniFile resource;
-    TUserIniFile shipArch;
-    TUserIniFile goods;
-    TUserIniFile newCharacter;
-    TUserIniFile constants;
-    TUserIniFile miscEquip;
-    TUserIniFile engineEquip;
+    std::array<TUserIniFile, kSettingsFileCount> inis;
 };
 
 DataSet::DataSet(TJournal& journal, Dialogs& dialogs, std::string programFolder)
@@ -224,12 +219,7 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
     journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
     open_ = false;
 
-    objects_->shipArch.Flush();
-    objects_->miscEquip.Flush();
-    objects_->constants.Flush();
-    objects_->engineEquip.Flush();
-    objects_->goods.Flush();
-    objects_->newCharacter.Flush();
+    FlushIniFiles();
     journal_.Write("Inis updated", JournalEntryKind::Info);
     objects_.reset();
     journal_.Write("Inis freed", JournalEntryKind::Info);
@@ -309,26 +299,39 @@ const GameNames& DataSet::loadGameNames() {
     return gameNames_;
 }
 
+TUserIniFile& DataSet::ini(SettingsFile which) const {
+    return objects().inis[static_cast<std::size_t>(which)];
+}
+
+void DataSet::FlushIniFiles() const {
+    // The order the save has always synced them in.
+    using enum SettingsFile;
+    for (const SettingsFile which :
+         {ShipArch, MiscEquip, Constants, EngineEquip, Resource, Goods, NewCharacter}) {
+        ini(which).Flush();
+    }
+}
+
 TUserIniFile& DataSet::resourceIni() const {
-    return objects().resource;
+    return ini(SettingsFile::Resource);
 }
 TUserIniFile& DataSet::shipArchIni() const {
-    return objects().shipArch;
+    return ini(SettingsFile::ShipArch);
 }
 TUserIniFile& DataSet::goodsIni() const {
-    return objects().goods;
+    return ini(SettingsFile::Goods);
 }
 TUserIniFile& DataSet::newCharacterIni() const {
-    return objects().newCharacter;
+    return ini(SettingsFile::NewCharacter);
 }
 TUserIniFile& DataSet::constantsIni() const {
-    return objects().constants;
+    return ini(SettingsFile::Constants);
 }
 TUserIniFile& DataSet::miscEquipIni() const {
-    return objects().miscEquip;
+    return ini(SettingsFile::MiscEquip);
 }
 TUserIniFile& DataSet::engineEquipIni() const {
-    return objects().engineEquip;
+    return ini(SettingsFile::EngineEquip);
 }
 
 } // namespace skarvel

@@ -8,6 +8,7 @@
 #include "gamedata/UserIniFile.h"
 #include "platform/DataFolderLock.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +41,20 @@ struct CloseOutcome {
     std::optional<GameFolder> wrongFolder; // the folder the user has to correct
 };
 
+// The settings files the open set holds, in the order the open creates them (each creation
+// is journaled): the program's resource.ini, then the game's six data files.
+enum class SettingsFile {
+    Resource,
+    ShipArch,
+    Goods,
+    NewCharacter,
+    Constants,
+    MiscEquip,
+    EngineEquip
+};
+inline constexpr std::size_t kSettingsFileCount =
+    static_cast<std::size_t>(SettingsFile::EngineEquip) + 1;
+
 // The open data set: paths and checks, unpacking, section numbering, the seven
 // settings-file objects and the section lists. The caller names the folders and shows the
 // refusals; questions on the way go through the dialogs.
@@ -63,6 +78,9 @@ public:
     void setShipListFiller(std::function<void()> filler) { fillShipList_ = std::move(filler); }
 
     // Valid while the set is open (and after a failed close, which keeps it open).
+    TUserIniFile& ini(SettingsFile which) const;
+    // Syncs to disk what was written to any of the settings files.
+    void FlushIniFiles() const;
     TUserIniFile& resourceIni() const;
     TUserIniFile& shipArchIni() const;
     TUserIniFile& goodsIni() const;

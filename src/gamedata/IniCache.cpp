@@ -158,49 +158,17 @@ IniCache& cache() {
     return instance;
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~FileHandle() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // Reads the file and the identity of exactly the bytes read (fstat on the open file).
 bool readWithIdentity(const std::string& path, std::string& bytes, FileIdentity& identity) {
-    FileHandle file(path);
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
-    bytes.assign(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t done = 0;
-    while (true) {
-        if (done == bytes.size()) {
-            bytes.resize(bytes.size() + 4096); // the file may have grown since fstat
-        }
-        const ssize_t got = ::read(file.fd(), bytes.data() + done, bytes.size() - done);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
+    bytes.clear();
+    if (!readAll(file.get(), bytes, static_cast<std::size_t>(info.st_size))) {
+        return false;
     }
-    bytes.resize(done);
     identity = FileIdentity::of(info);
     return true;
 }

@@ -1,8 +1,10 @@
 // The parse of one settings file, the lookups by name and the splicing of a value into its
-
-#include "platform/AsciiText.h"
 // bytes. The cache of parsed files and the writes to disk are in IniCache.cpp.
 #include "gamedata/IniEngine.h"
+
+#include "gamedata/SectionHeader.h"
+#include "platform/AsciiText.h"
+#include "platform/LineEnds.h"
 
 #include <cstring>
 #include <utility>
@@ -49,14 +51,6 @@ const char* findChar(const std::string& text, char c, std::size_t from, std::siz
     return static_cast<const char*>(std::memchr(text.data() + from, c, to - from));
 }
 
-// End of the line that starts at pos: the first CR or LF, or the end of the text.
-std::size_t lineEndFrom(const std::string& text, std::size_t pos) {
-    const char* lf = findChar(text, '\n', pos, text.size());
-    const std::size_t limit = lf ? static_cast<std::size_t>(lf - text.data()) : text.size();
-    const char* cr = findChar(text, '\r', pos, limit);
-    return cr ? static_cast<std::size_t>(cr - text.data()) : limit;
-}
-
 } // namespace
 
 ParsedIni::ParsedIni(std::string bytes) : bytes_(std::move(bytes)) {
@@ -69,22 +63,17 @@ void ParsedIni::parse() {
         isText_ = false;
         return;
     }
-    const std::size_t firstBreak = text.find_first_of("\r\n");
-    if (firstBreak != std::string::npos) {
-        const bool crlf = text[firstBreak] == '\r' && firstBreak + 1 < text.size() &&
-                          text[firstBreak + 1] == '\n';
-        lineEnding_ = crlf ? "\r\n" : std::string(1, text[firstBreak]);
+    // Lines the program adds end as the file's first line does.
+    if (const std::string_view firstEnd = lineAt(text, 0).ending; !firstEnd.empty()) {
+        lineEnding_ = firstEnd;
     }
 
     // A UTF-8 byte order mark stays in the file but must not hide the first header.
     std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < text.size()) {
-        const std::size_t end = lineEndFrom(text, pos);
-        std::size_t next = end;
-        if (next < text.size()) {
-            next +=
-                (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
-        }
+        const LineWithEnd line = lineAt(text, pos);
+        const std::size_t end = pos + line.text.size();
+        const std::size_t next = pos + line.size();
         std::size_t first = pos;
         while (first < end && isBlank(text[first])) {
             ++first;
@@ -94,7 +83,7 @@ void ParsedIni::parse() {
             continue;
         }
 
-        if (text[first] == '[') {
+        if (opensSection(line.text)) {
             Section section;
             const char* close = findChar(text, ']', first + 1, end);
             std::size_t nameBegin = first + 1;
@@ -341,17 +330,11 @@ bool hasSectionHeader(std::string_view bytes) {
     // The first line whose first non-blank byte is "[" opens a section, as in parse().
     std::size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < bytes.size()) {
-        while (pos < bytes.size() && isBlank(bytes[pos])) {
-            ++pos;
-        }
-        if (pos < bytes.size() && bytes[pos] == '[') {
+        const LineWithEnd line = lineAt(bytes, pos);
+        if (opensSection(line.text)) {
             return true;
         }
-        const std::size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            break;
-        }
-        pos = end + 1;
+        pos += line.size();
     }
     return false;
 }

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "platform/AsciiText.h"
+
 #include <cstddef>
 #include <optional>
 #include <string_view>
 
 namespace skarvel {
+
+// Whether the line opens a section at all, of whatever name: its first byte that is not a
+// blank is "[". The settings-file parser goes by this rule.
+constexpr bool opensSection(std::string_view line) {
+    return trimBlanks(line).starts_with('[');
+}
 
 // The header of a section kind that the open numbers (Ship, Good, Power, Engine): after an
 // optional byte order mark and blanks, exactly "[" + kind + "]" or, while the set is open,

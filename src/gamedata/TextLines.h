@@ -1,24 +1,12 @@
 #pragma once
 
+#include "platform/LineEnds.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace skarvel {
-
-// Position of the next CR or LF at or after start, or npos.
-std::size_t lineBreakFrom(std::string_view text, std::size_t start);
-
-// One line of a file and the line end that follows it, as they stand in the bytes. The
-// last line of a file without a final line end has an empty ending.
-struct LineWithEnd {
-    std::string_view text;
-    std::string_view ending;
-};
-
-// Calls visit(LineWithEnd) for every line; the texts and endings put together again give
-// the bytes back exactly.
-template <typename Visit> void forEachLine(std::string_view bytes, Visit&& visit);
 
 // The lines of a file that is edited line by line and written back byte for byte.
 struct EditableLine {
@@ -61,22 +49,5 @@ private:
 
 // Writes lines with CR LF, replacing the file atomically (permissions kept).
 void writeTextLines(const std::string& path, const std::vector<std::string>& lines);
-
-template <typename Visit> void forEachLine(std::string_view bytes, Visit&& visit) {
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t end = lineBreakFrom(bytes, start);
-        if (end == std::string_view::npos) {
-            visit(LineWithEnd{bytes.substr(start), {}});
-            return;
-        }
-        std::size_t next = end + 1;
-        if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') {
-            ++next;
-        }
-        visit(LineWithEnd{bytes.substr(start, end - start), bytes.substr(end, next - end)});
-        start = next;
-    }
-}
 
 } // namespace skarvel

@@ -1,6 +1,7 @@
 #include "gamedata/Unpack.h"
 
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionHeader.h"
 #include "gamedata/TextLines.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Encoding.h"
@@ -39,9 +40,7 @@ bool isCompleteTextForm(const std::string& path) {
     }
     const auto lines = splitLines(bytes);
     return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
-        const auto first = line.find_first_not_of(" \t");
-        return first != std::string::npos && line[first] == '[' &&
-               line.find(']', first + 1) != std::string::npos;
+        return opensSection(line) && line.find(']', line.find('[') + 1) != std::string::npos;
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "journal/Encoding.h"
 #include "journal/VersionInfo.h"
+#include "platform/Files.h"
 #include "platform/SystemFacts.h"
 
 #include <cerrno>
@@ -228,18 +229,9 @@ void TJournal::writeLine(std::string_view encodedText, JournalEntryKind kind) {
     }
     const std::string line =
         "[" + timeStamp(clock_.localNow()) + "][" + journalLabel(kind) + "] " + text + "\r\n";
-    std::size_t written = 0;
-    while (written < line.size()) {
-        const ssize_t n = ::write(fd_, line.data() + written, line.size() - written);
-        if (n < 0) {
-            const int error = errno;
-            if (error == EINTR) {
-                continue;
-            }
-            fail(fileName_ + ": " + std::strerror(error));
-            return;
-        }
-        written += static_cast<std::size_t>(n);
+    if (!writeAll(fd_, line)) {
+        fail(fileName_ + ": " + std::strerror(errno));
+        return;
     }
     // A file system without the flush says EINVAL; only a lost line counts as a failure.
     if (::fdatasync(fd_) != 0) {

@@ -15,50 +15,12 @@ namespace skarvel {
 
 namespace {
 
-// Closes a descriptor on every path out of a function.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded (a late write error shows here).
-    bool close() {
-        if (fd_ < 0) {
-            return true;
-        }
-        const int result = ::close(std::exchange(fd_, -1));
-        return result == 0;
-    }
-
-private:
-    int fd_;
-};
-
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) {
         return ".";
     }
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 std::string linkTarget(const std::string& path) {
@@ -96,6 +58,55 @@ bool injectedWriteFailure(const std::string& path) {
 
 } // namespace
 
+bool FileDescriptor::close() {
+    if (fd_ < 0) {
+        return true;
+    }
+    return ::close(std::exchange(fd_, -1)) == 0;
+}
+
+bool readAll(int fd, std::string& bytes, std::size_t expectedSize) {
+    constexpr std::size_t kChunk = 65536;
+    std::size_t done = bytes.size();
+    // One byte more than expected, so that the end of the file shows without growing.
+    bytes.resize(done + (expectedSize > 0 ? expectedSize + 1 : kChunk));
+    for (;;) {
+        if (done == bytes.size()) {
+            bytes.resize(done + std::max(done, kChunk)); // the file grew since fstat
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int cause = errno;
+            bytes.resize(done);
+            errno = cause;
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return true;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 bool fileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -114,22 +125,8 @@ std::string readFile(const std::string& path) {
         throw fail();
     }
     std::string bytes;
-    if (info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw fail();
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+    if (!readAll(fd.get(), bytes, info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0)) {
+        throw fail();
     }
     return bytes;
 }

@@ -7,6 +7,30 @@
 
 namespace skarvel {
 
+// Closes a descriptor on every path out of a function.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (a late write error shows here).
+    bool close();
+
+private:
+    int fd_;
+};
+
+// The loops around read(2) and write(2) that every whole-file access shares: a signal
+// (EINTR) does not cut them short. On failure errno says why.
+// readAll appends everything up to the end of the file; expectedSize (the size fstat gave)
+// only saves growing the string while reading.
+bool readAll(int fd, std::string& bytes, std::size_t expectedSize = 0);
+bool writeAll(int fd, std::string_view bytes);
+
 // Whole-file access. Paths are native; errors throw std::runtime_error.
 
 bool fileExists(const std::string& path);      // a regular file

@@ -1,5 +1,6 @@
 #include "platform/WineRegistry.h"
 
+#include "platform/AsciiText.h"
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
 
@@ -158,10 +159,9 @@ std::optional<std::string> unescape(std::string_view line, std::size_t& pos, cha
 }
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+    text = trimBlanks(text);
+    // A CR before the LF goes with the blanks at the end.
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) {
         text.remove_suffix(1);
     }
     return text;
@@ -172,7 +172,7 @@ std::optional<std::string> hexBytes(std::string_view data) {
     std::string bytes;
     std::size_t pos = 0;
     while (pos < data.size()) {
-        while (pos < data.size() && (data[pos] == ',' || data[pos] == ' ' || data[pos] == '\t')) {
+        while (pos < data.size() && (data[pos] == ',' || isBlank(data[pos]))) {
             ++pos;
         }
         if (pos >= data.size()) {

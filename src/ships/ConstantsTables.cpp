@@ -1,11 +1,11 @@
 #include "ships/ConstantsTables.h"
 
+#include "gamedata/SectionGuard.h"
+#include "gamedata/TextParts.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
-#include "ships/SectionGuard.h"
-#include "ships/TextParts.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,11 +1,11 @@
 #include "ships/GeneralValues.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/SectionGuard.h"
+#include "gamedata/TextParts.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
-#include "ships/SectionGuard.h"
-#include "ships/TextParts.h"
 
 #include <array>
 #include <string>

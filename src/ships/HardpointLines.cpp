@@ -1,6 +1,6 @@
 #include "ships/HardpointLines.h"
 
-#include "ships/TextParts.h"
+#include "gamedata/TextParts.h"
 
 namespace skarvel {
 

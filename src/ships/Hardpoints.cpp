@@ -1,6 +1,7 @@
 #include "ships/Hardpoints.h"
 
 #include "gamedata/TextLines.h"
+#include "gamedata/TextParts.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
 #include "ports/Controls.h"
@@ -8,7 +9,6 @@
 #include "ships/HardpointLines.h"
 #include "ships/Numbers.h"
 #include "ships/SpecialLines.h"
-#include "ships/TextParts.h"
 
 #include <algorithm>
 #include <cstddef>

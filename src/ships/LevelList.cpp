@@ -1,6 +1,6 @@
+#include "gamedata/TextParts.h"
 #include "platform/AsciiText.h"
 #include "ships/Hardpoints.h"
-#include "ships/TextParts.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "ships/ShipCatalogue.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/TextParts.h"
 #include "gamedata/UserIniFile.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
-#include "ships/TextParts.h"
 
 #include <vector>
 

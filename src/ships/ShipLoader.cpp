@@ -1,6 +1,7 @@
 #include "ships/ShipLoader.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/TextParts.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
@@ -9,7 +10,6 @@
 #include "ships/Numbers.h"
 #include "ships/ShipCatalogue.h"
 #include "ships/ShipFields.h"
-#include "ships/TextParts.h"
 
 #include <stdexcept>
 #include <vector>

@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionGuard.h"
 #include "journal/Journal.h"
 #include "journal/JournaledPath.h"
 #include "platform/OwnFolders.h"
@@ -12,7 +13,6 @@
 #include "ships/GeneralValues.h"
 #include "ships/Hardpoints.h"
 #include "ships/SavedMessage.h"
-#include "ships/SectionGuard.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipLoader.h"
 
@@ -144,13 +144,7 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
         journal_.Write("Hardpoints nicht geladen - Hardpoints werden nicht gespeichert", kWarning);
     }
 
-    dataSet_.shipArchIni().Flush();
-    dataSet_.miscEquipIni().Flush();
-    dataSet_.constantsIni().Flush();
-    dataSet_.engineEquipIni().Flush();
-    dataSet_.resourceIni().Flush();
-    dataSet_.goodsIni().Flush();
-    dataSet_.newCharacterIni().Flush();
+    dataSet_.FlushIniFiles();
     journal_.Write("INIS Werte speichern", kInfo);
     backups.marker().remove();
 

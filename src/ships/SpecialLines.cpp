@@ -1,7 +1,7 @@
 #include "ships/SpecialLines.h"
 
+#include "gamedata/TextParts.h"
 #include "ships/Numbers.h"
-#include "ships/TextParts.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,12 +1,13 @@
 #include "update/FtpLog.h"
 
+#include "platform/LineEnds.h"
+
 namespace skarvel {
 
 std::optional<std::string> ftpLogText(std::string_view prefix, std::string_view chunk) {
     // A line feed ends the text as well: libcurl's own status texts end with one, and a
     // journal entry is one line.
-    const auto end = chunk.find_first_of("\r\n");
-    const std::string_view text = chunk.substr(0, end);
+    const std::string_view text = firstLine(chunk);
     if (text.empty()) {
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #include "update/FtpSessionImpl.h"
 
+#include "platform/LineEnds.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <netinet/in.h>
@@ -33,11 +35,6 @@ std::string withSlash(std::string site) {
         site += '/';
     }
     return site;
-}
-
-// The first line of a chunk without its line end.
-std::string_view firstLine(std::string_view text) {
-    return text.substr(0, text.find_first_of("\r\n"));
 }
 
 // libcurl's callbacks service the window as well: one call into libcurl can take long, for

@@ -1,6 +1,7 @@
 #include "update/LocalFiles.h"
 
 #include "platform/Files.h"
+#include "platform/LineEnds.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -15,20 +16,6 @@
 namespace skarvel {
 
 namespace {
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 std::string temporaryFolder() {
     const char* folder = std::getenv("TMPDIR");
@@ -77,7 +64,7 @@ std::string TemporaryFile::firstLine(std::size_t limit) const {
         got += static_cast<std::size_t>(read);
     }
     content.resize(got);
-    return content.substr(0, content.find_first_of("\r\n"));
+    return std::string(skarvel::firstLine(content));
 }
 
 DownloadFile::DownloadFile(std::string path, bool resume) : path_(std::move(path)) {
@@ -108,27 +95,16 @@ void DownloadFile::start(bool resume) {
     if (!resume) {
         return;
     }
-    const int partial = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (partial < 0) {
+    FileDescriptor partial(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!partial.valid()) {
         throw std::runtime_error("Cannot open " + path_ + ": " + std::strerror(errno));
     }
-    std::vector<char> buffer(65536);
-    std::string error;
-    while (error.empty()) {
-        const ssize_t got = ::read(partial, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            error = "Cannot read " + path_ + ": " + std::strerror(errno);
-        }
-        if (got <= 0) {
-            break;
-        }
-        error = write(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    std::string bytes;
+    if (!readAll(partial.get(), bytes)) {
+        throw std::runtime_error("Cannot read " + path_ + ": " + std::strerror(errno));
     }
-    ::close(partial);
-    if (!error.empty()) {
+    partial.close();
+    if (std::string error = write(bytes); !error.empty()) {
         throw std::runtime_error(error);
     }
 }

@@ -2,6 +2,8 @@
 #include "support/Errors.h"
 #include "support/TestFiles.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -89,6 +91,25 @@ TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
     EXPECT_EQ(test::errorOf<std::runtime_error>([&] { readFile(missing); }),
               "Unable to read " + missing);
     EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
+}
+
+TEST(ReadAll, AppendsTheWholeFileWhateverSizeWasExpected) {
+    TempDir dir;
+    const auto file = dir.path() / "shiparch.ini";
+    const std::string bytes = std::string(70000, 'x') + std::string("\r\n\0end", 6);
+    writeBytes(file, bytes);
+    // fstat's size may be stale: too small, exact, too large, or unknown.
+    for (const std::size_t expected :
+         {std::size_t{0}, std::size_t{1}, bytes.size(), bytes.size() + 9}) {
+        FileDescriptor fd(::open(file.c_str(), O_RDONLY));
+        std::string read = "kept";
+        ASSERT_TRUE(readAll(fd.get(), read, expected));
+        EXPECT_EQ(read, "kept" + bytes) << expected;
+    }
+    std::string none;
+    EXPECT_FALSE(readAll(-1, none));
+    EXPECT_EQ(errno, EBADF);
+    EXPECT_FALSE(writeAll(-1, "x"));
 }
 
 TEST(ReadOnlyFlag, IsTheOwnerWriteBitAndClearingKeepsOtherBits) {

@@ -1,4 +1,4 @@
-#include "ships/SectionGuard.h"
+#include "gamedata/SectionGuard.h"
 
 #include "gamedata/IniEngine.h"
 #include "gamedata/UserIniFile.h"

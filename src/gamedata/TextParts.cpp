@@ -1,4 +1,4 @@
-#include "ships/TextParts.h"
+#include "gamedata/TextParts.h"
 
 #include "gamedata/TextLines.h"
 #include "platform/AsciiText.h"

@@ -1,4 +1,4 @@
-#include "ships/TextParts.h"
+#include "gamedata/TextParts.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
