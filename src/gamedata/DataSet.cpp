@@ -182,7 +182,7 @@ void DataSet::BuildSectionLists() {
     const auto names = [this](std::string_view kind, DataFileIndex file) {
         std::vector<std::string> list;
         for (int k = 0; k < counts_[static_cast<std::size_t>(file)]; ++k) {
-            list.push_back(std::string(kind) + std::to_string(k));
+            list.push_back(numberedSection(kind, k));
         }
         return list;
     };

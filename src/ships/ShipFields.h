@@ -6,7 +6,8 @@
 
 namespace skarvel {
 
-// The groups of ship values, each read from and written to one section.
+// The groups of ship values, each read from and written to one section (placeOf in
+// ShipPlaces.h), in the order of the load.
 enum class ShipGroup {
     Ship = 1,     // shiparch.ini, "Ship" + FShipIndex
     Extended = 2, // same section

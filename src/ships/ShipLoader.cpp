@@ -1,6 +1,7 @@
 #include "ships/ShipLoader.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/SectionNumbering.h"
 #include "gamedata/TextParts.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
@@ -10,6 +11,7 @@
 #include "ships/Numbers.h"
 #include "ships/ShipCatalogue.h"
 #include "ships/ShipFields.h"
+#include "ships/ShipPlaces.h"
 
 #include <stdexcept>
 #include <vector>
@@ -19,10 +21,6 @@ namespace skarvel {
 namespace {
 
 constexpr auto kInfo = JournalEntryKind::Info;
-
-std::string numbered(std::string_view name, int index) {
-    return std::string(name) + std::to_string(index);
-}
 
 // Position of the first section whose nickname is name (exact case), or -1.
 int findByNickname(const TUserIniFile& ini, const std::vector<std::string>& sections,
@@ -59,7 +57,7 @@ int ShipLoader::findGood(std::string_view key, std::string_view value) const {
     const int count = static_cast<int>(dataSet_.sections().goods.size());
     const TUserIniFile& goods = dataSet_.goodsIni();
     for (int k = 0; k < count; ++k) {
-        if (goods.ReadValue(numbered("Good", k), key, "") == value) {
+        if (goods.ReadValue(numberedSection("Good", k), key, "") == value) {
             return k;
         }
     }
@@ -74,7 +72,13 @@ int ShipLoader::FindPackageGood(std::string_view hullNickname) const {
     return findGood("Hull", hullNickname);
 }
 
-void ShipLoader::readGroup(ShipGroup group, const TUserIniFile& ini, std::string_view section) {
+void ShipLoader::readGroup(ShipGroup group, const LoadedShip& ship) {
+    const GroupPlace place = placeOf(group, ship, dataSet_.sections());
+    if (place.section.empty()) {
+        return; // not found: the fields stay empty from the clear
+    }
+    const TUserIniFile& ini = dataSet_.ini(place.file);
+    const std::string& section = place.section;
     for (const ShipField& field : shipFieldsOf(group)) {
         std::string value = ini.ReadValue(section, field.key, "");
         if (field.shownWithComma) {
@@ -86,8 +90,8 @@ void ShipLoader::readGroup(ShipGroup group, const TUserIniFile& ini, std::string
 
 void ShipLoader::findEquipmentNames(LoadedShip& ship) {
     journal_.Write("Engine/ Power Name suchen", kInfo);
-    const auto package = ReadSectionLines(dataSet_.files().files[kGoods],
-                                          "[" + numbered("Good", ship.packageGoodIndex) + "]");
+    const auto package = ReadSectionLines(
+        dataSet_.files().files[kGoods], "[" + numberedSection("Good", ship.packageGoodIndex) + "]");
     ship.engineName.clear();
     ship.powerName.clear();
     ship.scannerName.clear();
@@ -161,41 +165,39 @@ void ShipLoader::load(LoadedShip& ship) {
         {ship.shipIndex, form_.text(controls::edIdsName), form_.text(controls::edShipRealName)},
         JournalEntryKind::Data);
 
-    const std::string shipSection = numbered("Ship", ship.shipIndex);
     journal_.Write("Ship Values auslesen", kInfo);
-    readGroup(ShipGroup::Ship, shipArch, shipSection);
+    readGroup(ShipGroup::Ship, ship);
     journal_.Write("Ship Extended Values auslesen", kInfo);
-    readGroup(ShipGroup::Extended, shipArch, shipSection);
+    readGroup(ShipGroup::Extended, ship);
     journal_.Write("Handling Values auslesen", kInfo);
-    readGroup(ShipGroup::Handling, shipArch, shipSection);
+    readGroup(ShipGroup::Handling, ship);
 
     journal_.Write("Schiffshülle suchen", kInfo);
-    const TUserIniFile& goods = dataSet_.goodsIni();
     ship.hullGoodIndex = FindHullGood(form_.text(controls::edShipNickName));
-    const std::string hullSection = numbered("Good", ship.hullGoodIndex);
-    ship.hullNickname = goods.ReadValue(hullSection, "nickname", "");
+    const std::string hullSection = placeOf(ShipGroup::Hull, ship, dataSet_.sections()).section;
+    ship.hullNickname = hullSection.empty()
+                            ? std::string()
+                            : dataSet_.goodsIni().ReadValue(hullSection, "nickname", "");
     ship.packageGoodIndex = FindPackageGood(ship.hullNickname);
     journal_.WriteFormatted("Gefundene Schiffshülle: %s ", {ship.hullNickname},
                             JournalEntryKind::Data);
-    readGroup(ShipGroup::Hull, goods, hullSection);
+    readGroup(ShipGroup::Hull, ship);
 
     findEquipmentNames(ship);
 
-    const TUserIniFile& miscEquip = dataSet_.miscEquipIni();
-    readGroup(ShipGroup::Tractor, miscEquip, "Tractor");
+    readGroup(ShipGroup::Tractor, ship);
 
     journal_.Write("Den passenden Eintrag für den Powergenerator finden", kInfo);
-    ship.powerIndex = findByNickname(miscEquip, dataSet_.sections().powers, ship.powerName);
-    if (ship.powerIndex >= 0) {
-        readGroup(ShipGroup::Power, miscEquip, numbered("Power", ship.powerIndex));
-    }
+    ship.powerIndex =
+        findByNickname(dataSet_.miscEquipIni(), dataSet_.sections().powers, ship.powerName);
+    readGroup(ShipGroup::Power, ship);
 
     journal_.Write("Den passenden Eintrag für die Engine finden", kInfo);
-    const TUserIniFile& engineEquip = dataSet_.engineEquipIni();
-    ship.engineIndex = findByNickname(engineEquip, dataSet_.sections().engines, ship.engineName);
+    ship.engineIndex =
+        findByNickname(dataSet_.engineEquipIni(), dataSet_.sections().engines, ship.engineName);
     if (ship.engineIndex >= 0) {
         journal_.Write("Engine Gui Values eintragen", JournalEntryKind::Begin);
-        readGroup(ShipGroup::Engine, engineEquip, numbered("Engine", ship.engineIndex));
+        readGroup(ShipGroup::Engine, ship);
         deriveEngineSpeeds(ship);
         journal_.Write("Engine Gui Values eintragen", JournalEntryKind::End);
     }

@@ -51,7 +51,8 @@ public:
 
 private:
     int findGood(std::string_view key, std::string_view value) const;
-    void readGroup(ShipGroup group, const TUserIniFile& ini, std::string_view section);
+    // Fills the group's fields from its place (ShipPlaces.h).
+    void readGroup(ShipGroup group, const LoadedShip& ship);
     void findEquipmentNames(LoadedShip& ship);
     void deriveEngineSpeeds(const LoadedShip& ship);
 

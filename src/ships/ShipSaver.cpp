@@ -15,6 +15,7 @@
 #include "ships/SavedMessage.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipLoader.h"
+#include "ships/ShipPlaces.h"
 
 #include <stdexcept>
 #include <string_view>
@@ -27,18 +28,17 @@ namespace {
 constexpr auto kInfo = JournalEntryKind::Info;
 constexpr auto kWarning = JournalEntryKind::Warning;
 
-// One group of the save: its journal name, its file and the section the load found (empty
-// when it found none).
-struct GroupTarget {
+// The groups in the order of the save, with their journal names.
+struct SavedGroup {
     ShipGroup group;
     std::string_view name;
-    TUserIniFile& ini;
-    std::string section;
 };
-
-std::string numbered(std::string_view name, int index) {
-    return std::string(name) + std::to_string(index);
-}
+constexpr SavedGroup kSavedGroups[] = {
+    {ShipGroup::Ship, "Ship"},         {ShipGroup::Extended, "Extended"},
+    {ShipGroup::Handling, "Handling"}, {ShipGroup::Hull, "Hülle"},
+    {ShipGroup::Tractor, "Tractor"},   {ShipGroup::Power, "Power"},
+    {ShipGroup::Engine, "Engine"},
+};
 
 } // namespace
 
@@ -49,34 +49,20 @@ ShipSaver::ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& d
       securityDialogs_(std::move(securityDialogs)), constants_(constants) {}
 
 void ShipSaver::saveShipValues(const LoadedShip& ship) {
-    const int goodCount = static_cast<int>(dataSet_.sections().goods.size());
-    const std::string shipSection = numbered("Ship", ship.shipIndex);
-    const GroupTarget groups[] = {
-        {ShipGroup::Ship, "Ship", dataSet_.shipArchIni(), shipSection},
-        {ShipGroup::Extended, "Extended", dataSet_.shipArchIni(), shipSection},
-        {ShipGroup::Handling, "Handling", dataSet_.shipArchIni(), shipSection},
-        {ShipGroup::Hull, "Hülle", dataSet_.goodsIni(),
-         ship.hullGoodIndex >= 0 && ship.hullGoodIndex < goodCount
-             ? numbered("Good", ship.hullGoodIndex)
-             : std::string()},
-        {ShipGroup::Tractor, "Tractor", dataSet_.miscEquipIni(), "Tractor"},
-        {ShipGroup::Power, "Power", dataSet_.miscEquipIni(),
-         ship.powerIndex >= 0 ? numbered("Power", ship.powerIndex) : std::string()},
-        {ShipGroup::Engine, "Engine", dataSet_.engineEquipIni(),
-         ship.engineIndex >= 0 ? numbered("Engine", ship.engineIndex) : std::string()},
-    };
-    for (const GroupTarget& target : groups) {
+    for (const SavedGroup& saved : kSavedGroups) {
         // Written whole: the name carries an umlaut, which only Write converts.
-        journal_.Write("Werte für " + std::string(target.name), kInfo);
+        journal_.Write("Werte für " + std::string(saved.name), kInfo);
+        const GroupPlace place = placeOf(saved.group, ship, dataSet_.sections());
+        TUserIniFile& ini = dataSet_.ini(place.file);
         // A write to a missing section would add it to the game's file.
-        if (target.section.empty() || !hasSection(target.ini, target.section)) {
-            journal_.Write("Keine Sektion für " + std::string(target.name) +
+        if (place.section.empty() || !hasSection(ini, place.section)) {
+            journal_.Write("Keine Sektion für " + std::string(saved.name) +
                                " gefunden - Werte werden nicht gespeichert",
                            kWarning);
             continue;
         }
-        for (const ShipField& field : shipFieldsOf(target.group)) {
-            writeChangedValue(target.ini, target.section, field.key,
+        for (const ShipField& field : shipFieldsOf(saved.group)) {
+            writeChangedValue(ini, place.section, field.key,
                               textForFile(field, form_.text(field.field)));
         }
     }

@@ -1,0 +1,38 @@
+#include "ships/ShipPlaces.h"
+
+#include "gamedata/SectionNumbering.h"
+#include "ships/ShipFields.h"
+#include "ships/ShipLoader.h"
+
+namespace skarvel {
+
+namespace {
+
+// The numbered section, or none when the search found no entry in the list.
+std::string sectionIfFound(std::string_view kind, int index, const std::vector<std::string>& list) {
+    return index >= 0 && index < static_cast<int>(list.size()) ? numberedSection(kind, index)
+                                                               : std::string();
+}
+
+} // namespace
+
+GroupPlace placeOf(ShipGroup group, const LoadedShip& ship, const SectionLists& sections) {
+    switch (group) {
+    case ShipGroup::Ship:
+    case ShipGroup::Extended:
+    case ShipGroup::Handling:
+        return {SettingsFile::ShipArch, sectionIfFound("Ship", ship.shipIndex, sections.ships)};
+    case ShipGroup::Hull:
+        return {SettingsFile::Goods, sectionIfFound("Good", ship.hullGoodIndex, sections.goods)};
+    case ShipGroup::Tractor:
+        return {SettingsFile::MiscEquip, "Tractor"};
+    case ShipGroup::Power:
+        return {SettingsFile::MiscEquip, sectionIfFound("Power", ship.powerIndex, sections.powers)};
+    case ShipGroup::Engine:
+        return {SettingsFile::EngineEquip,
+                sectionIfFound("Engine", ship.engineIndex, sections.engines)};
+    }
+    return {SettingsFile::ShipArch, {}};
+}
+
+} // namespace skarvel
