@@ -3,7 +3,6 @@
 #include "app/QtDialogs.h"
 #include "app/QtForm.h"
 #include "app/QtPreferences.h"
-#include "platform/StoredSwitch.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -21,12 +20,14 @@ class Editor;
 class HintArea;
 class KeyFilter;
 class Navigation;
+class OptionsCommands;
+class Startup;
 class SingleCopy;
 class TJournal;
 
-// The main window: its start-up, the read-first gate, the Options page, navigation, hints
-// and closing. The handlers are named after their control and event and hand the editing
-// work to the Editor.
+// The main window: the read-first gate, navigation, hints and closing. The handlers are
+// named after their control and event and hand the work to the core: the start-up to
+// Startup, the Options page to OptionsCommands, the editing to the Editor.
 class TformSkarvel : public QMainWindow {
     Q_OBJECT
 
@@ -53,10 +54,6 @@ public:
     void btInfoClick();
     void tvMenuChange();
     void ShowPage(const QString& caption);
-    void cbShowSecurityWarningsClick();
-    void cbCheckNewVersionClick();
-    void btopenFlDirClick();
-    void btOpenFliniDirClick();
 
 protected:
     bool event(QEvent* event) override;
@@ -67,13 +64,9 @@ private:
     void FormCreate();
     bool FormClose();
     void showVersion();
-    void readPreferences();
-    void loadSwitch(StoredSwitch& stored, QAbstractButton& box, void (TformSkarvel::*click)());
-    void offerUpdate();
-    void locateGame();
-    void askForBackup();
+    // The update dialog, which may end the program when it fetched a new version.
+    void runUpdateCheck();
     void wireHandlers();
-    std::string updateSite() const;
     void setStatusText(const QString& text);
 
     template <class Signal, class Sender, class Handler>
@@ -86,8 +79,8 @@ private:
     QtPreferences preferences_;
     QtDialogs dialogs_;
     QtForm form_;
-    StoredSwitch securityDialogs_; // FSecurityDlgs
-    StoredSwitch checkNewVersion_; // FCheckNewVersion
+    std::unique_ptr<OptionsCommands> options_;
+    std::unique_ptr<Startup> startup_;
     std::unique_ptr<Navigation> navigation_;
     std::unique_ptr<Editor> editor_;
     KeyFilter* keyFilter_ = nullptr;

@@ -8,7 +8,7 @@ namespace skarvel {
 
 // The kind of widget a control is. A window test checks every control below against the
 // real window, by name and kind.
-enum class ControlKind { LineEdit, ComboBox, ListBox, ToolButton, Label, Panel, Table };
+enum class ControlKind { LineEdit, ComboBox, ListBox, ToolButton, CheckBox, Label, Panel, Table };
 
 // A control of the main window as the core reaches it through Form. It converts to its
 // name, so it is passed wherever a control name is asked for.
@@ -28,9 +28,12 @@ using enum ControlKind;
 inline constexpr Control lbShips{"lbShips", ListBox};
 inline constexpr Control btSave{"btSave", ToolButton};
 
-// Options: the two folders.
+// Options: the two folders and the two switches.
 inline constexpr Control edPfad{"edPfad", LineEdit};
 inline constexpr Control edFliniDir{"edFliniDir", LineEdit};
+inline constexpr Control cbShowSecurityWarnings{"cbShowSecurityWarnings", CheckBox};
+inline constexpr Control cbCheckNewVersion{"cbCheckNewVersion", CheckBox};
+inline constexpr Control labNoUpdateSite{"labNoUpdateSite", Label};
 
 // General and Character.
 inline constexpr Control edMaxSpeed{"edMaxSpeed", LineEdit};
@@ -111,6 +114,9 @@ inline constexpr auto all = std::to_array<Control>({
     btSave,
     edPfad,
     edFliniDir,
+    cbShowSecurityWarnings,
+    cbCheckNewVersion,
+    labNoUpdateSite,
     edMaxSpeed,
     edTradeLaneSpeed,
     edCruiseSpeed,

@@ -94,6 +94,8 @@ bool isOfKind(QWidget& widget, ControlKind kind) {
         return qobject_cast<QListWidget*>(&widget) != nullptr;
     case ControlKind::ToolButton:
         return qobject_cast<QToolButton*>(&widget) != nullptr;
+    case ControlKind::CheckBox:
+        return qobject_cast<QCheckBox*>(&widget) != nullptr;
     case ControlKind::Label:
         return qobject_cast<QLabel*>(&widget) != nullptr;
     case ControlKind::Panel:

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/StoredSwitch.h"
+
+#include <string>
+#include <string_view>
+
+namespace skarvel {
+
+class TJournal;
+class Form;
+class Dialogs;
+class Preferences;
+
+// The Options page: the game's folder, the converter's folder and the two stored switches.
+// The window's handlers call these; the controls are reached through the form.
+class OptionsCommands {
+public:
+    OptionsCommands(TJournal& journal, Form& form, Dialogs& dialogs, Preferences& preferences,
+                    std::string programFolder);
+
+    // At start-up: each stored switch into its box; a box that changes counts as a click.
+    void readPreferences();
+
+    bool securityDialogs() { return securityDialogs_.get(); } // GetSecurityDialogs
+    bool checkNewVersion() { return checkNewVersion_.get(); } // GetCheckNewVersion
+
+    void cbShowSecurityWarningsClick();
+    void cbCheckNewVersionClick();
+    void btopenFlDirClick();
+    void btOpenFliniDirClick();
+
+private:
+    void loadSwitch(StoredSwitch& stored, std::string_view box, void (OptionsCommands::*click)());
+
+    TJournal& journal_;
+    Form& form_;
+    Dialogs& dialogs_;
+    std::string programFolder_;
+    StoredSwitch securityDialogs_; // FSecurityDlgs
+    StoredSwitch checkNewVersion_; // FCheckNewVersion
+};
+
+} // namespace skarvel
