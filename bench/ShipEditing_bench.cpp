@@ -10,6 +10,7 @@
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
@@ -76,8 +77,8 @@ public:
         writeFileAtomically((program_ / "resource.ini").string(), resource, false);
 
         journal_ = std::make_unique<TJournal>(program_.string(), "DebugOut");
-        form_.setText("edPfad", set_.gameDir().string() + "/");
-        form_.setText("edFliniDir", (set_.gameDir().parent_path() / "bini").string() + "/");
+        form_.setText(controls::edPfad, set_.gameDir().string() + "/");
+        form_.setText(controls::edFliniDir, (set_.gameDir().parent_path() / "bini").string() + "/");
         editor_ = std::make_unique<Editor>(*journal_, form_, dialogs_, program_.string() + "/",
                                            [] { return false; });
         editor_->btRelloadClick();
@@ -98,7 +99,7 @@ public:
 
     // The last ship with a hull and a package good: the searches run through nearly every good.
     void clickShip() {
-        form_.setSelectedIndex("lbShips", clickedShip_);
+        form_.setSelectedIndex(controls::lbShips, clickedShip_);
         editor_->lbShipsClick();
         form_.repainted.clear(); // the record would grow with every timed click
     }
@@ -230,7 +231,7 @@ void BM_SaveAndReload(benchmark::State& state, bench::DataSetSize size) {
     Timed timed;
     int hitPoints = 5000;
     for (auto _ : state) {
-        s.form().setText("edPanzerung", std::to_string(++hitPoints));
+        s.form().setText(controls::edPanzerung, std::to_string(++hitPoints));
         timed.run([&] { s.editor().btSaveClick(); });
     }
     reportRatio(state, timed, baseline);
