@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
+#include "platform/DataFolderLock.h"
 #include "platform/Files.h"
 #include "ports/Controls.h"
 #include "ports/Dialogs.h"
@@ -57,6 +58,22 @@ constexpr std::string_view kChooseFirst = "Choose a backup in the list first.";
 
 } // namespace
 
+void BackupCommands::restoreLocked(GameBackups& game, const Backup& backup) {
+    // Another copy of the program with this game open would be written under.
+    DataFolderLock lock;
+    if (lock.take(game.files().dataDir) == DataFolderLock::Outcome::HeldElsewhere) {
+        showFailure("This data set is open in another Skarvel window, so the backup " +
+                    backup.name + " was not restored. Nothing was written.");
+        return;
+    }
+    try {
+        game.restore(backup);
+        dialogs_.message(MessageKind::Information, "The backup " + backup.name + " was restored.");
+    } catch (const std::exception& error) {
+        showFailure("The backup could not be restored:\n\r" + std::string(error.what()));
+    }
+}
+
 void BackupCommands::btBackupRestoreClick(const std::string& name) {
     if (name.empty()) {
         dialogs_.message(MessageKind::Information, kChooseFirst);
@@ -102,12 +119,7 @@ void BackupCommands::btBackupRestoreClick(const std::string& name) {
     if (wasOpen && !set_.close()) {
         return; // the close has shown why; the set stays open
     }
-    try {
-        game.restore(*backup);
-        dialogs_.message(MessageKind::Information, "The backup " + name + " was restored.");
-    } catch (const std::exception& error) {
-        showFailure("The backup could not be restored:\n\r" + std::string(error.what()));
-    }
+    restoreLocked(game, *backup);
     if (wasOpen) {
         set_.reopen();
     }

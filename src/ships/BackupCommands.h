@@ -37,6 +37,8 @@ public:
 private:
     GameBackups backups();
     void showFailure(const std::string& text);
+    // Restores under the lock of the game's data folder; the set is closed.
+    void restoreLocked(GameBackups& game, const Backup& backup);
 
     TJournal& journal_;
     Form& form_;

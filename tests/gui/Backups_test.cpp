@@ -9,6 +9,7 @@
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
 #include "platform/CaseInsensitivePath.h"
+#include "platform/DataFolderLock.h"
 #include "platform/OwnFolders.h"
 #include "platform/Process.h"
 #include "platform/Sha256.h"
@@ -195,6 +196,24 @@ TEST_F(TextGame, ABackupChangedByHandIsRefusedAndNothingIsWritten) {
     EXPECT_TRUE(hand.shown[0].text.contains("is damaged")) << hand.shown[0].text.toStdString();
     EXPECT_EQ(files(), before);
     EXPECT_EQ(store().list().size(), 1u);
+}
+
+TEST_F(TextGame, ARestoreWhileAnotherCopyHasTheGameOpenWritesNothing) {
+    auto window = start();
+    open(*window);
+    saveHitPoints(*window, "3456");
+    exit(window);
+    const Files before = files();
+    DataFolderLock otherCopy;
+    ASSERT_EQ(otherCopy.take(data().string()), DataFolderLock::Outcome::Taken);
+
+    window = start();
+    hand.press(QMessageBox::Yes).press(QMessageBox::Ok);
+    onRow(*window, static_cast<int>(store().list().size()) - 1, "btBackupRestore");
+    ASSERT_FALSE(hand.shown.empty());
+    EXPECT_TRUE(hand.shown.back().text.contains("open in another Skarvel window"));
+    EXPECT_EQ(files(), before);
+    EXPECT_TRUE(hand.allAnswered());
 }
 
 TEST_F(TextGame, WithoutABackupTheOpenStopsBeforeAnyWrite) {
