@@ -4,8 +4,7 @@
 // this header (no test creates an application of its own). The first include registers a
 // GoogleTest environment that creates a SkarvelApplication, offscreen, before the first
 // test, so that errors reaching the event loop go through the program's own error handler.
-// It is never destroyed: widgets of a failed test may outlive every scope. Helpers that make
-// a QApplication on first use (GuiTestApplication.h) find this one and reuse it.
+// It is never destroyed: widgets of a failed test may outlive every scope.
 
 #include "app/ErrorHandler.h"
 

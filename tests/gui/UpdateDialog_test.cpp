@@ -22,8 +22,6 @@ using test::FtpTestServer;
 
 class UpdateDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::guiApplication(); }
-
     std::unique_ptr<TMainForm> makeDialog(const std::string& site) {
         auto dialog = std::make_unique<TMainForm>(nullptr, "0.6.0.1", journal, site, dialogs);
         dialog->show();
@@ -33,6 +31,15 @@ protected:
         T* found = dialog.findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
+    }
+    // The server offers a newer version and the archive; Yes, and the destination is chosen.
+    std::unique_ptr<TMainForm> offerDownload(const FtpTestServer& server,
+                                             const std::string& archive) {
+        server.putFile("VersionStr.xml", "0.7.0.0\r\n");
+        server.putFile("Skarvel.zip", archive);
+        dialogs.answers = {Answer::Yes};
+        dialogs.files = {destination.string()};
+        return makeDialog(server.site());
     }
     bool journalHas(const std::string& start) const {
         const auto lines = test::journalLines(journal.fileName());
@@ -44,6 +51,7 @@ protected:
     TJournal journal{folder.folder(), "DebugOut",
                      JournalIdentity{"skarvel", "0.6.0.1", "host", "user"}};
     test::ScriptedDialogs dialogs;
+    std::filesystem::path destination = folder.path() / "Skarvel.zip";
 };
 
 TEST_F(UpdateDialogTest, LaysOutTheDialogAndStartsWithError) {
@@ -68,12 +76,7 @@ TEST_F(UpdateDialogTest, LaysOutTheDialogAndStartsWithError) {
 
 TEST_F(UpdateDialogTest, DownloadShowsSpeedAndClosesWithDownloaded) {
     FtpTestServer server;
-    server.putFile("VersionStr.xml", "0.7.0.0\r\n");
-    server.putFile("Skarvel.zip", std::string(300000, 'z'));
-    const auto destination = folder.path() / "Skarvel.zip";
-    dialogs.answers = {Answer::Yes};
-    dialogs.files = {destination.string()};
-    auto dialog = makeDialog(server.site());
+    auto dialog = offerDownload(server, std::string(300000, 'z'));
 
     control<QPushButton>(*dialog, "btSearch")->click();
 
@@ -110,12 +113,7 @@ TEST_F(UpdateDialogTest, TimerStepsTheBarWhileTheServerIsSilent) {
 
 TEST_F(UpdateDialogTest, AbortStopsARunningDownloadAndClosesWithoutAMessage) {
     auto server = FtpTestServer::rogue({"--drip", "64"}); // 640 bytes a second
-    server.putFile("VersionStr.xml", "0.7.0.0\r\n");
-    server.putFile("Skarvel.zip", std::string(65536, 'z'));
-    const auto destination = folder.path() / "Skarvel.zip";
-    dialogs.answers = {Answer::Yes};
-    dialogs.files = {destination.string()};
-    auto dialog = makeDialog(server.site());
+    auto dialog = offerDownload(server, std::string(65536, 'z'));
     auto* bar = control<QProgressBar>(*dialog, "ProgressBar1");
     QElapsedTimer sinceAbort;
     QTimer watch;

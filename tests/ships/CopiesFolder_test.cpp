@@ -39,8 +39,7 @@ TEST_F(ReadOnlyProgramFolderTest, CopiesGoToTheUsersDataFolderAndTheMessageNames
     form.setText("edPanzerung", "3500");
     securityDialogs = true;
     const auto from = mark();
-    dialogs.answers.push_back(Answer::Yes);
-    editor->btSaveClick();
+    saveByButton();
 
     const std::string base = (dataHome() / "Skarvel").string() + "/";
     ASSERT_EQ(dialogs.shown.size(), 2u);

@@ -52,8 +52,7 @@ TEST_F(GeneralValuesTest, NoBaseSelectedByTheUserWritesTheDefault) {
     EXPECT_EQ(form.selectedIndex("cbStartingBase"), -1);
     form.setSelectedIndex("cbStartingBase", -1);
     editor->cbStartingBaseChange();
-    dialogs.answers.push_back(Answer::Yes);
-    editor->btSaveClick();
+    saveByButton();
     editor->CloseIniFiles();
     EXPECT_NE(gameText("Characters/newcharacter.ini").find("base = LI01_01_Base"),
               std::string::npos);

@@ -15,32 +15,15 @@ constexpr int kKilled = 7;
 struct EditedSession : EditorSession {
     using EditorSession::dialogs;
     using EditorSession::editor;
+    using EditorSession::gameFiles;
     using EditorSession::tmp;
 
     EditedSession() {
-        before = snapshot();
+        before = gameFiles();
         editor->btRelloadClick();
-        click(0);
-        form.setText("edPanzerung", "3500");
-        form.setText("edShipPrice", "12500");
-        form.setText("edTractorRange", "1600");
-        form.setText("edPowerCapacity", "850");
-        form.setText("edCruisePowerUsage", "1,25");
-        form.setText("edMaxSpeed", "380");
-        form.setSelectedIndex("cbStartingBase", 1);
-        editor->cbStartingBaseChange();
+        editEveryDataFile();
     }
     void TestBody() override {}
-
-    std::map<std::string, std::string> snapshot() const {
-        std::map<std::string, std::string> files;
-        for (const char* name :
-             {"constants.ini", "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
-              "Equipment/goods.ini", "Ships/shiparch.ini", "Characters/newcharacter.ini"}) {
-            files[name] = gameText(name);
-        }
-        return files;
-    }
 
     // The save in a child process that dies at the game file write `killedAt` (from 1);
     // true when it died there, false when the save had fewer writes and completed.
@@ -73,7 +56,7 @@ struct EditedSession : EditorSession {
         editor->btRelloadClick();
     }
 
-    std::map<std::string, std::string> before;
+    std::vector<std::string> before;
 };
 
 TEST(InterruptedSave, EveryWriteKilledInTurnIsOfferedAndYesRestoresTheSetOfBefore) {
@@ -91,7 +74,7 @@ TEST(InterruptedSave, EveryWriteKilledInTurnIsOfferedAndYesRestoresTheSetOfBefor
                   std::string::npos);
         ASSERT_TRUE(session.editor->dataSet().isOpen());
         session.editor->CloseIniFiles();
-        EXPECT_EQ(session.snapshot(), session.before) << "write " << killedAt;
+        EXPECT_EQ(session.gameFiles(), session.before) << "write " << killedAt;
     }
     // Each of the six files is written at least once.
     EXPECT_GT(killedAt, 6);
@@ -101,14 +84,14 @@ TEST(InterruptedSave, NoKeepsTheFilesAndTheMarkerIsGoneEitherWay) {
     EditedSession session;
     ASSERT_TRUE(session.saveKilledAt(2));
     // As a close leaves them: the headers plain.
-    auto left = session.snapshot();
-    for (auto& [name, text] : left) {
+    auto left = session.gameFiles();
+    for (auto& text : left) {
         text = std::regex_replace(text, std::regex(R"(\[(Ship|Good|Power|Engine)\d+\])"), "[$1]");
     }
     session.restart(Answer::No);
     ASSERT_EQ(session.dialogs.shown.size(), 1u);
     session.editor->CloseIniFiles();
-    EXPECT_EQ(session.snapshot(), left);
+    EXPECT_EQ(session.gameFiles(), left);
 
     session.restart(Answer::Yes); // no marker: nothing is asked
     EXPECT_TRUE(session.dialogs.shown.empty());
@@ -117,7 +100,7 @@ TEST(InterruptedSave, NoKeepsTheFilesAndTheMarkerIsGoneEitherWay) {
 
 TEST(InterruptedSave, ASaveWithoutABackupIsShownAndWritesNothing) {
     EditedSession session;
-    const auto before = session.snapshot();
+    const auto before = session.gameFiles();
     // Root writes into any folder: a file where the backups go stops every user.
     const std::string blocked = (session.tmp.path() / "blocked").string();
     writeBytes(blocked, "in the way");
@@ -129,7 +112,7 @@ TEST(InterruptedSave, ASaveWithoutABackupIsShownAndWritesNothing) {
     EXPECT_NE(session.dialogs.shown[1].text.find("No backup of the data files could be made, so "
                                                  "nothing was written"),
               std::string::npos);
-    EXPECT_EQ(session.snapshot(), before);
+    EXPECT_EQ(session.gameFiles(), before);
 }
 
 TEST(InterruptedSave, ACompletedSaveLeavesNoMarker) {

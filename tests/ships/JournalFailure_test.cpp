@@ -14,8 +14,7 @@ TEST_F(EditorSession, ASaveRunsToItsEndWhileTheJournalCannotBeWritten) {
 
     form.setText("edPanzerung", "1300");
     editor->markChanged();
-    dialogs.answers.push_back(Answer::Yes);
-    editor->btSaveClick();
+    saveByButton();
     EXPECT_FALSE(editor->valuesChanged());
     editor->CloseIniFiles();
     EXPECT_FALSE(editor->dataSet().isOpen());

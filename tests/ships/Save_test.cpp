@@ -12,21 +12,19 @@
 namespace skarvel::test {
 namespace {
 
-const std::vector<std::string> kDataFiles = {
-    "constants.ini",       "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
-    "Equipment/goods.ini", "Ships/shiparch.ini",       "Characters/newcharacter.ini"};
-
 class SaveTest : public EditorSession {
 protected:
     SaveTest() { editor->btRelloadClick(); }
 
-    void saveByButton() {
-        dialogs.answers.push_back(Answer::Yes);
-        editor->btSaveClick();
-    }
-
     std::filesystem::path copyOf(const std::string& relative) const {
         return resolveCaseInsensitive((tmp.path() / "program/data" / relative).string());
+    }
+
+    // Apart from the header lines a copy is its game file: the same as the file made plain.
+    void expectCopiesAsTheGamesFiles() const {
+        for (const auto& relative : kDataFiles) {
+            EXPECT_EQ(readBytes(copyOf(relative)), gameText(relative)) << relative;
+        }
     }
 
     static void expectGolden(const std::string& name, const std::string& actual) {
@@ -45,17 +43,8 @@ protected:
 };
 
 TEST_F(SaveTest, FullSaveWritesEveryKeyInPlace) {
-    click(0);
-    form.setText("edPanzerung", "3500");
+    editEveryDataFile();
     form.setText("edCameraHorTurnAngle", "13,5");
-    form.setText("edShipPrice", "12500");
-    form.setText("edTractorRange", "1600");
-    form.setText("edPowerCapacity", "850");
-    form.setText("edReverseFraction", "0,2");
-    form.setText("edCruisePowerUsage", "1,25");
-    form.setText("edMaxSpeed", "380");
-    form.setSelectedIndex("cbStartingBase", 1);
-    editor->cbStartingBaseChange();
     securityDialogs = true;
     const auto from = mark();
     saveByButton();
@@ -143,19 +132,14 @@ TEST_F(SaveTest, EmptiedFieldLeavesItsKeyAsItWas) {
 
 TEST_F(SaveTest, ClosedSetWritesNothing) {
     editor->CloseIniFiles();
-    std::vector<std::string> before;
-    for (const auto& relative : kDataFiles) {
-        before.push_back(gameText(relative));
-    }
+    const auto before = gameFiles();
     securityDialogs = true;
     const auto from = mark();
     editor->SAVE_INI_VALUES();
     EXPECT_EQ(linesSince(from),
               cp1252({"[Begin  ] SAVE_INI_VALUES", "[Error  ] INIS sind nicht geöffnet - ABBRUCH",
                       "[End    ] SAVE_INI_VALUES - Elapsed time: 00:00:00"}));
-    for (std::size_t i = 0; i < kDataFiles.size(); ++i) {
-        EXPECT_EQ(gameText(kDataFiles[i]), before[i]) << kDataFiles[i];
-    }
+    EXPECT_EQ(gameFiles(), before);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(std::filesystem::exists(tmp.path() / "program/data"));
 }
@@ -166,18 +150,13 @@ TEST_F(SaveTest, CopiesHoldPlainHeadersInTheGamesSpelling) {
     // The game's files are still numbered, the copies are not.
     EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
     const std::filesystem::path copies = tmp.path() / "program/data";
-    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "constants.ini"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "SHIPS/shiparch.ini"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "EQUIPMENT/Goods.ini"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "EQUIPMENT/engine_equip.ini"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "EQUIPMENT/misc_equip.ini"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(copies / "CHARACTERS/newcharacter.ini"));
-
-    // Apart from the header lines a copy is its game file: the same as the file made plain.
-    editor->CloseIniFiles();
-    for (const auto& relative : kDataFiles) {
-        EXPECT_EQ(readBytes(copyOf(relative)), gameText(relative)) << relative;
+    for (const char* copy : {"constants.ini", "SHIPS/shiparch.ini", "EQUIPMENT/Goods.ini",
+                             "EQUIPMENT/engine_equip.ini", "EQUIPMENT/misc_equip.ini",
+                             "CHARACTERS/newcharacter.ini"}) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(copies / copy)) << copy;
     }
+    editor->CloseIniFiles();
+    expectCopiesAsTheGamesFiles();
 }
 
 TEST_F(SaveTest, SecondSaveReplacesTheCopies) {
@@ -188,9 +167,7 @@ TEST_F(SaveTest, SecondSaveReplacesTheCopies) {
     form.setText("edMaxSpeed", "360");
     editor->SAVE_INI_VALUES();
     editor->CloseIniFiles();
-    for (const auto& relative : kDataFiles) {
-        EXPECT_EQ(readBytes(copyOf(relative)), gameText(relative)) << relative;
-    }
+    expectCopiesAsTheGamesFiles();
 }
 
 TEST_F(SaveTest, FailedCopyIsReportedInsteadOfTheSavedMessage) {
@@ -366,27 +343,6 @@ protected:
         editor->btRelloadClick();
     }
 
-    // One changed value in each of the six files.
-    void editOneValuePerFile() {
-        click(0);
-        form.setText("edPanzerung", "3500");
-        form.setText("edShipPrice", "12500");
-        form.setText("edPowerCapacity", "850");
-        form.setText("edReverseFraction", "0,2");
-        form.setText("edMaxSpeed", "380");
-        form.setSelectedIndex("cbStartingBase", 1);
-        editor->cbStartingBaseChange();
-    }
-
-    // The six files as the game reads them; the set must be closed.
-    std::vector<std::string> gameFiles() const {
-        std::vector<std::string> texts;
-        for (const auto& relative : kDataFiles) {
-            texts.push_back(gameText(relative));
-        }
-        return texts;
-    }
-
     // Names of everything in the game's folders, temporary files included.
     std::vector<std::string> gameFolderListing() const {
         return folderListing(tmp.path() / "game", true);
@@ -403,7 +359,7 @@ TEST_F(InterruptedSaveTest, SaveKilledAtEachWriteInTurnLeavesEveryFileOldOrNew) 
     editor->CloseIniFiles();
     const auto oldFiles = gameFiles();
     startOver();
-    editOneValuePerFile();
+    editEveryDataFile();
     saveByButton();
     editor->CloseIniFiles();
     const auto newFiles = gameFiles();
@@ -417,7 +373,7 @@ TEST_F(InterruptedSaveTest, SaveKilledAtEachWriteInTurnLeavesEveryFileOldOrNew) 
         ASSERT_LT(failAt, 1000) << "the save never finished";
         SCOPED_TRACE("write " + std::to_string(failAt) + " fails");
         startOver();
-        editOneValuePerFile();
+        editEveryDataFile();
         const auto from = mark();
 
         int writes = 0;

@@ -201,8 +201,7 @@ TEST_F(ShipLoadTest, EngineValuesThatGiveNoSpeedLeaveItEmptyAndTheLoadGoesOn) {
     // Shown as the file writes them, and so saved.
     EXPECT_EQ(form.text("edEngineMaxForce"), "25");
     form.setText("edEngineLinearDrag", "1,5");
-    dialogs.answers.push_back(Answer::Yes);
-    editor->btSaveClick();
+    saveByButton();
     EXPECT_NE(gameText("Equipment/engine_equip.ini").find("max_force = 25\nlinear_drag = 1.5\n"),
               std::string::npos);
 }

@@ -105,20 +105,21 @@ protected:
         return {};
     }
     // A server offering version and the archive; the user says Yes and picks the destination.
-    UpdateCheck& offer(const FtpTestServer& server, const std::string& version = "0.7.0.0") {
+    UpdateCheck& offer(const FtpTestServer& server, const std::string& version = "0.7.0.0",
+                       const std::string& archive = archiveBytes()) {
         server.putFile("VersionStr.xml", version);
-        server.putFile("Skarvel.zip", archiveBytes());
+        server.putFile("Skarvel.zip", archive);
         dialogs.answers = {Answer::Yes};
         dialogs.files = {destination};
         return check(server.site());
     }
     // A download of 64 KB from a server that sends 640 bytes a second.
     UpdateCheck& drippingDownload(const FtpTestServer& server) {
-        server.putFile("VersionStr.xml", "0.7.0.0");
-        server.putFile("Skarvel.zip", std::string(65536, 'd'));
-        dialogs.answers = {Answer::Yes};
-        dialogs.files = {destination};
-        return check(server.site());
+        return offer(server, "0.7.0.0", std::string(65536, 'd'));
+    }
+    // A site where nothing listens.
+    static std::string refusingSite() {
+        return "ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/";
     }
     // Temporary files of a download left in the destination's folder.
     std::vector<std::string> leftovers() const {
@@ -248,12 +249,9 @@ TEST_F(UpdateCheckTest, ResumesAPartialDownload) {
 
 TEST_F(UpdateCheckTest, ReplacingAnExistingFileStartsAnew) {
     FtpTestServer server;
-    server.putFile("VersionStr.xml", "0.7.0.0");
-    server.putFile("Skarvel.zip", "new archive");
     test::writeBytes(destination, "an older and longer file");
-    UpdateCheck& update = check(server.site());
+    UpdateCheck& update = offer(server, "0.7.0.0", "new archive");
     dialogs.answers = {Answer::Yes, Answer::No};
-    dialogs.files = {destination};
     update.btSearchClick();
 
     EXPECT_EQ(update.outcome(), UpdateOutcome::Downloaded);
@@ -322,8 +320,7 @@ TEST_F(UpdateCheckTest, AConnectionThatCannotBeMadeSaysWhyAndStaysOpen) {
         std::string warning;
     };
     const Case cases[] = {
-        {"ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/",
-         "The connection to the update server was refused."},
+        {refusingSite(), "The connection to the update server was refused."},
         // Names under .invalid never resolve, and asking for them sends nothing out.
         {"ftp://update-server.invalid/", "The update server's address could not be found."},
     };
@@ -362,31 +359,38 @@ TEST_F(UpdateCheckTest, AServerThatStopsAnsweringTimesOut) {
     EXPECT_TRUE(contains(server.commands(), "USER zq"));
 }
 
-TEST_F(UpdateCheckTest, ASilentReplyAfterTheLogInEndsTheRunWithAnError) {
-    FtpTestServer server({"--silent-on", "RETR"});
-    server.putFile("VersionStr.xml", "0.7.0.0");
-    UpdateCheck& update = check(server.site());
-
-    EXPECT_FALSE(failingSearch(update).empty());
-    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
-    EXPECT_EQ(view.closed, 0);
-    EXPECT_EQ(shownTexts(), std::vector<std::string>{errorMessage(server.site())});
-}
-
-TEST_F(UpdateCheckTest, AMissingVersionFileEndsTheRunWithAnError) {
-    FtpTestServer server;
-    UpdateCheck& update = check(server.site());
-    EXPECT_FALSE(failingSearch(update).empty());
-    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
-    EXPECT_EQ(shownTexts(), std::vector<std::string>{errorMessage(server.site())});
-}
-
-TEST_F(UpdateCheckTest, AnEndlessVersionFileIsRefused) {
-    FtpTestServer server;
-    server.putFile("VersionStr.xml", std::string(200000, '9'));
-    UpdateCheck& update = check(server.site());
-    EXPECT_EQ(failingSearch(update), "VersionStr.xml on the update site is longer than 4096 bytes");
-    EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+TEST_F(UpdateCheckTest, AVersionFileThatCannotBeReadEndsTheRunWithAnError) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> server; // options of the test server
+        std::optional<std::string> file; // the version file; none: missing
+        std::string failure;             // empty: any
+    };
+    const Case cases[] = {
+        {"silent reply after the log-in", {"--silent-on", "RETR"}, "0.7.0.0", ""},
+        {"missing", {}, std::nullopt, ""},
+        {"endless",
+         {},
+         std::string(200000, '9'),
+         "VersionStr.xml on the update site is longer than 4096 bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.shown.clear();
+        FtpTestServer server(c.server);
+        if (c.file) {
+            server.putFile("VersionStr.xml", *c.file);
+        }
+        UpdateCheck& update = check(server.site());
+        const std::string failure = failingSearch(update);
+        EXPECT_FALSE(failure.empty());
+        if (!c.failure.empty()) {
+            EXPECT_EQ(failure, c.failure);
+        }
+        EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
+        EXPECT_EQ(view.closed, 0);
+        EXPECT_EQ(shownTexts(), std::vector<std::string>{errorMessage(server.site())});
+    }
 }
 
 TEST_F(UpdateCheckTest, AReplyLineOverTheLimitFailsTheLogInOneWithinIsFine) {
@@ -416,8 +420,7 @@ TEST_F(UpdateCheckTest, ALostConnectionIsNotMadeAgainBehindTheUsersBack) {
 }
 
 TEST_F(UpdateCheckTest, AbortDuringARunClosesTheDialogWhenTheRunHasReturned) {
-    const std::string site = "ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/";
-    UpdateCheck& update = check(site);
+    UpdateCheck& update = check(refusingSite());
     view.onService = [&] {
         if (update.searching() && view.closed == 0) {
             update.btAbortClick();
@@ -434,8 +437,7 @@ TEST_F(UpdateCheckTest, AbortDuringARunClosesTheDialogWhenTheRunHasReturned) {
 }
 
 TEST_F(UpdateCheckTest, TimerStepsTheConnectionBarUpToFull) {
-    UpdateCheck& update =
-        check("ftp://127.0.0.1:" + std::to_string(FtpTestServer::unusedPort()) + "/");
+    UpdateCheck& update = check(refusingSite());
     view.onService = [&] {
         if (view.timerEnabled) {
             for (int tick = 0; tick < 45; ++tick) {
