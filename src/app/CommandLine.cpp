@@ -31,11 +31,10 @@ constexpr char kHelp[] =
     "Comments or suggestions to " SKARVEL_CONTACT_ADDRESS "\n";
 
 // Qt's options that the application object takes; the first ones are followed by a value.
-constexpr std::array<std::string_view, 11> kQtValueOptions = {
-    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",       "session",       "display", "style",
-    "stylesheet"};
-constexpr std::array<std::string_view, 1> kQtFlags = {"reverse"};
+constexpr auto kQtValueOptions = std::to_array<std::string_view>(
+    {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+     "qwindowtitle", "session", "display", "style", "stylesheet"});
+constexpr auto kQtFlags = std::to_array<std::string_view>({"reverse"});
 
 template <std::size_t N>
 bool listed(const std::array<std::string_view, N>& names, std::string_view name) {

@@ -8,9 +8,9 @@ namespace skarvel {
 
 // The six data files, relative to the game's data folder, in the order of the check and
 // the unpacking.
-inline constexpr std::array<std::string_view, 6> kDataFileNames = {
-    "constants.ini",       "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
-    "Equipment/goods.ini", "Ships/shiparch.ini",       "Characters/newcharacter.ini"};
+inline constexpr auto kDataFileNames = std::to_array<std::string_view>(
+    {"constants.ini", "Equipment/misc_equip.ini", "Equipment/engine_equip.ini",
+     "Equipment/goods.ini", "Ships/shiparch.ini", "Characters/newcharacter.ini"});
 
 enum DataFileIndex : int {
     kConstants = 0,

@@ -21,14 +21,14 @@ struct NumberedFile {
 };
 
 // The order of the numbering; the removal starts with the ships.
-constexpr std::array<NumberedFile, 4> kNumberingOrder = {{
+constexpr auto kNumberingOrder = std::to_array<NumberedFile>({
     {kGoods, "Good", "Good erstellt", "goods entfernt"},
     {kShipArch, "Ship", "Ships erstellt", "Ships entfernt"},
     {kMiscEquip, "Power", "Power erstellt", "Power entfernt"},
     {kEngineEquip, "Engine", "Engine erstellt", "Engine entfernt"},
-}};
-constexpr std::array<NumberedFile, 4> kRemovalOrder = {
-    {kNumberingOrder[1], kNumberingOrder[0], kNumberingOrder[2], kNumberingOrder[3]}};
+});
+constexpr auto kRemovalOrder =
+    std::to_array({kNumberingOrder[1], kNumberingOrder[0], kNumberingOrder[2], kNumberingOrder[3]});
 
 const std::string& pathOf(const DataFileSet& files, DataFileIndex index) {
     return files.files[static_cast<std::size_t>(index)];

@@ -25,12 +25,12 @@ struct SharedConstant {
     std::string_view key;
 };
 
-constexpr std::array<SharedConstant, 4> kSharedConstants = {{
+constexpr auto kSharedConstants = std::to_array<SharedConstant>({
     {controls::edMaxSpeed, controls::ValueListEditor2, "ANOM_LIMITS_MAX_VELOCITY"},
     {controls::edCruiseSpeed, controls::ValueListEditor5, "CRUISING_SPEED"},
     {controls::edCruiseDisruptTime, controls::ValueListEditor5, "CRUISE_DISRUPT_TIME"},
     {controls::edMaxLootPerAstroid, controls::ValueListEditor7, "MAX_LOOT_PER_ASTEROID"},
-}};
+});
 
 bool isDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;

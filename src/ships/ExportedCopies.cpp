@@ -20,14 +20,14 @@ struct CopyRow {
 };
 
 // The order in which the copies are made; each row's folder exists before the next needs it.
-constexpr std::array<CopyRow, 6> kCopyRows = {{
+constexpr auto kCopyRows = std::to_array<CopyRow>({
     {kConstants, ""},
     {kShipArch, "Ship"},
     {kNewCharacter, ""},
     {kGoods, "Good"},
     {kEngineEquip, "Engine"},
     {kMiscEquip, "Power"},
-}};
+});
 
 // The path of the game's file below its data folder, spelled as on disk: as many trailing
 // components of the resolved path as the relative name has.

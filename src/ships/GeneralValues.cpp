@@ -23,14 +23,14 @@ struct GeneralValue {
     std::string_view key;
 };
 
-constexpr std::array<GeneralValue, 6> kGeneralValues = {{
+constexpr auto kGeneralValues = std::to_array<GeneralValue>({
     {controls::edMaxSpeed, kConstants, "PhySysConsts", "ANOM_LIMITS_MAX_VELOCITY"},
     {controls::edCruiseSpeed, kConstants, "EngineEquipConsts", "CRUISING_SPEED"},
     {controls::edCruiseDisruptTime, kConstants, "EngineEquipConsts", "CRUISE_DISRUPT_TIME"},
     {controls::edMaxLootPerAstroid, kConstants, "AsteroidConsts", "MAX_LOOT_PER_ASTEROID"},
     {controls::edHullUnitsPerItem, kMiscEquip, "RepairKit", "units_per_container"},
     {controls::edShieldUnitsPerItem, kMiscEquip, "ShieldBattery", "units_per_container"},
-}};
+});
 
 constexpr std::string_view kDefaultBase = "LI01_01_Base";
 

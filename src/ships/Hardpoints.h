@@ -35,8 +35,8 @@ private:
 };
 
 // The items of cbShieldTyp, in this order; "original" keeps the class read from the file.
-inline constexpr std::array<std::string_view, 4> kShieldTypeItems{"original", "fighter", "elite",
-                                                                  "freighter"};
+inline constexpr auto kShieldTypeItems =
+    std::to_array<std::string_view>({"original", "fighter", "elite", "freighter"});
 
 // The special gun, turret and shield hp_type lines of the shown ship: their highest levels
 // in the lists and fields; a save edits the lines only where the user changed a level.
