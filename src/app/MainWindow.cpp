@@ -31,15 +31,6 @@
 
 namespace skarvel {
 
-namespace {
-
-constexpr char kExitQuestion[] = "If you exit the program now, any non saved changes will get "
-                                 "lost !\n\rDo you realy want to exit now ?";
-constexpr char kOpenInformation[] =
-    "Now - only click on the OPEN BUTTON to read the values from the ini files";
-
-} // namespace
-
 template <class Signal, class Sender, class Handler>
 void TformSkarvel::onSignal(Sender* sender, Signal signal, Handler handler) {
     connect(sender, signal, this, [this, handler] { runHandler(journal_, handler); });
@@ -216,18 +207,7 @@ void TformSkarvel::closeEvent(QCloseEvent* event) {
 }
 
 bool TformSkarvel::FormClose() {
-    if (FDoExit) {
-        journal_.Write("Programm wird wegen des Sicherheitsdialoges beendet",
-                       JournalEntryKind::System);
-        return true;
-    }
-    journal_.Write("Programm soll beendet werden", JournalEntryKind::System);
-    if (!isYes(dialogs_.message(MessageKind::Confirmation, kExitQuestion))) {
-        journal_.Write("NEIN - Programm nicht beenden", JournalEntryKind::System);
-        return false;
-    }
-    journal_.Write("JA - Programm beenden", JournalEntryKind::System);
-    return editor_->closeForExit();
+    return editor_->FormClose(FDoExit);
 }
 
 void TformSkarvel::closeForTermination() {
@@ -241,15 +221,7 @@ void TformSkarvel::btBeendenClick() {
 }
 
 void TformSkarvel::btReadClick() {
-    ui_->tvMenu->setEnabled(true);
-    ui_->btRelload->setEnabled(true);
-    journal_.Write("README GELESEN UND VERSTANDEN", JournalEntryKind::Info);
-    ShowPage(QStringLiteral("Options"));
-    ui_->btRead->hide();
-    journal_.Write("OPEN INFORMATION SHOWN", JournalEntryKind::Info);
-    if (options_->securityDialogs()) {
-        dialogs_.message(MessageKind::Information, kOpenInformation);
-    }
+    startup_->btReadClick();
 }
 
 void TformSkarvel::btInfoClick() {

@@ -8,7 +8,18 @@ namespace skarvel {
 
 // The kind of widget a control is. A window test checks every control below against the
 // real window, by name and kind.
-enum class ControlKind { LineEdit, ComboBox, ListBox, ToolButton, CheckBox, Label, Panel, Table };
+enum class ControlKind {
+    LineEdit,
+    ComboBox,
+    ListBox,
+    Tree,
+    PushButton,
+    ToolButton,
+    CheckBox,
+    Label,
+    Panel,
+    Table
+};
 
 // A control of the main window as the core reaches it through Form. It converts to its
 // name, so it is passed wherever a control name is asked for.
@@ -24,8 +35,11 @@ namespace controls {
 
 using enum ControlKind;
 
-// The ship list and the tool bar.
+// The page menu, the read-first button, the ship list and the tool bar.
+inline constexpr Control tvMenu{"tvMenu", Tree};
+inline constexpr Control btRead{"btRead", PushButton};
 inline constexpr Control lbShips{"lbShips", ListBox};
+inline constexpr Control btRelload{"btRelload", ToolButton};
 inline constexpr Control btSave{"btSave", ToolButton};
 
 // Options: the two folders and the two switches.
@@ -110,7 +124,10 @@ inline constexpr Control ValueListEditor7{"ValueListEditor7", Table};
 
 // Every control above; the window test and the test form go by this list.
 inline constexpr auto all = std::to_array<Control>({
+    tvMenu,
+    btRead,
     lbShips,
+    btRelload,
     btSave,
     edPfad,
     edFliniDir,

@@ -23,6 +23,10 @@ constexpr std::string_view kExitAnywayQuestion =
 constexpr std::string_view kShipChangeQuestion =
     "There are unsaved changes. Do you want to save them now ? - otherwise they will get lost !";
 
+constexpr std::string_view kExitQuestion =
+    "If you exit the program now, any non saved changes will get lost !\n\rDo you realy want "
+    "to exit now ?";
+
 constexpr std::string_view kSaveFailed = "The values could not be saved:";
 
 // A command the user started that fails is shown, not only journaled; the error goes on to
@@ -134,6 +138,21 @@ bool Editor::closeShowingFailures() {
     }
     dialogs_.message(MessageKind::Error, text);
     return false;
+}
+
+bool Editor::FormClose(bool doExit) {
+    if (doExit) {
+        journal_.Write("Programm wird wegen des Sicherheitsdialoges beendet",
+                       JournalEntryKind::System);
+        return true;
+    }
+    journal_.Write("Programm soll beendet werden", JournalEntryKind::System);
+    if (!isYes(dialogs_.message(MessageKind::Confirmation, kExitQuestion))) {
+        journal_.Write("NEIN - Programm nicht beenden", JournalEntryKind::System);
+        return false;
+    }
+    journal_.Write("JA - Programm beenden", JournalEntryKind::System);
+    return closeForExit();
 }
 
 bool Editor::closeForExit() {

@@ -34,6 +34,9 @@ public:
     void btSaveClick();
     void lbShipsClick();
     void CloseIniFiles(); // a close without questions
+    // The user closes the window: asks, then closes the set. doExit: the start-up's backup
+    // prompt ends the program, without a question. False keeps the program running.
+    bool FormClose(bool doExit);
     // The exit's close. A close that leaves files numbered is shown, and the user may stay:
     // false keeps the program running with the set open.
     bool closeForExit();

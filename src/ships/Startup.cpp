@@ -24,6 +24,9 @@ constexpr std::string_view kNotInstalled = "It has been detected, that Freelance
                                            "installed.\n\rPlease choose your installation "
                                            "directory manualy under OPTIONS";
 
+constexpr std::string_view kOpenInformation =
+    "Now - only click on the OPEN BUTTON to read the values from the ini files";
+
 // Yes still ends the program, for a backup of the user's own.
 std::string backupPrompt() {
     return "          SKARVEL BACKS UP YOUR FREELANCER DATA\n\r\n\rBefore it changes the game's "
@@ -58,6 +61,18 @@ bool Startup::run(const std::function<void()>& runUpdateCheck) {
     }
     journal_.Write("Reg.free", JournalEntryKind::Info);
     return askForBackup();
+}
+
+void Startup::btReadClick() {
+    form_.setEnabled(controls::tvMenu, true);
+    form_.setEnabled(controls::btRelload, true);
+    journal_.Write("README GELESEN UND VERSTANDEN", JournalEntryKind::Info);
+    form_.showPage("Options");
+    form_.setVisible(controls::btRead, false);
+    journal_.Write("OPEN INFORMATION SHOWN", JournalEntryKind::Info);
+    if (options_.securityDialogs()) {
+        dialogs_.message(MessageKind::Information, kOpenInformation);
+    }
 }
 
 std::string Startup::updateSite() const {

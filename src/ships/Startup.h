@@ -22,6 +22,10 @@ public:
     // the user chose at the backup prompt to end the program (DO_EXIT).
     bool run(const std::function<void()>& runUpdateCheck);
 
+    // The read-first gate: the menu and the reload button come alive, the Options page comes
+    // to the front and the button goes.
+    void btReadClick();
+
     // The update site: the stored "UpdateSite" text, else the built-in one; empty for none.
     std::string updateSite() const;
 

@@ -90,6 +90,10 @@ bool isOfKind(QWidget& widget, ControlKind kind) {
         return qobject_cast<QComboBox*>(&widget) != nullptr;
     case ControlKind::ListBox:
         return qobject_cast<QListWidget*>(&widget) != nullptr;
+    case ControlKind::Tree:
+        return qobject_cast<QTreeWidget*>(&widget) != nullptr;
+    case ControlKind::PushButton:
+        return qobject_cast<QPushButton*>(&widget) != nullptr;
     case ControlKind::ToolButton:
         return qobject_cast<QToolButton*>(&widget) != nullptr;
     case ControlKind::CheckBox:
