@@ -1,11 +1,13 @@
 // The process-wide cache of parsed settings files, the read-only phases that trust it and the
 // writes to disk, single or gathered in a WriteBatch. The parse itself is in IniEngine.cpp.
 #include "gamedata/IniEngine.h"
+#include "platform/AsciiText.h"
 #include "platform/Files.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -273,8 +275,32 @@ bool hasSection(const std::string& path) {
     return readWithIdentity(path, bytes, identity) && hasSectionHeader(bytes);
 }
 
-void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value) {
+namespace {
+
+// Where a write goes: the first section of a name, or the section at a position.
+struct WriteTarget {
+    std::string_view section;
+    std::optional<std::size_t> index;
+};
+
+// Sets the value in ini; a positioned target that no longer names its section fails.
+void assignTo(ParsedIni& ini, const WriteTarget& target, std::string_view key,
+              std::string_view value, const std::string& path) {
+    if (!target.index) {
+        ini.assignValue(target.section, key, value);
+        return;
+    }
+    const auto& sections = ini.sections();
+    if (*target.index >= sections.size() ||
+        !equalsIgnoringCase(ini.name(sections[*target.index]), target.section)) {
+        failWrite(path);
+    }
+    ini.assignValueAt(*target.index, key, value);
+}
+
+void writeValue(const std::string& path, const WriteTarget& target, std::string_view key,
+                std::string_view value) {
+    const std::string_view section = target.section;
     // A line break in a name or value would turn one line into several and change other keys.
     if (key.empty() || breaksLines(section) || breaksLines(key) || breaksLines(value) ||
         section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos) {
@@ -291,7 +317,7 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         }
         // Values of the open batch build on each other until it ends.
         if (const PendingParse pending = cache().pending(path)) {
-            pending->assignValue(section, key, value);
+            assignTo(*pending, target, key, value, path);
             return;
         }
         // Never write on top of a trusted parse: another program may have changed the file.
@@ -299,7 +325,7 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         if (!current) {
             failWrite(path);
         }
-    } else if (errno == ENOENT) {
+    } else if (errno == ENOENT && !target.index) {
         current = std::make_shared<const ParsedIni>(std::string());
     } else {
         failWrite(path);
@@ -308,13 +334,12 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
         failWrite(path);
     }
 
+    auto written = std::make_shared<ParsedIni>(*current);
+    assignTo(*written, target, key, value, path);
     if (cache().batchOpen() && S_ISREG(info.st_mode)) {
-        auto pending = std::make_shared<ParsedIni>(*current);
-        pending->assignValue(section, key, value);
-        cache().storePending(path, FileIdentity::of(info), std::move(pending));
+        cache().storePending(path, FileIdentity::of(info), std::move(written));
         return;
     }
-    auto written = current->parsedWithValue(section, key, value);
     try {
         writeFileAtomically(path, written->bytes(), /*durable=*/false);
     } catch (const std::exception&) {
@@ -326,6 +351,18 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
     } else {
         cache().forget(path);
     }
+}
+
+} // namespace
+
+void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value) {
+    writeValue(path, {section, std::nullopt}, key, value);
+}
+
+void writeIniValueAt(const std::string& path, std::size_t sectionIndex,
+                     std::string_view sectionName, std::string_view key, std::string_view value) {
+    writeValue(path, {sectionName, sectionIndex}, key, value);
 }
 
 } // namespace skarvel::ini

@@ -3,6 +3,7 @@
 #include "gamedata/IniEngine.h"
 
 #include "gamedata/SectionHeader.h"
+#include "gamedata/TextLines.h"
 #include "platform/AsciiText.h"
 #include "platform/LineEnds.h"
 
@@ -63,13 +64,8 @@ void ParsedIni::parse() {
         isText_ = false;
         return;
     }
-    // Lines the program adds end as the file's first line does.
-    if (const std::string_view firstEnd = lineAt(text, 0).ending; !firstEnd.empty()) {
-        lineEnding_ = firstEnd;
-    }
-
     // A UTF-8 byte order mark stays in the file but must not hide the first header.
-    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    std::size_t pos = text.size() - withoutFileStartMark(text, true).size();
     while (pos < text.size()) {
         const LineWithEnd line = lineAt(text, pos);
         const std::size_t end = pos + line.text.size();
@@ -96,6 +92,7 @@ void ParsedIni::parse() {
             }
             section.nameBegin = nameBegin;
             section.nameEnd = nameEnd;
+            section.lineBegin = static_cast<std::size_t>(line.text.data() - text.data());
             section.lineEnd = end;
             section.lineNext = next;
             section.firstKey = keys_.size();
@@ -211,6 +208,14 @@ std::string_view ParsedIni::name(const Section& section) const {
     return std::string_view(bytes_).substr(section.nameBegin, section.nameEnd - section.nameBegin);
 }
 
+std::string_view ParsedIni::headerLine(const Section& section) const {
+    return std::string_view(bytes_).substr(section.lineBegin, section.lineEnd - section.lineBegin);
+}
+
+std::string_view ParsedIni::lineEnding() const {
+    return commonLineEnd(bytes_);
+}
+
 std::string_view ParsedIni::name(const Key& key) const {
     return std::string_view(bytes_).substr(key.nameBegin, key.nameEnd - key.nameBegin);
 }
@@ -234,7 +239,17 @@ std::shared_ptr<const ParsedIni> ParsedIni::parsedWithValue(std::string_view sec
 
 void ParsedIni::assignValue(std::string_view sectionName, std::string_view keyName,
                             std::string_view value) {
-    const Section* section = findSection(sectionName);
+    assignValueIn(findSection(sectionName), sectionName, keyName, value);
+}
+
+void ParsedIni::assignValueAt(std::size_t sectionIndex, std::string_view keyName,
+                              std::string_view value) {
+    const Section& section = sections_.at(sectionIndex);
+    assignValueIn(&section, name(section), keyName, value);
+}
+
+void ParsedIni::assignValueIn(const Section* section, std::string_view sectionName,
+                              std::string_view keyName, std::string_view value) {
     Key* key = section ? const_cast<Key*>(findKey(*section, keyName)) : nullptr;
     // Only a value that parses back exactly as given keeps every other position's meaning.
     const bool plainReplacement = key && key->hasEquals && key->valueEnd > key->valueBegin &&
@@ -242,7 +257,8 @@ void ParsedIni::assignValue(std::string_view sectionName, std::string_view keyNa
                                   !isBlank(value.back()) &&
                                   value.find(';') == std::string_view::npos;
     if (!plainReplacement) {
-        bytes_ = withValue(sectionName, keyName, value);
+        // The name may point into the bytes that are about to be replaced.
+        bytes_ = withValueIn(section, std::string(sectionName), keyName, value);
         sections_.clear();
         keys_.clear();
         sectionSlots_.clear();
@@ -262,6 +278,7 @@ void ParsedIni::assignValue(std::string_view sectionName, std::string_view keyNa
     // Sections and keys are in file order: only those from the changed key on move.
     for (std::size_t i = key->section + 1; i < sections_.size(); ++i) {
         Section& each = sections_[i];
+        shift(each.lineBegin);
         shift(each.nameBegin);
         shift(each.nameEnd);
         shift(each.lineEnd);
@@ -280,18 +297,23 @@ void ParsedIni::assignValue(std::string_view sectionName, std::string_view keyNa
 
 std::string ParsedIni::withValue(std::string_view sectionName, std::string_view keyName,
                                  std::string_view value) const {
+    return withValueIn(findSection(sectionName), sectionName, keyName, value);
+}
+
+std::string ParsedIni::withValueIn(const Section* section, std::string_view sectionName,
+                                   std::string_view keyName, std::string_view value) const {
     const std::string_view text = bytes_;
     std::string result;
     result.reserve(text.size() + sectionName.size() + keyName.size() + value.size() + 16);
 
-    const Section* section = findSection(sectionName);
     if (!section) {
+        const std::string_view lineEnding = this->lineEnding();
         result = text;
         if (!result.empty() && result.back() != '\r' && result.back() != '\n') {
-            result += lineEnding_;
+            result += lineEnding;
         }
-        result.append("[").append(sectionName).append("]").append(lineEnding_);
-        result.append(keyName).append(" = ").append(value).append(lineEnding_);
+        result.append("[").append(sectionName).append("]").append(lineEnding);
+        result.append(keyName).append(" = ").append(value).append(lineEnding);
         return result;
     }
 
@@ -313,11 +335,12 @@ std::string ParsedIni::withValue(std::string_view sectionName, std::string_view 
         lineNext = last.lineNext;
     }
     const std::string line = std::string(keyName) + " = " + std::string(value);
+    const std::string_view lineEnding = this->lineEnding();
     if (lineNext == lineEnd) { // the file's last line, without a line ending
-        result.append(text.substr(0, lineEnd)).append(lineEnding_).append(line);
+        result.append(text.substr(0, lineEnd)).append(lineEnding).append(line);
         result.append(text.substr(lineEnd));
     } else {
-        result.append(text.substr(0, lineNext)).append(line).append(lineEnding_);
+        result.append(text.substr(0, lineNext)).append(line).append(lineEnding);
         result.append(text.substr(lineNext));
     }
     return result;
@@ -328,7 +351,7 @@ bool hasSectionHeader(std::string_view bytes) {
         return false;
     }
     // The first line whose first non-blank byte is "[" opens a section, as in parse().
-    std::size_t pos = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    std::size_t pos = bytes.size() - withoutFileStartMark(bytes, true).size();
     while (pos < bytes.size()) {
         const LineWithEnd line = lineAt(bytes, pos);
         if (opensSection(line.text)) {

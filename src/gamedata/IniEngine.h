@@ -25,8 +25,8 @@ public:
     };
     struct Section {
         std::size_t nameBegin = 0, nameEnd = 0;
-        std::size_t lineEnd = 0, lineNext = 0;  // of the header line
-        std::size_t firstKey = 0, keyCount = 0; // into keys()
+        std::size_t lineBegin = 0, lineEnd = 0, lineNext = 0; // of the header line
+        std::size_t firstKey = 0, keyCount = 0;               // into keys()
     };
 
     explicit ParsedIni(std::string bytes);
@@ -37,8 +37,9 @@ public:
     const std::string& bytes() const { return bytes_; }
     // False when the file holds a NUL byte: such a file has no sections and is never rewritten.
     bool isText() const { return isText_; }
-    // The first line ending of the file; CR LF when it has none.
-    std::string_view lineEnding() const { return lineEnding_; }
+    // The line end most lines of the file have (CR LF on a tie or when it has none): what a
+    // line the program adds ends with.
+    std::string_view lineEnding() const;
 
     const std::vector<Section>& sections() const { return sections_; }
     const std::vector<Key>& keys() const { return keys_; }
@@ -49,6 +50,9 @@ public:
 
     std::string_view name(const Section& section) const;
     std::string_view name(const Key& key) const;
+    // The header line of the section, without its line end (and without the file's byte
+    // order mark).
+    std::string_view headerLine(const Section& section) const;
     // Trimmed, one pair of surrounding double quotes removed; whole, whatever its length.
     std::string value(const Key& key) const;
 
@@ -63,15 +67,22 @@ public:
                                                      std::string_view value) const;
     // Sets the value in this parse, as parsedWithValue does in a copy.
     void assignValue(std::string_view section, std::string_view key, std::string_view value);
+    // Sets the value in the section at that position of sections(), for files whose sections
+    // share a name; the section must exist.
+    void assignValueAt(std::size_t sectionIndex, std::string_view key, std::string_view value);
 
 private:
     ParsedIni() = default;
     void parse();
     void buildIndexes();
+    // section: where the value goes, or null to add a section named sectionName at the end.
+    std::string withValueIn(const Section* section, std::string_view sectionName,
+                            std::string_view key, std::string_view value) const;
+    void assignValueIn(const Section* section, std::string_view sectionName, std::string_view key,
+                       std::string_view value);
 
     std::string bytes_;
     bool isText_ = true;
-    std::string lineEnding_ = "\r\n";
     std::vector<Section> sections_;
     std::vector<Key> keys_;
     // Open-addressing tables over the names without regard to case: slot = index + 1 of the
@@ -112,6 +123,11 @@ public:
 // break the line structure.
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
+// The same for the section at position sectionIndex of the file's sections, which must still
+// be named sectionName (letter case ignored); a section is never added. For sections found
+// by their content (a nickname) among sections that share a name.
+void writeIniValueAt(const std::string& path, std::size_t sectionIndex,
+                     std::string_view sectionName, std::string_view key, std::string_view value);
 
 // The rule: each file gets all of the batch's values or none of them.
 // Within one, value writes change the cached parse at once and reach the disk when it ends:

@@ -8,8 +8,6 @@ namespace skarvel {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -23,9 +21,10 @@ std::size_t digitCount(std::string_view text) {
     return count;
 }
 
-// Where a header's "[" would stand: after an optional byte order mark and blanks.
-std::size_t bracketPosition(std::string_view line) {
-    std::size_t pos = line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+// Where a header's "[" would stand: after blanks, and on the file's first line after an
+// optional byte order mark.
+std::size_t bracketPosition(std::string_view line, bool atFileStart) {
+    std::size_t pos = line.size() - withoutFileStartMark(line, atFileStart).size();
     while (pos < line.size() && isBlank(line[pos])) {
         ++pos;
     }
@@ -34,8 +33,9 @@ std::size_t bracketPosition(std::string_view line) {
 
 } // namespace
 
-std::optional<KindHeader> matchKindHeader(std::string_view line, std::string_view kind) {
-    const std::size_t pos = bracketPosition(line);
+std::optional<KindHeader> matchKindHeader(std::string_view line, std::string_view kind,
+                                          bool atFileStart) {
+    const std::size_t pos = bracketPosition(line, atFileStart);
     const std::string_view rest = line.substr(pos);
     if (!rest.starts_with('[') || rest.substr(1, kind.size()) != kind) {
         return std::nullopt;
@@ -49,9 +49,9 @@ std::optional<KindHeader> matchKindHeader(std::string_view line, std::string_vie
     return KindHeader{pos, pos + close + 1, rest.substr(digitsBegin, digits)};
 }
 
-bool looksLikeBrokenHeader(std::string_view line, std::string_view kind) {
-    const std::size_t pos = bracketPosition(line);
-    if (pos >= line.size() || line[pos] != '[' || matchKindHeader(line, kind)) {
+bool looksLikeBrokenHeader(std::string_view line, std::string_view kind, bool atFileStart) {
+    const std::size_t pos = bracketPosition(line, atFileStart);
+    if (pos >= line.size() || line[pos] != '[' || matchKindHeader(line, kind, atFileStart)) {
         return false;
     }
     std::string_view name = line.substr(pos + 1);
@@ -62,8 +62,8 @@ bool looksLikeBrokenHeader(std::string_view line, std::string_view kind) {
     return digitCount(name.substr(kind.size())) == name.size() - kind.size();
 }
 
-bool isNumberedHeader(std::string_view line, std::string_view kind, int number) {
-    const auto header = matchKindHeader(line, kind);
+bool isNumberedHeader(std::string_view line, std::string_view kind, int number, bool atFileStart) {
+    const auto header = matchKindHeader(line, kind, atFileStart);
     return header && !header->digits.empty() && header->digits == std::to_string(number);
 }
 

@@ -36,8 +36,9 @@ const std::string& pathOf(const DataFileSet& files, DataFileIndex index) {
 
 // Appends the line to out, numbered when it is a header of name. A header still numbered
 // by a run that was killed is numbered anew in file order, so that no number is taken twice.
-void appendNumbered(std::string_view line, std::string_view name, int& counter, std::string& out) {
-    const auto header = matchKindHeader(line, name);
+void appendNumbered(std::string_view line, bool atFileStart, std::string_view name, int& counter,
+                    std::string& out) {
+    const auto header = matchKindHeader(line, name, atFileStart);
     if (!header) {
         out += line;
         return;
@@ -48,8 +49,8 @@ void appendNumbered(std::string_view line, std::string_view name, int& counter, 
 }
 
 // Appends the line to out, with a numbered header of name made plain again.
-void appendPlain(std::string_view line, std::string_view name, std::string& out) {
-    const auto header = matchKindHeader(line, name);
+void appendPlain(std::string_view line, bool atFileStart, std::string_view name, std::string& out) {
+    const auto header = matchKindHeader(line, name, atFileStart);
     if (!header || header->digits.empty()) {
         out += line;
         return;
@@ -58,14 +59,16 @@ void appendPlain(std::string_view line, std::string_view name, std::string& out)
     out.append(line.substr(header->end));
 }
 
-// The whole file line by line, each line through edit and followed by its own line end,
-// without splitting it into separate strings first (the largest files have tens of
-// thousands).
+// The whole file line by line, each line through edit(line, atFileStart, out) and followed
+// by its own line end, without splitting it into separate strings first (the largest files
+// have tens of thousands).
 template <typename Edit> std::string rewriteLines(std::string_view text, Edit&& edit) {
     std::string out;
     out.reserve(text.size() + text.size() / 8 + 2);
+    bool atFileStart = true;
     forEachLine(text, [&](LineWithEnd line) {
-        edit(line.text, out);
+        edit(line.text, atFileStart, out);
+        atFileStart = false;
         out += line.ending;
     });
     return out;
@@ -81,8 +84,9 @@ void writeBack(const std::string& path, const std::string& original, const std::
 } // namespace
 
 std::string withPlainHeaders(std::string_view text, std::string_view kind) {
-    return rewriteLines(
-        text, [&](std::string_view line, std::string& out) { appendPlain(line, kind, out); });
+    return rewriteLines(text, [&](std::string_view line, bool atFileStart, std::string& out) {
+        appendPlain(line, atFileStart, kind, out);
+    });
 }
 
 std::string closedFormOf(DataFileIndex file, std::string_view bytes) {
@@ -105,7 +109,7 @@ int numberHeaders(std::vector<std::string>& lines, std::string_view name) {
     int counter = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string line;
-        appendNumbered(lines[i], name, counter, line);
+        appendNumbered(lines[i], i == 0, name, counter, line);
         lines[i] = std::move(line);
     }
     return counter;
@@ -114,7 +118,7 @@ int numberHeaders(std::vector<std::string>& lines, std::string_view name) {
 void removeHeaderNumbers(std::vector<std::string>& lines, std::string_view name) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string line;
-        appendPlain(lines[i], name, line);
+        appendPlain(lines[i], i == 0, name, line);
         lines[i] = std::move(line);
     }
 }
@@ -132,9 +136,10 @@ void journalOddHeaders(TJournal& journal, const std::string& path, std::string_v
     int leftovers = 0;
     forEachLine(text, [&](LineWithEnd line) {
         ++number;
-        if (const auto header = matchKindHeader(line.text, kind)) {
+        const bool atFileStart = number == 1;
+        if (const auto header = matchKindHeader(line.text, kind, atFileStart)) {
             leftovers += header->digits.empty() ? 0 : 1;
-        } else if (looksLikeBrokenHeader(line.text, kind)) {
+        } else if (looksLikeBrokenHeader(line.text, kind, atFileStart)) {
             journal.WriteFormatted("Fehlerhafte Sektionszeile %d in [%s]: %s",
                                    {number, path, std::string(line.text)},
                                    JournalEntryKind::Warning);
@@ -175,9 +180,9 @@ SectionCounts NumberSections(TJournal& journal, const DataFileSet& files) {
         const std::string& path = pathOf(files, row.file);
         journalOddHeaders(journal, path, contents[i], row.name);
         int counter = 0;
-        const std::string numbered =
-            rewriteLines(contents[i], [&](std::string_view line, std::string& out) {
-                appendNumbered(line, row.name, counter, out);
+        const std::string numbered = rewriteLines(
+            contents[i], [&](std::string_view line, bool atFileStart, std::string& out) {
+                appendNumbered(line, atFileStart, row.name, counter, out);
             });
         try {
             writeBack(path, contents[i], numbered);

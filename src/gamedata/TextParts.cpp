@@ -1,5 +1,6 @@
 #include "gamedata/TextParts.h"
 
+#include "gamedata/SectionHeader.h"
 #include "gamedata/TextLines.h"
 #include "platform/AsciiText.h"
 
@@ -65,11 +66,13 @@ std::vector<std::string> ReadSectionLines(const std::string& path, std::string_v
     const TextFileLines file(path);
     const std::vector<std::string_view>& lines = file.lines();
     std::vector<std::string> section;
+    // Header lines by the one header rule: a "[" in a comment or a value opens nothing.
+    const auto isHeader = [&](std::size_t i) { return opensSection(lines[i], i == 0); };
     std::size_t i = 0;
-    while (i < lines.size() && lines[i].find(header) == std::string::npos) {
+    while (i < lines.size() && !(isHeader(i) && lines[i].find(header) != std::string::npos)) {
         ++i;
     }
-    for (++i; i < lines.size() && lines[i].find('[') == std::string::npos; ++i) {
+    for (++i; i < lines.size() && !isHeader(i); ++i) {
         section.emplace_back(lines[i]);
     }
     return section;

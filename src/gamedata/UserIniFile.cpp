@@ -43,6 +43,17 @@ void TUserIniFile::WriteString(std::string_view section, std::string_view key,
                             JournalEntryKind::Data);
 }
 
+void TUserIniFile::WriteStringAt(std::size_t sectionIndex, std::string_view sectionName,
+                                 std::string_view key, std::string_view value) {
+    if (value.empty()) {
+        return;
+    }
+    ini::writeIniValueAt(path_, sectionIndex, sectionName, key, value);
+    dirty_ = true;
+    journal_.WriteFormatted("TUserIniFile_WRITE_STRING - [%s] %s = %s", {sectionName, key, value},
+                            JournalEntryKind::Data);
+}
+
 std::vector<std::string> TUserIniFile::ListSections() const {
     std::vector<std::string> names;
     if (const auto ini = ini::currentIni(path_)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,10 @@ public:
     // replaced atomically. Then journals "TUserIniFile_WRITE_STRING - [%s] %s = %s" (Data).
     // Failure throws std::runtime_error "Unable to write to <path>".
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // As WriteString, into the section at position sectionIndex of the file's sections, which
+    // must still be named sectionName; never adds a section. For sections that share a name.
+    void WriteStringAt(std::size_t sectionIndex, std::string_view sectionName, std::string_view key,
+                       std::string_view value);
     std::vector<std::string> ListSections() const;
     // ListSections().empty() == !HasSections(), cheaper on a file not read before.
     bool HasSections() const;

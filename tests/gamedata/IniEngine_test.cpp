@@ -9,10 +9,13 @@
 namespace skarvel::ini {
 namespace {
 
-TEST(ParsedIniTest, NewLinesTakeTheFilesFirstLineEnding) {
+TEST(ParsedIniTest, NewLinesTakeTheFilesMostCommonLineEnding) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", "\r\n"},         {"[A]", "\r\n"},          {"[A]\nk=1\r\n", "\n"},
-        {"[A]\rk=1\n", "\r"}, {"[A]\r\nk=1\n", "\r\n"},
+        {"", "\r\n"},
+        {"[A]", "\r\n"},
+        {"[A]\nk=1\r\n", "\r\n"},    // a tie
+        {"[A]\r\nk=1\nj=2\n", "\n"}, // an LF file whose first line is CR LF
+        {"[A]\rk=1\rj=2\n", "\r"},
     };
     for (const auto& [text, ending] : cases) {
         EXPECT_EQ(ParsedIni(text).lineEnding(), ending) << text;
