@@ -188,6 +188,10 @@ void QtForm::setEnabled(std::string_view name, bool enabled) {
     control(name).setEnabled(enabled);
 }
 
+void QtForm::setToolTip(std::string_view name, std::string_view text) {
+    control(name).setToolTip(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 bool QtForm::isVisible(std::string_view name) const {
     return !control(name).isHidden();
 }

@@ -32,6 +32,7 @@ public:
     void setChecked(std::string_view control, bool checked) override;
     std::vector<KeyValueRow> rows(std::string_view control) const override;
     void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) override;
+    void setToolTip(std::string_view control, std::string_view text) override;
     void setFocus(std::string_view control) override;
     void repaint(std::string_view control) override;
     void showPage(std::string_view caption) override;

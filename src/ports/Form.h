@@ -43,6 +43,9 @@ public:
     virtual std::vector<KeyValueRow> rows(std::string_view control) const = 0;
     virtual void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) = 0;
 
+    // The control's tool tip: the program's own text or names of the ship list, UTF-8.
+    virtual void setToolTip(std::string_view control, std::string_view text) = 0;
+
     virtual void setFocus(std::string_view control) = 0;
     virtual void repaint(std::string_view control) = 0;
 

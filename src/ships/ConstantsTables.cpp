@@ -1,6 +1,5 @@
 #include "ships/ConstantsTables.h"
 
-#include "gamedata/SectionGuard.h"
 #include "gamedata/TextParts.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
@@ -272,29 +271,41 @@ void ConstantsTables::fieldEdited(std::string_view field) {
     }
 }
 
-void ConstantsTables::save(TJournal& journal, TUserIniFile& constants) const {
-    journal.Write("Werte für CONSTANTS", JournalEntryKind::Info);
-    for (const ConstantsTable& table : constantsTables()) {
+std::vector<PendingChange> ConstantsTables::changes() const {
+    std::vector<PendingChange> found;
+    const auto& tables = constantsTables();
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+        const ConstantsTable& table = tables[t];
         const std::vector<KeyValueRow> rows = form_.rows(table.control);
-        const bool anyValue = std::any_of(
-            rows.begin(), rows.end(), [](const KeyValueRow& row) { return !row.value.empty(); });
-        if (!anyValue) {
-            continue; // nothing to write, and nothing to warn about
-        }
-        if (!hasSection(constants, table.section)) {
-            journal.WriteFormatted("Keine Sektion für %s gefunden - Werte werden nicht gespeichert",
-                                   {table.section}, JournalEntryKind::Warning);
-            continue;
-        }
-        for (const KeyValueRow& row : rows) {
+        const std::vector<std::string>& loaded = fileValues_[t];
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const KeyValueRow& row = rows[r];
             const bool shared = std::any_of(
                 kSharedConstants.begin(), kSharedConstants.end(), [&](const SharedConstant& c) {
                     return c.control == table.control && equalsIgnoringCase(c.key, row.key);
                 });
-            if (shared) {
-                continue; // the General page's field holds it and the general save wrote it
+            const std::string before = r < loaded.size() ? loaded[r] : std::string();
+            // A shared value is the General page's field, which the general save writes.
+            if (shared || row.value.empty() || row.value == before) {
+                continue;
             }
-            writeChangedValue(constants, table.section, row.key, row.value);
+            found.push_back({SectionRef::named(SettingsFile::Constants, table.section), row.key,
+                             before, row.value});
+        }
+    }
+    return found;
+}
+
+void ConstantsTables::rememberSaved() {
+    const auto& tables = constantsTables();
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+        const std::vector<KeyValueRow> rows = form_.rows(tables[t].control);
+        std::vector<std::string>& loaded = fileValues_[t];
+        loaded.resize(std::max(loaded.size(), rows.size()));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (!rows[r].value.empty()) { // an empty cell wrote nothing
+                loaded[r] = rows[r].value;
+            }
         }
     }
 }

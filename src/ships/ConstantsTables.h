@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gamedata/PendingChanges.h"
+
 #include <array>
 #include <initializer_list>
 #include <string>
@@ -45,9 +47,10 @@ public:
     // The General page's field changed: its table row shows the same text.
     void fieldEdited(std::string_view field);
 
-    // The save: every value that differs from the file, table by table, row by row. A
-    // section the file lacks is never added.
-    void save(TJournal& journal, TUserIniFile& constants) const;
+    // The values the user changed since the load, table by table, row by row.
+    std::vector<PendingChange> changes() const;
+    // After a save: the values shown are what the file holds now.
+    void rememberSaved();
 
 private:
     Form& form_;

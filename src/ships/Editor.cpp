@@ -2,11 +2,14 @@
 
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
+#include "platform/AsciiText.h"
 #include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
+#include "ships/EquipmentUsers.h"
 #include "ships/GeneralValues.h"
 #include "ships/ShipCatalogue.h"
+#include "ships/ShipFields.h"
 
 namespace skarvel {
 
@@ -122,8 +125,12 @@ void Editor::clearConstantsWhenClosed() {
 
 void Editor::forgetShip() {
     loader_.CLEAR_ALL_VALUES();
-    ship_.loaded = false;
-    ship_.hardpointsLoaded = false;
+    // No level of the ship shown before may stay in view, or in a save.
+    for (const std::string_view field :
+         {controls::edWeaponHPLevel, controls::edTurretHpLevel, controls::edShieldHPLevel}) {
+        form_.setText(field, "");
+    }
+    ship_ = LoadedShip{};
 }
 
 bool Editor::closeShowingFailures() {
@@ -204,23 +211,73 @@ void Editor::btRelloadClick() {
     form_.setSelectedIndex(controls::lbShips, !reload && ship_.loaded ? ship_.shipIndex : 0);
 }
 
+PendingSave Editor::pendingSave() const {
+    return saver_.pendingSave(ship_, general_, startingBasePicked_);
+}
+
+std::string Editor::withSharedEquipment(std::string_view question,
+                                        const PendingSave& pending) const {
+    std::string text(question);
+    for (const PendingSave::Group& group : pending.groups) {
+        if (group.changes.empty()) {
+            continue;
+        }
+        if (group.name == "Engine" && !ship_.engineSharedWith.empty()) {
+            text += "\n\rThis engine is also used by: " + joinedNames(ship_.engineSharedWith);
+        } else if (group.name == "Power" && !ship_.powerSharedWith.empty()) {
+            text += "\n\rThis power plant is also used by: " + joinedNames(ship_.powerSharedWith);
+        }
+    }
+    return text;
+}
+
 void Editor::btSaveClick() {
     journal_.Write("Daten sollen gespeichert werden", JournalEntryKind::System);
-    if (!isYes(dialogs_.message(MessageKind::Confirmation, kSaveQuestion))) {
+    const PendingSave pending = pendingSave();
+    if (dataSet_.isOpen() && pending.empty()) {
+        journal_.Write("Keine Werte verändert - nichts zu speichern", JournalEntryKind::Info);
+        dialogs_.message(MessageKind::Information, kNothingToSave);
+        valuesChanged_ = false;
         return;
     }
-    shownOnFailure(dialogs_, kSaveFailed, [this] { SAVE_INI_VALUES(); });
+    if (!isYes(dialogs_.message(MessageKind::Confirmation,
+                                withSharedEquipment(kSaveQuestion, pending)))) {
+        return;
+    }
+    SaveOutcome outcome = SaveOutcome::NotOpen;
+    shownOnFailure(dialogs_, kSaveFailed, [&] { outcome = SAVE_INI_VALUES(); });
+    if (outcome == SaveOutcome::NothingChanged) {
+        dialogs_.message(MessageKind::Information, kNothingToSave);
+        valuesChanged_ = false;
+        return;
+    }
     journal_.Write("Daten wurden gespeichert", JournalEntryKind::System);
     valuesChanged_ = false;
 
-    // The save's own reload keeps the saved ship: the numbering is the same again, so its
-    // sections keep their names and a second save writes to the same ship.
-    const int savedShip = ship_.shipIndex;
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
     shownOnFailure(dialogs_, "The values were saved, but the data files could not be opened again:",
                    [this] { reloadDataSet(true); });
-    ship_.shipIndex = savedShip;
-    form_.setSelectedIndex(controls::lbShips, savedShip);
+    reselectSavedShip();
+}
+
+void Editor::reselectSavedShip() {
+    if (!ship_.loaded || !dataSet_.isOpen()) {
+        form_.setSelectedIndex(controls::lbShips, ship_.loaded ? ship_.shipIndex : 0);
+        return;
+    }
+    const auto& ships = dataSet_.sections().ships;
+    for (std::size_t k = 0; k < ships.size(); ++k) {
+        if (equalsIgnoringCase(dataSet_.shipArchIni().ReadValue(ships[k], "nickname", ""),
+                               ship_.shipNickname)) {
+            ship_.shipIndex = static_cast<int>(k);
+            form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
+            return;
+        }
+    }
+    journal_.WriteFormatted("Schiff %s nicht mehr vorhanden", {ship_.shipNickname},
+                            JournalEntryKind::Warning);
+    forgetShip();
+    form_.setSelectedIndex(controls::lbShips, -1);
 }
 
 void Editor::lbShipsClick() {
@@ -231,7 +288,8 @@ void Editor::lbShipsClick() {
     if (valuesChanged_) {
         journal_.Write("Es wurden Werte verändert -> nach speichern fragen",
                        JournalEntryKind::Warning);
-        if (isYes(dialogs_.message(MessageKind::Warning, kShipChangeQuestion))) {
+        if (isYes(dialogs_.message(MessageKind::Warning,
+                                   withSharedEquipment(kShipChangeQuestion, pendingSave())))) {
             journal_.Write("JA - Werte sollen gespeichert werden", JournalEntryKind::Action);
             try {
                 shownOnFailure(dialogs_, kSaveFailed, [this] { SAVE_INI_VALUES(); });
@@ -274,7 +332,7 @@ void Editor::LOAD_INI_VALUES() {
     } else {
         journal_.Write("INIS sind geöffnet und Werte werden geladen", JournalEntryKind::Info);
         const ini::ReadOnlyPhase readOnly;
-        loadGeneralValues(dataSet_, form_);
+        general_ = loadGeneralValues(dataSet_, form_);
         constants_.load(dataSet_.constantsIni());
         valuesChanged_ = false;
         startingBasePicked_ = false;
@@ -282,8 +340,27 @@ void Editor::LOAD_INI_VALUES() {
     journal_.Write("LOAD_INI_VALUES", JournalEntryKind::End);
 }
 
-void Editor::SAVE_INI_VALUES() {
-    saver_.SAVE_INI_VALUES(ship_, startingBasePicked_);
+SaveOutcome Editor::SAVE_INI_VALUES() {
+    const SaveOutcome outcome = saver_.SAVE_INI_VALUES(ship_, general_, startingBasePicked_);
+    if (outcome == SaveOutcome::Saved) {
+        rememberSaved();
+    }
+    return outcome;
+}
+
+void Editor::rememberSaved() {
+    general_ = readGeneralValues(dataSet_);
+    startingBasePicked_ = false;
+    constants_.rememberSaved();
+    if (ship_.loaded) {
+        for (const ShipField& field : shipFields()) {
+            std::string& loaded = ship_.loadedTexts[std::string(field.field)];
+            const std::string written = textForFile(field, form_.text(field.field), loaded);
+            if (!written.empty()) { // an emptied field wrote nothing
+                loaded = written;
+            }
+        }
+    }
 }
 
 std::string Editor::constantsEdit(std::string_view table, int row, std::string_view typed) {

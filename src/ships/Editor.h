@@ -4,6 +4,7 @@
 #include "ships/BackupCommands.h"
 #include "ships/ConstantsTables.h"
 #include "ships/EngineValues.h"
+#include "ships/GeneralValues.h"
 #include "ships/Hardpoints.h"
 #include "ships/ShipLoader.h"
 #include "ships/ShipSaver.h"
@@ -42,7 +43,9 @@ public:
     bool closeForExit();
 
     void LOAD_INI_VALUES();
-    void SAVE_INI_VALUES();
+    SaveOutcome SAVE_INI_VALUES();
+    // What a save would write now.
+    PendingSave pendingSave() const;
     void cbStartingBaseChange();
 
     // An edit of a value of the Constants page: refused (the cell keeps its value, the
@@ -89,6 +92,14 @@ private:
     CloseOutcome closeDataSet();
     // Brings the Options page with the wrong folder's field to the front.
     void showWrongFolder(GameFolder folder);
+    // A save question, with the other ships that share an engine or power plant it changes.
+    std::string withSharedEquipment(std::string_view question, const PendingSave& pending) const;
+    // After a save's reload: the saved ship is selected again by its nickname, wherever its
+    // row is now; a ship that is gone is not replaced by its neighbour.
+    void reselectSavedShip();
+    // After a save: what the pages show is what the files hold, and what the next save
+    // compares with.
+    void rememberSaved();
 
     TJournal& journal_;
     Form& form_;
@@ -106,6 +117,7 @@ private:
     // The user picked another starting base since the general values were loaded.
     bool startingBasePicked_ = false;
     LoadedShip ship_;
+    LoadedGeneral general_;
 };
 
 } // namespace skarvel

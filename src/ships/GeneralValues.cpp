@@ -1,11 +1,10 @@
 #include "ships/GeneralValues.h"
 
 #include "gamedata/DataSet.h"
-#include "gamedata/SectionGuard.h"
 #include "gamedata/TextParts.h"
-#include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
+#include "ships/ShipFields.h"
 
 #include <array>
 #include <string>
@@ -18,38 +17,25 @@ namespace {
 
 struct GeneralValue {
     std::string_view field;
-    DataFileIndex file;
+    SettingsFile file;
     std::string_view section;
     std::string_view key;
 };
 
 constexpr auto kGeneralValues = std::to_array<GeneralValue>({
-    {controls::edMaxSpeed, kConstants, "PhySysConsts", "ANOM_LIMITS_MAX_VELOCITY"},
-    {controls::edCruiseSpeed, kConstants, "EngineEquipConsts", "CRUISING_SPEED"},
-    {controls::edCruiseDisruptTime, kConstants, "EngineEquipConsts", "CRUISE_DISRUPT_TIME"},
-    {controls::edMaxLootPerAstroid, kConstants, "AsteroidConsts", "MAX_LOOT_PER_ASTEROID"},
-    {controls::edHullUnitsPerItem, kMiscEquip, "RepairKit", "units_per_container"},
-    {controls::edShieldUnitsPerItem, kMiscEquip, "ShieldBattery", "units_per_container"},
+    {controls::edMaxSpeed, SettingsFile::Constants, "PhySysConsts", "ANOM_LIMITS_MAX_VELOCITY"},
+    {controls::edCruiseSpeed, SettingsFile::Constants, "EngineEquipConsts", "CRUISING_SPEED"},
+    {controls::edCruiseDisruptTime, SettingsFile::Constants, "EngineEquipConsts",
+     "CRUISE_DISRUPT_TIME"},
+    {controls::edMaxLootPerAstroid, SettingsFile::Constants, "AsteroidConsts",
+     "MAX_LOOT_PER_ASTEROID"},
+    {controls::edHullUnitsPerItem, SettingsFile::MiscEquip, "RepairKit", "units_per_container"},
+    {controls::edShieldUnitsPerItem, SettingsFile::MiscEquip, "ShieldBattery",
+     "units_per_container"},
+    {controls::edStartingMoney, SettingsFile::NewCharacter, "Package", "money"},
 });
 
 constexpr std::string_view kDefaultBase = "LI01_01_Base";
-
-TUserIniFile& iniOf(const DataSet& dataSet, DataFileIndex file) {
-    return file == kConstants ? dataSet.constantsIni() : dataSet.miscEquipIni();
-}
-
-void writeToExistingSection(TJournal& journal, TUserIniFile& ini, std::string_view section,
-                            std::string_view key, std::string_view value) {
-    if (value.empty()) {
-        return; // writes nothing anyway
-    }
-    if (!hasSection(ini, section)) {
-        journal.WriteFormatted("Keine Sektion für %s gefunden - Werte werden nicht gespeichert",
-                               {section}, JournalEntryKind::Warning);
-        return;
-    }
-    writeChangedValue(ini, section, key, value);
-}
 
 std::string selectedText(const Form& form, std::string_view control) {
     const int index = form.selectedIndex(control);
@@ -61,16 +47,24 @@ std::string selectedText(const Form& form, std::string_view control) {
 
 } // namespace
 
-void loadGeneralValues(const DataSet& dataSet, Form& form) {
+LoadedGeneral readGeneralValues(const DataSet& dataSet) {
+    LoadedGeneral loaded;
     for (const GeneralValue& value : kGeneralValues) {
-        form.setText(value.field,
-                     iniOf(dataSet, value.file).ReadValue(value.section, value.key, ""));
+        loaded.texts[std::string(value.field)] =
+            dataSet.ini(value.file).ReadValue(value.section, value.key, "");
     }
-    form.setText(controls::edStartingMoney,
-                 dataSet.newCharacterIni().ReadValue("Package", "money", ""));
+    loaded.base = dataSet.newCharacterIni().ReadValue("Faction", "base", "");
+    return loaded;
+}
+
+LoadedGeneral loadGeneralValues(const DataSet& dataSet, Form& form) {
+    LoadedGeneral loaded = readGeneralValues(dataSet);
+    for (const auto& [field, text] : loaded.texts) {
+        form.setText(field, text);
+    }
 
     std::vector<std::string> bases = dataSet.resourceIni().ListKeys("IdByBase");
-    const std::string nickname = dataSet.newCharacterIni().ReadValue("Faction", "base", "");
+    const std::string& nickname = loaded.base;
     const std::string shown = dataSet.resourceIni().ReadValue("BaseById", nickname, "");
     int selected = -1;
     for (std::size_t i = 0; i < bases.size() && !shown.empty(); ++i) {
@@ -87,21 +81,26 @@ void loadGeneralValues(const DataSet& dataSet, Form& form) {
     }
     form.setItems(controls::cbStartingBase, bases);
     form.setSelectedIndex(controls::cbStartingBase, selected);
+    return loaded;
 }
 
-void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& form,
-                       bool basePicked) {
-    journal.Write("Werte für GENERAL", JournalEntryKind::Info);
+GeneralChanges generalChanges(const DataSet& dataSet, const Form& form, const LoadedGeneral& loaded,
+                              bool basePicked) {
+    GeneralChanges changes;
     for (const GeneralValue& value : kGeneralValues) {
-        writeToExistingSection(journal, iniOf(dataSet, value.file), value.section, value.key,
-                               form.text(value.field));
+        const auto found = loaded.texts.find(value.field);
+        const std::string before = found == loaded.texts.end() ? std::string() : found->second;
+        const std::string now = inNotationOf(form.text(value.field), before);
+        if (now.empty() || now == before) {
+            continue;
+        }
+        auto& list =
+            value.file == SettingsFile::NewCharacter ? changes.newCharacter : changes.general;
+        list.push_back(
+            {SectionRef::named(value.file, value.section), std::string(value.key), before, now});
     }
-    journal.Write("Werte für NEWCHARACTER", JournalEntryKind::Info);
-    TUserIniFile& newCharacter = dataSet.newCharacterIni();
-    writeToExistingSection(journal, newCharacter, "Package", "money",
-                           form.text(controls::edStartingMoney));
     if (!basePicked) {
-        return; // the file's base stays as it is, known to resource.ini or not
+        return changes; // the file's base stays as it is, known to resource.ini or not
     }
     // Nothing selected reads as an empty name, which names no base. An item that is no key
     // of IdByBase is the nickname of a base resource.ini does not know.
@@ -109,7 +108,11 @@ void saveGeneralValues(TJournal& journal, const DataSet& dataSet, const Form& fo
     const std::string base = shown.empty()
                                  ? std::string(kDefaultBase)
                                  : dataSet.resourceIni().ReadValue("IdByBase", shown, shown);
-    writeToExistingSection(journal, newCharacter, "Faction", "base", base);
+    if (base != loaded.base) {
+        changes.newCharacter.push_back(
+            {SectionRef::named(SettingsFile::NewCharacter, "Faction"), "base", loaded.base, base});
+    }
+    return changes;
 }
 
 } // namespace skarvel

@@ -1,5 +1,6 @@
 #include "ships/HardpointLines.h"
 
+#include "gamedata/SectionFinder.h"
 #include "gamedata/TextParts.h"
 
 namespace skarvel {
@@ -95,12 +96,17 @@ std::vector<std::string> splitItems(std::string_view value) {
     }
 }
 
-bool isSectionHeader(std::string_view line) {
-    std::size_t first = 0;
-    while (first < line.size() && isControlOrBlank(line[first])) {
-        ++first;
+bool isSectionHeader(std::string_view line, bool atFileStart) {
+    return opensSection(line, atFileStart);
+}
+
+std::optional<std::size_t> shipHeaderOffset(const ini::ParsedIni& parsed,
+                                            std::string_view nickname) {
+    const std::vector<std::size_t> found = sectionsWithNickname(parsed, "Ship", nickname);
+    if (found.size() != 1) {
+        return std::nullopt;
     }
-    return first < line.size() && line[first] == '[';
+    return parsed.sections()[found.front()].lineBegin;
 }
 
 } // namespace skarvel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "gamedata/IniEngine.h"
 #include "gamedata/SectionHeader.h"
+#include "gamedata/TextLines.h"
 
 #include <cstddef>
 #include <optional>
@@ -38,21 +40,50 @@ SpecialMount specialMount(std::string_view value);
 // The comma-separated items of a value, each trimmed.
 std::vector<std::string> splitItems(std::string_view value);
 
-// A line that opens a section: its first non-blank character is "[".
-bool isSectionHeader(std::string_view line);
+// A line that opens a section, by the one header rule (opensSection).
+bool isSectionHeader(std::string_view line, bool atFileStart = false);
 
 // The text of a line, whether it is held as a view or with its line end (EditableLine).
 inline std::string_view lineText(std::string_view line) {
     return line;
 }
+inline std::size_t lineEndLength(const EditableLine& line) {
+    return line.ending.size();
+}
+
+// Where the header line of the one ship section whose nickname is nickname starts in the
+// file's bytes (after its byte order mark); nothing when no section or several have it.
+std::optional<std::size_t> shipHeaderOffset(const ini::ParsedIni& parsed,
+                                            std::string_view nickname);
 
 // The index of the header of section "Ship" + shipIndex at or after from.
 template <typename Lines>
 std::optional<std::size_t> findShipHeader(const Lines& lines, int shipIndex, std::size_t from = 0) {
     for (std::size_t i = from; i < lines.size(); ++i) {
-        if (isNumberedHeader(lineText(lines[i]), "Ship", shipIndex)) {
+        if (isNumberedHeader(lineText(lines[i]), "Ship", shipIndex, i == 0)) {
             return i;
         }
+    }
+    return std::nullopt;
+}
+
+// The index of the header line of the one ship section whose nickname is nickname (letter
+// case ignored) in the parse of the lines' bytes; nothing when no section or several have it.
+template <typename Lines>
+std::optional<std::size_t> findShipHeaderByNickname(const Lines& lines,
+                                                    const ini::ParsedIni& parsed,
+                                                    std::string_view nickname) {
+    const std::optional<std::size_t> offset = shipHeaderOffset(parsed, nickname);
+    if (!offset) {
+        return std::nullopt;
+    }
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::size_t length = lineText(lines[i]).size();
+        if (*offset >= start && *offset <= start + length) {
+            return i;
+        }
+        start += length + lineEndLength(lines[i]);
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "ships/Hardpoints.h"
 
+#include "gamedata/IniEngine.h"
 #include "gamedata/TextLines.h"
 #include "gamedata/TextParts.h"
 #include "journal/Journal.h"
@@ -268,7 +269,42 @@ void Hardpoints::cbShieldTypChange() {
 void Hardpoints::SaveHardpointValues(const std::string& shipArchPath, int shipIndex) {
     journal_.Write("HardpointWerte speichern", JournalEntryKind::Begin);
     try {
-        saveShipLines(shipArchPath, shipIndex);
+        if (loadedShip_ != shipIndex) {
+            journal_.WriteFormatted("Hardpoints von [Ship%d] nicht geladen - Hardpoints nicht "
+                                    "gespeichert",
+                                    {shipIndex}, JournalEntryKind::Error);
+        } else {
+            saveLines(shipArchPath, "[Ship" + std::to_string(shipIndex) + "]",
+                      [shipIndex](const std::vector<EditableLine>& lines, const std::string&) {
+                          return findShipHeader(lines, shipIndex);
+                      });
+        }
+    } catch (...) {
+        journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
+        throw;
+    }
+    journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
+}
+
+void Hardpoints::SaveHardpointValues(const std::string& shipArchPath,
+                                     std::string_view shipNickname) {
+    journal_.Write("HardpointWerte speichern", JournalEntryKind::Begin);
+    try {
+        if (!loadedShip_) {
+            journal_.WriteFormatted("Hardpoints von %s nicht geladen - Hardpoints nicht "
+                                    "gespeichert",
+                                    {shipNickname}, JournalEntryKind::Error);
+        } else {
+            saveLines(shipArchPath, std::string(shipNickname),
+                      [&](const std::vector<EditableLine>& lines, const std::string& bytes) {
+                          // The settings-file engine holds the file's parse already.
+                          auto parsed = ini::currentIni(shipArchPath);
+                          if (!parsed || parsed->bytes() != bytes) {
+                              parsed = std::make_shared<const ini::ParsedIni>(bytes);
+                          }
+                          return findShipHeaderByNickname(lines, *parsed, shipNickname);
+                      });
+        }
     } catch (...) {
         journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
         throw;
@@ -317,13 +353,8 @@ void applyLevelChanges(ShipSpecialLines& lines, SpecialMount mount,
 
 } // namespace
 
-void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
-    if (loadedShip_ != shipIndex) {
-        journal_.WriteFormatted("Hardpoints von [Ship%d] nicht geladen - Hardpoints nicht "
-                                "gespeichert",
-                                {shipIndex}, JournalEntryKind::Error);
-        return;
-    }
+void Hardpoints::saveLines(const std::string& shipArchPath, const std::string& shipName,
+                           const HeaderFinder& findHeader) {
     // Read first: a stored level that is not a number ends the save before any change.
     const auto weapons = numericLevels(weaponLevels_.entries());
     const auto turrets = numericLevels(turretLevels_.entries());
@@ -335,13 +366,13 @@ void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
         throw std::runtime_error(shipArchPath + " is not a text file");
     }
     std::vector<EditableLine> lines = splitEditableLines(original);
-    const auto header = findShipHeader(lines, shipIndex);
+    const auto header = findHeader(lines, original);
     journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d",
                             {header ? static_cast<long long>(*header) + 1 : 0LL},
                             JournalEntryKind::Action);
     if (!header) {
-        journal_.WriteFormatted("Schiff [Ship%d] nicht gefunden - Hardpoints nicht gespeichert",
-                                {shipIndex}, JournalEntryKind::Error);
+        journal_.WriteFormatted("Schiff %s nicht gefunden - Hardpoints nicht gespeichert",
+                                {shipName}, JournalEntryKind::Error);
         return;
     }
     const std::size_t end = sectionEnd(lines, *header);
@@ -357,9 +388,7 @@ void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
     ShipSpecialLines special(lines, *header, commonLineEnd(original));
     applyLevelChanges(special, SpecialMount::Gun, loadedWeapons, weapons);
     applyLevelChanges(special, SpecialMount::Turret, loadedTurrets, turrets);
-    // Only a class and a hardpoint read for this very ship name its shield mounts.
-    if (!shieldType_.empty() && !shieldHardpoint_.empty() &&
-        equalsIgnoringCase(shieldHardpoint_, shipShieldHardpoint_)) {
+    if (shieldEditable()) {
         if (!equalsIgnoringCase(shieldType_, loadedShieldType_)) {
             special.moveShieldClass(loadedShieldType_, shieldType_, shieldHardpoint_);
         }
@@ -373,6 +402,32 @@ void Hardpoints::saveShipLines(const std::string& shipArchPath, int shipIndex) {
     }
     // What the file holds now is the level a further save compares with.
     rememberLoadedLevels();
+}
+
+} // namespace skarvel
+
+namespace skarvel {
+
+// Only a class and a hardpoint read for this very ship name its shield mounts.
+bool Hardpoints::shieldEditable() const {
+    return !shieldType_.empty() && !shieldHardpoint_.empty() &&
+           equalsIgnoringCase(shieldHardpoint_, shipShieldHardpoint_);
+}
+
+bool Hardpoints::hasChanges() const {
+    if (!loadedShip_) {
+        return false;
+    }
+    if (shieldEditable() && (!equalsIgnoringCase(shieldType_, loadedShieldType_) ||
+                             shieldLevel_ != loadedShieldLevel_)) {
+        return true;
+    }
+    try {
+        return numericLevels(weaponLevels_.entries()) != numericLevels(loadedWeaponLevels_) ||
+               numericLevels(turretLevels_.entries()) != numericLevels(loadedTurretLevels_);
+    } catch (const std::exception&) {
+        return true; // a level that is not a number: the save says so
+    }
 }
 
 } // namespace skarvel

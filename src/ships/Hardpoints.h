@@ -1,7 +1,10 @@
 #pragma once
 
+#include "gamedata/TextLines.h"
+
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,7 +48,14 @@ public:
     Hardpoints(TJournal& journal, Form& form);
 
     void LoadHardpointValues(const std::string& shipArchPath, int shipIndex);
+    // Edits the lines of section "Ship" + shipIndex, which must be the ship loaded last.
     void SaveHardpointValues(const std::string& shipArchPath, int shipIndex);
+    // Edits the lines of the ship section whose nickname is shipNickname in the file as it is
+    // now, wherever it stands; the file is left alone unless exactly one section has it.
+    void SaveHardpointValues(const std::string& shipArchPath, std::string_view shipNickname);
+
+    // A level or the shield class differs from what the load read.
+    bool hasChanges() const;
 
     void cbWeaponHPChange();
     void edWeaponHPLevelChange();
@@ -66,7 +76,12 @@ private:
     void readShieldLine(const std::string& value);
     void showShield();
     void rememberLoadedLevels();
-    void saveShipLines(const std::string& shipArchPath, int shipIndex);
+    // findHeader(lines, bytes): the index of the ship's header line, or nothing.
+    using HeaderFinder = std::function<std::optional<std::size_t>(
+        const std::vector<EditableLine>& lines, const std::string& bytes)>;
+    void saveLines(const std::string& shipArchPath, const std::string& shipName,
+                   const HeaderFinder& findHeader);
+    bool shieldEditable() const;
 
     // One shield line of the loaded ship.
     struct ShieldLine {

@@ -11,46 +11,50 @@ namespace {
 
 using G = ShipGroup;
 
+// Single numbers (N) take the decimal separator the file writes for the key; the lists and
+// names (T) are written as typed.
+constexpr bool N = true;
+constexpr bool T = false;
+
 constexpr auto kShipFields = std::to_array<ShipField>({
-    {G::Ship, "hit_pts", controls::edPanzerung, false, false},
-    {G::Ship, "nanobot_limit", controls::edNanobot, false, false},
-    {G::Ship, "shield_battery_limit", controls::edShield, false, false},
-    {G::Ship, "mass", controls::edMasse, false, false},
-    {G::Ship, "hold_size", controls::edHoldsize, false, false},
-    {G::Ship, "ship_ident_name", controls::edShipName, false, false},
-    {G::Ship, "nickname", controls::edShipNickName, false, false},
-    {G::Ship, "ship_class", controls::edShipLevel, false, false},
+    {G::Ship, "hit_pts", controls::edPanzerung, N},
+    {G::Ship, "nanobot_limit", controls::edNanobot, N},
+    {G::Ship, "shield_battery_limit", controls::edShield, N},
+    {G::Ship, "mass", controls::edMasse, N},
+    {G::Ship, "hold_size", controls::edHoldsize, N},
+    {G::Ship, "ship_ident_name", controls::edShipName, T},
+    {G::Ship, "nickname", controls::edShipNickName, T},
+    {G::Ship, "ship_class", controls::edShipLevel, T},
 
-    {G::Extended, "max_bank_angle", controls::edMAxBankAngel, false, false},
-    {G::Extended, "linear_drag", controls::edLinearDrag, false, false},
-    {G::Extended, "camera_offset", controls::edCameraOffset, false, false},
-    {G::Extended, "camera_angular_acceleration", controls::edCameraAngularAccel, true, true},
-    {G::Extended, "camera_horizontal_turn_angle", controls::edCameraHorTurnAngle, true, true},
-    {G::Extended, "camera_vertical_turn_up_angle", controls::edVerUpTurnAngle, true, true},
-    {G::Extended, "camera_vertical_turn_down_angle", controls::edVerDownTurnAngle, true, true},
-    {G::Extended, "LODranges", controls::edLODRanges, false, false},
+    {G::Extended, "max_bank_angle", controls::edMAxBankAngel, N},
+    {G::Extended, "linear_drag", controls::edLinearDrag, N},
+    {G::Extended, "camera_offset", controls::edCameraOffset, T},
+    {G::Extended, "camera_angular_acceleration", controls::edCameraAngularAccel, N},
+    {G::Extended, "camera_horizontal_turn_angle", controls::edCameraHorTurnAngle, N},
+    {G::Extended, "camera_vertical_turn_up_angle", controls::edVerUpTurnAngle, N},
+    {G::Extended, "camera_vertical_turn_down_angle", controls::edVerDownTurnAngle, N},
+    {G::Extended, "LODranges", controls::edLODRanges, T},
 
-    {G::Handling, "steering_torque", controls::edSteeringTorque, false, false},
-    {G::Handling, "rotation_inertia", controls::edRotationInertia, false, false},
-    {G::Handling, "angular_drag", controls::edAngularDrag, false, false},
+    {G::Handling, "steering_torque", controls::edSteeringTorque, T},
+    {G::Handling, "rotation_inertia", controls::edRotationInertia, T},
+    {G::Handling, "angular_drag", controls::edAngularDrag, T},
 
-    {G::Hull, "price", controls::edShipPrice, false, false},
+    {G::Hull, "price", controls::edShipPrice, N},
 
-    {G::Tractor, "max_length", controls::edTractorRange, false, false},
-    {G::Tractor, "reach_speed", controls::edTractorSpeed, false, false},
+    {G::Tractor, "max_length", controls::edTractorRange, N},
+    {G::Tractor, "reach_speed", controls::edTractorSpeed, N},
 
-    {G::Power, "mass", controls::edPowerMasse, false, false},
-    {G::Power, "capacity", controls::edPowerCapacity, false, false},
-    {G::Power, "charge_rate", controls::edPowerRegen, false, false},
-    {G::Power, "thrust_capacity", controls::edThrusterCapacity, false, false},
-    {G::Power, "thrust_charge_rate", controls::edThrusterChargeRate, false, false},
+    {G::Power, "mass", controls::edPowerMasse, N},
+    {G::Power, "capacity", controls::edPowerCapacity, N},
+    {G::Power, "charge_rate", controls::edPowerRegen, N},
+    {G::Power, "thrust_capacity", controls::edThrusterCapacity, N},
+    {G::Power, "thrust_charge_rate", controls::edThrusterChargeRate, N},
 
-    // Shown as the file writes them; a comma typed into them is saved as a point.
-    {G::Engine, "max_force", controls::edEngineMaxForce, false, true},
-    {G::Engine, "linear_drag", controls::edEngineLinearDrag, false, true},
-    {G::Engine, "reverse_fraction", controls::edReverseFraction, true, true},
-    {G::Engine, "cruise_power_usage", controls::edCruisePowerUsage, true, true},
-    {G::Engine, "cruise_charge_time", controls::edCruiseChargeTime, true, true},
+    {G::Engine, "max_force", controls::edEngineMaxForce, N},
+    {G::Engine, "linear_drag", controls::edEngineLinearDrag, N},
+    {G::Engine, "reverse_fraction", controls::edReverseFraction, N},
+    {G::Engine, "cruise_power_usage", controls::edCruisePowerUsage, N},
+    {G::Engine, "cruise_charge_time", controls::edCruiseChargeTime, N},
 });
 
 // The load reads the groups in this order, one section each.
@@ -93,11 +97,18 @@ std::span<const std::string_view> clearedShipFields() {
     return kClearedFields;
 }
 
-std::string textForFile(const ShipField& field, std::string_view fieldText) {
-    std::string text(fieldText);
-    if (field.fractionOnSave) {
-        std::replace(text.begin(), text.end(), ',', '.');
-    }
+std::string textForFile(const ShipField& field, std::string_view fieldText,
+                        std::string_view loadedText) {
+    return field.singleNumber ? inNotationOf(fieldText, loadedText) : std::string(fieldText);
+}
+
+std::string inNotationOf(std::string_view number, std::string_view fileValue) {
+    // A comma in a single number is the file's decimal separator only when it has no point;
+    // otherwise the point is, as in most files (a comma there would split the value in two).
+    const bool comma = fileValue.find(',') != std::string_view::npos &&
+                       fileValue.find('.') == std::string_view::npos;
+    std::string text(number);
+    std::replace(text.begin(), text.end(), comma ? '.' : ',', comma ? ',' : '.');
     return text;
 }
 

@@ -24,8 +24,9 @@ struct ShipField {
     ShipGroup group;
     std::string_view key;
     std::string_view field;
-    bool shownWithComma; // put into the field through getMathValue
-    bool fractionOnSave; // a single number: a decimal comma becomes a point on save
+    // A single number, which may hold a fraction: it is written with the decimal separator
+    // the file used for the key, whichever the user typed.
+    bool singleNumber;
 };
 
 // Every field-bound key, group by group, in the order of the load and the save.
@@ -38,8 +39,13 @@ std::span<const ShipField> shipFieldsOf(ShipGroup group);
 // overwritten by the load and so is left alone, like the hardpoint level fields.
 std::span<const std::string_view> clearedShipFields();
 
-// The text written for a field: the fractional single numbers get their decimal point back
-// (a comma in the file would split the value into two list items).
-std::string textForFile(const ShipField& field, std::string_view fieldText);
+// The text written for a field whose key held loadedText at the load: a single number in the
+// file's notation, anything else as typed.
+std::string textForFile(const ShipField& field, std::string_view fieldText,
+                        std::string_view loadedText);
+
+// The number with the decimal separator fileValue uses: a comma when fileValue has a comma
+// and no point, a point otherwise.
+std::string inNotationOf(std::string_view number, std::string_view fileValue);
 
 } // namespace skarvel

@@ -1,14 +1,18 @@
 #include "ships/ShipLoader.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/IniEngine.h"
+#include "gamedata/SectionFinder.h"
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/TextParts.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
 #include "ships/EngineValues.h"
+#include "ships/EquipmentUsers.h"
 #include "ships/Hardpoints.h"
 #include "ships/Numbers.h"
+#include "ships/PackageEquipment.h"
 #include "ships/ShipCatalogue.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipPlaces.h"
@@ -79,43 +83,27 @@ void ShipLoader::readGroup(ShipGroup group, const LoadedShip& ship) {
     }
     const TUserIniFile& ini = dataSet_.ini(place.file);
     const std::string& section = place.section;
+    // Shown as the file writes them, decimal commas and points alike.
     for (const ShipField& field : shipFieldsOf(group)) {
-        std::string value = ini.ReadValue(section, field.key, "");
-        if (field.shownWithComma) {
-            value = getMathValue(value, journal_);
-        }
-        form_.setText(field.field, value);
+        form_.setText(field.field, ini.ReadValue(section, field.key, ""));
     }
 }
 
 void ShipLoader::findEquipmentNames(LoadedShip& ship) {
     journal_.Write("Engine/ Power Name suchen", kInfo);
-    const auto package = ReadSectionLines(
-        dataSet_.files().files[kGoods], "[" + numberedSection("Good", ship.packageGoodIndex) + "]");
-    ship.engineName.clear();
-    ship.powerName.clear();
-    ship.scannerName.clear();
-    ship.tractorName.clear();
-    for (const std::string& line : package) {
-        const std::string value = getDelimitedPart(line, '=', ',');
-        if (value.find("engine") != std::string::npos) {
-            ship.engineName = value;
-        }
-        if (value.find("power") != std::string::npos) {
-            ship.powerName = value;
-        }
-        if (value.find("scanner") != std::string::npos) {
-            ship.scannerName = value;
-        }
-        if (value.find("tractor") != std::string::npos) {
-            ship.tractorName = value;
-        }
-    }
+    const auto goods = ini::currentIni(dataSet_.goodsIni().path());
+    const auto* package =
+        goods ? goods->findSection(numberedSection("Good", ship.packageGoodIndex)) : nullptr;
+    PackageEquipment names = package ? packageEquipment(*goods, *package) : PackageEquipment{};
+    ship.packageNickname = package ? nicknameOf(*goods, *package) : std::string();
+    ship.engineName = std::move(names.engine);
+    ship.powerName = std::move(names.power);
+    ship.scannerName = std::move(names.scanner);
+    ship.tractorName = std::move(names.tractor);
     journal_.WriteFormatted("Engine = %s / Power = %s / Scanner = %s / Tractor = %s ",
                             {ship.engineName, ship.powerName, ship.scannerName, ship.tractorName},
                             JournalEntryKind::Data);
-    form_.setText(controls::labEngine, "ENGINE :: [" + ship.engineName + "]");
-    form_.setText(controls::labPower, "POWER :: [" + ship.powerName + "]");
+    showSharing(ship);
     form_.setText(controls::labTractor, "TRACTOR BEAM :: [" + ship.tractorName + "]");
     form_.setText(controls::labScanner, "SCANNER :: [" + ship.scannerName + "]");
 }
@@ -130,15 +118,34 @@ void ShipLoader::deriveEngineSpeeds(const LoadedShip& ship) {
         return;
     }
     form_.setText(controls::edEngineSpeed, std::to_string(*speed.value));
-    const DerivedSpeed reverse =
-        deriveReverseSpeed(form_.text(controls::edEngineSpeed),
-                           getMathValue(form_.text(controls::edReverseFraction), journal_));
+    const DerivedSpeed reverse = deriveReverseSpeed(form_.text(controls::edEngineSpeed),
+                                                    form_.text(controls::edReverseFraction));
     if (!reverse.value) {
         journal_.WriteFormatted("Engine %s: Rückwärtsgeschwindigkeit nicht berechenbar - %s",
                                 {ship.engineName, reverse.fault}, JournalEntryKind::Warning);
         return;
     }
     form_.setText(controls::edReverseSpeed, std::to_string(*reverse.value));
+}
+
+void ShipLoader::showSharing(LoadedShip& ship) {
+    const EquipmentUsers users(dataSet_, form_.items(controls::lbShips));
+    const auto shown = static_cast<std::size_t>(ship.shipIndex);
+    const auto show = [&](std::string_view label, std::string_view caption, const std::string& name,
+                          const EquipmentUsers::Users& found) {
+        const std::string usedBy = usedByText(found);
+        form_.setText(label, std::string(caption) + " :: [" + name + "]" +
+                                 (usedBy.empty() ? std::string() : " " + usedBy));
+        form_.setToolTip(label, found.others.empty()
+                                    ? std::string()
+                                    : "Also used by: " + joinedNames(found.others));
+    };
+    const EquipmentUsers::Users engine = users.usersOfEngine(ship.engineName, shown);
+    const EquipmentUsers::Users power = users.usersOfPower(ship.powerName, shown);
+    show(controls::labEngine, "ENGINE", ship.engineName, engine);
+    show(controls::labPower, "POWER", ship.powerName, power);
+    ship.engineSharedWith = engine.others;
+    ship.powerSharedWith = power.others;
 }
 
 void ShipLoader::load(LoadedShip& ship) {
@@ -155,6 +162,8 @@ void ShipLoader::load(LoadedShip& ship) {
     }
     ship.loaded = true;
     const TUserIniFile& shipArch = dataSet_.shipArchIni();
+    ship.shipNickname =
+        shipArch.ReadValue(ships[static_cast<std::size_t>(ship.shipIndex)], "nickname", "");
     const auto shipIndex = static_cast<std::size_t>(ship.shipIndex);
     form_.setText(controls::edIdsName,
                   shipArch.ReadValue(ships[shipIndex], "ids_name", kMissingIdsName));
@@ -200,6 +209,9 @@ void ShipLoader::load(LoadedShip& ship) {
         readGroup(ShipGroup::Engine, ship);
         deriveEngineSpeeds(ship);
         journal_.Write("Engine Gui Values eintragen", JournalEntryKind::End);
+    }
+    for (const ShipField& field : shipFields()) {
+        ship.loadedTexts[std::string(field.field)] = form_.text(field.field);
     }
 
     form_.repaint(controls::panBackShip);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -12,18 +15,26 @@ class Hardpoints;
 class TUserIniFile;
 enum class ShipGroup;
 
-// What the last ship load fixed: the sections the save writes back to.
+// What the last ship load read: the positions of its sections (where the load found them) and
+// their nicknames (by which the save finds them again), and the texts the fields showed.
 struct LoadedShip {
     int shipIndex = 0;         // FShipIndex: section "Ship" + shipIndex
     int hullGoodIndex = -1;    // FHullGoodIndex: number of goods when no good matched
     int packageGoodIndex = -1; // FPackageGoodIndex
     int powerIndex = -1;       // FPowerIndex: -1 when not found
     int engineIndex = -1;      // FEngineIndex: -1 when not found
+    std::string shipNickname;
     std::string hullNickname;
+    std::string packageNickname;
     std::string engineName;
     std::string powerName;
     std::string scannerName;
     std::string tractorName;
+    // Every field of the field table with the text the load put into it.
+    std::map<std::string, std::string, std::less<>> loadedTexts;
+    // The display names of the other ships whose packages name the same engine / power plant.
+    std::vector<std::string> engineSharedWith;
+    std::vector<std::string> powerSharedWith;
     // The fields show this ship's values, so a save may write them to its sections.
     bool loaded = false;
     // The hardpoint levels were read completely for this ship.
@@ -55,6 +66,8 @@ private:
     void readGroup(ShipGroup group, const LoadedShip& ship);
     void findEquipmentNames(LoadedShip& ship);
     void deriveEngineSpeeds(const LoadedShip& ship);
+    // The engine and power captions say how many ships share the equipment, and which.
+    void showSharing(LoadedShip& ship);
 
     TJournal& journal_;
     Form& form_;

@@ -35,4 +35,22 @@ GroupPlace placeOf(ShipGroup group, const LoadedShip& ship, const SectionLists& 
     return {SettingsFile::ShipArch, {}};
 }
 
+SectionRef sectionRefOf(ShipGroup group, const LoadedShip& ship) {
+    switch (group) {
+    case ShipGroup::Ship:
+    case ShipGroup::Extended:
+    case ShipGroup::Handling:
+        return SectionRef::withNickname(SettingsFile::ShipArch, "Ship", ship.shipNickname);
+    case ShipGroup::Hull:
+        return SectionRef::withNickname(SettingsFile::Goods, "Good", ship.hullNickname);
+    case ShipGroup::Tractor:
+        return SectionRef::named(SettingsFile::MiscEquip, "Tractor");
+    case ShipGroup::Power:
+        return SectionRef::withNickname(SettingsFile::MiscEquip, "Power", ship.powerName);
+    case ShipGroup::Engine:
+        return SectionRef::withNickname(SettingsFile::EngineEquip, "Engine", ship.engineName);
+    }
+    return {};
+}
+
 } // namespace skarvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamedata/DataSet.h"
+#include "gamedata/PendingChanges.h"
 
 #include <string>
 
@@ -15,8 +16,12 @@ struct GroupPlace {
     std::string section; // empty when the load found no section for the group
 };
 
-// The place of the group for the ship as the load found it. The load reads and the save
-// writes each group here, so both reach the same section.
+// The place of the group for the ship as the load found it: the section the load reads, by
+// the positions it found.
 GroupPlace placeOf(ShipGroup group, const LoadedShip& ship, const SectionLists& sections);
+
+// The same section as the save finds it again: by the nickname the load read from it, so that
+// a section another program added or removed since cannot take its place.
+SectionRef sectionRefOf(ShipGroup group, const LoadedShip& ship);
 
 } // namespace skarvel

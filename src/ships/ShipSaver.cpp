@@ -2,7 +2,6 @@
 
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
-#include "gamedata/SectionGuard.h"
 #include "journal/Journal.h"
 #include "journal/JournaledPath.h"
 #include "platform/OwnFolders.h"
@@ -28,7 +27,7 @@ namespace {
 constexpr auto kInfo = JournalEntryKind::Info;
 constexpr auto kWarning = JournalEntryKind::Warning;
 
-// The groups in the order of the save, with their journal names.
+// The ship's groups in the order of the save, with their journal names.
 struct SavedGroup {
     ShipGroup group;
     std::string_view name;
@@ -42,30 +41,60 @@ constexpr SavedGroup kSavedGroups[] = {
 
 } // namespace
 
+bool PendingSave::empty() const {
+    for (const Group& group : groups) {
+        if (!group.changes.empty()) {
+            return false;
+        }
+    }
+    return !hardpoints;
+}
+
+std::vector<PendingChange> PendingSave::all() const {
+    std::vector<PendingChange> changes;
+    for (const Group& group : groups) {
+        changes.insert(changes.end(), group.changes.begin(), group.changes.end());
+    }
+    return changes;
+}
+
 ShipSaver::ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
                      Hardpoints& hardpoints, std::function<bool()> securityDialogs,
                      const ConstantsTables* constants)
     : journal_(journal), form_(form), dialogs_(dialogs), dataSet_(dataSet), hardpoints_(hardpoints),
       securityDialogs_(std::move(securityDialogs)), constants_(constants) {}
 
-void ShipSaver::saveShipValues(const LoadedShip& ship) {
-    for (const SavedGroup& saved : kSavedGroups) {
-        // Written whole: the name carries an umlaut, which only Write converts.
-        journal_.Write("Werte für " + std::string(saved.name), kInfo);
-        const GroupPlace place = placeOf(saved.group, ship, dataSet_.sections());
-        TUserIniFile& ini = dataSet_.ini(place.file);
-        // A write to a missing section would add it to the game's file.
-        if (place.section.empty() || !hasSection(ini, place.section)) {
-            journal_.Write("Keine Sektion für " + std::string(saved.name) +
-                               " gefunden - Werte werden nicht gespeichert",
-                           kWarning);
-            continue;
-        }
-        for (const ShipField& field : shipFieldsOf(saved.group)) {
-            writeChangedValue(ini, place.section, field.key,
-                              textForFile(field, form_.text(field.field)));
+std::vector<PendingChange> ShipSaver::shipChanges(const LoadedShip& ship, ShipGroup group) const {
+    std::vector<PendingChange> changes;
+    if (!ship.loaded) {
+        return changes;
+    }
+    for (const ShipField& field : shipFieldsOf(group)) {
+        const auto found = ship.loadedTexts.find(field.field);
+        const std::string loaded = found == ship.loadedTexts.end() ? std::string() : found->second;
+        const std::string text = textForFile(field, form_.text(field.field), loaded);
+        // An emptied field writes nothing: the key keeps its value.
+        if (!text.empty() && text != loaded) {
+            changes.push_back({sectionRefOf(group, ship), std::string(field.key), loaded, text});
         }
     }
+    return changes;
+}
+
+PendingSave ShipSaver::pendingSave(const LoadedShip& ship, const LoadedGeneral& general,
+                                   bool basePicked) const {
+    PendingSave pending;
+    for (const SavedGroup& saved : kSavedGroups) {
+        pending.groups.push_back({saved.name, shipChanges(ship, saved.group)});
+    }
+    GeneralChanges generalValues = generalChanges(dataSet_, form_, general, basePicked);
+    pending.groups.push_back({"GENERAL", std::move(generalValues.general)});
+    pending.groups.push_back({"NEWCHARACTER", std::move(generalValues.newCharacter)});
+    if (constants_) {
+        pending.groups.push_back({"CONSTANTS", constants_->changes()});
+    }
+    pending.hardpoints = ship.loaded && ship.hardpointsLoaded && hardpoints_.hasChanges();
+    return pending;
 }
 
 void ShipSaver::saveCopies() {
@@ -85,14 +114,34 @@ void ShipSaver::saveCopies() {
     }
 }
 
-void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
+SaveOutcome ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGeneral& general,
+                                       bool basePicked) {
     journal_.Write("SAVE_INI_VALUES", JournalEntryKind::Begin);
     if (!dataSet_.isOpen()) {
         journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
         journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
-        return;
+        return SaveOutcome::NotOpen;
+    }
+    const PendingSave pending = pendingSave(ship, general, basePicked);
+    if (pending.empty()) {
+        journal_.Write("Keine Werte verändert - nichts zu speichern", kInfo);
+        journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+        return SaveOutcome::NothingChanged;
     }
     journal_.Write("INIS sind geöffnet und Werte werden gespeichert", kInfo);
+
+    // Every section is found again by its nickname before anything is written: one that
+    // another program removed or doubled stops the whole save.
+    std::vector<SectionRef> needed;
+    if (pending.hardpoints) {
+        needed.push_back(sectionRefOf(ShipGroup::Ship, ship));
+    }
+    if (const auto problems = sectionProblems(dataSet_, pending.all(), needed); !problems.empty()) {
+        const std::string text = describeProblems(problems);
+        journal_.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
+        journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+        throw std::runtime_error(text);
+    }
 
     // No write without a verified backup; the marker tells the next open if this save is
     // cut short.
@@ -112,20 +161,19 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
         // Each file is replaced once with all its values, before the hardpoint lines are
         // rewritten line by line.
         ini::WriteBatch batch;
-        if (ship.loaded) {
-            saveShipValues(ship);
-        } else {
+        if (!ship.loaded) {
             journal_.Write("Kein Schiff geladen - Schiffswerte werden nicht gespeichert", kWarning);
         }
-        saveGeneralValues(journal_, dataSet_, form_, basePicked);
-        if (constants_) {
-            constants_->save(journal_, dataSet_.constantsIni());
+        for (const PendingSave::Group& group : pending.groups) {
+            // Written whole: a name carries an umlaut, which only Write converts.
+            journal_.Write("Werte für " + std::string(group.name), kInfo);
+            writeChanges(dataSet_, group.changes);
         }
         batch.commit();
     }
-    if (ship.loaded && ship.hardpointsLoaded) {
-        hardpoints_.SaveHardpointValues(dataSet_.files().files[kShipArch], ship.shipIndex);
-    } else if (ship.loaded) {
+    if (pending.hardpoints) {
+        hardpoints_.SaveHardpointValues(dataSet_.files().files[kShipArch], ship.shipNickname);
+    } else if (ship.loaded && !ship.hardpointsLoaded) {
         // Levels of an earlier ship must not end up in this one.
         journal_.Write("Hardpoints nicht geladen - Hardpoints werden nicht gespeichert", kWarning);
     }
@@ -136,6 +184,7 @@ void ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked) {
 
     saveCopies();
     journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+    return SaveOutcome::Saved;
 }
 
 } // namespace skarvel

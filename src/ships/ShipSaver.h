@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gamedata/PendingChanges.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -13,6 +16,8 @@ class DataSet;
 class Hardpoints;
 class ConstantsTables;
 struct LoadedShip;
+struct LoadedGeneral;
+enum class ShipGroup;
 
 inline constexpr std::string_view kSavedMessage =
     "                All Values have been saved\n\r\n\rA copy of the changed files have been "
@@ -22,9 +27,29 @@ inline constexpr std::string_view kSavedMessage =
     "\\data directory of freelancer.\n\rOn this machine the original .inis are allready "
     "overwritten";
 
-// SAVE_INI_VALUES: writes the shown values into the game's files in place, flushes them and
-// leaves the exported copies beside the program. Ship values go only to the sections the
-// last ship load found; a failed write ends the save by its exception.
+inline constexpr std::string_view kNothingToSave = "Nothing to save: no value has changed.";
+
+// The values a save writes, group by group in the order of the save and its journal lines,
+// and whether the ship's hardpoint lines change.
+struct PendingSave {
+    struct Group {
+        std::string_view name; // as in "Werte für <name>"
+        std::vector<PendingChange> changes;
+    };
+    std::vector<Group> groups;
+    bool hardpoints = false;
+
+    bool empty() const;
+    std::vector<PendingChange> all() const;
+};
+
+// What a save did.
+enum class SaveOutcome { Saved, NothingChanged, NotOpen };
+
+// SAVE_INI_VALUES: writes what the user changed since the load into the game's files in place,
+// flushes them and leaves the exported copies beside the program. Each section is found again
+// by its nickname in the file as it is now; if one is missing or shared, nothing is written.
+// A failed write ends the save by its exception.
 class ShipSaver {
 public:
     ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
@@ -32,10 +57,14 @@ public:
               const ConstantsTables* constants = nullptr);
 
     // basePicked: the user picked another starting base, the only case in which it is written.
-    void SAVE_INI_VALUES(const LoadedShip& ship, bool basePicked);
+    PendingSave pendingSave(const LoadedShip& ship, const LoadedGeneral& general,
+                            bool basePicked) const;
+
+    SaveOutcome SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGeneral& general,
+                                bool basePicked);
 
 private:
-    void saveShipValues(const LoadedShip& ship);
+    std::vector<PendingChange> shipChanges(const LoadedShip& ship, ShipGroup group) const;
     void saveCopies();
 
     TJournal& journal_;

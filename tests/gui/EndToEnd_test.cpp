@@ -60,7 +60,7 @@ std::size_t count(const Lines& lines, const std::string& line) {
 
 const QString kShipChangeQuestion = "There are unsaved changes. Do you want to save them now ? - "
                                     "otherwise they will get lost !";
-const QString kSaveQuestion = "Do you realy want to save the actual values to the ini files?";
+const QString kNothingToSaveInformation = "Nothing to save: no value has changed.";
 const QString kSavedInformation =
     "                All Values have been saved\n\nA copy of the changed files have been made "
     "and is saved in the\ndirectory of this tool under \\data\\..  You can simply copy the\n\\data "
@@ -133,7 +133,8 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
         clickShip(window, 2);
         EXPECT_EQ(fieldText(window, "edShipNickName"), "li_freighter");
 
-        hand.press(QMessageBox::Yes).press(QMessageBox::Ok);
+        // Rhino unchanged: nothing to save, and nothing is written.
+        hand.press(QMessageBox::Ok);
         click(control<QToolButton>(window, "btSave"));
         EXPECT_EQ(ships.currentRow(), 2);
         click(control<QToolButton>(window, "btRelload"));
@@ -153,16 +154,17 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
                          {QMessageBox::Question, kUpdateQuestion},
                          {QMessageBox::Warning, backupPrompt()},
                          {QMessageBox::Information, kOpenInformation},
-                         {QMessageBox::Warning, kShipChangeQuestion},
+                         {QMessageBox::Warning, kShipChangeQuestion +
+                                                    "\nThis engine is also used by: Drake, "
+                                                    "Sabre"},
                          {QMessageBox::Information, kSavedInformation},
-                         {QMessageBox::Question, kSaveQuestion},
-                         {QMessageBox::Information, kSavedInformation},
+                         {QMessageBox::Information, kNothingToSaveInformation},
                          {QMessageBox::Question, kExitQuestion},
                      }));
 
     // shiparch.ini: plain headers, Defender's hit points and the least edit of its mounts
     // (HpWeapon04 raised from 2 to 3 joins the class 3 line, HpWeapon01 raised from 4 to 5
-    // gets a class 5 line after the class 4 one); Rhino, saved unchanged, and every other
+    // gets a class 5 line after the class 4 one); Rhino, not saved, and every other
     // line as they were.
     Lines original = textLines(kDemoData / "SHIPS/shiparch.ini");
     replaceLine(original, "hit_pts = 2400", "hit_pts = 3456");
@@ -306,27 +308,21 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
              ansi("[Data   ] Gewähltes Schiff: lbIndex=2 IDS_Name=237035 RealName=Rhino"),
              "[End    ] LB_SHIPS_CLICKED",
              "[System ] Daten sollen gespeichert werden",
-             "[Begin  ] SAVE_INI_VALUES",
-             "[End    ] SAVE_INI_VALUES",
-             "[System ] Daten wurden gespeichert",
+             ansi("[Info   ] Keine Werte verändert - nichts zu speichern"),
              ansi("[System ] Daten sollen geöffnet werden"),
          }) {
         expected.push_back(line);
     }
-    for (int reload = 0; reload < 2; ++reload) { // the save's own reload, then the user's
-        if (reload == 1) {
-            expected.push_back(ansi("[System ] Daten sollen geöffnet werden"));
-        }
-        expected.insert(expected.end(), close.begin(), close.end());
-        expected.insert(expected.end(), open.begin(), open.end());
-    }
+    // The user's reload.
+    expected.insert(expected.end(), close.begin(), close.end());
+    expected.insert(expected.end(), open.begin(), open.end());
     expected.push_back("[System ] Programm soll beendet werden");
     expected.push_back("[System ] JA - Programm beenden");
     expected.insert(expected.end(), close.begin(), close.end());
     EXPECT_EQ(firstMissingInOrder(lines, expected), "");
 
-    EXPECT_EQ(count(lines, ansi("[System ] Daten sollen geöffnet werden")), 3u);
-    EXPECT_EQ(count(lines, "[Begin  ] SAVE_INI_VALUES"), 2u);
+    EXPECT_EQ(count(lines, ansi("[System ] Daten sollen geöffnet werden")), 2u);
+    EXPECT_EQ(count(lines, "[Begin  ] SAVE_INI_VALUES"), 1u);
     EXPECT_EQ(count(lines, "[Error  ] Inis arent open"), 1u);
     EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
         return line.starts_with("[Error  ] EXCEPTION") || line.find("timer leak") != line.npos;

@@ -1,5 +1,6 @@
 #include "EditorSession.h"
 #include "ships/ConstantsTables.h"
+#include "support/Errors.h"
 
 namespace skarvel::test {
 namespace {
@@ -194,9 +195,8 @@ TEST_F(ConstantsTablesTest, AnsweringNoAtTheShipChangeKeepsTheEditShownAndUnmark
 
 TEST_F(ConstantsTablesTest, SaveWritesExactlyTheChangedLines) {
     const std::string before = gameText("constants.ini");
-    editor->SAVE_INI_VALUES();
-    EXPECT_EQ(gameText("constants.ini"), before); // nothing changed, nothing written
-    EXPECT_TRUE(contains(lines(), "[Info   ] Werte für CONSTANTS"));
+    EXPECT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::NothingChanged);
+    EXPECT_EQ(gameText("constants.ini"), before);
 
     editor->constantsEdit("ValueListEditor1", indexOf("ValueListEditor1", "WALLA_MAX_DIST"),
                           "2500");
@@ -205,18 +205,23 @@ TEST_F(ConstantsTablesTest, SaveWritesExactlyTheChangedLines) {
     expected.replace(expected.find("walla_max_dist = 1500 ; far"), 27,
                      "walla_max_dist = 2500 ; far");
     EXPECT_EQ(gameText("constants.ini"), expected);
+    EXPECT_TRUE(contains(lines(), "[Info   ] Werte für CONSTANTS"));
 
-    // A key the section lacks is added to it; a section the file lacks is not.
+    // A key the section lacks is added to it.
     editor->constantsEdit("ValueListEditor7",
                           indexOf("ValueListEditor7", "MAX_ASTEROID_LOOT_DAMAGE"), "12");
-    editor->constantsEdit("ValueListEditor4", 0, "0.5");
     editor->SAVE_INI_VALUES();
     const std::string after = gameText("constants.ini");
     EXPECT_NE(after.find("MAX_LOOT_PER_ASTEROID = 3\nMAX_ASTEROID_LOOT_DAMAGE = 12\n"),
               std::string::npos);
-    EXPECT_EQ(after.find("ShieldEquipConsts"), std::string::npos);
-    EXPECT_TRUE(contains(lines(), "[Warning] Keine Sektion für ShieldEquipConsts gefunden - Werte "
-                                  "werden nicht gespeichert"));
+
+    // A section the file lacks is not: the save stops and writes nothing.
+    editor->constantsEdit("ValueListEditor4", 0, "0.5");
+    EXPECT_NE(test::errorOf<std::runtime_error>([&] {
+                  editor->SAVE_INI_VALUES();
+              }).find("there is no [ShieldEquipConsts] section"),
+              std::string::npos);
+    EXPECT_EQ(gameText("constants.ini"), after);
 }
 
 } // namespace

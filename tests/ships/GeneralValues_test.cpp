@@ -1,4 +1,5 @@
 #include "EditorSession.h"
+#include "support/Errors.h"
 
 namespace skarvel::test {
 namespace {
@@ -99,16 +100,18 @@ TEST_F(GeneralValuesTest, SaveWritesTheChangedGeneralKeysAndSkipsEmptyFields) {
     EXPECT_NE(gameText("Characters/newcharacter.ini").find("money = 2000"), std::string::npos);
 }
 
-TEST_F(GeneralValuesTest, ValueOfASectionTheFileLacksIsNotWritten) {
+TEST_F(GeneralValuesTest, ValueOfASectionTheFileLacksStopsTheSave) {
     replaceIn(gameFile("constants.ini"), "[AsteroidConsts]\nMAX_LOOT_PER_ASTEROID = 3\n", "");
     editor->btRelloadClick();
     EXPECT_EQ(form.text("edMaxLootPerAstroid"), "");
     form.setText("edMaxLootPerAstroid", "7");
-    editor->SAVE_INI_VALUES();
-    EXPECT_TRUE(contains(lines(),
-                         "[Warning] Keine Sektion für AsteroidConsts gefunden - Werte werden "
-                         "nicht gespeichert"));
-    EXPECT_EQ(gameText("constants.ini").find("AsteroidConsts"), std::string::npos);
+    form.setText("edMaxSpeed", "390");
+    const std::string before = gameText("constants.ini");
+    EXPECT_NE(test::errorOf<std::runtime_error>([&] {
+                  editor->SAVE_INI_VALUES();
+              }).find("there is no [AsteroidConsts] section (MAX_LOOT_PER_ASTEROID)"),
+              std::string::npos);
+    EXPECT_EQ(gameText("constants.ini"), before);
 }
 
 } // namespace

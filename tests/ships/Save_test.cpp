@@ -3,8 +3,10 @@
 #include "gamedata/SectionNumbering.h"
 #include "platform/Files.h"
 #include "ships/ExportedCopies.h"
+#include "support/Errors.h"
 #include "support/Golden.h"
 
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -146,6 +148,7 @@ TEST_F(SaveTest, ClosedSetWritesNothing) {
 
 TEST_F(SaveTest, CopiesHoldPlainHeadersInTheGamesSpelling) {
     click(0);
+    form.setText("edPanzerung", "3500");
     editor->SAVE_INI_VALUES();
     // The game's files are still numbered, the copies are not.
     EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
@@ -161,6 +164,7 @@ TEST_F(SaveTest, CopiesHoldPlainHeadersInTheGamesSpelling) {
 
 TEST_F(SaveTest, SecondSaveReplacesTheCopies) {
     click(0);
+    form.setText("edPanzerung", "3500");
     editor->SAVE_INI_VALUES();
     writeBytes(copyOf("Ships/shiparch.ini"), "stale");
     writeBytes(copyOf("constants.ini"), "stale");
@@ -174,6 +178,7 @@ TEST_F(SaveTest, FailedCopyIsReportedInsteadOfTheSavedMessage) {
     std::filesystem::create_directories(tmp.path() / "program/data");
     writeBytes(tmp.path() / "program/data/SHIPS", "a file where the folder belongs");
     click(0);
+    form.setText("edPanzerung", "3500");
     securityDialogs = true;
     const auto from = mark();
     editor->SAVE_INI_VALUES();
@@ -212,37 +217,44 @@ TEST_F(SaveTest, NoShipValuesAreWrittenAfterTheUsersReload) {
                          "[Warning] Kein Schiff geladen - Schiffswerte werden nicht gespeichert"));
 }
 
-TEST_F(SaveTest, GroupsWithoutTheirSectionAddNoSection) {
-    click(2); // no power plant
-    form.setText("edPowerCapacity", "999");
-    const std::string misc = gameText("Equipment/misc_equip.ini");
-    const auto from = mark();
-    editor->SAVE_INI_VALUES();
-    EXPECT_EQ(gameText("Equipment/misc_equip.ini"), misc);
-    EXPECT_TRUE(contains(linesSince(from), "[Info   ] Werte für Power"));
-    EXPECT_TRUE(contains(linesSince(from),
-                         "[Warning] Keine Sektion für Power gefunden - Werte werden nicht "
-                         "gespeichert"));
-}
-
-TEST_F(SaveTest, MissingTractorSectionIsNotAdded) {
-    editor->CloseIniFiles();
-    const auto misc = gameFile("Equipment/misc_equip.ini");
-    std::string text = readBytes(misc);
-    for (auto pos = text.find("[Tractor]"); pos != std::string::npos;
-         pos = text.find("[Tractor]")) {
-        text.replace(pos, 9, "[Beam]");
+// A value whose section the load did not find, or that the file no longer holds, stops the
+// whole save before anything is written, and says where.
+TEST_F(SaveTest, ValueWithoutItsSectionStopsTheSaveBeforeAnyWrite) {
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        int ship;
+        const char* field;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"no power plant", [] {}, 2, "edPowerCapacity",
+         "misc_equip.ini: there is no [Power] section with the nickname \"\" (capacity)"},
+        {"tractor section renamed",
+         [&] {
+             editor->CloseIniFiles();
+             const auto misc = gameFile("Equipment/misc_equip.ini");
+             std::string text = readBytes(misc);
+             for (auto pos = text.find("[Tractor]"); pos != std::string::npos;
+                  pos = text.find("[Tractor]")) {
+                 text.replace(pos, 9, "[Beam]");
+             }
+             writeBytes(misc, text);
+             editor->btRelloadClick();
+         },
+         0, "edTractorRange", "misc_equip.ini: there is no [Tractor] section (max_length)"},
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        click(c.ship);
+        form.setText("edPanzerung", "4321");
+        form.setText(c.field, "1700");
+        const auto before = gameFiles();
+        const std::string error =
+            test::errorOf<std::runtime_error>([&] { editor->SAVE_INI_VALUES(); });
+        EXPECT_NE(error.find(c.problem), std::string::npos) << c.name << ": " << error;
+        EXPECT_EQ(gameFiles(), before) << c.name;
     }
-    writeBytes(misc, text);
-    editor->btRelloadClick();
-    click(0);
-    form.setText("edTractorRange", "1700");
-    editor->SAVE_INI_VALUES();
-    EXPECT_EQ(gameText("Equipment/misc_equip.ini").find("Tractor"), std::string::npos);
-    EXPECT_TRUE(contains(lines(), "[Warning] Keine Sektion für Tractor gefunden - Werte werden "
-                                  "nicht gespeichert"));
-    // The other groups of the ship are written as usual.
-    EXPECT_NE(gameText("Equipment/misc_equip.ini").find("capacity = 800"), std::string::npos);
 }
 
 TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {

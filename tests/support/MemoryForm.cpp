@@ -84,6 +84,13 @@ bool MemoryForm::isChecked(std::string_view control) const {
 void MemoryForm::setChecked(std::string_view control, bool checked) {
     at(control).checked = checked;
 }
+void MemoryForm::setToolTip(std::string_view control, std::string_view text) {
+    at(control).toolTip = std::string(text);
+}
+std::string MemoryForm::toolTip(std::string_view control) const {
+    const State* state = find(control);
+    return state ? state->toolTip : std::string();
+}
 void MemoryForm::setFocus(std::string_view control) {
     requireControl(control);
     focused = std::string(control);

@@ -26,6 +26,8 @@ public:
     void setChecked(std::string_view control, bool checked) override;
     std::vector<KeyValueRow> rows(std::string_view control) const override;
     void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) override;
+    void setToolTip(std::string_view control, std::string_view text) override;
+    std::string toolTip(std::string_view control) const;
     void setFocus(std::string_view control) override;
     void repaint(std::string_view control) override;
     void showPage(std::string_view caption) override;
@@ -37,6 +39,7 @@ public:
 private:
     struct State {
         std::string text;
+        std::string toolTip;
         std::vector<std::string> items;
         std::vector<KeyValueRow> rows;
         int selected = -1;

@@ -1,0 +1,119 @@
+#include "gamedata/PendingChanges.h"
+
+#include "gamedata/IniEngine.h"
+#include "gamedata/SectionFinder.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace skarvel {
+
+namespace {
+
+// The positions of the sections the reference names in the file as it is now.
+std::vector<std::size_t> positionsOf(const DataSet& dataSet, const SectionRef& ref) {
+    const auto ini = ini::currentIni(dataSet.ini(ref.file).path());
+    if (!ini) {
+        return {};
+    }
+    if (ref.byNickname) {
+        return sectionsWithNickname(*ini, ref.kind, ref.nickname);
+    }
+    const ini::ParsedIni::Section* section = ini->findSection(ref.kind);
+    if (!section) {
+        return {};
+    }
+    return {static_cast<std::size_t>(section - ini->sections().data())};
+}
+
+SectionProblem* problemFor(std::vector<SectionProblem>& problems, const SectionRef& ref) {
+    const auto found = std::find_if(problems.begin(), problems.end(),
+                                    [&](const SectionProblem& p) { return p.section == ref; });
+    return found == problems.end() ? nullptr : &*found;
+}
+
+std::string describe(const SectionRef& ref) {
+    std::string text = "[" + ref.kind + "] section";
+    if (ref.byNickname) {
+        text += " with the nickname \"" + ref.nickname + "\"";
+    }
+    return text;
+}
+
+} // namespace
+
+SectionRef SectionRef::named(SettingsFile file, std::string_view name) {
+    return {file, std::string(name), {}, false};
+}
+
+SectionRef SectionRef::withNickname(SettingsFile file, std::string_view kind,
+                                    std::string_view nickname) {
+    return {file, std::string(kind), std::string(nickname), true};
+}
+
+std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
+                                            const std::vector<PendingChange>& changes,
+                                            const std::vector<SectionRef>& alsoNeeded) {
+    std::vector<SectionProblem> problems;
+    std::vector<SectionRef> checked;
+    const auto check = [&](const SectionRef& ref, const std::string* key) {
+        if (std::find(checked.begin(), checked.end(), ref) == checked.end()) {
+            checked.push_back(ref);
+            const std::size_t found = positionsOf(dataSet, ref).size();
+            if (found != 1) {
+                problems.push_back({ref, dataSet.ini(ref.file).path(), found, {}});
+            }
+        }
+        if (SectionProblem* problem = problemFor(problems, ref); problem && key) {
+            problem->keys.push_back(*key);
+        }
+    };
+    for (const PendingChange& change : changes) {
+        check(change.section, &change.key);
+    }
+    for (const SectionRef& ref : alsoNeeded) {
+        check(ref, nullptr);
+    }
+    return problems;
+}
+
+std::string describeProblems(const std::vector<SectionProblem>& problems) {
+    std::string text = "Nothing was written, because these values have no single place in the "
+                       "files as they are now:";
+    for (const SectionProblem& problem : problems) {
+        text += "\n\r" + problem.path + ": ";
+        text += problem.found == 0 ? "there is no " + describe(problem.section)
+                                   : "there are " + std::to_string(problem.found) + " " +
+                                         describe(problem.section) + "s";
+        if (!problem.keys.empty()) {
+            std::string keys;
+            for (const std::string& key : problem.keys) {
+                keys += (keys.empty() ? "" : ", ") + key;
+            }
+            text += " (" + keys + ")";
+        }
+    }
+    return text;
+}
+
+void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& changes) {
+    for (const PendingChange& change : changes) {
+        const SectionRef& ref = change.section;
+        TUserIniFile& ini = dataSet.ini(ref.file);
+        const std::vector<std::size_t> positions = positionsOf(dataSet, ref);
+        if (positions.size() != 1) {
+            throw std::runtime_error(
+                describeProblems({{ref, ini.path(), positions.size(), {change.key}}}));
+        }
+        if (!ref.byNickname) {
+            ini.WriteString(ref.kind, change.key, change.value);
+            continue;
+        }
+        // Written by position: the kind's sections may share their name.
+        const auto parsed = ini::currentIni(ini.path());
+        const std::string name(parsed->name(parsed->sections()[positions.front()]));
+        ini.WriteStringAt(positions.front(), name, change.key, change.value);
+    }
+}
+
+} // namespace skarvel

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "gamedata/DataSet.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skarvel {
+
+// Where a value lives: a section of a repeated kind found by its nickname, or the first
+// section of a name, as the profile functions find it.
+struct SectionRef {
+    SettingsFile file = SettingsFile::ShipArch;
+    std::string kind;     // "Ship", "Good", "Power", "Engine"; or the section's own name
+    std::string nickname; // by nickname only: the section's nickname
+    bool byNickname = false;
+
+    static SectionRef named(SettingsFile file, std::string_view name);
+    static SectionRef withNickname(SettingsFile file, std::string_view kind,
+                                   std::string_view nickname);
+    bool operator==(const SectionRef&) const = default;
+};
+
+// One value the user changed since the load: the save, the review before it and the question
+// about changes made outside all read the same list.
+struct PendingChange {
+    SectionRef section;
+    std::string key;
+    std::string loaded; // the key's text at the load
+    std::string value;  // the text to write
+
+    bool operator==(const PendingChange&) const = default;
+};
+
+// A section that changes go to, but that the file as it is now does not hold exactly once.
+struct SectionProblem {
+    SectionRef section;
+    std::string path;
+    std::size_t found = 0;         // 0: missing; 2 or more: the nickname is shared
+    std::vector<std::string> keys; // the values that would go there
+};
+
+// Finds the section of every change, and every extra section, in the files as they are on
+// disk now. Empty when each is there exactly once.
+std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
+                                            const std::vector<PendingChange>& changes,
+                                            const std::vector<SectionRef>& alsoNeeded = {});
+
+// The user's message: nothing was written, and which file lacks which section.
+std::string describeProblems(const std::vector<SectionProblem>& problems);
+
+// Writes each change into its section as found now, in order, through the settings-file
+// objects (each write journaled). Meant inside a WriteBatch; a section that is not there
+// exactly once throws before its value is written.
+void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& changes);
+
+} // namespace skarvel

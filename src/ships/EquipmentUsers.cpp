@@ -1,0 +1,101 @@
+#include "ships/EquipmentUsers.h"
+
+#include "gamedata/DataSet.h"
+#include "gamedata/IniEngine.h"
+#include "gamedata/SectionNumbering.h"
+#include "ships/PackageEquipment.h"
+
+#include <unordered_map>
+
+namespace skarvel {
+
+namespace {
+
+const ini::ParsedIni::Key* keyOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section,
+                                 std::string_view name) {
+    return ini.findKey(section, name);
+}
+
+} // namespace
+
+EquipmentUsers::EquipmentUsers(const DataSet& dataSet, const std::vector<std::string>& names)
+    : names_(names) {
+    const auto goods = ini::currentIni(dataSet.goodsIni().path());
+    const auto shipArch = ini::currentIni(dataSet.shipArchIni().path());
+    if (!goods || !shipArch) {
+        return;
+    }
+    // The first good whose "ship" / "hull" key holds a value, as the load's searches take it.
+    std::unordered_map<std::string, const ini::ParsedIni::Section*> hullOfShip;
+    std::unordered_map<std::string, const ini::ParsedIni::Section*> packageOfHull;
+    for (std::size_t k = 0; k < dataSet.sections().goods.size(); ++k) {
+        const auto* good = goods->findSection(numberedSection("Good", static_cast<int>(k)));
+        if (!good) {
+            continue;
+        }
+        if (const auto* ship = keyOf(*goods, *good, "Ship")) {
+            hullOfShip.try_emplace(goods->value(*ship), good);
+        }
+        if (const auto* hull = keyOf(*goods, *good, "Hull")) {
+            packageOfHull.try_emplace(goods->value(*hull), good);
+        }
+    }
+    const auto& ships = dataSet.sections().ships;
+    for (std::size_t k = 0; k < ships.size() && k < names.size(); ++k) {
+        const auto* section = shipArch->findSection(ships[k]);
+        const auto* nickname = section ? keyOf(*shipArch, *section, "nickname") : nullptr;
+        const auto hull = nickname ? hullOfShip.find(shipArch->value(*nickname)) : hullOfShip.end();
+        if (hull == hullOfShip.end()) {
+            continue;
+        }
+        const auto* hullNickname = keyOf(*goods, *hull->second, "nickname");
+        const auto package =
+            hullNickname ? packageOfHull.find(goods->value(*hullNickname)) : packageOfHull.end();
+        if (package == packageOfHull.end()) {
+            continue;
+        }
+        const PackageEquipment equipment = packageEquipment(*goods, *package->second);
+        ships_.push_back({k, equipment.engine, equipment.power});
+    }
+}
+
+template <typename Uses>
+EquipmentUsers::Users EquipmentUsers::users(std::size_t shown, Uses&& uses) const {
+    Users found;
+    for (const ShipEquipment& ship : ships_) {
+        if (!uses(ship)) {
+            continue;
+        }
+        ++found.count;
+        if (ship.row != shown) {
+            found.others.push_back(names_[ship.row]);
+        }
+    }
+    return found;
+}
+
+EquipmentUsers::Users EquipmentUsers::usersOfEngine(std::string_view engine,
+                                                    std::size_t shown) const {
+    return users(
+        shown, [&](const ShipEquipment& ship) { return !engine.empty() && ship.engine == engine; });
+}
+
+EquipmentUsers::Users EquipmentUsers::usersOfPower(std::string_view power,
+                                                   std::size_t shown) const {
+    return users(shown,
+                 [&](const ShipEquipment& ship) { return !power.empty() && ship.power == power; });
+}
+
+std::string usedByText(const EquipmentUsers::Users& users) {
+    return users.count > 1 ? "used by " + std::to_string(users.count) + " ships" : std::string();
+}
+
+std::string joinedNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+} // namespace skarvel
