@@ -175,13 +175,21 @@ void ShipSpecialLines::addAt(const MountKind& kind, int level, const std::string
     for (const MountLine& line : mountLines()) {
         if (sameKind(line.kind, kind) && line.level == level) {
             if (!line.names(hardpoint)) {
-                std::string& text = lines_[line.index].text;
-                text.insert(parseHpTypeLine(text)->valueEnd, ", " + hardpoint);
+                appendTo(line.index, hardpoint);
             }
             return;
         }
     }
     insertLine(insertPosition(kind, level), newLineText(kind, level, hardpoint));
+}
+
+void ShipSpecialLines::appendTo(std::size_t index, const std::string& hardpoint) {
+    std::string& text = lines_[index].text;
+    const auto parts = parseHpTypeLine(text);
+    // A line ending in "," has an empty last item: the name fills it instead of adding ",,".
+    const auto [lastBegin, lastEnd] = parts->items.back();
+    const bool emptyLast = parts->items.size() > 1 && lastBegin == lastEnd;
+    text.insert(parts->valueEnd, (emptyLast ? " " : ", ") + hardpoint);
 }
 
 void ShipSpecialLines::removeFrom(const MountLine& line, const std::string& hardpoint) {
