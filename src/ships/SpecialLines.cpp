@@ -172,11 +172,21 @@ void ShipSpecialLines::moveShieldClass(const std::string& from, const std::strin
 }
 
 void ShipSpecialLines::addAt(const MountKind& kind, int level, const std::string& hardpoint) {
-    for (const MountLine& line : mountLines()) {
-        if (sameKind(line.kind, kind) && line.level == level) {
-            if (!line.names(hardpoint)) {
-                appendTo(line.index, hardpoint);
-            }
+    const std::vector<MountLine> lines = mountLines();
+    const auto atLevel = [&](const MountLine& line) {
+        return sameKind(line.kind, kind) && line.level == level;
+    };
+    if (std::any_of(lines.begin(), lines.end(), [&](const MountLine& line) {
+            return atLevel(line) && line.names(hardpoint);
+        })) {
+        return;
+    }
+    // Shield lines name one hardpoint each: another hardpoint's line stays as it is, since
+    // the load shows only the first name of a shield line.
+    const bool ownLine = kind.mount == SpecialMount::Shield;
+    for (const MountLine& line : lines) {
+        if (atLevel(line) && (!ownLine || line.hardpoints.empty())) {
+            appendTo(line.index, hardpoint);
             return;
         }
     }

@@ -16,6 +16,10 @@ Edit level(const MountKind& kind, const std::string& hardpoint, int from, int to
     return [=](ShipSpecialLines& lines) { lines.changeLevel(kind, hardpoint, from, to); };
 }
 
+Edit shieldClass(const std::string& from, const std::string& to, const std::string& hardpoint) {
+    return [=](ShipSpecialLines& lines) { lines.moveShieldClass(from, to, hardpoint); };
+}
+
 std::string withCrLf(const std::string& text) {
     std::string result;
     for (const char c : text) {
@@ -58,6 +62,29 @@ TEST(ShipSpecialLines, EditOnlyWhatTheChangeNeeds) {
          "[Ship0]\nhp_type = hp_turret_special_1,\t\n",
          {level(kTurret, "HpTurret01", 0, 1)},
          "[Ship0]\nhp_type = hp_turret_special_1, HpTurret01\t\n"},
+        {"a moved shield leaves a shared line for one of its own",
+         "[Ship0]\nhp_type = hp_elite_shield_special_1, HpShield01, HpShield02\n"
+         "hp_type = hp_fighter_shield_special_1, HpShield03 ; wing\nmass = 1\n",
+         {shieldClass("elite", "fighter", "HpShield01")},
+         "[Ship0]\nhp_type = hp_elite_shield_special_1, HpShield02\n"
+         "hp_type = hp_fighter_shield_special_1, HpShield03 ; wing\n"
+         "hp_type = hp_fighter_shield_special_1, HpShield01\nmass = 1\n"},
+        {"a moved and raised shield beside another one's lines",
+         "[Ship0]\nhp_type = hp_elite_shield_special_1, HpShield01\n"
+         "hp_type = hp_fighter_shield_special_1, HpShield03\n"
+         "hp_type = hp_fighter_shield_special_2, HpShield03\n",
+         {shieldClass("elite", "fighter", "HpShield01"),
+          level({SpecialMount::Shield, "fighter"}, "HpShield01", 1, 2)},
+         "[Ship0]\nhp_type = hp_fighter_shield_special_1, HpShield01\n"
+         "hp_type = hp_fighter_shield_special_1, HpShield03\n"
+         "hp_type = hp_fighter_shield_special_2, HpShield01\n"
+         "hp_type = hp_fighter_shield_special_2, HpShield03\n"},
+        {"a shield line that names nothing takes a moved shield",
+         "[Ship0]\nhp_type = hp_elite_shield_special_1, HpShield01, HpShield02\n"
+         "hp_type = hp_fighter_shield_special_1, ; spare\n",
+         {shieldClass("elite", "fighter", "HpShield01")},
+         "[Ship0]\nhp_type = hp_elite_shield_special_1, HpShield02\n"
+         "hp_type = hp_fighter_shield_special_1, HpShield01 ; spare\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
