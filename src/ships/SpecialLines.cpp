@@ -48,8 +48,13 @@ void readType(std::string_view type, SpecialMount mount, MountLine& line) {
     }
 }
 
-bool isBlankLine(std::string_view line) {
-    return trimControl(line).empty();
+bool isBlankOrComment(std::string_view line) {
+    const std::string trimmed = trimControl(line);
+    return trimmed.empty() || trimmed.front() == ';';
+}
+
+std::string_view indentationOf(std::string_view line) {
+    return line.substr(0, line.find_first_not_of(" \t"));
 }
 
 } // namespace
@@ -250,14 +255,19 @@ std::size_t ShipSpecialLines::insertPosition(const MountKind& kind, int level) c
             return i;
         }
     }
+    // Comments and blank lines at the end of a section usually introduce the next one.
     std::size_t at = end_;
-    while (at > begin_ && isBlankLine(lines_[at - 1].text)) {
+    while (at > begin_ && isBlankOrComment(lines_[at - 1].text)) {
         --at;
     }
     return at;
 }
 
 void ShipSpecialLines::insertLine(std::size_t at, std::string text) {
+    // The new line lines up with the one it follows.
+    if (at > 0) {
+        text.insert(0, indentationOf(lines_[at - 1].text));
+    }
     EditableLine line{std::move(text), lineEnd_};
     if (at > 0 && lines_[at - 1].ending.empty()) {
         // After the last line of a file without a final line end: the file keeps its lack of

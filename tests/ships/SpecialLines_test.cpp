@@ -85,6 +85,24 @@ TEST(ShipSpecialLines, EditOnlyWhatTheChangeNeeds) {
          {shieldClass("elite", "fighter", "HpShield01")},
          "[Ship0]\nhp_type = hp_elite_shield_special_1, HpShield02\n"
          "hp_type = hp_fighter_shield_special_1, HpShield01 ; spare\n"},
+        {"a new line follows the last hp_type line and its indentation",
+         "[Ship0]\n\thp_type = hp_thruster, HpThruster01\n\t; turrets come later\n\n"
+         "\t[Ship1]\nhp_type = hp_turret_special_1, HpTurret09\n",
+         {level(kTurret, "HpTurret01", 0, 1)},
+         "[Ship0]\n\thp_type = hp_thruster, HpThruster01\n"
+         "\thp_type = hp_turret_special_1, HpTurret01\n\t; turrets come later\n\n"
+         "\t[Ship1]\nhp_type = hp_turret_special_1, HpTurret09\n"},
+        {"without hp_type lines, the last line with content",
+         "[Ship0]\n  nickname = a\n  ; next ship\n\n"
+         "  [Ship1]\nhp_type = hp_gun_special_1, HpOther\n",
+         {level(kGun, "HpWeapon01", 0, 1)},
+         "[Ship0]\n  nickname = a\n  hp_type = hp_gun_special_1, HpWeapon01\n  ; next ship\n\n"
+         "  [Ship1]\nhp_type = hp_gun_special_1, HpOther\n"},
+        {"a bracket in a comment ends no section",
+         "[Ship0]\n; [old values]\n hp_type=hp_gun_special_1, HpWeapon01 ; front\n ; rear\n",
+         {level(kGun, "HpWeapon01", 1, 2)},
+         "[Ship0]\n; [old values]\n hp_type=hp_gun_special_1, HpWeapon01 ; front\n"
+         " hp_type=hp_gun_special_2, HpWeapon01\n ; rear\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
