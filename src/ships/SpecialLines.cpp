@@ -48,8 +48,13 @@ void readType(std::string_view type, SpecialMount mount, MountLine& line) {
     }
 }
 
-bool isBlankLine(std::string_view line) {
-    return trimControl(line).empty();
+bool isBlankOrComment(std::string_view line) {
+    const std::string trimmed = trimControl(line);
+    return trimmed.empty() || trimmed.front() == ';';
+}
+
+std::string_view indentationOf(std::string_view line) {
+    return line.substr(0, line.find_first_not_of(" \t"));
 }
 
 } // namespace
@@ -172,16 +177,34 @@ void ShipSpecialLines::moveShieldClass(const std::string& from, const std::strin
 }
 
 void ShipSpecialLines::addAt(const MountKind& kind, int level, const std::string& hardpoint) {
-    for (const MountLine& line : mountLines()) {
-        if (sameKind(line.kind, kind) && line.level == level) {
-            if (!line.names(hardpoint)) {
-                std::string& text = lines_[line.index].text;
-                text.insert(parseHpTypeLine(text)->valueEnd, ", " + hardpoint);
-            }
+    const std::vector<MountLine> lines = mountLines();
+    const auto atLevel = [&](const MountLine& line) {
+        return sameKind(line.kind, kind) && line.level == level;
+    };
+    if (std::any_of(lines.begin(), lines.end(), [&](const MountLine& line) {
+            return atLevel(line) && line.names(hardpoint);
+        })) {
+        return;
+    }
+    // Shield lines name one hardpoint each: another hardpoint's line stays as it is, since
+    // the load shows only the first name of a shield line.
+    const bool ownLine = kind.mount == SpecialMount::Shield;
+    for (const MountLine& line : lines) {
+        if (atLevel(line) && (!ownLine || line.hardpoints.empty())) {
+            appendTo(line.index, hardpoint);
             return;
         }
     }
     insertLine(insertPosition(kind, level), newLineText(kind, level, hardpoint));
+}
+
+void ShipSpecialLines::appendTo(std::size_t index, const std::string& hardpoint) {
+    std::string& text = lines_[index].text;
+    const auto parts = parseHpTypeLine(text);
+    // A line ending in "," has an empty last item: the name fills it instead of adding ",,".
+    const auto [lastBegin, lastEnd] = parts->items.back();
+    const bool emptyLast = parts->items.size() > 1 && lastBegin == lastEnd;
+    text.insert(parts->valueEnd, (emptyLast ? " " : ", ") + hardpoint);
 }
 
 void ShipSpecialLines::removeFrom(const MountLine& line, const std::string& hardpoint) {
@@ -232,14 +255,19 @@ std::size_t ShipSpecialLines::insertPosition(const MountKind& kind, int level) c
             return i;
         }
     }
+    // Comments and blank lines at the end of a section usually introduce the next one.
     std::size_t at = end_;
-    while (at > begin_ && isBlankLine(lines_[at - 1].text)) {
+    while (at > begin_ && isBlankOrComment(lines_[at - 1].text)) {
         --at;
     }
     return at;
 }
 
 void ShipSpecialLines::insertLine(std::size_t at, std::string text) {
+    // The new line lines up with the one it follows.
+    if (at > 0) {
+        text.insert(0, indentationOf(lines_[at - 1].text));
+    }
     EditableLine line{std::move(text), lineEnd_};
     if (at > 0 && lines_[at - 1].ending.empty()) {
         // After the last line of a file without a final line end: the file keeps its lack of

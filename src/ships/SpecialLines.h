@@ -47,6 +47,7 @@ public:
 
 private:
     void addAt(const MountKind& kind, int level, const std::string& hardpoint);
+    void appendTo(std::size_t index, const std::string& hardpoint);
     void removeFrom(const MountLine& line, const std::string& hardpoint);
     std::size_t insertPosition(const MountKind& kind, int level) const;
     void insertLine(std::size_t at, std::string text);
