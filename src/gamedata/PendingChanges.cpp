@@ -32,8 +32,8 @@ SectionProblem* problemFor(std::vector<SectionProblem>& problems, const SectionR
     return found == problems.end() ? nullptr : &*found;
 }
 
-std::string describe(const SectionRef& ref) {
-    std::string text = "[" + ref.kind + "] section";
+std::string describe(const SectionRef& ref, bool plural) {
+    std::string text = "[" + ref.kind + "] section" + (plural ? "s" : "");
     if (ref.byNickname) {
         text += " with the nickname \"" + ref.nickname + "\"";
     }
@@ -82,9 +82,9 @@ std::string describeProblems(const std::vector<SectionProblem>& problems) {
                        "files as they are now:";
     for (const SectionProblem& problem : problems) {
         text += "\n\r" + problem.path + ": ";
-        text += problem.found == 0 ? "there is no " + describe(problem.section)
+        text += problem.found == 0 ? "there is no " + describe(problem.section, false)
                                    : "there are " + std::to_string(problem.found) + " " +
-                                         describe(problem.section) + "s";
+                                         describe(problem.section, true);
         if (!problem.keys.empty()) {
             std::string keys;
             for (const std::string& key : problem.keys) {
