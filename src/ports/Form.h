@@ -16,7 +16,8 @@ struct KeyValueRow {
 };
 
 // The window as the core sees it: named controls and their texts, list items and
-// selections. Texts are bytes as they stand in the game's files (one byte per character).
+// selections. Texts are bytes as they stand in the game's files (one byte per character),
+// except in the folder fields, lbShips and edShipRealName, which hold UTF-8.
 // Setting a text or a selection from the core never runs a change handler; the core runs
 // the handlers it needs itself.
 class Form {
