@@ -228,7 +228,8 @@ std::vector<KeyValueRow> QtForm::rows(std::string_view name) const {
         const QTableWidgetItem* value = table->item(row, 1);
         result.push_back({encode(widget, key ? key->text() : QString()),
                           encode(widget, value ? value->text() : QString()),
-                          value && value->data(Qt::UserRole).toBool()});
+                          value && value->data(Qt::UserRole).toBool(),
+                          encode(widget, value ? value->toolTip() : QString())});
     }
     return result;
 }
@@ -255,9 +256,15 @@ void QtForm::setRows(std::string_view name, const std::vector<KeyValueRow>& rows
             value = new QTableWidgetItem;
             table->setItem(row, 1, value);
         }
-        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        const bool editable = given.readOnlyReason.empty();
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
+                        (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
         key->setText(decode(widget, given.key));
         value->setText(decode(widget, given.value));
+        // The reason is the row's tooltip, and rows() reads it back from the value cell.
+        const QString reason = decode(widget, given.readOnlyReason);
+        key->setToolTip(reason);
+        value->setToolTip(reason);
         value->setData(Qt::UserRole, given.missing);
         key->setForeground(given.missing ? QBrush(Qt::gray) : QBrush());
         value->setBackground(given.missing ? QBrush(Qt::lightGray) : QBrush());

@@ -11,6 +11,8 @@ struct KeyValueRow {
     std::string key;
     std::string value;
     bool missing = false; // the file lacks the key: shown empty, in grey
+    // Why the value cannot be edited, shown as the cell's hint; empty when it can be.
+    std::string readOnlyReason;
 
     bool operator==(const KeyValueRow&) const = default;
 };
@@ -40,7 +42,8 @@ public:
     virtual bool isChecked(std::string_view control) const = 0;
     virtual void setChecked(std::string_view control, bool checked) = 0;
 
-    // Key/value tables: a read-only key column and an editable value column.
+    // Key/value tables: a read-only key column and a value column, editable except in the
+    // rows that give a readOnlyReason.
     virtual std::vector<KeyValueRow> rows(std::string_view control) const = 0;
     virtual void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) = 0;
 
