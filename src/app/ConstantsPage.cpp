@@ -68,6 +68,9 @@ ConstantsPage::ConstantsPage(Ui::TformSkarvel& ui, Editor& editor, TJournal& jou
                 [this, table] { fitHeight(*table); });
         connect(table->model(), &QAbstractItemModel::rowsRemoved, this,
                 [this, table] { fitHeight(*table); });
+        // Each load sets the cells anew, and with them whether the table can be edited.
+        connect(table->model(), &QAbstractItemModel::dataChanged, this,
+                [this, table, hint] { showReadOnlyReason(*table, hint); });
     }
     for (QLineEdit* field :
          {ui_.edMaxSpeed, ui_.edCruiseSpeed, ui_.edCruiseDisruptTime, ui_.edMaxLootPerAstroid}) {
@@ -106,6 +109,23 @@ bool ConstantsPage::commit(QTableWidget& table, int row, const QString& typed) {
     ui_.memoHint->clear();
     ui_.memoHint->appendPlainText(table.property(kHintProperty).toString());
     return false;
+}
+
+void ConstantsPage::showReadOnlyReason(QTableWidget& table, const QString& sectionHint) {
+    QString reason;
+    for (int row = 0; row < table.rowCount() && reason.isEmpty(); ++row) {
+        const QTableWidgetItem* value = table.item(row, 1);
+        if (value && !(value->flags() & Qt::ItemIsEditable)) {
+            reason = value->toolTip();
+        }
+    }
+    const QString plain =
+        reason.isEmpty() ? sectionHint : reason + QStringLiteral("\n\n") + sectionHint;
+    // Unchanged, the hint keeps a refusal shown with it.
+    if (table.property(kPlainHintProperty).toString() != plain) {
+        table.setProperty(kPlainHintProperty, plain);
+        table.setProperty(kHintProperty, plain);
+    }
 }
 
 void ConstantsPage::fitHeight(QTableWidget& table) {

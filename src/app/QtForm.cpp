@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,19 +22,22 @@ QLatin1String nameOf(std::string_view name) {
     return QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-// The folder fields hold paths, which are UTF-8 on this platform.
-bool holdsPath(const QWidget& widget) {
+// The folder fields hold paths, which are UTF-8 on this platform; the ship list and the
+// shown ship's name hold the game's names in UTF-8, which may hold any character of its
+// DLLs. Every other control holds bytes of the game's files, one byte per character.
+bool holdsUtf8(const QWidget& widget) {
     const QString name = widget.objectName();
-    return name == nameOf(controls::edPfad) || name == nameOf(controls::edFliniDir);
+    return name == nameOf(controls::edPfad) || name == nameOf(controls::edFliniDir) ||
+           name == nameOf(controls::lbShips) || name == nameOf(controls::edShipRealName);
 }
 
 QString decode(const QWidget& widget, std::string_view bytes) {
     const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return holdsPath(widget) ? QFile::decodeName(data) : QString::fromLatin1(data);
+    return holdsUtf8(widget) ? QString::fromUtf8(data) : QString::fromLatin1(data);
 }
 
 std::string encode(const QWidget& widget, const QString& text) {
-    return (holdsPath(widget) ? QFile::encodeName(text) : text.toLatin1()).toStdString();
+    return (holdsUtf8(widget) ? text.toUtf8() : text.toLatin1()).toStdString();
 }
 
 [[noreturn]] void unsupported(const QWidget& widget, const char* what) {
@@ -230,7 +232,8 @@ std::vector<KeyValueRow> QtForm::rows(std::string_view name) const {
         const QTableWidgetItem* value = table->item(row, 1);
         result.push_back({encode(widget, key ? key->text() : QString()),
                           encode(widget, value ? value->text() : QString()),
-                          value && value->data(Qt::UserRole).toBool()});
+                          value && value->data(Qt::UserRole).toBool(),
+                          encode(widget, value ? value->toolTip() : QString())});
     }
     return result;
 }
@@ -257,9 +260,15 @@ void QtForm::setRows(std::string_view name, const std::vector<KeyValueRow>& rows
             value = new QTableWidgetItem;
             table->setItem(row, 1, value);
         }
-        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        const bool editable = given.readOnlyReason.empty();
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable |
+                        (editable ? Qt::ItemIsEditable : Qt::NoItemFlags));
         key->setText(decode(widget, given.key));
         value->setText(decode(widget, given.value));
+        // The reason is the row's tooltip, and rows() reads it back from the value cell.
+        const QString reason = decode(widget, given.readOnlyReason);
+        key->setToolTip(reason);
+        value->setToolTip(reason);
         value->setData(Qt::UserRole, given.missing);
         key->setForeground(given.missing ? QBrush(Qt::gray) : QBrush());
         value->setBackground(given.missing ? QBrush(Qt::lightGray) : QBrush());

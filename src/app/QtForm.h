@@ -11,8 +11,9 @@
 namespace skarvel {
 
 // The Form port over the named children of a window. Texts are the bytes of the game's
-// files, one byte per character (Latin-1); the two folder fields hold file-system paths and
-// are UTF-8. Texts and selections set from here never run a change handler.
+// files, one byte per character (Latin-1); the two folder fields (file-system paths), the
+// ship list and the ship's name are UTF-8. Texts and selections set from here never run a
+// change handler.
 class QtForm : public Form {
 public:
     // showPage: the window's ShowPage.

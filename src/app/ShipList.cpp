@@ -59,14 +59,15 @@ void ShipList::applyFilter() {
     if (!filter_) {
         return;
     }
-    const QByteArray text = filter_->text().toLatin1();
+    // The list's names are UTF-8 (QtForm), and so is the filter text.
+    const QByteArray text = filter_->text().toUtf8();
     if (!text.isEmpty() && !nicknamesKnown_) {
         knownNicknames_ = nicknames_();
         nicknamesKnown_ = knownNicknames_.size() == static_cast<std::size_t>(list_.count());
     }
     for (int row = 0; row < list_.count(); ++row) {
         QListWidgetItem& item = *list_.item(row);
-        const std::string name = item.text().toLatin1().toStdString();
+        const std::string name = item.text().toUtf8().toStdString();
         const std::size_t index = static_cast<std::size_t>(row);
         const std::string nickname =
             index < knownNicknames_.size() && nicknamesKnown_ ? knownNicknames_[index] : "";

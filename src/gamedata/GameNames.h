@@ -23,7 +23,7 @@ public:
     // that is missing or damaged gives no names and one Warning line naming it.
     void load(TJournal& journal, const std::string& gameDirectory);
 
-    // The string an ids_name value names (file n >> 16, string n & 0xFFFF), as read;
+    // The string an ids_name value names (file n >> 16, string n & 0xFFFF), in UTF-8;
     // empty when there is none.
     std::string_view text(std::string_view idsName) const;
 

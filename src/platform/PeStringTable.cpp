@@ -1,5 +1,7 @@
 #include "platform/PeStringTable.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <bitset>
 #include <vector>
@@ -65,24 +67,25 @@ std::string_view mapped(const Bytes& file, const std::vector<Section>& sections,
     damaged(what);
 }
 
-std::string latin1(std::string_view utf16) {
+// UTF-16LE to UTF-8; half a surrogate pair without its other half becomes U+FFFD.
+std::string utf8(std::string_view utf16) {
+    const auto unitAt = [utf16](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(utf16[i]) |
+                                     static_cast<unsigned char>(utf16[i + 1]) << 8);
+    };
     std::string text;
-    text.reserve(utf16.size() / 2);
+    text.reserve(utf16.size());
     for (std::size_t i = 0; i + 1 < utf16.size(); i += 2) {
-        const auto unit = static_cast<std::uint16_t>(static_cast<unsigned char>(utf16[i]) |
-                                                     static_cast<unsigned char>(utf16[i + 1]) << 8);
-        if (unit < 0x100) {
-            text += static_cast<char>(unit);
-            continue;
-        }
-        // A surrogate pair is one character, so one "?".
+        const char32_t unit = unitAt(i);
         if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < utf16.size()) {
-            const auto next = static_cast<unsigned char>(utf16[i + 3]);
-            if (next >= 0xDC && next < 0xE0) {
+            const char32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 i += 2;
+                continue;
             }
         }
-        text += '?';
+        appendUtf8(text, unit);
     }
     return text;
 }
@@ -96,7 +99,7 @@ void readBlock(std::string_view data, std::uint32_t block, PeStringTable& table)
         const auto text = bytes.at(pos + 2, std::uint64_t{length} * 2, "string block cut short");
         pos += 2 + text.size();
         if (length > 0) {
-            table.emplace(static_cast<std::uint16_t>((block - 1) * 16 + index), latin1(text));
+            table.emplace(static_cast<std::uint16_t>((block - 1) * 16 + index), utf8(text));
         }
     }
 }

@@ -14,8 +14,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// String number (0..65535) -> text as Latin-1 bytes; a character outside Latin-1 is "?".
-// Empty strings are left out.
+// String number (0..65535) -> text in UTF-8; a code unit that is no character (half a
+// surrogate pair) is U+FFFD. Empty strings are left out.
 using PeStringTable = std::unordered_map<std::uint16_t, std::string>;
 
 // The string tables (resource type 6) of a PE32 or PE32+ file in memory, the first language

@@ -11,12 +11,15 @@ struct KeyValueRow {
     std::string key;
     std::string value;
     bool missing = false; // the file lacks the key: shown empty, in grey
+    // Why the value cannot be edited, shown as the cell's hint; empty when it can be.
+    std::string readOnlyReason;
 
     bool operator==(const KeyValueRow&) const = default;
 };
 
 // The window as the core sees it: named controls and their texts, list items and
-// selections. Texts are bytes as they stand in the game's files (one byte per character).
+// selections. Texts are bytes as they stand in the game's files (one byte per character),
+// except in the folder fields, lbShips and edShipRealName, which hold UTF-8.
 // Setting a text or a selection from the core never runs a change handler; the core runs
 // the handlers it needs itself.
 class Form {
@@ -39,7 +42,8 @@ public:
     virtual bool isChecked(std::string_view control) const = 0;
     virtual void setChecked(std::string_view control, bool checked) = 0;
 
-    // Key/value tables: a read-only key column and an editable value column.
+    // Key/value tables: a read-only key column and a value column, editable except in the
+    // rows that give a readOnlyReason.
     virtual std::vector<KeyValueRow> rows(std::string_view control) const = 0;
     virtual void setRows(std::string_view control, const std::vector<KeyValueRow>& rows) = 0;
 

@@ -203,18 +203,25 @@ void ConstantsTables::load(const TUserIniFile& constants) {
     for (std::size_t t = 0; t < tables.size(); ++t) {
         std::vector<KeyValueRow> rows;
         for (std::string_view key : tables[t].keys) {
-            rows.push_back({std::string(key), "", false});
+            rows.push_back({std::string(key), "", false, ""});
         }
         for (const std::string& key : constants.ListKeys(tables[t].section)) {
             if (rowOf(rows, key) < 0) { // a repeated key counts once, as the game reads it
-                rows.push_back({key, "", false});
+                rows.push_back({key, "", false, ""});
             }
         }
+        // The save adds no section, so a value typed there would be lost.
+        const std::string readOnlyReason = hasSection(constants, tables[t].section)
+                                               ? std::string()
+                                               : "constants.ini has no [" +
+                                                     std::string(tables[t].section) +
+                                                     "] section, so this value cannot be saved.";
         fileValues_[t].clear();
         for (KeyValueRow& row : rows) {
             const std::string value = constants.ReadValue(tables[t].section, row.key, kMissing);
             row.missing = value == kMissing;
             row.value = row.missing ? std::string() : value;
+            row.readOnlyReason = readOnlyReason;
             fileValues_[t].push_back(row.value);
         }
         form_.setRows(tables[t].control, rows);
@@ -226,7 +233,7 @@ void ConstantsTables::clear() {
     for (std::size_t t = 0; t < tables.size(); ++t) {
         std::vector<KeyValueRow> rows;
         for (std::string_view key : tables[t].keys) {
-            rows.push_back({std::string(key), "", false});
+            rows.push_back({std::string(key), "", false, ""});
         }
         fileValues_[t].clear();
         form_.setRows(tables[t].control, rows);
@@ -243,6 +250,9 @@ std::string ConstantsTables::edit(std::string_view control, int row, std::string
     const std::string fileValue =
         row < static_cast<int>(files.size()) ? files[static_cast<std::size_t>(row)] : std::string();
     KeyValueRow& edited = rows[static_cast<std::size_t>(row)];
+    if (!edited.readOnlyReason.empty()) {
+        return edited.readOnlyReason;
+    }
     std::string refusal = refusalOf(edited.key, fileValue, typed);
     if (!refusal.empty()) {
         return refusal;

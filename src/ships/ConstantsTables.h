@@ -36,13 +36,14 @@ public:
     explicit ConstantsTables(Form& form);
 
     // Every table shows its keys with the file's values, then the section's keys that it
-    // does not list, in file order.
+    // does not list, in file order. The values of a section the file lacks are read-only.
     void load(const TUserIniFile& constants);
     // The set is closed: the listed keys stay, with empty values.
     void clear();
 
-    // An edit of a value cell. Refused values leave the cell as it was and return why; a
-    // value taken is trimmed, shown, and copied to the General page's field of that key.
+    // An edit of a value cell. Refused values (and read-only cells) leave the cell as it was
+    // and return why; a value taken is trimmed, shown, and copied to the General page's field
+    // of that key.
     std::string edit(std::string_view control, int row, std::string_view typed);
     // The General page's field changed: its table row shows the same text.
     void fieldEdited(std::string_view field);

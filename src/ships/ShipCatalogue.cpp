@@ -3,6 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "gamedata/TextParts.h"
 #include "gamedata/UserIniFile.h"
+#include "journal/Encoding.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
 
@@ -11,7 +12,7 @@
 namespace skarvel {
 
 std::string ShipDisplayName(const TUserIniFile& resourceIni, std::string_view idsName) {
-    return resourceIni.ReadValue("Resource", idsName, kUnknownShipName);
+    return fromCp1252(resourceIni.ReadValue("Resource", idsName, kUnknownShipName));
 }
 
 void FillShipList(DataSet& dataSet, Form& form) {

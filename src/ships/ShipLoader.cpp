@@ -5,6 +5,7 @@
 #include "gamedata/SectionFinder.h"
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/TextParts.h"
+#include "journal/Encoding.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "ports/Form.h"
@@ -169,10 +170,11 @@ void ShipLoader::load(LoadedShip& ship) {
                   shipArch.ReadValue(ships[shipIndex], "ids_name", kMissingIdsName));
     const auto names = form_.items(controls::lbShips);
     form_.setText(controls::edShipRealName, names.at(shipIndex));
-    journal_.WriteFormatted(
-        "Gewähltes Schiff: lbIndex=%d IDS_Name=%s RealName=%s",
-        {ship.shipIndex, form_.text(controls::edIdsName), form_.text(controls::edShipRealName)},
-        JournalEntryKind::Data);
+    // The name is UTF-8 (ShipCatalogue.h), the journal Windows-1252.
+    journal_.WriteFormatted("Gewähltes Schiff: lbIndex=%d IDS_Name=%s RealName=%s",
+                            {ship.shipIndex, form_.text(controls::edIdsName),
+                             toCp1252(form_.text(controls::edShipRealName))},
+                            JournalEntryKind::Data);
 
     journal_.Write("Ship Values auslesen", kInfo);
     readGroup(ShipGroup::Ship, ship);

@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const auto table = skarvel::readPeStringTable({reinterpret_cast<const char*>(data), size});
         for (const auto& [number, text] : table) {
-            // Each string came out of the file: at least two bytes per character read.
-            if (text.empty() || text.size() * 2 > size) {
+            // Each string came out of the file: a UTF-16 unit of two bytes gives at most three
+            // bytes of UTF-8.
+            if (text.empty() || text.size() * 2 > size * 3) {
                 std::abort();
             }
         }

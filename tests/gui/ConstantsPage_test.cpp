@@ -52,5 +52,32 @@ TEST_F(ConstantsPage, CellsEditInPlaceAndShareTheGeneralConstants) {
     EXPECT_EQ(physics.item(velocity, 1)->text(), "4007");
 }
 
+// The test game's constants.ini has no [ShieldEquipConsts]: the save could not keep a value
+// typed there.
+TEST_F(ConstantsPage, AValueOfASectionTheFileLacksCannotBeEdited) {
+    test::copyFixture("game-ships/game", env.installGame());
+    test::copyFixture("game-ships/program", env.program);
+    test::control<QToolButton>(*window, "btRelload").click();
+    QTableWidget& shield = table("ValueListEditor4");
+    QTableWidgetItem& cell = *shield.item(0, 1);
+    const QString reason = QStringLiteral(
+        "constants.ini has no [ShieldEquipConsts] section, so this value cannot be saved.");
+    EXPECT_EQ(cell.toolTip(), reason);
+    EXPECT_TRUE(shield.property("hint").toString().startsWith(reason));
+
+    shield.setFocus();
+    shield.setCurrentCell(0, 1);
+    QTest::mouseDClick(shield.viewport(), Qt::LeftButton, {},
+                       shield.visualItemRect(&cell).center());
+    QTest::keyClicks(&shield, QStringLiteral("5"));
+    EXPECT_EQ(shield.viewport()->findChild<QLineEdit*>(), nullptr);
+    EXPECT_TRUE(cell.text().isEmpty());
+    EXPECT_FALSE(marked());
+
+    // A table of a section the file holds stays editable.
+    EXPECT_TRUE(table("ValueListEditor2").item(0, 1)->flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(hand.unexpected.empty());
+}
+
 } // namespace
 } // namespace skarvel

@@ -5,6 +5,7 @@
 #include "gui/UserHand.h"
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
+#include "support/PeBuilder.h"
 
 #include <QPushButton>
 #include <QToolButton>
@@ -158,6 +159,25 @@ TEST_F(ShipListWindow, FilterHidesShipsInPlaceAndEscapeShowsThemAgain) {
     QTest::keyClick(&filter(), Qt::Key_Escape);
     EXPECT_EQ(filter().text(), "");
     EXPECT_EQ(visibleRows().size(), 8u);
+    EXPECT_TRUE(hand.unexpected.empty());
+}
+
+// A name from the game's DLLs with characters outside Latin-1 shows them, in the list, in
+// the ship's name and for the filter.
+TEST_F(ShipListWindow, NamesFromTheGamesDllsShowEveryCharacter) {
+    // ids_name 237034 of the first ship: string 40426 of the third DLL listed.
+    const auto exe = env.prefix / "drive_c/Games/Freelancer/EXE";
+    writeBytes(exe / "freelancer.ini",
+               "[Resources]\nDLL = names.dll\nDLL = names.dll\nDLL = names.dll\n");
+    writeBytes(exe / "names.dll", buildPe({{40426, u"\u2039\u2039Sabre\u203a\u203a"}}).bytes);
+    click(control<QToolButton>(*window, "btRelload"));
+    const QString sabre = QStringLiteral("\u2039\u2039Sabre\u203a\u203a");
+    ASSERT_TRUE(waitUntil([&] { return ships().item(0)->text() == sabre; }))
+        << ships().item(0)->text().toStdString();
+    clickShip(*window, 0);
+    EXPECT_EQ(fieldText(*window, "edShipRealName"), sabre);
+    filter().setText(QStringLiteral("\u2039sAB")); // keys of QTest are Latin-1 only
+    EXPECT_EQ(visibleRows(), std::vector<int>{0});
     EXPECT_TRUE(hand.unexpected.empty());
 }
 

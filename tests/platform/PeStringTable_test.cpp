@@ -14,23 +14,25 @@ Expected sorted(const PeStringTable& table) {
     return {table.begin(), table.end()};
 }
 
-const Strings kStrings = {{0, u"Defender"},
-                          {15, u"Patriot"},
-                          {16, u"Caf\u00e9 \u03a9"},      // é is Latin-1, Omega is not
-                          {40504, u"Rocket \U0001F680!"}, // a surrogate pair is one character
-                          {65535, u"last"},
-                          {7, u""}};
-const Expected kLatin1 = {
-    {0, "Defender"}, {15, "Patriot"}, {16, "Caf\xE9 ?"}, {40504, "Rocket ?!"}, {65535, "last"}};
+const Strings kStrings = {{0, u"Defender"},          {15, u"\u2039\u2039Sabre\u203a\u203a"},
+                          {16, u"Caf\u00e9 \u03a9"}, {40504, u"Rocket \U0001F680!"},
+                          {40505, u"\xd800x\xdc00"}, // halves of surrogate pairs, alone
+                          {65535, u"last \xdbff"},   {7, u""}};
+const Expected kUtf8 = {{0, "Defender"},
+                        {15, "\xE2\x80\xB9\xE2\x80\xB9Sabre\xE2\x80\xBA\xE2\x80\xBA"},
+                        {16, "Caf\xC3\xA9 \xCE\xA9"},
+                        {40504, "Rocket \xF0\x9F\x9A\x80!"},
+                        {40505, "\xEF\xBF\xBDx\xEF\xBF\xBD"},
+                        {65535, "last \xEF\xBF\xBD"}};
 
-TEST(PeStringTableTest, ReadsTheFirstLanguageOfEveryBlockAsLatin1) {
+TEST(PeStringTableTest, ReadsTheFirstLanguageOfEveryBlockAsUtf8) {
     const struct {
         const char* what;
         PeOptions options;
     } cases[] = {
         {"PE32", {}}, {"PE32+", {.pe32Plus = true}}, {"two languages", {.secondLanguage = true}}};
     for (const auto& c : cases) {
-        EXPECT_EQ(sorted(readPeStringTable(buildPe(kStrings, c.options).bytes)), kLatin1) << c.what;
+        EXPECT_EQ(sorted(readPeStringTable(buildPe(kStrings, c.options).bytes)), kUtf8) << c.what;
     }
 }
 

@@ -24,14 +24,33 @@ protected:
     }
 };
 
+// The list holds UTF-8: the DLLs' characters whatever they are, resource.ini's Windows-1252
+// bytes converted; the journal gets Windows-1252 back.
 TEST_F(ShipNamesTest, TheGameNamesAShipBeforeResourceIniAndTheUnknownName) {
-    writeModDll(buildPe({{40432, u" Kusari Drone Mk\u2122 II\t"}, {40425, u"  "}}).bytes);
+    writeModDll(
+        buildPe({{40432, u" \u2039\u2039Drone Mk\u2122 \u03a9\u203a\u203a\t"}, {40425, u"  "}})
+            .bytes);
+    writeBytes(programFolder() + "resource.ini", "[Resource]\n237033 = L\xFC"
+                                                 "beck \x8B"
+                                                 "Fighter\x9B\n");
     editor->btRelloadClick();
+    const std::string drone = "\xE2\x80\xB9\xE2\x80\xB9"
+                              "Drone Mk\xE2\x84\xA2 \xCE\xA9\xE2\x80\xBA\xE2\x80\xBA";
+    const std::string fighter = "L\xC3\xBC"
+                                "beck \xE2\x80\xB9"
+                                "Fighter\xE2\x80\xBA";
     EXPECT_EQ(form.items("lbShips"),
-              (std::vector<std::string>{"Liberty Light Fighter", "Unknown Ship (editable)",
-                                        "Kusari Drone Mk? II"}));
+              (std::vector<std::string>{fighter, "Unknown Ship (editable)", drone}));
     click(2);
-    EXPECT_EQ(form.text("edShipRealName"), "Kusari Drone Mk? II");
+    EXPECT_EQ(form.text("edShipRealName"), drone);
+    click(0);
+    EXPECT_EQ(form.text("edShipRealName"), fighter);
+    const std::string chosen = "[Data   ] Gew\xE4hltes Schiff: lbIndex=";
+    EXPECT_TRUE(test::contains(lines(), chosen + "2 IDS_Name=237040 RealName=\x8B\x8B"
+                                                 "Drone Mk\x99 ?\x9B\x9B"));
+    EXPECT_TRUE(test::contains(lines(), chosen + "0 IDS_Name=237033 RealName=L\xFC"
+                                                 "beck \x8B"
+                                                 "Fighter\x9B"));
     EXPECT_TRUE(std::ranges::none_of(
         lines(), [](const std::string& line) { return line.starts_with("[Warning]"); }));
 }
@@ -74,7 +93,10 @@ TEST(ShipFilter, NameOrNicknameContainsTheTextInAnyLetterCase) {
         {"Defender", "li_elite", "Elite", true},
         {"Defender", "li_elite", "rhino", false},
         {"Defender", "li_elite", "li_elite_2", false},
-        {"\xC4gir", "ku_fighter", "\xE4G", true}, // Latin-1 letters fold too
+        {"\xC3\x84gir", "ku_fighter", "\xC3\xA4G", true}, // Latin-1 letters fold too
+        {"\xC3\x97", "", "\xC3\xB7", false},              // the signs are no letters
+        {"\xE2\x80\xB9\xE2\x80\xB9Sabre\xE2\x80\xBA\xE2\x80\xBA", "", "\xE2\x80\xB9s", true},
+        {"\xE2\x80\xB9Sabre", "", "\xE2\x80\xBAs", false},
         {"Rhino", "", "rh", true},
     };
     for (const Case& c : cases) {
