@@ -1,5 +1,6 @@
 #include "ships/ConstantsTables.h"
 
+#include "gamedata/IniEngine.h"
 #include "gamedata/TextParts.h"
 #include "gamedata/UserIniFile.h"
 #include "journal/Journal.h"
@@ -200,6 +201,7 @@ ConstantsTables::ConstantsTables(Form& form) : form_(form) {}
 
 void ConstantsTables::load(const TUserIniFile& constants) {
     const auto& tables = constantsTables();
+    const auto parsed = ini::currentIni(constants.path());
     for (std::size_t t = 0; t < tables.size(); ++t) {
         std::vector<KeyValueRow> rows;
         for (std::string_view key : tables[t].keys) {
@@ -211,7 +213,7 @@ void ConstantsTables::load(const TUserIniFile& constants) {
             }
         }
         // The save adds no section, so a value typed there would be lost.
-        const std::string readOnlyReason = hasSection(constants, tables[t].section)
+        const std::string readOnlyReason = parsed && parsed->findSection(tables[t].section)
                                                ? std::string()
                                                : "constants.ini has no [" +
                                                      std::string(tables[t].section) +
