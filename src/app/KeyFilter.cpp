@@ -28,7 +28,7 @@ int keypadCode(int key) {
         return vk::kSubtract;
     case Qt::Key_Period:
     case Qt::Key_Comma:
-        return 110; // the keypad's decimal key, whatever it types
+        return vk::kDecimal; // whatever the layout makes it type
     case Qt::Key_Slash:
         return 111;
     case Qt::Key_Enter:

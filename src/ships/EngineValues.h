@@ -19,6 +19,7 @@ inline constexpr int kNumpad0 = 96;
 inline constexpr int kNumpad9 = 105;
 inline constexpr int kAdd = 107;
 inline constexpr int kSubtract = 109;
+inline constexpr int kDecimal = 110; // the keypad's decimal key
 inline constexpr int kOemPlus = 187;
 inline constexpr int kOemComma = 188;
 inline constexpr int kOemMinus = 189;
