@@ -139,6 +139,8 @@ bool KeyFilter::callHandler(const QString& name, int& key) {
         handlers_.KeyDown(key);
     } else if (name == QLatin1String("KeyDownFracted")) {
         handlers_.KeyDownFracted(key);
+    } else if (name == QLatin1String("KeyDownDecimal")) {
+        handlers_.KeyDownDecimal(key);
     } else if (name == QLatin1String("edEngineSpeedKeyDown")) {
         handlers_.edEngineSpeedKeyDown(key);
     } else if (name == QLatin1String("edEngineMaxForceKeyDown")) {

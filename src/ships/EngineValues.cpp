@@ -134,6 +134,13 @@ void EngineValues::KeyDownFracted(int& key) {
     markChanged_();
 }
 
+void EngineValues::KeyDownDecimal(int& key) {
+    if (!inDecimalSet(key)) {
+        key = 0;
+    }
+    markChanged_();
+}
+
 // The key-down event comes before the field inserts the character, so each handler works on
 // the field's text with the typed digit appended (wherever the caret stands).
 std::string EngineValues::predictedText(std::string_view field, int key) const {

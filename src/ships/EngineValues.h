@@ -49,6 +49,8 @@ public:
 
     void KeyDown(int& key);
     void KeyDownFracted(int& key);
+    // A single number that may carry a fraction, written with either separator.
+    void KeyDownDecimal(int& key);
     void edEngineSpeedKeyDown(int& key);
     void edEngineMaxForceKeyDown(int& key);
     void edEngineLinearDragKeyDown(int& key);

@@ -508,18 +508,20 @@ TEST_F(LayoutTest, ConstantsTablesListEveryKeyWithAnEmptyValue) {
 TEST_F(LayoutTest, KeyHandlersAreMarkedOnTheirFields) {
     EXPECT_EQ(
         namesWith("keyHandler", QStringLiteral("KeyDown")),
-        wordSet(
-            "edTradeLaneSpeed edCruiseSpeed edMaxSpeed edHullUnitsPerItem edShieldUnitsPerItem "
-            "edCruiseDisruptTime edMaxLootPerAstroid edStartingMoney cbStartingBase "
-            "edThrusterChargeRate edThrusterCapacity edShield edPanzerung edNanobot edMasse "
-            "edHoldsize edPowerMasse edPowerRegen edPowerCapacity edTrafePowerUsage "
-            "edShieldHPLevel cbWeaponHP cbTurretHP edWeaponHPLevel edTurretHpLevel "
-            "edCruiseChargeTime edCruisePowerUsage edTractorRange edTractorSpeed edScanRange "
-            "edCargoScanRange edMAxBankAngel edLinearDrag edCameraHorTurnAngle edVerUpTurnAngle "
-            "edVerDownTurnAngle edShipPrice"));
+        wordSet("edTradeLaneSpeed edCruiseSpeed edMaxSpeed edHullUnitsPerItem edShieldUnitsPerItem "
+                "edCruiseDisruptTime edMaxLootPerAstroid edStartingMoney cbStartingBase "
+                "edThrusterChargeRate edThrusterCapacity edShield edPanzerung edNanobot "
+                "edHoldsize edPowerMasse edPowerRegen edPowerCapacity edTrafePowerUsage "
+                "edShieldHPLevel cbWeaponHP cbTurretHP edWeaponHPLevel edTurretHpLevel "
+                "edTractorRange edTractorSpeed edScanRange edCargoScanRange edMAxBankAngel "
+                "edShipPrice"));
     EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDownFracted")),
               (std::set<std::string>{"edSteeringTorque", "edAngularDrag", "edRotationInertia",
-                                     "edCameraOffset", "edCameraAngularAccel", "edLODRanges"}));
+                                     "edCameraOffset", "edLODRanges"}));
+    EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDownDecimal")),
+              wordSet("edMasse edLinearDrag edCameraHorTurnAngle edVerUpTurnAngle "
+                      "edVerDownTurnAngle edCruisePowerUsage edCruiseChargeTime "
+                      "edCameraAngularAccel"));
     for (const char* field : {"edEngineSpeed", "edEngineMaxForce", "edEngineLinearDrag",
                               "edReverseFraction", "edReverseSpeed"}) {
         EXPECT_EQ(control(field)->property("keyHandler").toString(),

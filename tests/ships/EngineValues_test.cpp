@@ -222,7 +222,17 @@ TEST_F(EngineValuesTest, GenericHandlersMarkEveryKeyAsAChange) {
         values.KeyDownFracted(key);
         EXPECT_EQ(key, 0) << swallowed;
     }
-    EXPECT_EQ(changes, 19);
+    for (const int kept : {vk::kOemComma, vk::kOemPeriod, vk::kDecimal, int{'0'}, vk::kBack}) {
+        key = kept;
+        values.KeyDownDecimal(key);
+        EXPECT_EQ(key, kept);
+    }
+    for (const int swallowed : {vk::kSubtract, vk::kOemMinus, vk::kNumpad0 + 5, int{'A'}}) {
+        key = swallowed;
+        values.KeyDownDecimal(key);
+        EXPECT_EQ(key, 0) << swallowed;
+    }
+    EXPECT_EQ(changes, 28);
 }
 
 TEST_F(EngineValuesTest, ZeroDragBlocksSilentlyAndSpeedsThatCannotBeWorkedOutGoEmpty) {
