@@ -632,12 +632,20 @@ TEST_F(UpDownTest, StepsTheFieldTextWithinItsRange) {
     EXPECT_EQ(changesAfter("5", &UpDown::stepDown), QStringList{"4"});
     EXPECT_EQ(changesAfter("10", &UpDown::stepUp), QStringList{});
     EXPECT_EQ(changesAfter("1", &UpDown::stepDown), QStringList{});
-    EXPECT_EQ(changesAfter("255", &UpDown::stepDown), QStringList{"10"});
+    EXPECT_EQ(changesAfter("255", &UpDown::stepDown), QStringList{"254"});
 }
 
-TEST_F(UpDownTest, TextWithoutANumberStartsFromTheMinimum) {
+TEST_F(UpDownTest, AnEmptyFieldStartsFromTheMinimumAndOtherTextStays) {
     EXPECT_EQ(changesAfter("", &UpDown::stepUp), QStringList{"2"});
-    EXPECT_EQ(changesAfter("12,5", &UpDown::stepDown), QStringList{"1"});
+    EXPECT_EQ(changesAfter("1, 2", &UpDown::stepUp), QStringList{});
+    EXPECT_EQ(changesAfter("12,5", &UpDown::stepDown), QStringList{"12,4"});
+}
+
+TEST_F(UpDownTest, AClickStepsAFractionByItsLastDecimalPlace) {
+    spinner.setRange(0, 32000);
+    field.setText("0.35");
+    QTest::mouseClick(&spinner, Qt::LeftButton, {}, QPoint(8, 4));
+    EXPECT_EQ(field.text(), "0.36");
 }
 
 TEST_F(UpDownTest, ClicksOnTheUpperAndLowerHalf) {
