@@ -28,7 +28,7 @@ int keypadCode(int key) {
         return vk::kSubtract;
     case Qt::Key_Period:
     case Qt::Key_Comma:
-        return 110; // the keypad's decimal key, whatever it types
+        return vk::kDecimal; // whatever the layout makes it type
     case Qt::Key_Slash:
         return 111;
     case Qt::Key_Enter:
@@ -139,6 +139,8 @@ bool KeyFilter::callHandler(const QString& name, int& key) {
         handlers_.KeyDown(key);
     } else if (name == QLatin1String("KeyDownFracted")) {
         handlers_.KeyDownFracted(key);
+    } else if (name == QLatin1String("KeyDownDecimal")) {
+        handlers_.KeyDownDecimal(key);
     } else if (name == QLatin1String("edEngineSpeedKeyDown")) {
         handlers_.edEngineSpeedKeyDown(key);
     } else if (name == QLatin1String("edEngineMaxForceKeyDown")) {

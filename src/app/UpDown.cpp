@@ -1,10 +1,13 @@
 #include "app/UpDown.h"
 
+#include "ships/Numbers.h"
+
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyleOption>
 #include <QStylePainter>
-#include <algorithm>
+#include <optional>
+#include <string>
 
 namespace skarvel {
 
@@ -47,17 +50,15 @@ void UpDown::stepBy(int delta) {
     if (buddy_ == nullptr || !isEnabled()) {
         return;
     }
-    // A field without a number (empty, or a text such as 12,5) starts from the bottom of
-    // the range; a number outside the range is pulled into it.
-    bool isNumber = false;
-    const qint64 current = buddy_->text().trimmed().toLongLong(&isNumber);
-    const qint64 start = isNumber ? current : minimum_;
-    const qint64 next = std::clamp<qint64>(start + delta, minimum_, maximum_);
-    const QString text = QString::number(next);
-    if (text != buddy_->text()) {
-        buddy_->setText(text);
+    // The field holds the value as the file wrote it: the core steps that text or leaves it.
+    const std::optional<std::string> next =
+        steppedNumber(buddy_->text().toLatin1().toStdString(), delta, minimum_, maximum_);
+    if (!next) {
+        return;
     }
-    emit stepped(static_cast<int>(next));
+    const QString text = QString::fromLatin1(next->data(), static_cast<qsizetype>(next->size()));
+    buddy_->setText(text);
+    emit stepped(text);
 }
 
 void UpDown::repeatStep() {

@@ -7,8 +7,8 @@
 
 namespace skarvel {
 
-// A small vertical pair of arrow buttons that steps the whole number shown in its buddy
-// field. The value lives only in the buddy's text: a step writes the new number there as an
+// A small vertical pair of arrow buttons that steps the number shown in its buddy field.
+// The value lives only in the buddy's text: a step writes the new number there as an
 // ordinary text change, so the field's textChanged handlers run as if the user had typed.
 class UpDown : public QWidget {
     Q_OBJECT
@@ -38,8 +38,8 @@ public slots:
     void stepDown() { stepBy(-step_); }
 
 signals:
-    // The buddy's text was set to value by a click.
-    void stepped(int value);
+    // A click set the buddy's text to text.
+    void stepped(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -24,13 +24,17 @@ bool inWholeNumberSet(int key) {
     return key == vk::kBack || isDigitKey(key);
 }
 
-// Max force and drag may carry a fraction, written either way.
+// Whatever the locale, a fraction may be typed with a comma or a point.
+bool isSeparatorKey(int key) {
+    return key == vk::kOemComma || key == vk::kOemPeriod || key == vk::kDecimal;
+}
+
 bool inDecimalSet(int key) {
-    return inWholeNumberSet(key) || key == vk::kOemComma || key == vk::kOemPeriod;
+    return inWholeNumberSet(key) || isSeparatorKey(key);
 }
 
 bool inFractionSet(int key) {
-    return inWholeNumberSet(key) || isSignKey(key) || key == vk::kOemComma;
+    return inDecimalSet(key) || isSignKey(key);
 }
 
 bool inSignedWholeNumberSet(int key) {
@@ -125,6 +129,13 @@ void EngineValues::KeyDown(int& key) {
 
 void EngineValues::KeyDownFracted(int& key) {
     if (!inFractionSet(key)) {
+        key = 0;
+    }
+    markChanged_();
+}
+
+void EngineValues::KeyDownDecimal(int& key) {
+    if (!inDecimalSet(key)) {
         key = 0;
     }
     markChanged_();

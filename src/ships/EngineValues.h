@@ -19,6 +19,7 @@ inline constexpr int kNumpad0 = 96;
 inline constexpr int kNumpad9 = 105;
 inline constexpr int kAdd = 107;
 inline constexpr int kSubtract = 109;
+inline constexpr int kDecimal = 110; // the keypad's decimal key
 inline constexpr int kOemPlus = 187;
 inline constexpr int kOemComma = 188;
 inline constexpr int kOemMinus = 189;
@@ -48,6 +49,8 @@ public:
 
     void KeyDown(int& key);
     void KeyDownFracted(int& key);
+    // A single number that may carry a fraction, written with either separator.
+    void KeyDownDecimal(int& key);
     void edEngineSpeedKeyDown(int& key);
     void edEngineMaxForceKeyDown(int& key);
     void edEngineLinearDragKeyDown(int& key);

@@ -3,6 +3,7 @@
 #include "journal/Journal.h"
 #include "platform/AsciiText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -65,6 +66,69 @@ bool normalizeFraction(std::string_view text, std::string& out) {
         }
     }
     return i == text.size();
+}
+
+// A plain decimal number as a count of units of its last decimal place: "-0,35" is -35
+// units of 0.01 with "," as its separator; a whole number has no separator.
+struct PlainNumber {
+    std::int64_t units = 0;
+    std::size_t decimals = 0;
+    char separator = 0;
+};
+
+// At most this many digits, so that the units and a step on them fit 64 bits.
+constexpr std::size_t kMaxPlainDigits = 18;
+
+std::optional<PlainNumber> plainNumber(std::string_view text) {
+    PlainNumber number;
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        ++i;
+    }
+    std::size_t digits = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isDigit(c) && digits < kMaxPlainDigits) {
+            number.units = number.units * 10 + (c - '0');
+            ++digits;
+            if (number.separator != 0) {
+                ++number.decimals;
+            }
+        } else if ((c == ',' || c == '.') && number.separator == 0) {
+            number.separator = c;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (negative) {
+        number.units = -number.units;
+    }
+    return number;
+}
+
+std::string plainText(std::int64_t units, std::size_t decimals, char separator) {
+    std::string digits = std::to_string(units < 0 ? -units : units);
+    if (separator != 0) {
+        if (digits.size() <= decimals) {
+            digits.insert(0, decimals + 1 - digits.size(), '0');
+        }
+        digits.insert(digits.size() - decimals, 1, separator);
+    }
+    return units < 0 ? "-" + digits : digits;
+}
+
+// bound * scale, held at the 64-bit limits: no plain number reaches them.
+std::int64_t scaledBound(int bound, std::int64_t scale) {
+    const std::int64_t limit = std::numeric_limits<std::int64_t>::max() / scale;
+    if (bound > limit || bound < -limit) {
+        return bound < 0 ? std::numeric_limits<std::int64_t>::min()
+                         : std::numeric_limits<std::int64_t>::max();
+    }
+    return bound * scale;
 }
 
 } // namespace
@@ -163,6 +227,45 @@ std::int32_t multiplyToWhole(double a, double b) {
         throw std::overflow_error("Integer overflow");
     }
     return static_cast<std::int32_t>(product);
+}
+
+std::optional<std::string> steppedNumber(std::string_view text, int step, int minimum,
+                                         int maximum) {
+    const std::string_view trimmed = trimBlanks(text);
+    PlainNumber number{minimum, 0, 0};
+    if (!trimmed.empty()) {
+        const std::optional<PlainNumber> parsed = plainNumber(trimmed);
+        if (!parsed) {
+            return std::nullopt;
+        }
+        number = *parsed;
+    }
+    std::int64_t scale = 1;
+    for (std::size_t i = 0; i < number.decimals; ++i) {
+        scale *= 10;
+    }
+    const std::int64_t low = scaledBound(minimum, scale);
+    const std::int64_t high = scaledBound(maximum, scale);
+    const std::int64_t delta = number.separator == 0 ? step : (step > 0) - (step < 0);
+    const std::int64_t current = number.units;
+    std::int64_t next = current + delta;
+    if (current < low) {
+        if (delta <= 0) {
+            return std::nullopt;
+        }
+        next = std::min(next, high);
+    } else if (current > high) {
+        if (delta >= 0) {
+            return std::nullopt;
+        }
+        next = std::max(next, low);
+    } else {
+        next = std::clamp(next, low, std::max(low, high));
+    }
+    if (next == current && !trimmed.empty()) {
+        return std::nullopt;
+    }
+    return plainText(next, number.decimals, number.separator);
 }
 
 std::string getMathValue(std::string_view text, TJournal& journal) {

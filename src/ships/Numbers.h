@@ -34,6 +34,13 @@ std::string formatFraction(double value);
 // std::overflow_error "Integer overflow" beyond that range.
 std::int32_t multiplyToWhole(double a, double b);
 
+// The text a spinner click leaves in a field, or nothing when the click must leave the field
+// alone. A whole number moves by step, a fraction by one unit of its last decimal place in
+// the step's direction, keeping its separator and its number of decimals; an empty text
+// starts from minimum. A value inside [minimum, maximum] stays inside; one outside only ever
+// moves towards the range, by one step. Lists, letters and exponents are left alone.
+std::optional<std::string> steppedNumber(std::string_view text, int step, int minimum, int maximum);
+
 // Every "." becomes ","; journals "getMathValue - %s => %s" (Data).
 std::string getMathValue(std::string_view text, TJournal& journal);
 

@@ -73,8 +73,11 @@ TEST_F(EngineKeys, SignsCommaAndBackspaceReachTheFieldWithoutRecomputing) {
     type(field("edReverseFraction"), Qt::Key_Backspace);
     type(field("edReverseFraction"), Qt::Key_Backspace);
     type(field("edReverseFraction"), Qt::Key_Comma);
-    type(field("edReverseFraction"), Qt::Key_Period);                    // swallowed
-    type(field("edReverseFraction"), Qt::Key_Comma, Qt::KeypadModifier); // swallowed
+    type(field("edReverseFraction"), Qt::Key_Period);
+    type(field("edReverseFraction"), Qt::Key_Comma, Qt::KeypadModifier);
+    EXPECT_EQ(text("edReverseFraction"), "0,.,");
+    type(field("edReverseFraction"), Qt::Key_Backspace);
+    type(field("edReverseFraction"), Qt::Key_Backspace);
     EXPECT_EQ(text("edReverseFraction"), "0,");
     EXPECT_EQ(text("edReverseSpeed"), "-");
 
@@ -94,6 +97,36 @@ TEST_F(EngineKeys, SignsCommaAndBackspaceReachTheFieldWithoutRecomputing) {
     field("edReverseSpeed").setText("-");
     type(field("edReverseSpeed"), Qt::Key_8);
     EXPECT_EQ(text("edReverseFraction"), "-0,1");
+}
+
+// Fractions typed with either separator, from the main keyboard or the keypad.
+TEST_F(EngineKeys, FractionFieldsTakeAPointOrAComma) {
+    struct Case {
+        const char* field;
+        Qt::Key separator;
+        Qt::KeyboardModifiers modifiers;
+        const char* typed;
+    };
+    const Case cases[] = {
+        {"edReverseFraction", Qt::Key_Period, Qt::NoModifier, "0.2"},
+        {"edReverseFraction", Qt::Key_Comma, Qt::KeypadModifier, "0,2"},
+        {"edMasse", Qt::Key_Period, Qt::NoModifier, "0.2"},
+        {"edCruiseChargeTime", Qt::Key_Comma, Qt::NoModifier, "0,2"},
+        {"edCameraAngularAccel", Qt::Key_Period, Qt::KeypadModifier, "0.2"},
+    };
+    for (const Case& c : cases) {
+        setTexts({{"edEngineSpeed", "80"},
+                  {"edReverseFraction", "0,5"},
+                  {"edReverseSpeed", ""},
+                  {c.field, ""}});
+        type(field(c.field), Qt::Key_0);
+        type(field(c.field), c.separator, c.modifiers);
+        type(field(c.field), Qt::Key_2);
+        EXPECT_EQ(text(c.field), c.typed) << c.field;
+        EXPECT_EQ(text("edReverseSpeed"), c.field == std::string("edReverseFraction") ? "16" : "")
+            << c.field;
+    }
+    EXPECT_TRUE(marked());
 }
 
 TEST_F(EngineKeys, OnlyAForceBeyond32BitsIsJournaled) {

@@ -508,18 +508,20 @@ TEST_F(LayoutTest, ConstantsTablesListEveryKeyWithAnEmptyValue) {
 TEST_F(LayoutTest, KeyHandlersAreMarkedOnTheirFields) {
     EXPECT_EQ(
         namesWith("keyHandler", QStringLiteral("KeyDown")),
-        wordSet(
-            "edTradeLaneSpeed edCruiseSpeed edMaxSpeed edHullUnitsPerItem edShieldUnitsPerItem "
-            "edCruiseDisruptTime edMaxLootPerAstroid edStartingMoney cbStartingBase "
-            "edThrusterChargeRate edThrusterCapacity edShield edPanzerung edNanobot edMasse "
-            "edHoldsize edPowerMasse edPowerRegen edPowerCapacity edTrafePowerUsage "
-            "edShieldHPLevel cbWeaponHP cbTurretHP edWeaponHPLevel edTurretHpLevel "
-            "edCruiseChargeTime edCruisePowerUsage edTractorRange edTractorSpeed edScanRange "
-            "edCargoScanRange edMAxBankAngel edLinearDrag edCameraHorTurnAngle edVerUpTurnAngle "
-            "edVerDownTurnAngle edShipPrice"));
+        wordSet("edTradeLaneSpeed edCruiseSpeed edMaxSpeed edHullUnitsPerItem edShieldUnitsPerItem "
+                "edCruiseDisruptTime edMaxLootPerAstroid edStartingMoney cbStartingBase "
+                "edThrusterChargeRate edThrusterCapacity edShield edPanzerung edNanobot "
+                "edHoldsize edPowerMasse edPowerRegen edPowerCapacity edTrafePowerUsage "
+                "edShieldHPLevel cbWeaponHP cbTurretHP edWeaponHPLevel edTurretHpLevel "
+                "edTractorRange edTractorSpeed edScanRange edCargoScanRange edMAxBankAngel "
+                "edShipPrice"));
     EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDownFracted")),
               (std::set<std::string>{"edSteeringTorque", "edAngularDrag", "edRotationInertia",
-                                     "edCameraOffset", "edCameraAngularAccel", "edLODRanges"}));
+                                     "edCameraOffset", "edLODRanges"}));
+    EXPECT_EQ(namesWith("keyHandler", QStringLiteral("KeyDownDecimal")),
+              wordSet("edMasse edLinearDrag edCameraHorTurnAngle edVerUpTurnAngle "
+                      "edVerDownTurnAngle edCruisePowerUsage edCruiseChargeTime "
+                      "edCameraAngularAccel"));
     for (const char* field : {"edEngineSpeed", "edEngineMaxForce", "edEngineLinearDrag",
                               "edReverseFraction", "edReverseSpeed"}) {
         EXPECT_EQ(control(field)->property("keyHandler").toString(),
@@ -630,12 +632,20 @@ TEST_F(UpDownTest, StepsTheFieldTextWithinItsRange) {
     EXPECT_EQ(changesAfter("5", &UpDown::stepDown), QStringList{"4"});
     EXPECT_EQ(changesAfter("10", &UpDown::stepUp), QStringList{});
     EXPECT_EQ(changesAfter("1", &UpDown::stepDown), QStringList{});
-    EXPECT_EQ(changesAfter("255", &UpDown::stepDown), QStringList{"10"});
+    EXPECT_EQ(changesAfter("255", &UpDown::stepDown), QStringList{"254"});
 }
 
-TEST_F(UpDownTest, TextWithoutANumberStartsFromTheMinimum) {
+TEST_F(UpDownTest, AnEmptyFieldStartsFromTheMinimumAndOtherTextStays) {
     EXPECT_EQ(changesAfter("", &UpDown::stepUp), QStringList{"2"});
-    EXPECT_EQ(changesAfter("12,5", &UpDown::stepDown), QStringList{"1"});
+    EXPECT_EQ(changesAfter("1, 2", &UpDown::stepUp), QStringList{});
+    EXPECT_EQ(changesAfter("12,5", &UpDown::stepDown), QStringList{"12,4"});
+}
+
+TEST_F(UpDownTest, AClickStepsAFractionByItsLastDecimalPlace) {
+    spinner.setRange(0, 32000);
+    field.setText("0.35");
+    QTest::mouseClick(&spinner, Qt::LeftButton, {}, QPoint(8, 4));
+    EXPECT_EQ(field.text(), "0.36");
 }
 
 TEST_F(UpDownTest, ClicksOnTheUpperAndLowerHalf) {

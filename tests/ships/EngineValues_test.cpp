@@ -36,6 +36,8 @@ protected:
             text += static_cast<char>(code);
         } else if (code == vk::kOemComma) {
             text += ',';
+        } else if (code == vk::kOemPeriod) {
+            text += '.';
         } else if (code == vk::kAdd || code == vk::kOemPlus) {
             text += '+';
         } else if (code == vk::kSubtract || code == vk::kOemMinus) {
@@ -123,6 +125,12 @@ TEST_F(EngineValuesTest, TypingTheReverseValuesSetsTheOtherOne) {
     setFields("35", "", "", "0.", ""); // a point read from the file parses as well
     press("edReverseFraction", '5');
     EXPECT_EQ(text("edReverseSpeed"), "18");
+    setFields("80", "", "", "", ""); // and so does a typed one
+    for (const int key : {int{'0'}, vk::kOemPeriod, int{'2'}}) {
+        press("edReverseFraction", key);
+    }
+    EXPECT_EQ(text("edReverseFraction"), "0.2");
+    EXPECT_EQ(text("edReverseSpeed"), "16");
 }
 
 TEST_F(EngineValuesTest, SignCommaAndBackspaceReachTheFieldWithoutRecomputing) {
@@ -154,10 +162,11 @@ TEST_F(EngineValuesTest, SignCommaAndBackspaceReachTheFieldWithoutRecomputing) {
     EXPECT_EQ(text("edReverseFraction"), "0,");
     EXPECT_EQ(text("edReverseSpeed"), "1");
 
-    // Force and drag take a point or a comma; only the other fields swallow the point.
+    // Force, drag and fraction take a point or a comma; the speeds swallow the point.
     for (const std::string& field : fields) {
-        const bool decimal = field == "edEngineMaxForce" || field == "edEngineLinearDrag";
-        EXPECT_EQ(press(field, vk::kOemPeriod), decimal ? vk::kOemPeriod : 0) << field;
+        const bool whole = field == "edEngineSpeed" || field == "edReverseSpeed";
+        EXPECT_EQ(press(field, vk::kOemPeriod), whole ? 0 : vk::kOemPeriod) << field;
+        EXPECT_EQ(press(field, vk::kDecimal), whole ? 0 : vk::kDecimal) << field;
     }
     EXPECT_EQ(press("edEngineLinearDrag", vk::kOemComma), vk::kOemComma);
     EXPECT_EQ(text("edEngineSpeed"), "8");
@@ -202,18 +211,28 @@ TEST_F(EngineValuesTest, GenericHandlersMarkEveryKeyAsAChange) {
         values.KeyDown(key);
         EXPECT_EQ(key, 0) << swallowed;
     }
-    for (const int kept : {vk::kOemComma, vk::kAdd, vk::kSubtract, vk::kOemPlus, vk::kOemMinus,
-                           int{'7'}, vk::kBack}) {
+    for (const int kept : {vk::kOemComma, vk::kOemPeriod, vk::kDecimal, vk::kAdd, vk::kSubtract,
+                           vk::kOemPlus, vk::kOemMinus, int{'7'}, vk::kBack}) {
         key = kept;
         values.KeyDownFracted(key);
         EXPECT_EQ(key, kept);
     }
-    for (const int swallowed : {vk::kOemPeriod, vk::kNumpad0, int{'x'}}) {
+    for (const int swallowed : {vk::kNumpad0, int{'x'}}) {
         key = swallowed;
         values.KeyDownFracted(key);
         EXPECT_EQ(key, 0) << swallowed;
     }
-    EXPECT_EQ(changes, 18);
+    for (const int kept : {vk::kOemComma, vk::kOemPeriod, vk::kDecimal, int{'0'}, vk::kBack}) {
+        key = kept;
+        values.KeyDownDecimal(key);
+        EXPECT_EQ(key, kept);
+    }
+    for (const int swallowed : {vk::kSubtract, vk::kOemMinus, vk::kNumpad0 + 5, int{'A'}}) {
+        key = swallowed;
+        values.KeyDownDecimal(key);
+        EXPECT_EQ(key, 0) << swallowed;
+    }
+    EXPECT_EQ(changes, 28);
 }
 
 TEST_F(EngineValuesTest, ZeroDragBlocksSilentlyAndSpeedsThatCannotBeWorkedOutGoEmpty) {

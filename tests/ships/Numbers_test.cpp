@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace skarvel {
 namespace {
@@ -78,6 +80,51 @@ TEST(Numbers, ProductsRoundToA32BitWholeNumber) {
     EXPECT_EQ(test::errorOf<std::overflow_error>([] { multiplyToWhole(65536, 32768); }),
               "Integer overflow");
     EXPECT_THROW(multiplyToWhole(1e300, 1e300), std::overflow_error);
+}
+
+TEST(Numbers, ASpinnerStepKeepsTheNumberAsWritten) {
+    struct Case {
+        const char* text;
+        int step;
+        int minimum;
+        int maximum;
+        std::optional<std::string> stepped;
+    };
+    const std::optional<std::string> none;
+    const Case cases[] = {
+        {"5", 1, 0, 100, "6"},
+        {" 7 ", -1, 0, 100, "6"},
+        {"5", 5, 0, 100, "10"},
+        {"98", 5, 0, 100, "100"},
+        {"100", 1, 0, 100, none},
+        {"0.35", 1, 0, 100, "0.36"},
+        {"0,35", -1, 0, 100, "0,34"},
+        {"1.50", 1, 0, 100, "1.51"},
+        {"0.0", 1, 0, 100, "0.1"},
+        {"0,09", 5, 0, 100, "0,10"}, // one unit of the last place, whatever the step
+        {"0.0", -1, 0, 100, none},
+        {"-0,1", 1, -10, 10, "0,0"},
+        {"", 1, 1, 10, "2"},
+        {"", -1, 1, 10, "1"},
+        // Outside the range: towards it one step, away from it nothing.
+        {"255", -1, 1, 10, "254"},
+        {"255", 1, 1, 10, none},
+        {"12,5", -1, 1, 10, "12,4"},
+        {"-0.5", 1, 0, 100, "-0.4"},
+        {"-0.5", -1, 0, 100, none},
+        {"32000.5", 1, 0, 32000, none},
+        // Not a single plain number.
+        {"1, 2", 1, 0, 100, none},
+        {"abc", 1, 0, 100, none},
+        {"1.2.3", 1, 0, 100, none},
+        {"1e3", 1, 0, 100, none},
+        {"-", 1, 0, 100, none},
+        {"1234567890123456789", -1, 0, 100, none},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(steppedNumber(c.text, c.step, c.minimum, c.maximum), c.stepped)
+            << "'" << c.text << "' by " << c.step;
+    }
 }
 
 TEST(Numbers, MathValueTurnsEveryPointIntoAComma) {
