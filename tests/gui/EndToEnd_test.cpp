@@ -9,6 +9,7 @@
 #include "platform/OwnFolders.h"
 #include "platform/Process.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
@@ -110,6 +111,10 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
         ASSERT_EQ(fieldText(window, "edEngineSpeed"), "90");  // 54000 / 600
         ASSERT_EQ(fieldText(window, "edReverseSpeed"), "14"); // 13.5, half to even
         ASSERT_EQ(fieldText(window, "edWeaponHPLevel"), "4");
+        // Defender's engine is shared: the caption says so and its tool tip names the others.
+        const auto& engine = control<QLabel>(window, "labEngine");
+        EXPECT_EQ(engine.text(), "ENGINE :: [ge_le_engine_02] used by 3 ships");
+        EXPECT_EQ(engine.toolTip(), "Also used by: Drake, Sabre");
 
         retype(window, "edEngineSpeed", "120");
         EXPECT_EQ(fieldText(window, "edEngineSpeed"), "120");

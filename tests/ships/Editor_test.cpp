@@ -81,6 +81,9 @@ TEST_F(EditorTest, ReloadQuestionAnsweredYesForgetsTheShownShip) {
     EXPECT_EQ(editor->shipIndex(), 0);
     EXPECT_EQ(form.text("edPanzerung"), "");
     EXPECT_EQ(form.text("labEngine"), "ENGINE");
+    for (const char* level : {"edWeaponHPLevel", "edTurretHpLevel", "edShieldHPLevel"}) {
+        EXPECT_EQ(form.text(level), "") << level; // no level of the ship shown before
+    }
     EXPECT_FALSE(form.isEnabled("btSave"));
     // Nothing was saved.
     EXPECT_EQ(gameText("Ships/shiparch.ini").find("9999"), std::string::npos);

@@ -111,6 +111,33 @@ TEST_F(SaveTest, SaveCommandKeepsTheShipForTheNextSave) {
     EXPECT_EQ(shipArch.find("hit_pts = 1200"), std::string::npos);
 }
 
+// Another program put a ship before the shown one: the save lands in the shown ship, and
+// after the save's reload the list selects it again at its new row.
+TEST_F(SaveTest, SaveCommandFollowsTheShipToItsNewRow) {
+    click(2);
+    const std::string path = gameFile("Ships/shiparch.ini");
+    std::string text = readBytes(path);
+    writeBytes(path, text.insert(text.find("[Ship1]"), "[Ship]\nnickname = newcomer\n\n"));
+    form.setText("edPanzerung", "1300");
+    saveByButton();
+    EXPECT_EQ(form.selectedIndex("lbShips"), 3);
+    EXPECT_EQ(editor->shipIndex(), 3);
+    EXPECT_EQ(form.text("edShipNickName"), "ku_drone");
+    const std::string saved = gameText("Ships/shiparch.ini");
+    EXPECT_LT(saved.find("nickname = ku_drone"), saved.find("hit_pts = 1300"));
+
+    // The fields now hold what the file holds: a second save has nothing to write.
+    const auto files = gameFiles();
+    const auto from = mark();
+    const std::size_t shown = dialogs.shown.size();
+    editor->btSaveClick();
+    ASSERT_EQ(dialogs.shown.size(), shown + 1); // no question, only the note
+    EXPECT_EQ(dialogs.shown.back().kind, MessageKind::Information);
+    EXPECT_EQ(dialogs.shown.back().text, kNothingToSave);
+    EXPECT_FALSE(contains(linesSince(from), "[System ] Daten wurden gespeichert"));
+    EXPECT_EQ(gameFiles(), files);
+}
+
 TEST_F(SaveTest, SaveAnsweredNoDoesNothing) {
     click(0);
     form.setText("edPanzerung", "3500");
