@@ -40,6 +40,9 @@ public:
     Answer message(MessageKind, std::string_view) override { return Answer::Yes; }
     Answer askInformation(std::string_view) override { return Answer::Yes; }
     Answer askYesNoCancel(std::string_view) override { return Answer::Yes; }
+    std::size_t choose(MessageKind, std::string_view, const std::vector<std::string>&) override {
+        return 0;
+    }
     std::string pickFolder(std::string_view, std::string_view start) override {
         return std::string(start);
     }

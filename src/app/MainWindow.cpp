@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "app/BackupPage.h"
 #include "app/ConstantsPage.h"
+#include "app/DataFileWatcher.h"
 #include "app/ErrorHandler.h"
 #include "app/HintArea.h"
 #include "app/InfoWindow.h"
@@ -72,6 +73,12 @@ void TformSkarvel::wireHandlers() {
     onSignal(ui_->btBeenden, &QAbstractButton::clicked, [this] { btBeendenClick(); });
     onSignal(ui_->btRelload, &QAbstractButton::clicked, [this] { editor_->btRelloadClick(); });
     onSignal(ui_->btSave, &QAbstractButton::clicked, [this] { editor_->btSaveClick(); });
+    onSignal(ui_->btCloseSet, &QAbstractButton::clicked, [this] { editor_->btCloseSetClick(); });
+    onSignal(ui_->btOutsideReload, &QAbstractButton::clicked,
+             [this] { editor_->btOutsideReloadClick(); });
+    onSignal(ui_->btOutsideKeep, &QAbstractButton::clicked,
+             [this] { editor_->btOutsideKeepClick(); });
+    new DataFileWatcher(*editor_, journal_, this);
     onSignal(ui_->btInfo, &QAbstractButton::clicked, [this] { btInfoClick(); });
     onSignal(ui_->btRead, &QAbstractButton::clicked, [this] { btReadClick(); });
     onSignal(ui_->tvMenu, &QTreeWidget::currentItemChanged, [this] { tvMenuChange(); });

@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
+#include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QTabBar>
@@ -226,6 +227,8 @@ void setIcons(Ui::TformSkarvel& ui, QMainWindow& window) {
     ui.btBeenden->setIcon(QIcon(QStringLiteral(":/icons/close.png")));
     ui.btRelload->setIcon(QIcon(QStringLiteral(":/icons/reload.png")));
     ui.btSave->setIcon(QIcon(QStringLiteral(":/icons/save.png")));
+    // A closed folder: the set is put away, the window stays.
+    ui.btCloseSet->setIcon(window.style()->standardIcon(QStyle::SP_DirClosedIcon));
     ui.btHelp->setIcon(QIcon(QStringLiteral(":/icons/help.png")));
     ui.btInfo->setIcon(QIcon(QStringLiteral(":/icons/info.png")));
 }

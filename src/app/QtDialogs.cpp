@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
 
 namespace skarvel {
 
@@ -132,6 +134,24 @@ Answer QtDialogs::askInformation(std::string_view text) {
 Answer QtDialogs::askYesNoCancel(std::string_view text) {
     return showBox(owner_, QMessageBox::Question, captionOf(MessageKind::Confirmation), text,
                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+std::size_t QtDialogs::choose(MessageKind kind, std::string_view text,
+                              const std::vector<std::string>& buttons) {
+    QMessageBox box(iconOf(kind), captionOf(kind), messageText(text), QMessageBox::NoButton,
+                    owner_);
+    std::vector<QPushButton*> added;
+    for (const std::string& caption : buttons) {
+        added.push_back(box.addButton(fromUtf8(caption), QMessageBox::ActionRole));
+    }
+    if (!added.empty()) {
+        box.setDefaultButton(added.front());
+        box.setEscapeButton(added.back());
+    }
+    box.exec();
+    const auto pressed = std::find(added.begin(), added.end(), box.clickedButton());
+    return pressed == added.end() ? buttons.size() - 1
+                                  : static_cast<std::size_t>(pressed - added.begin());
 }
 
 std::string QtDialogs::pickFolder(std::string_view instruction, std::string_view startFolder) {

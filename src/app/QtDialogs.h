@@ -17,6 +17,8 @@ public:
     Answer message(MessageKind kind, std::string_view text) override;
     Answer askInformation(std::string_view text) override;
     Answer askYesNoCancel(std::string_view text) override;
+    std::size_t choose(MessageKind kind, std::string_view text,
+                       const std::vector<std::string>& buttons) override;
 
     std::string pickFolder(std::string_view instruction, std::string_view startFolder) override;
     std::optional<std::string> openFile(const FileDialogOptions& options) override;

@@ -171,6 +171,7 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
 
     BuildSectionLists();
     open_ = true;
+    takeSnapshot();
     finishOpen();
     return std::nullopt;
 }
@@ -178,13 +179,11 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
 void DataSet::BuildSectionLists() {
     journal_.Write("SektionsListen erstellen", JournalEntryKind::Begin);
     const ini::ReadOnlyPhase readOnly; // the ship list reads a name from every ship
-    // The lists name exactly the headers the numbering wrote: entry k is section kind + k.
+    // The numbered headers in file order: right after the open entry k is kind + k; after
+    // another program added or removed sections the numbers may have gaps or run out of order.
     const auto names = [this](std::string_view kind, DataFileIndex file) {
-        std::vector<std::string> list;
-        for (int k = 0; k < counts_[static_cast<std::size_t>(file)]; ++k) {
-            list.push_back(numberedSection(kind, k));
-        }
-        return list;
+        const auto parsed = ini::currentIni(files_.files[static_cast<std::size_t>(file)]);
+        return parsed ? numberedSectionNames(parsed->bytes(), kind) : std::vector<std::string>{};
     };
     sections_.ships = names("Ship", kShipArch);
     journal_.Write("SHIP SektionsListe erstellt", JournalEntryKind::Info);
@@ -234,6 +233,42 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
     return outcome;
 }
 
+void DataSet::takeSnapshot() {
+    for (std::size_t i = 0; i < files_.files.size(); ++i) {
+        stamps_[i] = FileStamp::of(files_.files[i]);
+    }
+}
+
+std::vector<DataFileIndex> DataSet::changedSinceSnapshot() const {
+    std::vector<DataFileIndex> changed;
+    if (!open_) {
+        return changed;
+    }
+    for (std::size_t i = 0; i < files_.files.size(); ++i) {
+        if (FileStamp::of(files_.files[i]) != stamps_[i]) {
+            changed.push_back(static_cast<DataFileIndex>(i));
+        }
+    }
+    return changed;
+}
+
+void DataSet::adoptOutsideChanges(const std::vector<DataFileIndex>& changed) {
+    for (const DataFileIndex file : changed) {
+        journal_.WriteFormatted("Datei außerhalb von Skarvel geändert [%s]",
+                                {files_.files[static_cast<std::size_t>(file)]},
+                                JournalEntryKind::Warning);
+    }
+    try {
+        NumberNewSections(journal_, files_, changed);
+    } catch (const std::exception& error) {
+        // The sections keep the names they have; the plain ones are not listed.
+        journal_.Write("Neue Sektionen nicht nummeriert - " + std::string(error.what()),
+                       JournalEntryKind::Error);
+    }
+    BuildSectionLists();
+    takeSnapshot();
+}
+
 void DataSet::reopenAfterFailedClose() {
     if (open_) {
         return; // the close never got as far as the numbers
@@ -249,6 +284,7 @@ void DataSet::reopenAfterFailedClose() {
     objects_ = std::make_unique<Objects>(journal_, programFolder_, files_);
     BuildSectionLists();
     open_ = true;
+    takeSnapshot();
 }
 
 GameBackups DataSet::backups() const {

@@ -7,6 +7,7 @@
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/UserIniFile.h"
 #include "platform/DataFolderLock.h"
+#include "platform/FileStamp.h"
 
 #include <array>
 #include <functional>
@@ -74,6 +75,14 @@ public:
 
     bool isOpen() const { return open_; } // FInisOpen
 
+    // The files as the program last left them: what it wrote itself is no outside change.
+    void takeSnapshot();
+    // The files of the open set another program changed since the last snapshot.
+    std::vector<DataFileIndex> changedSinceSnapshot() const;
+    // Numbers the sections another program added to those files, builds the section lists
+    // and the ship list again and takes a new snapshot. Each file is journaled.
+    void adoptOutsideChanges(const std::vector<DataFileIndex>& changed);
+
     // Run by the open after the section lists were built (FillShipList).
     void setShipListFiller(std::function<void()> filler) { fillShipList_ = std::move(filler); }
 
@@ -128,6 +137,7 @@ private:
     std::function<void()> fillShipList_;
     BackupSettings backupSettings_ = defaultBackupSettings();
     bool open_ = false;
+    std::array<std::optional<FileStamp>, kDataFileNames.size()> stamps_{};
     DataFolderLock folderLock_; // held while open, so no other copy opens this game
 };
 

@@ -96,6 +96,37 @@ std::string describeProblems(const std::vector<SectionProblem>& problems) {
     return text;
 }
 
+std::vector<OutsideConflict> outsideConflicts(const DataSet& dataSet,
+                                              const std::vector<PendingChange>& changes) {
+    std::vector<OutsideConflict> conflicts;
+    for (const PendingChange& change : changes) {
+        const std::string& path = dataSet.ini(change.section.file).path();
+        const auto ini = ini::currentIni(path);
+        const std::vector<std::size_t> positions = positionsOf(dataSet, change.section);
+        if (!ini || positions.size() != 1) {
+            continue; // sectionProblems speaks of these
+        }
+        const auto* key = ini->findKey(ini->sections()[positions.front()], change.key);
+        std::string now = key ? ini->value(*key) : std::string();
+        if (now != change.loaded) {
+            conflicts.push_back({change, path, std::move(now)});
+        }
+    }
+    return conflicts;
+}
+
+std::string describeConflicts(const std::vector<OutsideConflict>& conflicts) {
+    std::string text = "Another program changed these values in the files since Skarvel read "
+                       "them, and you changed them too:";
+    for (const OutsideConflict& conflict : conflicts) {
+        const SectionRef& ref = conflict.change.section;
+        text += "\n\r" + conflict.path + " [" + ref.kind +
+                (ref.byNickname ? " " + ref.nickname : std::string()) + "] " + conflict.change.key +
+                ": the file's " + conflict.fileValue + ", yours " + conflict.change.value;
+    }
+    return text;
+}
+
 void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& changes) {
     for (const PendingChange& change : changes) {
         const SectionRef& ref = change.section;

@@ -30,6 +30,7 @@ struct PendingChange {
     std::string key;
     std::string loaded; // the key's text at the load
     std::string value;  // the text to write
+    std::string field;  // the control that shows it: a field, a list or a table
 
     bool operator==(const PendingChange&) const = default;
 };
@@ -50,6 +51,21 @@ std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
 
 // The user's message: nothing was written, and which file lacks which section.
 std::string describeProblems(const std::vector<SectionProblem>& problems);
+
+// A change whose key another program changed too: the file holds another text than at the
+// load.
+struct OutsideConflict {
+    PendingChange change;
+    std::string path;
+    std::string fileValue; // empty when the key is gone
+};
+
+// The changes whose key the file as it is now holds with another text than at the load.
+std::vector<OutsideConflict> outsideConflicts(const DataSet& dataSet,
+                                              const std::vector<PendingChange>& changes);
+
+// The question about them: one line per key (file, section, key, the file's value, the user's).
+std::string describeConflicts(const std::vector<OutsideConflict>& conflicts);
 
 // Writes each change into its section as found now, in order, through the settings-file
 // objects (each write journaled). Meant inside a WriteBatch; a section that is not there

@@ -6,6 +6,7 @@
 #include "journal/Journal.h"
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -208,6 +209,61 @@ SectionCounts NumberSections(TJournal& journal, const DataFileSet& files) {
     }
     journal.Write("Nummerierung erstellt", JournalEntryKind::End);
     return counts;
+}
+
+std::vector<std::string> numberedSectionNames(std::string_view text, std::string_view kind) {
+    std::vector<std::string> names;
+    bool atFileStart = true;
+    forEachLine(text, [&](LineWithEnd line) {
+        const auto header = matchKindHeader(line.text, kind, atFileStart);
+        atFileStart = false;
+        if (header && !header->digits.empty()) {
+            names.push_back(std::string(kind) + std::string(header->digits));
+        }
+    });
+    return names;
+}
+
+std::vector<std::string> NumberNewSections(TJournal& journal, const DataFileSet& files,
+                                           const std::vector<DataFileIndex>& which) {
+    std::vector<std::string> numbered;
+    for (const NumberedFile& row : kNumberingOrder) {
+        if (std::find(which.begin(), which.end(), row.file) == which.end()) {
+            continue;
+        }
+        const std::string& path = pathOf(files, row.file);
+        const std::string original = readFile(path);
+        if (original.find('\0') != std::string::npos) {
+            throw NotTextFileError(path);
+        }
+        // The numbers continue after the highest in use, so none is taken twice.
+        long long next = 0;
+        for (const std::string& name : numberedSectionNames(original, row.name)) {
+            const std::string digits = name.substr(row.name.size());
+            if (digits.size() <= 9) { // larger numbers are no open's
+                next = std::max(next, std::stoll(digits) + 1);
+            }
+        }
+        int added = 0;
+        const std::string text =
+            rewriteLines(original, [&](std::string_view line, bool atFileStart, std::string& out) {
+                const auto header = matchKindHeader(line, row.name, atFileStart);
+                if (!header || !header->digits.empty()) {
+                    out += line;
+                    return;
+                }
+                out.append(line.substr(0, header->open)).append("[").append(row.name);
+                out.append(std::to_string(next++)).append("]").append(line.substr(header->end));
+                ++added;
+            });
+        if (added > 0) {
+            writeBack(path, original, text);
+            journal.WriteFormatted("%d neue Sektionen nummeriert [%s]",
+                                   {static_cast<long long>(added), path}, JournalEntryKind::Info);
+            numbered.push_back(path + ": " + std::to_string(added));
+        }
+    }
+    return numbered;
 }
 
 std::vector<std::string> RemoveSectionNumbers(TJournal& journal, const DataFileSet& files) {

@@ -67,6 +67,17 @@ std::string closedFormOf(DataFileIndex file, std::string_view bytes);
 // Every rewrite is atomic.
 SectionCounts NumberSections(TJournal& journal, const DataFileSet& files);
 
+// Numbers the plain headers of the four kinds that another program added to files of the
+// open set: each gets the number after the highest its file uses, in file order; numbered
+// headers keep theirs. Only the files named are read, and only those that change are
+// written (atomically). Returns "<file>: <count>" for each file that got numbers; a failure
+// throws and leaves that file as it was.
+std::vector<std::string> NumberNewSections(TJournal& journal, const DataFileSet& files,
+                                           const std::vector<DataFileIndex>& which);
+
+// The numbered section names of kind in the bytes, in file order: "Ship3", "Ship0", ...
+std::vector<std::string> numberedSectionNames(std::string_view text, std::string_view kind);
+
 // Restores the plain headers of ships, goods, power plants and engines. A file that cannot
 // be handled is journaled and left as it is; the others are still restored.
 // Returns "<file> - <cause>" for each file that kept its numbers.

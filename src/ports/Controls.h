@@ -41,6 +41,13 @@ inline constexpr Control btRead{"btRead", PushButton};
 inline constexpr Control lbShips{"lbShips", ListBox};
 inline constexpr Control btRelload{"btRelload", ToolButton};
 inline constexpr Control btSave{"btSave", ToolButton};
+inline constexpr Control btCloseSet{"btCloseSet", ToolButton};
+
+// The bar above the pages that tells of files another program changed.
+inline constexpr Control panOutsideChange{"panOutsideChange", Panel};
+inline constexpr Control labOutsideChange{"labOutsideChange", Label};
+inline constexpr Control btOutsideReload{"btOutsideReload", PushButton};
+inline constexpr Control btOutsideKeep{"btOutsideKeep", PushButton};
 
 // Options: the two folders and the two switches.
 inline constexpr Control edPfad{"edPfad", LineEdit};
@@ -129,6 +136,11 @@ inline constexpr auto all = std::to_array<Control>({
     lbShips,
     btRelload,
     btSave,
+    btCloseSet,
+    panOutsideChange,
+    labOutsideChange,
+    btOutsideReload,
+    btOutsideKeep,
     edPfad,
     edFliniDir,
     cbShowSecurityWarnings,

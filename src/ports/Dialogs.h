@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -30,6 +32,10 @@ public:
     virtual Answer askInformation(std::string_view text) = 0;
     // A confirmation with Yes, No and Cancel.
     virtual Answer askYesNoCancel(std::string_view text) = 0;
+    // A question with buttons of its own ("Write mine", ...): the index of the button
+    // pressed; the last one (the way back) when the box is closed otherwise.
+    virtual std::size_t choose(MessageKind kind, std::string_view text,
+                               const std::vector<std::string>& buttons) = 0;
     // A warning with only an OK button (the update check's connection warnings). Falls back
     // to the Yes/No warning for implementations that do not offer one.
     virtual Answer warningOk(std::string_view text) { return message(MessageKind::Warning, text); }

@@ -302,7 +302,7 @@ std::vector<PendingChange> ConstantsTables::changes() const {
                 continue;
             }
             found.push_back({SectionRef::named(SettingsFile::Constants, table.section), row.key,
-                             before, row.value});
+                             before, row.value, std::string(table.control)});
         }
     }
     return found;

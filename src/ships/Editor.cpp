@@ -148,6 +148,7 @@ bool Editor::closeShowingFailures() {
 }
 
 bool Editor::FormClose(bool doExit) {
+    const Busy busy(busy_);
     if (doExit) {
         journal_.Write("Programm wird wegen des Sicherheitsdialoges beendet",
                        JournalEntryKind::System);
@@ -186,9 +187,12 @@ void Editor::reloadDataSet(bool alreadyBackedUp) {
     if (dataSet_.isOpen()) {
         shipListArmed_ = true;
     }
+    form_.setEnabled(controls::btCloseSet, dataSet_.isOpen());
+    hideOutsideBar();
 }
 
 void Editor::btRelloadClick() {
+    const Busy busy(busy_);
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
     bool reload = true;
     if (valuesChanged_) {
@@ -232,6 +236,7 @@ std::string Editor::withSharedEquipment(std::string_view question,
 }
 
 void Editor::btSaveClick() {
+    const Busy busy(busy_);
     journal_.Write("Daten sollen gespeichert werden", JournalEntryKind::System);
     const PendingSave pending = pendingSave();
     if (dataSet_.isOpen() && pending.empty()) {
@@ -246,6 +251,9 @@ void Editor::btSaveClick() {
     }
     SaveOutcome outcome = SaveOutcome::NotOpen;
     shownOnFailure(dialogs_, kSaveFailed, [&] { outcome = SAVE_INI_VALUES(); });
+    if (outcome == SaveOutcome::Cancelled) {
+        return; // the edits stay, unsaved
+    }
     if (outcome == SaveOutcome::NothingChanged) {
         dialogs_.message(MessageKind::Information, kNothingToSave);
         valuesChanged_ = false;
@@ -281,6 +289,7 @@ void Editor::reselectSavedShip() {
 }
 
 void Editor::lbShipsClick() {
+    const Busy busy(busy_);
     if (!shipListArmed_) {
         return;
     }
@@ -291,14 +300,21 @@ void Editor::lbShipsClick() {
         if (isYes(dialogs_.message(MessageKind::Warning,
                                    withSharedEquipment(kShipChangeQuestion, pendingSave())))) {
             journal_.Write("JA - Werte sollen gespeichert werden", JournalEntryKind::Action);
+            SaveOutcome outcome = SaveOutcome::NotOpen;
             try {
-                shownOnFailure(dialogs_, kSaveFailed, [this] { SAVE_INI_VALUES(); });
+                shownOnFailure(dialogs_, kSaveFailed, [&] { outcome = SAVE_INI_VALUES(); });
             } catch (...) {
                 // The fields still show the ship that was to be saved: so does the list.
                 if (ship_.loaded) {
                     form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
                 }
                 throw;
+            }
+            if (outcome == SaveOutcome::Cancelled) {
+                // The user went back: the ship and its edits stay.
+                form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
+                journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
+                return;
             }
         } else {
             journal_.Write("NEIN - Änderungen verworfen", JournalEntryKind::Action);
@@ -341,9 +357,16 @@ void Editor::LOAD_INI_VALUES() {
 }
 
 SaveOutcome Editor::SAVE_INI_VALUES() {
+    // Changes of another program not yet noticed: their new sections are numbered and the
+    // lists follow them, so the save and the rows after it see the files as they are.
+    if (const auto changed = dataSet_.changedSinceSnapshot(); !changed.empty()) {
+        dataSet_.adoptOutsideChanges(changed);
+        followShownShip();
+    }
     const SaveOutcome outcome = saver_.SAVE_INI_VALUES(ship_, general_, startingBasePicked_);
     if (outcome == SaveOutcome::Saved) {
         rememberSaved();
+        dataSet_.takeSnapshot(); // what the save wrote is no outside change
     }
     return outcome;
 }

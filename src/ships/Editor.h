@@ -34,6 +34,18 @@ public:
     void btRelloadClick();
     void btSaveClick();
     void lbShipsClick();
+    // Closes the set and keeps the window (after the question about unsaved changes), so
+    // that the game can read its files; the open button opens them again.
+    void btCloseSetClick();
+
+    // Another program may have changed files of the open set: those it changed are read
+    // again, their new sections numbered and listed, and the pages show the new values, or,
+    // with unsaved changes, the bar says what changed. False while a command runs: ask again
+    // later.
+    bool filesChangedOutside();
+    // The bar's two answers.
+    void btOutsideReloadClick();
+    void btOutsideKeepClick();
     void CloseIniFiles(); // a close without questions
     // The user closes the window: asks, then closes the set. doExit: the start-up's backup
     // prompt ends the program, without a question. False keeps the program running.
@@ -100,6 +112,23 @@ private:
     // After a save: what the pages show is what the files hold, and what the next save
     // compares with.
     void rememberSaved();
+    // The shown ship's row after the lists were built again; false when it is gone (its
+    // fields are then cleared).
+    bool followShownShip();
+    // The ship, general, character and constants values as the files hold them now.
+    void reloadShownValues();
+    void showOutsideBar(const std::string& text);
+    void hideOutsideBar();
+
+    // Commands of the user that are running; outside changes wait for them.
+    int busy_ = 0;
+    struct Busy {
+        explicit Busy(int& count) : count_(count) { ++count_; }
+        ~Busy() { --count_; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+        int& count_;
+    };
 
     TJournal& journal_;
     Form& form_;

@@ -28,8 +28,8 @@ EquipmentUsers::EquipmentUsers(const DataSet& dataSet, const std::vector<std::st
     // The first good whose "ship" / "hull" key holds a value, as the load's searches take it.
     std::unordered_map<std::string, const ini::ParsedIni::Section*> hullOfShip;
     std::unordered_map<std::string, const ini::ParsedIni::Section*> packageOfHull;
-    for (std::size_t k = 0; k < dataSet.sections().goods.size(); ++k) {
-        const auto* good = goods->findSection(numberedSection("Good", static_cast<int>(k)));
+    for (const std::string& name : dataSet.sections().goods) {
+        const auto* good = goods->findSection(name);
         if (!good) {
             continue;
         }

@@ -96,8 +96,8 @@ GeneralChanges generalChanges(const DataSet& dataSet, const Form& form, const Lo
         }
         auto& list =
             value.file == SettingsFile::NewCharacter ? changes.newCharacter : changes.general;
-        list.push_back(
-            {SectionRef::named(value.file, value.section), std::string(value.key), before, now});
+        list.push_back({SectionRef::named(value.file, value.section), std::string(value.key),
+                        before, now, std::string(value.field)});
     }
     if (!basePicked) {
         return changes; // the file's base stays as it is, known to resource.ini or not
@@ -109,8 +109,9 @@ GeneralChanges generalChanges(const DataSet& dataSet, const Form& form, const Lo
                                  ? std::string(kDefaultBase)
                                  : dataSet.resourceIni().ReadValue("IdByBase", shown, shown);
     if (base != loaded.base) {
-        changes.newCharacter.push_back(
-            {SectionRef::named(SettingsFile::NewCharacter, "Faction"), "base", loaded.base, base});
+        changes.newCharacter.push_back({SectionRef::named(SettingsFile::NewCharacter, "Faction"),
+                                        "base", loaded.base, base,
+                                        std::string(controls::cbStartingBase)});
     }
     return changes;
 }

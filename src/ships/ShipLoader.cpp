@@ -18,6 +18,8 @@
 #include "ships/ShipFields.h"
 #include "ships/ShipPlaces.h"
 
+#include <algorithm>
+#include <charconv>
 #include <stdexcept>
 #include <vector>
 
@@ -36,6 +38,14 @@ int findByNickname(const TUserIniFile& ini, const std::vector<std::string>& sect
         }
     }
     return -1;
+}
+
+// The number of a numbered section name ("Ship12" gives 12); -1 for a name without one.
+int sectionNumber(std::string_view name) {
+    int number = 0;
+    const std::string_view digits = name.substr(std::min<std::size_t>(4, name.size()));
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    return error == std::errc() && end == digits.data() + digits.size() ? number : -1;
 }
 
 } // namespace
@@ -59,10 +69,11 @@ void ShipLoader::CLEAR_ALL_VALUES() {
 }
 
 int ShipLoader::findGood(std::string_view key, std::string_view value) const {
-    const int count = static_cast<int>(dataSet_.sections().goods.size());
+    const auto& sections = dataSet_.sections().goods;
+    const int count = static_cast<int>(sections.size());
     const TUserIniFile& goods = dataSet_.goodsIni();
     for (int k = 0; k < count; ++k) {
-        if (goods.ReadValue(numberedSection("Good", k), key, "") == value) {
+        if (goods.ReadValue(sections[static_cast<std::size_t>(k)], key, "") == value) {
             return k;
         }
     }
@@ -93,8 +104,11 @@ void ShipLoader::readGroup(ShipGroup group, const LoadedShip& ship) {
 void ShipLoader::findEquipmentNames(LoadedShip& ship) {
     journal_.Write("Engine/ Power Name suchen", kInfo);
     const auto goods = ini::currentIni(dataSet_.goodsIni().path());
-    const auto* package =
-        goods ? goods->findSection(numberedSection("Good", ship.packageGoodIndex)) : nullptr;
+    const auto& list = dataSet_.sections().goods;
+    const auto index = static_cast<std::size_t>(ship.packageGoodIndex);
+    const auto* package = goods && ship.packageGoodIndex >= 0 && index < list.size()
+                              ? goods->findSection(list[index])
+                              : nullptr;
     PackageEquipment names = package ? packageEquipment(*goods, *package) : PackageEquipment{};
     ship.packageNickname = package ? nicknameOf(*goods, *package) : std::string();
     ship.engineName = std::move(names.engine);
@@ -217,7 +231,10 @@ void ShipLoader::load(LoadedShip& ship) {
     }
 
     form_.repaint(controls::panBackShip);
-    hardpoints_.LoadHardpointValues(dataSet_.files().files[kShipArch], ship.shipIndex);
+    // The header carries the section's number, which after another program's changes need not
+    // be its row.
+    hardpoints_.LoadHardpointValues(dataSet_.files().files[kShipArch],
+                                    sectionNumber(ships[shipIndex]));
     ship.hardpointsLoaded = true;
 }
 

@@ -8,10 +8,11 @@ namespace skarvel {
 
 namespace {
 
-// The numbered section, or none when the search found no entry in the list.
-std::string sectionIfFound(std::string_view kind, int index, const std::vector<std::string>& list) {
-    return index >= 0 && index < static_cast<int>(list.size()) ? numberedSection(kind, index)
-                                                               : std::string();
+// The list's entry, or none when the search found no entry in the list.
+std::string sectionIfFound(int index, const std::vector<std::string>& list) {
+    return index >= 0 && index < static_cast<int>(list.size())
+               ? list[static_cast<std::size_t>(index)]
+               : std::string();
 }
 
 } // namespace
@@ -21,16 +22,15 @@ GroupPlace placeOf(ShipGroup group, const LoadedShip& ship, const SectionLists& 
     case ShipGroup::Ship:
     case ShipGroup::Extended:
     case ShipGroup::Handling:
-        return {SettingsFile::ShipArch, sectionIfFound("Ship", ship.shipIndex, sections.ships)};
+        return {SettingsFile::ShipArch, sectionIfFound(ship.shipIndex, sections.ships)};
     case ShipGroup::Hull:
-        return {SettingsFile::Goods, sectionIfFound("Good", ship.hullGoodIndex, sections.goods)};
+        return {SettingsFile::Goods, sectionIfFound(ship.hullGoodIndex, sections.goods)};
     case ShipGroup::Tractor:
         return {SettingsFile::MiscEquip, "Tractor"};
     case ShipGroup::Power:
-        return {SettingsFile::MiscEquip, sectionIfFound("Power", ship.powerIndex, sections.powers)};
+        return {SettingsFile::MiscEquip, sectionIfFound(ship.powerIndex, sections.powers)};
     case ShipGroup::Engine:
-        return {SettingsFile::EngineEquip,
-                sectionIfFound("Engine", ship.engineIndex, sections.engines)};
+        return {SettingsFile::EngineEquip, sectionIfFound(ship.engineIndex, sections.engines)};
     }
     return {SettingsFile::ShipArch, {}};
 }

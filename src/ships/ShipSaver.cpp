@@ -4,7 +4,9 @@
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
 #include "journal/JournaledPath.h"
+#include "platform/AsciiText.h"
 #include "platform/OwnFolders.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/ConstantsTables.h"
@@ -75,7 +77,8 @@ std::vector<PendingChange> ShipSaver::shipChanges(const LoadedShip& ship, ShipGr
         const std::string text = textForFile(field, form_.text(field.field), loaded);
         // An emptied field writes nothing: the key keeps its value.
         if (!text.empty() && text != loaded) {
-            changes.push_back({sectionRefOf(group, ship), std::string(field.key), loaded, text});
+            changes.push_back({sectionRefOf(group, ship), std::string(field.key), loaded, text,
+                               std::string(field.field)});
         }
     }
     return changes;
@@ -95,6 +98,61 @@ PendingSave ShipSaver::pendingSave(const LoadedShip& ship, const LoadedGeneral& 
     }
     pending.hardpoints = ship.loaded && ship.hardpointsLoaded && hardpoints_.hasChanges();
     return pending;
+}
+
+namespace {
+
+// The field or table cell shows the file's value again: the user kept it.
+void showFileValue(Form& form, const OutsideConflict& conflict) {
+    const std::string& field = conflict.change.field;
+    const Control* control = controls::find(field);
+    if (control == nullptr || control->kind == ControlKind::ComboBox) {
+        return; // the list keeps the pick; the save leaves the file's base
+    }
+    if (control->kind != ControlKind::Table) {
+        form.setText(field, conflict.fileValue);
+        return;
+    }
+    std::vector<KeyValueRow> rows = form.rows(field);
+    for (KeyValueRow& row : rows) {
+        if (equalsIgnoringCase(row.key, conflict.change.key)) {
+            row.value = conflict.fileValue;
+        }
+    }
+    form.setRows(field, rows);
+}
+
+} // namespace
+
+bool ShipSaver::settleOutsideConflicts(PendingSave& pending) {
+    const std::vector<OutsideConflict> conflicts = outsideConflicts(dataSet_, pending.all());
+    if (conflicts.empty()) {
+        return true;
+    }
+    for (const OutsideConflict& conflict : conflicts) {
+        journal_.WriteFormatted(
+            "Auch außerhalb geändert [%s] %s: Datei %s, Eingabe %s",
+            {conflict.path, conflict.change.key, conflict.fileValue, conflict.change.value},
+            kWarning);
+    }
+    const std::size_t answer =
+        dialogs_.choose(MessageKind::Warning, describeConflicts(conflicts),
+                        {std::string(kWriteMine), std::string(kKeepTheFiles), "Cancel"});
+    if (answer == 0) {
+        journal_.Write("Eigene Werte werden geschrieben", kInfo);
+        return true;
+    }
+    if (answer != 1) {
+        return false;
+    }
+    journal_.Write("Werte der Dateien bleiben", kInfo);
+    for (const OutsideConflict& conflict : conflicts) {
+        showFileValue(form_, conflict);
+        for (PendingSave::Group& group : pending.groups) {
+            std::erase(group.changes, conflict.change);
+        }
+    }
+    return true;
 }
 
 void ShipSaver::saveCopies() {
@@ -122,7 +180,7 @@ SaveOutcome ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGener
         journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
         return SaveOutcome::NotOpen;
     }
-    const PendingSave pending = pendingSave(ship, general, basePicked);
+    PendingSave pending = pendingSave(ship, general, basePicked);
     if (pending.empty()) {
         journal_.Write("Keine Werte verändert - nichts zu speichern", kInfo);
         journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
@@ -141,6 +199,17 @@ SaveOutcome ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGener
         journal_.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
         journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
         throw std::runtime_error(text);
+    }
+
+    if (!settleOutsideConflicts(pending)) {
+        journal_.Write("Speichern abgebrochen", kInfo);
+        journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+        return SaveOutcome::Cancelled;
+    }
+    if (pending.empty()) {
+        journal_.Write("Keine Werte verändert - nichts zu speichern", kInfo);
+        journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
+        return SaveOutcome::NothingChanged;
     }
 
     // No write without a verified backup; the marker tells the next open if this save is

@@ -44,7 +44,10 @@ struct PendingSave {
 };
 
 // What a save did.
-enum class SaveOutcome { Saved, NothingChanged, NotOpen };
+enum class SaveOutcome { Saved, NothingChanged, NotOpen, Cancelled };
+
+inline constexpr std::string_view kWriteMine = "Write mine";
+inline constexpr std::string_view kKeepTheFiles = "Keep the file's";
 
 // SAVE_INI_VALUES: writes what the user changed since the load into the game's files in place,
 // flushes them and leaves the exported copies beside the program. Each section is found again
@@ -66,6 +69,8 @@ public:
 private:
     std::vector<PendingChange> shipChanges(const LoadedShip& ship, ShipGroup group) const;
     void saveCopies();
+    // Keys another program changed too: the user decides. False: the save is cancelled.
+    bool settleOutsideConflicts(PendingSave& pending);
 
     TJournal& journal_;
     Form& form_;

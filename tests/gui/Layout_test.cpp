@@ -141,7 +141,7 @@ TEST_F(LayoutTest, ToolBarHoldsItsButtonsInOrder) {
         order.push_back(ui.tollbarMain->widgetForAction(action)->objectName().toStdString());
     }
     EXPECT_EQ(order, (std::vector<std::string>{"btBeenden", "sepTools1", "btRelload", "btSave",
-                                               "sepTools2", "btHelp", "btInfo"}));
+                                               "btCloseSet", "sepTools2", "btHelp", "btInfo"}));
     for (const auto& [button, enabled] : {std::pair{ui.btBeenden, true},
                                           {ui.btRelload, false},
                                           {ui.btSave, false},

@@ -27,6 +27,18 @@ Answer ScriptedDialogs::askYesNoCancel(std::string_view text) {
     return nextAnswer(Answer::Cancel);
 }
 
+std::size_t ScriptedDialogs::choose(MessageKind kind, std::string_view text,
+                                    const std::vector<std::string>& buttons) {
+    shown.push_back({kind, std::string(text)});
+    buttonsShown.push_back(buttons);
+    if (choices.empty()) {
+        return buttons.size() - 1;
+    }
+    const std::size_t choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
 std::string ScriptedDialogs::pickFolder(std::string_view instruction,
                                         std::string_view startFolder) {
     folderInstructions.emplace_back(instruction);

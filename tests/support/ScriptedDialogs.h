@@ -22,11 +22,16 @@ public:
     Answer message(MessageKind kind, std::string_view text) override;
     Answer askInformation(std::string_view text) override;
     Answer askYesNoCancel(std::string_view text) override;
+    // Answers from choices; without one, the last button (the way back).
+    std::size_t choose(MessageKind kind, std::string_view text,
+                       const std::vector<std::string>& buttons) override;
     std::string pickFolder(std::string_view instruction, std::string_view startFolder) override;
     std::optional<std::string> openFile(const FileDialogOptions& options) override;
     std::optional<std::string> saveFile(const FileDialogOptions& options) override;
 
     std::deque<Answer> answers;
+    std::deque<std::size_t> choices;
+    std::vector<std::vector<std::string>> buttonsShown;
     std::deque<std::optional<std::string>> folders;
     std::deque<std::optional<std::string>> files;
 
