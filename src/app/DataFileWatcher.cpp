@@ -16,7 +16,7 @@ namespace {
 // once.
 constexpr int kSettleMs = 250;
 constexpr int kRetryMs = 500;
-constexpr int kFollowMs = 1000;
+constexpr int kFollowMs = 200;
 
 } // namespace
 
@@ -55,6 +55,8 @@ void DataFileWatcher::rewatch() {
     }
     if (!wanted.isEmpty()) {
         watcher_.addPaths(wanted);
+        // A change made before the watch began has sent no signal.
+        settle_.start(kSettleMs);
     }
 }
 

@@ -1,0 +1,88 @@
+// Another program changes the game's files while the window has them open: the window
+// notices within a second, by itself.
+
+#include "app/MainWindow.h"
+#include "gui/UserHand.h"
+#include "gui/WindowTestSupport.h"
+#include "journal/Journal.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace skarvel {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+class OutsideChangeWindow : public ::testing::Test {
+protected:
+    OutsideChangeWindow() {
+        env.installDemoGame();
+        env.silenceStart();
+        journal = std::make_unique<TJournal>(env.program.string(), "DebugOut");
+        window = std::make_unique<TformSkarvel>(*journal, env.program.string());
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        click(control<QPushButton>(*window, "btRead"));
+        click(control<QToolButton>(*window, "btRelload"));
+        clickShip(*window, 1); // Defender, hit points 2400
+    }
+    ~OutsideChangeWindow() override {
+        window.reset();
+        journal->Release(0);
+    }
+
+    fs::path shipArch() const {
+        return env.prefix / "drive_c/Games/Freelancer/DATA/SHIPS/shiparch.ini";
+    }
+    // As an editor saves: a new file renamed over the old one, or written in place.
+    void replaceInShipArch(const std::string& from, const std::string& to, bool byRename) {
+        std::string text = readBytes(shipArch());
+        text.replace(text.find(from), from.size(), to);
+        if (byRename) {
+            writeBytes(fs::path(shipArch().string() + ".new"), text);
+            fs::rename(shipArch().string() + ".new", shipArch());
+        } else {
+            writeBytes(shipArch(), text);
+        }
+    }
+    bool barShown() { return control<QWidget>(*window, "panOutsideChange").isVisible(); }
+
+    ShellEnvironment env;
+    std::unique_ptr<TJournal> journal;
+    std::unique_ptr<TformSkarvel> window;
+};
+
+TEST_F(OutsideChangeWindow, ChangesAreNoticedWithinASecondAndTheBarAnswers) {
+    replaceInShipArch("hit_pts = 2400", "hit_pts = 2500", false);
+    EXPECT_TRUE(waitUntil([&] { return fieldText(*window, "edPanzerung") == "2500"; }, 1000));
+    EXPECT_FALSE(barShown());
+
+    retype(*window, "edHoldsize", "77");
+    replaceInShipArch("hit_pts = 2500", "hit_pts = 2600", true);
+    ASSERT_TRUE(waitUntil([&] { return barShown(); }, 1000));
+    EXPECT_EQ(control<QLabel>(*window, "labOutsideChange").text(),
+              "Ships/shiparch.ini changed outside Skarvel.");
+    EXPECT_EQ(fieldText(*window, "edHoldsize"), "77");
+    click(control<QPushButton>(*window, "btOutsideReload"));
+    EXPECT_FALSE(barShown());
+    EXPECT_EQ(fieldText(*window, "edPanzerung"), "2600");
+
+    // The watch follows the file through its replacement.
+    replaceInShipArch("hit_pts = 2600", "hit_pts = 2700", false);
+    EXPECT_TRUE(waitUntil([&] { return fieldText(*window, "edPanzerung") == "2700"; }, 1000));
+
+    click(control<QToolButton>(*window, "btCloseSet"));
+    EXPECT_EQ(control<QListWidget>(*window, "lbShips").count(), 0);
+    EXPECT_EQ(readBytes(shipArch()).find("[Ship1]"), std::string::npos); // playable again
+    click(control<QToolButton>(*window, "btRelload"));
+    EXPECT_EQ(control<QListWidget>(*window, "lbShips").count(), 8);
+}
+
+} // namespace
+} // namespace skarvel

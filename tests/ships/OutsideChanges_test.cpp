@@ -1,0 +1,200 @@
+#include "EditorSession.h"
+#include "gamedata/SectionNumbering.h"
+
+#include <functional>
+
+namespace skarvel::test {
+namespace {
+
+// Another program (a text editor, git) changes the game's files between the user's actions;
+// some write in place, some write a new file and rename it over the old one.
+class OutsideChanges : public EditorSession {
+protected:
+    OutsideChanges() {
+        editor->btRelloadClick();
+        click(2); // ku_drone, hit points 1200
+    }
+
+    void change(const std::string& relative, const std::function<std::string(std::string)>& edit,
+                bool byRename) {
+        const std::string path = gameFile(relative);
+        const std::string text = edit(readBytes(path));
+        if (byRename) {
+            writeBytes(path + ".new", text);
+            std::filesystem::rename(path + ".new", path);
+        } else {
+            writeBytes(path, text);
+        }
+    }
+    static std::function<std::string(std::string)> replacing(std::string from, std::string to) {
+        return [from, to](std::string text) {
+            const auto at = text.find(from);
+            EXPECT_NE(at, std::string::npos) << from;
+            return at == std::string::npos ? text : text.replace(at, from.size(), to);
+        };
+    }
+    bool barShown() const { return form.isVisible("panOutsideChange"); }
+};
+
+TEST_F(OutsideChanges, AValueChangedOutsideIsShownWhenNothingIsUnsaved) {
+    for (const bool byRename : {false, true}) {
+        change("Ships/shiparch.ini", replacing("hit_pts = 1200", "hit_pts = 1250"), byRename);
+        EXPECT_TRUE(editor->filesChangedOutside());
+        EXPECT_EQ(form.text("edPanzerung"), "1250") << byRename;
+        EXPECT_FALSE(barShown());
+        change("Ships/shiparch.ini", replacing("hit_pts = 1250", "hit_pts = 1200"), byRename);
+        editor->filesChangedOutside();
+    }
+    EXPECT_TRUE(contains(lines(), "[Info   ] Außerhalb geändert - Werte neu geladen"));
+}
+
+TEST_F(OutsideChanges, WithUnsavedChangesTheBarAsksAndTheAnswersDoWhatTheySay) {
+    form.setText("edHoldsize", "15");
+    change("Ships/shiparch.ini", replacing("hit_pts = 1200", "hit_pts = 1250"), true);
+    editor->filesChangedOutside();
+    EXPECT_TRUE(barShown());
+    EXPECT_EQ(form.text("labOutsideChange"), "Ships/shiparch.ini changed outside Skarvel.");
+    EXPECT_EQ(form.text("edHoldsize"), "15"); // the user's edit stays
+    editor->btOutsideKeepClick();
+    EXPECT_FALSE(barShown());
+
+    change("Ships/shiparch.ini", replacing("hit_pts = 1250", "hit_pts = 1260"), false);
+    editor->filesChangedOutside();
+    editor->btOutsideReloadClick();
+    EXPECT_EQ(form.text("edHoldsize"), "10");
+    EXPECT_EQ(form.text("edPanzerung"), "1260");
+    EXPECT_EQ(editor->pendingSave().empty(), true);
+}
+
+// Changes only another program made stay as it made them through a save of a ship; a key
+// both changed is asked about, and each answer does what it says.
+TEST_F(OutsideChanges, ASaveKeepsOutsideChangesAndAsksAboutKeysChangedOnBothSides) {
+    const struct {
+        std::size_t choice;
+        SaveOutcome outcome;
+        const char* written; // hit_pts in the file afterwards
+        const char* shown;
+    } answers[] = {
+        {0, SaveOutcome::Saved, "hit_pts = 1300", "1300"},     // Write mine
+        {1, SaveOutcome::Saved, "hit_pts = 1250", "1250"},     // Keep the file's
+        {2, SaveOutcome::Cancelled, "hit_pts = 1250", "1300"}, // Cancel
+    };
+    for (const auto& answer : answers) {
+        SCOPED_TRACE(answer.choice);
+        editor->btRelloadClick();
+        click(2);
+        form.setText("edPanzerung", "1300");
+        form.setText("edHoldsize", "12");
+        change("Ships/shiparch.ini", replacing("hit_pts = 1200", "hit_pts = 1250"), true);
+        change("constants.ini", replacing("MAX_LOOT_PER_ASTEROID = 3", "MAX_LOOT_PER_ASTEROID = 4"),
+               false);
+        dialogs.choices.push_back(answer.choice);
+        EXPECT_EQ(editor->SAVE_INI_VALUES(), answer.outcome);
+        ASSERT_FALSE(dialogs.buttonsShown.empty());
+        EXPECT_EQ(dialogs.buttonsShown.back(),
+                  (std::vector<std::string>{"Write mine", "Keep the file's", "Cancel"}));
+        EXPECT_NE(dialogs.shown.back().text.find("[Ship ku_drone] hit_pts: the file's 1250, "
+                                                 "yours 1300"),
+                  std::string::npos)
+            << dialogs.shown.back().text;
+        const std::string shipArch = gameText("Ships/shiparch.ini");
+        EXPECT_NE(shipArch.find(answer.written), std::string::npos);
+        EXPECT_EQ(shipArch.find("hold_size = 12") != std::string::npos,
+                  answer.outcome == SaveOutcome::Saved);
+        EXPECT_EQ(form.text("edPanzerung"), answer.shown);
+        EXPECT_NE(gameText("constants.ini").find("MAX_LOOT_PER_ASTEROID = 4"), std::string::npos);
+
+        editor->CloseIniFiles();
+        copyFixture("game-ships/game", tmp.path() / "game");
+    }
+}
+
+// Ships added and removed outside, then two saves of another ship: both land in it.
+TEST_F(OutsideChanges, ShipsAddedAndRemovedOutsideKeepEverySaveInItsShip) {
+    click(0); // li_fighter
+    change(
+        "Ships/shiparch.ini",
+        [](std::string text) {
+            text.insert(text.find("[Ship1]"), "[Ship]\nnickname = newcomer\nhit_pts = 1\n\n");
+            const auto elite = text.find("[Ship1]");
+            return text.erase(elite, text.find("[Ship2]") - elite);
+        },
+        true);
+    EXPECT_TRUE(editor->filesChangedOutside());
+    EXPECT_EQ(form.items("lbShips").size(), 3u);
+    EXPECT_EQ(form.selectedIndex("lbShips"), 0);
+    for (const char* value : {"3500", "3600"}) {
+        form.setText("edPanzerung", value);
+        ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
+        const std::string text = gameText("Ships/shiparch.ini");
+        const auto fighter = text.find("nickname = li_fighter");
+        const auto written = text.find(std::string("hit_pts = ") + value);
+        EXPECT_LT(fighter, written);
+        EXPECT_EQ(text.find("[Ship", fighter), text.find("[Ship", written));
+        EXPECT_NE(text.find("nickname = newcomer\nhit_pts = 1\n"), std::string::npos);
+    }
+}
+
+TEST_F(OutsideChanges, TheShownShipRemovedOutsideIsClearedAndSaid) {
+    change(
+        "Ships/shiparch.ini",
+        [](std::string text) {
+            const auto drone = text.find("[Ship2]");
+            return text.erase(drone, text.find("[Simple]") - drone);
+        },
+        false);
+    editor->filesChangedOutside();
+    EXPECT_EQ(form.items("lbShips").size(), 2u);
+    EXPECT_EQ(form.text("edPanzerung"), "");
+    EXPECT_FALSE(editor->shipLoaded());
+    EXPECT_TRUE(barShown());
+    EXPECT_NE(form.text("labOutsideChange").find("ku_drone was removed"), std::string::npos);
+}
+
+// A branch switch: every file replaced with plain headers. The set numbers them again and
+// goes on; a save afterwards lands where it should.
+TEST_F(OutsideChanges, AllFilesReplacedAtOnceAreTakenUp) {
+    const auto plain = [](std::string text) {
+        for (const char* kind : {"Ship", "Good", "Power", "Engine"}) {
+            text = withPlainHeaders(text, kind);
+        }
+        return text;
+    };
+    for (const auto& relative : kDataFiles) {
+        change(relative, plain, true);
+    }
+    editor->filesChangedOutside();
+    EXPECT_EQ(form.items("lbShips").size(), 3u);
+    EXPECT_EQ(form.text("edShipNickName"), "ku_drone");
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
+    form.setText("edShipPrice", "9500");
+    EXPECT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
+    EXPECT_NE(gameText("Equipment/goods.ini").find("ship = ku_drone\r\nprice = 9500"),
+              std::string::npos);
+}
+
+TEST_F(OutsideChanges, CloseDataSetKeepsTheWindowAndTheOpenButtonOpensAgain) {
+    form.setText("edPanzerung", "1300");
+    editor->markChanged();
+    dialogs.answers.push_back(Answer::No);
+    editor->btCloseSetClick();
+    EXPECT_TRUE(editor->dataSet().isOpen()); // No keeps everything
+
+    dialogs.answers.push_back(Answer::Yes);
+    editor->btCloseSetClick();
+    EXPECT_FALSE(editor->dataSet().isOpen());
+    EXPECT_TRUE(form.items("lbShips").empty());
+    EXPECT_FALSE(form.isEnabled("btSave"));
+    EXPECT_FALSE(form.isEnabled("btCloseSet"));
+    EXPECT_EQ(form.text("edPanzerung"), "");
+    EXPECT_EQ(gameText("Ships/shiparch.ini").find("[Ship2]"), std::string::npos);
+    EXPECT_EQ(gameText("Ships/shiparch.ini").find("hit_pts = 1300"), std::string::npos);
+
+    editor->btRelloadClick();
+    EXPECT_TRUE(editor->dataSet().isOpen());
+    EXPECT_EQ(form.items("lbShips").size(), 3u);
+    EXPECT_TRUE(form.isEnabled("btCloseSet"));
+}
+
+} // namespace
+} // namespace skarvel::test
