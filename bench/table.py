@@ -79,6 +79,13 @@ def main():
     ratio_row("Backup of the six files into a folder in RAM, checked", "large", backup,
               backup["x_parse"], backup["cpu_x_parse"],
               f"{backup['parse_ms']:.1f} / {backup['parse_cpu_ms']:.1f} (six files)", 2)
+    store = by_name["BM_ThousandBackupsOfOneChangedFile"]
+    rows.append(("… 1,000 backups of one changed file (shiparch.ini): store growth per backup", "large",
+                 f"{store['growth_per_backup'] / 1024:.0f} KB "
+                 f"({store['growth_x_file']:.3f}× the file)", "", "", "≤ 1× the file",
+                 verdict(store["growth_x_file"] <= 1)))
+    rows.append(("… listing the Backup page's 1,001 backups", "large", f"{store['list_ms']:.1f}",
+                 "", "", "< 100 ms", verdict(store["list_ms"] < 100)))
     first = by_name["BM_GameNamesFirstRead"]
     rows.append(("Game names: 1,500 names from a mod's resource DLL, read and looked up", "large",
                  f"{ms(first):.2f} / {ms(first, 'cpu_time'):.2f}", "", "", "≤ 30 ms",

@@ -7,8 +7,11 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -27,10 +30,16 @@ QString sizeText(std::uint64_t bytes) {
                                           QLocale::DataSizeTraditionalFormat);
 }
 
+QString comparisonText(const FileComparison& file) {
+    return file.same           ? QStringLiteral("same")
+           : file.sameUnpacked ? QStringLiteral("same (unpacked)")
+                               : QStringLiteral("differs");
+}
+
 QTreeWidgetItem* rowItem(const BackupRow& row) {
     int differing = 0;
     for (const FileComparison& file : row.files) {
-        differing += file.same ? 0 : 1;
+        differing += file.same || file.sameUnpacked ? 0 : 1;
     }
     auto* item = new QTreeWidgetItem();
     item->setText(kWhen, fromBytes(row.shownTime));
@@ -46,9 +55,41 @@ QTreeWidgetItem* rowItem(const BackupRow& row) {
         auto* child = new QTreeWidgetItem(item);
         child->setText(kWhen, fromBytes(file.file.path));
         child->setText(kSize, sizeText(file.file.size));
-        child->setText(kGameNow, file.same ? QStringLiteral("same") : QStringLiteral("differs"));
+        child->setText(kGameNow, comparisonText(file));
     }
     return item;
+}
+
+// The differences as text, one file after the other, and the lines to mark.
+struct DiffView {
+    QString text;
+    std::vector<std::pair<int, char>> marked; // line number, '-' or '+'
+};
+
+DiffView diffView(const std::vector<FileDifference>& files) {
+    DiffView view;
+    int line = 0;
+    const auto add = [&](const QString& text) {
+        view.text += text + QLatin1Char('\n');
+        ++line;
+    };
+    for (const FileDifference& file : files) {
+        add(fromBytes(file.path) + QStringLiteral(": ") + fromBytes(file.state));
+        if (!file.lines.empty()) {
+            add(QStringLiteral("--- the game's file now"));
+            add(QStringLiteral("+++ the backup's file"));
+        }
+        for (const DiffLine& diff : file.lines) {
+            if (diff.mark == '-' || diff.mark == '+') {
+                view.marked.emplace_back(line, diff.mark);
+            }
+            add(diff.mark == '@'
+                    ? QStringLiteral("@@ ") + fromBytes(diff.text) + QStringLiteral(" @@")
+                    : fromBytes(std::string{diff.mark, ' '} + diff.text));
+        }
+        add(QString());
+    }
+    return view;
 }
 
 } // namespace
@@ -66,6 +107,9 @@ BackupPage::BackupPage(Ui::TformSkarvel& ui, BackupCommands& commands, TJournal&
     onClick(ui_.btBackupRestore, [this] { commands_.btBackupRestoreClick(selectedBackup()); });
     onClick(ui_.btBackupDelete, [this] { commands_.btBackupDeleteClick(selectedBackup()); });
     onClick(ui_.btBackupOpenFolder, [this] { openFolder(); });
+    ui_.memoBackupDiff->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    connect(ui_.tvBackups, &QTreeWidget::currentItemChanged, this,
+            [this] { runHandler(journal_, [this] { showDifferences(); }); });
     // The list is read when the page comes to the front: the files may have changed since.
     connect(ui_.pcMain, &QTabWidget::currentChanged, this, [this] {
         if (ui_.pcMain->currentWidget() == ui_.tsBackup) {
@@ -95,6 +139,23 @@ void BackupPage::refresh() {
             tree.setCurrentItem(item);
         }
     }
+}
+
+void BackupPage::showDifferences() {
+    QPlainTextEdit& memo = *ui_.memoBackupDiff;
+    const std::string name = selectedBackup();
+    const DiffView view =
+        diffView(name.empty() ? std::vector<FileDifference>{} : commands_.differences(name));
+    memo.setPlainText(view.text);
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const auto& [line, mark] : view.marked) {
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(memo.document()->findBlockByNumber(line));
+        selection.format.setBackground(mark == '-' ? QColor(255, 220, 220) : QColor(210, 245, 210));
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(selection);
+    }
+    memo.setExtraSelections(marks);
 }
 
 std::string BackupPage::selectedBackup() const {

@@ -13,7 +13,8 @@ class BackupCommands;
 class TJournal;
 
 // The Backup page: the game's backups, newest first, each with its files compared with the
-// game's; the buttons hand the selected backup to the commands and show the list anew.
+// game's and, for the selected one, their line differences; the buttons hand the selected backup to
+// the commands and show the list anew.
 class BackupPage : public QObject {
 public:
     BackupPage(Ui::TformSkarvel& ui, BackupCommands& commands, TJournal& journal,
@@ -26,6 +27,8 @@ public:
 private:
     template <class Command> void onClick(QObject* button, Command command);
     void openFolder();
+    // The selected backup's files against the game's, as line differences.
+    void showDifferences();
 
     Ui::TformSkarvel& ui_;
     BackupCommands& commands_;

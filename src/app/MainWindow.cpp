@@ -57,8 +57,12 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     wireHandlers();
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
-    if (const auto kept = preferences_.read("BackupsKept"); kept && kept->isInteger) {
-        editor_->dataSet().backupSettings().kept = static_cast<int>(kept->value);
+    if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
+        editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
+    }
+    if (preferences_.read("BackupsKept")) {
+        journal_.Write("BackupsKept is no longer read: backups are kept by age (BackupDays)",
+                       JournalEntryKind::Info);
     }
     FormCreate();
 }

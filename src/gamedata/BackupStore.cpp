@@ -1,16 +1,20 @@
 #include "gamedata/BackupStore.h"
 
+#include "gamedata/BackupRetention.h"
 #include "platform/Files.h"
 #include "platform/Sha256.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <set>
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 
 namespace skarvel {
@@ -21,95 +25,97 @@ namespace {
 
 constexpr std::string_view kTemporaryPrefix = ".tmp-";
 constexpr std::string_view kDeletedPrefix = ".del-";
-// A temporary folder this old was left by a killed backup, not one being written.
+constexpr std::string_view kObjectsFolder = "objects";
+// A temporary this old was left by a killed backup, not one being written; an object
+// written or reused more recently may belong to a backup another copy is making.
 constexpr auto kAbandonedAfter = std::chrono::minutes(10);
 
-// "2026-12-08_10-31-05" sorts by time; a second backup of the same second is "...-2".
-struct NameOrder {
-    std::string stamp;
-    long suffix = 1;
-    auto operator<=>(const NameOrder&) const = default;
-};
-
-NameOrder orderOf(const std::string& name) {
+// "2026-12-08_10-31-05" and a second backup of the same second "...-2": the suffix orders
+// backups whose manifests give the same time.
+long suffixOf(const std::string& name) {
     constexpr std::size_t kStampLength = 19;
     if (name.size() > kStampLength + 1 && name[kStampLength] == '-') {
-        return {name.substr(0, kStampLength),
-                std::strtol(name.c_str() + kStampLength + 1, nullptr, 10)};
+        return std::strtol(name.c_str() + kStampLength + 1, nullptr, 10);
     }
-    return {name, 1};
+    return 1;
 }
 
 struct Stamp {
-    std::string name; // for the folder
-    std::string iso;  // for the manifest
+    std::string name; // for the folder, local time
+    std::string iso;  // local time with its offset
+    std::string utc;  // UTC with microseconds, for the order
 };
 
-Stamp localStamp() {
-    const std::time_t now = std::time(nullptr);
+Stamp stampOf(std::chrono::system_clock::time_point when) {
+    using namespace std::chrono;
+    const auto micros = duration_cast<microseconds>(when.time_since_epoch()).count();
+    const std::time_t seconds = static_cast<std::time_t>(micros / 1000000);
     std::tm local{};
-    localtime_r(&now, &local);
+    std::tm utc{};
+    localtime_r(&seconds, &local);
+    gmtime_r(&seconds, &utc);
     char name[32];
     char iso[40];
+    char utcText[40];
     std::strftime(name, sizeof name, "%Y-%m-%d_%H-%M-%S", &local);
     std::strftime(iso, sizeof iso, "%Y-%m-%dT%H:%M:%S%z", &local);
+    std::strftime(utcText, sizeof utcText, "%Y-%m-%dT%H:%M:%S", &utc);
     std::string isoText = iso;
     if (isoText.size() >= 5) {
         isoText.insert(isoText.size() - 2, ":"); // +0100 -> +01:00
     }
-    return {name, isoText};
+    char fraction[16];
+    std::snprintf(fraction, sizeof fraction, ".%06dZ", static_cast<int>(micros % 1000000));
+    return {name, isoText, std::string(utcText) + fraction};
 }
 
 std::string causeText(const std::error_code& error) {
     return error.message();
 }
 
-// Writes the files and the manifest below folder, syncing every folder made.
-void writeBackupFiles(const std::string& folder, const std::vector<FileContent>& files,
-                      const BackupManifest& manifest) {
-    std::vector<std::string> folders{folder};
-    for (const FileContent& file : files) {
-        const fs::path target = fs::path(folder) / file.path;
-        std::error_code error;
-        fs::create_directories(target.parent_path(), error);
-        if (error) {
-            throw BackupError("The folder " + target.parent_path().string() +
-                              " cannot be made: " + causeText(error));
-        }
-        writeNewFile(target.string(), file.bytes);
-        folders.push_back(target.parent_path().string());
-    }
-    writeNewFile(folder + "/" + std::string(kManifestName), manifestToJson(manifest));
-    std::sort(folders.begin(), folders.end());
-    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
-    for (const std::string& made : folders) {
-        if (!syncFolder(made)) {
-            throw BackupError("The folder " + made + " cannot be synced to disk");
-        }
-    }
+bool isOld(const fs::path& path) {
+    std::error_code error;
+    const auto changed = fs::last_write_time(path, error);
+    return !error && fs::file_time_type::clock::now() - changed > kAbandonedAfter;
 }
 
 void removeAbandonedTemporaries(const std::string& folder) {
     std::error_code error;
-    const auto now = fs::file_time_type::clock::now();
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        if (!name.starts_with(kTemporaryPrefix) && !name.starts_with(kDeletedPrefix)) {
-            continue;
-        }
-        std::error_code ignored;
-        const auto changed = fs::last_write_time(entry.path(), ignored);
-        if (!ignored && now - changed > kAbandonedAfter) {
+        if ((name.starts_with(kTemporaryPrefix) || name.starts_with(kDeletedPrefix)) &&
+            isOld(entry.path())) {
+            std::error_code ignored;
             fs::remove_all(entry.path(), ignored);
         }
     }
 }
 
+std::string temporaryName() {
+    static std::atomic<unsigned> counter{0};
+    return std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
+           std::to_string(counter++);
+}
+
+void makeFolder(const fs::path& folder) {
+    std::error_code error;
+    if (fs::create_directories(folder, error) && !error) {
+        syncFolder(folder.parent_path().string());
+    }
+    if (error) {
+        throw BackupError("The folder " + folder.string() + " cannot be made: " + causeText(error));
+    }
+}
+
 } // namespace
 
-BackupStore::BackupStore(std::string root, const std::string& gameFolder)
+BackupStore::BackupStore(std::string root, const std::string& gameFolder, BackupClock clock)
     : root_(std::move(root)), game_(canonicalFolder(gameFolder)),
-      folder_((fs::path(root_) / gameKey(game_)).string()) {}
+      folder_((fs::path(root_) / gameKey(game_)).string()), clock_(std::move(clock)) {}
+
+std::chrono::system_clock::time_point BackupStore::now() const {
+    return clock_ ? clock_() : std::chrono::system_clock::now();
+}
 
 std::string BackupStore::canonicalFolder(const std::string& gameFolder) {
     std::error_code error;
@@ -138,24 +144,53 @@ std::vector<Backup> BackupStore::list() const {
     for (const auto& entry : fs::directory_iterator(folder_, error)) {
         const std::string name = entry.path().filename().string();
         std::error_code ignored;
-        if (name.starts_with('.') || !entry.is_directory(ignored)) {
+        if (name.starts_with('.') || name == kObjectsFolder || !entry.is_directory(ignored)) {
             continue;
         }
         try {
-            const std::string manifest =
-                readFile(entry.path().string() + "/" + std::string(kManifestName));
-            backups.push_back({name, entry.path().string(), manifestFromJson(manifest)});
+            Backup backup{name, entry.path().string(),
+                          manifestFromJson(
+                              readFile(entry.path().string() + "/" + std::string(kManifestName))),
+                          0};
+            // A time that cannot be read sorts as the oldest.
+            backup.instant = instantOf(backup.manifest).value_or(0);
+            backups.push_back(std::move(backup));
         } catch (const std::exception&) {
             // Not one of ours, or damaged: it is not offered.
         }
     }
-    std::sort(backups.begin(), backups.end(),
-              [](const Backup& a, const Backup& b) { return orderOf(a.name) > orderOf(b.name); });
+    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
+        if (a.instant != b.instant) {
+            return a.instant > b.instant;
+        }
+        if (suffixOf(a.name) != suffixOf(b.name)) {
+            return suffixOf(a.name) > suffixOf(b.name);
+        }
+        return a.name > b.name;
+    });
     return backups;
 }
 
+std::string BackupStore::objectPath(const std::string& sha256) const {
+    return folder_ + "/" + std::string(kObjectsFolder) + "/" + sha256.substr(0, 2) + "/" +
+           sha256.substr(std::min<std::size_t>(2, sha256.size()));
+}
+
+std::string BackupStore::pathOf(const Backup& backup, const BackupFile& file) const {
+    return backup.manifest.objects ? objectPath(file.sha256) : backup.folder + "/" + file.path;
+}
+
 std::string BackupStore::read(const Backup& backup, const BackupFile& file) const {
-    return readFile(backup.folder + "/" + file.path);
+    return readFile(pathOf(backup, file));
+}
+
+std::string BackupStore::peek(const Backup& backup, const BackupFile& file,
+                              std::size_t count) const {
+    FileDescriptor fd(::open(pathOf(backup, file).c_str(), O_RDONLY | O_CLOEXEC));
+    std::string bytes(count, '\0');
+    const ssize_t got = fd.valid() ? ::read(fd.get(), bytes.data(), count) : -1;
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return bytes;
 }
 
 void BackupStore::verify(const Backup& backup) const {
@@ -173,6 +208,41 @@ void BackupStore::verify(const Backup& backup) const {
     }
 }
 
+void BackupStore::storeObject(const FileContent& file, const std::string& sha256) {
+    const fs::path target = objectPath(sha256);
+    try {
+        if (fileExists(target.string()) && sha256Hex(readFile(target.string())) == sha256) {
+            // Reused: younger than the grace time, so no clean-up running now takes it.
+            std::error_code ignored;
+            fs::last_write_time(target, fs::file_time_type::clock::now(), ignored);
+            return;
+        }
+        makeFolder(target.parent_path());
+        const std::string temporary = (target.parent_path() / temporaryName()).string();
+        writeNewFile(temporary, file.bytes);
+        if (::rename(temporary.c_str(), target.c_str()) != 0) {
+            const int failure = errno;
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            throw BackupError("The backup of " + file.path + " cannot be moved into " +
+                              target.string() + ": " + std::strerror(failure));
+        }
+        if (!syncFolder(target.parent_path().string())) {
+            throw BackupError("The folder " + target.parent_path().string() +
+                              " cannot be synced to disk");
+        }
+        // What is on disk, not what was meant to be written.
+        if (sha256Hex(readFile(target.string())) != sha256) {
+            throw BackupError("The backup of " + file.path + " in " + target.string() +
+                              " reads back differently");
+        }
+    } catch (const BackupError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw BackupError(error.what());
+    }
+}
+
 Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view cause,
                         std::string_view version) {
     std::error_code error;
@@ -182,27 +252,37 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
     }
     removeAbandonedTemporaries(folder_);
 
+    const Stamp stamp = stampOf(now());
+    Backup backup{std::string(),
+                  std::string(),
+                  {stamp.iso, stamp.utc, std::string(version), std::string(cause), game_, true,
+                   describe(files)},
+                  utcMicroseconds(stamp.utc).value_or(0)};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        storeObject(files[i], backup.manifest.files[i].sha256);
+    }
+
     std::string temporary = folder_ + "/" + std::string(kTemporaryPrefix) + "XXXXXX";
     if (::mkdtemp(temporary.data()) == nullptr) {
         const int failure = errno;
         throw BackupError("The backup folder " + folder_ +
                           " cannot be written: " + std::strerror(failure));
     }
-    const Stamp stamp = localStamp();
-    Backup backup{
-        std::string(), temporary, {stamp.iso, std::string(version), std::string(cause), game_, {}}};
-    backup.manifest.files = describe(files);
     try {
+        const std::string manifest = temporary + "/" + std::string(kManifestName);
         try {
-            writeBackupFiles(temporary, files, backup.manifest);
+            writeNewFile(manifest, manifestToJson(backup.manifest));
+            if (manifestFromJson(readFile(manifest)).files != backup.manifest.files) {
+                throw BackupError("The manifest " + manifest + " reads back differently");
+            }
         } catch (const BackupError&) {
             throw;
         } catch (const std::exception& written) {
             throw BackupError(written.what());
         }
-        // What is on disk, not what was meant to be written.
-        backup.name = stamp.name;
-        verify(backup);
+        if (!syncFolder(temporary)) {
+            throw BackupError("The folder " + temporary + " cannot be synced to disk");
+        }
         for (int n = 1;; ++n) {
             backup.name = n == 1 ? stamp.name : stamp.name + "-" + std::to_string(n);
             const std::string target = folder_ + "/" + backup.name;
@@ -223,7 +303,10 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
         fs::remove_all(temporary, error);
         throw;
     }
-    syncFolder(folder_);
+    // The backup counts once its name is on disk.
+    if (!syncFolder(folder_)) {
+        throw BackupError("The folder " + folder_ + " cannot be synced to disk");
+    }
     return backup;
 }
 
@@ -234,6 +317,7 @@ void BackupStore::remove(const Backup& backup) {
             "The oldest backup holds the game as Skarvel first found it and is kept.");
     }
     removeFolder(backup);
+    removeUnusedObjects();
 }
 
 void BackupStore::removeFolder(const Backup& backup) {
@@ -251,16 +335,60 @@ void BackupStore::removeFolder(const Backup& backup) {
     fs::remove_all(doomed, error);
 }
 
-std::vector<std::string> BackupStore::prune(int kept) {
+std::vector<std::string> BackupStore::prune(int days, const std::vector<std::string>& kept) {
     std::vector<std::string> removed;
-    if (kept <= 0) {
-        return removed;
-    }
     const std::vector<Backup> backups = list();
-    // The last one is the oldest, always kept.
-    for (std::size_t i = static_cast<std::size_t>(kept); i + 1 < backups.size(); ++i) {
+    std::vector<std::int64_t> instants;
+    for (const Backup& backup : backups) {
+        instants.push_back(backup.instant);
+    }
+    const auto nowMicros =
+        std::chrono::duration_cast<std::chrono::microseconds>(now().time_since_epoch()).count();
+    const std::vector<bool> byAge = keptByAge(instants, nowMicros, days);
+    for (std::size_t i = 0; i < backups.size(); ++i) {
+        if (byAge[i] || std::find(kept.begin(), kept.end(), backups[i].name) != kept.end()) {
+            continue;
+        }
         removeFolder(backups[i]);
         removed.push_back(backups[i].name);
+    }
+    if (!removed.empty()) {
+        removeUnusedObjects();
+    }
+    return removed;
+}
+
+int BackupStore::removeUnusedObjects() {
+    std::set<std::string> named;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder_, error)) {
+        const std::string name = entry.path().filename().string();
+        const std::string manifest = entry.path().string() + "/" + std::string(kManifestName);
+        if (name.starts_with('.') || name == kObjectsFolder || !fileExists(manifest)) {
+            continue;
+        }
+        try {
+            for (const BackupFile& file : manifestFromJson(readFile(manifest)).files) {
+                named.insert(file.sha256);
+            }
+        } catch (const std::exception&) {
+            return 0; // a manifest that cannot be read may name any object: keep them all
+        }
+    }
+    if (error) {
+        return 0;
+    }
+    int removed = 0;
+    const fs::path objects = fs::path(folder_) / kObjectsFolder;
+    for (const auto& prefix : fs::directory_iterator(objects, error)) {
+        for (const auto& object : fs::directory_iterator(prefix.path(), error)) {
+            const std::string name = object.path().filename().string();
+            const std::string sha256 = prefix.path().filename().string() + name;
+            if ((name.starts_with('.') || !named.contains(sha256)) && isOld(object.path())) {
+                std::error_code ignored;
+                removed += fs::remove(object.path(), ignored) ? 1 : 0;
+            }
+        }
     }
     return removed;
 }

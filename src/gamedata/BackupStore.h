@@ -2,7 +2,9 @@
 
 #include "gamedata/BackupManifest.h"
 
-#include <optional>
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,11 +18,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One complete backup: <game folder>/<yyyy-mm-dd_hh-mm-ss>[-n]/.
+// One complete backup: <game folder>/<yyyy-mm-dd_hh-mm-ss>[-n]/ with its manifest.
 struct Backup {
     std::string name;
     std::string folder; // full path, ending without "/"
     BackupManifest manifest;
+    std::int64_t instant = 0; // microseconds since 1970, UTC, from the manifest
 };
 
 // A file to back up: its path below the data folder and its bytes.
@@ -29,13 +32,18 @@ struct FileContent {
     std::string bytes;
 };
 
+// The time a backup is made at; tests set it.
+using BackupClock = std::function<std::chrono::system_clock::time_point()>;
+
 // The backups of one game, in <root>/<game folder name>-<8 hex digits of the SHA-256 of its
-// canonical path>/. A backup is written into a hidden temporary folder, synced, read back
-// and checked against its hashes, and only then renamed into place, so that every folder
-// listed is whole.
+// canonical path>/. Each file's bytes are stored once, under objects/<2 hex>/<62 hex> of
+// their SHA-256; a backup is a folder holding only its manifest, which names the hashes.
+// Objects are written to a temporary file, synced, renamed and read back; the manifest is
+// written into a hidden folder, synced and renamed into place, so every folder listed is
+// whole. Older backups hold their files beside the manifest and are read as they are.
 class BackupStore {
 public:
-    BackupStore(std::string root, const std::string& gameFolder);
+    BackupStore(std::string root, const std::string& gameFolder, BackupClock clock = {});
 
     // "<name>-<sha8>" of the game folder.
     static std::string gameKey(const std::string& canonicalGameFolder);
@@ -44,14 +52,19 @@ public:
     const std::string& folder() const { return folder_; }
     const std::string& game() const { return game_; }
 
-    // Newest first; folders without a readable manifest are left out.
+    // Newest first by the UTC time in the manifests; folders without a readable manifest
+    // are left out.
     std::vector<Backup> list() const;
 
     // Re-reads every file and compares size and hash; throws BackupError naming the first
     // file that fails.
     void verify(const Backup& backup) const;
+    // Where the bytes of one file of the backup lie.
+    std::string pathOf(const Backup& backup, const BackupFile& file) const;
     // The bytes of one file of the backup.
     std::string read(const Backup& backup, const BackupFile& file) const;
+    // The first bytes of one file of the backup, at most `count`.
+    std::string peek(const Backup& backup, const BackupFile& file, std::size_t count) const;
 
     // A new, verified backup of the files. Throws BackupError with the cause.
     Backup add(const std::vector<FileContent>& files, std::string_view cause,
@@ -59,16 +72,23 @@ public:
 
     // Removes a backup; the oldest one (the game as first found) is refused with BackupError.
     void remove(const Backup& backup);
-    // Keeps the newest `kept` backups and the oldest one; 0 keeps all. Returns the names
-    // removed.
-    std::vector<std::string> prune(int kept);
+    // Removes the backups that retention by age (see keptByAge) lets go, except those named
+    // in `kept`, then the objects no manifest names. Returns the names removed.
+    std::vector<std::string> prune(int days, const std::vector<std::string>& kept);
+    // Removes the objects that no manifest names. Returns how many.
+    int removeUnusedObjects();
+
+    std::chrono::system_clock::time_point now() const;
 
 private:
+    std::string objectPath(const std::string& sha256) const;
+    void storeObject(const FileContent& file, const std::string& sha256);
     void removeFolder(const Backup& backup);
 
     std::string root_;
     std::string game_;
     std::string folder_;
+    BackupClock clock_;
 };
 
 // The files as a manifest lists them: path, size and SHA-256.

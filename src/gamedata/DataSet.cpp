@@ -27,6 +27,9 @@ constexpr std::string_view kInterruptedSaveQuestion =
     "The last save of these data files was interrupted, so they may not belong together.\n\r"
     "Restore the backup made just before that save (%s)?\n\r\n\r"
     "Yes restores it, No keeps the files as they are.";
+constexpr std::string_view kRestoreFailedMessage =
+    "The backup made before the interrupted save could not be restored, so the data files "
+    "were not opened; the next open offers it again.\n\r";
 
 std::string numberingErrorMessage(const std::string& journalFile) {
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
@@ -128,7 +131,9 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
 
     // Nothing of the game's is written before a verified backup of it exists.
     GameBackups backups = this->backups();
-    offerInterruptedSave(backups);
+    if (auto failure = offerInterruptedSave(backups)) {
+        return refuseOpen(std::move(*failure));
+    }
     try {
         if (!alreadyBackedUp) {
             backups.ensure("open");
@@ -295,10 +300,10 @@ GameBackups DataSet::backupsOf(const std::string& gameDirectory) const {
     return GameBackups(journal_, backupSettings_, gameDirectory, makeDataFileSet(gameDirectory));
 }
 
-void DataSet::offerInterruptedSave(GameBackups& backups) {
+std::optional<std::string> DataSet::offerInterruptedSave(GameBackups& backups) {
     const std::optional<std::string> name = backups.marker().backupName();
     if (!name) {
-        return;
+        return std::nullopt;
     }
     journal_.Write("Letztes Speichern wurde unterbrochen - Sicherung " + *name,
                    JournalEntryKind::Warning);
@@ -313,14 +318,16 @@ void DataSet::offerInterruptedSave(GameBackups& backups) {
         try {
             backups.restore(*backup);
         } catch (const std::exception& error) {
+            // The files may not belong together: no open on them, and the next open asks
+            // again.
             journal_.Write(error.what(), JournalEntryKind::Error);
-            dialogs_.message(MessageKind::Error,
-                             "The backup could not be restored:\n\r" + std::string(error.what()));
+            return std::string(kRestoreFailedMessage) + error.what();
         }
     } else {
         journal_.Write("NEIN - Dateien bleiben wie sie sind", JournalEntryKind::System);
     }
     backups.marker().remove();
+    return std::nullopt;
 }
 
 DataSet::Objects& DataSet::objects() const {

@@ -105,7 +105,7 @@ public:
     const DataFileSet& files() const { return files_; } // FDataDir, FIniFileNames
     const std::string& gameDirectory() const { return gameDirectory_; }
 
-    // Where backups go and how many are kept; read at every backup.
+    // Where backups go and how long they are kept; read at every backup.
     BackupSettings& backupSettings() { return backupSettings_; }
     // The backups of the game last opened, or of the game in the folder given.
     GameBackups backups() const;
@@ -122,8 +122,9 @@ private:
     void writeOpenState();
     void finishOpen();
     OpenRefusal refuseOpen(std::string message);
-    // A save cut short before this open: the user may restore the backup made for it.
-    void offerInterruptedSave(GameBackups& backups);
+    // A save cut short before this open: the user may restore the backup made for it. The
+    // message for the user when that restore failed (the marker then stays).
+    std::optional<std::string> offerInterruptedSave(GameBackups& backups);
 
     TJournal& journal_;
     Dialogs& dialogs_;

@@ -1,5 +1,6 @@
 #include "gamedata/GameBackups.h"
 
+#include "BiniFormat.h"
 #include "gamedata/SectionNumbering.h"
 #include "journal/Journal.h"
 #include "journal/VersionInfo.h"
@@ -7,15 +8,16 @@
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
 #include "platform/OwnFolders.h"
-#include "platform/Sha256.h"
 #include "platform/SystemFacts.h"
 
 #include <algorithm>
-#include <cctype>
+#include <ctime>
 
 namespace skarvel {
 
 namespace {
+
+constexpr std::string_view kBiniMagic = "BINI";
 
 // The path below the data folder as the game spells it on disk.
 std::string pathBelowData(const DataFileSet& files, std::size_t index) {
@@ -26,15 +28,32 @@ std::string pathBelowData(const DataFileSet& files, std::size_t index) {
     return std::string(kDataFileNames[index]);
 }
 
+// "2026-12-08 10:31:05" in the local time of now, whatever zone the backup was made in.
+std::string localTimeText(std::int64_t micros) {
+    const std::time_t seconds = static_cast<std::time_t>(micros / 1000000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+const FileContent* contentAt(const std::vector<FileContent>& contents, const std::string& path) {
+    const auto found = std::find_if(contents.begin(), contents.end(),
+                                    [&](const FileContent& file) { return file.path == path; });
+    return found == contents.end() ? nullptr : &*found;
+}
+
 } // namespace
 
 BackupSettings defaultBackupSettings() {
-    return {userBackupsFolder(), userStateFolder(), 20, VersionString(executablePath())};
+    return {userBackupsFolder(), userStateFolder(), 30, VersionString(executablePath()), {}};
 }
 
 GameBackups::GameBackups(TJournal& journal, BackupSettings settings, const std::string& gameFolder,
                          DataFileSet files)
-    : journal_(journal), settings_(std::move(settings)), store_(settings_.root, gameFolder),
+    : journal_(journal), settings_(std::move(settings)),
+      store_(settings_.root, gameFolder, settings_.clock),
       marker_(settings_.state, BackupStore::gameKey(store_.game())), files_(std::move(files)) {}
 
 std::vector<FileContent> GameBackups::closedForm() const {
@@ -52,7 +71,21 @@ std::vector<FileContent> GameBackups::closedForm() const {
     return contents;
 }
 
-Backup GameBackups::ensure(std::string_view cause) {
+std::vector<FileContent> GameBackups::currentContents() const {
+    std::vector<FileContent> contents;
+    for (std::size_t i = 0; i < files_.files.size(); ++i) {
+        try {
+            contents.push_back(
+                {pathBelowData(files_, i),
+                 closedFormOf(static_cast<DataFileIndex>(i), readFile(files_.files[i]))});
+        } catch (const std::exception&) {
+            // Missing here, so it differs from every backup.
+        }
+    }
+    return contents;
+}
+
+Backup GameBackups::ensureKept(std::string_view cause) {
     const std::vector<FileContent> contents = closedForm();
     const std::vector<Backup> backups = store_.list();
     if (!backups.empty() && backups.front().manifest.files == describe(contents)) {
@@ -68,51 +101,120 @@ Backup GameBackups::ensure(std::string_view cause) {
     Backup made = store_.add(contents, cause, settings_.version);
     journal_.Write("Sicherung erstellt [" + made.folder + "] - Anlass " + std::string(cause),
                    JournalEntryKind::Info);
+    return made;
+}
+
+void GameBackups::prune(const std::string& restored) {
+    std::vector<std::string> kept{restored};
+    if (const auto marked = marker_.backupName()) {
+        kept.push_back(*marked);
+    }
     try {
-        for (const std::string& removed : store_.prune(settings_.kept)) {
+        for (const std::string& removed : store_.prune(settings_.days, kept)) {
             journal_.Write("Alte Sicherung gelöscht [" + removed + "]", JournalEntryKind::Info);
         }
     } catch (const BackupError& error) {
         // The new backup is whole; an old one that stays is no reason to stop.
         journal_.Write(error.what(), JournalEntryKind::Warning);
     }
+}
+
+Backup GameBackups::ensure(std::string_view cause) {
+    Backup made = ensureKept(cause);
+    prune(made.name);
     return made;
 }
 
-std::vector<BackupFile> GameBackups::currentFiles() const {
-    try {
-        return describe(closedForm());
-    } catch (const BackupError&) {
-        // A file that cannot be read is missing here, so it differs from every backup.
-        return {};
+bool GameBackups::sameWhenUnpacked(const Backup& backup, const BackupFile& file,
+                                   const std::string& current,
+                                   std::map<std::string, bool>& known) const {
+    const auto [at, isNew] = known.try_emplace(file.sha256 + "\n" + file.path, false);
+    if (!isNew) {
+        return at->second;
     }
-}
-
-std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {
-    return compareWith(backup, currentFiles());
+    try {
+        at->second = store_.peek(backup, file, kBiniMagic.size()) == kBiniMagic &&
+                     bini::toText(store_.read(backup, file)) == current;
+    } catch (const std::exception&) {
+        at->second = false; // not readable as BINI: not the same
+    }
+    return at->second;
 }
 
 std::vector<FileComparison> GameBackups::compareWith(const Backup& backup,
-                                                     const std::vector<BackupFile>& current) {
+                                                     const std::vector<FileContent>& current,
+                                                     const std::vector<BackupFile>& described,
+                                                     std::map<std::string, bool>& known) const {
     std::vector<FileComparison> comparisons;
     for (const BackupFile& file : backup.manifest.files) {
-        const bool same = std::find(current.begin(), current.end(), file) != current.end();
-        comparisons.push_back({file, same});
+        FileComparison comparison{file, false, false};
+        comparison.same = std::find(described.begin(), described.end(), file) != described.end();
+        const FileContent* now = contentAt(current, file.path);
+        if (!comparison.same && now) {
+            comparison.sameUnpacked = sameWhenUnpacked(backup, file, now->bytes, known);
+        }
+        comparisons.push_back(std::move(comparison));
     }
     return comparisons;
+}
+
+std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {
+    const std::vector<FileContent> current = currentContents();
+    std::map<std::string, bool> known;
+    return compareWith(backup, current, describe(current), known);
+}
+
+std::vector<FileDifference> GameBackups::differences(const Backup& backup) const {
+    const std::vector<FileContent> current = currentContents();
+    std::map<std::string, bool> known;
+    std::vector<FileDifference> differences;
+    for (const FileComparison& file : compareWith(backup, current, describe(current), known)) {
+        FileDifference difference{file.file.path, "same", {}};
+        const FileContent* now = contentAt(current, file.file.path);
+        if (file.sameUnpacked) {
+            difference.state = "same (unpacked)";
+        } else if (!now) {
+            difference.state = "missing in the game";
+        } else if (!file.same) {
+            difference.state = "differs";
+            std::string bytes;
+            try {
+                bytes = store_.read(backup, file.file);
+            } catch (const std::exception& error) {
+                difference.lines.push_back({'@', error.what()});
+                differences.push_back(std::move(difference));
+                continue;
+            }
+            if (bytes.starts_with(kBiniMagic)) {
+                try {
+                    bytes = bini::toText(bytes);
+                } catch (const std::exception&) {
+                    // Shown as the bytes it is.
+                }
+            }
+            difference.lines = lineDiff(now->bytes, bytes);
+            if (difference.lines.empty()) {
+                difference.lines.push_back({'@', "the lines are the same; line ends or other "
+                                                 "bytes differ"});
+            }
+        }
+        differences.push_back(std::move(difference));
+    }
+    return differences;
 }
 
 std::vector<BackupRow> GameBackups::rows() const {
     std::vector<BackupRow> rows;
     const std::vector<Backup> backups = store_.list();
-    const std::vector<BackupFile> current = currentFiles(); // hashed once for every row
+    // Read and hashed once for every row.
+    const std::vector<FileContent> current = currentContents();
+    const std::vector<BackupFile> described = describe(current);
+    std::map<std::string, bool> known;
     for (const Backup& backup : backups) {
-        BackupRow row{backup, backup.name, false, 0, compareWith(backup, current)};
-        // "2026-12-08_10-31-05" reads as "2026-12-08 10:31:05".
-        if (row.shownTime.size() >= 19) {
-            row.shownTime[10] = ' ';
-            row.shownTime[13] = ':';
-            row.shownTime[16] = ':';
+        BackupRow row{backup, localTimeText(backup.instant), false, 0,
+                      compareWith(backup, current, described, known)};
+        if (backup.instant == 0) {
+            row.shownTime = backup.name; // no time in the manifest: the folder's name
         }
         for (const BackupFile& file : backup.manifest.files) {
             row.totalSize += file.size;
@@ -140,7 +242,7 @@ std::string GameBackups::pathInGame(const std::string& relative) const {
 
 void GameBackups::restore(const Backup& backup) {
     store_.verify(backup);
-    ensure("restore");
+    ensureKept("restore");
     for (const BackupFile& file : backup.manifest.files) {
         const std::string target = pathInGame(file.path);
         const std::string bytes = store_.read(backup, file);
@@ -151,6 +253,7 @@ void GameBackups::restore(const Backup& backup) {
         journal_.Write("Aus Sicherung " + backup.name + " wiederhergestellt [" + target + "]",
                        JournalEntryKind::Info);
     }
+    prune(backup.name);
 }
 
 } // namespace skarvel

@@ -2,9 +2,11 @@
 
 #include "gamedata/BackupStore.h"
 #include "gamedata/DataFileSet.h"
+#include "gamedata/LineDiff.h"
 #include "gamedata/SaveMarker.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,23 +19,33 @@ class TJournal;
 struct BackupSettings {
     std::string root;    // the folder of every game's backups
     std::string state;   // the folder of the interrupted-save marker
-    int kept = 20;       // newest backups kept besides the oldest; 0 keeps all
+    int days = 30;       // days of daily backups kept; 0 keeps all
     std::string version; // written into each manifest
+    BackupClock clock;   // the system's when empty
 };
 
-// The user's folders, 20 kept and the running program's version.
+// The user's folders, 30 days and the running program's version.
 BackupSettings defaultBackupSettings();
 
 // How one file of a backup compares with the game's file as it is now.
 struct FileComparison {
     BackupFile file;
-    bool same = false;
+    bool same = false;         // the same bytes
+    bool sameUnpacked = false; // compressed in the backup, its text the same as the game's
+};
+
+// One file of a backup against the game's file now: its state as the page shows it and,
+// when it differs, the lines from the game's file ('-') to the backup's ('+').
+struct FileDifference {
+    std::string path;
+    std::string state; // "same", "same (unpacked)", "differs", "missing in the game"
+    std::vector<DiffLine> lines;
 };
 
 // One backup as the Backup page lists it.
 struct BackupRow {
     Backup backup;
-    std::string shownTime; // "2026-12-08 10:31:05"
+    std::string shownTime; // local time now, "2026-12-08 10:31:05"
     bool original = false; // the oldest: the game as first found
     std::uint64_t totalSize = 0;
     std::vector<FileComparison> files;
@@ -61,22 +73,34 @@ public:
     Backup ensure(std::string_view cause);
 
     std::vector<FileComparison> compare(const Backup& backup) const;
+    // Every file of the backup against the game's file now.
+    std::vector<FileDifference> differences(const Backup& backup) const;
     // Every backup, newest first, each compared with the game's files.
     std::vector<BackupRow> rows() const;
     // The backup of that name; nullopt when there is none.
     std::optional<Backup> find(const std::string& name) const;
 
     // Checks the backup, backs up the files as they are now (cause "restore") and writes
-    // back every file whose bytes differ, each one atomically and journaled. Throws
-    // BackupError before anything is written when the backup fails its check.
+    // back every file whose bytes differ, each one atomically and journaled; old backups
+    // are removed only afterwards, never the one restored. Throws BackupError before
+    // anything is written when the backup fails its check.
     void restore(const Backup& backup);
 
 private:
+    // ensure without removing old backups.
+    Backup ensureKept(std::string_view cause);
+    // Removes what retention lets go, never `restored` nor the marker's backup.
+    void prune(const std::string& restored);
     std::string pathInGame(const std::string& relative) const;
-    // The game's files now, hashed in their closed form.
-    std::vector<BackupFile> currentFiles() const;
-    static std::vector<FileComparison> compareWith(const Backup& backup,
-                                                   const std::vector<BackupFile>& current);
+    // The game's files now in their closed form; a file that cannot be read is left out.
+    std::vector<FileContent> currentContents() const;
+    // Compressed in the backup and, unpacked, the same text as `current`; remembered per hash.
+    bool sameWhenUnpacked(const Backup& backup, const BackupFile& file, const std::string& current,
+                          std::map<std::string, bool>& known) const;
+    std::vector<FileComparison> compareWith(const Backup& backup,
+                                            const std::vector<FileContent>& current,
+                                            const std::vector<BackupFile>& described,
+                                            std::map<std::string, bool>& known) const;
 
     TJournal& journal_;
     BackupSettings settings_;

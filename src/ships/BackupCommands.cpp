@@ -23,6 +23,12 @@ std::vector<BackupRow> BackupCommands::rows() {
     return backups().rows();
 }
 
+std::vector<FileDifference> BackupCommands::differences(const std::string& name) {
+    GameBackups game = backups();
+    const std::optional<Backup> backup = game.find(name);
+    return backup ? game.differences(*backup) : std::vector<FileDifference>{};
+}
+
 std::string BackupCommands::folder() {
     GameBackups game = backups();
     // Without a game there is no folder of its own: all games' backups are shown.

@@ -29,6 +29,9 @@ public:
 
     std::vector<BackupRow> rows();
     std::string folder();
+    // Each file of the backup of that name against the game's file now; empty when there
+    // is no such backup.
+    std::vector<FileDifference> differences(const std::string& name);
 
     void btBackupNowClick();
     void btBackupRestoreClick(const std::string& name);

@@ -2,89 +2,174 @@
 #include "gamedata/GameBackups.h"
 #include "journal/Journal.h"
 #include "platform/Sha256.h"
+#include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
+#include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 
 namespace skarvel::test {
 namespace {
 
 namespace fs = std::filesystem;
+using TimePoint = std::chrono::system_clock::time_point;
+using std::chrono::hours;
+using std::chrono::minutes;
+using namespace std::chrono_literals;
 
 const std::vector<FileContent> kFiles = {{"constants.ini", "[Constants]\r\nA = 1\r\n"},
                                          {"SHIPS/ShipArch.ini", "[Ship]\nnickname = a"}};
 
+TimePoint at(std::string_view utc) {
+    return TimePoint(std::chrono::microseconds(utcMicroseconds(utc).value()));
+}
+
+// The time zone for the life of the object; localtime_r reads it again on both ends.
+class ScopedZone {
+public:
+    explicit ScopedZone(const std::string& zone) : zone_("TZ", zone) { ::tzset(); }
+
+private:
+    struct Reread {
+        ~Reread() { ::tzset(); }
+    } reread_;
+    ScopedVariable zone_;
+};
+
+std::vector<std::string> namesOf(const std::vector<Backup>& backups) {
+    std::vector<std::string> names;
+    for (const Backup& backup : backups) {
+        names.push_back(backup.name);
+    }
+    return names;
+}
+
+// The stored objects: every file below objects/ but the temporaries.
+std::vector<fs::path> objectsOf(const BackupStore& store) {
+    std::vector<fs::path> objects;
+    std::error_code error;
+    for (const auto& entry :
+         fs::recursive_directory_iterator(fs::path(store.folder()) / "objects", error)) {
+        if (entry.is_regular_file() && entry.path().filename().string().front() != '.') {
+            objects.push_back(entry.path());
+        }
+    }
+    return objects;
+}
+
+// Objects as a clean-up long after they were written sees them.
+void ageObjects(const BackupStore& store) {
+    for (const fs::path& object : objectsOf(store)) {
+        fs::last_write_time(object, fs::file_time_type::clock::now() - hours(1));
+    }
+}
+
 class BackupStoreTest : public ::testing::Test {
 protected:
     TempDir tmp;
-    BackupStore store{(tmp.path() / "backups").string(), (tmp.path() / "My Game").string()};
+    TimePoint now = at("2026-06-15T12:00:00Z");
+    BackupStore store{(tmp.path() / "backups").string(), (tmp.path() / "My Game").string(),
+                      [this] { return now; }};
 };
 
-TEST_F(BackupStoreTest, AddsVerifiedBackupsNamedByTimeNewestFirst) {
+TEST_F(BackupStoreTest, StoresEachFileOnceAndAnUnchangedFileCostsNothing) {
     EXPECT_EQ(store.folder(), (tmp.path() / "backups").string() + "/My Game-" +
                                   sha256Hex(store.game()).substr(0, 8));
-    const Backup first = store.add(kFiles, "open", "1.2.3.4");
-    const Backup second = store.add(kFiles, "save", "1.2.3.4");
-    // Made within the same second, or the next.
-    EXPECT_TRUE(second.name == first.name + "-2" || second.name > first.name) << second.name;
-    EXPECT_EQ(second.name.size() >= 19, true);
+    std::vector<FileContent> files = kFiles;
+    for (int i = 0; i < 4; ++i) {
+        files.push_back({"file" + std::to_string(i) + ".ini", "[S]\nk = " + std::to_string(i)});
+    }
+    const Backup first = store.add(files, "open", "1.2.3.4");
+    EXPECT_EQ(objectsOf(store).size(), 6u);
+    for (const BackupFile& file : first.manifest.files) {
+        const std::string path = store.pathOf(first, file);
+        EXPECT_EQ(path, store.folder() + "/objects/" + file.sha256.substr(0, 2) + "/" +
+                            file.sha256.substr(2));
+    }
+    // The folder of a backup holds only its manifest.
+    EXPECT_EQ(folderListing(first.folder), std::vector<std::string>{"manifest.json"});
 
-    const std::vector<Backup> listed = store.list();
-    ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[0].name, second.name);
-    EXPECT_EQ(listed[1].manifest.cause, "open");
-    EXPECT_EQ(listed[1].manifest.version, "1.2.3.4");
-    ASSERT_EQ(listed[1].manifest.files.size(), 2u);
-    EXPECT_EQ(listed[1].manifest.files[1].path, "SHIPS/ShipArch.ini");
-    EXPECT_EQ(listed[1].manifest.files[1].sha256, sha256Hex(kFiles[1].bytes));
-    EXPECT_EQ(readBytes(fs::path(first.folder) / "SHIPS/ShipArch.ini"), kFiles[1].bytes);
-    EXPECT_EQ(listed[0].manifest.files, describe(kFiles));
-    EXPECT_NE(listed[0].manifest.files, describe({kFiles[0], {"SHIPS/ShipArch.ini", "x"}}));
-    EXPECT_NO_THROW(store.verify(listed[0]));
+    files[1].bytes += "\nhit_pts = 2";
+    now += minutes(1);
+    const Backup second = store.add(files, "save", "1.2.3.4");
+    const std::vector<fs::path> objects = objectsOf(store);
+    EXPECT_EQ(objects.size(), 7u);
+    EXPECT_EQ(store.read(second, second.manifest.files[1]), files[1].bytes);
+    EXPECT_EQ(store.read(first, first.manifest.files[1]), kFiles[1].bytes);
+    EXPECT_EQ(namesOf(store.list()), (std::vector<std::string>{second.name, first.name}));
+    EXPECT_EQ(store.list()[1].manifest.cause, "open");
+    EXPECT_EQ(store.list()[1].manifest.version, "1.2.3.4");
+    EXPECT_NO_THROW(store.verify(store.list()[0]));
 
-    // Nothing of the temporary folders stays.
-    for (const auto& entry : fs::directory_iterator(store.folder())) {
+    // An object changed by hand fails the check of every backup naming it, and the next
+    // backup of the same bytes writes it whole again.
+    writeBytes(store.pathOf(first, first.manifest.files[0]), "[Constants]\r\nA = 2\r\n");
+    EXPECT_THROW(store.verify(first), BackupError);
+    EXPECT_THROW(store.verify(second), BackupError);
+    now += minutes(1);
+    EXPECT_NO_THROW(store.verify(store.add(files, "manual", "1")));
+    EXPECT_NO_THROW(store.verify(first));
+    fs::remove(store.pathOf(first, first.manifest.files[0]));
+    EXPECT_THROW(store.verify(first), BackupError);
+
+    // Nothing of the temporaries stays.
+    for (const auto& entry : fs::recursive_directory_iterator(store.folder())) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
 }
 
-TEST_F(BackupStoreTest, AFileChangedByHandFailsTheCheck) {
-    const Backup backup = store.add(kFiles, "open", "1");
-    writeBytes(fs::path(backup.folder) / "constants.ini", "[Constants]\r\nA = 2\r\n");
-    EXPECT_THROW(store.verify(backup), BackupError);
-    fs::remove(fs::path(backup.folder) / "constants.ini");
-    EXPECT_THROW(store.verify(backup), BackupError);
-}
-
-TEST_F(BackupStoreTest, TheOldestIsNeverRemovedAndPruningKeepsTheNewest) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 6; ++i) {
-        names.push_back(store.add(kFiles, "save", "1").name);
+TEST_F(BackupStoreTest, RetentionKeepsByAgeAndRemovesTheObjectsNoBackupNames) {
+    const ScopedZone zone("UTC0");
+    struct Case {
+        const char* what;
+        int days;
+        std::vector<hours> ages; // oldest first
+        std::vector<hours> kept;
+    };
+    const hours day(24);
+    const std::vector<Case> cases = {
+        {"the last 24 hours whole", 30, {30h, 23h, 10h, 1h}, {30h, 23h, 10h, 1h}},
+        {"the newest of each day",
+         30,
+         {100 * day, 3 * day + 2h, 3 * day + 1h, 2 * day + 5h, 2 * day + 3h, 2h},
+         {100 * day, 3 * day + 1h, 2 * day + 3h, 2h}},
+        {"the newest of each month before the days",
+         30,
+         {400 * day, 95 * day, 94 * day, 40 * day, 39 * day},
+         {400 * day, 94 * day, 39 * day}},
+        {"fewer days", 2, {200 * day, 5 * day, 4 * day, 3 * day}, {200 * day, 3 * day}},
+        {"0 keeps all", 0, {400 * day, 95 * day, 94 * day}, {400 * day, 95 * day, 94 * day}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir root;
+        BackupStore aged(root.path().string(), (tmp.path() / "My Game").string(),
+                         [this] { return now; });
+        const TimePoint then = now;
+        std::map<std::string, hours> ageOf;
+        for (const hours age : c.ages) {
+            now = then - age;
+            std::vector<FileContent> files = kFiles;
+            files[0].bytes += std::to_string(age.count());
+            ageOf[aged.add(files, "save", "1").name] = age;
+        }
+        now = then;
+        ageObjects(aged);
+        aged.prune(c.days, {});
+        std::vector<hours> kept;
+        for (const Backup& backup : aged.list()) {
+            kept.insert(kept.begin(), ageOf.at(backup.name));
+        }
+        EXPECT_EQ(kept, c.kept);
+        // One object shared by all, one of its own for each backup left.
+        EXPECT_EQ(objectsOf(aged).size(), kept.size() + 1);
+        for (const Backup& backup : aged.list()) {
+            EXPECT_NO_THROW(aged.verify(backup));
+        }
     }
-    EXPECT_THROW(store.remove(store.list().back()), BackupError);
-    EXPECT_EQ(store.prune(0), std::vector<std::string>{}); // 0 keeps all
-    EXPECT_EQ(store.prune(2), (std::vector<std::string>{names[3], names[2], names[1]}));
-    std::vector<std::string> left;
-    for (const Backup& backup : store.list()) {
-        left.push_back(backup.name);
-    }
-    EXPECT_EQ(left, (std::vector<std::string>{names[5], names[4], names[0]}));
-    store.remove(store.list().front());
-    EXPECT_EQ(store.list().size(), 2u);
-}
-
-TEST_F(BackupStoreTest, AFolderThatCannotBeWrittenGivesTheCauseAndLeavesNothing) {
-    // Root writes into any folder: a file where the folder must be stops it for everyone.
-    writeBytes(store.folder(), "in the way");
-    try {
-        store.add(kFiles, "open", "1");
-        FAIL() << "no error";
-    } catch (const BackupError& error) {
-        EXPECT_NE(std::string(error.what()).find(store.folder()), std::string::npos)
-            << error.what();
-    }
-    EXPECT_TRUE(store.list().empty());
 }
 
 // A game with numbered files (an open set) and a compressed one.
@@ -98,35 +183,45 @@ protected:
         writeBytes(data / "SHIPS/shiparch.ini", "\xEF\xBB\xBF[Ship0] ; first\n[Ship1]");
         writeBytes(data / "CHARACTERS/newcharacter.ini", "[Faction]\n");
     }
-    GameBackups backups() {
-        return GameBackups(
-            journal, {(tmp.path() / "backups").string(), (tmp.path() / "state").string(), 20, "1"},
-            game.string() + "/", makeDataFileSet(game.string() + "/"));
+    GameBackups backups(int keptDays = 30, const std::string& root = "backups") {
+        return GameBackups(journal,
+                           {(tmp.path() / root).string(), (tmp.path() / "state").string(), keptDays,
+                            "1", [this] { return now; }},
+                           game.string() + "/", makeDataFileSet(game.string() + "/"));
     }
 
     TempDir tmp;
     fs::path game = tmp.path() / "game";
     fs::path data = game / "DATA";
     TJournal journal{tmp.folder(), "DebugOut"};
+    TimePoint now = at("2026-06-15T12:00:00Z");
 };
 
 TEST_F(GameBackupsTest, HoldsThePlainFilesInTheGamesSpellingAndMakesNoTwin) {
     GameBackups set = backups();
     const Backup made = set.ensure("open");
-    const fs::path folder = made.folder;
-    EXPECT_EQ(readBytes(folder / "SHIPS/shiparch.ini"), "\xEF\xBB\xBF[Ship] ; first\n[Ship]");
-    EXPECT_EQ(readBytes(folder / "EQUIPMENT/Goods.ini"), "[Good]\r\n[Good]\r\n");
-    EXPECT_EQ(readBytes(folder / "EQUIPMENT/misc_equip.ini"), "[Power]\nnickname = p\n");
-    EXPECT_EQ(readBytes(folder / "EQUIPMENT/engine_equip.ini"), std::string("BINI\0\1\2", 7));
+    const auto bytesOf = [&](const Backup& backup, const std::string& path) {
+        for (const BackupFile& file : backup.manifest.files) {
+            if (file.path == path) {
+                return set.store().read(backup, file);
+            }
+        }
+        return std::string("not backed up");
+    };
+    EXPECT_EQ(bytesOf(made, "SHIPS/shiparch.ini"), "\xEF\xBB\xBF[Ship] ; first\n[Ship]");
+    EXPECT_EQ(bytesOf(made, "EQUIPMENT/Goods.ini"), "[Good]\r\n[Good]\r\n");
+    EXPECT_EQ(bytesOf(made, "EQUIPMENT/misc_equip.ini"), "[Power]\nnickname = p\n");
+    EXPECT_EQ(bytesOf(made, "EQUIPMENT/engine_equip.ini"), std::string("BINI\0\1\2", 7));
     EXPECT_EQ(made.manifest.files.size(), 6u);
 
     // The same files, numbered or not, are already backed up.
     writeBytes(data / "SHIPS/shiparch.ini", "\xEF\xBB\xBF[Ship] ; first\n[Ship]");
+    now += minutes(1);
     EXPECT_EQ(set.ensure("save").name, made.name);
     EXPECT_EQ(set.store().list().size(), 1u);
 
     // A damaged newest one is no backup: a new one is made.
-    writeBytes(folder / "constants.ini", "changed");
+    writeBytes(set.store().pathOf(made, made.manifest.files[0]), "changed");
     EXPECT_NE(set.ensure("save").name, made.name);
     EXPECT_EQ(set.store().list().size(), 2u);
 }
@@ -142,6 +237,7 @@ TEST_F(GameBackupsTest, RestoreWritesOnlyTheFilesThatDifferAfterBackingThemUp) {
     EXPECT_FALSE(compared[0].same);
     EXPECT_TRUE(compared[5].same);
 
+    now += minutes(1);
     set.restore(original);
     EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 1\n");
     // The plain form of the numbered files was written back.
@@ -152,10 +248,165 @@ TEST_F(GameBackupsTest, RestoreWritesOnlyTheFilesThatDifferAfterBackingThemUp) {
     EXPECT_EQ(all[0].manifest.cause, "restore");
 
     // A backup changed by hand is refused before anything is written.
-    writeBytes(fs::path(original.folder) / "constants.ini", "by hand");
+    writeBytes(set.store().pathOf(original, original.manifest.files[0]), "by hand");
     writeBytes(data / "constants.ini", "[Constants]\nX = 3\n");
     EXPECT_THROW(set.restore(original), BackupError);
     EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 3\n");
+}
+
+TEST_F(GameBackupsTest, ARestoreNearTheRetentionLimitKeepsTheBackupItRestores) {
+    const ScopedZone zone("UTC0");
+    struct Case {
+        const char* what;
+        int count;
+        int restored; // from the oldest
+        int marked;   // named by a marker; -1 none
+    };
+    const std::vector<Case> cases = {
+        {"25 backups, the second-oldest", 25, 1, -1},
+        {"21 backups, the second-oldest, a marker on the third", 21, 1, 2},
+        {"25 backups, the newest but one", 25, 23, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string root = "backups-" + std::to_string(&c - cases.data());
+        GameBackups set = backups(30, root);
+        set.marker().remove();
+        // One day's saves, two days ago: only the day's newest outlives the next backup.
+        std::vector<std::string> made;
+        for (int i = 0; i < c.count; ++i) {
+            now = at("2026-06-13T08:00:00Z") + i * minutes(10);
+            writeBytes(data / "constants.ini", "[Constants]\nX = " + std::to_string(i) + "\n");
+            made.push_back(set.ensure("save").name);
+        }
+        ASSERT_EQ(set.store().list().size(), static_cast<std::size_t>(c.count));
+        std::set<std::string> kept = {made.front(), made.back(), made[c.restored]};
+        if (c.marked >= 0) {
+            set.marker().write(made[c.marked]);
+            kept.insert(made[c.marked]);
+        }
+
+        now = at("2026-06-15T12:00:00Z");
+        writeBytes(data / "constants.ini", "[Constants]\nX = now\n");
+        set.restore(*set.find(made[c.restored]));
+        EXPECT_EQ(readBytes(data / "constants.ini"),
+                  "[Constants]\nX = " + std::to_string(c.restored) + "\n");
+        const std::vector<Backup> left = set.store().list();
+        EXPECT_EQ(left.front().manifest.cause, "restore");
+        kept.insert(left.front().name);
+        const std::vector<std::string> names = namesOf(left);
+        EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), kept);
+        for (const Backup& backup : left) {
+            EXPECT_NO_THROW(set.store().verify(backup)) << backup.name;
+        }
+        set.marker().remove();
+    }
+}
+
+TEST_F(GameBackupsTest, BackupsOfTheOldLayoutAreListedInTimeOrderAndRestoredInPlace) {
+    struct Old {
+        const char* name;
+        const char* time;
+        const char* constants;
+    };
+    // Folder names in local time, unordered across the offsets; the manifests tell.
+    const std::vector<Old> olds = {
+        {"2025-01-05_10-00-00", "2025-01-05T10:00:00+01:00", "[Constants]\nX = first\n"},
+        {"2025-01-05_08-30-00", "2025-01-05T08:30:00-05:00", "[Constants]\nX = second\n"},
+        {"2025-07-01_09-00-00-2", "2025-07-01T09:00:00+02:00", "[Constants]\nX = third\n"},
+    };
+    GameBackups set = backups();
+    for (const Old& old : olds) {
+        const fs::path folder = fs::path(set.store().folder()) / old.name;
+        writeBytes(folder / "constants.ini", old.constants);
+        writeBytes(folder / "manifest.json",
+                   manifestToJson({old.time, "", "1", "save", set.store().game(), false,
+                                   describe({{"constants.ini", old.constants}})}));
+    }
+    const auto oldFiles = [&] {
+        std::vector<std::string> listing = folderListing(set.store().folder(), true);
+        std::erase_if(listing, [](const std::string& path) { return !path.starts_with("2025"); });
+        return listing;
+    };
+    const std::vector<std::string> before = oldFiles();
+
+    const Backup newest = set.ensure("open");
+    EXPECT_EQ(namesOf(set.store().list()),
+              (std::vector<std::string>{newest.name, olds[2].name, olds[1].name, olds[0].name}));
+    EXPECT_TRUE(set.rows().back().original);
+    for (const Old& old : olds) {
+        SCOPED_TRACE(old.name);
+        const std::optional<Backup> backup = set.find(old.name);
+        ASSERT_TRUE(backup);
+        EXPECT_FALSE(backup->manifest.objects);
+        now += minutes(1);
+        set.restore(*backup);
+        EXPECT_EQ(readBytes(data / "constants.ini"), old.constants);
+    }
+    // Nothing of the old backups was moved or copied into the objects.
+    EXPECT_EQ(oldFiles(), before);
+    for (const Old& old : olds) {
+        EXPECT_EQ(readBytes(fs::path(set.store().folder()) / old.name / "constants.ini"),
+                  old.constants);
+    }
+}
+
+TEST_F(GameBackupsTest, TheOrderFollowsUtcAcrossTimeZoneChanges) {
+    struct Step {
+        const char* zone;
+        const char* utc;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Step> made; // in the order they were made
+        const char* shownZone;
+        const char* shownNewest; // the newest as the page shows it in shownZone
+    };
+    const char* const berlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+    const char* const newYork = "EST5EDT,M3.2.0,M11.1.0";
+    const std::vector<Case> cases = {
+        {"the clocks go back an hour",
+         {{berlin, "2026-10-25T00:30:00Z"}, {berlin, "2026-10-25T01:15:00Z"}},
+         berlin,
+         "2026-10-25 02:15:00"},
+        {"a flight west",
+         {{"JST-9", "2026-03-01T10:00:00Z"}, {newYork, "2026-03-01T12:00:00Z"}},
+         newYork,
+         "2026-03-01 07:00:00"},
+        {"a flight east and back",
+         {{newYork, "2026-03-01T05:00:00Z"},
+          {"JST-9", "2026-03-01T06:00:00Z"},
+          {newYork, "2026-03-01T07:00:00Z"}},
+         "JST-9",
+         "2026-03-01 16:00:00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameBackups set = backups(30, "backups-" + std::to_string(&c - cases.data()));
+        std::vector<std::string> made;
+        for (const Step& step : c.made) {
+            const ScopedZone zone(step.zone);
+            now = at(step.utc);
+            writeBytes(data / "constants.ini",
+                       "[Constants]\nX = " + std::to_string(made.size()) + "\n");
+            made.push_back(set.ensure("save").name);
+        }
+        // The names alone would put them in another order.
+        std::vector<std::string> byName = made;
+        std::sort(byName.begin(), byName.end());
+        EXPECT_NE(byName, made);
+
+        const ScopedZone zone(c.shownZone);
+        now += hours(1);
+        const std::vector<BackupRow> rows = set.rows();
+        ASSERT_EQ(rows.size(), made.size());
+        EXPECT_EQ(rows.front().backup.name, made.back());
+        EXPECT_EQ(rows.front().shownTime, c.shownNewest);
+        EXPECT_EQ(rows.back().backup.name, made.front());
+        EXPECT_TRUE(rows.back().original);
+        // The newest holds the files as they are: no new backup.
+        EXPECT_EQ(set.ensure("manual").name, made.back());
+    }
 }
 
 } // namespace

@@ -16,7 +16,9 @@
 #include "ships/Editor.h"
 #include "support/ScopedVariable.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QToolButton>
 #include <filesystem>
 #include <map>
@@ -125,7 +127,7 @@ TEST_F(TextGame, OpenMakesTheFirstBackupAndOnlySavesThatChangeSomethingMakeMore)
         const std::string& bytes = laidOut.at(file.path); // the game's own spelling
         EXPECT_EQ(file.size, bytes.size()) << file.path;
         EXPECT_EQ(file.sha256, sha256Hex(bytes)) << file.path;
-        EXPECT_EQ(readBytes(fs::path(backups[0].folder) / file.path), bytes) << file.path;
+        EXPECT_EQ(store().read(backups[0], file), bytes) << file.path;
     }
 
     saveHitPoints(*window, "3456"); // the files still equal the open's backup
@@ -170,8 +172,17 @@ TEST_F(DemoGame, AfterASaveTheOriginalRestoredFromTheBackupPageIsTheGameAsLaidOu
     exit(window);
     ASSERT_NE(files(), laidOut);
 
-    // The next start, the set closed: the compressed file comes back compressed.
+    // The next start, the set closed: the compressed file, unpacked by the open, has the
+    // text of the original's, and the restore brings it back compressed.
     window = start();
+    QTreeWidget& list = backupList(*window);
+    QTreeWidgetItem& original = *list.topLevelItem(list.topLevelItemCount() - 1);
+    for (int i = 0; i < original.childCount(); ++i) {
+        const bool miscEquip =
+            original.child(i)->text(0).endsWith(QStringLiteral("misc_equip.ini"));
+        EXPECT_EQ(original.child(i)->text(4) == QStringLiteral("same (unpacked)"), miscEquip)
+            << original.child(i)->text(0).toStdString();
+    }
     hand.press(QMessageBox::Yes).press(QMessageBox::Ok);
     onRow(*window, static_cast<int>(store().list().size()) - 1, "btBackupRestore");
     EXPECT_EQ(files(), laidOut);
@@ -185,7 +196,7 @@ TEST_F(TextGame, ABackupChangedByHandIsRefusedAndNothingIsWritten) {
     open(*window);
     saveHitPoints(*window, "3456");
     const Backup original = store().list().back();
-    writeBytes(fs::path(original.folder) / "SHIPS/shiparch.ini", "changed by hand");
+    writeBytes(store().pathOf(original, original.manifest.files[4]), "changed by hand");
     const Files before = files();
 
     hand.shown.clear();
@@ -230,17 +241,32 @@ TEST_F(TextGame, WithoutABackupTheOpenStopsBeforeAnyWrite) {
     EXPECT_EQ(files(), laidOut); // not numbered
 }
 
-TEST_F(TextGame, RetentionKeepsTheNewestAndTheOriginal) {
-    env.storePreference("BackupsKept", "2");
+TEST_F(TextGame, TheSelectedBackupShowsItsLineDifferencesFromTheGame) {
     auto window = start();
     open(*window);
-    const std::string original = store().list().back().name;
-    for (const char* hitPoints : {"3001", "3002", "3003", "3004", "3005"}) {
-        saveHitPoints(*window, hitPoints);
+    saveHitPoints(*window, "3456");
+    saveHitPoints(*window, "3457");
+    QTreeWidget& list = backupList(*window);
+    const auto& diff = control<QPlainTextEdit>(*window, "memoBackupDiff");
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    list.setCurrentItem(list.topLevelItem(1));
+    const QString text = diff.toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("constants.ini: same\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("shiparch.ini: differs\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\n- hit_pts = 3457"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\n+ hit_pts = 1200"))) << text.toStdString();
+    // The changed lines are marked, and only they.
+    ASSERT_EQ(diff.extraSelections().size(), 2);
+    for (const QTextEdit::ExtraSelection& mark : diff.extraSelections()) {
+        const QString line = mark.cursor.block().text();
+        EXPECT_TRUE(line.startsWith(QStringLiteral("- hit_pts")) ||
+                    line.startsWith(QStringLiteral("+ hit_pts")))
+            << line.toStdString();
     }
-    const std::vector<Backup> backups = store().list();
-    ASSERT_EQ(backups.size(), 3u);
-    EXPECT_EQ(backups.back().name, original);
+    // The newest backup, made before the second save.
+    list.setCurrentItem(list.topLevelItem(0));
+    EXPECT_TRUE(diff.toPlainText().contains(QStringLiteral("\n+ hit_pts = 3456")));
+    EXPECT_EQ(diff.extraSelections().size(), 2);
 }
 
 TEST_F(TextGame, ASaveCutShortIsOfferedAtTheNextOpen) {

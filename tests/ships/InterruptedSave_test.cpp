@@ -1,5 +1,6 @@
 #include "EditorSession.h"
 #include "platform/Files.h"
+#include "support/TestFiles.h"
 
 #include <regex>
 #include <sys/wait.h>
@@ -96,6 +97,33 @@ TEST(InterruptedSave, NoKeepsTheFilesAndTheMarkerIsGoneEitherWay) {
     session.restart(Answer::Yes); // no marker: nothing is asked
     EXPECT_TRUE(session.dialogs.shown.empty());
     EXPECT_EQ(session.dialogs.answers.size(), 1u);
+}
+
+TEST(InterruptedSave, AFailedRestoreStopsTheOpenAndIsOfferedAgain) {
+    EditedSession session;
+    ASSERT_TRUE(session.saveKilledAt(2));
+    {
+        GameBackups backups = session.editor->dataSet().backups();
+        const std::optional<Backup> before = backups.find(backups.marker().backupName().value());
+        ASSERT_TRUE(before);
+        writeBytes(backups.store().pathOf(*before, before->manifest.files[0]), "damaged");
+    }
+    const auto left = session.gameFiles();
+    session.restart(Answer::Yes);
+    ASSERT_EQ(session.dialogs.shown.size(), 2u);
+    EXPECT_EQ(session.dialogs.shown[1].kind, MessageKind::Error);
+    EXPECT_NE(session.dialogs.shown[1].text.find("could not be restored"), std::string::npos);
+    EXPECT_NE(session.dialogs.shown[1].text.find("is damaged"), std::string::npos)
+        << session.dialogs.shown[1].text;
+    EXPECT_FALSE(session.editor->dataSet().isOpen());
+    EXPECT_EQ(session.gameFiles(), left);
+
+    // Still offered; No opens the files as they are and forgets the save.
+    session.restart(Answer::No);
+    ASSERT_EQ(session.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(session.editor->dataSet().isOpen());
+    session.restart(Answer::Yes);
+    EXPECT_TRUE(session.dialogs.shown.empty());
 }
 
 TEST(InterruptedSave, ASaveWithoutABackupIsShownAndWritesNothing) {
