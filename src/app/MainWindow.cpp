@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "app/BackupPage.h"
 #include "app/ConstantsPage.h"
+#include "app/Contact.h"
 #include "app/ErrorHandler.h"
 #include "app/HintArea.h"
 #include "app/InfoWindow.h"
@@ -148,11 +149,10 @@ void TformSkarvel::showVersion() {
     if (!ReadVersionInfo(executablePath(), info)) {
         return; // the design text stays
     }
-    setStatusText(QString::fromStdString(
-        formatText("  :: FL Skarvel Version %d.%d.%d build %d          :: Comments or "
-                   "suggestions to ",
-                   {info.major, info.minor, info.release, info.build}) +
-        SKARVEL_CONTACT_ADDRESS));
+    setStatusText(
+        QString::fromStdString(formatText("  :: FL Skarvel Version %d.%d.%d build %d",
+                                          {info.major, info.minor, info.release, info.build}) +
+                               statusBarContact()));
 }
 
 void TformSkarvel::setStatusText(const QString& text) {

@@ -29,9 +29,12 @@ constexpr std::string_view kInterruptedSaveQuestion =
     "Yes restores it, No keeps the files as they are.";
 
 std::string numberingErrorMessage(const std::string& journalFile) {
+    // A build without a contact address names none.
+    const std::string_view contact = SKARVEL_CONTACT_ADDRESS;
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
-           "If this error stays please contact me at " +
-           std::string(SKARVEL_CONTACT_ADDRESS) + ". Please attach\n\rthe file \"" + journalFile +
+           "If this error stays please " +
+           (contact.empty() ? std::string("report it") : "contact me at " + std::string(contact)) +
+           ". Please attach\n\rthe file \"" + journalFile +
            "\" which is located in the tools directory !!";
 }
 
