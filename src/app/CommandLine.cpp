@@ -24,9 +24,9 @@ constexpr char kHelp[] =
     "\n"
     "Without options it opens its window and finds the game in the Wine prefix\n"
     "($WINEPREFIX, else ~/.wine). Its journal DebugOut_yyyy-mm-dd.mjf and the copies of the\n"
-    "changed files (data/) go into its own folder or, when that folder cannot be written,\n"
-    "into ~/.local/state/Skarvel/ and ~/.local/share/Skarvel/data/ (below $XDG_STATE_HOME\n"
-    "and $XDG_DATA_HOME when they are set).\n"
+    "changed files (data/) go into its own folder or, when that folder cannot be written\n"
+    "or lies below /usr, into ~/.local/state/Skarvel/ and ~/.local/share/Skarvel/data/\n"
+    "(below $XDG_STATE_HOME and $XDG_DATA_HOME when they are set).\n"
     "Qt's own options, such as -platform or -style, are passed on.\n";
 
 // Qt's options that the application object takes; the first ones are followed by a value.
