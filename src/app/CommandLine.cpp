@@ -27,6 +27,11 @@ constexpr char kHelp[] =
     "changed files (data/) go into its own folder or, when that folder cannot be written\n"
     "or lies below /usr, into ~/.local/state/Skarvel/ and ~/.local/share/Skarvel/data/\n"
     "(below $XDG_STATE_HOME and $XDG_DATA_HOME when they are set).\n"
+    "Before it changes the game's files it backs up the six files it edits into\n"
+    "$XDG_DATA_HOME/Skarvel/backups/ (else ~/.local/share/Skarvel/backups/), a folder per\n"
+    "game. BackupDays in ~/.config/Skarvel/Skarvel.conf is how many days of daily backups\n"
+    "are kept (default 30, 0 keeps all). The BACKUP page lists the backups and restores\n"
+    "any of them.\n"
     "Qt's own options, such as -platform or -style, are passed on.\n";
 
 // Qt's options that the application object takes; the first ones are followed by a value.
