@@ -108,7 +108,8 @@ TEST_F(Numbering, RemovalRestoresTheOtherFilesWhenOneCannotBeRead) {
     RemoveSectionNumbers(*journal, files);
     const auto entries = linesSince(from);
     EXPECT_EQ(entries[1], "[Error  ] Nummerierung nicht entfernt [" + files.files[kShipArch] +
-                              "] - Unable to read " + files.files[kShipArch]);
+                              "] - Unable to read " + files.files[kShipArch] +
+                              ": No such file or directory");
     EXPECT_EQ(entries[2], "[Info   ] goods entfernt");
     EXPECT_NE(gameText("Equipment/goods.ini").find("\r\n[Good]\r\n"), std::string::npos);
     EXPECT_EQ(gameText("Equipment/goods.ini").find("[Good0]"), std::string::npos);
