@@ -175,9 +175,10 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
     }
 }
 
-std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath) {
+std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath,
+                                                   std::string_view mark) {
     const std::filesystem::path path(linkTarget(givenPath));
-    const std::string prefix = path.filename().string() + std::string(kTemporaryMark);
+    const std::string prefix = path.filename().string() + std::string(mark);
     std::vector<std::string> removed;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {

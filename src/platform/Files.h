@@ -50,8 +50,10 @@ void writeFileAtomically(const std::string& path, std::string_view bytes, bool d
 inline constexpr std::string_view kTemporaryMark = ".skarvel-tmp-";
 
 // Removes the temporaries of ours that a killed write left beside the file (or beside the
-// file a link points to); nothing else. Returns the paths removed.
-std::vector<std::string> removeLeftoverTemporaries(const std::string& path);
+// file a link points to); nothing else. Returns the paths removed. mark: what a writer puts
+// between the file's name and mkstemp's six characters (the converter bini uses ".").
+std::vector<std::string> removeLeftoverTemporaries(const std::string& path,
+                                                   std::string_view mark = kTemporaryMark);
 
 // fsync of a file and of its folder, for writes made without durable.
 void syncFile(const std::string& path);
