@@ -156,10 +156,17 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
         return refuseOpen("The file " + error.path() +
                           " is not a text file. The data files were not opened.");
     } catch (const NumberingError& error) {
-        // Nothing half-numbered is ever opened: the numbering undid itself.
-        return refuseOpen("The section numbers could not be written to " + error.path() + ":\n\r" +
-                          error.cause() +
-                          "\n\rThe data files were not opened and were left as they were.");
+        // Nothing half-numbered is ever opened: the numbering undid itself, as far as it could.
+        std::string message = "The section numbers could not be written to " + error.path() +
+                              ":\n\r" + error.cause() + "\n\rThe data files were not opened";
+        if (error.unrestored().empty()) {
+            return refuseOpen(message + " and were left as they were.");
+        }
+        message += ". These files could not be restored and are still numbered:";
+        for (const std::string& file : error.unrestored()) {
+            message += "\n\r" + file;
+        }
+        return refuseOpen(message);
     } catch (const std::exception& error) {
         journal_.Write(error.what(), JournalEntryKind::Error);
         return refuseOpen(numberingErrorMessage(journal_.fileName()));
