@@ -218,15 +218,11 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
         return {};
     }
     journal_.Write("Inis are open", JournalEntryKind::Info);
-    if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
-        !check.passed) {
-        // The set stays open and numbered until a later close succeeds.
-        journal_.Write("FILES AND DIRS DONT EXIST", JournalEntryKind::Error);
-        journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
-        return {{files_.dataDir + " - a folder or data file is missing or cannot be written"},
-                check.wrongFolder};
-    }
-    journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
+    const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
+    // A missing folder or file does not keep the others numbered: every numbered file that
+    // can be written loses its numbers, and each one that cannot is named with its cause.
+    journal_.Write(check.passed ? "Files and Dirs exist" : "FILES AND DIRS DONT EXIST",
+                   check.passed ? JournalEntryKind::Info : JournalEntryKind::Error);
     open_ = false;
 
     FlushIniFiles();
@@ -236,7 +232,7 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
     sections_ = SectionLists{};
     journal_.Write("SecLists freed", JournalEntryKind::Info);
 
-    CloseOutcome outcome{RemoveSectionNumbers(journal_, files_), std::nullopt};
+    CloseOutcome outcome{RemoveSectionNumbers(journal_, files_), check.wrongFolder};
     if (outcome.failures.empty()) {
         folderLock_.release(); // kept while numbered files may still be opened again
     }

@@ -106,15 +106,18 @@ TEST_F(DataFolderLockTest, AnotherProcessFindsTheFolderLockedWhileTheSetIsOpen) 
     EXPECT_EQ(otherProcessLocks(), 1);
     EXPECT_EQ(namesOf(snapshot()), namesOf(before)); // the lock adds no file to the game
 
-    // A close that fails keeps the set open, and the reload that follows keeps its lock.
-    form.setText("edFliniDir", converterFolder() + "gone/");
-    set->CloseIniFiles(folders());
-    ASSERT_TRUE(set->isOpen());
+    // A close that leaves a file numbered keeps the lock, and so does the reload after it.
+    const std::string shiparch = gameFile("Ships/shiparch.ini");
+    const std::string numberedShips = readBytes(shiparch);
+    fs::remove(shiparch);
+    EXPECT_FALSE(set->CloseIniFiles(folders()).failures.empty());
     EXPECT_EQ(otherProcessLocks(), 1);
-    form.setText("edFliniDir", converterFolder());
+    writeBytes(shiparch, numberedShips);
     set->OpenIniFiles(folders());
     ASSERT_TRUE(set->isOpen());
-    EXPECT_EQ(dialogs.shown.back().text.find("another Skarvel window"), std::string::npos);
+    for (const auto& shown : dialogs.shown) {
+        EXPECT_EQ(shown.text.find("another Skarvel window"), std::string::npos);
+    }
     EXPECT_EQ(otherProcessLocks(), 1);
 
     set->CloseIniFiles(folders());
