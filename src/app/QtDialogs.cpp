@@ -134,6 +134,11 @@ Answer QtDialogs::askYesNoCancel(std::string_view text) {
                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
+Answer QtDialogs::warningOk(std::string_view text) {
+    return showBox(owner_, QMessageBox::Warning, captionOf(MessageKind::Warning), text,
+                   QMessageBox::Ok);
+}
+
 std::string QtDialogs::pickFolder(std::string_view instruction, std::string_view startFolder) {
     const QString chosen =
         QFileDialog::getExistingDirectory(owner_, fromUtf8(instruction), fromPath(startFolder));

@@ -17,6 +17,7 @@ public:
     Answer message(MessageKind kind, std::string_view text) override;
     Answer askInformation(std::string_view text) override;
     Answer askYesNoCancel(std::string_view text) override;
+    Answer warningOk(std::string_view text) override;
 
     std::string pickFolder(std::string_view instruction, std::string_view startFolder) override;
     std::optional<std::string> openFile(const FileDialogOptions& options) override;

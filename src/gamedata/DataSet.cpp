@@ -20,6 +20,11 @@ namespace {
 constexpr std::string_view kOpenElsewhereMessage =
     "This data set is already open in another Skarvel window. The data files were not opened.";
 
+constexpr std::string_view kNotLockedWarning =
+    "The data folder cannot be locked, as on some network file systems. Another copy of "
+    "Skarvel on another machine could open the same game at the same time and overwrite your "
+    "changes: open it on one machine only.\n\r";
+
 constexpr std::string_view kNoBackupMessage =
     "No backup of the data files could be made, so they were not opened and nothing was "
     "changed:\n\r";
@@ -115,6 +120,11 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
     if (lock == DataFolderLock::Outcome::Unavailable) {
         journal_.Write("Data folder not locked: " + folderLock_.problem(),
                        JournalEntryKind::Warning);
+        // Once a run: the open goes on, but the user has to know what no lock means.
+        if (!unlockedWarned_) {
+            unlockedWarned_ = true;
+            dialogs_.warningOk(std::string(kNotLockedWarning) + folderLock_.problem());
+        }
     }
     if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
         !check.passed) {

@@ -128,7 +128,8 @@ private:
     std::function<void()> fillShipList_;
     BackupSettings backupSettings_ = defaultBackupSettings();
     bool open_ = false;
-    DataFolderLock folderLock_; // held while open, so no other copy opens this game
+    bool unlockedWarned_ = false; // the user was told that the data folder cannot be locked
+    DataFolderLock folderLock_;   // held while open, so no other copy opens this game
 };
 
 } // namespace skarvel
