@@ -25,7 +25,9 @@
 #include "ui_MainWindow.h"
 #include "update/UpdateOutcome.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -202,8 +204,9 @@ void TformSkarvel::closeEvent(QCloseEvent* event) {
     }
     bool closes = false;
     runHandler(journal_, [&] { closes = FormClose(); });
-    closeConfirmed_ = closes;
-    event->setAccepted(closes);
+    // A termination during the question has confirmed the close meanwhile.
+    closeConfirmed_ = closeConfirmed_ || closes;
+    event->setAccepted(closeConfirmed_);
 }
 
 bool TformSkarvel::FormClose() {
@@ -211,8 +214,33 @@ bool TformSkarvel::FormClose() {
 }
 
 void TformSkarvel::closeForTermination() {
+    if (terminating_) {
+        return;
+    }
     journal_.Write("Programm wird von außen beendet", JournalEntryKind::System);
+    terminating_ = true;
     closeConfirmed_ = true;
+    dialogs_.endCommands();
+    editor_->dataSet().refuseOpening();
+    bool dialogOpen = false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible()) {
+            dialogOpen = true;
+            dialog->reject();
+        }
+    }
+    // A dialog's command is still on the stack: it has to end before the set is closed.
+    if (!dialogOpen) {
+        finishTermination();
+    }
+}
+
+void TformSkarvel::finishTermination() {
+    if (!terminating_ || closedForTermination_) {
+        return;
+    }
+    closedForTermination_ = true;
+    dialogs_.setQuiet(true);
     runHandler(journal_, [this] { editor_->CloseIniFiles(); });
 }
 

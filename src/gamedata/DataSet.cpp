@@ -107,6 +107,11 @@ OpenRefusal DataSet::refuseOpen(std::string message) {
 }
 
 std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, bool alreadyBackedUp) {
+    if (openingRefused_) {
+        journal_.Write("Programm wird beendet - Daten werden nicht geöffnet",
+                       JournalEntryKind::Warning);
+        return OpenRefusal{};
+    }
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
     gameDirectory_ = folders.game;
     files_ = makeDataFileSet(gameDirectory_);
@@ -251,8 +256,8 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
 }
 
 void DataSet::reopenAfterFailedClose() {
-    if (open_) {
-        return; // the close never got as far as the numbers
+    if (open_ || openingRefused_) {
+        return; // the close never got as far as the numbers, or the program is ending
     }
     journal_.Write("Daten bleiben geöffnet", JournalEntryKind::Info);
     try {
