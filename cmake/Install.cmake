@@ -26,6 +26,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/skarvel.png
 # The files that carry the version, and the gzipped manual pages and changelog (gzip -n: no
 # name or time stamp inside, so the same sources give the same bytes).
 set(SKARVEL_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+# The package's maintainer fields need an address even when the program shows none.
+if(SKARVEL_CONTACT_ADDRESS)
+  set(SKARVEL_PACKAGE_ADDRESS "${SKARVEL_CONTACT_ADDRESS}")
+  set(SKARVEL_UPDATE_CONTACT "<update_contact>${SKARVEL_CONTACT_ADDRESS}</update_contact>")
+else()
+  set(SKARVEL_PACKAGE_ADDRESS "skarvel@example.org")
+  set(SKARVEL_UPDATE_CONTACT "")
+endif()
 configure_file(${CMAKE_SOURCE_DIR}/resources/${SKARVEL_APP_ID}.metainfo.xml.in
                ${SKARVEL_PACKAGE_DIR}/${SKARVEL_APP_ID}.metainfo.xml @ONLY)
 find_program(SKARVEL_GZIP gzip REQUIRED)

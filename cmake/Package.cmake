@@ -4,7 +4,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME skarvel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Skarvel developers")
-set(CPACK_PACKAGE_CONTACT "The Skarvel developers <${SKARVEL_CONTACT_ADDRESS}>")
+set(CPACK_PACKAGE_CONTACT "The Skarvel developers <${SKARVEL_PACKAGE_ADDRESS}>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${SKARVEL_HOME_PAGE}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for the ships and game values of Freelancer")
 # The control file's extended description; CPack indents it and marks the empty line.

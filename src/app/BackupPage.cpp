@@ -7,6 +7,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QLocale>
@@ -167,11 +168,16 @@ std::string BackupPage::selectedBackup() const {
                 : std::string();
 }
 
+QString folderName(const std::string& folder) {
+    // A path is in the file system's encoding, not Latin-1.
+    return QFile::decodeName(QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
+}
+
 void BackupPage::openFolder() {
     const std::string folder = commands_.folder();
-    QDir().mkpath(fromBytes(folder));
+    QDir().mkpath(folderName(folder));
     journal_.Write("Sicherungsordner öffnen [" + folder + "]", JournalEntryKind::System);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(fromBytes(folder)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folderName(folder)));
 }
 
 } // namespace skarvel

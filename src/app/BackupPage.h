@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <string>
 
 namespace Ui {
@@ -10,6 +11,9 @@ class TformSkarvel;
 namespace skarvel {
 
 class BackupCommands;
+
+// A folder's path as the desktop is to open it.
+QString folderName(const std::string& folder);
 class TJournal;
 
 // The Backup page: the game's backups, newest first, each with its files compared with the

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "Version.h"
+#include "app/Contact.h"
 #include "journal/Format.h"
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
@@ -23,12 +24,15 @@ constexpr char kHelp[] =
     "\n"
     "Without options it opens its window and finds the game in the Wine prefix\n"
     "($WINEPREFIX, else ~/.wine). Its journal DebugOut_yyyy-mm-dd.mjf and the copies of the\n"
-    "changed files (data/) go into its own folder or, when that folder cannot be written,\n"
-    "into ~/.local/state/Skarvel/ and ~/.local/share/Skarvel/data/ (below $XDG_STATE_HOME\n"
-    "and $XDG_DATA_HOME when they are set).\n"
-    "Qt's own options, such as -platform or -style, are passed on.\n"
-    "\n"
-    "Comments or suggestions to " SKARVEL_CONTACT_ADDRESS "\n";
+    "changed files (data/) go into its own folder or, when that folder cannot be written\n"
+    "or lies below /usr, into ~/.local/state/Skarvel/ and ~/.local/share/Skarvel/data/\n"
+    "(below $XDG_STATE_HOME and $XDG_DATA_HOME when they are set).\n"
+    "Before it changes the game's files it backs up the six files it edits into\n"
+    "$XDG_DATA_HOME/Skarvel/backups/ (else ~/.local/share/Skarvel/backups/), a folder per\n"
+    "game. BackupDays in ~/.config/Skarvel/Skarvel.conf is how many days of daily backups\n"
+    "are kept (default 30, 0 keeps all). The BACKUP page lists the backups and restores\n"
+    "any of them.\n"
+    "Qt's own options, such as -platform or -style, are passed on.\n";
 
 // Qt's options that the application object takes; the first ones are followed by a value.
 constexpr auto kQtValueOptions = std::to_array<std::string_view>(
@@ -67,7 +71,7 @@ std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, 
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-h" || argument == "--help") {
-            out << kHelp;
+            out << kHelp << contactText("\nComments or suggestions to ", "\n");
             out.flush();
             return 0;
         }

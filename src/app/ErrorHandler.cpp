@@ -45,6 +45,8 @@ SkarvelApplication::SkarvelApplication(int& argc, char** argv) : QApplication(ar
 bool SkarvelApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const CommandEnded&) {
+        return false;
     } catch (...) {
         if (errorJournal) {
             OnApplicationException(*errorJournal, std::current_exception());

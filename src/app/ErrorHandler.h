@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ports/Dialogs.h"
+
 #include <QApplication>
 #include <exception>
 #include <utility>
@@ -19,6 +21,8 @@ template <class Handler> bool runHandler(TJournal& journal, Handler&& handler) {
     try {
         std::forward<Handler>(handler)();
         return true;
+    } catch (const CommandEnded&) {
+        return false; // the program is being ended; this is no error
     } catch (...) {
         OnApplicationException(journal, std::current_exception());
         return false;

@@ -40,7 +40,7 @@ QPixmap aboutPicture() {
 
 } // namespace
 
-TformInfo::TformInfo(QWidget* parent, AddressOpener opener)
+TformInfo::TformInfo(QWidget* parent, AddressOpener opener, std::string_view contact)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui_(std::make_unique<Ui::TformInfo>()),
@@ -60,9 +60,11 @@ TformInfo::TformInfo(QWidget* parent, AddressOpener opener)
     ui_->labCredit->setPalette(purple);
 
     const QString web = QString::fromLatin1(webAddress);
-    const QString mail = QString::fromLatin1(mailAddress);
+    const QString mail = QString::fromUtf8(contact.data(), std::ssize(contact));
     ui_->labWeb->setText(linkText(web, web));
     ui_->labMail->setText(linkText(QStringLiteral("mailto:") + mail, mail));
+    ui_->labComments->setVisible(!mail.isEmpty());
+    ui_->labMail->setVisible(!mail.isEmpty());
     connect(ui_->labWeb, &QLabel::linkActivated, this, &TformInfo::openLink);
     connect(ui_->labMail, &QLabel::linkActivated, this, &TformInfo::openLink);
     connect(ui_->btClose, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace Ui {
 class TformInfo;
@@ -26,8 +27,10 @@ public:
     static constexpr const char* galleryAddress = SKARVEL_HOME_PAGE "gallery";
     static constexpr const char* mailAddress = SKARVEL_CONTACT_ADDRESS;
 
-    // Without an opener, addresses go to skarvel::openAddress.
-    explicit TformInfo(QWidget* parent = nullptr, AddressOpener opener = {});
+    // Without an opener, addresses go to skarvel::openAddress. Without a mail address (a
+    // build that names none) the mail line is not shown.
+    explicit TformInfo(QWidget* parent = nullptr, AddressOpener opener = {},
+                       std::string_view contact = mailAddress);
     ~TformInfo() override;
 
 protected:

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "app/BackupPage.h"
 #include "app/ConstantsPage.h"
+#include "app/Contact.h"
 #include "app/DataFileWatcher.h"
 #include "app/ErrorHandler.h"
 #include "app/HintArea.h"
@@ -25,7 +26,9 @@
 #include "ui_MainWindow.h"
 #include "update/UpdateOutcome.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -159,11 +162,10 @@ void TformSkarvel::showVersion() {
     if (!ReadVersionInfo(executablePath(), info)) {
         return; // the design text stays
     }
-    setStatusText(QString::fromStdString(
-        formatText("  :: FL Skarvel Version %d.%d.%d build %d          :: Comments or "
-                   "suggestions to ",
-                   {info.major, info.minor, info.release, info.build}) +
-        SKARVEL_CONTACT_ADDRESS));
+    setStatusText(
+        QString::fromStdString(formatText("  :: FL Skarvel Version %d.%d.%d build %d",
+                                          {info.major, info.minor, info.release, info.build}) +
+                               statusBarContact()));
 }
 
 void TformSkarvel::setStatusText(const QString& text) {
@@ -213,8 +215,9 @@ void TformSkarvel::closeEvent(QCloseEvent* event) {
     }
     bool closes = false;
     runHandler(journal_, [&] { closes = FormClose(); });
-    closeConfirmed_ = closes;
-    event->setAccepted(closes);
+    // A termination during the question has confirmed the close meanwhile.
+    closeConfirmed_ = closeConfirmed_ || closes;
+    event->setAccepted(closeConfirmed_);
 }
 
 bool TformSkarvel::FormClose() {
@@ -222,8 +225,33 @@ bool TformSkarvel::FormClose() {
 }
 
 void TformSkarvel::closeForTermination() {
+    if (terminating_) {
+        return;
+    }
     journal_.Write("Programm wird von außen beendet", JournalEntryKind::System);
+    terminating_ = true;
     closeConfirmed_ = true;
+    dialogs_.endCommands();
+    editor_->dataSet().refuseOpening();
+    bool dialogOpen = false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible()) {
+            dialogOpen = true;
+            dialog->reject();
+        }
+    }
+    // A dialog's command is still on the stack: it has to end before the set is closed.
+    if (!dialogOpen) {
+        finishTermination();
+    }
+}
+
+void TformSkarvel::finishTermination() {
+    if (!terminating_ || closedForTermination_) {
+        return;
+    }
+    closedForTermination_ = true;
+    dialogs_.setQuiet(true);
     runHandler(journal_, [this] { editor_->CloseIniFiles(); });
 }
 

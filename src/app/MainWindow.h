@@ -39,9 +39,13 @@ public:
 
     // A close was confirmed (during the start-up or later): the program ends.
     bool closeConfirmed() const { return closeConfirmed_; }
-    // Ended from outside (a signal, the end of the desktop session): no questions, the open
-    // data set is closed so that the game's files lose their numbers.
+    // Ended from outside (a signal, the end of the desktop session): no questions, every
+    // dialog is closed, the command it belonged to ends without writing more, nothing opens
+    // the data set again, and the open set is closed so that the game's files lose their
+    // numbers. With a dialog open, the close waits for finishTermination.
     void closeForTermination();
+    // After the event loop has ended: the close that a termination left for later.
+    void finishTermination();
     bool doExit() const { return FDoExit; }
 
     Ui::TformSkarvel& ui() { return *ui_; }
@@ -87,6 +91,8 @@ private:
     HintArea* hintArea_ = nullptr;
     bool FDoExit = false;
     bool closeConfirmed_ = false;
+    bool terminating_ = false;
+    bool closedForTermination_ = false;
     bool shownOnce_ = false;
 };
 

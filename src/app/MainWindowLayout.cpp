@@ -1,6 +1,7 @@
 #include "app/MainWindowLayout.h"
 
 #include "Version.h"
+#include "app/Contact.h"
 #include "app/UpDown.h"
 #include "ships/ConstantsTables.h"
 
@@ -48,8 +49,7 @@ constexpr QLatin1String widestNumber("123456.123456");
 constexpr QLatin1String widestNumberList("123456.123456, 123456.123456, 123456.123456");
 constexpr QLatin1String widestHardpoint("HpTorpedo01");
 
-const char* const designStatusText = "  :: Skarvel Version 0.5.1 build 90          :: Comments or "
-                                     "suggestions to " SKARVEL_CONTACT_ADDRESS;
+const char* const designStatusText = "  :: Skarvel Version 0.5.1 build 90";
 
 struct SpinnerBinding {
     UpDown* spinner;
@@ -378,10 +378,11 @@ QString readFirstText(const OwnFolders& folders) {
         "\n"
         "FINALY\n"
         "======\n"
-        "Have fun flying your tuned ships! Comments and ideas are welcome "
-        "at\n" SKARVEL_CONTACT_ADDRESS ". The newest version is offered at start when the\n"
+        "Have fun flying your tuned ships!%5 The newest version is offered at start when the\n"
         "update check is on, and can always be found at\n" SKARVEL_HOME_PAGE "\n");
-    return text.arg(copies, writable, journal, QString::fromStdString(userBackupsFolder()));
+    return text.arg(
+        copies, writable, journal, QString::fromStdString(userBackupsFolder()),
+        QString::fromStdString(contactText(" Comments and ideas are welcome at\n", ".")));
 }
 
 void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window, const OwnFolders& folders) {
@@ -401,7 +402,8 @@ void setupMainWindowLayout(Ui::TformSkarvel& ui, QMainWindow& window, const OwnF
     styleMenuTree(*ui.tvMenu);
     styleHintArea(*ui.memoHint);
 
-    ui.StatusBAr->showMessage(QString::fromUtf8(designStatusText));
+    ui.StatusBAr->showMessage(QString::fromUtf8(designStatusText) +
+                              QString::fromStdString(statusBarContact()));
 
     ui.Splitter3->setSizes({menuTreeHeight, window.height()});
     ui.Splitter1->setSizes({leftColumnWidth, window.width() - leftColumnWidth});

@@ -83,6 +83,7 @@ int runProgram(int argc, char* argv[], const std::string& programFolder) {
             window.show();
             exitCode = QCoreApplication::exec();
         }
+        window.finishTermination();
     } catch (const std::exception& error) {
         OnApplicationException(journal, error);
         exitCode = 1;

@@ -120,20 +120,54 @@ QStringList nameFilters(std::string_view filter) {
 
 QtDialogs::QtDialogs(QWidget* owner) : owner_(owner) {}
 
+bool QtDialogs::declined() const {
+    if (ended_ && !quiet_) {
+        throw CommandEnded{};
+    }
+    return ended_;
+}
+
 Answer QtDialogs::message(MessageKind kind, std::string_view text) {
     const bool asks = kind == MessageKind::Confirmation || kind == MessageKind::Warning;
-    return showBox(owner_, iconOf(kind), captionOf(kind), text,
-                   asks ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+    if (declined()) {
+        return asks ? Answer::No : Answer::Ok;
+    }
+    const Answer answer = showBox(owner_, iconOf(kind), captionOf(kind), text,
+                                  asks ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+    declined(); // a box closed by the ending answers nothing
+    return answer;
 }
 
 Answer QtDialogs::askInformation(std::string_view text) {
-    return showBox(owner_, QMessageBox::Information, captionOf(MessageKind::Information), text,
-                   QMessageBox::Yes | QMessageBox::No);
+    if (declined()) {
+        return Answer::No;
+    }
+    const Answer answer =
+        showBox(owner_, QMessageBox::Information, captionOf(MessageKind::Information), text,
+                QMessageBox::Yes | QMessageBox::No);
+    declined();
+    return answer;
 }
 
 Answer QtDialogs::askYesNoCancel(std::string_view text) {
-    return showBox(owner_, QMessageBox::Question, captionOf(MessageKind::Confirmation), text,
-                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (declined()) {
+        return Answer::Cancel;
+    }
+    const Answer answer =
+        showBox(owner_, QMessageBox::Question, captionOf(MessageKind::Confirmation), text,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    declined();
+    return answer;
+}
+
+Answer QtDialogs::warningOk(std::string_view text) {
+    if (declined()) {
+        return Answer::Ok;
+    }
+    const Answer answer = showBox(owner_, QMessageBox::Warning, captionOf(MessageKind::Warning),
+                                  text, QMessageBox::Ok);
+    declined();
+    return answer;
 }
 
 std::size_t QtDialogs::choose(MessageKind kind, std::string_view text,
@@ -155,17 +189,31 @@ std::size_t QtDialogs::choose(MessageKind kind, std::string_view text,
 }
 
 std::string QtDialogs::pickFolder(std::string_view instruction, std::string_view startFolder) {
+    if (declined()) {
+        return std::string(startFolder);
+    }
     const QString chosen =
         QFileDialog::getExistingDirectory(owner_, fromUtf8(instruction), fromPath(startFolder));
+    declined();
     return chosen.isEmpty() ? std::string(startFolder) : toPath(chosen);
 }
 
 std::optional<std::string> QtDialogs::openFile(const FileDialogOptions& options) {
-    return runFileDialog(owner_, options, QFileDialog::AcceptOpen);
+    if (declined()) {
+        return std::nullopt;
+    }
+    auto chosen = runFileDialog(owner_, options, QFileDialog::AcceptOpen);
+    declined();
+    return chosen;
 }
 
 std::optional<std::string> QtDialogs::saveFile(const FileDialogOptions& options) {
-    return runFileDialog(owner_, options, QFileDialog::AcceptSave);
+    if (declined()) {
+        return std::nullopt;
+    }
+    auto chosen = runFileDialog(owner_, options, QFileDialog::AcceptSave);
+    declined();
+    return chosen;
 }
 
 } // namespace skarvel

@@ -20,6 +20,11 @@ namespace {
 constexpr std::string_view kOpenElsewhereMessage =
     "This data set is already open in another Skarvel window. The data files were not opened.";
 
+constexpr std::string_view kNotLockedWarning =
+    "The data folder cannot be locked, as on some network file systems. Another copy of "
+    "Skarvel on another machine could open the same game at the same time and overwrite your "
+    "changes: open it on one machine only.\n\r";
+
 constexpr std::string_view kNoBackupMessage =
     "No backup of the data files could be made, so they were not opened and nothing was "
     "changed:\n\r";
@@ -32,9 +37,12 @@ constexpr std::string_view kRestoreFailedMessage =
     "were not opened; the next open offers it again.\n\r";
 
 std::string numberingErrorMessage(const std::string& journalFile) {
+    // A build without a contact address names none.
+    const std::string_view contact = SKARVEL_CONTACT_ADDRESS;
     return "An unhandled error occured. Please try to open the inifiles again.\n\r"
-           "If this error stays please contact me at " +
-           std::string(SKARVEL_CONTACT_ADDRESS) + ". Please attach\n\rthe file \"" + journalFile +
+           "If this error stays please " +
+           (contact.empty() ? std::string("report it") : "contact me at " + std::string(contact)) +
+           ". Please attach\n\rthe file \"" + journalFile +
            "\" which is located in the tools directory !!";
 }
 
@@ -102,6 +110,11 @@ OpenRefusal DataSet::refuseOpen(std::string message) {
 }
 
 std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, bool alreadyBackedUp) {
+    if (openingRefused_) {
+        journal_.Write("Programm wird beendet - Daten werden nicht geöffnet",
+                       JournalEntryKind::Warning);
+        return OpenRefusal{};
+    }
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
     gameDirectory_ = folders.game;
     files_ = makeDataFileSet(gameDirectory_);
@@ -115,6 +128,11 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
     if (lock == DataFolderLock::Outcome::Unavailable) {
         journal_.Write("Data folder not locked: " + folderLock_.problem(),
                        JournalEntryKind::Warning);
+        // Once a run: the open goes on, but the user has to know what no lock means.
+        if (!unlockedWarned_) {
+            unlockedWarned_ = true;
+            dialogs_.warningOk(std::string(kNotLockedWarning) + folderLock_.problem());
+        }
     }
     if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
         !check.passed) {
@@ -158,10 +176,17 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
         return refuseOpen("The file " + error.path() +
                           " is not a text file. The data files were not opened.");
     } catch (const NumberingError& error) {
-        // Nothing half-numbered is ever opened: the numbering undid itself.
-        return refuseOpen("The section numbers could not be written to " + error.path() + ":\n\r" +
-                          error.cause() +
-                          "\n\rThe data files were not opened and were left as they were.");
+        // Nothing half-numbered is ever opened: the numbering undid itself, as far as it could.
+        std::string message = "The section numbers could not be written to " + error.path() +
+                              ":\n\r" + error.cause() + "\n\rThe data files were not opened";
+        if (error.unrestored().empty()) {
+            return refuseOpen(message + " and were left as they were.");
+        }
+        message += ". These files could not be restored and are still numbered:";
+        for (const std::string& file : error.unrestored()) {
+            message += "\n\r" + file;
+        }
+        return refuseOpen(message);
     } catch (const std::exception& error) {
         journal_.Write(error.what(), JournalEntryKind::Error);
         return refuseOpen(numberingErrorMessage(journal_.fileName()));
@@ -212,15 +237,11 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
         return {};
     }
     journal_.Write("Inis are open", JournalEntryKind::Info);
-    if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
-        !check.passed) {
-        // The set stays open and numbered until a later close succeeds.
-        journal_.Write("FILES AND DIRS DONT EXIST", JournalEntryKind::Error);
-        journal_.Write("CLOSE_INI_FILES", JournalEntryKind::End);
-        return {{files_.dataDir + " - a folder or data file is missing or cannot be written"},
-                check.wrongFolder};
-    }
-    journal_.Write("Files and Dirs exist", JournalEntryKind::Info);
+    const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
+    // A missing folder or file does not keep the others numbered: every numbered file that
+    // can be written loses its numbers, and each one that cannot is named with its cause.
+    journal_.Write(check.passed ? "Files and Dirs exist" : "FILES AND DIRS DONT EXIST",
+                   check.passed ? JournalEntryKind::Info : JournalEntryKind::Error);
     open_ = false;
 
     FlushIniFiles();
@@ -230,7 +251,7 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
     sections_ = SectionLists{};
     journal_.Write("SecLists freed", JournalEntryKind::Info);
 
-    CloseOutcome outcome{RemoveSectionNumbers(journal_, files_), std::nullopt};
+    CloseOutcome outcome{RemoveSectionNumbers(journal_, files_), check.wrongFolder};
     if (outcome.failures.empty()) {
         folderLock_.release(); // kept while numbered files may still be opened again
     }
@@ -275,8 +296,8 @@ void DataSet::adoptOutsideChanges(const std::vector<DataFileIndex>& changed) {
 }
 
 void DataSet::reopenAfterFailedClose() {
-    if (open_) {
-        return; // the close never got as far as the numbers
+    if (open_ || openingRefused_) {
+        return; // the close never got as far as the numbers, or the program is ending
     }
     journal_.Write("Daten bleiben geöffnet", JournalEntryKind::Info);
     try {

@@ -72,6 +72,8 @@ public:
     CloseOutcome CloseIniFiles(const GameFolders& folders);
     // After a close that left files numbered: the set is open again as before the close.
     void reopenAfterFailedClose();
+    // The program is being ended: from now on neither an open nor a reopen happens.
+    void refuseOpening() { openingRefused_ = true; }
 
     bool isOpen() const { return open_; } // FInisOpen
 
@@ -139,7 +141,9 @@ private:
     BackupSettings backupSettings_ = defaultBackupSettings();
     bool open_ = false;
     std::array<std::optional<FileStamp>, kDataFileNames.size()> stamps_{};
-    DataFolderLock folderLock_; // held while open, so no other copy opens this game
+    bool openingRefused_ = false;
+    bool unlockedWarned_ = false; // the user was told that the data folder cannot be locked
+    DataFolderLock folderLock_;   // held while open, so no other copy opens this game
 };
 
 } // namespace skarvel

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
@@ -175,8 +176,18 @@ bool readWithIdentity(const std::string& path, std::string& bytes, FileIdentity&
     return true;
 }
 
-[[noreturn]] void failWrite(const std::string& path) {
-    throw std::runtime_error("Unable to write to " + path);
+// cause: why, as the system says it (strerror) or, for a refusal of ours, in the same manner.
+[[noreturn]] void failWrite(const std::string& path, std::string_view cause) {
+    throw std::runtime_error("Unable to write to " + path + ": " + std::string(cause));
+}
+
+constexpr std::string_view kChangedMeanwhile = "changed by another program meanwhile";
+
+// The cause of a failure of writeFileAtomically: its text after the path.
+std::string causeOf(const std::exception& error) {
+    const std::string_view text = error.what();
+    const auto colon = text.rfind(": ");
+    return std::string(colon == std::string_view::npos ? text : text.substr(colon + 2));
 }
 
 bool breaksLines(std::string_view text) {
@@ -238,16 +249,18 @@ void WriteBatch::commit() {
         struct stat info {};
         // A file changed by another program since the batch read it is not overwritten.
         bool written = ::stat(file.path.c_str(), &info) == 0 && FileIdentity::of(info) == file.base;
+        std::string cause(kChangedMeanwhile);
         if (written) {
             try {
                 writeFileAtomically(file.path, file.ini->bytes(), /*durable=*/false);
-            } catch (const std::exception&) {
+            } catch (const std::exception& error) {
                 written = false;
+                cause = causeOf(error);
             }
         }
         if (!written) {
             // Like a failed single write: the rest of the batch is not written either.
-            failWrite(file.path);
+            failWrite(file.path, cause);
         }
         if (::stat(file.path.c_str(), &info) == 0) {
             cache().store(file.path, FileIdentity::of(info), file.ini);
@@ -293,7 +306,7 @@ void assignTo(ParsedIni& ini, const WriteTarget& target, std::string_view key,
     const auto& sections = ini.sections();
     if (*target.index >= sections.size() ||
         !equalsIgnoringCase(ini.name(sections[*target.index]), target.section)) {
-        failWrite(path);
+        failWrite(path, "the section is no longer in its place");
     }
     ini.assignValueAt(*target.index, key, value);
 }
@@ -304,7 +317,7 @@ void writeValue(const std::string& path, const WriteTarget& target, std::string_
     // A line break in a name or value would turn one line into several and change other keys.
     if (key.empty() || breaksLines(section) || breaksLines(key) || breaksLines(value) ||
         section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos) {
-        failWrite(path);
+        failWrite(path, "a name or value that would break its line");
     }
 
     std::shared_ptr<const ParsedIni> current;
@@ -312,8 +325,11 @@ void writeValue(const std::string& path, const WriteTarget& target, std::string_
     if (::stat(path.c_str(), &info) == 0) {
         // The owner's write permission stands for the read-only flag, which the profile
         // functions respect.
-        if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
-            failWrite(path);
+        if (!S_ISREG(info.st_mode)) {
+            failWrite(path, "not a regular file");
+        }
+        if ((info.st_mode & S_IWUSR) == 0) {
+            failWrite(path, std::strerror(EACCES)); // what the system says to anyone but root
         }
         // Values of the open batch build on each other until it ends.
         if (const PendingParse pending = cache().pending(path)) {
@@ -323,15 +339,15 @@ void writeValue(const std::string& path, const WriteTarget& target, std::string_
         // Never write on top of a trusted parse: another program may have changed the file.
         current = checkedIni(path);
         if (!current) {
-            failWrite(path);
+            failWrite(path, std::strerror(errno != 0 ? errno : EIO));
         }
     } else if (errno == ENOENT && !target.index) {
         current = std::make_shared<const ParsedIni>(std::string());
     } else {
-        failWrite(path);
+        failWrite(path, std::strerror(errno));
     }
     if (!current->isText()) {
-        failWrite(path);
+        failWrite(path, "not a text file");
     }
 
     auto written = std::make_shared<ParsedIni>(*current);
@@ -342,9 +358,9 @@ void writeValue(const std::string& path, const WriteTarget& target, std::string_
     }
     try {
         writeFileAtomically(path, written->bytes(), /*durable=*/false);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         cache().forget(path);
-        failWrite(path);
+        failWrite(path, causeOf(error));
     }
     if (::stat(path.c_str(), &info) == 0) {
         cache().store(path, FileIdentity::of(info), std::move(written));

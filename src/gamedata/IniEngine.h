@@ -118,7 +118,7 @@ public:
 };
 
 // Sets one value and replaces the file atomically (without fsync), then updates the cache
-// from the bytes written. Throws std::runtime_error "Unable to write to <path>" when the
+// from the bytes written. Throws std::runtime_error "Unable to write to <path>: <cause>" when the
 // file cannot be read or written, is read-only, is not text, or a name or the value would
 // break the line structure.
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
@@ -134,8 +134,8 @@ void writeIniValueAt(const std::string& path, std::size_t sectionIndex,
 // one atomic replacement per file instead of one per value (a save writes some forty values,
 // most into the largest file). Reads see the written values. A write's checks (the file
 // exists, is writable and is text) still fail at once. commit() writes the files in the
-// order of their first write and throws "Unable to write to <path>" at the first that cannot
-// be written (or that another program changed since), leaving it and the rest unwritten.
+// order of their first write and throws "Unable to write to <path>: <cause>" at the first that
+// cannot be written (or that another program changed since), leaving it and the rest unwritten.
 // Ended without commit(), as by an error, it writes nothing of what it holds.
 class WriteBatch {
 public:

@@ -124,8 +124,27 @@ void removeHeaderNumbers(std::vector<std::string>& lines, std::string_view name)
     }
 }
 
-NumberingError::NumberingError(std::string path, const std::string& cause)
-    : std::runtime_error(path + ": " + cause), path_(std::move(path)), cause_(cause) {}
+namespace {
+
+std::string numberingFailure(const std::string& path, const std::string& cause,
+                             const std::vector<std::string>& unrestored) {
+    std::string text = path + ": " + cause;
+    if (!unrestored.empty()) {
+        text += "; still numbered, as they could not be restored:";
+        for (const std::string& file : unrestored) {
+            text += " " + file + ";";
+        }
+        text.pop_back();
+    }
+    return text;
+}
+
+} // namespace
+
+NumberingError::NumberingError(std::string path, const std::string& cause,
+                               std::vector<std::string> unrestored)
+    : std::runtime_error(numberingFailure(path, cause, unrestored)), path_(std::move(path)),
+      cause_(cause), unrestored_(std::move(unrestored)) {}
 
 namespace {
 
@@ -189,20 +208,28 @@ SectionCounts NumberSections(TJournal& journal, const DataFileSet& files) {
             writeBack(path, contents[i], numbered);
         } catch (const std::exception& error) {
             // No half-numbered set: the files numbered so far get their bytes back.
+            std::vector<std::string> unrestored;
             for (std::size_t done = 0; done < i; ++done) {
+                const std::string& donePath = pathOf(files, kNumberingOrder[done].file);
                 try {
-                    writeBack(pathOf(files, kNumberingOrder[done].file), std::string(),
-                              contents[done]);
+                    writeBack(donePath, std::string(), contents[done]);
                 } catch (const std::exception& undo) {
                     journal.WriteFormatted("Nummerierung nicht entfernt [%s] - %s",
-                                           {pathOf(files, kNumberingOrder[done].file), undo.what()},
-                                           JournalEntryKind::Error);
+                                           {donePath, undo.what()}, JournalEntryKind::Error);
+                    unrestored.push_back(donePath + " - " + undo.what());
                 }
             }
             journal.WriteFormatted("Nummerierung fehlgeschlagen [%s] - %s", {path, error.what()},
                                    JournalEntryKind::Error);
+            if (!unrestored.empty()) {
+                journal.WriteFormatted("Nummerierung nicht zurückgenommen - %d Dateien bleiben "
+                                       "nummeriert",
+                                       {static_cast<long long>(unrestored.size())},
+                                       JournalEntryKind::Error);
+            }
+            const NumberingError failure(path, error.what(), std::move(unrestored));
             journal.Write("Nummerierung abgebrochen", JournalEntryKind::End);
-            throw NumberingError(path, error.what());
+            throw failure;
         }
         counts[static_cast<std::size_t>(row.file)] = counter;
         journal.Write(row.numberedText, JournalEntryKind::Info);

@@ -24,16 +24,19 @@ private:
 };
 
 // The numbering of one file could not be written; the files numbered before it were given
-// their bytes back.
+// their bytes back, except those of unrestored() ("<file> - <cause>"), which what() names too.
 class NumberingError : public std::runtime_error {
 public:
-    NumberingError(std::string path, const std::string& cause);
+    NumberingError(std::string path, const std::string& cause,
+                   std::vector<std::string> unrestored = {});
     const std::string& path() const { return path_; }
     const std::string& cause() const { return cause_; }
+    const std::vector<std::string>& unrestored() const { return unrestored_; }
 
 private:
     std::string path_;
     std::string cause_;
+    std::vector<std::string> unrestored_;
 };
 
 // How many sections of its kind the numbering gave each file, by DataFileIndex (zero for the
@@ -63,7 +66,8 @@ std::string closedFormOf(DataFileIndex file, std::string_view bytes);
 // files stays as it was, line ends included; headers numbered by an earlier run are
 // numbered anew. Reads all four files first: when one is not text, journals it and throws
 // NotTextFileError before any file is rewritten; a read failure throws std::runtime_error.
-// A write that fails undoes the numbering already written and throws NumberingError.
+// A write that fails undoes the numbering already written and throws NumberingError, which
+// names every file the undoing could not restore.
 // Every rewrite is atomic.
 SectionCounts NumberSections(TJournal& journal, const DataFileSet& files);
 

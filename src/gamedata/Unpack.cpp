@@ -136,6 +136,15 @@ std::optional<Converter> findConverter(const std::string& converterFolder) {
 std::optional<UnpackFailure> UnpackCompressedFiles(TJournal& journal,
                                                    const std::string& converterFolder,
                                                    const DataFileSet& files) {
+    // A converter killed while it wrote leaves its temporary file (<file>.txt.XXXXXX) in the
+    // game's folder, like the output of an earlier run that unpackFile removes.
+    for (int i = 0; i < files.count; ++i) {
+        const std::string output = files.files[static_cast<std::size_t>(i)] + ".txt";
+        for (const std::string& leftover : removeLeftoverTemporaries(output, ".")) {
+            journal.WriteFormatted("Temporäre Datei des Konverters entfernt [%s]", {leftover},
+                                   JournalEntryKind::Warning);
+        }
+    }
     const auto converter = findConverter(converterFolder);
     if (!converter) {
         journal.WriteFormatted("BINI [%s] existiert nicht", {converterFolder},

@@ -32,7 +32,7 @@ public:
     // spacing around "=", trailing comment and every other byte stay), adds a missing key
     // after the last key line of its section, or a missing section at the end; the file is
     // replaced atomically. Then journals "TUserIniFile_WRITE_STRING - [%s] %s = %s" (Data).
-    // Failure throws std::runtime_error "Unable to write to <path>".
+    // Failure throws std::runtime_error "Unable to write to <path>: <cause>".
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     // As WriteString, into the section at position sectionIndex of the file's sections, which
     // must still be named sectionName; never adds a section. For sections that share a name.

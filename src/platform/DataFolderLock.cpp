@@ -12,6 +12,8 @@ namespace skarvel {
 
 namespace {
 
+DataFolderLock::LockCall lockCall = &::flock;
+
 bool sameFile(int fd, int other) {
     struct stat a {};
     struct stat b {};
@@ -20,6 +22,12 @@ bool sameFile(int fd, int other) {
 }
 
 } // namespace
+
+DataFolderLock::LockCall DataFolderLock::replaceLockCall(LockCall call) {
+    const LockCall before = lockCall;
+    lockCall = call;
+    return before;
+}
 
 DataFolderLock::~DataFolderLock() {
     release();
@@ -53,7 +61,7 @@ DataFolderLock::Outcome DataFolderLock::take(const std::string& folder) {
         ::close(fd);
         return Outcome::Taken;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (lockCall(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK) {

@@ -31,6 +31,11 @@ public:
     // Why the last take did not lock the folder.
     const std::string& problem() const { return problem_; }
 
+    // The locking call (flock); tests replace it to act as a file system without locks.
+    // Returns the call used before.
+    using LockCall = int (*)(int fd, int operation);
+    static LockCall replaceLockCall(LockCall call);
+
 private:
     int fd_ = -1;
     std::string problem_;

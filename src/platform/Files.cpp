@@ -53,7 +53,16 @@ std::function<bool(const std::string&)>& writeFailure() {
 
 bool injectedWriteFailure(const std::string& path) {
     const auto& fails = writeFailure();
-    return fails && fails(path);
+    if (fails && fails(path)) {
+        errno = ENOSPC; // as a full disk fails
+        return true;
+    }
+    return false;
+}
+
+// "<what> <path>: <the system's cause>", errno taken as the failing call left it.
+std::runtime_error failure(std::string_view what, const std::string& path, int cause) {
+    return std::runtime_error(std::string(what) + " " + path + ": " + std::strerror(cause));
 }
 
 } // namespace
@@ -118,11 +127,14 @@ bool directoryExists(const std::string& path) {
 }
 
 std::string readFile(const std::string& path) {
-    const auto fail = [&path]() { return std::runtime_error("Unable to read " + path); };
+    const auto fail = [&path]() { return failure("Unable to read", path, errno); };
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0) {
         throw fail();
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw failure("Unable to read", path, EISDIR);
     }
     std::string bytes;
     if (!readAll(fd.get(), bytes, info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0)) {
@@ -138,7 +150,7 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
     std::string temporary = path + std::string(kTemporaryMark) + "XXXXXX";
     FileDescriptor fd(::mkstemp(temporary.data()));
     if (!fd.valid()) {
-        throw std::runtime_error("Unable to write to " + givenPath);
+        throw failure("Unable to write to", givenPath, errno);
     }
 
     // The new file takes over the old one's permissions; a new file gets the usual ones.
@@ -152,9 +164,10 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
                     (!durable || ::fsync(fd.get()) == 0) && ::fchmod(fd.get(), mode) == 0 &&
                     fd.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
+        const int cause = errno;
         fd.close();
         ::unlink(temporary.c_str());
-        throw std::runtime_error("Unable to write to " + givenPath);
+        throw failure("Unable to write to", givenPath, cause);
     }
     if (durable) {
         // The rename is done; a folder that cannot be synced does not undo it.
@@ -162,9 +175,10 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
     }
 }
 
-std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath) {
+std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath,
+                                                   std::string_view mark) {
     const std::filesystem::path path(linkTarget(givenPath));
-    const std::string prefix = path.filename().string() + std::string(kTemporaryMark);
+    const std::string prefix = path.filename().string() + std::string(mark);
     std::vector<std::string> removed;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
@@ -191,8 +205,7 @@ void writeNewFile(const std::string& path, std::string_view bytes) {
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     const bool ok = fd.valid() && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
     if (!ok) {
-        const int cause = errno;
-        throw std::runtime_error("Unable to write to " + path + ": " + std::strerror(cause));
+        throw failure("Unable to write to", path, errno);
     }
 }
 

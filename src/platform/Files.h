@@ -36,12 +36,12 @@ bool writeAll(int fd, std::string_view bytes);
 bool fileExists(const std::string& path);      // a regular file
 bool directoryExists(const std::string& path); // a folder
 
-// The file's bytes; throws "Unable to read <path>".
+// The file's bytes; throws "Unable to read <path>: <cause>" (the system's text for errno).
 std::string readFile(const std::string& path);
 
 // Replaces the file in one step: a temporary file in the same folder, then a rename over
 // the old one, keeping its permission bits. A crash leaves the old file or the new one.
-// durable: also fsync the file and its folder. Throws "Unable to write to <path>".
+// durable: also fsync the file and its folder. Throws "Unable to write to <path>: <cause>".
 // Reached through a symbolic link, the link's target is replaced and the link stays.
 void writeFileAtomically(const std::string& path, std::string_view bytes, bool durable = true);
 
@@ -50,8 +50,10 @@ void writeFileAtomically(const std::string& path, std::string_view bytes, bool d
 inline constexpr std::string_view kTemporaryMark = ".skarvel-tmp-";
 
 // Removes the temporaries of ours that a killed write left beside the file (or beside the
-// file a link points to); nothing else. Returns the paths removed.
-std::vector<std::string> removeLeftoverTemporaries(const std::string& path);
+// file a link points to); nothing else. Returns the paths removed. mark: what a writer puts
+// between the file's name and mkstemp's six characters (the converter bini uses ".").
+std::vector<std::string> removeLeftoverTemporaries(const std::string& path,
+                                                   std::string_view mark = kTemporaryMark);
 
 // fsync of a file and of its folder, for writes made without durable.
 void syncFile(const std::string& path);
@@ -71,7 +73,8 @@ bool clearReadOnly(const std::string& path);
 void setClearReadOnlyForTesting(std::function<bool(const std::string&)> replacement);
 
 // Test seam: asked with the path once the new content is written to the temporary file;
-// true makes writeFileAtomically fail there (an empty function restores the real behaviour).
+// true makes writeFileAtomically fail there as on a full disk (ENOSPC); an empty function
+// restores the real behaviour.
 void setWriteFailureForTesting(std::function<bool(const std::string&)> fails);
 
 } // namespace skarvel

@@ -41,7 +41,12 @@ std::string homeFolder() {
 
 OwnFolders chooseOwnFolders(const std::string& programFolder, bool programFolderWritable,
                             const UserBaseFolders& user) {
-    if (programFolderWritable) {
+    // A system install belongs to the package manager, even for root: a file written there
+    // would keep the folder after the package is removed.
+    const std::filesystem::path normal = std::filesystem::path(programFolder).lexically_normal();
+    auto part = normal.begin();
+    const bool belowUsr = normal.is_absolute() && ++part != normal.end() && *part == "usr";
+    if (programFolderWritable && !belowUsr) {
         return {programFolder, programFolder, true};
     }
     return {userBase(user.stateHome, user.home, ".local/state") + "Skarvel/",

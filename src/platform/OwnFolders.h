@@ -18,9 +18,10 @@ struct UserBaseFolders {
     std::string home;      // $HOME
 };
 
-// The program's own folder, as given, while the user can write it. Otherwise the journal
-// goes to $XDG_STATE_HOME/Skarvel/ (else ~/.local/state/Skarvel/) and the copies below
-// $XDG_DATA_HOME/Skarvel/ (else ~/.local/share/Skarvel/); a relative base counts as unset.
+// The program's own folder, as given, while the user can write it and it is not below /usr.
+// Otherwise the journal goes to $XDG_STATE_HOME/Skarvel/ (else ~/.local/state/Skarvel/) and
+// the copies below $XDG_DATA_HOME/Skarvel/ (else ~/.local/share/Skarvel/); a relative base
+// counts as unset.
 OwnFolders chooseOwnFolders(const std::string& programFolder, bool programFolderWritable,
                             const UserBaseFolders& user);
 

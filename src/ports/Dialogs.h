@@ -46,6 +46,11 @@ public:
     virtual std::optional<std::string> saveFile(const FileDialogOptions& options) = 0;
 };
 
+// Thrown by a Dialogs port instead of an answer once the program is being ended from outside:
+// the command that asked ends there and writes nothing more. Not a std::exception, so that
+// no command reports it as its failure.
+struct CommandEnded {};
+
 inline bool isYes(Answer answer) {
     return answer == Answer::Yes;
 }

@@ -79,7 +79,7 @@ std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet
         } catch (const std::exception& copyError) {
             journal.WriteFormatted("Kopie %s konnte nicht angelegt werden: %s",
                                    {target.string(), copyError.what()}, JournalEntryKind::Error);
-            failed.push_back(target.string());
+            failed.push_back(copyError.what()); // names the copy and the system's cause
         }
     }
     return failed;

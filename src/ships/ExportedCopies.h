@@ -11,8 +11,9 @@ struct DataFileSet;
 
 // Copies the six data files to base + "data/...", keeping the letter case of the game's
 // own folders and files below its data folder; the four numbered files get plain headers.
-// Each copy replaces the one before atomically. Returns the copies that could not be made
-// (each also journaled as an Error); empty when all six were made.
+// Each copy replaces the one before atomically. Returns, for each copy that could not be
+// made, "Unable to ... <path>: <cause>" (each also journaled as an Error); empty when all six
+// were made.
 std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet& files,
                                             const std::string& base);
 

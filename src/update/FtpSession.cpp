@@ -149,13 +149,11 @@ std::int64_t FtpSession::size(const std::string& remoteName) {
 void FtpSession::retrieve(const std::string& remoteName, std::int64_t resumeAt,
                           const FtpSink& sink) {
     Impl& impl = *impl_;
-    // Sent just before the transfer: can the server resume at all?
+    // Sent just before the transfer: can the server resume at all? Then the offset itself:
+    // libcurl's own resume would need its SIZE, which it does not ask for (see prepare).
+    const std::string offset = "REST " + std::to_string(resumeAt);
     impl.prepare(impl.base + remoteName, false, {},
-                 resumeAt > 0 ? commands({"REST 1", "REST 0"}) : CommandList());
-    if (resumeAt > 0) {
-        curl_easy_setopt(impl.easy.get(), CURLOPT_RESUME_FROM_LARGE,
-                         static_cast<curl_off_t>(resumeAt));
-    }
+                 resumeAt > 0 ? commands({"REST 1", "REST 0", offset.c_str()}) : CommandList());
     impl.sink = &sink;
     impl.reportProgress = true;
 

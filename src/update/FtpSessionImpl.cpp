@@ -224,6 +224,9 @@ void FtpSession::Impl::prepare(const std::string& url, bool nobody, CommandList 
     curl_easy_setopt(e, CURLOPT_QUOTE, quote.get());
     curl_easy_setopt(e, CURLOPT_PREQUOTE, prequote.get());
     curl_easy_setopt(e, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(0));
+    // A transfer is not cut to the size libcurl asked for itself: the caller sees every byte
+    // the server sends and judges the length against the size it was told.
+    curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, nobody ? 0L : 1L);
     sink = nullptr;
     sinkError.clear();
     reportProgress = false;

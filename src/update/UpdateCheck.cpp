@@ -218,8 +218,17 @@ void UpdateCheck::download() {
                                  " on the update site");
     }
     expectedSize_ -= resumeAt;
-    ftp_.retrieve(ArchiveName, resumeAt,
-                  [&file](std::string_view bytes) { return file.write(bytes); });
+    // More bytes than announced is a wrong archive or a rogue server: stop at once, before
+    // they fill the disk.
+    std::int64_t arrived = resumeAt;
+    ftp_.retrieve(ArchiveName, resumeAt, [&](std::string_view bytes) -> std::string {
+        arrived += static_cast<std::int64_t>(bytes.size());
+        if (arrived > archiveSize) {
+            return std::string(ArchiveName) + " on the update site is longer than the " +
+                   std::to_string(archiveSize) + " bytes it announced";
+        }
+        return file.write(bytes);
+    });
     if (file.size() != archiveSize) {
         throw std::runtime_error(std::to_string(file.size()) + " bytes of " + ArchiveName +
                                  " arrived instead of the " + std::to_string(archiveSize) +

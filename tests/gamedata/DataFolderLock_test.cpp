@@ -1,6 +1,8 @@
 #include "GameFolder.h"
 #include "gamedata/DataSet.h"
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 namespace skarvel::test {
@@ -106,15 +108,18 @@ TEST_F(DataFolderLockTest, AnotherProcessFindsTheFolderLockedWhileTheSetIsOpen) 
     EXPECT_EQ(otherProcessLocks(), 1);
     EXPECT_EQ(namesOf(snapshot()), namesOf(before)); // the lock adds no file to the game
 
-    // A close that fails keeps the set open, and the reload that follows keeps its lock.
-    form.setText("edFliniDir", converterFolder() + "gone/");
-    set->CloseIniFiles(folders());
-    ASSERT_TRUE(set->isOpen());
+    // A close that leaves a file numbered keeps the lock, and so does the reload after it.
+    const std::string shiparch = gameFile("Ships/shiparch.ini");
+    const std::string numberedShips = readBytes(shiparch);
+    fs::remove(shiparch);
+    EXPECT_FALSE(set->CloseIniFiles(folders()).failures.empty());
     EXPECT_EQ(otherProcessLocks(), 1);
-    form.setText("edFliniDir", converterFolder());
+    writeBytes(shiparch, numberedShips);
     set->OpenIniFiles(folders());
     ASSERT_TRUE(set->isOpen());
-    EXPECT_EQ(dialogs.shown.back().text.find("another Skarvel window"), std::string::npos);
+    for (const auto& shown : dialogs.shown) {
+        EXPECT_EQ(shown.text.find("another Skarvel window"), std::string::npos);
+    }
     EXPECT_EQ(otherProcessLocks(), 1);
 
     set->CloseIniFiles(folders());
@@ -125,6 +130,36 @@ TEST_F(DataFolderLockTest, AnotherProcessFindsTheFolderLockedWhileTheSetIsOpen) 
     ASSERT_TRUE(set->isOpen());
     set.reset();
     EXPECT_EQ(otherProcessLocks(), 0);
+}
+
+// The errno of a file system that has no locks (NFS without its lock service, some FUSE ones).
+int lockFailure = 0;
+
+TEST_F(DataFolderLockTest, WithoutLocksTheUserIsWarnedOnceThatAnotherMachineCouldOpenTheGame) {
+    for (const int error : {ENOLCK, EOPNOTSUPP}) {
+        SCOPED_TRACE(error);
+        lockFailure = error;
+        const auto flock = DataFolderLock::replaceLockCall([](int, int) {
+            errno = lockFailure;
+            return -1;
+        });
+        dialogs.shown.clear();
+        DataSet set(*journal, dialogs, programFolder());
+        for (int open = 0; open < 2; ++open) {
+            set.OpenIniFiles(folders());
+            EXPECT_TRUE(set.isOpen());
+            set.CloseIniFiles(folders());
+        }
+        DataFolderLock::replaceLockCall(flock);
+
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Warning);
+        const std::string& text = dialogs.shown[0].text;
+        EXPECT_NE(text.find("Another copy of Skarvel on another machine could open the same game"),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find(std::strerror(error)), std::string::npos) << text;
+    }
 }
 
 } // namespace

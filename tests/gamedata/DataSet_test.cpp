@@ -250,24 +250,46 @@ TEST_F(DataSetTest, ACrashWhileOpenIsMendedByTheNextOpenAndClose) {
     EXPECT_EQ(snapshot(), before);
 }
 
-TEST_F(DataSetTest, AFailedCloseKeepsTheSetOpenUntilAReloadSucceeds) {
-    const auto before = snapshot();
-    open();
-    form.setText("edFliniDir", converterFolder() + "gone/");
-    dataSet->CloseIniFiles(folders());
-    EXPECT_TRUE(dataSet->isOpen());
-    EXPECT_TRUE(contains(lines(), "[Error  ] FILES AND DIRS DONT EXIST"));
-    EXPECT_EQ(dataSet->shipArchIni().ReadValue("Ship2", "nickname", ""), "pi_fighter");
+// Whatever is missing at the close, every numbered file that can be written loses its
+// numbers, and each one that cannot is named with its cause.
+TEST_F(DataSetTest, AMissingFileOrFolderKeepsNoOtherFileNumbered) {
+    struct Case {
+        const char* missing; // below the game's data folder; empty: the converter's folder
+        bool numbered;       // a file of the numbering
+    };
+    const std::vector<Case> cases = {
+        {"constants.ini", false},     {"Characters/newcharacter.ini", false}, {"", false},
+        {"Ships/shiparch.ini", true}, {"Equipment/goods.ini", true},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.missing);
+        const auto before = snapshot();
+        open();
+        ASSERT_TRUE(dataSet->isOpen());
+        const std::string missing = std::string(each.missing).empty() ? "" : gameFile(each.missing);
+        std::string kept;
+        if (missing.empty()) {
+            form.setText("edFliniDir", converterFolder() + "gone/");
+        } else {
+            kept = readBytes(missing);
+            std::filesystem::remove(missing);
+        }
 
-    // The reload's open goes on over the old objects and lists.
-    form.setText("edFliniDir", converterFolder());
-    open();
-    ASSERT_TRUE(dataSet->isOpen());
-    EXPECT_EQ(dataSet->sections().ships, (Lines{"Ship0", "Ship1", "Ship2"}));
-    EXPECT_EQ(fills, 2);
-    dataSet->CloseIniFiles(folders());
-    EXPECT_FALSE(dataSet->isOpen());
-    EXPECT_EQ(snapshot(), before);
+        const CloseOutcome outcome = dataSet->CloseIniFiles(folders());
+        EXPECT_FALSE(dataSet->isOpen());
+        const Lines expected =
+            each.numbered
+                ? Lines{missing + " - Unable to read " + missing + ": No such file or directory"}
+                : Lines{};
+        EXPECT_EQ(outcome.failures, expected);
+
+        // With the missing file back as it was, every file is as before the open: plain.
+        form.setText("edFliniDir", converterFolder());
+        if (!missing.empty()) {
+            writeBytes(missing, withPlainHeaders(kept, each.missing[0] == 'S' ? "Ship" : "Good"));
+        }
+        EXPECT_EQ(snapshot(), before);
+    }
 }
 
 } // namespace

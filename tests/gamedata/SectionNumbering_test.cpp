@@ -1,5 +1,9 @@
 #include "GameFolder.h"
 #include "gamedata/SectionNumbering.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <map>
 
 namespace skarvel::test {
 namespace {
@@ -108,10 +112,59 @@ TEST_F(Numbering, RemovalRestoresTheOtherFilesWhenOneCannotBeRead) {
     RemoveSectionNumbers(*journal, files);
     const auto entries = linesSince(from);
     EXPECT_EQ(entries[1], "[Error  ] Nummerierung nicht entfernt [" + files.files[kShipArch] +
-                              "] - Unable to read " + files.files[kShipArch]);
+                              "] - Unable to read " + files.files[kShipArch] +
+                              ": No such file or directory");
     EXPECT_EQ(entries[2], "[Info   ] goods entfernt");
     EXPECT_NE(gameText("Equipment/goods.ini").find("\r\n[Good]\r\n"), std::string::npos);
     EXPECT_EQ(gameText("Equipment/goods.ini").find("[Good0]"), std::string::npos);
+}
+
+// The numbering of misc_equip.ini fails; undoing goods and ships may fail too. The error and
+// the journal then name every file left numbered, with its cause.
+TEST_F(Numbering, ARollbackThatFailsNamesTheFilesLeftNumbered) {
+    const std::vector<std::vector<DataFileIndex>> cases = {{}, {kGoods}, {kGoods, kShipArch}};
+    for (const auto& unrestorable : cases) {
+        SCOPED_TRACE(unrestorable.size());
+        std::map<std::string, int> writes;
+        setWriteFailureForTesting([&](const std::string& path) {
+            const int count = ++writes[path];
+            const bool undoing = count > 1 && std::any_of(unrestorable.begin(), unrestorable.end(),
+                                                          [&](DataFileIndex file) {
+                                                              return files.files[file] == path;
+                                                          });
+            return undoing || path == files.files[kMiscEquip];
+        });
+        const auto from = mark();
+        std::vector<std::string> left;
+        std::string what;
+        try {
+            NumberSections(*journal, files);
+            ADD_FAILURE() << "the numbering did not fail";
+        } catch (const NumberingError& error) {
+            left = error.unrestored();
+            what = error.what();
+        }
+        setWriteFailureForTesting({});
+        const auto lines = linesSince(from);
+
+        ASSERT_EQ(left.size(), unrestorable.size());
+        for (std::size_t i = 0; i < left.size(); ++i) {
+            const std::string& path = files.files[unrestorable[i]];
+            EXPECT_EQ(left[i],
+                      path + " - Unable to write to " + path + ": No space left on device");
+            EXPECT_NE(what.find(left[i]), std::string::npos) << what;
+            EXPECT_TRUE(std::find(lines.begin(), lines.end(),
+                                  "[Error  ] Nummerierung nicht entfernt [" +
+                                      left[i].substr(0, path.size()) + "]" +
+                                      left[i].substr(path.size())) != lines.end());
+            EXPECT_NE(
+                gameText(unrestorable[i] == kGoods ? "Equipment/goods.ini" : "Ships/shiparch.ini")
+                    .find(unrestorable[i] == kGoods ? "[Good0]" : "[Ship0]"),
+                std::string::npos);
+        }
+        EXPECT_EQ(what.find("still numbered") != std::string::npos, !left.empty()) << what;
+        RemoveSectionNumbers(*journal, files);
+    }
 }
 
 } // namespace

@@ -169,5 +169,44 @@ TEST_F(Unpacking, AWindowsConverterRunsThroughWine) {
     EXPECT_EQ(gameText("constants.ini"), "[CommConsts]\r\n");
 }
 
+// A converter killed while writing leaves <file>.txt.XXXXXX (mkstemp); the open removes
+// exactly those, with or without the converter, and journals each.
+TEST_F(Unpacking, TheConvertersLeftoverTemporariesAreRemovedAndNothingElse) {
+    const std::string goods = files.files[kGoods];
+    struct Case {
+        std::string path;
+        bool removed;
+    };
+    const std::vector<Case> cases = {
+        {goods + ".txt.a1B2c3", true},
+        {files.files[kShipArch] + ".txt.Zz9yY8", true},
+        {goods + ".txt.backup.old", false},
+        {goods + ".txt.a1B2", false},
+        {goods + ".txtXa1B2c3", false},
+        {std::filesystem::path(goods).replace_filename("other.ini").string() + ".txt.a1B2c3",
+         false},
+    };
+    for (const bool withConverter : {false, true}) {
+        SCOPED_TRACE(withConverter);
+        if (withConverter) {
+            installConverter();
+        }
+        for (const Case& each : cases) {
+            writeBytes(each.path, "half a text form");
+        }
+        const auto from = mark();
+        EXPECT_FALSE(unpack());
+        const auto entries = linesSince(from);
+        for (const Case& each : cases) {
+            EXPECT_EQ(std::filesystem::exists(each.path), !each.removed) << each.path;
+            EXPECT_EQ(contains(entries, toCp1252("[Warning] Temporäre Datei des Konverters "
+                                                 "entfernt [" +
+                                                 each.path + "]")),
+                      each.removed)
+                << each.path;
+        }
+    }
+}
+
 } // namespace
 } // namespace skarvel::test

@@ -87,9 +87,10 @@ TEST_P(GoldenWriteTest, WritesExactlyTheExpectedBytes) {
     TUserIniFile ini(path, journal);
     for (const auto& write : golden.writes) {
         if (golden.refused) {
-            EXPECT_EQ(test::errorOf<std::runtime_error>(
-                          [&] { ini.WriteString(write.section, write.key, write.value); }),
-                      "Unable to write to " + path);
+            EXPECT_EQ(test::errorOf<std::runtime_error>([&] {
+                          ini.WriteString(write.section, write.key, write.value);
+                      }).rfind("Unable to write to " + path + ": ", 0),
+                      0u);
             continue;
         }
         ini.WriteString(write.section, write.key, write.value);
@@ -205,18 +206,21 @@ TEST_F(UserIniFileTest, FailedWritesThrowAndJournalNothing) {
     writeBytes(plain, "[S]\r\nk = 1\r\nnext = 2\r\n");
 
     struct Failure {
-        std::string path, section, key, value;
+        std::string path, section, key, value, cause;
     };
+    const std::string breaks = "a name or value that would break its line";
     const Failure failures[] = {
-        {readOnly, "S", "k", "2"},          {noFolder, "S", "k", "2"},
-        {plain, "S", "k", "2\r\nnext = 3"}, // would change another key
-        {plain, "S", "k\nx", "2"},          {plain, "S\r", "k", "2"},
+        {readOnly, "S", "k", "2", "Permission denied"},
+        {noFolder, "S", "k", "2", "No such file or directory"},
+        {plain, "S", "k", "2\r\nnext = 3", breaks}, // would change another key
+        {plain, "S", "k\nx", "2", breaks},
+        {plain, "S\r", "k", "2", breaks},
     };
     for (const auto& failure : failures) {
         TUserIniFile ini(failure.path, journal);
         EXPECT_EQ(test::errorOf<std::runtime_error>(
                       [&] { ini.WriteString(failure.section, failure.key, failure.value); }),
-                  "Unable to write to " + failure.path);
+                  "Unable to write to " + failure.path + ": " + failure.cause);
     }
 
     EXPECT_EQ(readBytes(readOnly), "[S]\r\nk = 1\r\n");
@@ -297,7 +301,9 @@ TEST_F(UserIniFileTest, ABatchWritesEachFileOnceWhenItEnds) {
                 try {
                     batch.commit();
                 } catch (const std::runtime_error& error) {
-                    EXPECT_EQ(std::string(error.what()), "Unable to write to " + ships);
+                    EXPECT_EQ(std::string(error.what()),
+                              "Unable to write to " + ships +
+                                  ": changed by another program meanwhile");
                     throw;
                 }
             },

@@ -2,6 +2,7 @@
 // change something, listed on the Backup page and restored from there, refused when damaged,
 // and offered again after a save that was cut short.
 
+#include "app/BackupPage.h"
 #include "app/MainWindow.h"
 #include "gamedata/BackupStore.h"
 #include "gamedata/SaveMarker.h"
@@ -16,10 +17,12 @@
 #include "ships/Editor.h"
 #include "support/ScopedVariable.h"
 
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QUrl>
 #include <filesystem>
 #include <map>
 
@@ -288,6 +291,18 @@ TEST_F(TextGame, ASaveCutShortIsOfferedAtTheNextOpen) {
     EXPECT_TRUE(window->editor().dataSet().isOpen());
     exit(window);
     EXPECT_EQ(readBytes(data() / "constants.ini"), laidOut.at("constants.ini"));
+}
+
+// "Open folder" hands the desktop the folder the file system names, whatever its letters.
+TEST(BackupFolder, TheDesktopGetsThePathInTheFileSystemsEncoding) {
+    for (const std::string folder : {"/home/user/.local/share/Skarvel/backups/",
+                                     "/home/j\xc3\xbcrgen/Spiele/Gr\xc3\xb6\xc3\x9f"
+                                     "e/",
+                                     "/home/\xe7\x94\xa8\xe6\x88\xb7/backups/"}) {
+        SCOPED_TRACE(folder);
+        const QUrl url = QUrl::fromLocalFile(folderName(folder));
+        EXPECT_EQ(QFile::encodeName(url.toLocalFile()).toStdString(), folder);
+    }
 }
 
 } // namespace

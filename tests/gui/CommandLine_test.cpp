@@ -75,6 +75,21 @@ TEST(CommandLine, OwnOptionsAnswerQtOptionsPassAndTheRestIsAnError) {
     }
 }
 
+// The help and the manual page say where the backups are, which preference keeps them and
+// where they are restored.
+TEST(CommandLine, TheHelpAndTheManualTellOfTheBackups) {
+    const std::pair<const char*, std::string> texts[] = {
+        {"--help", answer({"--help"}).out},
+        {"skarvel.1", test::readBytes(test::kSourceRoot / "resources/package/skarvel.1.in")}};
+    for (const auto& [name, text] : texts) {
+        for (const char* told :
+             {"$XDG_DATA_HOME/Skarvel/backups/", "~/.local/share/Skarvel/backups/", "BackupDays",
+              "30", "0 keeps all", "BACKUP", "restores"}) {
+            EXPECT_NE(text.find(told), std::string::npos) << name << ": " << told;
+        }
+    }
+}
+
 // Only the answer: no lock, no journal, no file in the program's folder.
 TEST(CommandLine, TheProgramAnswersBeforeItsLockAndItsJournalExist) {
     for (const auto& [option, exitCode] :

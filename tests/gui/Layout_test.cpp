@@ -1,3 +1,4 @@
+#include "app/Contact.h"
 #include "app/InfoWindow.h"
 #include "app/JpegImage.h"
 #include "app/MainWindowLayout.h"
@@ -129,9 +130,8 @@ TEST_F(LayoutTest, WindowHasItsCaptionAndFixedWidth) {
     EXPECT_EQ(window.maximumSize(), QSize(800, 790));
     EXPECT_EQ(window.size(), QSize(800, 790));
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(ui.StatusBAr->currentMessage(),
-              "  :: Skarvel Version 0.5.1 build 90          :: Comments or suggestions to "
-              "skarvel@example.org");
+    EXPECT_EQ(ui.StatusBAr->currentMessage().toStdString(),
+              "  :: Skarvel Version 0.5.1 build 90" + statusBarContact());
 }
 
 TEST_F(LayoutTest, ToolBarHoldsItsButtonsInOrder) {
@@ -679,10 +679,14 @@ TEST(JpegImageTest, DecodesThePictureAndRefusesBrokenBytes) {
 
 TEST(InfoWindowTest, ShowsThePictureAndOpensTheAddresses) {
     std::vector<std::string> opened;
-    TformInfo info(nullptr, [&opened](const std::string& address) {
-        opened.push_back(address);
-        return true;
-    });
+    const std::string contact = "mods@example.net";
+    TformInfo info(
+        nullptr,
+        [&opened](const std::string& address) {
+            opened.push_back(address);
+            return true;
+        },
+        contact);
     EXPECT_EQ(info.windowTitle(), "Info");
     EXPECT_EQ(info.size(), QSize(522, 418));
     EXPECT_EQ(info.minimumSize(), info.maximumSize());
@@ -703,17 +707,32 @@ TEST(InfoWindowTest, ShowsThePictureAndOpensTheAddresses) {
     auto& web = control<QLabel>(info, "labWeb");
     auto& mail = control<QLabel>(info, "labMail");
     EXPECT_TRUE(web.text().contains(TformInfo::webAddress));
-    EXPECT_TRUE(mail.text().contains(TformInfo::mailAddress));
+    EXPECT_TRUE(mail.text().contains(QString::fromStdString(contact)));
     emit web.linkActivated(TformInfo::webAddress);
-    emit mail.linkActivated(QStringLiteral("mailto:") + TformInfo::mailAddress);
+    emit mail.linkActivated(QString::fromStdString("mailto:" + contact));
     EXPECT_EQ(opened, (std::vector<std::string>{TformInfo::galleryAddress, TformInfo::webAddress,
-                                                std::string("mailto:") + TformInfo::mailAddress}));
+                                                "mailto:" + contact}));
 
     auto& close = control<QPushButton>(info, "btClose");
     EXPECT_EQ(close.text(), "Close");
     QTest::mouseClick(&close, Qt::LeftButton);
     EXPECT_FALSE(info.isVisible());
     EXPECT_EQ(info.result(), QDialog::Accepted);
+}
+
+// A build names a contact address or none; without one no text offers an address.
+TEST(ContactTest, ABuildWithoutAnAddressShowsNoContactLine) {
+    for (const std::string address : {"", "mods@example.net"}) {
+        SCOPED_TRACE(address);
+        EXPECT_EQ(statusBarContact(address),
+                  address.empty() ? "" : "          :: Comments or suggestions to " + address);
+        TformInfo info(
+            nullptr, [](const std::string&) { return true; }, address);
+        info.show();
+        for (const char* label : {"labComments", "labMail"}) {
+            EXPECT_EQ(test::control<QLabel>(info, label).isVisible(), !address.empty()) << label;
+        }
+    }
 }
 
 } // namespace

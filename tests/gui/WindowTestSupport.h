@@ -19,6 +19,7 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -187,21 +188,29 @@ public:
     }
 
     ModalHand& press(QMessageBox::StandardButton button) {
-        replies_.push_back({button, {}, false, {}});
+        replies_.push_back({button, {}, false, {}, {}});
         return *this;
     }
     ModalHand& choose(const std::string& path) {
-        replies_.push_back({QMessageBox::NoButton, QString::fromStdString(path), false, {}});
+        replies_.push_back({QMessageBox::NoButton, QString::fromStdString(path), false, {}, {}});
         return *this;
     }
     ModalHand& dismiss() {
-        replies_.push_back({QMessageBox::NoButton, {}, true, {}});
+        replies_.push_back({QMessageBox::NoButton, {}, true, {}, {}});
         return *this;
     }
     // Presses the dialog's button of that object name; the dialogs that the press brings up
     // are answered by the following replies.
     ModalHand& click(const std::string& buttonName) {
-        replies_.push_back({QMessageBox::NoButton, {}, false, QString::fromStdString(buttonName)});
+        replies_.push_back(
+            {QMessageBox::NoButton, {}, false, QString::fromStdString(buttonName), {}});
+        return *this;
+    }
+
+    // Leaves the dialog open and runs the action, as if the world outside the program
+    // acted while the dialog is shown.
+    ModalHand& meanwhile(std::function<void()> action) {
+        replies_.push_back({QMessageBox::NoButton, {}, false, {}, std::move(action)});
         return *this;
     }
 
@@ -216,6 +225,7 @@ private:
         QString path;
         bool dismiss;
         QString buttonName;
+        std::function<void()> action;
     };
 
     void answerVisibleDialog() {
@@ -240,6 +250,11 @@ private:
         }
         const Reply reply = replies_.front();
         replies_.pop_front();
+        if (reply.action) {
+            pressing_ = modal; // not answered again while it stays open
+            reply.action();
+            return;
+        }
         auto* files = qobject_cast<QFileDialog*>(modal);
         auto* named = reply.buttonName.isEmpty()
                           ? nullptr

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -65,7 +66,7 @@ TEST(AtomicWrite, FailureThrowsAndLeavesTheOldFileAndNoTemporaryFile) {
     const auto missingFolder = dir.path() / "missing" / "file.ini";
     EXPECT_EQ(test::errorOf<std::runtime_error>(
                   [&] { writeFileAtomically(missingFolder.string(), "x"); }),
-              "Unable to write to " + missingFolder.string());
+              "Unable to write to " + missingFolder.string() + ": No such file or directory");
 
     // The target is a folder: the rename fails after the temporary file was written.
     const auto folderTarget = dir.path() / "DATA";
@@ -89,8 +90,48 @@ TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
 
     const auto missing = (dir.path() / "none").string();
     EXPECT_EQ(test::errorOf<std::runtime_error>([&] { readFile(missing); }),
-              "Unable to read " + missing);
+              "Unable to read " + missing + ": No such file or directory");
     EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
+}
+
+// Every failed read or write names the system's cause, so that the user can act on it.
+TEST(FileErrors, NameTheSystemsCause) {
+    TempDir dir;
+    writeBytes(dir.path() / "Ships", "a file where a folder belongs");
+    const std::string underFile = (dir.path() / "Ships" / "shiparch.ini").string();
+    const std::string game = (dir.path() / "goods.ini").string();
+    writeBytes(game, "[Good]\r\n");
+    struct Case {
+        const char* name;
+        std::function<void()> access;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"write below a file", [&] { writeFileAtomically(underFile, "x"); },
+         "Unable to write to " + underFile + ": Not a directory"},
+        {"new file below a file", [&] { writeNewFile(underFile, "x"); },
+         "Unable to write to " + underFile + ": Not a directory"},
+        {"read below a file", [&] { readFile(underFile); },
+         "Unable to read " + underFile + ": Not a directory"},
+        {"read a folder", [&] { readFile(dir.path().string()); },
+         "Unable to read " + dir.path().string() + ": Is a directory"},
+        {"full disk",
+         [&] {
+             setWriteFailureForTesting([](const std::string&) { return true; });
+             try {
+                 writeFileAtomically(game, "x");
+             } catch (...) {
+                 setWriteFailureForTesting({});
+                 throw;
+             }
+         },
+         "Unable to write to " + game + ": No space left on device"},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        EXPECT_EQ(test::errorOf<std::runtime_error>(each.access), each.expected);
+    }
+    EXPECT_EQ(readBytes(game), "[Good]\r\n");
 }
 
 TEST(ReadAll, AppendsTheWholeFileWhateverSizeWasExpected) {

@@ -13,12 +13,23 @@ namespace {
 using test::ScopedVariable;
 using test::TempDir;
 
-TEST(OwnFolders, WritableProgramFolderKeepsEverythingBesideTheProgram) {
-    const OwnFolders folders =
-        chooseOwnFolders("/opt/skarvel", true, {"/state", "/data", "/home/pilot"});
-    EXPECT_EQ(folders.journal, "/opt/skarvel");
-    EXPECT_EQ(folders.copiesBase, "/opt/skarvel");
-    EXPECT_TRUE(folders.inProgramFolder);
+// A writable folder keeps everything beside the program, except below /usr: root may write
+// there, but the package manager owns it.
+TEST(OwnFolders, WritableProgramFolderKeepsEverythingBesideTheProgramOutsideUsr) {
+    for (const auto& [program, beside] : {std::pair{"/opt/skarvel", true},
+                                          {"/home/pilot/skarvel/", true},
+                                          {"/usrlocal/skarvel", true},
+                                          {"/usr/lib/skarvel", false},
+                                          {"/usr/lib/skarvel/", false},
+                                          {"/usr/local/lib/skarvel", false},
+                                          {"/opt/../usr/lib/skarvel", false}}) {
+        SCOPED_TRACE(program);
+        const OwnFolders folders =
+            chooseOwnFolders(program, true, {"/state", "/data", "/home/pilot"});
+        EXPECT_EQ(folders.inProgramFolder, beside);
+        EXPECT_EQ(folders.journal, beside ? program : "/state/Skarvel/");
+        EXPECT_EQ(folders.copiesBase, beside ? program : "/data/Skarvel/");
+    }
 }
 
 TEST(OwnFolders, ReadOnlyProgramFolderUsesTheUsersBaseFolders) {

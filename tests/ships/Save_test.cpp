@@ -214,7 +214,8 @@ TEST_F(SaveTest, FailedCopyIsReportedInsteadOfTheSavedMessage) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Error);
     EXPECT_EQ(dialogs.shown[0].text,
-              "The copy of the changed files could not be made:\n\r" + failed);
+              "The copy of the changed files could not be made:\n\rUnable to write to " + failed +
+                  ": Not a directory");
     const auto saved = linesSince(from);
     EXPECT_TRUE(std::any_of(saved.begin(), saved.end(), [&](const std::string& line) {
         return line.rfind("[Error  ] Kopie " + failed, 0) == 0;
@@ -306,8 +307,8 @@ TEST_F(SaveTest, FailedKeyWriteStopsTheSaveAndTheCommand) {
     EXPECT_FALSE(std::filesystem::exists(tmp.path() / "program/data"));
     ASSERT_EQ(dialogs.shown.size(), 2u); // the question, then the failure
     EXPECT_EQ(dialogs.shown[1].kind, MessageKind::Error);
-    EXPECT_EQ(dialogs.shown[1].text,
-              "The values could not be saved:\n\rUnable to write to " + goods);
+    EXPECT_EQ(dialogs.shown[1].text, "The values could not be saved:\n\rUnable to write to " +
+                                         goods + ": Permission denied");
     EXPECT_TRUE(editor->valuesChanged());
     EXPECT_FALSE(contains(lines(), "[System ] Daten wurden gespeichert"));
 }

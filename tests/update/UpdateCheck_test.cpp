@@ -494,19 +494,26 @@ struct DownloadFault {
     std::vector<std::string> server; // options of the rogue server
     std::string before;              // the chosen file before the run; empty: none
     Answer resume;                   // the answer to the resume question, if asked
+    std::string failure;             // what the run says; empty: not checked
 };
 
 class DownloadFaultTest : public UpdateCheckTest,
                           public ::testing::WithParamInterface<DownloadFault> {};
 
+const std::string kNoSize = "The update site did not give a usable size of Skarvel.zip";
+const std::string kLonger = "Skarvel.zip on the update site is longer than the 1000 bytes it "
+                            "announced";
+
 const DownloadFault DownloadFaults[] = {
-    {"SizeMissing", {"--size-reply", "502 Command not implemented"}, "", Answer::Yes},
-    {"SizeNotANumber", {"--size-reply", "213 abc"}, "", Answer::Yes},
-    {"SizeNegative", {"--size-reply", "213 -5"}, "partial", Answer::Yes},
-    {"SizeWithJunk", {"--size-reply", "213 1000000x"}, "", Answer::Yes},
-    {"CutNewFile", {"--cut-after", "300000"}, "", Answer::Yes},
-    {"CutResume", {"--cut-after", "300000"}, archiveBytes().substr(0, 400000), Answer::Yes},
-    {"CutReplace", {"--cut-after", "300000"}, "an older file", Answer::No},
+    {"SizeMissing", {"--size-reply", "502 Command not implemented"}, "", Answer::Yes, kNoSize},
+    {"SizeNotANumber", {"--size-reply", "213 abc"}, "", Answer::Yes, kNoSize},
+    {"SizeNegative", {"--size-reply", "213 -5"}, "partial", Answer::Yes, kNoSize},
+    {"SizeWithJunk", {"--size-reply", "213 1000000x"}, "", Answer::Yes, kNoSize},
+    {"LongerThanSize", {"--size-reply", "213 1000"}, "", Answer::Yes, kLonger},
+    {"LongerThanSizeResumed", {"--size-reply", "213 1000"}, "first", Answer::Yes, kLonger},
+    {"CutNewFile", {"--cut-after", "300000"}, "", Answer::Yes, ""},
+    {"CutResume", {"--cut-after", "300000"}, archiveBytes().substr(0, 400000), Answer::Yes, ""},
+    {"CutReplace", {"--cut-after", "300000"}, "an older file", Answer::No, ""},
 };
 
 TEST_P(DownloadFaultTest, EndsWithAnErrorAndKeepsTheChosenFile) {
@@ -519,9 +526,10 @@ TEST_P(DownloadFaultTest, EndsWithAnErrorAndKeepsTheChosenFile) {
     dialogs.answers = {Answer::Yes, fault.resume};
 
     const std::string failure = failingSearch(update);
-    const bool sizeFault = fault.server[0] == "--size-reply";
-    if (sizeFault) {
-        EXPECT_EQ(failure, "The update site did not give a usable size of Skarvel.zip");
+    if (!fault.failure.empty()) {
+        EXPECT_EQ(failure, fault.failure);
+    }
+    if (fault.failure == kNoSize) {
         EXPECT_FALSE(contains(server.commands(), "RETR Skarvel.zip"));
     }
     EXPECT_EQ(update.outcome(), UpdateOutcome::Error);
