@@ -120,6 +120,9 @@ void TformSkarvel::wireHandlers() {
              [&options] { options.cbShowSecurityWarningsClick(); });
     onSignal(ui_->cbCheckNewVersion, &QAbstractButton::clicked,
              [&options] { options.cbCheckNewVersionClick(); });
+    onSignal(ui_->cbKeepFilesPlain, &QAbstractButton::clicked,
+             [&options] { options.cbKeepFilesPlainClick(); });
+    editor_->dataSet().setKeepFilesPlain([&options] { return options.keepFilesPlain(); });
     onSignal(ui_->btopenFlDir, &QAbstractButton::clicked,
              [&options] { options.btopenFlDirClick(); });
     onSignal(ui_->btOpenFliniDir, &QAbstractButton::clicked,

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "gamedata/FileCheck.h"
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionFinder.h"
 #include "gamedata/SectionNumbering.h"
 #include "gamedata/Unpack.h"
 #include "journal/Format.h"
@@ -170,8 +171,18 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
     // leaves an open set as it was.
     journal_.Write("Create Sec_Lists", JournalEntryKind::Info);
 
+    keptPlain_ = keepFilesPlain_ && keepFilesPlain_();
     try {
-        counts_ = NumberSections(journal_, files_);
+        if (keptPlain_) {
+            // The numbering lives in memory; numbers left by a run cut short go.
+            journal_.Write("Nummerierung nur im Speicher - Dateien bleiben spielbar",
+                           JournalEntryKind::Info);
+            if (const auto failures = RemoveSectionNumbers(journal_, files_); !failures.empty()) {
+                throw std::runtime_error(failures.front());
+            }
+        } else {
+            counts_ = NumberSections(journal_, files_);
+        }
     } catch (const NotTextFileError& error) {
         return refuseOpen("The file " + error.path() +
                           " is not a text file. The data files were not opened.");
@@ -211,9 +222,22 @@ void DataSet::BuildSectionLists() {
     const ini::ReadOnlyPhase readOnly; // the ship list reads a name from every ship
     // The numbered headers in file order: right after the open entry k is kind + k; after
     // another program added or removed sections the numbers may have gaps or run out of order.
+    // With the numbering held in memory the plain headers answer to kind + k.
     const auto names = [this](std::string_view kind, DataFileIndex file) {
+        std::vector<std::string> list;
         const auto parsed = ini::currentIni(files_.files[static_cast<std::size_t>(file)]);
-        return parsed ? numberedSectionNames(parsed->bytes(), kind) : std::vector<std::string>{};
+        if (!parsed) {
+            return list;
+        }
+        for (const auto& section : parsed->sections()) {
+            if (isKindSection(*parsed, section, kind)) {
+                std::string name = parsed->numberedName(section);
+                if (name.size() > kind.size()) { // numbered, or counted in memory
+                    list.push_back(std::move(name));
+                }
+            }
+        }
+        return list;
     };
     sections_.ships = names("Ship", kShipArch);
     journal_.Write("SHIP SektionsListe erstellt", JournalEntryKind::Info);
@@ -285,7 +309,9 @@ void DataSet::adoptOutsideChanges(const std::vector<DataFileIndex>& changed) {
                                 JournalEntryKind::Warning);
     }
     try {
-        NumberNewSections(journal_, files_, changed);
+        if (!keptPlain_) {
+            NumberNewSections(journal_, files_, changed);
+        }
     } catch (const std::exception& error) {
         // The sections keep the names they have; the plain ones are not listed.
         journal_.Write("Neue Sektionen nicht nummeriert - " + std::string(error.what()),
@@ -302,7 +328,9 @@ void DataSet::reopenAfterFailedClose() {
     journal_.Write("Daten bleiben geöffnet", JournalEntryKind::Info);
     try {
         // The files made plain get their numbers back; the others kept them.
-        counts_ = NumberSections(journal_, files_);
+        if (!keptPlain_) {
+            counts_ = NumberSections(journal_, files_);
+        }
     } catch (const std::exception& error) {
         journal_.Write(error.what(), JournalEntryKind::Error);
         return;

@@ -85,6 +85,12 @@ public:
     // and the ship list again and takes a new snapshot. Each file is journaled.
     void adoptOutsideChanges(const std::vector<DataFileIndex>& changed);
 
+    // Asked at every open: true keeps the game's files plain while they are open (the
+    // numbering is held in memory), so the game can read them at any moment.
+    void setKeepFilesPlain(std::function<bool()> keep) { keepFilesPlain_ = std::move(keep); }
+    // The set open now keeps its files plain.
+    bool keepsFilesPlain() const { return keptPlain_; }
+
     // Run by the open after the section lists were built (FillShipList).
     void setShipListFiller(std::function<void()> filler) { fillShipList_ = std::move(filler); }
 
@@ -138,6 +144,8 @@ private:
     SectionCounts counts_{};
     std::unique_ptr<Objects> objects_;
     std::function<void()> fillShipList_;
+    std::function<bool()> keepFilesPlain_;
+    bool keptPlain_ = false;
     BackupSettings backupSettings_ = defaultBackupSettings();
     bool open_ = false;
     std::array<std::optional<FileStamp>, kDataFileNames.size()> stamps_{};

@@ -305,7 +305,7 @@ void assignTo(ParsedIni& ini, const WriteTarget& target, std::string_view key,
     }
     const auto& sections = ini.sections();
     if (*target.index >= sections.size() ||
-        !equalsIgnoringCase(ini.name(sections[*target.index]), target.section)) {
+        !equalsIgnoringCase(ini.numberedName(sections[*target.index]), target.section)) {
         failWrite(path, "the section is no longer in its place");
     }
     ini.assignValueAt(*target.index, key, value);

@@ -7,6 +7,7 @@
 #include "platform/AsciiText.h"
 #include "platform/LineEnds.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -155,6 +156,24 @@ void ParsedIni::parse() {
 }
 
 void ParsedIni::buildIndexes() {
+    numberedAliases_.clear();
+    for (const std::string_view kind : kNumberedKinds) {
+        std::vector<std::size_t> plain;
+        bool numbered = false;
+        for (std::size_t s = 0; s < sections_.size() && !numbered; ++s) {
+            if (const auto header = matchKindHeader(headerLine(sections_[s]), kind)) {
+                numbered = !header->digits.empty();
+                plain.push_back(s);
+            }
+        }
+        for (std::size_t k = 0; k < plain.size() && !numbered; ++k) {
+            std::string alias(kind);
+            alias += std::to_string(k);
+            std::transform(alias.begin(), alias.end(), alias.begin(), lowerAscii);
+            numberedAliases_.emplace(std::move(alias), plain[k]);
+        }
+    }
+
     // Entries go in in file order and a name already present is skipped: the first wins.
     sectionSlots_ = emptyTable(sections_.size());
     for (std::size_t s = 0; s < sections_.size(); ++s) {
@@ -189,7 +208,28 @@ const ParsedIni::Section* ParsedIni::findSection(std::string_view sectionName) c
         sectionSlots_[probe(sectionSlots_, nameHash(sectionName, 0), [&](std::uint32_t other) {
             return sameName(name(sections_[other]), sectionName);
         })];
-    return slot == 0 ? nullptr : &sections_[slot - 1];
+    if (slot != 0) {
+        return &sections_[slot - 1];
+    }
+    if (numberedAliases_.empty()) {
+        return nullptr;
+    }
+    std::string lower(sectionName);
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
+    const auto alias = numberedAliases_.find(lower);
+    return alias == numberedAliases_.end() ? nullptr : &sections_[alias->second];
+}
+
+std::string ParsedIni::numberedName(const Section& section) const {
+    const auto index = static_cast<std::size_t>(&section - sections_.data());
+    for (const auto& [alias, at] : numberedAliases_) {
+        if (at == index) {
+            // The alias is kept in lower case; the kind keeps the header's spelling.
+            const std::string_view kind = name(section);
+            return std::string(kind) + alias.substr(kind.size());
+        }
+    }
+    return std::string(name(section));
 }
 
 const ParsedIni::Key* ParsedIni::findKey(const Section& section, std::string_view keyName) const {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace skarvel::ini {
@@ -45,7 +46,11 @@ public:
     const std::vector<Key>& keys() const { return keys_; }
 
     // The first section / the first key of that name, compared without regard to ASCII case.
+    // In a file whose sections of a numbered kind all have plain headers, the k-th of them
+    // also answers to kind + k ("Ship3"), as if numbered: the numbering held in memory.
     const Section* findSection(std::string_view name) const;
+    // The name a section answers to as numbered: its own, or kind + k for a plain one.
+    std::string numberedName(const Section& section) const;
     const Key* findKey(const Section& section, std::string_view name) const;
 
     std::string_view name(const Section& section) const;
@@ -89,6 +94,8 @@ private:
     // first section of a name, and of the first key of a name within its section; 0 = free.
     std::vector<std::uint32_t> sectionSlots_;
     std::vector<std::uint32_t> keySlots_;
+    // Lower-case "ship3" -> index of the fourth plain [Ship], for files without numbers.
+    std::unordered_map<std::string, std::size_t> numberedAliases_;
 };
 
 // Whether the bytes hold a section header line, as their parse would find (none when they

@@ -142,7 +142,7 @@ void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& chan
         }
         // Written by position: the kind's sections may share their name.
         const auto parsed = ini::currentIni(ini.path());
-        const std::string name(parsed->name(parsed->sections()[positions.front()]));
+        const std::string name = parsed->numberedName(parsed->sections()[positions.front()]);
         ini.WriteStringAt(positions.front(), name, change.key, change.value);
     }
 }

@@ -36,6 +36,9 @@ struct KindHeader {
     std::string_view digits; // empty for a plain header
 };
 
+// The kinds of section the open numbers, in the order of the numbering.
+inline constexpr std::string_view kNumberedKinds[] = {"Good", "Ship", "Power", "Engine"};
+
 // This one rule decides for numbering, removing the numbers, section lists, the hardpoint
 // search and the exported copies.
 std::optional<KindHeader> matchKindHeader(std::string_view line, std::string_view kind,

@@ -54,6 +54,7 @@ inline constexpr Control edPfad{"edPfad", LineEdit};
 inline constexpr Control edFliniDir{"edFliniDir", LineEdit};
 inline constexpr Control cbShowSecurityWarnings{"cbShowSecurityWarnings", CheckBox};
 inline constexpr Control cbCheckNewVersion{"cbCheckNewVersion", CheckBox};
+inline constexpr Control cbKeepFilesPlain{"cbKeepFilesPlain", CheckBox};
 inline constexpr Control labNoUpdateSite{"labNoUpdateSite", Label};
 
 // General and Character.
@@ -145,6 +146,7 @@ inline constexpr auto all = std::to_array<Control>({
     edFliniDir,
     cbShowSecurityWarnings,
     cbCheckNewVersion,
+    cbKeepFilesPlain,
     labNoUpdateSite,
     edMaxSpeed,
     edTradeLaneSpeed,

@@ -12,6 +12,7 @@
 #include "ships/SpecialLines.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <stdexcept>
 
@@ -51,6 +52,41 @@ void selectFirst(Form& form, std::string_view list) {
 Hardpoints::Hardpoints(TJournal& journal, Form& form) : journal_(journal), form_(form) {}
 
 void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIndex) {
+    loadFrom(shipArchPath, shipIndex, [shipIndex](const std::vector<std::string_view>& lines) {
+        return findShipHeader(lines, shipIndex);
+    });
+}
+
+void Hardpoints::LoadHardpointValues(const std::string& shipArchPath,
+                                     std::string_view sectionName) {
+    // The settings-file engine knows the section, numbered on disk or only in memory.
+    const auto parsed = ini::currentIni(shipArchPath);
+    const auto* section = parsed ? parsed->findSection(sectionName) : nullptr;
+    const std::optional<std::size_t> offset =
+        section ? std::optional<std::size_t>(section->lineBegin) : std::nullopt;
+    const std::optional<int> number = [&]() -> std::optional<int> {
+        int value = 0;
+        const std::string_view digits =
+            sectionName.substr(std::min<std::size_t>(4, sectionName.size()));
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return error == std::errc() && end == digits.data() + digits.size() ? std::optional(value)
+                                                                            : std::nullopt;
+    }();
+    loadFrom(shipArchPath, number.value_or(-1),
+             [&](const std::vector<std::string_view>& lines) -> std::optional<std::size_t> {
+                 for (std::size_t i = 0; offset && i < lines.size(); ++i) {
+                     const auto start = static_cast<std::size_t>(lines[i].data() - lines[0].data());
+                     if (*offset >= start && *offset <= start + lines[i].size()) {
+                         return i;
+                     }
+                 }
+                 return std::nullopt;
+             });
+}
+
+void Hardpoints::loadFrom(const std::string& shipArchPath, int shipIndex,
+                          const LineFinder& findHeader) {
     weaponLevels_.clear();
     weaponLevels_.setSorted(true);
     turretLevels_.clear();
@@ -73,7 +109,7 @@ void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIn
         journal_.Write("HardpointWerte laden", JournalEntryKind::End);
     };
     try {
-        loadShipLines(shipArchPath, shipIndex);
+        loadShipLines(shipArchPath, shipIndex, findHeader);
     } catch (...) {
         finish();
         throw;
@@ -81,17 +117,23 @@ void Hardpoints::LoadHardpointValues(const std::string& shipArchPath, int shipIn
     finish();
 }
 
-void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex) {
+void Hardpoints::loadShipLines(const std::string& shipArchPath, int shipIndex,
+                               const LineFinder& findHeader) {
     journal_.WriteFormatted("Lade Werte aus Datei [%s]", {shipArchPath}, JournalEntryKind::Action);
     const TextFileLines file(shipArchPath);
     const std::vector<std::string_view>& lines = file.lines();
 
-    const auto header = findShipHeader(lines, shipIndex);
+    const auto header = findHeader(lines);
     journal_.WriteFormatted("Zeile des aktuellen Schiffs ist %d",
                             {header ? static_cast<long long>(*header) : -1LL},
                             JournalEntryKind::Action);
     if (header) {
-        const auto nextShip = findShipHeader(lines, shipIndex + 1, *header + 1);
+        std::optional<std::size_t> nextShip;
+        for (std::size_t i = *header + 1; i < lines.size() && !nextShip; ++i) {
+            if (matchKindHeader(lines[i], "Ship")) {
+                nextShip = i;
+            }
+        }
         const std::size_t last = nextShip ? *nextShip : lines.size() - 1;
         // Only the ship's own section counts: lines of a following section (its collision
         // groups, say) are not the ship's and the save would not replace them.

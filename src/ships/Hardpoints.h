@@ -48,6 +48,8 @@ public:
     Hardpoints(TJournal& journal, Form& form);
 
     void LoadHardpointValues(const std::string& shipArchPath, int shipIndex);
+    // The ship of that section name ("Ship3"), numbered in the file or only in memory.
+    void LoadHardpointValues(const std::string& shipArchPath, std::string_view sectionName);
     // Edits the lines of section "Ship" + shipIndex, which must be the ship loaded last.
     void SaveHardpointValues(const std::string& shipArchPath, int shipIndex);
     // Edits the lines of the ship section whose nickname is shipNickname in the file as it is
@@ -71,7 +73,11 @@ public:
     const std::string& shieldHardpoint() const { return shieldHardpoint_; }
 
 private:
-    void loadShipLines(const std::string& shipArchPath, int shipIndex);
+    using LineFinder =
+        std::function<std::optional<std::size_t>(const std::vector<std::string_view>& lines)>;
+    void loadFrom(const std::string& shipArchPath, int shipIndex, const LineFinder& findHeader);
+    void loadShipLines(const std::string& shipArchPath, int shipIndex,
+                       const LineFinder& findHeader);
     void readGunOrTurretLine(const std::string& value, bool gun);
     void readShieldLine(const std::string& value);
     void showShield();

@@ -24,8 +24,8 @@ constexpr std::string_view kNoDataFolder = "This seems not to be the correct ins
 
 OptionsCommands::OptionsCommands(TJournal& journal, Form& form, Dialogs& dialogs,
                                  Preferences& preferences, std::string programFolder)
-    : journal_(journal), form_(form), dialogs_(dialogs), programFolder_(std::move(programFolder)),
-      securityDialogs_(preferences, "SecurityDialogs"),
+    : journal_(journal), form_(form), preferences_(preferences), dialogs_(dialogs),
+      programFolder_(std::move(programFolder)), securityDialogs_(preferences, "SecurityDialogs"),
       checkNewVersion_(preferences, "CheckNewVersion") {}
 
 void OptionsCommands::loadSwitch(StoredSwitch& stored, std::string_view box,
@@ -47,6 +47,19 @@ void OptionsCommands::readPreferences() {
                &OptionsCommands::cbCheckNewVersionClick);
     journal_.WriteFormatted("FCheckNewVersion = %d", {static_cast<int>(checkNewVersion_.field())},
                             JournalEntryKind::Data);
+    form_.setChecked(controls::cbKeepFilesPlain, keepFilesPlain());
+}
+
+bool OptionsCommands::keepFilesPlain() const {
+    const auto stored = preferences_.read("KeepFilesPlain");
+    return stored && stored->isInteger && stored->value != 0;
+}
+
+void OptionsCommands::cbKeepFilesPlainClick() {
+    const bool on = form_.isChecked(controls::cbKeepFilesPlain);
+    preferences_.writeInteger("KeepFilesPlain", on ? 1 : 0);
+    journal_.WriteFormatted("KeepFilesPlain = %d - gilt ab dem nächsten Öffnen",
+                            {static_cast<int>(on)}, JournalEntryKind::Info);
 }
 
 void OptionsCommands::cbShowSecurityWarningsClick() {

@@ -25,6 +25,10 @@ public:
     bool securityDialogs() { return securityDialogs_.get(); } // GetSecurityDialogs
     bool checkNewVersion() { return checkNewVersion_.get(); } // GetCheckNewVersion
 
+    // KeepFilesPlain under [General]: off unless stored as a whole number other than 0.
+    bool keepFilesPlain() const;
+    void cbKeepFilesPlainClick();
+
     void cbShowSecurityWarningsClick();
     void cbCheckNewVersionClick();
     void btopenFlDirClick();
@@ -35,6 +39,7 @@ private:
 
     TJournal& journal_;
     Form& form_;
+    Preferences& preferences_;
     Dialogs& dialogs_;
     std::string programFolder_;
     StoredSwitch securityDialogs_; // FSecurityDlgs

@@ -19,7 +19,6 @@
 #include "ships/ShipPlaces.h"
 
 #include <algorithm>
-#include <charconv>
 #include <stdexcept>
 #include <vector>
 
@@ -38,14 +37,6 @@ int findByNickname(const TUserIniFile& ini, const std::vector<std::string>& sect
         }
     }
     return -1;
-}
-
-// The number of a numbered section name ("Ship12" gives 12); -1 for a name without one.
-int sectionNumber(std::string_view name) {
-    int number = 0;
-    const std::string_view digits = name.substr(std::min<std::size_t>(4, name.size()));
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    return error == std::errc() && end == digits.data() + digits.size() ? number : -1;
 }
 
 } // namespace
@@ -234,7 +225,7 @@ void ShipLoader::load(LoadedShip& ship) {
     // The header carries the section's number, which after another program's changes need not
     // be its row.
     hardpoints_.LoadHardpointValues(dataSet_.files().files[kShipArch],
-                                    sectionNumber(ships[shipIndex]));
+                                    std::string_view(ships[shipIndex]));
     ship.hardpointsLoaded = true;
 }
 

@@ -198,3 +198,64 @@ TEST_F(OutsideChanges, CloseDataSetKeepsTheWindowAndTheOpenButtonOpensAgain) {
 
 } // namespace
 } // namespace skarvel::test
+
+namespace skarvel::test {
+namespace {
+
+// With the files kept playable the numbering lives in memory: at every moment of an open, a
+// save and an outside change the four files hold only plain headers (so a kill leaves them
+// so), while lists, loads, saves and journal lines go on as if they were numbered.
+class PlainFiles : public EditorSession {
+protected:
+    PlainFiles() {
+        editor->dataSet().setKeepFilesPlain([] { return true; });
+    }
+
+    void expectPlain(const std::string& when) const {
+        for (const char* relative : {"Ships/shiparch.ini", "Equipment/goods.ini",
+                                     "Equipment/misc_equip.ini", "Equipment/engine_equip.ini"}) {
+            const std::string text = gameText(relative);
+            for (const char* kind : {"Ship", "Good", "Power", "Engine"}) {
+                EXPECT_EQ(text, withPlainHeaders(text, kind)) << when << ": " << relative;
+            }
+        }
+    }
+};
+
+TEST_F(PlainFiles, OpenLoadSaveAndOutsideChangesLeaveOnlyPlainHeaders) {
+    editor->btRelloadClick();
+    expectPlain("after the open");
+    EXPECT_TRUE(editor->dataSet().keepsFilesPlain());
+    EXPECT_EQ(form.items("lbShips").size(), 3u);
+
+    click(2);
+    EXPECT_EQ(form.text("edShipNickName"), "ku_drone");
+    EXPECT_EQ(form.text("edEngineMaxForce"), "25");
+    EXPECT_EQ(form.text("edWeaponHPLevel"), "1");
+    form.setText("edPanzerung", "1300");
+    form.setText("edEngineMaxForce", "30");
+    const auto from = mark();
+    saveByButton();
+    expectPlain("after the save");
+    EXPECT_TRUE(
+        contains(linesSince(from), "[Data   ] TUserIniFile_WRITE_STRING - [Ship2] hit_pts = 1300"));
+    const std::string shipArch = gameText("Ships/shiparch.ini");
+    EXPECT_LT(shipArch.find("nickname = ku_drone"), shipArch.find("hit_pts = 1300"));
+    EXPECT_NE(gameText("Equipment/engine_equip.ini").find("max_force = 30"), std::string::npos);
+    EXPECT_EQ(form.selectedIndex("lbShips"), 2);
+
+    const std::string path = gameFile("Ships/shiparch.ini");
+    std::string text = readBytes(path);
+    writeBytes(path, text.insert(text.find("[Ship]"), "[Ship]\nnickname = newcomer\n\n"));
+    editor->filesChangedOutside();
+    expectPlain("after an outside change");
+    EXPECT_EQ(form.items("lbShips").size(), 4u);
+    EXPECT_EQ(form.selectedIndex("lbShips"), 3);
+    EXPECT_EQ(form.text("edPanzerung"), "1300");
+
+    editor->CloseIniFiles();
+    expectPlain("after the close");
+}
+
+} // namespace
+} // namespace skarvel::test
