@@ -240,6 +240,28 @@ void BM_SaveAndReload(benchmark::State& state, bench::DataSetSize size) {
     reportRatio(state, timed, baseline);
 }
 
+// Another program rewrites shiparch.ini (a comment line added or taken away, as an editor
+// saves): the change is noticed, the file read again, the lists and the ship list built
+// again, and the shown ship and the general values loaded from the new files.
+void BM_OutsideChange(benchmark::State& state, bench::DataSetSize size) {
+    Session& s = session(size);
+    s.clickShip();
+    const Baseline baseline = parseBaseline(allSix(size));
+    const std::string path = s.files()[4].string();
+    const std::string original = readFile(path);
+    const std::string changed = original + "\n; changed outside\n";
+    Timed timed;
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        writeFileAtomically(path, flip ? changed : original, false);
+        timed.run([&] { s.editor().filesChangedOutside(); });
+    }
+    writeFileAtomically(path, original, false);
+    s.editor().filesChangedOutside();
+    reportRatio(state, timed, baseline);
+}
+
 // A digit typed into the max force field: the speed and the reverse speed recomputed.
 void BM_EngineFieldKeystroke(benchmark::State& state, bench::DataSetSize size) {
     Session& s = session(size);
@@ -277,6 +299,7 @@ const bool registered = [] {
         add("BM_Reload", BM_Reload, benchmark::kMillisecond);
         add("BM_ShipClick", BM_ShipClick, benchmark::kMillisecond);
         add("BM_SaveAndReload", BM_SaveAndReload, benchmark::kMillisecond);
+        add("BM_OutsideChange", BM_OutsideChange, benchmark::kMillisecond);
         add("BM_EngineFieldKeystroke", BM_EngineFieldKeystroke, benchmark::kMicrosecond);
     }
     return true;

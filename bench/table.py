@@ -69,7 +69,9 @@ def main():
 
     commands = (("Reload", "BM_Reload", "six files", 5),
                 ("Ship click with hardpoints", "BM_ShipClick", "goods + shiparch", 2),
-                ("Save and its reload", "BM_SaveAndReload", "six files", 8))
+                ("Save and its reload", "BM_SaveAndReload", "six files", 8),
+                ("Re-read after another program changed shiparch.ini", "BM_OutsideChange",
+                 "six files", 2))
     for what, name, files, limit in commands:
         for size in SIZES:
             b = by_name[f"{name}/{size}"]
@@ -82,8 +84,9 @@ def main():
     store = by_name["BM_ThousandBackupsOfOneChangedFile"]
     rows.append(("… 1,000 backups of one changed file (shiparch.ini): store growth per backup", "large",
                  f"{store['growth_per_backup'] / 1024:.0f} KB "
-                 f"({store['growth_x_file']:.3f}× the file)", "", "", "≤ 1× the file",
-                 verdict(store["growth_x_file"] <= 1)))
+                 f"({store['growth_x_file']:.3f}× the file)", "", "",
+                 "≈ 1× the file (its manifest of about 1 KB beside it)",
+                 verdict(store["growth_x_file"] <= 1.01)))
     rows.append(("… listing the Backup page's 1,001 backups", "large", f"{store['list_ms']:.1f}",
                  "", "", "< 100 ms", verdict(store["list_ms"] < 100)))
     first = by_name["BM_GameNamesFirstRead"]
