@@ -273,19 +273,7 @@ void Editor::reselectSavedShip() {
         form_.setSelectedIndex(controls::lbShips, ship_.loaded ? ship_.shipIndex : 0);
         return;
     }
-    const auto& ships = dataSet_.sections().ships;
-    for (std::size_t k = 0; k < ships.size(); ++k) {
-        if (equalsIgnoringCase(dataSet_.shipArchIni().ReadValue(ships[k], "nickname", ""),
-                               ship_.shipNickname)) {
-            ship_.shipIndex = static_cast<int>(k);
-            form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
-            return;
-        }
-    }
-    journal_.WriteFormatted("Schiff %s nicht mehr vorhanden", {ship_.shipNickname},
-                            JournalEntryKind::Warning);
-    forgetShip();
-    form_.setSelectedIndex(controls::lbShips, -1);
+    followShownShip();
 }
 
 void Editor::lbShipsClick() {

@@ -1,10 +1,7 @@
 // Another program changes the game's files while the window has them open: the window
 // notices within a second, by itself.
 
-#include "app/MainWindow.h"
-#include "gui/UserHand.h"
-#include "gui/WindowTestSupport.h"
-#include "journal/Journal.h"
+#include "gui/DemoWindow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,17 +16,9 @@ namespace {
 using namespace test;
 namespace fs = std::filesystem;
 
-class OutsideChangeWindow : public ::testing::Test {
+class OutsideChangeWindow : public DemoWindow {
 protected:
     OutsideChangeWindow() {
-        env.installDemoGame();
-        env.silenceStart();
-        journal = std::make_unique<TJournal>(env.program.string(), "DebugOut");
-        window = std::make_unique<TformSkarvel>(*journal, env.program.string());
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        click(control<QPushButton>(*window, "btRead"));
-        click(control<QToolButton>(*window, "btRelload"));
         clickShip(*window, 1); // Defender, hit points 2400
     }
     ~OutsideChangeWindow() override {
@@ -52,10 +41,6 @@ protected:
         }
     }
     bool barShown() { return control<QWidget>(*window, "panOutsideChange").isVisible(); }
-
-    ShellEnvironment env;
-    std::unique_ptr<TJournal> journal;
-    std::unique_ptr<TformSkarvel> window;
 };
 
 TEST_F(OutsideChangeWindow, ChangesAreNoticedWithinASecondAndTheBarAnswers) {

@@ -1,10 +1,7 @@
 // The ship list and the fields show the same ship, whatever the user does with the list, and
 // the filter above it hides ships without moving them.
 
-#include "app/MainWindow.h"
-#include "gui/UserHand.h"
-#include "gui/WindowTestSupport.h"
-#include "journal/Journal.h"
+#include "gui/DemoWindow.h"
 #include "support/PeBuilder.h"
 
 #include <QPushButton>
@@ -22,20 +19,8 @@ using namespace test;
 const std::vector<QString> kNicknames{"li_fighter", "li_elite", "li_freighter", "ge_fighter",
                                       "ku_fighter", "rh_elite", "bw_fighter",   "ge_freighter"};
 
-// The demo game opened in a window that asks nothing at start.
-class ShipListWindow : public ::testing::Test {
+class ShipListWindow : public DemoWindow {
 protected:
-    ShipListWindow() {
-        env.installDemoGame();
-        env.silenceStart();
-        journal = std::make_unique<TJournal>(env.program.string(), "DebugOut");
-        window = std::make_unique<TformSkarvel>(*journal, env.program.string());
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        click(control<QPushButton>(*window, "btRead"));
-        click(control<QToolButton>(*window, "btRelload"));
-    }
-
     QListWidget& ships() { return control<QListWidget>(*window, "lbShips"); }
     QLineEdit& filter() { return control<QLineEdit>(*window, "edShipFilter"); }
     QString shownNickname() { return fieldText(*window, "edShipNickName"); }
@@ -63,11 +48,6 @@ protected:
         ASSERT_GE(row, 0) << gesture;
         EXPECT_EQ(shownNickname(), kNicknames[static_cast<std::size_t>(row)]) << gesture;
     }
-
-    ShellEnvironment env;
-    ModalHand hand;
-    std::unique_ptr<TJournal> journal;
-    std::unique_ptr<TformSkarvel> window;
 };
 
 TEST_F(ShipListWindow, EveryChangeOfTheSelectionByTheUserLoadsTheShipShown) {
