@@ -3,7 +3,6 @@
 #include "gamedata/IniEngine.h"
 
 #include "gamedata/SectionHeader.h"
-#include "gamedata/TextLines.h"
 #include "platform/AsciiText.h"
 #include "platform/LineEnds.h"
 

@@ -62,26 +62,6 @@ std::string joinEditableLines(const std::vector<EditableLine>& lines) {
     return bytes;
 }
 
-std::string_view commonLineEnd(std::string_view bytes) {
-    std::size_t crlf = 0, lf = 0, cr = 0;
-    forEachLine(bytes, [&](LineWithEnd line) {
-        if (line.ending == "\r\n") {
-            ++crlf;
-        } else if (line.ending == "\n") {
-            ++lf;
-        } else if (line.ending == "\r") {
-            ++cr;
-        }
-    });
-    if (lf > crlf && lf >= cr) {
-        return "\n";
-    }
-    if (cr > crlf && cr > lf) {
-        return "\r";
-    }
-    return "\r\n";
-}
-
 std::vector<std::string> readTextLines(const std::string& path) {
     const std::string bytes = readFile(path);
     refuseBinary(path, bytes);

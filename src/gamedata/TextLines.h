@@ -19,10 +19,6 @@ inline std::string_view lineText(const EditableLine& line) {
 std::vector<EditableLine> splitEditableLines(std::string_view bytes);
 std::string joinEditableLines(const std::vector<EditableLine>& lines);
 
-// The line end most lines of the text have (CR LF on a tie or when there is none): what a
-// line that the program adds ends with.
-std::string_view commonLineEnd(std::string_view bytes);
-
 // Whole-file line handling: split at CR LF, lone LF and lone CR; join with CR LF after
 // every line, the last one included.
 std::vector<std::string> splitLines(std::string_view text);

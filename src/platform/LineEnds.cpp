@@ -20,4 +20,24 @@ std::size_t lineBreakFrom(std::string_view text, std::size_t start) {
     return lf ? start + limit : std::string_view::npos;
 }
 
+std::string_view commonLineEnd(std::string_view bytes) {
+    std::size_t crlf = 0, lf = 0, cr = 0;
+    forEachLine(bytes, [&](LineWithEnd line) {
+        if (line.ending == "\r\n") {
+            ++crlf;
+        } else if (line.ending == "\n") {
+            ++lf;
+        } else if (line.ending == "\r") {
+            ++cr;
+        }
+    });
+    if (lf > crlf && lf >= cr) {
+        return "\n";
+    }
+    if (cr > crlf && cr > lf) {
+        return "\r";
+    }
+    return "\r\n";
+}
+
 } // namespace skarvel

@@ -53,4 +53,8 @@ template <typename Visit> void forEachLine(std::string_view bytes, Visit&& visit
     }
 }
 
+// The line end most lines of the text have (CR LF on a tie or when there is none): what a
+// line that the program adds ends with.
+std::string_view commonLineEnd(std::string_view bytes);
+
 } // namespace skarvel
