@@ -181,7 +181,7 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
                 throw std::runtime_error(failures.front());
             }
         } else {
-            counts_ = NumberSections(journal_, files_);
+            NumberSections(journal_, files_);
         }
     } catch (const NotTextFileError& error) {
         return refuseOpen("The file " + error.path() +
@@ -329,7 +329,7 @@ void DataSet::reopenAfterFailedClose() {
     try {
         // The files made plain get their numbers back; the others kept them.
         if (!keptPlain_) {
-            counts_ = NumberSections(journal_, files_);
+            NumberSections(journal_, files_);
         }
     } catch (const std::exception& error) {
         journal_.Write(error.what(), JournalEntryKind::Error);

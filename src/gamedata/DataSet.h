@@ -141,7 +141,6 @@ private:
     std::string gameDirectory_; // the game folder of the last open
     GameNames gameNames_;       // kept from open to open as the cache of the DLLs
     SectionLists sections_;
-    SectionCounts counts_{};
     std::unique_ptr<Objects> objects_;
     std::function<void()> fillShipList_;
     std::function<bool()> keepFilesPlain_;

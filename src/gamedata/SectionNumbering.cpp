@@ -102,10 +102,6 @@ std::string closedFormOf(DataFileIndex file, std::string_view bytes) {
 NotTextFileError::NotTextFileError(std::string path)
     : std::runtime_error(path + " is not a text file"), path_(std::move(path)) {}
 
-std::string numberedSection(std::string_view kind, int number) {
-    return std::string(kind) + std::to_string(number);
-}
-
 int numberHeaders(std::vector<std::string>& lines, std::string_view name) {
     int counter = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {

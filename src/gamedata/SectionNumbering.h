@@ -43,10 +43,6 @@ private:
 // files that are not numbered): file k of a kind is section kind + k.
 using SectionCounts = std::array<int, kDataFileNames.size()>;
 
-// The name the numbering gives the section of kind with that number: "Ship" and 3 give
-// "Ship3".
-std::string numberedSection(std::string_view kind, int number);
-
 // Line rules of the numbering, by the header rule of SectionHeader.h.
 // "[Ship]" becomes "[Ship" + n + "]"; the blanks before the bracket and the text after it
 // stay. Already numbered headers keep their number and are not counted. Returns the number

@@ -3,8 +3,6 @@
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionFinder.h"
-#include "gamedata/SectionNumbering.h"
-#include "gamedata/TextParts.h"
 #include "journal/Encoding.h"
 #include "journal/Journal.h"
 #include "ports/Controls.h"
@@ -12,13 +10,11 @@
 #include "ships/EngineValues.h"
 #include "ships/EquipmentUsers.h"
 #include "ships/Hardpoints.h"
-#include "ships/Numbers.h"
 #include "ships/PackageEquipment.h"
 #include "ships/ShipCatalogue.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipPlaces.h"
 
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -95,11 +91,8 @@ void ShipLoader::readGroup(ShipGroup group, const LoadedShip& ship) {
 void ShipLoader::findEquipmentNames(LoadedShip& ship) {
     journal_.Write("Engine/ Power Name suchen", kInfo);
     const auto goods = ini::currentIni(dataSet_.goodsIni().path());
-    const auto& list = dataSet_.sections().goods;
-    const auto index = static_cast<std::size_t>(ship.packageGoodIndex);
-    const auto* package = goods && ship.packageGoodIndex >= 0 && index < list.size()
-                              ? goods->findSection(list[index])
-                              : nullptr;
+    const std::string name = sectionAt(dataSet_.sections().goods, ship.packageGoodIndex);
+    const auto* package = goods && !name.empty() ? goods->findSection(name) : nullptr;
     PackageEquipment names = package ? packageEquipment(*goods, *package) : PackageEquipment{};
     ship.packageNickname = package ? nicknameOf(*goods, *package) : std::string();
     ship.engineName = std::move(names.engine);

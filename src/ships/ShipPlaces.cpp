@@ -6,31 +6,26 @@
 
 namespace skarvel {
 
-namespace {
-
-// The list's entry, or none when the search found no entry in the list.
-std::string sectionIfFound(int index, const std::vector<std::string>& list) {
+std::string sectionAt(const std::vector<std::string>& list, int index) {
     return index >= 0 && index < static_cast<int>(list.size())
                ? list[static_cast<std::size_t>(index)]
                : std::string();
 }
-
-} // namespace
 
 GroupPlace placeOf(ShipGroup group, const LoadedShip& ship, const SectionLists& sections) {
     switch (group) {
     case ShipGroup::Ship:
     case ShipGroup::Extended:
     case ShipGroup::Handling:
-        return {SettingsFile::ShipArch, sectionIfFound(ship.shipIndex, sections.ships)};
+        return {SettingsFile::ShipArch, sectionAt(sections.ships, ship.shipIndex)};
     case ShipGroup::Hull:
-        return {SettingsFile::Goods, sectionIfFound(ship.hullGoodIndex, sections.goods)};
+        return {SettingsFile::Goods, sectionAt(sections.goods, ship.hullGoodIndex)};
     case ShipGroup::Tractor:
         return {SettingsFile::MiscEquip, "Tractor"};
     case ShipGroup::Power:
-        return {SettingsFile::MiscEquip, sectionIfFound(ship.powerIndex, sections.powers)};
+        return {SettingsFile::MiscEquip, sectionAt(sections.powers, ship.powerIndex)};
     case ShipGroup::Engine:
-        return {SettingsFile::EngineEquip, sectionIfFound(ship.engineIndex, sections.engines)};
+        return {SettingsFile::EngineEquip, sectionAt(sections.engines, ship.engineIndex)};
     }
     return {SettingsFile::ShipArch, {}};
 }

@@ -16,6 +16,9 @@ struct GroupPlace {
     std::string section; // empty when the load found no section for the group
 };
 
+// Entry index of a section list, or none when a search found no entry (index out of range).
+std::string sectionAt(const std::vector<std::string>& list, int index);
+
 // The place of the group for the ship as the load found it: the section the load reads, by
 // the positions it found.
 GroupPlace placeOf(ShipGroup group, const LoadedShip& ship, const SectionLists& sections);
