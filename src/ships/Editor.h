@@ -66,6 +66,8 @@ public:
     // The user edited a General-page field that the Constants page shows too.
     void generalFieldEdited(std::string_view field);
 
+    void setReviewSwitch(ReviewSwitch review) { saver_.setReviewSwitch(std::move(review)); }
+
     BackupCommands& backups() { return backups_; }
     EngineValues& engineValues() { return engineValues_; }
     Hardpoints& hardpoints() { return hardpoints_; }
