@@ -40,6 +40,7 @@ public:
     Answer message(MessageKind, std::string_view) override { return Answer::Yes; }
     Answer askInformation(std::string_view) override { return Answer::Yes; }
     Answer askYesNoCancel(std::string_view) override { return Answer::Yes; }
+    Answer askWithCancel(MessageKind, std::string_view) override { return Answer::Yes; }
     std::size_t choose(MessageKind, std::string_view, const std::vector<std::string>&) override {
         return 0;
     }

@@ -5,7 +5,9 @@
 #include "app/ConstantsPage.h"
 #include "app/Contact.h"
 #include "app/DataFileWatcher.h"
+#include "app/EditHistory.h"
 #include "app/ErrorHandler.h"
+#include "app/HelpWindow.h"
 #include "app/HintArea.h"
 #include "app/InfoWindow.h"
 #include "app/KeyFilter.h"
@@ -15,6 +17,7 @@
 #include "app/SingleCopy.h"
 #include "app/SystemInformation.h"
 #include "app/UpdateDialog.h"
+#include "app/WindowActions.h"
 #include "journal/Journal.h"
 #include "journal/VersionInfo.h"
 #include "platform/OwnFolders.h"
@@ -30,6 +33,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -58,6 +62,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     hintArea_ = new HintArea(*ui_->memoHint, this);
     hintArea_->wireAll(*this);
     wireHandlers();
+    wireHistoryAndMenus();
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
@@ -131,6 +136,40 @@ void TformSkarvel::wireHandlers() {
              [&options] { options.btopenFlDirClick(); });
     onSignal(ui_->btOpenFliniDir, &QAbstractButton::clicked,
              [&options] { options.btOpenFliniDirClick(); });
+}
+
+void TformSkarvel::wireHistoryAndMenus() {
+    auto* history = new EditHistory(
+        *editor_, journal_, *this, *ui_->pcMain,
+        [this](int page, bool changed) { markPage(page, changed); }, this);
+    new WindowActions(*this, *ui_, history->stack(),
+                      {[this] { runHandler(journal_, [this] { editor_->undoLastSave(); }); },
+                       [this] { showHelp(); }});
+}
+
+void TformSkarvel::markPage(int page, bool changed) {
+    QTreeWidgetItem* item = navigation_->itemAt(page);
+    if (item == nullptr) {
+        return;
+    }
+    static const QIcon dot = [] {
+        QPixmap pixmap(12, 12);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xd9, 0x82, 0x2b));
+        painter.drawEllipse(2, 2, 8, 8);
+        return QIcon(pixmap);
+    }();
+    item->setIcon(0, changed ? dot : QIcon());
+}
+
+void TformSkarvel::showHelp() {
+    auto* help = new HelpWindow(this, ui_->memoReadFirst->toPlainText());
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->show();
+    journal_.Write("Hilfe wurde angezeigt", JournalEntryKind::System);
 }
 
 void TformSkarvel::FormCreate() {

@@ -71,6 +71,11 @@ private:
     // The update dialog, which may end the program when it fetched a new version.
     void runUpdateCheck();
     void wireHandlers();
+    // The undo history, the menus and their shortcuts.
+    void wireHistoryAndMenus();
+    // The dot on a page's tree entry while the page holds changes.
+    void markPage(int page, bool changed);
+    void showHelp();
     void setStatusText(const QString& text);
 
     template <class Signal, class Sender, class Handler>

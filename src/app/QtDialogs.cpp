@@ -162,6 +162,16 @@ Answer QtDialogs::askYesNoCancel(std::string_view text) {
     return answer;
 }
 
+Answer QtDialogs::askWithCancel(MessageKind kind, std::string_view text) {
+    if (declined()) {
+        return Answer::Cancel;
+    }
+    const Answer answer = showBox(owner_, iconOf(kind), captionOf(kind), text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    declined();
+    return answer;
+}
+
 Answer QtDialogs::warningOk(std::string_view text) {
     if (declined()) {
         return Answer::Ok;

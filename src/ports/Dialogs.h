@@ -38,6 +38,9 @@ public:
     virtual Answer askInformation(std::string_view text) = 0;
     // A confirmation with Yes, No and Cancel.
     virtual Answer askYesNoCancel(std::string_view text) = 0;
+    // A question of that kind (Confirmation or Warning) with Yes, No and Cancel: the way
+    // back from a question about unsaved changes.
+    virtual Answer askWithCancel(MessageKind kind, std::string_view text) = 0;
     // A question with buttons of its own ("Write mine", ...): the index of the button
     // pressed; the last one (the way back) when the box is closed otherwise.
     virtual std::size_t choose(MessageKind kind, std::string_view text,

@@ -131,6 +131,7 @@ void Editor::forgetShip() {
         form_.setText(field, "");
     }
     ship_ = LoadedShip{};
+    endHistory();
 }
 
 bool Editor::closeShowingFailures() {
@@ -155,7 +156,7 @@ bool Editor::FormClose(bool doExit) {
         return true;
     }
     journal_.Write("Programm soll beendet werden", JournalEntryKind::System);
-    if (!isYes(dialogs_.message(MessageKind::Confirmation, kExitQuestion))) {
+    if (!isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kExitQuestion))) {
         journal_.Write("NEIN - Programm nicht beenden", JournalEntryKind::System);
         return false;
     }
@@ -197,7 +198,7 @@ void Editor::btRelloadClick() {
     bool reload = true;
     if (valuesChanged_) {
         journal_.Write("Es sind noch Daten geöffnet", JournalEntryKind::Info);
-        if (isYes(dialogs_.message(MessageKind::Confirmation, kReloadQuestion))) {
+        if (isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kReloadQuestion))) {
             journal_.Write("Daten sollen trotzdem geladen werden", JournalEntryKind::System);
         } else {
             journal_.Write("NEIN - Daten sollen nicht geladen werden", JournalEntryKind::System);
@@ -285,8 +286,15 @@ void Editor::lbShipsClick() {
     if (valuesChanged_) {
         journal_.Write("Es wurden Werte verändert -> nach speichern fragen",
                        JournalEntryKind::Warning);
-        if (isYes(dialogs_.message(MessageKind::Warning,
-                                   withSharedEquipment(kShipChangeQuestion, pendingSave())))) {
+        const Answer answer = dialogs_.askWithCancel(
+            MessageKind::Warning, withSharedEquipment(kShipChangeQuestion, pendingSave()));
+        if (answer == Answer::Cancel) {
+            // The way back: the ship and its edits stay, and so does the list.
+            form_.setSelectedIndex(controls::lbShips, ship_.shipIndex);
+            journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
+            return;
+        }
+        if (isYes(answer)) {
             journal_.Write("JA - Werte sollen gespeichert werden", JournalEntryKind::Action);
             SaveOutcome outcome = SaveOutcome::NotOpen;
             try {
@@ -325,6 +333,7 @@ void Editor::lbShipsClick() {
         const ini::ReadOnlyPhase readOnly;
         loader_.load(ship_);
     }
+    endHistory();
     form_.setEnabled(controls::btSave, true);
     journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
 }
@@ -341,6 +350,7 @@ void Editor::LOAD_INI_VALUES() {
         valuesChanged_ = false;
         startingBasePicked_ = false;
     }
+    endHistory();
     journal_.Write("LOAD_INI_VALUES", JournalEntryKind::End);
 }
 
@@ -355,6 +365,7 @@ SaveOutcome Editor::SAVE_INI_VALUES() {
     if (outcome == SaveOutcome::Saved) {
         rememberSaved();
         dataSet_.takeSnapshot(); // what the save wrote is no outside change
+        endHistory();
     }
     return outcome;
 }
@@ -385,6 +396,33 @@ std::string Editor::constantsEdit(std::string_view table, int row, std::string_v
 
 void Editor::generalFieldEdited(std::string_view field) {
     constants_.fieldEdited(field);
+}
+
+void Editor::undoLastSave() {
+    const Busy busy(busy_);
+    const std::string& backup = saver_.lastBackup();
+    if (backup.empty()) {
+        dialogs_.message(MessageKind::Information, kNoSaveToUndo);
+        return;
+    }
+    backups_.btBackupRestoreClick(backup);
+}
+
+EditState Editor::editState() const {
+    EditState state = readEditedControls(form_);
+    state.hardpoints = hardpoints_.edits();
+    state.basePicked = startingBasePicked_;
+    return state;
+}
+
+void Editor::restoreEditState(const EditState& state) {
+    showEditedControls(form_, state);
+    hardpoints_.restoreEdits(state.hardpoints);
+    startingBasePicked_ = state.basePicked;
+    valuesChanged_ = !pendingSave().empty();
+    if (valuesChanged_) {
+        markChanged();
+    }
 }
 
 void Editor::cbStartingBaseChange() {

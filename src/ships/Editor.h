@@ -3,6 +3,7 @@
 #include "gamedata/DataSet.h"
 #include "ships/BackupCommands.h"
 #include "ships/ConstantsTables.h"
+#include "ships/EditState.h"
 #include "ships/EngineValues.h"
 #include "ships/GeneralValues.h"
 #include "ships/Hardpoints.h"
@@ -21,6 +22,9 @@ class Dialogs;
 
 // The editing state of the main window and its commands: reload, ship click, save,
 // general values, key handlers and hardpoint handlers. The window's handlers call these.
+inline constexpr std::string_view kNoSaveToUndo =
+    "Nothing to undo: no save was made since Skarvel started.";
+
 class Editor {
 public:
     // securityDialogs: GetSecurityDialogs of the preferences.
@@ -65,6 +69,18 @@ public:
     std::string constantsEdit(std::string_view table, int row, std::string_view typed);
     // The user edited a General-page field that the Constants page shows too.
     void generalFieldEdited(std::string_view field);
+
+    // The undo history: what the user can change, and going back to it. The history ends
+    // (historyEnded is called) whenever the pages show the files anew: a load, a save, a
+    // reload, a close.
+    EditState editState() const;
+    // Restores the backup made before the last save of this session, after the Backup
+    // page's question listing the files.
+    void undoLastSave();
+    void restoreEditState(const EditState& state);
+    void setHistoryEnded(std::function<void()> historyEnded) {
+        historyEnded_ = std::move(historyEnded);
+    }
 
     void setReviewSwitch(ReviewSwitch review) { saver_.setReviewSwitch(std::move(review)); }
 
@@ -119,6 +135,11 @@ private:
     bool followShownShip();
     // The ship, general, character and constants values as the files hold them now.
     void reloadShownValues();
+    void endHistory() {
+        if (historyEnded_) {
+            historyEnded_();
+        }
+    }
     void showOutsideBar(const std::string& text);
     void hideOutsideBar();
 
@@ -149,6 +170,7 @@ private:
     bool startingBasePicked_ = false;
     LoadedShip ship_;
     LoadedGeneral general_;
+    std::function<void()> historyEnded_;
 };
 
 } // namespace skarvel

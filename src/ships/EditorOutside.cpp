@@ -114,7 +114,8 @@ void Editor::btOutsideKeepClick() {
 void Editor::btCloseSetClick() {
     const Busy busy(busy_);
     journal_.Write("Daten sollen geschlossen werden", JournalEntryKind::System);
-    if (valuesChanged_ && !isYes(dialogs_.message(MessageKind::Confirmation, kCloseQuestion))) {
+    if (valuesChanged_ &&
+        !isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kCloseQuestion))) {
         journal_.Write("NEIN - Daten bleiben geöffnet", JournalEntryKind::System);
         return;
     }

@@ -32,6 +32,8 @@ public:
     std::vector<std::string> names() const;
     const std::vector<std::pair<std::string, std::string>>& entries() const { return entries_; }
 
+    bool operator==(const LevelList&) const = default;
+
 private:
     std::vector<std::pair<std::string, std::string>> entries_;
     bool sorted_ = false;
@@ -60,6 +62,30 @@ public:
     // the levels were not loaded or the ship is not there exactly once. Writes nothing.
     std::string previewHardpointValues(const std::string& bytes,
                                        std::string_view shipNickname) const;
+
+    // What the user can change: the levels and the shield's class and level.
+    struct Edits {
+        LevelList weapons;
+        LevelList turrets;
+        std::uint8_t weaponLevel = 0;
+        std::uint8_t turretLevel = 0;
+        std::uint8_t shieldLevel = 0;
+        std::string shieldType;
+        bool operator==(const Edits&) const = default;
+    };
+    Edits edits() const {
+        return {weaponLevels_, turretLevels_, weaponLevel_,
+                turretLevel_,  shieldLevel_,  shieldType_};
+    }
+    // Back to earlier edits of the same load (undo); the fields are set by the caller.
+    void restoreEdits(const Edits& edits) {
+        weaponLevels_ = edits.weapons;
+        turretLevels_ = edits.turrets;
+        weaponLevel_ = edits.weaponLevel;
+        turretLevel_ = edits.turretLevel;
+        shieldLevel_ = edits.shieldLevel;
+        shieldType_ = edits.shieldType;
+    }
 
     // A level or the shield class differs from what the load read.
     bool hasChanges() const;

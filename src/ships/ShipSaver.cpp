@@ -249,7 +249,8 @@ SaveOutcome ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGener
     // cut short.
     GameBackups backups = dataSet_.backups();
     try {
-        backups.marker().write(backups.ensure("save").name);
+        lastBackup_ = backups.ensure("save").name;
+        backups.marker().write(lastBackup_);
     } catch (const std::exception& error) {
         journal_.Write("Sicherung fehlgeschlagen - " + std::string(error.what()),
                        JournalEntryKind::Error);

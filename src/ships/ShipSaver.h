@@ -72,6 +72,8 @@ public:
                             bool basePicked) const;
 
     void setReviewSwitch(ReviewSwitch review) { review_ = std::move(review); }
+    // The backup made before the last save of this session; empty before the first.
+    const std::string& lastBackup() const { return lastBackup_; }
 
     // What the save would write, as the review shows it.
     std::string reviewText(const PendingSave& pending, const LoadedShip& ship) const;
@@ -94,6 +96,7 @@ private:
     Hardpoints& hardpoints_;
     std::function<bool()> securityDialogs_;
     ReviewSwitch review_;
+    std::string lastBackup_;
     const ConstantsTables* constants_; // saved after the general values, when given
 };
 

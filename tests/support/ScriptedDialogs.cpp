@@ -27,6 +27,11 @@ Answer ScriptedDialogs::askYesNoCancel(std::string_view text) {
     return nextAnswer(Answer::Cancel);
 }
 
+Answer ScriptedDialogs::askWithCancel(MessageKind kind, std::string_view text) {
+    shown.push_back({kind, std::string(text)});
+    return nextAnswer(Answer::No);
+}
+
 std::size_t ScriptedDialogs::choose(MessageKind kind, std::string_view text,
                                     const std::vector<std::string>& buttons) {
     shown.push_back({kind, std::string(text)});

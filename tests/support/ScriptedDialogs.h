@@ -22,6 +22,7 @@ public:
     Answer message(MessageKind kind, std::string_view text) override;
     Answer askInformation(std::string_view text) override;
     Answer askYesNoCancel(std::string_view text) override;
+    Answer askWithCancel(MessageKind kind, std::string_view text) override;
     // Answers from choices; without one, the last button (the way back).
     std::size_t choose(MessageKind kind, std::string_view text,
                        const std::vector<std::string>& buttons) override;

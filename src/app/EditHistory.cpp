@@ -1,0 +1,176 @@
+#include "app/EditHistory.h"
+
+#include "app/ErrorHandler.h"
+#include "ships/Editor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUndoCommand>
+
+namespace skarvel {
+
+namespace {
+
+// One edit: the states before and after. Typing on in the same field joins the step.
+class EditStep : public QUndoCommand {
+public:
+    EditStep(EditHistory& history, EditState before, EditState after, QString field)
+        : history_(history), before_(std::move(before)), after_(std::move(after)),
+          field_(std::move(field)) {
+        setText(field_.isEmpty() ? QStringLiteral("edit") : field_);
+    }
+
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const EditStep*>(other);
+        if (field_.isEmpty() || next->field_ != field_) {
+            return false;
+        }
+        after_ = next->after_;
+        return true;
+    }
+    void undo() override { history_.show(before_); }
+    void redo() override {
+        if (pushed_) {
+            history_.show(after_);
+        }
+        pushed_ = true; // the first redo is the edit itself, already made
+    }
+
+private:
+    EditHistory& history_;
+    EditState before_;
+    EditState after_;
+    QString field_;
+    bool pushed_ = false;
+};
+
+// The edited control that has the focus: its typing joins one step.
+QString focusedField() {
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        if (isEditedControl(widget->objectName().toStdString())) {
+            return widget->objectName();
+        }
+    }
+    return {};
+}
+
+const char* const kChangedFrame = "border: 2px solid #d9822b; border-radius: 2px;";
+
+} // namespace
+
+EditHistory::EditHistory(Editor& editor, TJournal& journal, QWidget& window, QTabWidget& pages,
+                         std::function<void(int, bool)> markPage, QObject* parent)
+    : QObject(parent), editor_(editor), journal_(journal), window_(window), pages_(pages),
+      markPage_(std::move(markPage)) {
+    stack_.setUndoLimit(500);
+    editor_.setHistoryEnded([this] {
+        ended_ = true;
+        scheduleCheck();
+    });
+    watch(window);
+    scheduleCheck();
+}
+
+void EditHistory::watch(QWidget& window) {
+    for (QLineEdit* field : window.findChildren<QLineEdit*>()) {
+        if (isEditedControl(field->objectName().toStdString())) {
+            connect(field, &QLineEdit::textChanged, this, [this] { scheduleCheck(); });
+            field->installEventFilter(this);
+        }
+    }
+    for (QComboBox* list : window.findChildren<QComboBox*>()) {
+        if (isEditedControl(list->objectName().toStdString())) {
+            connect(list, &QComboBox::currentIndexChanged, this, [this] { scheduleCheck(); });
+        }
+    }
+    for (QTableWidget* table : window.findChildren<QTableWidget*>()) {
+        if (isEditedControl(table->objectName().toStdString())) {
+            connect(table, &QTableWidget::itemChanged, this, [this] { scheduleCheck(); });
+        }
+    }
+}
+
+bool EditHistory::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            return true; // not taken by the field: the window's shortcut runs
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void EditHistory::scheduleCheck() {
+    if (scheduled_ || showing_) {
+        return;
+    }
+    scheduled_ = true;
+    // After the handler of the edit has run: the derived values are part of the step.
+    QTimer::singleShot(0, this, [this] {
+        scheduled_ = false;
+        runHandler(journal_, [this] { check(); });
+    });
+}
+
+void EditHistory::check() {
+    const EditState now = editor_.editState();
+    if (ended_) {
+        ended_ = false;
+        stack_.clear();
+        loaded_ = now;
+        last_ = now;
+    } else if (!(now == last_)) {
+        auto* step = new EditStep(*this, last_, now, focusedField());
+        last_ = now;
+        stack_.push(step);
+    }
+    showMarks(now);
+}
+
+void EditHistory::show(const EditState& state) {
+    showing_ = true;
+    runHandler(journal_, [&] { editor_.restoreEditState(state); });
+    showing_ = false;
+    last_ = state;
+    showMarks(state);
+}
+
+void EditHistory::showMarks(const EditState& now) {
+    const std::vector<std::string> changed = changedControls(loaded_, now);
+    if (changed == marked_) {
+        return;
+    }
+    const auto isIn = [](const std::vector<std::string>& names, const QString& name) {
+        return std::find(names.begin(), names.end(), name.toStdString()) != names.end();
+    };
+    std::vector<bool> pageChanged(static_cast<std::size_t>(pages_.count()), false);
+    const std::vector<std::string>& marked = marked_;
+    for (const std::vector<std::string>* names : {&marked, &changed}) {
+        for (const std::string& name : *names) {
+            auto* widget = window_.findChild<QWidget*>(QString::fromStdString(name));
+            if (widget == nullptr) {
+                continue;
+            }
+            const bool isChanged = isIn(changed, widget->objectName());
+            widget->setStyleSheet(isChanged ? QString::fromLatin1(kChangedFrame) : QString());
+            for (int page = 0; isChanged && page < pages_.count(); ++page) {
+                if (pages_.widget(page)->isAncestorOf(widget)) {
+                    pageChanged[static_cast<std::size_t>(page)] = true;
+                }
+            }
+        }
+    }
+    for (int page = 0; page < pages_.count(); ++page) {
+        markPage_(page, pageChanged[static_cast<std::size_t>(page)]);
+    }
+    marked_ = changed;
+}
+
+} // namespace skarvel

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ships/EditState.h"
+
+#include <QObject>
+#include <QUndoStack>
+#include <functional>
+
+class QTabWidget;
+class QWidget;
+
+namespace skarvel {
+
+class Editor;
+class TJournal;
+
+// The window-wide undo history of the user's edits. A step is the state of every edited
+// control before and after an edit (typing into one field makes one step), so an undo puts
+// back the field, what was derived from it and the "changed" state at once. The history
+// ends at every load, save, reload and close (the editor says when). Fields that differ
+// from their loaded value carry a coloured frame, and their page's tree entry a dot.
+class EditHistory : public QObject {
+public:
+    EditHistory(Editor& editor, TJournal& journal, QWidget& window, QTabWidget& pages,
+                std::function<void(int page, bool changed)> markPage, QObject* parent);
+
+    QUndoStack& stack() { return stack_; }
+    // Sets the controls to a state of the history (undo and redo).
+    void show(const EditState& state);
+
+protected:
+    // Ctrl+Z and its kin in a field undo the window's history, not the field's own.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void watch(QWidget& window);
+    void scheduleCheck();
+    void check();
+    void showMarks(const EditState& now);
+
+    Editor& editor_;
+    TJournal& journal_;
+    QWidget& window_;
+    QTabWidget& pages_;
+    std::function<void(int, bool)> markPage_;
+    QUndoStack stack_;
+    EditState loaded_; // at the end of the history
+    EditState last_;   // after the last step
+    bool ended_ = true;
+    bool scheduled_ = false;
+    bool showing_ = false;
+    std::vector<std::string> marked_;
+};
+
+} // namespace skarvel
