@@ -1,6 +1,6 @@
 # cmake --install lays the editor out as one folder lib/skarvel/ (the editor skarvel, the
 # converter bini and resource.ini) with a link bin/skarvel, plus the desktop entry, the icon,
-# the AppStream file, the manual pages and the licence. When lib/skarvel/ cannot be written,
+# the AppStream file, the manual pages, the licence and the demo game. When lib/skarvel/ cannot be written,
 # the journal and the exported data/ copies go to the user's state and data folders.
 # cpack -G DEB packs the same layout under /usr (cmake/Package.cmake).
 include(GNUInstallDirs)
@@ -18,6 +18,11 @@ install(CODE "
   file(CREATE_LINK \"../${SKARVEL_INSTALL_DIR}/skarvel\"
        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/skarvel\" SYMBOLIC)
 ")
+# The demo game that skarvel --demo copies for the user: data files only. The program looks
+# for it at ../../share/skarvel/demo-game from lib/skarvel/ (ships/DemoGame.cpp).
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/demo-game/DATA
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/skarvel/demo-game
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/${SKARVEL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/skarvel.png

@@ -21,6 +21,10 @@ constexpr char kHelp[] =
     "\n"
     "  -h, --help     show this text and exit\n"
     "  --version      show the version and exit\n"
+    "  --demo         start on a demo game: a fresh copy of the one shipped with\n"
+    "                 Skarvel, laid out as a Wine prefix in $XDG_DATA_HOME/Skarvel/demo/\n"
+    "                 (else ~/.local/share/Skarvel/demo/); asks before it replaces an\n"
+    "                 earlier copy\n"
     "\n"
     "Without options it opens its window and finds the game in the Wine prefix\n"
     "($WINEPREFIX, else ~/.wine). Its journal DebugOut_yyyy-mm-dd.mjf and the copies of the\n"
@@ -67,6 +71,12 @@ std::string programVersionText() {
     return formatText("%d.%d.%d build %d", {info.major, info.minor, info.release, info.build});
 }
 
+bool asksForDemo(int argc, char* argv[]) {
+    return argc > 1 && std::any_of(argv + 1, argv + argc, [](const char* argument) {
+               return std::string_view(argument) == "--demo";
+           });
+}
+
 std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, std::ostream& err) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -79,6 +89,9 @@ std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, 
             out << "Freelancer Skarvel " << programVersionText() << "\n";
             out.flush();
             return 0;
+        }
+        if (argument == "--demo") {
+            continue;
         }
         if (argument.size() < 2 || argument.front() != '-') {
             return usageError(err, "unexpected argument '" + std::string(argument) + "'");

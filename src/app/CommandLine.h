@@ -12,6 +12,9 @@ namespace skarvel {
 // application. Returns the exit code, or nothing when the program is to start.
 std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, std::ostream& err);
 
+// --demo among the arguments: start on the demo game (ships/DemoGame.h).
+bool asksForDemo(int argc, char* argv[]);
+
 // "0.6.0 build 1": the version the status bar shows.
 std::string programVersionText();
 

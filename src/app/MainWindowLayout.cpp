@@ -380,6 +380,8 @@ QString readFirstText(const OwnFolders& folders) {
         "- On Linux the game is found in its Wine prefix ($WINEPREFIX, or ~/.wine\n"
         "  when it is not set). If it is not found, choose the game's folder\n"
         "  under OPTIONS.\n"
+        "- No game was found? To try Skarvel on a demo game, start it with:\n"
+        "  skarvel --demo\n"
         "- Read the dialogs shown at start; they tell you what is missing.\n"
         "- Virus scanners can make the start hang (see above).\n"
         "- Never edit while FLMM works on the files (see above).\n"

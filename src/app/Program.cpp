@@ -3,11 +3,13 @@
 #include "app/CommandLine.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
+#include "app/QtDialogs.h"
 #include "app/SingleCopy.h"
 #include "app/TerminationWatcher.h"
 #include "journal/Journal.h"
 #include "platform/OwnFolders.h"
 #include "platform/SystemFacts.h"
+#include "ships/DemoGame.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -44,6 +46,21 @@ void warnOfJournalFailure(const std::string& problem) {
     box.exec();
 }
 
+// skarvel --demo: the demo game is laid out before the start-up looks for the game. False
+// when it cannot be; the user has been told why.
+bool prepareDemoGame(TJournal& journal) {
+    QtDialogs dialogs(nullptr);
+    try {
+        journal.WriteFormatted("Demo game = %s", {useDemoGame(dialogs, executableFolder())},
+                               JournalEntryKind::Data);
+        return true;
+    } catch (const std::exception& error) {
+        journal.WriteFormatted("Demo game failed - %s", {error.what()}, JournalEntryKind::Error);
+        dialogs.message(MessageKind::Error, error.what());
+        return false;
+    }
+}
+
 } // namespace
 
 int runProgram(int argc, char* argv[]) {
@@ -74,6 +91,10 @@ int runProgram(int argc, char* argv[], const std::string& programFolder) {
     }
     QCoreApplication::setApplicationName(QLatin1String(kApplicationTitle));
     journal.setFailureHandler(warnOfJournalFailure);
+    if (asksForDemo(argc, argv) && !prepareDemoGame(journal)) {
+        journal.Release(1);
+        return 1;
+    }
 
     int exitCode = 0;
     try {

@@ -65,6 +65,10 @@ std::string userBackupsFolder() {
            "Skarvel/backups/";
 }
 
+std::string userDemoFolder() {
+    return userBase(environment("XDG_DATA_HOME"), homeFolder(), ".local/share") + "Skarvel/demo/";
+}
+
 std::string userStateFolder() {
     return userBase(environment("XDG_STATE_HOME"), homeFolder(), ".local/state") + "Skarvel/";
 }

@@ -31,6 +31,8 @@ bool folderWritable(const std::string& folder);
 // $XDG_DATA_HOME/Skarvel/backups/ (else ~/.local/share/Skarvel/backups/): backups of the
 // game's files, whatever folder the program runs from.
 std::string userBackupsFolder();
+// $XDG_DATA_HOME/Skarvel/demo/ (else ~/.local/share/Skarvel/demo/): the demo game's prefix.
+std::string userDemoFolder();
 // $XDG_STATE_HOME/Skarvel/ (else ~/.local/state/Skarvel/).
 std::string userStateFolder();
 

@@ -23,6 +23,9 @@ constexpr std::string_view kUpdateQuestion =
 constexpr std::string_view kNotInstalled = "It has been detected, that Freelancer is not correctly "
                                            "installed.\n\rPlease choose your installation "
                                            "directory manualy under OPTIONS";
+// The way to a game for someone who has none installed.
+constexpr std::string_view kTryDemo =
+    "No game was found. To try Skarvel on a demo game, start it with: skarvel --demo";
 
 constexpr std::string_view kOpenInformation =
     "Now - only click on the OPEN BUTTON to read the values from the ini files";
@@ -111,6 +114,7 @@ void Startup::locateGame() {
     dialogs_.message(MessageKind::Plain, kNotInstalled);
     form_.setText(controls::edPfad, kNotSet);
     journal_.Write("FORM_CREATE - No Freelancer installed", JournalEntryKind::Error);
+    journal_.Write(kTryDemo, JournalEntryKind::Info);
 }
 
 bool Startup::askForBackup() {

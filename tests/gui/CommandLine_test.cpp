@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ TEST(CommandLine, OwnOptionsAnswerQtOptionsPassAndTheRestIsAnError) {
              Case{{"-h"}, 0, "Usage: skarvel", ""},
              Case{{"-platform", "offscreen", "--style=fusion", "-reverse"}, std::nullopt, "", ""},
              Case{{"-session", "1234", "--version"}, 0, "Freelancer Skarvel", ""},
+             Case{{"--demo", "-platform", "offscreen"}, std::nullopt, "", ""},
+             Case{{"--demo", "--version"}, 0, "Freelancer Skarvel", ""},
              Case{{"--bogus"}, 2, "", "skarvel: unknown option '--bogus'"},
              Case{{"-v"}, 2, "", "skarvel: unknown option '-v'"},
              Case{{"-reverse=1"}, 2, "", "skarvel: unknown option '-reverse=1'"},
@@ -85,6 +88,21 @@ TEST(CommandLine, TheHelpAndTheManualTellOfTheBackups) {
         for (const char* told :
              {"$XDG_DATA_HOME/Skarvel/backups/", "~/.local/share/Skarvel/backups/", "BackupDays",
               "30", "0 keeps all", "BACKUP", "restores"}) {
+            EXPECT_NE(text.find(told), std::string::npos) << name << ": " << told;
+        }
+    }
+}
+
+// The help, the manual page and the README offer the demo game.
+TEST(CommandLine, TheHelpTheManualAndTheReadmeOfferTheDemo) {
+    const std::pair<const char*, std::string> texts[] = {
+        {"--help", answer({"--help"}).out},
+        {"skarvel.1",
+         std::regex_replace(test::readBytes(test::kSourceRoot / "resources/package/skarvel.1.in"),
+                            std::regex(R"(\\-)"), "-")},
+        {"README", test::readBytes(test::kSourceRoot / "README.md")}};
+    for (const auto& [name, text] : texts) {
+        for (const char* told : {"--demo", "Skarvel/demo/", "demo game"}) {
             EXPECT_NE(text.find(told), std::string::npos) << name << ": " << told;
         }
     }

@@ -243,7 +243,7 @@ TEST_F(LayoutTest, ReadFirstPageShowsItsTextsAndButton) {
     EXPECT_EQ(titles.size(), 10u);
     const QString text = ui.memoReadFirst->toPlainText();
     for (const char* phrase : {"DebugOut_yyyy-mm-dd.mjf", "WINEPREFIX", "~/.wine", "bini",
-                               "READ & UNDERSTOOD", "FLMM"}) {
+                               "READ & UNDERSTOOD", "FLMM", "skarvel --demo"}) {
         EXPECT_TRUE(text.contains(QLatin1String(phrase))) << phrase;
     }
 }

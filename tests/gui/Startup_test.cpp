@@ -133,6 +133,8 @@ TEST(Startup, MissingGameIsReportedAndAnOddSwitchCountsAsOn) {
     const auto lines = formCreate(env);
     EXPECT_TRUE(contains(lines, "[Data   ] FSecurityDlgs = 1"));
     EXPECT_TRUE(contains(lines, "[Error  ] FORM_CREATE - No Freelancer installed"));
+    EXPECT_TRUE(contains(lines, "[Info   ] No game was found. To try Skarvel on a demo game, "
+                                "start it with: skarvel --demo"));
     EXPECT_NE(env.storedPreferences().find("SecurityDialogs=7"), std::string::npos);
 
     // READ & UNDERSTOOD with the security dialogs on shows its information box.

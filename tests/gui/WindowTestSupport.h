@@ -89,10 +89,14 @@ public:
         const auto made =
             runProgram((kSourceRoot / "tools" / "make-demo-prefix.sh").string(),
                        {prefix.string(), SKARVEL_BINI_PATH}, std::chrono::seconds(60));
+        installProgramFiles();
+        return made.exitCode;
+    }
+    // resource.ini and the converter in the program's folder.
+    void installProgramFiles() {
         std::filesystem::copy_file(kSourceRoot / "resources" / "resource.ini",
                                    program / "resource.ini");
         std::filesystem::copy_file(SKARVEL_BINI_PATH, program / "bini");
-        return made.exitCode;
     }
 
     std::filesystem::path journalFile() const {
