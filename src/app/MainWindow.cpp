@@ -307,6 +307,9 @@ void TformSkarvel::btBeendenClick() {
 
 void TformSkarvel::btReadClick() {
     startup_->btReadClick();
+    if (openWhenRead_ && ui_->btRelload->isEnabled()) {
+        editor_->btRelloadClick();
+    }
 }
 
 void TformSkarvel::btInfoClick() {

@@ -44,6 +44,8 @@ public:
     // the data set again, and the open set is closed so that the game's files lose their
     // numbers. With a dialog open, the close waits for finishTermination.
     void closeForTermination();
+    // READ & UNDERSTOOD opens the data set too (the demo game).
+    void openWhenRead() { openWhenRead_ = true; }
     // After the event loop has ended: the close that a termination left for later.
     void finishTermination();
     bool doExit() const { return FDoExit; }
@@ -84,6 +86,7 @@ private:
     TJournal& journal_;
     std::string programFolder_;
     SingleCopy* singleCopy_;
+    bool openWhenRead_ = false;
     std::unique_ptr<Ui::TformSkarvel> ui_;
     QtPreferences preferences_;
     QtDialogs dialogs_;

@@ -91,7 +91,8 @@ int runProgram(int argc, char* argv[], const std::string& programFolder) {
     }
     QCoreApplication::setApplicationName(QLatin1String(kApplicationTitle));
     journal.setFailureHandler(warnOfJournalFailure);
-    if (asksForDemo(argc, argv) && !prepareDemoGame(journal)) {
+    const bool demo = asksForDemo(argc, argv);
+    if (demo && !prepareDemoGame(journal)) {
         journal.Release(1);
         return 1;
     }
@@ -100,6 +101,9 @@ int runProgram(int argc, char* argv[], const std::string& programFolder) {
     try {
         TformSkarvel window(journal, programFolder, &singleCopy);
         const TerminationWatcher termination([&window] { window.closeForTermination(); });
+        if (demo) {
+            window.openWhenRead(); // the demo opens with no further step
+        }
         if (!window.closeConfirmed()) {
             window.show();
             exitCode = QCoreApplication::exec();
