@@ -126,6 +126,8 @@ void EditHistory::check() {
         stack_.clear();
         loaded_ = now;
         last_ = now;
+    } else if (differsOnlyInView(now, last_)) {
+        last_ = now; // another hardpoint shown: the next step starts from here
     } else if (!(now == last_)) {
         auto* step = new EditStep(*this, last_, now, focusedField());
         last_ = now;

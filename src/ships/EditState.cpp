@@ -16,6 +16,19 @@ constexpr auto kNotEdited = std::to_array({"edPfad"sv, "edFliniDir"sv});
 constexpr auto kPicks =
     std::to_array({"cbStartingBase"sv, "cbWeaponHP"sv, "cbTurretHP"sv, "cbShieldTyp"sv});
 constexpr std::string_view kConstantsTable = "ValueListEditor";
+// The hardpoint lists and the level each shows: where the user looks, not what the files get.
+// The levels themselves are the hardpoint part of the state.
+constexpr auto kView = std::to_array({"cbWeaponHP"sv, "edWeaponHPLevel"sv, "cbTurretHP"sv,
+                                      "edTurretHpLevel"sv, "cbShieldTyp"sv, "edShieldHPLevel"sv});
+
+bool isView(std::string_view name) {
+    return std::find(kView.begin(), kView.end(), name) != kView.end();
+}
+
+template <class Entries> Entries withoutView(Entries entries) {
+    std::erase_if(entries, [](const auto& entry) { return isView(entry.first); });
+    return entries;
+}
 
 bool isEditedText(const Control& control) {
     return control.kind == ControlKind::LineEdit &&
@@ -68,6 +81,12 @@ void showEditedControls(Form& form, const EditState& state) {
     }
 }
 
+bool differsOnlyInView(const EditState& a, const EditState& b) {
+    return withoutView(a.texts) == withoutView(b.texts) &&
+           withoutView(a.picks) == withoutView(b.picks) && a.tables == b.tables &&
+           a.hardpoints == b.hardpoints && a.basePicked == b.basePicked;
+}
+
 std::vector<std::string> changedControls(const EditState& loaded, const EditState& now) {
     std::vector<std::string> changed;
     const auto compare = [&changed](const auto& before, const auto& after) {
@@ -77,8 +96,8 @@ std::vector<std::string> changedControls(const EditState& loaded, const EditStat
             }
         }
     };
-    compare(loaded.texts, now.texts);
-    compare(loaded.picks, now.picks);
+    compare(withoutView(loaded.texts), withoutView(now.texts));
+    compare(withoutView(loaded.picks), withoutView(now.picks));
     compare(loaded.tables, now.tables);
     const Hardpoints::Edits& was = loaded.hardpoints;
     const Hardpoints::Edits& is = now.hardpoints;
@@ -88,8 +107,11 @@ std::vector<std::string> changedControls(const EditState& loaded, const EditStat
     if (was.turrets != is.turrets) {
         changed.emplace_back(controls::edTurretHpLevel);
     }
-    if (was.shieldLevel != is.shieldLevel || was.shieldType != is.shieldType) {
+    if (was.shieldLevel != is.shieldLevel) {
         changed.emplace_back(controls::edShieldHPLevel);
+    }
+    if (was.shieldType != is.shieldType) {
+        changed.emplace_back(controls::cbShieldTyp);
     }
     if (loaded.basePicked != now.basePicked) {
         changed.emplace_back(controls::cbStartingBase);

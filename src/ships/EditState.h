@@ -30,6 +30,9 @@ void showEditedControls(Form& form, const EditState& state);
 // hardpoint list that differs marks its level field.
 std::vector<std::string> changedControls(const EditState& loaded, const EditState& now);
 
+// Only which hardpoint the lists show differs: no edit, so no undo step of its own.
+bool differsOnlyInView(const EditState& a, const EditState& b);
+
 // Whether a control is part of the state, and so of the undo history.
 bool isEditedControl(std::string_view control);
 
