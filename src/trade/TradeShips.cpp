@@ -1,6 +1,7 @@
 #include "trade/TradeShips.h"
 
 #include "gamedata/DataSet.h"
+#include "gamedata/IniEngine.h"
 #include "gamedata/TextParts.h"
 #include "ships/ShipCatalogue.h"
 #include "trade/PriceRules.h"
@@ -9,6 +10,7 @@ namespace skarvel::trade {
 
 std::vector<TradeShip> tradeShips(DataSet& dataSet) {
     const GameNames& gameNames = dataSet.loadGameNames();
+    const ini::ReadOnlyPhase readOnly; // two keys of every ship: one check of the file
     std::vector<TradeShip> ships;
     for (const std::string& section : dataSet.sections().ships) {
         const auto hold = readNumber(dataSet.shipArchIni().ReadValue(section, "hold_size", ""));
