@@ -1,6 +1,7 @@
 #include "ships/EditorSession.h"
 #include "trade/PriceSave.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace skarvel::trade {
@@ -47,6 +48,18 @@ TEST_F(PriceSaveTest, AnEditedBasePriceChangesExactlyOneLine) {
     EXPECT_EQ(
         read().data().commodities[calculator.data().commodityIndex.at("commodity_food")].price,
         150);
+
+    // The backup before it holds the trade files too, as they are.
+    const std::vector<Backup> backups = editor->dataSet().backups().store().list();
+    ASSERT_FALSE(backups.empty());
+    std::vector<std::string> paths;
+    for (const BackupFile& file : backups.front().manifest.files) {
+        paths.push_back(file.path);
+    }
+    EXPECT_EQ(paths.size(), 8U);
+    for (const char* path : {"EQUIPMENT/market_commodities.ini", "EQUIPMENT/Select_Equip.ini"}) {
+        EXPECT_NE(std::find(paths.begin(), paths.end(), path), paths.end()) << path;
+    }
 
     // Saved again with nothing new: nothing is written.
     EXPECT_EQ(savePrices(*journal, dialogs, editor->dataSet(), read()),
