@@ -1,10 +1,13 @@
 #include "trade/PriceSave.h"
 
+#include "BiniFormat.h"
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
+#include "platform/Files.h"
 #include "ports/Dialogs.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace skarvel::trade {
@@ -17,18 +20,45 @@ void end(TJournal& journal) {
     journal.Write(kLabel, JournalEntryKind::End);
 }
 
+// A compressed market_commodities.ini that a change goes to is written as text first, as the
+// open does with the six files; after the backup, which keeps it compressed.
+void unpackMarkets(TJournal& journal, const DataSet& dataSet,
+                   const std::vector<PendingChange>& changes) {
+    const bool needed = std::any_of(changes.begin(), changes.end(), [](const PendingChange& c) {
+        return c.section.file == SettingsFile::MarketCommodities;
+    });
+    if (!needed) {
+        return;
+    }
+    const std::string& path = dataSet.ini(SettingsFile::MarketCommodities).path();
+    const std::string bytes = readFile(path);
+    if (bytes.starts_with("BINI")) {
+        writeFileAtomically(path, bini::toText(bytes));
+        journal.Write("In Textform geschrieben [" + path + "]", JournalEntryKind::Info);
+    }
+}
+
 } // namespace
 
 std::vector<PendingChange> priceChanges(const Calculator& calculator) {
+    const TradeData& data = calculator.data();
     std::vector<PendingChange> changes;
     for (const PriceEdit& edit : calculator.edits()) {
-        if (edit.commodity == kNone) {
+        if (edit.commodity != kNone) {
+            changes.push_back({SectionRef::withNickname(SettingsFile::Goods, "Good",
+                                                        data.commodities[edit.commodity].nickname),
+                               "price",
+                               edit.loaded,
+                               edit.value,
+                               "tvCommodities",
+                               {}});
             continue;
         }
-        changes.push_back(
-            {SectionRef::withNickname(SettingsFile::Goods, "Good",
-                                      calculator.data().commodities[edit.commodity].nickname),
-             "price", edit.loaded, edit.value, "tvCommodities"});
+        const Market& market = data.markets[edit.market];
+        changes.push_back({SectionRef::withKey(SettingsFile::MarketCommodities, "BaseGood", "base",
+                                               data.bases[market.base].nickname),
+                           "MarketGood", edit.loaded, edit.value, "tvMarkets",
+                           data.commodities[market.commodity].nickname});
     }
     return changes;
 }
@@ -47,20 +77,8 @@ PriceSaveOutcome savePrices(TJournal& journal, Dialogs& dialogs, DataSet& dataSe
         end(journal);
         return PriceSaveOutcome::NothingChanged;
     }
-    if (const auto problems = sectionProblems(dataSet, changes); !problems.empty()) {
-        const std::string text = describeProblems(problems);
-        journal.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
-        end(journal);
-        throw std::runtime_error(text);
-    }
-    if (const auto conflicts = outsideConflicts(dataSet, changes); !conflicts.empty()) {
-        if (!isYes(dialogs.message(MessageKind::Warning,
-                                   describeConflicts(conflicts) + "\n\r\n\rWrite yours?"))) {
-            journal.Write("Speichern abgebrochen", JournalEntryKind::Info);
-            end(journal);
-            return PriceSaveOutcome::Cancelled;
-        }
-    }
+    // No write without a verified backup; the marker tells the next open if this save is
+    // cut short.
     GameBackups backups = dataSet.backups();
     try {
         backups.marker().write(backups.ensure("save").name);
@@ -71,6 +89,23 @@ PriceSaveOutcome savePrices(TJournal& journal, Dialogs& dialogs, DataSet& dataSe
         throw std::runtime_error("No backup of the data files could be made, so nothing was "
                                  "written:\n\r" +
                                  std::string(error.what()));
+    }
+    unpackMarkets(journal, dataSet, changes);
+    if (const auto problems = sectionProblems(dataSet, changes); !problems.empty()) {
+        const std::string text = describeProblems(problems);
+        journal.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
+        backups.marker().remove();
+        end(journal);
+        throw std::runtime_error(text);
+    }
+    if (const auto conflicts = outsideConflicts(dataSet, changes); !conflicts.empty()) {
+        if (!isYes(dialogs.message(MessageKind::Warning,
+                                   describeConflicts(conflicts) + "\n\r\n\rWrite yours?"))) {
+            journal.Write("Speichern abgebrochen", JournalEntryKind::Info);
+            backups.marker().remove();
+            end(journal);
+            return PriceSaveOutcome::Cancelled;
+        }
     }
     {
         ini::WriteBatch batch;
@@ -96,7 +131,7 @@ PriceSaveOutcome btCommoditySaveClick(TJournal& journal, Dialogs& dialogs, DataS
         throw;
     }
     if (outcome == PriceSaveOutcome::NothingChanged) {
-        dialogs.message(MessageKind::Information, "Nothing to save: no base price has changed.");
+        dialogs.message(MessageKind::Information, "Nothing to save: no price has changed.");
     }
     return outcome;
 }
