@@ -165,7 +165,9 @@ TravelTimes::TravelTimes(const TradeData& data) : count_(data.bases.size()) {
         best[source] = {0, 0};
         queue.push({best[source], source});
         while (!queue.empty()) {
-            const auto [cost, at] = queue.top();
+            // Not a structured binding: the lambda below captures it.
+            const Cost cost = queue.top().first;
+            const std::size_t at = queue.top().second;
             queue.pop();
             if (best[at] < cost) {
                 continue;
