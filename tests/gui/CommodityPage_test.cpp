@@ -76,5 +76,26 @@ TEST_F(CommodityPage, ShowsTheBestTradesAndSavesATypedPriceInOneLine) {
     EXPECT_TRUE(hand.unexpected.empty());
 }
 
+TEST_F(CommodityPage, ATypedMultiplierMovesTheRoutesAtOnce) {
+    QTableView& commodities = test::control<QTableView>(*window, "tvCommodities");
+    commodities.setCurrentIndex(
+        model("tvCommodities")
+            .match(model("tvCommodities").index(0, 1), Qt::DisplayRole, "commodity_food")[0]);
+    QTableView& markets = test::control<QTableView>(*window, "tvMarkets");
+    const QModelIndex a3 =
+        model("tvMarkets").match(model("tvMarkets").index(0, 0), Qt::DisplayRole, "base_a3")[0];
+    markets.setCurrentIndex(a3.siblingAtColumn(2));
+    markets.edit(a3.siblingAtColumn(2));
+    auto* editor = markets.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    // a3 now pays 300 for food bought at 80 in a1: 220 x 20.
+    EXPECT_EQ(number("tvRoutes", 0, 5), 4400);
+    EXPECT_TRUE(test::control<QPushButton>(*window, "btCommoditySave").isEnabled());
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(hand.unexpected.empty());
+}
+
 } // namespace
 } // namespace skarvel
