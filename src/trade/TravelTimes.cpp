@@ -1,5 +1,6 @@
 #include "trade/TravelTimes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <queue>
@@ -156,38 +157,56 @@ TravelTimes::TravelTimes(const TradeData& data) : count_(data.bases.size()) {
         }
     }
     const std::size_t p = portals.size();
+    // Each gate's ways on: its jump, and free flight or lanes to the gates of its system.
+    std::vector<std::vector<std::pair<std::size_t, Cost>>> edges(p);
+    for (std::size_t at = 0; at < p; ++at) {
+        const std::size_t object = portals[at];
+        if (target[object] != kNone) {
+            edges[at].emplace_back(portalOf[target[object]], Cost{kJumpSeconds, 1});
+        }
+        for (std::size_t other : portalsIn[data.objects[object].system]) {
+            if (other != object) {
+                edges[at].emplace_back(portalOf[other], intra(object, other));
+            }
+        }
+    }
     std::vector<Cost> between(p * p);
     using Item = std::pair<Cost, std::size_t>;
     const auto later = [](const Item& a, const Item& b) { return b.first < a.first; };
+    std::priority_queue<Item, std::vector<Item>, decltype(later)> queue(later);
     for (std::size_t source = 0; source < p; ++source) {
         Cost* best = &between[source * p];
-        std::priority_queue<Item, std::vector<Item>, decltype(later)> queue(later);
         best[source] = {0, 0};
         queue.push({best[source], source});
         while (!queue.empty()) {
-            // Not a structured binding: the lambda below captures it.
-            const Cost cost = queue.top().first;
-            const std::size_t at = queue.top().second;
+            const auto [cost, at] = queue.top();
             queue.pop();
             if (best[at] < cost) {
                 continue;
             }
-            const std::size_t object = portals[at];
-            const auto relax = [&](std::size_t to, Cost step) {
-                if (cost + step < best[portalOf[to]]) {
-                    best[portalOf[to]] = cost + step;
-                    queue.push({best[portalOf[to]], portalOf[to]});
+            for (const auto& [to, step] : edges[at]) {
+                if (cost + step < best[to]) {
+                    best[to] = cost + step;
+                    queue.push({best[to], to});
                 }
-            };
-            if (target[object] != kNone) {
-                relax(target[object], {kJumpSeconds, 1});
-            }
-            for (std::size_t other : portalsIn[data.objects[object].system]) {
-                relax(other, intra(object, other));
             }
         }
     }
 
+    // Each base's way from its docking object to each gate of its system (the same both
+    // ways), worked out once rather than for every pair.
+    struct Way {
+        std::size_t portal;
+        Cost cost;
+    };
+    std::vector<std::vector<Way>> gatesOf(count_);
+    for (std::size_t b = 0; b < count_; ++b) {
+        if (const std::size_t dock = data.bases[b].object; dock != kNone) {
+            for (std::size_t gate : portalsIn[data.objects[dock].system]) {
+                gatesOf[b].push_back({portalOf[gate], intra(dock, gate)});
+            }
+        }
+    }
     seconds_.assign(count_ * count_, -1);
     jumps_.assign(count_ * count_, 0);
     std::vector<Cost> toPortal(p);
@@ -196,11 +215,11 @@ TravelTimes::TravelTimes(const TradeData& data) : count_(data.bases.size()) {
         if (from == kNone) {
             continue;
         }
-        const auto& exits = portalsIn[data.objects[from].system];
-        for (std::size_t h = 0; h < p; ++h) {
-            toPortal[h] = {};
-            for (std::size_t exit : exits) {
-                const Cost via = intra(from, exit) + between[portalOf[exit] * p + h];
+        std::fill(toPortal.begin(), toPortal.end(), Cost{});
+        for (const Way& exit : gatesOf[a]) {
+            const Cost* row = &between[exit.portal * p];
+            for (std::size_t h = 0; h < p; ++h) {
+                const Cost via = exit.cost + row[h];
                 toPortal[h] = via < toPortal[h] ? via : toPortal[h];
             }
         }
@@ -209,10 +228,10 @@ TravelTimes::TravelTimes(const TradeData& data) : count_(data.bases.size()) {
             if (to == kNone || a == b) {
                 continue;
             }
-            const std::size_t system = data.objects[to].system;
-            Cost best = system == data.objects[from].system ? intra(from, to) : Cost{};
-            for (std::size_t entry : portalsIn[system]) {
-                const Cost via = toPortal[portalOf[entry]] + intra(entry, to);
+            Cost best =
+                data.objects[to].system == data.objects[from].system ? intra(from, to) : Cost{};
+            for (const Way& entry : gatesOf[b]) {
+                const Cost via = toPortal[entry.portal] + entry.cost;
                 best = via < best ? via : best;
             }
             if (best.seconds != kUnreached) {
