@@ -94,6 +94,7 @@ CommodityPage::~CommodityPage() = default;
 void CommodityPage::refresh() {
     if (!editor_.dataSet().isOpen()) {
         ui_.labTradeNotes->setText(QStringLiteral("Open the data files to see the trades."));
+        ui_.labTradeNotes->setVisible(true);
         return;
     }
     // Typed prices not yet saved are kept; a new reading would drop them.
@@ -206,8 +207,7 @@ void CommodityPage::btCommoditySaveClick() {
     }
     if (trade::btCommoditySaveClick(journal_, dialogs_, editor_.dataSet(), *calculator_) ==
         trade::PriceSaveOutcome::Saved) {
-        calculator_.reset();
-        refresh();
+        read(); // the files as saved
     }
 }
 
