@@ -6,7 +6,9 @@
 #include "trade/PriceSave.h"
 #include "ui_MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPersistentModelIndex>
 #include <QSortFilterProxyModel>
@@ -16,7 +18,8 @@ namespace skarvel {
 
 namespace {
 
-// Hands every keystroke to the model, so that the tables follow the price as it is typed.
+// Hands every keystroke to the model, so that the tables follow the price as it is typed;
+// Escape gives the model back the text the edit started from.
 class LiveEditDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -26,13 +29,32 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             const QPersistentModelIndex at(index);
-            connect(line, &QLineEdit::textEdited, line, [at](const QString& text) {
-                if (at.isValid()) {
-                    const_cast<QAbstractItemModel*>(at.model())->setData(at, text, Qt::EditRole);
-                }
-            });
+            line->setProperty(kStartText, index.data(Qt::EditRole));
+            connect(line, &QLineEdit::textEdited, line,
+                    [at](const QString& text) { setAt(at, text); });
         }
         return editor;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* line = qobject_cast<QLineEdit*>(object);
+        if (line && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            if (QAbstractItemView* view = qobject_cast<QAbstractItemView*>(parent())) {
+                setAt(view->currentIndex(), line->property(kStartText).toString());
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    static constexpr const char* kStartText = "liveEditStart";
+
+    static void setAt(const QModelIndex& at, const QString& text) {
+        if (at.isValid()) {
+            const_cast<QAbstractItemModel*>(at.model())->setData(at, text, Qt::EditRole);
+        }
     }
 };
 

@@ -93,7 +93,10 @@ TEST_F(CommodityPage, ATypedMultiplierMovesTheRoutesAtOnce) {
     // a3 now pays 300 for food bought at 80 in a1: 220 x 20.
     EXPECT_EQ(number("tvRoutes", 0, 5), 4400);
     EXPECT_TRUE(test::control<QPushButton>(*window, "btCommoditySave").isEnabled());
-    QTest::keyClick(editor, Qt::Key_Return);
+    // Escape gives the multiplier back.
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(number("tvRoutes", 0, 5), 1600);
+    EXPECT_FALSE(test::control<QPushButton>(*window, "btCommoditySave").isEnabled());
     EXPECT_TRUE(hand.unexpected.empty());
 }
 
