@@ -102,6 +102,22 @@ def main():
         b = by_name[f"BM_EngineFieldKeystroke/{size}"]
         rows.append(("Keystroke in an engine field", size, f"{ms(b):.4f} / {ms(b, 'cpu_time'):.4f}",
                      "", "", "< 1 ms", verdict(ms(b) < 1)))
+    read = by_name["BM_TradeReadAndGraph"]
+    rows.append(("Trade: read the universe and build the travel graph (100 systems, "
+                 "1,000 bases, 60 commodities)", "trade",
+                 f"{ms(read):.1f} / {ms(read, 'cpu_time'):.1f}",
+                 f"{read['parse_ms']:.1f} / {read['parse_cpu_ms']:.1f} (six files, large)",
+                 f"{read['x_parse']:.1f}× / {read['cpu_x_parse']:.1f}×",
+                 "≤ 10×", verdict(read["cpu_x_parse"] <= 10)))
+    small = by_name["BM_TradeReadAndGraphTestUniverse"]
+    rows.append(("Trade: the same on the test universe (3 systems, 6 bases)", "demo",
+                 f"{ms(small):.2f} / {ms(small, 'cpu_time'):.2f}", "", "", "", ""))
+    for name, what, limit in (("BM_TradeBestRoutes", "Trade: the best routes for one ship", 200),
+                              ("BM_TradePriceEdit",
+                               "Trade: a typed price, the shown tables recomputed", 16)):
+        b = by_name[name]
+        rows.append((what, "trade", f"{ms(b):.2f} / {ms(b, 'cpu_time'):.2f}", "", "",
+                     f"< {limit} ms", verdict(ms(b) < limit)))
     line = by_name["BM_JournalLine"]
     rows.append(("One journal line, synced to the data sets' disk", "",
                  f"{ms(line):.3f} / {ms(line, 'cpu_time'):.3f}", "", "", "", ""))

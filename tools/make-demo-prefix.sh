@@ -64,9 +64,13 @@ trap 'rm -rf "$staging"' EXIT
 cp -R "$source/DATA" "$staging/DATA"
 chmod 755 "$staging"
 touch "$staging/$marker"
-misc="$staging/DATA/EQUIPMENT/misc_equip.ini"
-"$bini" -t "$misc" "$misc.bini"
-mv -f "$misc.bini" "$misc"
+# Two files compressed, as the game ships them: the editor unpacks one, the trade calculator
+# reads the other in memory.
+for compressed in misc_equip.ini market_commodities.ini; do
+  file="$staging/DATA/EQUIPMENT/$compressed"
+  "$bini" -t "$file" "$file.bini"
+  mv -f "$file.bini" "$file"
+done
 
 rm -rf "$game"
 mv "$staging" "$game"

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/BackupPage.h"
+#include "app/CommodityPage.h"
 #include "app/ConstantsPage.h"
 #include "app/Contact.h"
 #include "app/DataFileWatcher.h"
@@ -65,6 +66,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     wireHistoryAndMenus();
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
+    new CommodityPage(*ui_, *editor_, dialogs_, journal_, this);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }

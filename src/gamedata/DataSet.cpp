@@ -78,6 +78,7 @@ struct DataSet::Objects {
                TUserIniFile(files.files[kEngineEquip], journal)} {}
 
     std::array<TUserIniFile, kSettingsFileCount> inis;
+    std::unique_ptr<TUserIniFile> marketCommodities; // on first use
 };
 
 DataSet::DataSet(TJournal& journal, Dialogs& dialogs, std::string programFolder)
@@ -392,6 +393,15 @@ const GameNames& DataSet::loadGameNames() {
 }
 
 TUserIniFile& DataSet::ini(SettingsFile which) const {
+    if (which == SettingsFile::MarketCommodities) {
+        std::unique_ptr<TUserIniFile>& market = objects().marketCommodities;
+        if (!market) {
+            market = std::make_unique<TUserIniFile>(
+                resolveCaseInsensitive(files_.dataDir + "Equipment/market_commodities.ini"),
+                journal_);
+        }
+        return *market;
+    }
     return objects().inis[static_cast<std::size_t>(which)];
 }
 
@@ -401,6 +411,9 @@ void DataSet::FlushIniFiles() const {
     for (const SettingsFile which :
          {ShipArch, MiscEquip, Constants, EngineEquip, Resource, Goods, NewCharacter}) {
         ini(which).Flush();
+    }
+    if (objects().marketCommodities) {
+        objects().marketCommodities->Flush();
     }
 }
 

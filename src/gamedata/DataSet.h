@@ -51,7 +51,9 @@ enum class SettingsFile {
     NewCharacter,
     Constants,
     MiscEquip,
-    EngineEquip
+    EngineEquip,
+    // Not one of the set's files: made only when the Commodity page writes a multiplier.
+    MarketCommodities
 };
 inline constexpr std::size_t kSettingsFileCount =
     static_cast<std::size_t>(SettingsFile::EngineEquip) + 1;

@@ -38,6 +38,25 @@ std::string localTimeText(std::int64_t micros) {
     return text;
 }
 
+// Files beside the six that the Commodity page reads and its price edits may write: backed up
+// and restored with them, as they are (they are never numbered); one that is missing is left
+// out.
+constexpr auto kTradeFileNames = std::to_array<std::string_view>(
+    {"Equipment/market_commodities.ini", "Equipment/select_equip.ini"});
+
+void appendTradeFiles(const DataFileSet& files, std::vector<FileContent>& contents) {
+    for (const std::string_view name : kTradeFileNames) {
+        const std::string path = resolveCaseInsensitive(files.dataDir + std::string(name));
+        if (!fileExists(path)) {
+            continue;
+        }
+        const std::string below = startsWithIgnoringCase(path, files.dataDir)
+                                      ? path.substr(files.dataDir.size())
+                                      : std::string(name);
+        contents.push_back({below, readFile(path)});
+    }
+}
+
 const FileContent* contentAt(const std::vector<FileContent>& contents, const std::string& path) {
     const auto found = std::find_if(contents.begin(), contents.end(),
                                     [&](const FileContent& file) { return file.path == path; });
@@ -68,6 +87,11 @@ std::vector<FileContent> GameBackups::closedForm() const {
         contents.push_back(
             {pathBelowData(files_, i), closedFormOf(static_cast<DataFileIndex>(i), bytes)});
     }
+    try {
+        appendTradeFiles(files_, contents);
+    } catch (const std::exception& error) {
+        throw BackupError(error.what());
+    }
     return contents;
 }
 
@@ -81,6 +105,11 @@ std::vector<FileContent> GameBackups::currentContents() const {
         } catch (const std::exception&) {
             // Missing here, so it differs from every backup.
         }
+    }
+    try {
+        appendTradeFiles(files_, contents);
+    } catch (const std::exception&) {
+        // As above.
     }
     return contents;
 }

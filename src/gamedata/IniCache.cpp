@@ -294,6 +294,7 @@ namespace {
 struct WriteTarget {
     std::string_view section;
     std::optional<std::size_t> index;
+    std::optional<std::size_t> keyIndex; // a key line of that section, by its position
 };
 
 // Sets the value in ini; a positioned target that no longer names its section fails.
@@ -307,6 +308,15 @@ void assignTo(ParsedIni& ini, const WriteTarget& target, std::string_view key,
     if (*target.index >= sections.size() ||
         !equalsIgnoringCase(ini.numberedName(sections[*target.index]), target.section)) {
         failWrite(path, "the section is no longer in its place");
+    }
+    if (target.keyIndex) {
+        const auto& keys = ini.keys();
+        if (*target.keyIndex >= keys.size() || keys[*target.keyIndex].section != *target.index ||
+            !equalsIgnoringCase(ini.name(keys[*target.keyIndex]), key)) {
+            failWrite(path, "the key is no longer in its place");
+        }
+        ini.assignValueOfKey(*target.keyIndex, value);
+        return;
     }
     ini.assignValueAt(*target.index, key, value);
 }
@@ -373,12 +383,18 @@ void writeValue(const std::string& path, const WriteTarget& target, std::string_
 
 void writeIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value) {
-    writeValue(path, {section, std::nullopt}, key, value);
+    writeValue(path, {section, std::nullopt, std::nullopt}, key, value);
 }
 
 void writeIniValueAt(const std::string& path, std::size_t sectionIndex,
                      std::string_view sectionName, std::string_view key, std::string_view value) {
-    writeValue(path, {sectionName, sectionIndex}, key, value);
+    writeValue(path, {sectionName, sectionIndex, std::nullopt}, key, value);
+}
+
+void writeIniValueOfKey(const std::string& path, std::size_t sectionIndex,
+                        std::string_view sectionName, std::size_t keyIndex, std::string_view key,
+                        std::string_view value) {
+    writeValue(path, {sectionName, sectionIndex, keyIndex}, key, value);
 }
 
 } // namespace skarvel::ini

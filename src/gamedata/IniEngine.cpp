@@ -287,9 +287,18 @@ void ParsedIni::assignValueAt(std::size_t sectionIndex, std::string_view keyName
     assignValueIn(&section, name(section), keyName, value);
 }
 
+void ParsedIni::assignValueOfKey(std::size_t keyIndex, std::string_view value) {
+    const Key& key = keys_.at(keyIndex);
+    const Section& section = sections_.at(key.section);
+    // The names point into the bytes that may be replaced.
+    assignValueIn(&section, std::string(name(section)), std::string(name(key)), value, &key);
+}
+
 void ParsedIni::assignValueIn(const Section* section, std::string_view sectionName,
-                              std::string_view keyName, std::string_view value) {
-    Key* key = section ? const_cast<Key*>(findKey(*section, keyName)) : nullptr;
+                              std::string_view keyName, std::string_view value, const Key* which) {
+    Key* key = which     ? const_cast<Key*>(which)
+               : section ? const_cast<Key*>(findKey(*section, keyName))
+                         : nullptr;
     // Only a value that parses back exactly as given keeps every other position's meaning.
     const bool plainReplacement = key && key->hasEquals && key->valueEnd > key->valueBegin &&
                                   !value.empty() && !isBlank(value.front()) &&
@@ -297,7 +306,7 @@ void ParsedIni::assignValueIn(const Section* section, std::string_view sectionNa
                                   value.find(';') == std::string_view::npos;
     if (!plainReplacement) {
         // The name may point into the bytes that are about to be replaced.
-        bytes_ = withValueIn(section, std::string(sectionName), keyName, value);
+        bytes_ = withValueIn(section, std::string(sectionName), keyName, value, key);
         sections_.clear();
         keys_.clear();
         sectionSlots_.clear();
@@ -340,7 +349,8 @@ std::string ParsedIni::withValue(std::string_view sectionName, std::string_view 
 }
 
 std::string ParsedIni::withValueIn(const Section* section, std::string_view sectionName,
-                                   std::string_view keyName, std::string_view value) const {
+                                   std::string_view keyName, std::string_view value,
+                                   const Key* which) const {
     const std::string_view text = bytes_;
     std::string result;
     result.reserve(text.size() + sectionName.size() + keyName.size() + value.size() + 16);
@@ -356,7 +366,7 @@ std::string ParsedIni::withValueIn(const Section* section, std::string_view sect
         return result;
     }
 
-    if (const Key* key = findKey(*section, keyName)) {
+    if (const Key* key = which ? which : findKey(*section, keyName)) {
         result.append(text.substr(0, key->valueBegin));
         if (!key->hasEquals) {
             result += '=';

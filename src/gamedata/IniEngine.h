@@ -75,16 +75,21 @@ public:
     // Sets the value in the section at that position of sections(), for files whose sections
     // share a name; the section must exist.
     void assignValueAt(std::size_t sectionIndex, std::string_view key, std::string_view value);
+    // Sets the value of the key at that position of keys(), for keys that share a name
+    // within their section (a [BaseGood]'s MarketGood lines); the key must exist.
+    void assignValueOfKey(std::size_t keyIndex, std::string_view value);
 
 private:
     ParsedIni() = default;
     void parse();
     void buildIndexes();
     // section: where the value goes, or null to add a section named sectionName at the end.
+    // which: the key line to set, else the first key of that name.
     std::string withValueIn(const Section* section, std::string_view sectionName,
-                            std::string_view key, std::string_view value) const;
+                            std::string_view key, std::string_view value,
+                            const Key* which = nullptr) const;
     void assignValueIn(const Section* section, std::string_view sectionName, std::string_view key,
-                       std::string_view value);
+                       std::string_view value, const Key* which = nullptr);
 
     std::string bytes_;
     bool isText_ = true;
@@ -135,6 +140,13 @@ void writeIniValue(const std::string& path, std::string_view section, std::strin
 // by their content (a nickname) among sections that share a name.
 void writeIniValueAt(const std::string& path, std::size_t sectionIndex,
                      std::string_view sectionName, std::string_view key, std::string_view value);
+
+// The same for the key at position keyIndex of the file's keys, which must still be named key
+// and lie in the section at sectionIndex named sectionName; a key is never added. For keys
+// found by their value among keys that share a name.
+void writeIniValueOfKey(const std::string& path, std::size_t sectionIndex,
+                        std::string_view sectionName, std::size_t keyIndex, std::string_view key,
+                        std::string_view value);
 
 // The rule: each file gets all of the batch's values or none of them.
 // Within one, value writes change the cached parse at once and reach the disk when it ends:

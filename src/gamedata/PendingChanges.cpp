@@ -4,6 +4,7 @@
 #include "gamedata/SectionFinder.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 namespace skarvel {
@@ -17,13 +18,27 @@ std::vector<std::size_t> positionsOf(const DataSet& dataSet, const SectionRef& r
         return {};
     }
     if (ref.byNickname) {
-        return sectionsWithNickname(*ini, ref.kind, ref.nickname);
+        return ref.idKey.empty() ? sectionsWithNickname(*ini, ref.kind, ref.nickname)
+                                 : sectionsWithKeyValue(*ini, ref.kind, ref.idKey, ref.nickname);
     }
     const ini::ParsedIni::Section* section = ini->findSection(ref.kind);
     if (!section) {
         return {};
     }
     return {static_cast<std::size_t>(section - ini->sections().data())};
+}
+
+// The key a change sets in the section at that position: its position in keys(), or none
+// when the section lacks it.
+std::optional<std::size_t> keyOf(const ini::ParsedIni& ini, std::size_t section,
+                                 const PendingChange& change) {
+    if (!change.line.empty()) {
+        const std::vector<std::size_t> keys =
+            keysWithFirstField(ini, section, change.key, change.line);
+        return keys.empty() ? std::nullopt : std::optional(keys.front());
+    }
+    const auto* key = ini.findKey(ini.sections()[section], change.key);
+    return key ? std::optional(static_cast<std::size_t>(key - ini.keys().data())) : std::nullopt;
 }
 
 SectionProblem* problemFor(std::vector<SectionProblem>& problems, const SectionRef& ref) {
@@ -35,7 +50,8 @@ SectionProblem* problemFor(std::vector<SectionProblem>& problems, const SectionR
 std::string describe(const SectionRef& ref, bool plural) {
     std::string text = "[" + ref.kind + "] section" + (plural ? "s" : "");
     if (ref.byNickname) {
-        text += " with the nickname \"" + ref.nickname + "\"";
+        text += " with the " + (ref.idKey.empty() ? std::string("nickname") : ref.idKey) + " \"" +
+                ref.nickname + "\"";
     }
     return text;
 }
@@ -43,12 +59,17 @@ std::string describe(const SectionRef& ref, bool plural) {
 } // namespace
 
 SectionRef SectionRef::named(SettingsFile file, std::string_view name) {
-    return {file, std::string(name), {}, false};
+    return {file, std::string(name), {}, false, {}};
 }
 
 SectionRef SectionRef::withNickname(SettingsFile file, std::string_view kind,
                                     std::string_view nickname) {
-    return {file, std::string(kind), std::string(nickname), true};
+    return {file, std::string(kind), std::string(nickname), true, {}};
+}
+
+SectionRef SectionRef::withKey(SettingsFile file, std::string_view kind, std::string_view idKey,
+                               std::string_view value) {
+    return {file, std::string(kind), std::string(value), true, std::string(idKey)};
 }
 
 std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
@@ -106,8 +127,8 @@ std::vector<OutsideConflict> outsideConflicts(const DataSet& dataSet,
         if (!ini || positions.size() != 1) {
             continue; // sectionProblems speaks of these
         }
-        const auto* key = ini->findKey(ini->sections()[positions.front()], change.key);
-        std::string now = key ? ini->value(*key) : std::string();
+        const auto key = keyOf(*ini, positions.front(), change);
+        std::string now = key ? ini->value(ini->keys()[*key]) : std::string();
         if (now != change.loaded) {
             conflicts.push_back({change, path, std::move(now)});
         }
@@ -143,7 +164,18 @@ void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& chan
         // Written by position: the kind's sections may share their name.
         const auto parsed = ini::currentIni(ini.path());
         const std::string name = parsed->numberedName(parsed->sections()[positions.front()]);
-        ini.WriteStringAt(positions.front(), name, change.key, change.value);
+        if (change.line.empty()) {
+            ini.WriteStringAt(positions.front(), name, change.key, change.value);
+            continue;
+        }
+        // One of the section's lines of that key, by what it is about.
+        const auto key = keyOf(*parsed, positions.front(), change);
+        if (!key) {
+            throw std::runtime_error("Nothing was written, because " + ini.path() + " has no " +
+                                     change.key + " line for " + change.line + " in " +
+                                     describe(ref, false));
+        }
+        ini.WriteStringOfKey(positions.front(), name, *key, change.key, change.value);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace skarvel {
@@ -16,21 +17,34 @@ struct SectionRef {
     std::string kind;     // "Ship", "Good", "Power", "Engine"; or the section's own name
     std::string nickname; // by nickname only: the section's nickname
     bool byNickname = false;
+    std::string idKey; // the key that holds the nickname; empty: "nickname"
 
     static SectionRef named(SettingsFile file, std::string_view name);
     static SectionRef withNickname(SettingsFile file, std::string_view kind,
                                    std::string_view nickname);
+    // A section named by another key ([BaseGood] by its base).
+    static SectionRef withKey(SettingsFile file, std::string_view kind, std::string_view idKey,
+                              std::string_view value);
     bool operator==(const SectionRef&) const = default;
 };
 
 // One value the user changed since the load: the save, the review before it and the question
 // about changes made outside all read the same list.
 struct PendingChange {
+    PendingChange() = default;
+    PendingChange(SectionRef section_, std::string key_, std::string loaded_, std::string value_,
+                  std::string field_, std::string line_ = {})
+        : section(std::move(section_)), key(std::move(key_)), loaded(std::move(loaded_)),
+          value(std::move(value_)), field(std::move(field_)), line(std::move(line_)) {}
+
     SectionRef section;
     std::string key;
     std::string loaded; // the key's text at the load
     std::string value;  // the text to write
     std::string field;  // the control that shows it: a field, a list or a table
+    // Among the section's keys of that name, the one whose value starts with this field (a
+    // MarketGood line by its good); empty: the first key of the name.
+    std::string line;
 
     bool operator==(const PendingChange&) const = default;
 };

@@ -18,15 +18,39 @@ std::string nicknameOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section&
 
 std::vector<std::size_t> sectionsWithNickname(const ini::ParsedIni& ini, std::string_view kind,
                                               std::string_view nickname) {
+    return sectionsWithKeyValue(ini, kind, "nickname", nickname);
+}
+
+std::vector<std::size_t> sectionsWithKeyValue(const ini::ParsedIni& ini, std::string_view kind,
+                                              std::string_view key, std::string_view value) {
     std::vector<std::size_t> found;
-    if (nickname.empty()) {
+    if (value.empty()) {
         return found;
     }
     const auto& sections = ini.sections();
     for (std::size_t i = 0; i < sections.size(); ++i) {
-        if (isKindSection(ini, sections[i], kind) &&
-            equalsIgnoringCase(nicknameOf(ini, sections[i]), nickname)) {
+        const ini::ParsedIni::Key* first = ini.findKey(sections[i], key);
+        if (first && isKindSection(ini, sections[i], kind) &&
+            equalsIgnoringCase(ini.value(*first), value)) {
             found.push_back(i);
+        }
+    }
+    return found;
+}
+
+std::vector<std::size_t> keysWithFirstField(const ini::ParsedIni& ini, std::size_t section,
+                                            std::string_view key, std::string_view field) {
+    std::vector<std::size_t> found;
+    const ini::ParsedIni::Section& in = ini.sections()[section];
+    for (std::size_t k = in.firstKey; k < in.firstKey + in.keyCount; ++k) {
+        const ini::ParsedIni::Key& each = ini.keys()[k];
+        if (!equalsIgnoringCase(ini.name(each), key)) {
+            continue;
+        }
+        const std::string value = ini.value(each);
+        if (equalsIgnoringCase(trimBlanks(std::string_view(value).substr(0, value.find(','))),
+                               field)) {
+            found.push_back(k);
         }
     }
     return found;

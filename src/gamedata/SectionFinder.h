@@ -27,4 +27,13 @@ std::string nicknameOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section&
 std::vector<std::size_t> sectionsWithNickname(const ini::ParsedIni& ini, std::string_view kind,
                                               std::string_view nickname);
 
+// The same with another key than nickname naming the section ([BaseGood] by its base).
+std::vector<std::size_t> sectionsWithKeyValue(const ini::ParsedIni& ini, std::string_view kind,
+                                              std::string_view key, std::string_view value);
+
+// The positions in ini.keys() of the section's keys of that name whose value's first field
+// (up to the first comma, trimmed) is field, letter case ignored: a MarketGood line by its good.
+std::vector<std::size_t> keysWithFirstField(const ini::ParsedIni& ini, std::size_t section,
+                                            std::string_view key, std::string_view field);
+
 } // namespace skarvel

@@ -54,6 +54,18 @@ void TUserIniFile::WriteStringAt(std::size_t sectionIndex, std::string_view sect
                             JournalEntryKind::Data);
 }
 
+void TUserIniFile::WriteStringOfKey(std::size_t sectionIndex, std::string_view sectionName,
+                                    std::size_t keyIndex, std::string_view key,
+                                    std::string_view value) {
+    if (value.empty()) {
+        return;
+    }
+    ini::writeIniValueOfKey(path_, sectionIndex, sectionName, keyIndex, key, value);
+    dirty_ = true;
+    journal_.WriteFormatted("TUserIniFile_WRITE_STRING - [%s] %s = %s", {sectionName, key, value},
+                            JournalEntryKind::Data);
+}
+
 std::vector<std::string> TUserIniFile::ListSections() const {
     std::vector<std::string> names;
     if (const auto ini = ini::currentIni(path_)) {

@@ -38,6 +38,10 @@ public:
     // must still be named sectionName; never adds a section. For sections that share a name.
     void WriteStringAt(std::size_t sectionIndex, std::string_view sectionName, std::string_view key,
                        std::string_view value);
+    // As WriteStringAt, into the key at position keyIndex of the file's keys, which must
+    // still be named key and lie in that section; never adds a key. For keys that share a name.
+    void WriteStringOfKey(std::size_t sectionIndex, std::string_view sectionName,
+                          std::size_t keyIndex, std::string_view key, std::string_view value);
     std::vector<std::string> ListSections() const;
     // ListSections().empty() == !HasSections(), cheaper on a file not read before.
     bool HasSections() const;

@@ -197,8 +197,12 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
                                           {ui.btBackupOpenFolder, "Open folder"}}) {
         EXPECT_EQ(button->text(), QString::fromUtf8(caption));
     }
-    EXPECT_TRUE(control<QFrame>("panCommodity")->isVisibleTo(ui.tsCommodity));
-    EXPECT_EQ(control<QLabel>("labNotImplementedCommodity")->text(), "NOT YET IMPLEMENTED");
+    for (const QWidget* trade :
+         {static_cast<QWidget*>(ui.tvCommodities), static_cast<QWidget*>(ui.tvMarkets),
+          static_cast<QWidget*>(ui.tvRoutes), static_cast<QWidget*>(ui.cbRouteShip),
+          static_cast<QWidget*>(ui.btCommoditySave)}) {
+        EXPECT_TRUE(trade->isVisibleTo(ui.tsCommodity)) << trade->objectName().toStdString();
+    }
 
     ASSERT_EQ(ui.pcShips->count(), 1);
     EXPECT_EQ(ui.pcShips->tabText(0), "Ship IDS Name");
@@ -354,7 +358,7 @@ TEST_F(LayoutTest, ReadOnlyDisabledAndDesignTexts) {
     }
     EXPECT_EQ(disabled, wordSet("edShipName edShipNickName edShipLevel edScanRange "
                                 "edCargoScanRange udScanRange udCargoScanRange labScanner "
-                                "edTradeLaneSpeed labTradeLaneSpeed"));
+                                "edTradeLaneSpeed labTradeLaneSpeed btCommoditySave"));
     for (const char* name : {"edScanRange", "edCargoScanRange", "edTrafePowerUsage"}) {
         EXPECT_EQ(control<QLineEdit>(name)->text(), "0") << name;
     }

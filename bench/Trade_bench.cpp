@@ -1,0 +1,229 @@
+// The trade calculator on a generated universe of 100 systems, 1,000 bases and 60
+// commodities, and on the demo game's test universe:
+//   reading the trade files and building the travel graph   target <= 10x reading and
+//                                                            parsing the large set's six files
+//   the best routes for one ship                            target < 200 ms
+//   a typed price and every figure of the shown tables      target < 16 ms
+#include "DataSetGenerator.h"
+#include "gamedata/IniEngine.h"
+#include "platform/Files.h"
+#include "support/TestFiles.h"
+#include "trade/Calculator.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace {
+
+using namespace skarvel;
+namespace fs = std::filesystem;
+
+constexpr int kSystems = 100, kBasesPerSystem = 10, kCommodities = 60, kRings = 12;
+
+void write(const fs::path& path, const std::string& text) {
+    test::writeBytes(path, text);
+}
+
+std::string position(double x, double y, double z) {
+    return "pos = " + std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(z) +
+           "\r\n";
+}
+
+// The universe in the game's shape below gameDir/DATA; the same bytes every time.
+void generateUniverse(const fs::path& data) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-80000, 80000);
+    std::string goods, select, markets, universe;
+    for (int c = 0; c < kCommodities; ++c) {
+        const std::string name = "commodity_" + std::to_string(c);
+        goods += "[Good]\r\nnickname = " + name +
+                 "\r\ncategory = commodity\r\nprice = " + std::to_string(20 + 37 * c) + "\r\n\r\n";
+        select += "[Commodity]\r\nnickname = " + name +
+                  "\r\nids_name = " + std::to_string(260000 + c) +
+                  "\r\nvolume = " + std::to_string(1 + c % 3) + "\r\n\r\n";
+    }
+    for (int s = 0; s < kSystems; ++s) {
+        const std::string system = "sys" + std::to_string(s);
+        universe += "[system]\r\nnickname = " + system + "\r\nfile = systems\\" + system + "\\" +
+                    system + ".ini\r\n\r\n";
+        std::string objects;
+        // Gates to the next system and to one ten further on, both ways.
+        for (const int step : {1, 10}) {
+            for (const int other : {(s + step) % kSystems, (s + kSystems - step) % kSystems}) {
+                objects += "[Object]\r\nnickname = gate_" + std::to_string(s) + "_" +
+                           std::to_string(other) + "\r\n" +
+                           position(coordinate(random), 0, coordinate(random)) + "goto = sys" +
+                           std::to_string(other) + ", gate_" + std::to_string(other) + "_" +
+                           std::to_string(s) + ", gate_tunnel\r\n\r\n";
+            }
+        }
+        for (int r = 0; r < kRings; ++r) {
+            objects += "[Object]\r\nnickname = ring_" + std::to_string(s) + "_" +
+                       std::to_string(r) + "\r\n" + position(-70000 + 12000.0 * r, 0, 0) +
+                       (r + 1 < kRings ? "next_ring = ring_" + std::to_string(s) + "_" +
+                                             std::to_string(r + 1) + "\r\n"
+                                       : std::string()) +
+                       "\r\n";
+        }
+        for (int b = 0; b < kBasesPerSystem; ++b) {
+            const std::string base = "base_" + std::to_string(s) + "_" + std::to_string(b);
+            universe += "[Base]\r\nnickname = " + base + "\r\nsystem = " + system + "\r\n\r\n";
+            objects += "[Object]\r\nnickname = obj_" + base + "\r\n" +
+                       position(coordinate(random), coordinate(random) / 10, coordinate(random)) +
+                       "base = " + base + "\r\n\r\n";
+            markets += "[BaseGood]\r\nbase = " + base + "\r\n";
+            for (int k = 0; k < 15; ++k) {
+                const int c = static_cast<int>(random() % kCommodities);
+                const bool sells = random() % 2 == 0;
+                markets += "MarketGood = commodity_" + std::to_string(c) + ", 0, -1, " +
+                           (sells ? "100, 500" : "0, 0") + ", 0, " +
+                           std::to_string(0.5 + static_cast<double>(random() % 100) / 100) + "\r\n";
+            }
+            markets += "\r\n";
+        }
+        write(data / "UNIVERSE/SYSTEMS" / system / (system + ".ini"), objects);
+    }
+    write(data / "EQUIPMENT/goods.ini", goods);
+    write(data / "EQUIPMENT/select_equip.ini", select);
+    write(data / "EQUIPMENT/market_commodities.ini", markets);
+    write(data / "UNIVERSE/universe.ini", universe);
+    write(data / "constants.ini", "[EngineEquipConsts]\r\nCRUISING_SPEED = 300\r\n");
+}
+
+std::vector<fs::path> filesBelow(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
+struct Universe {
+    Universe() {
+        generateUniverse(dir.path() / "DATA");
+        files = filesBelow(dir.path());
+    }
+    std::string dataDir() const { return dir.folder() + "DATA/"; }
+    test::TempDir dir;
+    std::vector<fs::path> files;
+};
+
+const Universe& universe() {
+    static const Universe generated;
+    return generated;
+}
+
+// A new change time for every file: the parser's cache reads them again.
+void touch(const std::vector<fs::path>& files) {
+    static auto when = fs::file_time_type::clock::now();
+    when += std::chrono::seconds(1);
+    for (const fs::path& file : files) {
+        fs::last_write_time(file, when);
+    }
+}
+
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Wall and processor seconds of reading and parsing the large set's six files once, the best
+// of a few rounds.
+struct Baseline {
+    double wall = 1e9, cpu = 1e9;
+};
+
+const Baseline& parseSix() {
+    static const Baseline best = [] {
+        const bench::GeneratedDataSet large(bench::DataSetSize::Large);
+        Baseline fastest;
+        for (int round = 0; round < 5; ++round) {
+            const auto start = std::chrono::steady_clock::now();
+            const double cpuStart = cpuSeconds();
+            for (const fs::path& file : large.files()) {
+                const ini::ParsedIni parsed(readFile(file.string()));
+                benchmark::DoNotOptimize(parsed.sections().data());
+            }
+            fastest.cpu = std::min(fastest.cpu, cpuSeconds() - cpuStart);
+            fastest.wall = std::min(fastest.wall, secondsSince(start));
+        }
+        return fastest;
+    }();
+    return best;
+}
+
+void readAndBuild(benchmark::State& state, const std::string& dataDir,
+                  const std::vector<fs::path>& files) {
+    double seconds = 0, cpu = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        touch(files);
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = cpuSeconds();
+        const trade::Calculator calculator(trade::readTradeData(dataDir, {}));
+        cpu += cpuSeconds() - cpuStart;
+        seconds += secondsSince(start);
+        benchmark::DoNotOptimize(calculator.times().baseCount());
+    }
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["x_parse"] = seconds / runs / parseSix().wall;
+    state.counters["cpu_x_parse"] = cpu / runs / parseSix().cpu;
+    state.counters["parse_ms"] = parseSix().wall * 1000;
+    state.counters["parse_cpu_ms"] = parseSix().cpu * 1000;
+}
+
+void BM_TradeReadAndGraph(benchmark::State& state) {
+    readAndBuild(state, universe().dataDir(), universe().files);
+}
+BENCHMARK(BM_TradeReadAndGraph)->Unit(benchmark::kMillisecond);
+
+void BM_TradeReadAndGraphTestUniverse(benchmark::State& state) {
+    // A copy: the fixture's files are not touched.
+    const test::TempDir copy;
+    test::copyFixture("game-trade/game", copy.path());
+    readAndBuild(state, copy.folder() + "DATA/", filesBelow(copy.path()));
+}
+BENCHMARK(BM_TradeReadAndGraphTestUniverse)->Unit(benchmark::kMillisecond);
+
+void BM_TradeBestRoutes(benchmark::State& state) {
+    const trade::Calculator calculator(trade::readTradeData(universe().dataDir(), {}));
+    double hold = 100;
+    for (auto _ : state) {
+        hold = hold == 100 ? 101 : 100; // another query: nothing kept from the last
+        benchmark::DoNotOptimize(calculator.routes({hold}).size());
+    }
+}
+BENCHMARK(BM_TradeBestRoutes)->Unit(benchmark::kMillisecond);
+
+// A price typed: the commodity rows, the shown markets and the routes as the page asks them.
+void BM_TradePriceEdit(benchmark::State& state) {
+    trade::Calculator calculator(trade::readTradeData(universe().dataDir(), {}));
+    calculator.routes({100});
+    int price = 100;
+    for (auto _ : state) {
+        price = price == 100 ? 101 : 100;
+        calculator.setBasePrice(7, std::to_string(price));
+        for (std::size_t c = 0; c < calculator.data().commodities.size(); ++c) {
+            benchmark::DoNotOptimize(calculator.commodityRow(c).margin);
+        }
+        for (std::size_t m : calculator.marketsOf(7)) {
+            benchmark::DoNotOptimize(calculator.price(m));
+        }
+        benchmark::DoNotOptimize(calculator.routes({100}).size());
+    }
+}
+BENCHMARK(BM_TradePriceEdit)->Unit(benchmark::kMillisecond);
+
+} // namespace
