@@ -94,9 +94,17 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingC
             continue;
         }
         const std::vector<std::size_t> positions =
-            sectionsWithNickname(parse, ref.kind, ref.nickname);
-        if (positions.size() == 1) {
+            ref.idKey.empty() ? sectionsWithNickname(parse, ref.kind, ref.nickname)
+                              : sectionsWithKeyValue(parse, ref.kind, ref.idKey, ref.nickname);
+        if (positions.size() != 1) {
+            continue;
+        }
+        if (change.line.empty()) {
             parse.assignValueAt(positions.front(), change.key, change.value);
+        } else if (const auto keys =
+                       keysWithFirstField(parse, positions.front(), change.key, change.line);
+                   !keys.empty()) {
+            parse.assignValueOfKey(keys.front(), change.value);
         }
     }
     for (std::size_t i = 0; i < edits.size(); ++i) {
