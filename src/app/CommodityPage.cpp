@@ -145,6 +145,10 @@ void CommodityPage::read() {
     ui_.labTradeNotes->setText(notes);
     ui_.labTradeNotes->setVisible(!notes.isEmpty());
     commodities_->reset();
+    // The first commodity's markets are shown at once: an empty table explains nothing.
+    if (commodityOrder_->rowCount() > 0) {
+        ui_.tvCommodities->setCurrentIndex(commodityOrder_->index(0, 0));
+    }
     showMarkets();
     fillChoices();
     ui_.btCommoditySave->setEnabled(false);
