@@ -60,6 +60,7 @@ CheckPage::CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
     // After the editor's own handlers of the same buttons: the files are open or saved then.
     onClick(ui_.btCheckNow, [this] { commands_.btCheckNowClick(); });
     onClick(ui_.btRelload, [this] { commands_.btCheckNowClick(); });
+    onClick(ui_.btOutsideReload, [this] { commands_.btCheckNowClick(); });
     onClick(ui_.btSave, [this] { commands_.checkAfterSave(); });
     connect(ui_.tvProblems, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) {
