@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/Contact.h"
+#include "check/CheckCommand.h"
 #include "journal/Format.h"
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -17,6 +19,7 @@ namespace {
 
 constexpr char kHelp[] =
     "Usage: skarvel [--help | --version]\n"
+    "       skarvel --check GAME_FOLDER [--format text|json] [--rules id,id]\n"
     "Freelancer Skarvel, the editor for the ships and game values of Freelancer.\n"
     "\n"
     "  -h, --help     show this text and exit\n"
@@ -25,6 +28,13 @@ constexpr char kHelp[] =
     "                 Skarvel, laid out as a Wine prefix in $XDG_DATA_HOME/Skarvel/demo/\n"
     "                 (else ~/.local/share/Skarvel/demo/); asks before it replaces an\n"
     "                 earlier copy\n"
+    "  --check        check the mod in GAME_FOLDER without a window and without\n"
+    "                 writing any file: one problem a line (path:line: severity:\n"
+    "                 [rule] message) or a JSON array (--format json), then the\n"
+    "                 count; --rules runs only the rules named. Exit code 0 without\n"
+    "                 errors, 1 with errors, 2 when the folder cannot be read.\n"
+    "                 Rules: dup-nickname, ship-hull, package-hull, addon-missing,\n"
+    "                 addon-hardpoint, number, name, market-base, character, file.\n"
     "\n"
     "Without options it opens its window and finds the game in the Wine prefix\n"
     "($WINEPREFIX, else ~/.wine). Its journal DebugOut_yyyy-mm-dd.mjf and the copies of the\n"
@@ -80,6 +90,11 @@ bool asksForDemo(int argc, char* argv[]) {
 std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, std::ostream& err) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        if (argument == "--check") {
+            std::vector<std::string_view> rest(argv + 1, argv + argc);
+            rest.erase(rest.begin() + (i - 1));
+            return check::runCheckCommand(rest, out, err);
+        }
         if (argument == "-h" || argument == "--help") {
             out << kHelp << contactText("\nComments or suggestions to ", "\n");
             out.flush();

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/BackupPage.h"
+#include "app/CheckPage.h"
 #include "app/CommodityPage.h"
 #include "app/ConstantsPage.h"
 #include "app/Contact.h"
@@ -67,6 +68,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
     new CommodityPage(*ui_, *editor_, dialogs_, journal_, this);
+    new CheckPage(*ui_, *editor_, form_, dialogs_, journal_, this);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }

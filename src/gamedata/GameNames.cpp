@@ -22,14 +22,14 @@ bool isDllKey(std::string_view name) {
 }
 
 // The files of the "DLL =" lines, in order; none when there is no freelancer.ini.
-std::vector<std::string> listedFiles(TJournal& journal, const std::string& exeFolder) {
+std::vector<std::string> listedFiles(const GameNames::Warn& warn, const std::string& exeFolder) {
     const std::string path = resolveCaseInsensitive(exeFolder + "freelancer.ini");
     const auto ini = ini::currentIni(path);
     if (!ini) {
         return {};
     }
     if (!ini->isText()) {
-        journal.WriteFormatted(kUnreadable, {path, "not a text file"}, JournalEntryKind::Warning);
+        warn(path, "not a text file");
         return {};
     }
     std::vector<std::string> files;
@@ -73,9 +73,15 @@ GameNames::Read GameNames::read(const std::string& path) const {
 }
 
 void GameNames::load(TJournal& journal, const std::string& gameDirectory) {
+    load(gameDirectory, [&journal](const std::string& path, const std::string& cause) {
+        journal.WriteFormatted(kUnreadable, {path, cause}, JournalEntryKind::Warning);
+    });
+}
+
+void GameNames::load(const std::string& gameDirectory, const Warn& warn) {
     const std::string exeFolder = resolveCaseInsensitive(gameDirectory + "EXE") + "/";
     std::vector<std::string> paths{resolveCaseInsensitive(exeFolder + "resources.dll")};
-    for (std::string& path : listedFiles(journal, exeFolder)) {
+    for (std::string& path : listedFiles(warn, exeFolder)) {
         paths.push_back(std::move(path));
     }
 
@@ -86,13 +92,16 @@ void GameNames::load(TJournal& journal, const std::string& gameDirectory) {
         if (found == kept.end()) {
             found = kept.emplace(path, read(path)).first;
             if (!found->second.strings) {
-                journal.WriteFormatted(kUnreadable, {path, found->second.error},
-                                       JournalEntryKind::Warning);
+                warn(path, found->second.error);
             }
         }
         files_.push_back(found->second.strings);
     }
     cache_ = std::move(kept);
+}
+
+bool GameNames::hasNames() const {
+    return std::ranges::any_of(files_, [](const auto& file) { return file && !file->empty(); });
 }
 
 std::string_view GameNames::text(std::string_view idsName) const {

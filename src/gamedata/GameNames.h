@@ -3,6 +3,7 @@
 #include "platform/PeStringTable.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,12 @@ public:
     // A file with the path, size and change time of an earlier read is not read again. A file
     // that is missing or damaged gives no names and one Warning line naming it.
     void load(TJournal& journal, const std::string& gameDirectory);
+    // The same without a journal (the command-line check): warn gets the path and the cause.
+    using Warn = std::function<void(const std::string& path, const std::string& cause)>;
+    void load(const std::string& gameDirectory, const Warn& warn);
+
+    // Whether any file of the last load gave a name: without one, no ids_name can be judged.
+    bool hasNames() const;
 
     // The string an ids_name value names (file n >> 16, string n & 0xFFFF), in UTF-8;
     // empty when there is none.

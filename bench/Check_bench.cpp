@@ -1,0 +1,99 @@
+// The mod check (--check) on the generated sets, each iteration as a fresh run reads the
+// files: every file is touched first, so that the parse cache reads and parses it again.
+// Against the time to read and parse the files the check reads once; targets: the large set
+// at most 10x that, the mid-size mod (300 ships) under a second.
+#include "DataSetGenerator.h"
+#include "check/Checker.h"
+#include "gamedata/IniEngine.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+using namespace skarvel;
+using Clock = std::chrono::steady_clock;
+
+double cpuSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The files the check reads when the game has no freelancer.ini: all but constants.ini.
+std::vector<std::string> checkedFiles(const bench::GeneratedDataSet& set) {
+    const auto files = set.files();
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        paths.push_back(files[i].string());
+    }
+    return paths;
+}
+
+struct Cost {
+    double wall = 0;
+    double cpu = 0;
+};
+
+template <typename Work> Cost measure(Work&& work) {
+    const auto start = Clock::now();
+    const double cpuStart = cpuSeconds();
+    work();
+    return {std::chrono::duration<double>(Clock::now() - start).count(), cpuSeconds() - cpuStart};
+}
+
+// The check against reading and parsing the files it reads, measured in the same run.
+void checkSet(benchmark::State& state, const bench::GeneratedDataSet& set,
+              const std::vector<std::string>& files) {
+    Cost baseline{1e9, 1e9};
+    for (int round = 0; round < 5; ++round) {
+        const Cost once = measure([&] {
+            for (const std::string& file : files) {
+                const ini::ParsedIni parsed(readFile(file));
+                benchmark::DoNotOptimize(parsed.sections().data());
+            }
+        });
+        baseline = {std::min(baseline.wall, once.wall), std::min(baseline.cpu, once.cpu)};
+    }
+    Cost total;
+    std::size_t problems = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const std::string& file : files) {
+            ::utimensat(AT_FDCWD, file.c_str(), nullptr, 0); // a new change time: parse again
+        }
+        state.ResumeTiming();
+        const Cost once =
+            measure([&] { problems = check::checkGame(set.gameDir().string()).size(); });
+        total = {total.wall + once.wall, total.cpu + once.cpu};
+    }
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["x_parse"] = total.wall / runs / baseline.wall;
+    state.counters["cpu_x_parse"] = total.cpu / runs / baseline.cpu;
+    state.counters["parse_ms"] = baseline.wall * 1000.0;
+    state.counters["parse_cpu_ms"] = baseline.cpu * 1000.0;
+    state.counters["problems"] = static_cast<double>(problems);
+}
+
+void BM_CheckWholeSet(benchmark::State& state, bench::DataSetSize size) {
+    std::vector<std::string> files;
+    {
+        const bench::GeneratedDataSet set(size);
+        files = checkedFiles(set);
+        checkSet(state, set, files);
+    }
+    for (const std::string& file : files) {
+        benchmark::DoNotOptimize(ini::currentIni(file)); // gone: the cache lets go of its parse
+    }
+}
+
+BENCHMARK_CAPTURE(BM_CheckWholeSet, mid, bench::DataSetSize::Mid)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CheckWholeSet, large, bench::DataSetSize::Large)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace

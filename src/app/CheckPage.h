@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/ProblemModel.h"
+#include "check/CheckCommands.h"
+
+#include <QObject>
+
+namespace Ui {
+class TformSkarvel;
+}
+
+namespace skarvel {
+
+class Dialogs;
+class Editor;
+class Form;
+class TJournal;
+
+// The CHECK page: the checker's problems in a table with a filter by severity and rule, the
+// menu entry's count of errors, and the check after each open and save.
+class CheckPage : public QObject {
+public:
+    CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs, TJournal& journal,
+              QObject* parent = nullptr);
+
+    const check::Problems& problems() const { return commands_.problems(); }
+
+protected:
+    // Ctrl+C on the table copies file:line, not the view's cell text.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    template <class Handler> void onClick(QObject* button, Handler handler);
+    void show(const check::Problems& problems);
+    void applyFilter();
+    // The problem of a row of the table, as an index into problems(); -1 for none.
+    int problemAt(const QModelIndex& viewIndex) const;
+    void copyFileLine();
+
+    Ui::TformSkarvel& ui_;
+    TJournal& journal_;
+    ProblemModel model_;
+    ProblemFilter filter_;
+    check::CheckCommands commands_;
+};
+
+} // namespace skarvel

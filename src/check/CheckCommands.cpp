@@ -1,0 +1,91 @@
+#include "check/CheckCommands.h"
+
+#include "check/Checker.h"
+#include "check/ModFiles.h"
+#include "platform/AsciiText.h"
+#include "ports/Controls.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+#include "ships/Editor.h"
+#include "ships/ShipFilter.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace skarvel::check {
+
+namespace {
+
+constexpr std::size_t kListedErrors = 10;
+
+auto identity(const Problem& problem) {
+    return std::tie(problem.rule, problem.file, problem.nickname, problem.message);
+}
+
+} // namespace
+
+Problems addedErrors(const Problems& before, const Problems& after) {
+    Problems added;
+    for (const Problem& problem : after) {
+        const bool known = std::ranges::any_of(before, [&](const Problem& old) {
+            return old.severity == Severity::Error && identity(old) == identity(problem);
+        });
+        if (problem.severity == Severity::Error && !known) {
+            added.push_back(problem);
+        }
+    }
+    return added;
+}
+
+CheckCommands::CheckCommands(Editor& editor, Form& form, Dialogs& dialogs,
+                             std::function<void(const Problems&)> shown)
+    : editor_(editor), form_(form), dialogs_(dialogs), shown_(std::move(shown)) {}
+
+void CheckCommands::check() {
+    try {
+        problems_ = checkGame(form_.text(controls::edPfad));
+    } catch (const ReadFault& fault) {
+        problems_ = {{Severity::Error, "file", form_.text(controls::edPfad), 0, {}, fault.what()}};
+    }
+    shown_(problems_);
+}
+
+void CheckCommands::btCheckNowClick() {
+    check();
+}
+
+void CheckCommands::checkAfterSave() {
+    const Problems before = problems_;
+    check();
+    const Problems added = addedErrors(before, problems_);
+    if (added.empty()) {
+        return;
+    }
+    std::string text = "The save is done, and the check finds " + std::to_string(added.size()) +
+                       (added.size() == 1 ? " new error:" : " new errors:");
+    for (std::size_t i = 0; i < std::min(added.size(), kListedErrors); ++i) {
+        text += "\n" + problemLine(added[i]);
+    }
+    if (added.size() > kListedErrors) {
+        text += "\n... (the CHECK page lists them all)";
+    }
+    dialogs_.message(MessageKind::Information, text);
+}
+
+void CheckCommands::tvProblemsDoubleClick(std::size_t index) {
+    if (index >= problems_.size() || problems_[index].nickname.empty()) {
+        return;
+    }
+    const std::vector<std::string> ships = shipNicknames(editor_.dataSet());
+    const auto ship = std::ranges::find_if(ships, [&](const std::string& nickname) {
+        return equalsIgnoringCase(nickname, problems_[index].nickname);
+    });
+    if (ship == ships.end()) {
+        return;
+    }
+    form_.setSelectedIndex(controls::lbShips, static_cast<int>(ship - ships.begin()));
+    editor_.lbShipsClick();
+    form_.showPage("Ship");
+}
+
+} // namespace skarvel::check

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "check/Problem.h"
+#include "gamedata/IniEngine.h"
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace skarvel::check {
+
+// What a file holds for the rules, by the "[Data]" key of freelancer.ini that names it.
+enum class FileRole { Equipment, Ships, Goods, Markets, Universe, Character };
+
+// One data file as read, never written: a compressed one holds the text form made in memory.
+struct SourceFile {
+    std::string shown; // below the game folder, as spelled on disk
+    FileRole role = FileRole::Equipment;
+    std::shared_ptr<const ini::ParsedIni> ini;
+    std::vector<std::size_t> lineStarts;
+
+    // The 1-based line holding the byte at offset.
+    int lineOf(std::size_t offset) const;
+};
+
+// The game folder cannot be read as a game at all (exit code 2, not a problem of the mod).
+class ReadFault : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ModFiles {
+    std::string gameFolder; // ends with "/"
+    std::vector<SourceFile> files;
+    Problems fileProblems; // the "file" rule: named files that are missing or unreadable
+    bool namedByFreelancerIni = false;
+
+    bool has(FileRole role) const;
+};
+
+// The files named in EXE/freelancer.ini [Data] (equipment, ships, goods, markets, universe;
+// relative to DATA), or the data files the editor works on when there is no freelancer.ini,
+// plus Characters/newcharacter.ini; every path found without regard to letter case.
+// Throws ReadFault when gameFolder is no folder or holds neither EXE/freelancer.ini nor DATA.
+ModFiles readModFiles(const std::string& gameFolder);
+
+} // namespace skarvel::check

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "check/Rules.h"
+
+// The rules' functions, by the files they read; Rules.cpp puts them in the table.
+namespace skarvel::check::rule {
+
+void duplicateNicknames(const CheckContext& context, Problems& problems);
+void shipHulls(const CheckContext& context, Problems& problems);
+void packageHulls(const CheckContext& context, Problems& problems);
+void missingAddons(const CheckContext& context, Problems& problems);
+void addonHardpoints(const CheckContext& context, Problems& problems);
+void numbers(const CheckContext& context, Problems& problems);
+void names(const CheckContext& context, Problems& problems);
+void marketBases(const CheckContext& context, Problems& problems);
+void character(const CheckContext& context, Problems& problems);
+void files(const CheckContext& context, Problems& problems);
+
+// Helpers the rules share.
+std::string quoted(std::string_view text);
+int lineOf(const Definition& definition, const ini::ParsedIni::Key& key);
+// The category of a good ("shiphull", "ship"), compared without regard to letter case.
+bool hasCategory(const Definition& good, std::string_view category);
+
+} // namespace skarvel::check::rule
