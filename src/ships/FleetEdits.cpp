@@ -1,0 +1,227 @@
+#include "ships/FleetEdits.h"
+
+#include "gamedata/TextParts.h"
+#include "platform/AsciiText.h"
+#include "ships/FleetColumns.h"
+#include "ships/FleetTable.h"
+#include "ships/Numbers.h"
+#include "ships/ShipFields.h"
+#include "ships/ShipPlaces.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+namespace skarvel {
+
+namespace {
+
+std::string rowName(const FleetShip& ship) {
+    return ship.name.empty() ? ship.place.shipNickname : ship.name;
+}
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), lowerAscii);
+    return result;
+}
+
+} // namespace
+
+std::string roundedText(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = static_cast<double>(roundHalfEven(value * scale)) / scale;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, rounded);
+    std::string text = buffer;
+    return text == "-0" ? "0" : text;
+}
+
+void FleetEdits::reset(const FleetTable& table) {
+    table_ = &table;
+    clear();
+}
+
+void FleetEdits::clear() {
+    changes_.clear();
+    index_.clear();
+}
+
+std::string FleetEdits::targetKey(const PendingChange& change) {
+    const SectionRef& ref = change.section;
+    return std::to_string(static_cast<int>(ref.file)) + '\n' + ref.kind + '\n' + ref.nickname +
+           '\n' + (ref.byNickname ? "1" : "0") + '\n' + lowered(change.key);
+}
+
+std::optional<PendingChange> FleetEdits::place(std::size_t row, std::size_t column) const {
+    const auto columns = fleetColumns();
+    if (row >= table_->rows().size() || column >= columns.size()) {
+        return std::nullopt;
+    }
+    const FleetColumn& fleetColumn = columns[column];
+    const FleetShip& ship = table_->rows()[row];
+    if (!fleetColumn.editable || !fleetColumn.field ||
+        !ship.groupFound[static_cast<std::size_t>(fleetColumn.field->group)]) {
+        return std::nullopt;
+    }
+    const ShipField& field = *fleetColumn.field;
+    return PendingChange{sectionRefOf(field.group, ship.place), std::string(field.key),
+                         ship.cells[column], ship.cells[column], std::string(field.field)};
+}
+
+std::string FleetEdits::shown(std::size_t row, std::size_t column) const {
+    if (changes_.empty() && row < table_->rows().size()) {
+        return table_->rows()[row].cells.at(column);
+    }
+    if (const auto cell = place(row, column)) {
+        if (const auto found = index_.find(targetKey(*cell)); found != index_.end()) {
+            return changes_[found->second].value;
+        }
+    }
+    return row < table_->rows().size() ? table_->rows()[row].cells.at(column) : std::string();
+}
+
+bool FleetEdits::edited(std::size_t row, std::size_t column) const {
+    if (changes_.empty()) {
+        return false;
+    }
+    const auto cell = place(row, column);
+    return cell && index_.contains(targetKey(*cell));
+}
+
+FleetEdits::Outcome FleetEdits::computed(std::size_t row, std::size_t column, Operation operation,
+                                         std::string_view operand) const {
+    const FleetColumn& fleetColumn = fleetColumns()[column];
+    const std::string typed = trimControl(operand);
+    if (!fleetColumn.numeric) {
+        if (operation != Operation::Set) {
+            return {{}, "only a number can be added to or multiplied"};
+        }
+        if (typed.empty()) {
+            return {{}, "an empty value writes nothing"};
+        }
+        if (typed.find_first_of("\r\n") != std::string::npos) {
+            return {{}, "a value is one line"};
+        }
+        return {typed, {}};
+    }
+    const std::optional<double> number = readNumber(typed);
+    if (!number) {
+        return {{}, "'" + typed + "' is not a number"};
+    }
+    double result = *number;
+    if (operation != Operation::Set) {
+        const std::optional<double> current = readNumber(shown(row, column));
+        if (!current) {
+            return {{}, "the value '" + shown(row, column) + "' is not a number"};
+        }
+        result = operation == Operation::Add ? *current + *number : *current * *number / 100.0;
+    }
+    return {roundedText(result, table_->decimals(column)), {}};
+}
+
+std::string FleetEdits::store(const PendingChange& cell, std::string text) {
+    const auto fields = shipFields();
+    const auto field = std::find_if(fields.begin(), fields.end(),
+                                    [&](const ShipField& f) { return f.field == cell.field; });
+    PendingChange change = cell;
+    change.value = textForFile(*field, text, cell.loaded);
+    const std::string key = targetKey(change);
+    const auto found = index_.find(key);
+    if (change.value == change.loaded) {
+        if (found != index_.end()) {
+            // Back to the value read: no change pending.
+            const std::size_t at = found->second;
+            changes_.erase(changes_.begin() + static_cast<std::ptrdiff_t>(at));
+            index_.erase(found);
+            for (auto& [other, position] : index_) {
+                position -= position > at ? 1 : 0;
+            }
+        }
+        return {};
+    }
+    if (found != index_.end()) {
+        changes_[found->second].value = change.value;
+    } else {
+        index_.emplace(key, changes_.size());
+        changes_.push_back(std::move(change));
+    }
+    return {};
+}
+
+std::string FleetEdits::set(std::size_t row, std::size_t column, std::string_view typed) {
+    const auto cell = place(row, column);
+    if (!cell) {
+        return "This value cannot be changed here.";
+    }
+    Outcome outcome = computed(row, column, Operation::Set, typed);
+    if (!outcome.refusal.empty()) {
+        return outcome.refusal;
+    }
+    return store(*cell, std::move(outcome.text));
+}
+
+std::string FleetEdits::apply(const std::vector<std::size_t>& rows, std::size_t column,
+                              Operation operation, std::string_view operand) {
+    std::string refusals;
+    std::set<std::string> done; // each section's value once
+    for (const std::size_t row : rows) {
+        const auto cell = place(row, column);
+        const std::string name = row < table_->rows().size() ? rowName(table_->rows()[row]) : "";
+        if (!cell) {
+            refusals += (refusals.empty() ? "" : "\n") + name + ": this value cannot be changed";
+            continue;
+        }
+        if (!done.insert(targetKey(*cell)).second) {
+            continue;
+        }
+        Outcome outcome = computed(row, column, operation, operand);
+        if (!outcome.refusal.empty()) {
+            refusals += (refusals.empty() ? "" : "\n") + name + ": " + outcome.refusal;
+            continue;
+        }
+        store(*cell, std::move(outcome.text));
+    }
+    return refusals;
+}
+
+std::vector<std::string> FleetEdits::sharing(const std::vector<std::size_t>& rows,
+                                             std::size_t column) const {
+    std::set<std::string> targets;
+    for (const std::size_t row : rows) {
+        if (const auto cell = place(row, column)) {
+            targets.insert(targetKey(*cell));
+        }
+    }
+    std::vector<std::string> names;
+    for (std::size_t row = 0; row < table_->rows().size(); ++row) {
+        if (std::find(rows.begin(), rows.end(), row) != rows.end()) {
+            continue;
+        }
+        const auto cell = place(row, column);
+        if (cell && targets.contains(targetKey(*cell))) {
+            names.push_back(rowName(table_->rows()[row]));
+        }
+    }
+    return names;
+}
+
+std::size_t FleetEdits::shipCount() const {
+    if (changes_.empty()) {
+        return 0;
+    }
+    std::size_t count = 0;
+    const std::size_t columns = fleetColumns().size();
+    for (std::size_t row = 0; row < table_->rows().size(); ++row) {
+        for (std::size_t column = 0; column < columns; ++column) {
+            if (edited(row, column)) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
+} // namespace skarvel
