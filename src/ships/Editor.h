@@ -66,6 +66,12 @@ public:
     // The user edited a General-page field that the Constants page shows too.
     void generalFieldEdited(std::string_view field);
 
+    // The pages show the files' values again; unsaved changes are dropped.
+    void reloadFromFiles();
+    // Asked before a reload, a close of the set or the exit: another page's pending changes
+    // are settled first; false leaves the set as it is.
+    void setLeaveCheck(std::function<bool()> check) { leaveCheck_ = std::move(check); }
+
     BackupCommands& backups() { return backups_; }
     EngineValues& engineValues() { return engineValues_; }
     Hardpoints& hardpoints() { return hardpoints_; }
@@ -147,6 +153,7 @@ private:
     bool startingBasePicked_ = false;
     LoadedShip ship_;
     LoadedGeneral general_;
+    std::function<bool()> leaveCheck_;
 };
 
 } // namespace skarvel
