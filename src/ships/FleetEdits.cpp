@@ -46,6 +46,59 @@ void FleetEdits::reset(const FleetTable& table) {
 void FleetEdits::clear() {
     changes_.clear();
     index_.clear();
+    mounts_.clear();
+}
+
+namespace {
+
+bool isLevel(std::size_t column) {
+    return column < fleetColumns().size() &&
+           fleetColumns()[column].source == FleetSource::MountLevel;
+}
+
+} // namespace
+
+bool FleetEdits::changeable(std::size_t row, std::size_t column) const {
+    if (isLevel(column) && row < table_->rows().size()) {
+        // The count of the sort's hardpoints stands just before its level.
+        return table_->rows()[row].cells[column - 1] != "0";
+    }
+    return place(row, column).has_value();
+}
+
+std::vector<MountChange> FleetEdits::mountChanges() const {
+    std::vector<MountChange> changes;
+    for (const auto& [cell, level] : mounts_) {
+        changes.push_back({table_->rows()[cell.first].place.shipNickname,
+                           fleetColumns()[cell.second].mount, level});
+    }
+    return changes;
+}
+
+std::string FleetEdits::setLevel(std::size_t row, std::size_t column, Operation operation,
+                                 std::string_view operand) {
+    if (!changeable(row, column)) {
+        return "the ship has no such special hardpoints";
+    }
+    const std::optional<double> number = readNumber(trimControl(operand));
+    if (!number) {
+        return "'" + trimControl(operand) + "' is not a number";
+    }
+    const double current = std::stod(shown(row, column));
+    const double result = operation == Operation::Set   ? *number
+                          : operation == Operation::Add ? current + *number
+                                                        : current * *number / 100.0;
+    const auto level = roundHalfEven(result);
+    if (level < 1 || level > 10) {
+        return "a level is 1 to 10";
+    }
+    const auto key = std::pair{row, column};
+    if (std::to_string(level) == table_->rows()[row].cells[column]) {
+        mounts_.erase(key);
+    } else {
+        mounts_[key] = static_cast<int>(level);
+    }
+    return {};
 }
 
 std::string FleetEdits::targetKey(const PendingChange& change) {
@@ -71,8 +124,11 @@ std::optional<PendingChange> FleetEdits::place(std::size_t row, std::size_t colu
 }
 
 std::string FleetEdits::shown(std::size_t row, std::size_t column) const {
-    if (changes_.empty() && row < table_->rows().size()) {
+    if (empty() && row < table_->rows().size()) {
         return table_->rows()[row].cells.at(column);
+    }
+    if (const auto level = mounts_.find({row, column}); level != mounts_.end()) {
+        return std::to_string(level->second);
     }
     if (const auto cell = place(row, column)) {
         if (const auto found = index_.find(targetKey(*cell)); found != index_.end()) {
@@ -83,8 +139,11 @@ std::string FleetEdits::shown(std::size_t row, std::size_t column) const {
 }
 
 bool FleetEdits::edited(std::size_t row, std::size_t column) const {
-    if (changes_.empty()) {
+    if (empty()) {
         return false;
+    }
+    if (isLevel(column)) {
+        return mounts_.contains({row, column});
     }
     const auto cell = place(row, column);
     return cell && index_.contains(targetKey(*cell));
@@ -151,6 +210,9 @@ std::string FleetEdits::store(const PendingChange& cell, std::string text) {
 }
 
 std::string FleetEdits::set(std::size_t row, std::size_t column, std::string_view typed) {
+    if (isLevel(column)) {
+        return setLevel(row, column, Operation::Set, typed);
+    }
     const auto cell = place(row, column);
     if (!cell) {
         return "This value cannot be changed here.";
@@ -169,6 +231,13 @@ std::string FleetEdits::apply(const std::vector<std::size_t>& rows, std::size_t 
     for (const std::size_t row : rows) {
         const auto cell = place(row, column);
         const std::string name = row < table_->rows().size() ? rowName(table_->rows()[row]) : "";
+        if (isLevel(column)) {
+            if (const std::string refusal = setLevel(row, column, operation, operand);
+                !refusal.empty()) {
+                refusals += (refusals.empty() ? "" : "\n") + name + ": " + refusal;
+            }
+            continue;
+        }
         if (!cell) {
             refusals += (refusals.empty() ? "" : "\n") + name + ": this value cannot be changed";
             continue;
@@ -208,7 +277,7 @@ std::vector<std::string> FleetEdits::sharing(const std::vector<std::size_t>& row
 }
 
 std::size_t FleetEdits::shipCount() const {
-    if (changes_.empty()) {
+    if (empty()) {
         return 0;
     }
     std::size_t count = 0;

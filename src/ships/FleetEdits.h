@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamedata/PendingChanges.h"
+#include "ships/FleetMounts.h"
 
 #include <cstddef>
 #include <map>
@@ -29,6 +30,8 @@ public:
     std::optional<PendingChange> place(std::size_t row, std::size_t column) const;
     // The pending text, else the text as read.
     std::string shown(std::size_t row, std::size_t column) const;
+    // The cell takes a change: a value with a place, or the level of hardpoints the ship has.
+    bool changeable(std::size_t row, std::size_t column) const;
     bool edited(std::size_t row, std::size_t column) const;
 
     // The text typed into a cell: empty when taken, else why not.
@@ -41,10 +44,12 @@ public:
     std::vector<std::string> sharing(const std::vector<std::size_t>& rows,
                                      std::size_t column) const;
 
-    bool empty() const { return changes_.empty(); }
+    bool empty() const { return changes_.empty() && mounts_.empty(); }
     void clear();
     // In the order they were first made.
     const std::vector<PendingChange>& changes() const { return changes_; }
+    // The new highest levels of special hardpoints, ship by ship.
+    std::vector<MountChange> mountChanges() const;
     // The number of ships whose values change.
     std::size_t shipCount() const;
 
@@ -59,7 +64,12 @@ private:
     std::string store(const PendingChange& place, std::string text);
     static std::string targetKey(const PendingChange& change);
 
+    // The level column's cell: its new level, or the reason it cannot take one.
+    std::string setLevel(std::size_t row, std::size_t column, Operation operation,
+                         std::string_view operand);
+
     const FleetTable* table_;
+    std::map<std::pair<std::size_t, std::size_t>, int> mounts_; // (row, column) -> level
     std::vector<PendingChange> changes_;
     std::map<std::string, std::size_t> index_; // targetKey -> position in changes_
 };
