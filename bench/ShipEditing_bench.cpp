@@ -43,6 +43,7 @@ public:
     std::size_t choose(MessageKind, std::string_view, const std::vector<std::string>&) override {
         return 0;
     }
+    ReviewAnswer review(std::string_view, std::string_view, bool) override { return {true, false}; }
     std::string pickFolder(std::string_view, std::string_view start) override {
         return std::string(start);
     }

@@ -123,6 +123,10 @@ void TformSkarvel::wireHandlers() {
     onSignal(ui_->cbKeepFilesPlain, &QAbstractButton::clicked,
              [&options] { options.cbKeepFilesPlainClick(); });
     editor_->dataSet().setKeepFilesPlain([&options] { return options.keepFilesPlain(); });
+    onSignal(ui_->cbReviewBeforeSave, &QAbstractButton::clicked,
+             [&options] { options.cbReviewBeforeSaveClick(); });
+    editor_->setReviewSwitch({[&options] { return options.reviewBeforeSave(); },
+                              [&options] { options.setReviewBeforeSave(false); }});
     onSignal(ui_->btopenFlDir, &QAbstractButton::clicked,
              [&options] { options.btopenFlDirClick(); });
     onSignal(ui_->btOpenFliniDir, &QAbstractButton::clicked,

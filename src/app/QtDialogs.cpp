@@ -1,5 +1,7 @@
 #include "app/QtDialogs.h"
 
+#include "app/ReviewDialog.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -186,6 +188,17 @@ std::size_t QtDialogs::choose(MessageKind kind, std::string_view text,
     const auto pressed = std::find(added.begin(), added.end(), box.clickedButton());
     return pressed == added.end() ? buttons.size() - 1
                                   : static_cast<std::size_t>(pressed - added.begin());
+}
+
+ReviewAnswer QtDialogs::review(std::string_view caption, std::string_view text,
+                               bool offerDontShowAgain) {
+    if (declined()) {
+        return {};
+    }
+    ReviewDialog dialog(owner_, fromUtf8(caption), fromUtf8(text), offerDontShowAgain);
+    const bool save = dialog.exec() == QDialog::Accepted;
+    declined();
+    return {save, save && dialog.dontShowAgain()};
 }
 
 std::string QtDialogs::pickFolder(std::string_view instruction, std::string_view startFolder) {

@@ -20,6 +20,8 @@ public:
     std::size_t choose(MessageKind kind, std::string_view text,
                        const std::vector<std::string>& buttons) override;
     Answer warningOk(std::string_view text) override;
+    ReviewAnswer review(std::string_view caption, std::string_view text,
+                        bool offerDontShowAgain) override;
 
     std::string pickFolder(std::string_view instruction, std::string_view startFolder) override;
     std::optional<std::string> openFile(const FileDialogOptions& options) override;

@@ -55,6 +55,7 @@ inline constexpr Control edFliniDir{"edFliniDir", LineEdit};
 inline constexpr Control cbShowSecurityWarnings{"cbShowSecurityWarnings", CheckBox};
 inline constexpr Control cbCheckNewVersion{"cbCheckNewVersion", CheckBox};
 inline constexpr Control cbKeepFilesPlain{"cbKeepFilesPlain", CheckBox};
+inline constexpr Control cbReviewBeforeSave{"cbReviewBeforeSave", CheckBox};
 inline constexpr Control labNoUpdateSite{"labNoUpdateSite", Label};
 
 // General and Character.
@@ -147,6 +148,7 @@ inline constexpr auto all = std::to_array<Control>({
     cbShowSecurityWarnings,
     cbCheckNewVersion,
     cbKeepFilesPlain,
+    cbReviewBeforeSave,
     labNoUpdateSite,
     edMaxSpeed,
     edTradeLaneSpeed,

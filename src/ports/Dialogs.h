@@ -13,6 +13,12 @@ enum class MessageKind { Confirmation, Warning, Error, Information, Plain };
 
 enum class Answer { Yes, No, Cancel, Ok };
 
+// The answer to the look at the changes before a save.
+struct ReviewAnswer {
+    bool save = false;
+    bool dontShowAgain = false; // the box "Don't show again" was ticked
+};
+
 struct FileDialogOptions {
     std::string title;
     std::string fileName;
@@ -36,6 +42,10 @@ public:
     // pressed; the last one (the way back) when the box is closed otherwise.
     virtual std::size_t choose(MessageKind kind, std::string_view text,
                                const std::vector<std::string>& buttons) = 0;
+    // Shows the changes a save will make (a unified difference) with Save and Cancel, and
+    // the box "Don't show again" when offered.
+    virtual ReviewAnswer review(std::string_view caption, std::string_view text,
+                                bool offerDontShowAgain) = 0;
     // A warning with only an OK button (the update check's connection warnings). Falls back
     // to the Yes/No warning for implementations that do not offer one.
     virtual Answer warningOk(std::string_view text) { return message(MessageKind::Warning, text); }

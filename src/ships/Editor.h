@@ -71,6 +71,7 @@ public:
     // Asked before a reload, a close of the set or the exit: another page's pending changes
     // are settled first; false leaves the set as it is.
     void setLeaveCheck(std::function<bool()> check) { leaveCheck_ = std::move(check); }
+    void setReviewSwitch(ReviewSwitch review) { saver_.setReviewSwitch(std::move(review)); }
 
     BackupCommands& backups() { return backups_; }
     EngineValues& engineValues() { return engineValues_; }

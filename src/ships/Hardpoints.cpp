@@ -397,12 +397,6 @@ void applyLevelChanges(ShipSpecialLines& lines, SpecialMount mount,
 
 void Hardpoints::saveLines(const std::string& shipArchPath, const std::string& shipName,
                            const HeaderFinder& findHeader) {
-    // Read first: a stored level that is not a number ends the save before any change.
-    const auto weapons = numericLevels(weaponLevels_.entries());
-    const auto turrets = numericLevels(turretLevels_.entries());
-    const auto loadedWeapons = numericLevels(loadedWeaponLevels_);
-    const auto loadedTurrets = numericLevels(loadedTurretLevels_);
-
     const std::string original = readFile(shipArchPath);
     if (original.find('\0') != std::string::npos) {
         throw std::runtime_error(shipArchPath + " is not a text file");
@@ -426,8 +420,25 @@ void Hardpoints::saveLines(const std::string& shipArchPath, const std::string& s
         }
     }
 
+    editLines(lines, *header, original);
+    const std::string edited = joinEditableLines(lines);
+    if (edited != original) {
+        writeFileAtomically(shipArchPath, edited, /*durable=*/true);
+    }
+    // What the file holds now is the level a further save compares with.
+    rememberLoadedLevels();
+}
+
+void Hardpoints::editLines(std::vector<EditableLine>& lines, std::size_t header,
+                           std::string_view original) const {
+    // A stored level that is not a number throws here, before any line is changed.
+    const auto weapons = numericLevels(weaponLevels_.entries());
+    const auto turrets = numericLevels(turretLevels_.entries());
+    const auto loadedWeapons = numericLevels(loadedWeaponLevels_);
+    const auto loadedTurrets = numericLevels(loadedTurretLevels_);
+
     // Only what the user changed since the load is edited; the rest stays byte for byte.
-    ShipSpecialLines special(lines, *header, commonLineEnd(original));
+    ShipSpecialLines special(lines, header, commonLineEnd(original));
     applyLevelChanges(special, SpecialMount::Gun, loadedWeapons, weapons);
     applyLevelChanges(special, SpecialMount::Turret, loadedTurrets, turrets);
     if (shieldEditable()) {
@@ -437,13 +448,21 @@ void Hardpoints::saveLines(const std::string& shipArchPath, const std::string& s
         special.changeLevel({SpecialMount::Shield, shieldType_}, shieldHardpoint_,
                             loadedShieldLevel_, shieldLevel_);
     }
+}
 
-    const std::string edited = joinEditableLines(lines);
-    if (edited != original) {
-        writeFileAtomically(shipArchPath, edited, /*durable=*/true);
+std::string Hardpoints::previewHardpointValues(const std::string& bytes,
+                                               std::string_view shipNickname) const {
+    if (!loadedShip_ || bytes.find('\0') != std::string::npos) {
+        return bytes;
     }
-    // What the file holds now is the level a further save compares with.
-    rememberLoadedLevels();
+    std::vector<EditableLine> lines = splitEditableLines(bytes);
+    const ini::ParsedIni parsed(bytes);
+    const auto header = findShipHeaderByNickname(lines, parsed, shipNickname);
+    if (!header) {
+        return bytes;
+    }
+    editLines(lines, *header, bytes);
+    return joinEditableLines(lines);
 }
 
 } // namespace skarvel

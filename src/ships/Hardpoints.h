@@ -56,6 +56,11 @@ public:
     // now, wherever it stands; the file is left alone unless exactly one section has it.
     void SaveHardpointValues(const std::string& shipArchPath, std::string_view shipNickname);
 
+    // The ship's lines in the bytes as a save would edit them; the bytes as they are when
+    // the levels were not loaded or the ship is not there exactly once. Writes nothing.
+    std::string previewHardpointValues(const std::string& bytes,
+                                       std::string_view shipNickname) const;
+
     // A level or the shield class differs from what the load read.
     bool hasChanges() const;
 
@@ -87,6 +92,8 @@ private:
         const std::vector<EditableLine>& lines, const std::string& bytes)>;
     void saveLines(const std::string& shipArchPath, const std::string& shipName,
                    const HeaderFinder& findHeader);
+    void editLines(std::vector<EditableLine>& lines, std::size_t header,
+                   std::string_view original) const;
     bool shieldEditable() const;
 
     // One shield line of the loaded ship.

@@ -48,6 +48,21 @@ void OptionsCommands::readPreferences() {
     journal_.WriteFormatted("FCheckNewVersion = %d", {static_cast<int>(checkNewVersion_.field())},
                             JournalEntryKind::Data);
     form_.setChecked(controls::cbKeepFilesPlain, keepFilesPlain());
+    form_.setChecked(controls::cbReviewBeforeSave, reviewBeforeSave());
+}
+
+bool OptionsCommands::reviewBeforeSave() const {
+    const auto stored = preferences_.read("ReviewBeforeSave");
+    return !stored || !stored->isInteger || stored->value != 0;
+}
+
+void OptionsCommands::setReviewBeforeSave(bool on) {
+    preferences_.writeInteger("ReviewBeforeSave", on ? 1 : 0);
+    form_.setChecked(controls::cbReviewBeforeSave, on);
+}
+
+void OptionsCommands::cbReviewBeforeSaveClick() {
+    setReviewBeforeSave(form_.isChecked(controls::cbReviewBeforeSave));
 }
 
 bool OptionsCommands::keepFilesPlain() const {

@@ -27,6 +27,10 @@ public:
 
     // KeepFilesPlain under [General]: off unless stored as a whole number other than 0.
     bool keepFilesPlain() const;
+    // "ReviewBeforeSave": on unless stored as 0; its box on the Options page follows it.
+    bool reviewBeforeSave() const;
+    void setReviewBeforeSave(bool on);
+    void cbReviewBeforeSaveClick();
     void cbKeepFilesPlainClick();
 
     void cbShowSecurityWarningsClick();

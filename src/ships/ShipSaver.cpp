@@ -1,5 +1,6 @@
 #include "ships/ShipSaver.h"
 
+#include "gamedata/ChangeReview.h"
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
@@ -18,6 +19,7 @@
 #include "ships/ShipLoader.h"
 #include "ships/ShipPlaces.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -155,6 +157,37 @@ bool ShipSaver::settleOutsideConflicts(PendingSave& pending) {
     return true;
 }
 
+std::string ShipSaver::reviewText(const PendingSave& pending, const LoadedShip& ship) const {
+    std::vector<FileEdit> edits = editsOf(dataSet_, pending.all());
+    if (pending.hardpoints) {
+        // The hardpoint lines are edited after the values, in the file the values left.
+        auto shipArch = std::find_if(edits.begin(), edits.end(), [](const FileEdit& edit) {
+            return edit.file == SettingsFile::ShipArch;
+        });
+        if (shipArch == edits.end()) {
+            const std::string& path = dataSet_.ini(SettingsFile::ShipArch).path();
+            const auto now = ini::currentIni(path);
+            edits.push_back({SettingsFile::ShipArch, path, now ? now->bytes() : "", {}});
+            shipArch = edits.end() - 1;
+            shipArch->after = shipArch->before;
+        }
+        shipArch->after = hardpoints_.previewHardpointValues(shipArch->after, ship.shipNickname);
+    }
+    return skarvel::reviewText(reviewOf(edits));
+}
+
+bool ShipSaver::reviewed(const PendingSave& pending, const LoadedShip& ship) {
+    if (review_.isOn && !review_.isOn()) {
+        return true;
+    }
+    const ReviewAnswer answer =
+        dialogs_.review(kReviewCaption, reviewText(pending, ship), /*offerDontShowAgain=*/true);
+    if (answer.save && answer.dontShowAgain && review_.turnOff) {
+        review_.turnOff();
+    }
+    return answer.save;
+}
+
 void ShipSaver::saveCopies() {
     const OwnFolders folders = ownFolders(dataSet_.programFolder());
     const std::string base = makeCorrectPath(folders.copiesBase, journal_);
@@ -201,7 +234,7 @@ SaveOutcome ShipSaver::SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGener
         throw std::runtime_error(text);
     }
 
-    if (!settleOutsideConflicts(pending)) {
+    if (!settleOutsideConflicts(pending) || (!pending.empty() && !reviewed(pending, ship))) {
         journal_.Write("Speichern abgebrochen", kInfo);
         journal_.Write("SAVE_INI_VALUES", JournalEntryKind::End);
         return SaveOutcome::Cancelled;

@@ -47,12 +47,20 @@ struct PendingSave {
 enum class SaveOutcome { Saved, NothingChanged, NotOpen, Cancelled };
 
 inline constexpr std::string_view kWriteMine = "Write mine";
+inline constexpr std::string_view kReviewCaption = "Review changes";
 inline constexpr std::string_view kKeepTheFiles = "Keep the file's";
 
 // SAVE_INI_VALUES: writes what the user changed since the load into the game's files in place,
 // flushes them and leaves the exported copies beside the program. Each section is found again
 // by its nickname in the file as it is now; if one is missing or shared, nothing is written.
 // A failed write ends the save by its exception.
+// Whether a save first shows "Review changes" (the preference "ReviewBeforeSave", on when
+// not set), and how its box "Don't show again" turns it off.
+struct ReviewSwitch {
+    std::function<bool()> isOn;
+    std::function<void()> turnOff;
+};
+
 class ShipSaver {
 public:
     ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
@@ -63,6 +71,11 @@ public:
     PendingSave pendingSave(const LoadedShip& ship, const LoadedGeneral& general,
                             bool basePicked) const;
 
+    void setReviewSwitch(ReviewSwitch review) { review_ = std::move(review); }
+
+    // What the save would write, as the review shows it.
+    std::string reviewText(const PendingSave& pending, const LoadedShip& ship) const;
+
     SaveOutcome SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGeneral& general,
                                 bool basePicked);
 
@@ -71,6 +84,8 @@ private:
     void saveCopies();
     // Keys another program changed too: the user decides. False: the save is cancelled.
     bool settleOutsideConflicts(PendingSave& pending);
+    // The user's look at the changes; false: the save is cancelled.
+    bool reviewed(const PendingSave& pending, const LoadedShip& ship);
 
     TJournal& journal_;
     Form& form_;
@@ -78,6 +93,7 @@ private:
     DataSet& dataSet_;
     Hardpoints& hardpoints_;
     std::function<bool()> securityDialogs_;
+    ReviewSwitch review_;
     const ConstantsTables* constants_; // saved after the general values, when given
 };
 

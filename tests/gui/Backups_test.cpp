@@ -54,8 +54,7 @@ protected:
             copyFixture("game-mixed/program", env.program);
         }
         fs::copy_file(SKARVEL_BINI_PATH, env.program / "bini");
-        env.storePreference("SecurityDialogs", "0");
-        env.storePreference("CheckNewVersion", "0");
+        env.silenceStart();
         laidOut = files();
     }
 

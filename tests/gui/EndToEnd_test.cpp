@@ -132,9 +132,10 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
         pick(window, "cbStartingBase", "Planet Manhattan"); // the base shown: no change
         pick(window, "cbStartingBase", "Benford Station");
 
-        // Another ship while the edits are unsaved: Yes saves Defender first.
+        // Another ship while the edits are unsaved: Yes saves Defender first, after a look
+        // at the changes.
         clickMenu(window, "SHIP");
-        hand.press(QMessageBox::Yes).press(QMessageBox::Ok);
+        hand.press(QMessageBox::Yes).click("btReviewSave").press(QMessageBox::Ok);
         clickShip(window, 2);
         EXPECT_EQ(fieldText(window, "edShipNickName"), "li_freighter");
 
@@ -162,6 +163,7 @@ TEST_F(DemoSession, EditSaveReloadAndExitReachTheGameTheCopiesAndTheJournal) {
                          {QMessageBox::Warning, kShipChangeQuestion +
                                                     "\nThis engine is also used by: Drake, "
                                                     "Sabre"},
+                         {QMessageBox::NoIcon, QString()}, // the look at the changes
                          {QMessageBox::Information, kSavedInformation},
                          {QMessageBox::Information, kNothingToSaveInformation},
                          {QMessageBox::Question, kExitQuestion},

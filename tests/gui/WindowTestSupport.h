@@ -54,7 +54,8 @@ public:
         }
     }
 
-    // The game installed and both switches off: the window starts without a question.
+    // The game installed and both switches off: the window starts without a question (and a
+    // save asks only its own questions, without the look at the changes).
     void installGameAndSilenceStart() {
         installGame();
         silenceStart();
@@ -62,6 +63,7 @@ public:
     void silenceStart() {
         storePreference("SecurityDialogs", "0");
         storePreference("CheckNewVersion", "0");
+        storePreference("ReviewBeforeSave", "0");
     }
 
     void storePreference(const std::string& name, const std::string& value) {

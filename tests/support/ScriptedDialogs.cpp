@@ -39,6 +39,16 @@ std::size_t ScriptedDialogs::choose(MessageKind kind, std::string_view text,
     return choice;
 }
 
+ReviewAnswer ScriptedDialogs::review(std::string_view, std::string_view text, bool) {
+    reviewsShown.emplace_back(text);
+    if (reviewAnswers.empty()) {
+        return {true, false};
+    }
+    const ReviewAnswer answer = reviewAnswers.front();
+    reviewAnswers.pop_front();
+    return answer;
+}
+
 std::string ScriptedDialogs::pickFolder(std::string_view instruction,
                                         std::string_view startFolder) {
     folderInstructions.emplace_back(instruction);

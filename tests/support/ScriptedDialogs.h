@@ -25,6 +25,9 @@ public:
     // Answers from choices; without one, the last button (the way back).
     std::size_t choose(MessageKind kind, std::string_view text,
                        const std::vector<std::string>& buttons) override;
+    // Answers from reviewAnswers; without one, Save.
+    ReviewAnswer review(std::string_view caption, std::string_view text,
+                        bool offerDontShowAgain) override;
     std::string pickFolder(std::string_view instruction, std::string_view startFolder) override;
     std::optional<std::string> openFile(const FileDialogOptions& options) override;
     std::optional<std::string> saveFile(const FileDialogOptions& options) override;
@@ -32,6 +35,8 @@ public:
     std::deque<Answer> answers;
     std::deque<std::size_t> choices;
     std::vector<std::vector<std::string>> buttonsShown;
+    std::deque<ReviewAnswer> reviewAnswers;
+    std::vector<std::string> reviewsShown;
     std::deque<std::optional<std::string>> folders;
     std::deque<std::optional<std::string>> files;
 

@@ -1,0 +1,157 @@
+#include "gamedata/ChangeReview.h"
+
+#include "gamedata/IniEngine.h"
+#include "gamedata/SectionFinder.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+namespace skarvel {
+
+namespace {
+
+FileEdit* editOf(std::vector<FileEdit>& edits, SettingsFile file) {
+    const auto found = std::find_if(edits.begin(), edits.end(),
+                                    [file](const FileEdit& edit) { return edit.file == file; });
+    return found == edits.end() ? nullptr : &*found;
+}
+
+// Where each section's text begins and ends in the bytes; [0, first header) comes first.
+std::vector<std::pair<std::size_t, std::size_t>> sectionSpans(const ini::ParsedIni& ini) {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    const auto& sections = ini.sections();
+    std::size_t begin = 0;
+    for (const auto& section : sections) {
+        spans.emplace_back(begin, section.lineBegin);
+        begin = section.lineBegin;
+    }
+    spans.emplace_back(begin, ini.bytes().size());
+    return spans;
+}
+
+std::size_t lineNumberAt(std::string_view bytes, std::size_t offset) {
+    return 1 + static_cast<std::size_t>(std::count(
+                   bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+}
+
+// The first line of a text, without its line end.
+std::string firstLine(std::string_view text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    return std::string(text.substr(0, end));
+}
+
+// Each run of changed lines of a section as "@@ line N @@", the section's header (where it
+// stays) and the run. N is the line of the file before the save where the run begins.
+void reviewSection(std::vector<DiffLine>& lines, std::string_view before, std::string_view after,
+                   std::size_t lineNumber) {
+    const std::string header = firstLine(before);
+    const bool headerStays = !header.empty() && firstLine(after) == header;
+    // Sections are short: the whole of it is compared, every unchanged line kept.
+    const std::vector<DiffLine> all = lineDiff(before, after, std::numeric_limits<int>::max() / 2);
+    std::size_t line = lineNumber;
+    for (std::size_t i = 0; i < all.size();) {
+        if (all[i].mark == ' ') {
+            ++line;
+            ++i;
+            continue;
+        }
+        lines.push_back({'@', "@@ line " + std::to_string(line) + " @@"});
+        if (headerStays) {
+            lines.push_back({' ', header});
+        }
+        for (; i < all.size() && all[i].mark != ' '; ++i) {
+            line += all[i].mark == '-' ? 1 : 0;
+            lines.push_back(all[i]);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingChange>& changes) {
+    std::vector<FileEdit> edits;
+    std::vector<std::shared_ptr<ini::ParsedIni>> parses;
+    for (const PendingChange& change : changes) {
+        const SectionRef& ref = change.section;
+        FileEdit* edit = editOf(edits, ref.file);
+        if (edit == nullptr) {
+            const std::string& path = dataSet.ini(ref.file).path();
+            const auto now = ini::currentIni(path);
+            if (!now) {
+                continue;
+            }
+            edits.push_back({ref.file, path, now->bytes(), {}});
+            parses.push_back(std::make_shared<ini::ParsedIni>(*now));
+            edit = &edits.back();
+        }
+        if (change.value.empty()) {
+            continue; // the save writes no empty value
+        }
+        ini::ParsedIni& parse = *parses[static_cast<std::size_t>(edit - edits.data())];
+        if (!ref.byNickname) {
+            parse.assignValue(ref.kind, change.key, change.value);
+            continue;
+        }
+        const std::vector<std::size_t> positions =
+            sectionsWithNickname(parse, ref.kind, ref.nickname);
+        if (positions.size() == 1) {
+            parse.assignValueAt(positions.front(), change.key, change.value);
+        }
+    }
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        edits[i].after = parses[i]->bytes();
+    }
+    return edits;
+}
+
+std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
+    std::vector<FileReview> reviews;
+    for (const FileEdit& edit : edits) {
+        if (edit.before == edit.after) {
+            continue;
+        }
+        // Section by section: a change touches few of them, and a whole-file difference of
+        // a large file would cost far more.
+        const ini::ParsedIni before(edit.before);
+        const ini::ParsedIni after(edit.after);
+        const auto spansBefore = sectionSpans(before);
+        const auto spansAfter = sectionSpans(after);
+        FileReview review{edit.path, {}};
+        for (std::size_t i = 0; i < std::max(spansBefore.size(), spansAfter.size()); ++i) {
+            const auto textOf = [i](const std::string& bytes, const auto& spans) {
+                return i < spans.size() ? std::string_view(bytes).substr(
+                                              spans[i].first, spans[i].second - spans[i].first)
+                                        : std::string_view();
+            };
+            const std::string_view old = textOf(edit.before, spansBefore);
+            const std::string_view now = textOf(edit.after, spansAfter);
+            if (old != now) {
+                const std::size_t offset =
+                    i < spansBefore.size() ? spansBefore[i].first : edit.before.size();
+                reviewSection(review.lines, old, now, lineNumberAt(edit.before, offset));
+            }
+        }
+        reviews.push_back(std::move(review));
+    }
+    return reviews;
+}
+
+std::vector<FileReview> reviewChanges(const DataSet& dataSet,
+                                      const std::vector<PendingChange>& changes) {
+    return reviewOf(editsOf(dataSet, changes));
+}
+
+std::string reviewText(const std::vector<FileReview>& reviews) {
+    std::string text;
+    for (const FileReview& review : reviews) {
+        text += "--- " + review.path + "\n+++ " + review.path + "\n";
+        for (const DiffLine& line : review.lines) {
+            text += line.mark == '@' ? line.text : std::string(1, line.mark) + line.text;
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+} // namespace skarvel
