@@ -6,6 +6,7 @@
 #include "app/Contact.h"
 #include "app/DataFileWatcher.h"
 #include "app/ErrorHandler.h"
+#include "app/FleetPage.h"
 #include "app/HintArea.h"
 #include "app/InfoWindow.h"
 #include "app/KeyFilter.h"
@@ -60,6 +61,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     wireHandlers();
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
+    new FleetPage(*ui_, *editor_, form_, dialogs_, journal_, this);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }

@@ -165,7 +165,7 @@ TEST_F(LayoutTest, MenuTreeListsThePagesDepthFirst) {
     }
     EXPECT_EQ(items,
               (std::vector<std::string>{"READ FIRST", "OPTIONS", "GENERAL", "CHARACTER", "SHIP",
-                                        "EXTENDED", "COMMODITY", "CONSTANTS", "BACKUP"}));
+                                        "EXTENDED", "FLEET", "COMMODITY", "CONSTANTS", "BACKUP"}));
     EXPECT_EQ(ui.tvMenu->topLevelItem(4)->child(0)->text(0), "EXTENDED");
     EXPECT_TRUE(ui.tvMenu->font().bold());
     EXPECT_EQ(ui.tvMenu->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -176,7 +176,8 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
     const std::vector<std::pair<std::string, std::string>> pages = {
         {"tsReadFirst", "READ 1ST"},  {"tsOptions", "Options"},     {"tsGeneral", "General"},
         {"tsCharacter", "Character"}, {"tsShip", "Ship"},           {"TabSheet1", "Extended"},
-        {"tsCommodity", "Commodity"}, {"tsConstants", "Constants"}, {"tsBackup", "Backup"}};
+        {"tsFleet", "Fleet"},         {"tsCommodity", "Commodity"}, {"tsConstants", "Constants"},
+        {"tsBackup", "Backup"}};
     ASSERT_EQ(ui.pcMain->count(), static_cast<int>(pages.size()));
     for (int i = 0; i < ui.pcMain->count(); ++i) {
         const auto& page = pages[static_cast<std::size_t>(i)];
@@ -187,7 +188,7 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
     EXPECT_TRUE(ui.pcMain->tabBar()->font().bold());
     for (const std::string& panel :
          words("panBackReadFirst panBackOptions panBackGeneral panBackCharacter panBackShip "
-               "panBackExtended panBackCommodity panBackConstants panBackBackup")) {
+               "panBackExtended panBackFleet panBackCommodity panBackConstants panBackBackup")) {
         EXPECT_TRUE(control(panel)->property("hintWired").toBool()) << panel;
     }
     EXPECT_TRUE(ui.tsBackup->isAncestorOf(ui.tvBackups));
