@@ -133,7 +133,7 @@ void FleetCommands::exportCsv(const std::string& path, const std::vector<std::si
 
 std::string FleetCommands::importCsv(const std::string& path) {
     const FleetImport result = importFleetCsv(edits_, readFile(path));
-    journal_.WriteFormatted("Flotte: %d Werte importiert aus %s, %d Probleme",
+    journal_.WriteFormatted("Flotte: %d Werte importiert aus %s, %d nicht übernommen",
                             {static_cast<long long>(result.changed), path,
                              static_cast<long long>(result.problems.size())},
                             JournalEntryKind::Info);
