@@ -88,6 +88,7 @@ std::string FleetCommands::reviewText() const {
     const std::size_t ships = edits_.shipCount();
     std::string text =
         std::to_string(ships) + (ships == 1 ? " ship changes." : " ships change.") + "\n\n";
+    const ini::ReadOnlyPhase readOnly;
     std::vector<FileEdit> edits = editsOf(editor_.dataSet(), edits_.changes());
     if (const auto mounts = edits_.mountChanges(); !mounts.empty()) {
         // The special hp_type lines change by lines, on top of the values.
@@ -150,7 +151,11 @@ std::string FleetCommands::importCsv(const std::string& path) {
 }
 
 bool FleetCommands::settleOutsideConflicts(std::vector<PendingChange>& changes) {
-    const std::vector<OutsideConflict> conflicts = outsideConflicts(editor_.dataSet(), changes);
+    std::vector<OutsideConflict> conflicts;
+    {
+        const ini::ReadOnlyPhase readOnly;
+        conflicts = outsideConflicts(editor_.dataSet(), changes);
+    }
     if (conflicts.empty()) {
         return true;
     }
@@ -185,7 +190,13 @@ bool FleetCommands::save() {
         ships.push_back(
             SectionRef::withNickname(SettingsFile::ShipArch, "Ship", mount.shipNickname));
     }
-    if (const auto problems = sectionProblems(dataSet, changes, ships); !problems.empty()) {
+    std::vector<SectionProblem> problems;
+    {
+        // Each of many sections is looked up: the files are checked once, not per lookup.
+        const ini::ReadOnlyPhase readOnly;
+        problems = sectionProblems(dataSet, changes, ships);
+    }
+    if (!problems.empty()) {
         const std::string text = describeProblems(problems);
         journal_.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
         end();

@@ -280,14 +280,27 @@ std::size_t FleetEdits::shipCount() const {
     if (empty()) {
         return 0;
     }
+    // Only the columns that hold a change: a column of every ship is one of some fifty.
+    std::set<std::size_t> columns;
+    const auto all = fleetColumns();
+    for (std::size_t column = 0; column < all.size(); ++column) {
+        const bool changedField =
+            all[column].field &&
+            std::any_of(changes_.begin(), changes_.end(), [&](const PendingChange& change) {
+                return change.field == all[column].field->field;
+            });
+        const bool changedLevel =
+            std::any_of(mounts_.begin(), mounts_.end(),
+                        [&](const auto& mount) { return mount.first.second == column; });
+        if (changedField || changedLevel) {
+            columns.insert(column);
+        }
+    }
     std::size_t count = 0;
-    const std::size_t columns = fleetColumns().size();
     for (std::size_t row = 0; row < table_->rows().size(); ++row) {
-        for (std::size_t column = 0; column < columns; ++column) {
-            if (edited(row, column)) {
-                ++count;
-                break;
-            }
+        if (std::any_of(columns.begin(), columns.end(),
+                        [&](std::size_t column) { return edited(row, column); })) {
+            ++count;
         }
     }
     return count;
