@@ -207,6 +207,13 @@ bool FleetCommands::save() {
         end();
         return false;
     }
+    if (changes.empty() && mounts.empty()) {
+        // Every value was left as the file has it: no backup, no write.
+        journal_.Write("Keine Werte verändert - nichts zu speichern", JournalEntryKind::Info);
+        end();
+        refresh();
+        return true;
+    }
     journal_.WriteFormatted(
         "Flotte: %d Werte von %d Schiffen werden gespeichert",
         {static_cast<long long>(changes.size()), static_cast<long long>(edits_.shipCount())},
