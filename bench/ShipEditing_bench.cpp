@@ -9,11 +9,15 @@
 #include "DataSetGenerator.h"
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
+#include "platform/AsciiText.h"
 #include "platform/Files.h"
 #include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
+#include "ships/FleetColumns.h"
+#include "ships/FleetCommands.h"
+#include "ships/Numbers.h"
 #include "support/MemoryForm.h"
 
 #include <algorithm>
@@ -99,6 +103,7 @@ public:
     }
 
     Editor& editor() { return *editor_; }
+    TJournal& journal() { return *journal_; }
     test::MemoryForm& form() { return form_; }
     std::array<std::filesystem::path, 6> files() const { return set_.files(); }
 
@@ -275,6 +280,84 @@ void BM_EngineFieldKeystroke(benchmark::State& state, bench::DataSetSize size) {
     }
 }
 
+// The Fleet page's rows: every ship read with the field table, against the six files' parse.
+void BM_FleetRows(benchmark::State& state, bench::DataSetSize size) {
+    Session& s = session(size);
+    const Baseline baseline = parseBaseline(allSix(size));
+    const auto names = s.form().items(controls::lbShips);
+    Timed timed;
+    for (auto _ : state) {
+        timed.run([&] {
+            const FleetTable table = FleetTable::read(s.editor().dataSet(), names);
+            benchmark::DoNotOptimize(table.rows().data());
+        });
+    }
+    reportRatio(state, timed, baseline);
+}
+
+// What the page's proxy does for a click on a number's header: every row's text read as a
+// number and the rows ordered by it; and the filter over the four text columns.
+void BM_FleetSortAndFilter(benchmark::State& state, bool sort) {
+    Session& s = session(bench::DataSetSize::Large);
+    YesDialogs dialogs;
+    FleetCommands fleet(s.journal(), s.form(), dialogs, s.editor());
+    fleet.refresh();
+    const std::size_t hold = fleetColumnOfKey("hold_size");
+    const std::size_t rows = fleet.table().rows().size();
+    std::vector<std::size_t> order;
+    for (auto _ : state) {
+        order.resize(rows);
+        for (std::size_t i = 0; i < rows; ++i) {
+            order[i] = i;
+        }
+        if (sort) {
+            std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+                return readNumber(fleet.edits().shown(a, hold)).value_or(-1) >
+                       readNumber(fleet.edits().shown(b, hold)).value_or(-1);
+            });
+        } else {
+            std::erase_if(order, [&](std::size_t row) {
+                for (const char* key : {"name", "nickname", "type", "ship_class"}) {
+                    std::string text = fleet.edits().shown(row, fleetColumnOfKey(key));
+                    std::transform(text.begin(), text.end(), text.begin(), lowerAscii);
+                    if (text.find("fighter") != std::string::npos) {
+                        return false;
+                    }
+                }
+                return true;
+            });
+        }
+        benchmark::DoNotOptimize(order.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+// One column of every ship changed, reviewed and saved (one backup, one batch), the table
+// read again; against the six files' parse.
+void BM_FleetChangeReviewSave(benchmark::State& state, bench::DataSetSize size) {
+    Session& s = session(size);
+    YesDialogs dialogs;
+    FleetCommands fleet(s.journal(), s.form(), dialogs, s.editor());
+    fleet.refresh();
+    const Baseline baseline = parseBaseline(allSix(size));
+    std::vector<std::size_t> rows(fleet.table().rows().size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = i;
+    }
+    const std::size_t hold = fleetColumnOfKey("hold_size");
+    Timed timed;
+    int value = 60;
+    for (auto _ : state) {
+        ++value;
+        timed.run([&] {
+            fleet.edits().apply(rows, hold, FleetEdits::Operation::Set, std::to_string(value));
+            benchmark::DoNotOptimize(fleet.reviewText().size());
+            fleet.save();
+        });
+    }
+    reportRatio(state, timed, baseline);
+}
+
 // One journal line made durable on the disk of the generated data sets.
 void BM_JournalLine(benchmark::State& state) {
     const auto folder =
@@ -303,7 +386,13 @@ const bool registered = [] {
         add("BM_SaveAndReload", BM_SaveAndReload, benchmark::kMillisecond);
         add("BM_OutsideChange", BM_OutsideChange, benchmark::kMillisecond);
         add("BM_EngineFieldKeystroke", BM_EngineFieldKeystroke, benchmark::kMicrosecond);
+        add("BM_FleetRows", BM_FleetRows, benchmark::kMillisecond);
+        add("BM_FleetChangeReviewSave", BM_FleetChangeReviewSave, benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("BM_FleetSort/large", BM_FleetSortAndFilter, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_FleetFilter/large", BM_FleetSortAndFilter, false)
+        ->Unit(benchmark::kMillisecond);
     return true;
 }();
 

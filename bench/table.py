@@ -79,6 +79,19 @@ def main():
             b = by_name[f"{name}/{size}"]
             ratio_row(what, size, b, b["x_parse"], b["cpu_x_parse"],
                       f"{b['parse_ms']:.1f} / {b['parse_cpu_ms']:.1f} ({files})", limit)
+    fleet = (("Fleet page: the rows of every ship", "BM_FleetRows", 5),
+             ("Fleet page: one column of every ship changed, reviewed, saved, table read again",
+              "BM_FleetChangeReviewSave", 10))
+    for what, name, limit in fleet:
+        for size in SIZES:
+            b = by_name[f"{name}/{size}"]
+            ratio_row(what, size, b, b["x_parse"], b["cpu_x_parse"],
+                      f"{b['parse_ms']:.1f} / {b['parse_cpu_ms']:.1f} (six files)", limit)
+    for what, name in (("Fleet page: sorting 1,500 rows by a number", "BM_FleetSort/large"),
+                       ("Fleet page: filtering 1,500 rows by a text", "BM_FleetFilter/large")):
+        b = by_name[name]
+        rows.append((what, "large", f"{ms(b):.2f} / {ms(b, 'cpu_time'):.2f}", "", "",
+                     "< 16 ms", verdict(ms(b, "cpu_time") < 16)))
     backup = by_name["BM_BackupOfTheLargeSet"]
     ratio_row("Backup of the six files into a folder in RAM, checked", "large", backup,
               backup["x_parse"], backup["cpu_x_parse"],

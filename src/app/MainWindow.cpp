@@ -9,6 +9,7 @@
 #include "app/DataFileWatcher.h"
 #include "app/EditHistory.h"
 #include "app/ErrorHandler.h"
+#include "app/FleetPage.h"
 #include "app/HelpWindow.h"
 #include "app/HintArea.h"
 #include "app/InfoWindow.h"
@@ -69,6 +70,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     new BackupPage(*ui_, editor_->backups(), journal_, this);
     new CommodityPage(*ui_, *editor_, dialogs_, journal_, this);
     new CheckPage(*ui_, *editor_, form_, dialogs_, journal_, this);
+    new FleetPage(*ui_, *editor_, form_, dialogs_, journal_, this);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }

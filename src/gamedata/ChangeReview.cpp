@@ -126,6 +126,10 @@ std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
         const auto spansBefore = sectionSpans(before);
         const auto spansAfter = sectionSpans(after);
         FileReview review{edit.path, {}};
+        // Line numbers counted on from the section before: a count from the start for every
+        // changed section is quadratic when a column of every ship changes.
+        std::size_t counted = 0;
+        std::size_t line = 1;
         for (std::size_t i = 0; i < std::max(spansBefore.size(), spansAfter.size()); ++i) {
             const auto textOf = [i](const std::string& bytes, const auto& spans) {
                 return i < spans.size() ? std::string_view(bytes).substr(
@@ -137,7 +141,11 @@ std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
             if (old != now) {
                 const std::size_t offset =
                     i < spansBefore.size() ? spansBefore[i].first : edit.before.size();
-                reviewSection(review.lines, old, now, lineNumberAt(edit.before, offset));
+                line +=
+                    lineNumberAt(std::string_view(edit.before).substr(counted), offset - counted) -
+                    1;
+                counted = offset;
+                reviewSection(review.lines, old, now, line);
             }
         }
         reviews.push_back(std::move(review));

@@ -7,6 +7,7 @@
 #include "platform/LineEnds.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -58,7 +59,13 @@ ParsedIni::ParsedIni(std::string bytes) : bytes_(std::move(bytes)) {
     parse();
 }
 
+std::uint64_t ParsedIni::Stamp::next() {
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
+
 void ParsedIni::parse() {
+    layoutStamp_ = Stamp{};
     const std::string& text = bytes_;
     if (text.find('\0') != std::string::npos) {
         isText_ = false;
@@ -315,9 +322,15 @@ void ParsedIni::assignValueIn(const Section* section, std::string_view sectionNa
         return;
     }
 
+    if (sameName(name(*key), "nickname")) {
+        layoutStamp_ = Stamp{}; // an index by nickname is out of date
+    }
     const std::size_t oldEnd = key->valueEnd;
     const std::size_t oldLength = oldEnd - key->valueBegin;
     bytes_.replace(key->valueBegin, oldLength, value);
+    if (value.size() == oldLength) {
+        return; // nothing moves
+    }
     const auto shift = [&](std::size_t& position) {
         if (position >= oldEnd) {
             position = position + value.size() - oldLength;

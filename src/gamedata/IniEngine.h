@@ -44,6 +44,9 @@ public:
 
     const std::vector<Section>& sections() const { return sections_; }
     const std::vector<Key>& keys() const { return keys_; }
+    // Unique to this parse's sections, headers and nickname values: it changes whenever one of
+    // them may have, so an index over them (SectionFinder.h) knows to build itself again.
+    std::uint64_t layoutStamp() const { return layoutStamp_.value; }
 
     // The first section / the first key of that name, compared without regard to ASCII case.
     // In a file whose sections of a numbered kind all have plain headers, the k-th of them
@@ -91,7 +94,20 @@ private:
     void assignValueIn(const Section* section, std::string_view sectionName, std::string_view key,
                        std::string_view value, const Key* which = nullptr);
 
+    // A fresh number at every construction, copy and change of the layout.
+    struct Stamp {
+        std::uint64_t value = next();
+        Stamp() = default;
+        Stamp(const Stamp&) : value(next()) {}
+        Stamp& operator=(const Stamp&) {
+            value = next();
+            return *this;
+        }
+        static std::uint64_t next();
+    };
+
     std::string bytes_;
+    Stamp layoutStamp_;
     bool isText_ = true;
     std::vector<Section> sections_;
     std::vector<Key> keys_;

@@ -3,6 +3,10 @@
 #include "gamedata/SectionHeader.h"
 #include "platform/AsciiText.h"
 
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
 namespace skarvel {
 
 bool isKindSection(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section,
@@ -16,9 +20,56 @@ std::string nicknameOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section&
     return key ? ini.value(*key) : std::string();
 }
 
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), lowerAscii);
+    return result;
+}
+
+// The sections of one kind by lower-case nickname, for one layout of one parse: a save of
+// many ships looks up each of them, and a scan per lookup would be quadratic.
+struct NicknameIndex {
+    std::uint64_t stamp = 0;
+    std::string kind; // lower case
+    std::unordered_map<std::string, std::vector<std::size_t>> sections;
+};
+
+const NicknameIndex& indexOf(const ini::ParsedIni& ini, std::string_view kind) {
+    // A few at once: a save alternates between files and kinds.
+    thread_local std::array<NicknameIndex, 8> indexes;
+    thread_local std::size_t next = 0;
+    const std::string lowerKind = lowered(kind);
+    for (const NicknameIndex& index : indexes) {
+        if (index.stamp == ini.layoutStamp() && index.kind == lowerKind) {
+            return index;
+        }
+    }
+    NicknameIndex& index = indexes[next];
+    next = (next + 1) % indexes.size();
+    index.stamp = ini.layoutStamp();
+    index.kind = lowerKind;
+    index.sections.clear();
+    const auto& sections = ini.sections();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        if (isKindSection(ini, sections[i], kind)) {
+            index.sections[lowered(nicknameOf(ini, sections[i]))].push_back(i);
+        }
+    }
+    return index;
+}
+
+} // namespace
+
 std::vector<std::size_t> sectionsWithNickname(const ini::ParsedIni& ini, std::string_view kind,
                                               std::string_view nickname) {
-    return sectionsWithKeyValue(ini, kind, "nickname", nickname);
+    if (nickname.empty()) {
+        return {};
+    }
+    const NicknameIndex& index = indexOf(ini, kind);
+    const auto found = index.sections.find(lowered(nickname));
+    return found == index.sections.end() ? std::vector<std::size_t>{} : found->second;
 }
 
 std::vector<std::size_t> sectionsWithKeyValue(const ini::ParsedIni& ini, std::string_view kind,

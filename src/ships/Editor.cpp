@@ -161,6 +161,9 @@ bool Editor::FormClose(bool doExit) {
         return false;
     }
     journal_.Write("JA - Programm beenden", JournalEntryKind::System);
+    if (leaveCheck_ && !leaveCheck_()) {
+        return false;
+    }
     return closeForExit();
 }
 
@@ -195,6 +198,9 @@ void Editor::reloadDataSet(bool alreadyBackedUp) {
 void Editor::btRelloadClick() {
     const Busy busy(busy_);
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
+    if (leaveCheck_ && !leaveCheck_()) {
+        return;
+    }
     bool reload = true;
     if (valuesChanged_) {
         journal_.Write("Es sind noch Daten geöffnet", JournalEntryKind::Info);

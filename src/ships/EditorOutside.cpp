@@ -106,6 +106,12 @@ void Editor::btOutsideReloadClick() {
     hideOutsideBar();
 }
 
+void Editor::reloadFromFiles() {
+    const Busy busy(busy_);
+    reloadShownValues();
+    valuesChanged_ = false;
+}
+
 void Editor::btOutsideKeepClick() {
     journal_.Write("Außerhalb geändert - eigene Änderungen behalten", JournalEntryKind::Action);
     hideOutsideBar();
@@ -114,6 +120,9 @@ void Editor::btOutsideKeepClick() {
 void Editor::btCloseSetClick() {
     const Busy busy(busy_);
     journal_.Write("Daten sollen geschlossen werden", JournalEntryKind::System);
+    if (leaveCheck_ && !leaveCheck_()) {
+        return;
+    }
     if (valuesChanged_ &&
         !isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kCloseQuestion))) {
         journal_.Write("NEIN - Daten bleiben geöffnet", JournalEntryKind::System);

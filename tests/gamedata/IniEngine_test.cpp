@@ -1,4 +1,5 @@
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionFinder.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,32 @@ TEST(ParsedIniTest, AddedKeysAndSectionsReadBack) {
     }
     EXPECT_EQ(text, "[A]\nk = 1\nadded0 = 0\nadded1 = 1\nadded2 = 2\n; tail\n"
                     "[B0]\nk = b\n[B1]\nk = b\n[B2]\nk = b\n");
+}
+
+} // namespace
+} // namespace skarvel::ini
+
+namespace skarvel::ini {
+namespace {
+
+using skarvel::sectionsWithNickname;
+
+// The index by nickname follows the parse it was built for: a changed nickname, a copy and
+// a value written into another key.
+TEST(NicknameIndex, FollowsEveryChangeOfTheParse) {
+    ParsedIni ini("[Ship]\nnickname = a\nhold_size = 1\n[Ship]\nnickname = B\n[Good]\n"
+                  "nickname = a\n");
+    EXPECT_EQ(sectionsWithNickname(ini, "Ship", "b"), std::vector<std::size_t>{1});
+    ini.assignValueAt(0, "hold_size", "22");
+    EXPECT_EQ(sectionsWithNickname(ini, "ship", "A"), std::vector<std::size_t>{0});
+    ini.assignValueAt(1, "nickname", "c");
+    EXPECT_EQ(sectionsWithNickname(ini, "Ship", "b"), std::vector<std::size_t>{});
+    EXPECT_EQ(sectionsWithNickname(ini, "Ship", "c"), std::vector<std::size_t>{1});
+    ParsedIni copy(ini);
+    copy.assignValueAt(0, "nickname", "c");
+    EXPECT_EQ(sectionsWithNickname(copy, "Ship", "c"), (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(sectionsWithNickname(ini, "Ship", "c"), std::vector<std::size_t>{1});
+    EXPECT_EQ(sectionsWithNickname(ini, "Good", "a"), std::vector<std::size_t>{2});
 }
 
 } // namespace

@@ -1,0 +1,294 @@
+#include "app/FleetPage.h"
+
+#include "app/ErrorHandler.h"
+#include "app/FleetChangeDialog.h"
+#include "app/FleetModel.h"
+#include "ports/Dialogs.h"
+#include "ports/Form.h"
+#include "ships/Editor.h"
+#include "ships/FleetColumns.h"
+#include "ui_MainWindow.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QTimer>
+#include <set>
+
+namespace skarvel {
+
+namespace {
+
+QString fromStd(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs,
+                     TJournal& journal, QObject* parent)
+    : QObject(parent), ui_(ui), editor_(editor), form_(form), dialogs_(dialogs), journal_(journal),
+      fleet_(journal, form, dialogs, editor),
+      model_(new FleetModel(
+          fleet_, [this](const QString& why) { ui_.labFleetStatus->setText(why); }, this)),
+      proxy_(new FleetFilter(this)), shownPage_(ui.pcMain->currentWidget()) {
+    setObjectName(QStringLiteral("FleetPage"));
+    proxy_->setSourceModel(model_);
+    ui_.tvFleet->setModel(proxy_);
+    ui_.tvFleet->sortByColumn(-1, Qt::AscendingOrder); // file order until a header is clicked
+    ui_.tvFleet->horizontalHeader()->setSectionsMovable(true);
+    // Widths from the first rows: measuring all 1,500 would cost more than the read.
+    ui_.tvFleet->horizontalHeader()->setResizeContentsPrecision(40);
+    ui_.tvFleet->verticalHeader()->setDefaultSectionSize(ui_.tvFleet->fontMetrics().height() + 6);
+    ui_.tvFleet->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
+    buildColumnChooser();
+    askChange_ = [this](const QString& header, int ships, const QString& shared) -> ChangeAnswer {
+        FleetChangeDialog dialog(header, ships, shared, ui_.tvFleet->window());
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return std::pair{dialog.operation(), dialog.operand()};
+    };
+
+    const auto handle = [this](auto handler) {
+        return [this, handler] { runHandler(journal_, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(ui_.btFleetChange, &QAbstractButton::clicked, this,
+            handle(&FleetPage::btFleetChangeClick));
+    connect(ui_.btFleetReview, &QAbstractButton::clicked, this,
+            handle(&FleetPage::btFleetReviewClick));
+    connect(ui_.btFleetDiscard, &QAbstractButton::clicked, this,
+            handle(&FleetPage::btFleetDiscardClick));
+    connect(ui_.btFleetExport, &QAbstractButton::clicked, this,
+            handle(&FleetPage::btFleetExportClick));
+    connect(ui_.btFleetImport, &QAbstractButton::clicked, this,
+            handle(&FleetPage::btFleetImportClick));
+    connect(ui_.edFleetFilter, &QLineEdit::textChanged, this, [this](const QString& text) {
+        proxy_->setText(text);
+        showStatus();
+    });
+    connect(ui_.tvFleet, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        const QModelIndex source = proxy_->mapToSource(index);
+        if (source.column() == static_cast<int>(fleetColumnOfKey("name"))) {
+            runHandler(journal_, [this, source] { openShip(source.row()); });
+        }
+    });
+    connect(ui_.pcMain, &QTabWidget::currentChanged, this,
+            [this] { runHandler(journal_, [this] { pageChanged(); }); });
+    // The ship list is filled at every open and emptied at a close: the table follows.
+    const auto listChanged = [this] {
+        if (!stale_) {
+            stale_ = true;
+            QTimer::singleShot(0, this, [this] {
+                if (ui_.pcMain->currentWidget() == ui_.tsFleet && fleet_.edits().empty()) {
+                    runHandler(journal_, [this] { refresh(); });
+                }
+            });
+        }
+    };
+    connect(ui_.lbShips->model(), &QAbstractItemModel::rowsInserted, this, listChanged);
+    connect(ui_.lbShips->model(), &QAbstractItemModel::rowsRemoved, this, listChanged);
+    connect(ui_.lbShips->model(), &QAbstractItemModel::modelReset, this, listChanged);
+    editor_.setLeaveCheck([this] {
+        const bool left = fleet_.leavePage();
+        changesMade();
+        return left;
+    });
+    showStatus();
+}
+
+void FleetPage::buildColumnChooser() {
+    auto* menu = new QMenu(ui_.btFleetColumns);
+    const auto columns = fleetColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        QAction* action = menu->addAction(fromStd(fleetHeader(columns[i])));
+        action->setCheckable(true);
+        action->setChecked(true);
+        const int column = static_cast<int>(i);
+        connect(action, &QAction::toggled, this,
+                [this, column](bool shown) { ui_.tvFleet->setColumnHidden(column, !shown); });
+    }
+    ui_.btFleetColumns->setMenu(menu);
+}
+
+void FleetPage::refresh() {
+    fleet_.refresh();
+    stale_ = false;
+    model_->reload();
+    ui_.tvFleet->resizeColumnsToContents();
+    const bool open = editor_.dataSet().isOpen();
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui_.tvFleet), static_cast<QWidget*>(ui_.edFleetFilter),
+          static_cast<QWidget*>(ui_.btFleetChange), static_cast<QWidget*>(ui_.btFleetReview),
+          static_cast<QWidget*>(ui_.btFleetExport), static_cast<QWidget*>(ui_.btFleetImport)}) {
+        widget->setEnabled(open);
+    }
+    showStatus();
+}
+
+void FleetPage::changesMade() {
+    model_->changesMade();
+    showStatus();
+}
+
+void FleetPage::showStatus() {
+    const std::size_t changes = fleet_.edits().changes().size();
+    QString text = QStringLiteral("%1 of %2 ships shown")
+                       .arg(proxy_->rowCount())
+                       .arg(fleet_.table().rows().size());
+    if (changes > 0) {
+        text += QStringLiteral("; %1 pending change(s) in %2 ship(s), not yet saved")
+                    .arg(changes)
+                    .arg(fleet_.edits().shipCount());
+    }
+    ui_.labFleetStatus->setText(text);
+    ui_.btFleetDiscard->setEnabled(changes > 0);
+}
+
+void FleetPage::showPageLater(const QString& caption) {
+    QTimer::singleShot(0, this, [this, caption] {
+        redirecting_ = true;
+        form_.showPage(caption.toStdString());
+        redirecting_ = false;
+        shownPage_ = ui_.pcMain->currentWidget();
+    });
+}
+
+void FleetPage::pageChanged() {
+    QWidget* now = ui_.pcMain->currentWidget();
+    QWidget* before = shownPage_;
+    shownPage_ = now;
+    if (redirecting_ || now == before) {
+        return;
+    }
+    if (before == ui_.tsFleet) {
+        if (!fleet_.leavePage()) {
+            showPageLater(QStringLiteral("Fleet"));
+        }
+        changesMade();
+        return;
+    }
+    if (now != ui_.tsFleet) {
+        return;
+    }
+    if (!fleet_.enterPage()) {
+        if (before) {
+            showPageLater(ui_.pcMain->tabText(ui_.pcMain->indexOf(before)));
+        }
+        return;
+    }
+    if (ui_.pcMain->currentWidget() != ui_.tsFleet) {
+        showPageLater(QStringLiteral("Fleet")); // the Ship page's save reloaded the set
+    }
+    if (fleet_.edits().empty()) {
+        refresh();
+    }
+}
+
+void FleetPage::openShip(int sourceRow) {
+    if (!fleet_.leavePage()) {
+        changesMade();
+        return;
+    }
+    form_.setSelectedIndex("lbShips", sourceRow);
+    editor_.lbShipsClick();
+    form_.showPage("Ship");
+}
+
+void FleetPage::btFleetChangeClick() {
+    const QModelIndexList selected = ui_.tvFleet->selectionModel()->selectedIndexes();
+    std::set<int> columns;
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : selected) {
+        const QModelIndex source = proxy_->mapToSource(index);
+        columns.insert(source.column());
+        rows.push_back(static_cast<std::size_t>(source.row()));
+    }
+    if (columns.size() != 1) {
+        dialogs_.message(MessageKind::Information,
+                         "Select the cells of one column first, in the rows to change.");
+        return;
+    }
+    const auto column = static_cast<std::size_t>(*columns.begin());
+    std::string shared;
+    for (const std::string& name : fleet_.edits().sharing(rows, column)) {
+        shared += (shared.empty() ? "" : ", ") + name;
+    }
+    const ChangeAnswer answer = askChange_(fromStd(fleetHeader(fleetColumns()[column])),
+                                           static_cast<int>(rows.size()), fromStd(shared));
+    if (!answer) {
+        return;
+    }
+    const std::string refusals =
+        fleet_.edits().apply(rows, column, answer->first, answer->second.toLatin1().toStdString());
+    changesMade();
+    if (!refusals.empty()) {
+        dialogs_.message(MessageKind::Information,
+                         "These cells were left as they are:\n\r" + refusals);
+    }
+}
+
+void FleetPage::btFleetReviewClick() {
+    try {
+        fleet_.btFleetReviewClick();
+    } catch (...) {
+        changesMade();
+        throw;
+    }
+    if (fleet_.edits().empty()) {
+        refresh();
+    }
+    changesMade();
+}
+
+void FleetPage::btFleetDiscardClick() {
+    fleet_.btFleetDiscardClick();
+    changesMade();
+}
+
+void FleetPage::btFleetExportClick() {
+    const std::size_t choice = dialogs_.choose(
+        MessageKind::Confirmation, "Export the rows and columns shown, or every ship and column?",
+        {"Shown", "All", "Cancel"});
+    if (choice > 1) {
+        return;
+    }
+    std::vector<std::size_t> rows;
+    std::vector<std::size_t> columns;
+    const auto header = ui_.tvFleet->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (choice == 1 || !ui_.tvFleet->isColumnHidden(logical)) {
+            columns.push_back(static_cast<std::size_t>(logical));
+        }
+    }
+    if (choice == 1) {
+        for (std::size_t row = 0; row < fleet_.table().rows().size(); ++row) {
+            rows.push_back(row);
+        }
+    } else {
+        for (int row = 0; row < proxy_->rowCount(); ++row) {
+            rows.push_back(
+                static_cast<std::size_t>(proxy_->mapToSource(proxy_->index(row, 0)).row()));
+        }
+    }
+    const auto path = dialogs_.saveFile({"Export CSV", "fleet.csv", "CSV files|*.csv", {}});
+    if (path) {
+        fleet_.exportCsv(*path, rows, columns);
+    }
+}
+
+void FleetPage::btFleetImportClick() {
+    const auto path = dialogs_.openFile({"Import CSV", {}, "CSV files|*.csv", {}});
+    if (!path) {
+        return;
+    }
+    const std::string message = fleet_.importCsv(*path);
+    changesMade();
+    dialogs_.message(MessageKind::Information, message);
+}
+
+} // namespace skarvel

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ships/FleetCommands.h"
+#include "ships/FleetEdits.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <utility>
+
+class QWidget;
+
+namespace Ui {
+class TformSkarvel;
+}
+
+namespace skarvel {
+
+class Dialogs;
+class Editor;
+class FleetFilter;
+class FleetModel;
+class Form;
+class TJournal;
+
+// The Fleet page: every ship in one sortable, filterable table over the core's FleetCommands,
+// the column chooser, the change dialog and the page's buttons. Entering the page settles
+// the Ship page's unsaved changes first; leaving it, or the data set, settles its own.
+class FleetPage : public QObject {
+public:
+    FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs, TJournal& journal,
+              QObject* parent = nullptr);
+
+    FleetCommands& fleet() { return fleet_; }
+    FleetFilter& proxy() { return *proxy_; }
+
+    // The change dialog's answer; tests give their own.
+    using ChangeAnswer = std::optional<std::pair<FleetEdits::Operation, QString>>;
+    using ChangeAsker =
+        std::function<ChangeAnswer(const QString& header, int ships, const QString& shared)>;
+    void setChangeAsker(ChangeAsker asker) { askChange_ = std::move(asker); }
+
+    void btFleetChangeClick();
+    void btFleetReviewClick();
+    void btFleetDiscardClick();
+    void btFleetExportClick();
+    void btFleetImportClick();
+    // A click on a ship's name opens it on the Ship page.
+    void openShip(int sourceRow);
+
+private:
+    void pageChanged();
+    void showPageLater(const QString& caption);
+    void refresh();
+    void changesMade();
+    void showStatus();
+    void buildColumnChooser();
+
+    Ui::TformSkarvel& ui_;
+    Editor& editor_;
+    Form& form_;
+    Dialogs& dialogs_;
+    TJournal& journal_;
+    FleetCommands fleet_;
+    FleetModel* model_;
+    FleetFilter* proxy_;
+    ChangeAsker askChange_;
+    QPointer<QWidget> shownPage_;
+    bool redirecting_ = false;
+    bool stale_ = true; // the ship list was filled again since the table was read
+};
+
+} // namespace skarvel

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "gamedata/PendingChanges.h"
+#include "ships/FleetMounts.h"
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skarvel {
+
+class FleetTable;
+
+// The Fleet page's pending changes: typed into cells or made over many rows at once. A value
+// lives in one section, so ships that share an engine or power plant share its changes, and
+// a change is made once per section whatever the number of rows selected.
+class FleetEdits {
+public:
+    enum class Operation { Set, Add, Percent };
+
+    explicit FleetEdits(const FleetTable& table) : table_(&table) {}
+    // A new table (after a save or a reload): the changes are dropped.
+    void reset(const FleetTable& table);
+
+    const FleetTable& table() const { return *table_; }
+    // Where the cell's value lives, with its text as read; nothing when it cannot change.
+    std::optional<PendingChange> place(std::size_t row, std::size_t column) const;
+    // The pending text, else the text as read.
+    std::string shown(std::size_t row, std::size_t column) const;
+    // The cell takes a change: a value with a place, or the level of hardpoints the ship has.
+    bool changeable(std::size_t row, std::size_t column) const;
+    bool edited(std::size_t row, std::size_t column) const;
+
+    // The text typed into a cell: empty when taken, else why not.
+    std::string set(std::size_t row, std::size_t column, std::string_view typed);
+    // Applies the operation to the column's cells of the rows (once per section): empty when
+    // every cell took it, else one line per refusal.
+    std::string apply(const std::vector<std::size_t>& rows, std::size_t column, Operation operation,
+                      std::string_view operand);
+    // The names of the other ships whose value changes with these rows' cells of the column.
+    std::vector<std::string> sharing(const std::vector<std::size_t>& rows,
+                                     std::size_t column) const;
+
+    bool empty() const { return changes_.empty() && mounts_.empty(); }
+    void clear();
+    // In the order they were first made.
+    const std::vector<PendingChange>& changes() const { return changes_; }
+    // The new highest levels of special hardpoints, ship by ship.
+    std::vector<MountChange> mountChanges() const;
+    // The number of ships whose values change.
+    std::size_t shipCount() const;
+
+private:
+    // The new text for a cell, or the reason it cannot take one.
+    struct Outcome {
+        std::string text;
+        std::string refusal;
+    };
+    Outcome computed(std::size_t row, std::size_t column, Operation operation,
+                     std::string_view operand) const;
+    std::string store(const PendingChange& place, std::string text);
+    static std::string targetKey(const PendingChange& change);
+
+    // The level column's cell: its new level, or the reason it cannot take one.
+    std::string setLevel(std::size_t row, std::size_t column, Operation operation,
+                         std::string_view operand);
+
+    const FleetTable* table_;
+    std::map<std::pair<std::size_t, std::size_t>, int> mounts_; // (row, column) -> level
+    std::vector<PendingChange> changes_;
+    std::map<std::string, std::size_t> index_; // targetKey -> position in changes_
+};
+
+// The number rounded half to even to that many decimals, with a point ("12", "0.35").
+std::string roundedText(double value, int decimals);
+
+} // namespace skarvel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ships/ShipLoader.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace skarvel {
+
+class DataSet;
+
+// One row of the Fleet page: a ship of the ship list, where a ship load finds its sections,
+// and the texts of every column (fleetColumns), as a ship load would show them.
+struct FleetShip {
+    std::string name;
+    LoadedShip place; // the positions and nicknames; no field texts
+    std::vector<std::string> cells;
+    // By ShipGroup: the load found the group's section, so its values can change.
+    std::array<bool, 8> groupFound{};
+};
+
+// Every ship of the open set, read with the field table and placeOf like a ship load.
+class FleetTable {
+public:
+    FleetTable() = default;
+    // names: the ship list's entries, one per ship section in file order.
+    static FleetTable read(const DataSet& dataSet, const std::vector<std::string>& names);
+
+    const std::vector<FleetShip>& rows() const { return rows_; }
+    // The decimals a numeric column's values have at most (0: whole numbers): the precision a
+    // change rounds to.
+    int decimals(std::size_t column) const;
+
+private:
+    std::vector<FleetShip> rows_;
+    std::vector<int> decimals_;
+};
+
+// The positions and nicknames of every ship's sections, as ShipLoader::load finds them.
+std::vector<LoadedShip> locateShips(const DataSet& dataSet);
+
+} // namespace skarvel

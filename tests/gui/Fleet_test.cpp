@@ -1,0 +1,98 @@
+// The Fleet page in the real window: sorting, filtering, a change of many ships, its review
+// and save, and a ship opened from its row.
+#include "app/FleetModel.h"
+#include "app/FleetPage.h"
+#include "gamedata/TextLines.h"
+#include "gui/DemoWindow.h"
+#include "platform/CaseInsensitivePath.h"
+#include "ships/FleetColumns.h"
+#include "support/TestFiles.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace skarvel::test {
+namespace {
+
+class FleetWindow : public DemoWindow {
+protected:
+    FleetWindow() {
+        clickMenu(*window, QStringLiteral("FLEET"));
+        EXPECT_TRUE(waitUntil([&] { return table().model()->rowCount() == 8; }));
+    }
+
+    FleetPage& page() {
+        return *dynamic_cast<FleetPage*>(window->findChild<QObject*>(QStringLiteral("FleetPage")));
+    }
+    QTableView& table() { return control<QTableView>(*window, "tvFleet"); }
+    QString shown(int row, int column) {
+        return table().model()->index(row, column).data().toString();
+    }
+    void clickHeader(int column) {
+        QHeaderView& header = *table().horizontalHeader();
+        table().scrollTo(table().model()->index(0, column));
+        QTest::mouseClick(
+            header.viewport(), Qt::LeftButton, {},
+            QPoint(header.sectionViewportPosition(column) + header.sectionSize(column) / 2,
+                   header.height() / 2));
+    }
+    std::string shiparch() {
+        return readBytes(resolveCaseInsensitive(fieldText(*window, "edPfad").toStdString() +
+                                                "DATA/SHIPS/shiparch.ini"));
+    }
+
+    const int hold = static_cast<int>(fleetColumnOfKey("hold_size"));
+    const int name = static_cast<int>(fleetColumnOfKey("name"));
+};
+
+TEST_F(FleetWindow, LargestHoldIsOneClickAndEveryFighterGetsSixty) {
+    clickHeader(hold);
+    EXPECT_EQ(shown(0, hold), QStringLiteral("125"));
+    EXPECT_EQ(shown(7, hold), QStringLiteral("15"));
+
+    QTest::keyClicks(&control<QLineEdit>(*window, "edFleetFilter"), QStringLiteral("fighter"));
+    const int fighters = table().model()->rowCount();
+    ASSERT_EQ(fighters, 6);
+    table().selectionModel()->select(
+        QItemSelection(table().model()->index(0, hold), table().model()->index(fighters - 1, hold)),
+        QItemSelectionModel::Select);
+    page().setChangeAsker([](const QString&, int ships, const QString&) {
+        EXPECT_EQ(ships, 6);
+        return FleetPage::ChangeAnswer{{FleetEdits::Operation::Set, QStringLiteral("60")}};
+    });
+    const std::string before = shiparch();
+    click(control<QPushButton>(*window, "btFleetChange"));
+    for (int row = 0; row < fighters; ++row) {
+        EXPECT_EQ(shown(row, hold), QStringLiteral("60"));
+    }
+    EXPECT_EQ(shiparch(), before) << "nothing is written before the review";
+
+    hand.click("btReviewSave");
+    click(control<QPushButton>(*window, "btFleetReview"));
+    ASSERT_TRUE(waitUntil([&] { return page().fleet().edits().empty(); }));
+    const auto lines = splitLines(before);
+    const auto after = splitLines(shiparch());
+    ASSERT_EQ(lines.size(), after.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != after[i]) {
+            ++changed;
+            EXPECT_TRUE(after[i].starts_with("hold_size = 60")) << after[i];
+        }
+    }
+    EXPECT_EQ(changed, 6);
+}
+
+TEST_F(FleetWindow, ANameOpensItsShipOnTheShipPage) {
+    const QModelIndex cell = table().model()->index(2, name);
+    table().scrollTo(cell);
+    QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, table().visualRect(cell).center());
+    ASSERT_TRUE(waitUntil([&] {
+        return control<QTabWidget>(*window, "pcMain").currentWidget()->objectName() ==
+               QStringLiteral("tsShip");
+    }));
+    EXPECT_EQ(fieldText(*window, "edShipNickName"), QStringLiteral("li_freighter"));
+}
+
+} // namespace
+} // namespace skarvel::test

@@ -1,0 +1,280 @@
+// The Fleet page's core: its rows read like a ship load, changes over many rows, their
+// review and save through the one write path, CSV, and the line to the Ship page.
+#include "EditorSession.h"
+#include "gamedata/TextLines.h"
+#include "ships/FleetColumns.h"
+#include "ships/FleetCommands.h"
+#include "ships/FleetCsv.h"
+#include "support/TestFiles.h"
+
+#include <map>
+
+namespace skarvel::test {
+namespace {
+
+using Op = FleetEdits::Operation;
+
+class FleetTest : public EditorSession {
+protected:
+    FleetTest() : EditorSession("game-mod") {}
+
+    void open() {
+        editor->btRelloadClick();
+        ASSERT_TRUE(editor->dataSet().isOpen());
+        fleet.refresh();
+    }
+    std::size_t column(std::string_view key) const {
+        const std::size_t found = fleetColumnOfKey(key);
+        EXPECT_LT(found, fleetColumns().size()) << key;
+        return found;
+    }
+    std::string cell(std::size_t row, std::string_view key) {
+        return fleet.edits().shown(row, column(key));
+    }
+
+    FleetCommands fleet{*journal, form, dialogs, *editor};
+};
+
+// Every column of ships that show the odd cases: a fractional engine drag shared by two
+// ships, an engine that cannot move, a ship without hull good (no engine, no price).
+TEST_F(FleetTest, RowsShowWhatAShipLoadShows) {
+    open();
+    ASSERT_EQ(fleet.table().rows().size(), 6u);
+    const std::map<std::string, std::string> gunship = {
+        {"name", "Mod Gunship"},
+        {"nickname", "mod_gunship"},
+        {"type", "FIGHTER"},
+        {"ship_class", ""},
+        {"ids_name", "237033"},
+        {"hit_pts", "2100"},
+        {"nanobot_limit", "16"},
+        {"shield_battery_limit", "16"},
+        {"mass", "150.000000"},
+        {"hold_size", "40"},
+        {"ship_ident_name", ""},
+        {"max_bank_angle", ""},
+        {"linear_drag", "1.5"},
+        {"camera_offset", "7.500000, 25.000000"},
+        {"steering_torque", "22000.000000, 22000.000000, 66000.000000"},
+        {"price", "45000"},
+        {"tractor.max_length", "1500"},
+        {"tractor.reach_speed", "900"},
+        {"power.nickname", "mod_power_01"},
+        {"power.mass", "0"},
+        {"power.capacity", "12000"},
+        {"power.charge_rate", "4000"},
+        {"power.thrust_capacity", "800"},
+        {"power.thrust_charge_rate", "100"},
+        {"engine.nickname", "mod_engine_frac"},
+        {"engine.max_force", "48000"},
+        {"engine.linear_drag", "135.6"},
+        {"engine.reverse_fraction", "0.15"},
+        {"engine.cruise_power_usage", "0.25"},
+        {"engine.cruise_charge_time", "5"},
+        {"engine_speed", "354"},
+        {"reverse_speed", "53"},
+        {"gun_hardpoints", "7"},
+        {"gun_level", "4"},
+        {"turret_hardpoints", "0"},
+        {"turret_level", "0"},
+        {"shield_hardpoints", "1"},
+        {"shield_level", "2"}};
+    for (const FleetColumn& each : fleetColumns()) {
+        const auto expected = gunship.find(each.key);
+        // The keys the section lacks show empty.
+        EXPECT_EQ(cell(0, each.key), expected == gunship.end() ? "" : expected->second) << each.key;
+    }
+    const std::map<std::string, std::string> freighter = {{"engine.nickname", "mod_engine_whole"},
+                                                          {"engine_speed", "120"},
+                                                          {"reverse_speed", "24"},
+                                                          {"turret_hardpoints", "2"},
+                                                          {"turret_level", "2"},
+                                                          {"shield_hardpoints", "2"},
+                                                          {"shield_level", "3"},
+                                                          {"price", "90000"}};
+    for (const auto& [key, expected] : freighter) {
+        EXPECT_EQ(cell(1, key), expected) << key;
+    }
+    // No power plant in its package; an engine of drag 0 has no speed.
+    EXPECT_EQ(cell(3, "power.nickname"), "");
+    EXPECT_EQ(cell(3, "power.capacity"), "");
+    EXPECT_EQ(cell(4, "engine.max_force"), "0");
+    EXPECT_EQ(cell(4, "engine_speed"), "");
+    const std::map<std::string, std::string> noHull = {
+        {"price", ""},           {"engine.nickname", ""}, {"engine.max_force", ""},
+        {"engine_speed", ""},    {"power.capacity", ""},  {"tractor.max_length", "1500"},
+        {"gun_hardpoints", "1"}, {"gun_level", "1"}};
+    for (const auto& [key, expected] : noHull) {
+        EXPECT_EQ(cell(5, key), expected) << key;
+    }
+    EXPECT_FALSE(fleet.edits().place(5, column("engine.max_force")));
+    EXPECT_EQ(fleetHeader(fleetColumns()[column("hold_size")]), "Cargo hold (hold_size)");
+    EXPECT_EQ(fleetHeader(fleetColumns()[column("hit_pts")]), "Hit points (hit_pts)");
+    EXPECT_EQ(fleetHeader(fleetColumns()[column("engine.max_force")]), "Max force (max_force)");
+}
+
+TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
+    open();
+    struct Case {
+        const char* key;
+        std::vector<std::size_t> rows;
+        Op op;
+        const char* operand;
+        std::vector<std::string> shown; // per row after the change
+        std::size_t changes;            // pending in all
+    };
+    const Case cases[] = {
+        {"hold_size", {0, 1, 2}, Op::Set, "60.4", {"60", "60", "60"}, 3},
+        {"hit_pts", {0, 3}, Op::Add, "100", {"2200", "2600"}, 5},
+        // Shared by rows 0 and 2: changed once; the column has one decimal.
+        {"engine.linear_drag", {0, 2}, Op::Percent, "110", {"149.2", "149.2"}, 6},
+        {"engine.reverse_fraction", {1}, Op::Add, "0.05", {"0.25"}, 7},
+        // Back to the value read: no change.
+        {"hit_pts", {3}, Op::Set, "2500", {"2500"}, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(fleet.edits().apply(c.rows, column(c.key), c.op, c.operand), "");
+        for (std::size_t i = 0; i < c.rows.size(); ++i) {
+            EXPECT_EQ(cell(c.rows[i], c.key), c.shown[i]);
+        }
+        EXPECT_EQ(fleet.edits().changes().size(), c.changes);
+    }
+    EXPECT_TRUE(fleet.edits().edited(2, column("engine.linear_drag")));
+    EXPECT_EQ(fleet.edits().sharing({0}, column("engine.linear_drag")),
+              std::vector<std::string>{"Mod Shared Shield"});
+    // Row 3 shares the engine of row 1.
+    EXPECT_EQ(fleet.edits().shipCount(), 4u);
+
+    const std::string review = fleet.reviewText();
+    EXPECT_TRUE(review.starts_with("4 ships change.")) << review;
+    for (const char* line :
+         {"-hold_size = 40  ; cargo\n+hold_size = 60  ; cargo\n",
+          "-linear_drag = 135.6 ; fractional drag\n+linear_drag = 149.2 ; fractional drag\n",
+          "-hit_pts = 2100 ; armour\n+hit_pts = 2200 ; armour\n",
+          "-reverse_fraction = 0.2\n+reverse_fraction = 0.25\n"}) {
+        EXPECT_NE(review.find(line), std::string::npos) << line << "\n" << review;
+    }
+
+    // Refused cells keep their value and say why.
+    EXPECT_EQ(fleet.edits().set(0, column("hold_size"), "lots"), "'lots' is not a number");
+    const std::string refused = fleet.edits().apply({3, 5}, column("power.capacity"), Op::Add, "1");
+    EXPECT_NE(refused.find("this value cannot be changed"), std::string::npos) << refused;
+    EXPECT_FALSE(fleet.edits().set(0, column("engine_speed"), "400").empty());
+    EXPECT_EQ(fleet.edits().changes().size(), 6u);
+}
+
+TEST_F(FleetTest, SaveWritesExactlyTheChangedLinesOfTwentyShips) {
+    std::string ships = gameText("SHIPS/shiparch.ini");
+    for (int i = 0; i < 24; ++i) {
+        ships += "\r\n[Ship]\r\nnickname = gen_" + std::to_string(i) +
+                 "\r\nhold_size = " + std::to_string(10 + i) + " ; generated\r\nhit_pts = 100\r\n";
+    }
+    writeBytes(gameFile("SHIPS/shiparch.ini"), ships);
+    open();
+    const std::string before = gameText("SHIPS/shiparch.ini");
+    const std::string goods = gameText("Equipment/Goods.ini");
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 8; row < 28; ++row) {
+        rows.push_back(row);
+    }
+    ASSERT_EQ(fleet.edits().apply(rows, column("hold_size"), Op::Set, "60"), "");
+    const std::size_t backups = editor->dataSet().backups().rows().size();
+    ASSERT_TRUE(fleet.save());
+    EXPECT_LE(editor->dataSet().backups().rows().size(), backups + 1);
+
+    const auto beforeLines = splitLines(before);
+    const auto afterLines = splitLines(gameText("SHIPS/shiparch.ini"));
+    ASSERT_EQ(beforeLines.size(), afterLines.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < beforeLines.size(); ++i) {
+        if (beforeLines[i] != afterLines[i]) {
+            ++differing;
+            EXPECT_EQ(afterLines[i], "hold_size = 60 ; generated");
+        }
+    }
+    EXPECT_EQ(differing, 20u);
+    EXPECT_EQ(gameText("Equipment/Goods.ini"), goods);
+    // The table reads the saved values again, with no change pending.
+    EXPECT_TRUE(fleet.edits().empty());
+    EXPECT_EQ(cell(8, "hold_size"), "60");
+    EXPECT_EQ(cell(7, "hold_size"), "11");
+}
+
+TEST_F(FleetTest, LevelColumnsEditTheSpecialLinesLikeTheShipPage) {
+    open();
+    const std::string before = gameText("SHIPS/shiparch.ini");
+    EXPECT_EQ(fleet.edits().set(4, column("gun_level"), "2"),
+              "the ship has no such special hardpoints");
+    EXPECT_EQ(fleet.edits().set(0, column("gun_level"), "11"), "a level is 1 to 10");
+    // The hardpoints at the highest level, 4, go to 5; those at 3 stay.
+    ASSERT_EQ(fleet.edits().apply({0}, column("gun_level"), Op::Add, "1"), "");
+    EXPECT_EQ(cell(0, "gun_level"), "5");
+    const std::string added = "hp_type = hp_gun_special_5, HpWeapon05, HpWeapon06, HpWeapon07";
+    EXPECT_NE(fleet.reviewText().find("+" + added), std::string::npos) << fleet.reviewText();
+    ASSERT_TRUE(fleet.save());
+    std::string expected = before;
+    const std::string after4 = "hp_gun_special_4, HpWeapon05, HpWeapon06, HpWeapon07\n";
+    expected.insert(expected.find(after4) + after4.size(), added + "\n");
+    EXPECT_EQ(gameText("SHIPS/shiparch.ini"), expected);
+    EXPECT_EQ(cell(0, "gun_level"), "5");
+}
+
+TEST_F(FleetTest, CsvRoundTripChangesNothingAndImportListsWhatItLeaves) {
+    open();
+    std::vector<std::size_t> rows;
+    std::vector<std::size_t> columns;
+    for (std::size_t row = 0; row < fleet.table().rows().size(); ++row) {
+        rows.push_back(row);
+    }
+    for (std::size_t c = 0; c < fleetColumns().size(); ++c) {
+        columns.push_back(c);
+    }
+    const std::string csv = fleetCsv(fleet.edits(), rows, columns);
+    EXPECT_TRUE(csv.starts_with("nickname,name,type,ship_class,")) << csv.substr(0, 80);
+    EXPECT_NE(csv.find("\"22000.000000, 22000.000000, 66000.000000\""), std::string::npos);
+    const FleetImport same = importFleetCsv(fleet.edits(), csv);
+    EXPECT_EQ(same.changed, 0u);
+    EXPECT_EQ(same.problems, std::vector<std::string>{});
+    EXPECT_TRUE(fleet.edits().empty());
+
+    const FleetImport mixed = importFleetCsv(
+        fleet.edits(), "hold_size,nickname,bogus\r\nabc,mod_gunship,1\r\n5,nope,1\r\n"
+                       "\"77\",mod_two_shields,\r\n");
+    EXPECT_EQ(mixed.changed, 1u);
+    EXPECT_EQ(mixed.problems,
+              (std::vector<std::string>{"Unknown column: bogus",
+                                        "mod_gunship hold_size: 'abc' is not a number",
+                                        "Unknown nickname: nope"}));
+    EXPECT_EQ(cell(1, "hold_size"), "77");
+    EXPECT_EQ(cell(0, "hold_size"), "40");
+}
+
+TEST_F(FleetTest, ShipPageAndFleetChangesNeverMix) {
+    open();
+    click(0);
+    form.setText("edPanzerung", "9999");
+    editor->markChanged();
+    dialogs.answers = {Answer::Cancel};
+    EXPECT_FALSE(fleet.enterPage());
+    EXPECT_TRUE(editor->valuesChanged());
+    dialogs.answers = {Answer::No};
+    EXPECT_TRUE(fleet.enterPage());
+    EXPECT_FALSE(editor->valuesChanged());
+    EXPECT_EQ(form.text("edPanzerung"), "2100");
+
+    // Pending Fleet changes hold the data set open until the user settles them.
+    editor->setLeaveCheck([this] { return fleet.leavePage(); });
+    ASSERT_EQ(fleet.edits().set(0, column("hold_size"), "41"), "");
+    dialogs.answers = {Answer::Cancel};
+    editor->btCloseSetClick();
+    EXPECT_TRUE(editor->dataSet().isOpen());
+    EXPECT_FALSE(fleet.edits().empty());
+    dialogs.answers = {Answer::No};
+    editor->btCloseSetClick();
+    EXPECT_FALSE(editor->dataSet().isOpen());
+    EXPECT_TRUE(fleet.edits().empty());
+}
+
+} // namespace
+} // namespace skarvel::test
