@@ -81,7 +81,7 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingC
             if (!now) {
                 continue;
             }
-            edits.push_back({ref.file, path, now->bytes(), {}});
+            edits.push_back({ref.file, path, now->bytes(), {}, now, nullptr});
             parses.push_back(std::make_shared<ini::ParsedIni>(*now));
             edit = &edits.back();
         }
@@ -109,6 +109,7 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingC
     }
     for (std::size_t i = 0; i < edits.size(); ++i) {
         edits[i].after = parses[i]->bytes();
+        edits[i].parsedAfter = parses[i];
     }
     return edits;
 }
@@ -121,8 +122,16 @@ std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
         }
         // Section by section: a change touches few of them, and a whole-file difference of
         // a large file would cost far more.
-        const ini::ParsedIni before(edit.before);
-        const ini::ParsedIni after(edit.after);
+        const auto parseOf = [](const std::shared_ptr<const ini::ParsedIni>& parsed,
+                                const std::string& bytes) {
+            return parsed && parsed->bytes() == bytes
+                       ? parsed
+                       : std::make_shared<const ini::ParsedIni>(bytes);
+        };
+        const auto parsedBefore = parseOf(edit.parsedBefore, edit.before);
+        const auto parsedAfter = parseOf(edit.parsedAfter, edit.after);
+        const ini::ParsedIni& before = *parsedBefore;
+        const ini::ParsedIni& after = *parsedAfter;
         const auto spansBefore = sectionSpans(before);
         const auto spansAfter = sectionSpans(after);
         FileReview review{edit.path, {}};

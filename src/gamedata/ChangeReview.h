@@ -1,8 +1,10 @@
 #pragma once
 
+#include "gamedata/IniEngine.h"
 #include "gamedata/LineDiff.h"
 #include "gamedata/PendingChanges.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,10 @@ struct FileEdit {
     std::string path;
     std::string before;
     std::string after;
+    // Their parses when at hand, so that the review need not parse a large file twice more;
+    // one whose bytes are no longer before or after is not used.
+    std::shared_ptr<const ini::ParsedIni> parsedBefore;
+    std::shared_ptr<const ini::ParsedIni> parsedAfter;
 };
 
 // What writeChanges would make of each file the changes go to, computed in memory (nothing

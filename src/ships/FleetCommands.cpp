@@ -98,7 +98,7 @@ std::string FleetCommands::reviewText() const {
         if (shipArch == edits.end()) {
             const std::string& path = editor_.dataSet().shipArchIni().path();
             const std::string bytes = readFile(path);
-            edits.push_back({SettingsFile::ShipArch, path, bytes, bytes});
+            edits.push_back({SettingsFile::ShipArch, path, bytes, bytes, nullptr, nullptr});
             edits.back().after = withMountLevels(bytes, mounts);
         } else {
             shipArch->after = withMountLevels(shipArch->after, mounts);

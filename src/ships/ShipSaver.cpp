@@ -167,7 +167,8 @@ std::string ShipSaver::reviewText(const PendingSave& pending, const LoadedShip& 
         if (shipArch == edits.end()) {
             const std::string& path = dataSet_.ini(SettingsFile::ShipArch).path();
             const auto now = ini::currentIni(path);
-            edits.push_back({SettingsFile::ShipArch, path, now ? now->bytes() : "", {}});
+            edits.push_back(
+                {SettingsFile::ShipArch, path, now ? now->bytes() : "", {}, now, nullptr});
             shipArch = edits.end() - 1;
             shipArch->after = shipArch->before;
         }
