@@ -53,6 +53,7 @@ CheckPage::CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
     ui_.tvProblems->addAction(copy);
+    problemsTable_ = ui_.tvProblems;
     ui_.tvProblems->installEventFilter(this);
     ui_.tvProblems->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(copy, &QAction::triggered, this, [this] { copyFileLine(); });
@@ -72,7 +73,7 @@ CheckPage::CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
 }
 
 bool CheckPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_.tvProblems && event->type() == QEvent::KeyPress &&
+    if (watched == problemsTable_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
         copyFileLine();
         return true;

@@ -38,6 +38,9 @@ private:
     void copyFileLine();
 
     Ui::TformSkarvel& ui_;
+    // The table the copy key is watched on; compared without touching ui_, which the window
+    // destroys before its widgets send their last events.
+    QObject* problemsTable_ = nullptr;
     TJournal& journal_;
     ProblemModel model_;
     ProblemFilter filter_;
