@@ -2,6 +2,8 @@
 
 #include "check/Rules.h"
 
+#include <vector>
+
 // The rules' functions, by the files they read; Rules.cpp puts them in the table.
 namespace skarvel::check::rule {
 
@@ -21,5 +23,7 @@ std::string quoted(std::string_view text);
 int lineOf(const Definition& definition, const ini::ParsedIni::Key& key);
 // The category of a good ("shiphull", "ship"), compared without regard to letter case.
 bool hasCategory(const Definition& good, std::string_view category);
+// Every [BaseGood] section of the market files, its nickname the base it is for.
+std::vector<Definition> markets(const ModFiles& mod);
 
 } // namespace skarvel::check::rule

@@ -1,6 +1,7 @@
 #include "check/Rules.h"
 
 #include "check/RuleFunctions.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <array>
@@ -37,6 +38,23 @@ constexpr auto kRules = std::to_array<Rule>({
 
 std::string rule::quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
+}
+
+std::vector<Definition> rule::markets(const ModFiles& mod) {
+    std::vector<Definition> found;
+    for (const SourceFile& file : mod.files) {
+        if (file.role != FileRole::Markets) {
+            continue;
+        }
+        for (const auto& section : file.ini->sections()) {
+            if (equalsIgnoringCase(file.ini->name(section), "BaseGood")) {
+                Definition market{&file, &section, {}};
+                market.nickname = market.value("base");
+                found.push_back(std::move(market));
+            }
+        }
+    }
+    return found;
 }
 
 int rule::lineOf(const Definition& definition, const ini::ParsedIni::Key& key) {

@@ -82,23 +82,13 @@ void missingAddons(const CheckContext& context, Problems& problems) {
             }
         }
     }
-    for (const SourceFile& file : context.mod.files) {
-        if (file.role != FileRole::Markets) {
-            continue;
-        }
-        for (const auto& section : file.ini->sections()) {
-            if (!equalsIgnoringCase(file.ini->name(section), "BaseGood")) {
-                continue;
-            }
-            Definition market{&file, &section, {}};
-            market.nickname = market.value("base");
-            for (const auto* key : market.keys("MarketGood")) {
-                const std::string item = listItems(file.ini->value(*key)).front();
-                if (!index.defined(item)) {
-                    problems.push_back(market.problem(
-                        Severity::Error, "addon-missing", lineOf(market, *key),
-                        "market good " + quoted(item) + " is no good or equipment of any file"));
-                }
+    for (const Definition& market : markets(context.mod)) {
+        for (const auto* key : market.keys("MarketGood")) {
+            const std::string item = listItems(market.ini().value(*key)).front();
+            if (!index.defined(item)) {
+                problems.push_back(market.problem(
+                    Severity::Error, "addon-missing", lineOf(market, *key),
+                    "market good " + quoted(item) + " is no good or equipment of any file"));
             }
         }
     }

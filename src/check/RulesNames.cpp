@@ -58,24 +58,14 @@ void marketBases(const CheckContext& context, Problems& problems) {
     if (!context.mod.has(FileRole::Universe)) {
         return; // the file rule tells; every base would be unknown
     }
-    for (const SourceFile& file : context.mod.files) {
-        if (file.role != FileRole::Markets) {
-            continue;
-        }
-        for (const auto& section : file.ini->sections()) {
-            if (!equalsIgnoringCase(file.ini->name(section), "BaseGood")) {
-                continue;
-            }
-            const Definition market{&file, &section, {}};
-            for (const auto* key : market.keys("base")) {
-                const std::string base = file.ini->value(*key);
-                if (!context.index.bases.find(base)) {
-                    problems.push_back(market.problem(Severity::Error, "market-base",
-                                                      lineOf(market, *key),
-                                                      "market for base " + quoted(base) +
-                                                          ", which universe.ini does not define"));
-                    problems.back().nickname = base;
-                }
+    for (const Definition& market : markets(context.mod)) {
+        for (const auto* key : market.keys("base")) {
+            const std::string base = market.ini().value(*key);
+            if (!context.index.bases.find(base)) {
+                problems.push_back(market.problem(
+                    Severity::Error, "market-base", lineOf(market, *key),
+                    "market for base " + quoted(base) + ", which universe.ini does not define"));
+                problems.back().nickname = base;
             }
         }
     }
