@@ -10,12 +10,26 @@
 namespace skarvel::check {
 
 Problems checkGame(const std::string& gameFolder, const std::vector<const Rule*>& selected) {
+    std::vector<std::string> filesLooked;
+    return checkGame(gameFolder, selected, filesLooked);
+}
+
+Problems checkGame(const std::string& gameFolder, const std::vector<const Rule*>& selected,
+                   std::vector<std::string>& filesLooked) {
     const ModFiles mod = readModFiles(gameFolder);
+    filesLooked = {mod.gameFolder + "EXE/freelancer.ini"};
+    for (const SourceFile& file : mod.files) {
+        filesLooked.push_back(mod.gameFolder + file.shown);
+    }
+    for (const UnreadFile& file : mod.unread) {
+        filesLooked.push_back(mod.gameFolder + file.shown);
+    }
     const ModIndex index = indexOf(mod);
     GameNames names;
     // A DLL that cannot be read only means its names are not judged.
     names.load(mod.gameFolder, [](const std::string&, const std::string&) {});
-    const CheckContext context{mod, index, names};
+    UncheckedReferences unchecked(mod);
+    const CheckContext context{mod, index, names, unchecked};
 
     Problems problems;
     if (selected.empty()) {
@@ -27,6 +41,8 @@ Problems checkGame(const std::string& gameFolder, const std::vector<const Rule*>
             rule->run(context, problems);
         }
     }
+    const Problems counts = unchecked.countLines();
+    problems.insert(problems.end(), counts.begin(), counts.end());
     std::ranges::stable_sort(
         problems, {}, [](const Problem& problem) { return std::tie(problem.file, problem.line); });
     return problems;

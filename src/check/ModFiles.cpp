@@ -23,7 +23,10 @@ constexpr auto kDataKeys = std::to_array<RoleKey>({{"equipment", FileRole::Equip
                                                    {"ships", FileRole::Ships},
                                                    {"goods", FileRole::Goods},
                                                    {"markets", FileRole::Markets},
-                                                   {"universe", FileRole::Universe}});
+                                                   {"universe", FileRole::Universe},
+                                                   {"loadouts", FileRole::Loadouts},
+                                                   {"solar", FileRole::Solar},
+                                                   {"npcships", FileRole::NpcShips}});
 
 // The editor's own files, read when the game has no freelancer.ini (constants.ini has no rule).
 constexpr auto kFallbackFiles = std::to_array<std::pair<std::string_view, FileRole>>(
@@ -32,6 +35,7 @@ constexpr auto kFallbackFiles = std::to_array<std::pair<std::string_view, FileRo
      {"Equipment/goods.ini", FileRole::Goods},
      {"Ships/shiparch.ini", FileRole::Ships}});
 constexpr std::string_view kCharacterFile = "Characters/newcharacter.ini";
+constexpr std::string_view kInitialWorldFile = "initialworld.ini";
 
 std::vector<std::size_t> lineStartsOf(const std::string& bytes) {
     std::vector<std::size_t> starts{0};
@@ -69,6 +73,11 @@ std::shared_ptr<const ini::ParsedIni> parsedFile(const std::string& path, std::s
     return parsed;
 }
 
+std::string withSlashes(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
 class Reader {
 public:
     explicit Reader(std::string gameFolder) { mod_.gameFolder = std::move(gameFolder); }
@@ -79,7 +88,8 @@ public:
 
     // Reads the file unless read before; the problem, when there is one, goes to the
     // file and line that named it.
-    void add(const std::string& path, FileRole role, const std::string& namedIn, int line) {
+    void add(const std::string& path, FileRole role, const std::string& namedIn, int line,
+             const std::string& system = {}) {
         const bool seen = std::ranges::any_of(
             mod_.files, [&](const SourceFile& file) { return file.shown == shown(path); });
         if (seen) {
@@ -91,10 +101,35 @@ public:
             if (!namedIn.empty()) {
                 mod_.fileProblems.push_back(
                     {Severity::Error, kFileRule, namedIn, line, {}, shown(path) + " is " + cause});
+                mod_.unread.push_back({role, system, shown(path), namedIn, line});
             }
             return;
         }
-        mod_.files.push_back({shown(path), role, parsed, lineStartsOf(parsed->bytes())});
+        mod_.files.push_back({shown(path), role, parsed, lineStartsOf(parsed->bytes()), system});
+    }
+
+    // The file of each [System] of the universe files, relative to the folder of the universe
+    // file that names it.
+    void addSystemFiles() {
+        for (std::size_t i = 0; i < mod_.files.size(); ++i) {
+            if (mod_.files[i].role != FileRole::Universe) {
+                continue;
+            }
+            const SourceFile universe = mod_.files[i];
+            const std::string folder =
+                mod_.gameFolder + universe.shown.substr(0, universe.shown.rfind('/') + 1);
+            for (const auto& section : universe.ini->sections()) {
+                const auto* file = universe.ini->findKey(section, "file");
+                const auto* nickname = universe.ini->findKey(section, "nickname");
+                if (!equalsIgnoringCase(universe.ini->name(section), "System") || !file ||
+                    !nickname || universe.ini->value(*file).empty()) {
+                    continue;
+                }
+                add(resolveCaseInsensitive(folder + withSlashes(universe.ini->value(*file))),
+                    FileRole::System, universe.shown, universe.lineOf(file->nameBegin),
+                    universe.ini->value(*nickname));
+            }
+        }
     }
 
     ModFiles take() { return std::move(mod_); }
@@ -104,11 +139,6 @@ public:
 private:
     ModFiles mod_;
 };
-
-std::string withSlashes(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
 
 } // namespace
 
@@ -136,8 +166,11 @@ ModFiles readModFiles(const std::string& folder) {
     const auto settings = parsedFile(freelancerIni, cause);
     if (settings) {
         reader.markNamed();
-        SourceFile shownSettings{reader.shown(freelancerIni), FileRole::Equipment, settings,
-                                 lineStartsOf(settings->bytes())};
+        SourceFile shownSettings{reader.shown(freelancerIni),
+                                 FileRole::Equipment,
+                                 settings,
+                                 lineStartsOf(settings->bytes()),
+                                 {}};
         for (const auto& section : settings->sections()) {
             if (!equalsIgnoringCase(settings->name(section), "Data")) {
                 continue;
@@ -163,6 +196,9 @@ ModFiles readModFiles(const std::string& folder) {
     }
     reader.add(resolveCaseInsensitive(dataFolder + std::string(kCharacterFile)),
                FileRole::Character, {}, 0);
+    reader.add(resolveCaseInsensitive(dataFolder + std::string(kInitialWorldFile)),
+               FileRole::InitialWorld, {}, 0);
+    reader.addSystemFiles();
     return reader.take();
 }
 

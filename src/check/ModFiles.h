@@ -11,8 +11,21 @@
 
 namespace skarvel::check {
 
-// What a file holds for the rules, by the "[Data]" key of freelancer.ini that names it.
-enum class FileRole { Equipment, Ships, Goods, Markets, Universe, Character };
+// What a file holds for the rules, by the "[Data]" key of freelancer.ini that names it; the
+// character and initial world files have fixed places, a system's file is named by universe.ini.
+enum class FileRole {
+    Equipment,
+    Ships,
+    Goods,
+    Markets,
+    Universe,
+    Character,
+    Loadouts,
+    Solar,
+    NpcShips,
+    InitialWorld,
+    System
+};
 
 // One data file as read, never written: a compressed one holds the text form made in memory.
 struct SourceFile {
@@ -20,6 +33,7 @@ struct SourceFile {
     FileRole role = FileRole::Equipment;
     std::shared_ptr<const ini::ParsedIni> ini;
     std::vector<std::size_t> lineStarts;
+    std::string system; // of a system's file: the nickname of its [System] in universe.ini
 
     // The 1-based line holding the byte at offset.
     int lineOf(std::size_t offset) const;
@@ -31,18 +45,29 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A named file that could not be read: references that would resolve into it are not judged.
+struct UnreadFile {
+    FileRole role = FileRole::Equipment;
+    std::string system; // of a system's file
+    std::string shown;
+    std::string namedIn;
+    int line = 0;
+};
+
 struct ModFiles {
     std::string gameFolder; // ends with "/"
     std::vector<SourceFile> files;
     Problems fileProblems; // the "file" rule: named files that are missing or unreadable
+    std::vector<UnreadFile> unread;
     bool namedByFreelancerIni = false;
 
     bool has(FileRole role) const;
 };
 
-// The files named in EXE/freelancer.ini [Data] (equipment, ships, goods, markets, universe;
-// relative to DATA), or the data files the editor works on when there is no freelancer.ini,
-// plus Characters/newcharacter.ini; every path found without regard to letter case.
+// The files named in EXE/freelancer.ini [Data] (equipment, ships, goods, markets, universe,
+// loadouts, solar, npcships; relative to DATA), or the data files the editor works on when there
+// is no freelancer.ini, plus Characters/newcharacter.ini, initialworld.ini and the systems' files
+// universe.ini names (relative to its folder); every path found without regard to letter case.
 // Throws ReadFault when gameFolder is no folder or holds neither EXE/freelancer.ini nor DATA.
 ModFiles readModFiles(const std::string& gameFolder);
 

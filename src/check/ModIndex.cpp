@@ -60,6 +60,44 @@ std::string_view sectionKind(std::string_view name) {
     return name;
 }
 
+namespace {
+
+// The table a section of that kind in a file of that role belongs to, or null.
+NameTable* tableOf(ModIndex& index, const SourceFile& file, std::string_view kind) {
+    auto is = [kind](std::string_view wanted) { return equalsIgnoringCase(kind, wanted); };
+    switch (file.role) {
+    case FileRole::Ships:
+        return is("Ship") ? &index.ships : nullptr;
+    case FileRole::Goods:
+        return is("Good") ? &index.goods : nullptr;
+    case FileRole::Equipment:
+        return &index.equipment;
+    case FileRole::Universe:
+        return is("Base") ? &index.bases : is("System") ? &index.systems : nullptr;
+    case FileRole::Solar:
+        return &index.solars;
+    case FileRole::Loadouts:
+        return is("Loadout") ? &index.loadouts : nullptr;
+    case FileRole::NpcShips:
+        return is("NPCShipArch") ? &index.npcShips : nullptr;
+    case FileRole::InitialWorld:
+        return is("Group") ? &index.factions : nullptr;
+    case FileRole::System:
+        return is("Object") ? &index.objects[lowered(file.system)] : nullptr;
+    case FileRole::Markets:
+    case FileRole::Character:
+        break;
+    }
+    return nullptr;
+}
+
+bool isArchetype(const SourceFile& file, std::string_view kind) {
+    return file.role == FileRole::Equipment || file.role == FileRole::Ships ||
+           (file.role == FileRole::Solar && equalsIgnoringCase(kind, "Solar"));
+}
+
+} // namespace
+
 ModIndex indexOf(const ModFiles& mod) {
     ModIndex index;
     for (const SourceFile& file : mod.files) {
@@ -71,14 +109,11 @@ ModIndex indexOf(const ModFiles& mod) {
             if (definition.nickname.empty()) {
                 continue;
             }
-            if (file.role == FileRole::Ships && equalsIgnoringCase(kind, "Ship")) {
-                index.ships.add(std::move(definition));
-            } else if (file.role == FileRole::Goods && equalsIgnoringCase(kind, "Good")) {
-                index.goods.add(std::move(definition));
-            } else if (file.role == FileRole::Equipment) {
-                index.equipment.add(std::move(definition));
-            } else if (file.role == FileRole::Universe && equalsIgnoringCase(kind, "Base")) {
-                index.bases.add(std::move(definition));
+            if (isArchetype(file, kind)) {
+                index.archetypes.add(definition);
+            }
+            if (NameTable* table = tableOf(index, file, kind)) {
+                table->add(std::move(definition));
             }
         }
     }

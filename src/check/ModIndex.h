@@ -52,6 +52,16 @@ struct ModIndex {
     NameTable goods;     // [Good] of the goods files
     NameTable equipment; // every section with a nickname in the equipment files
     NameTable bases;     // [Base] of the universe files
+    NameTable systems;   // [System] of the universe files
+    NameTable solars;    // every section with a nickname in the solar files
+    NameTable loadouts;  // [Loadout] of the loadouts files
+    NameTable npcShips;  // [NPCShipArch] of the npcships files
+    NameTable factions;  // [Group] of initialworld.ini
+    // The archetypes the game hashes into one space: every section with a nickname in the
+    // equipment and ships files, and the solars.
+    NameTable archetypes;
+    // The [Object]s of each system's file, by the system's nickname in lower case.
+    std::unordered_map<std::string, NameTable> objects;
 
     bool defined(std::string_view nickname) const {
         return equipment.find(nickname) || goods.find(nickname);

@@ -2,6 +2,7 @@
 
 #include "check/ModIndex.h"
 #include "check/Problem.h"
+#include "check/UncheckedReferences.h"
 
 #include <span>
 #include <string_view>
@@ -12,11 +13,13 @@ class GameNames;
 
 namespace skarvel::check {
 
-// What every rule reads: the files, their nicknames and the game's names.
+// What every rule reads: the files, their nicknames and the game's names; and where a rule
+// counts the references it cannot judge.
 struct CheckContext {
     const ModFiles& mod;
     const ModIndex& index;
     const GameNames& names;
+    UncheckedReferences& unchecked;
 };
 
 // One check: its id (for --rules and the filter), the severity of what it finds (a rule may
