@@ -1,8 +1,7 @@
 // The rules on goods: hulls, packages and what they carry.
+#include "check/Mounting.h"
 #include "check/RuleFunctions.h"
 #include "platform/AsciiText.h"
-
-#include <unordered_set>
 
 namespace skarvel::check::rule {
 
@@ -19,33 +18,27 @@ const Definition* shipOfPackage(const ModIndex& index, const Definition& package
 
 } // namespace
 
+bool uncheckable(const CheckContext& context) {
+    return context.unchecked.skip(FileRole::Equipment) || context.unchecked.skip(FileRole::Goods);
+}
+
 bool hasCategory(const Definition& good, std::string_view category) {
     return equalsIgnoringCase(good.value("category"), category);
 }
 
+// A ship no hull good names is no problem: NPC and story ships are sold nowhere.
 void shipHulls(const CheckContext& context, Problems& problems) {
-    std::unordered_set<std::string> named;
     for (const Definition& good : context.index.goods.all()) {
         if (!hasCategory(good, "shiphull")) {
             continue;
         }
         for (const auto* key : good.keys("ship")) {
             const std::string ship = good.ini().value(*key);
-            named.insert(lowered(ship));
-            if (!context.index.ships.find(ship)) {
+            if (!context.index.ships.find(ship) && !context.unchecked.skip(FileRole::Ships)) {
                 problems.push_back(good.problem(Severity::Error, "ship-hull", lineOf(good, *key),
                                                 "hull good names ship " + quoted(ship) +
                                                     ", which no ships file defines"));
             }
-        }
-    }
-    if (!context.mod.has(FileRole::Goods)) {
-        return; // without goods every ship would lack its hull
-    }
-    for (const Definition& ship : context.index.ships.all()) {
-        if (!named.contains(lowered(ship.nickname))) {
-            problems.push_back(ship.problem(Severity::Warning, "ship-hull", ship.line(),
-                                            "no hull good names ship " + quoted(ship.nickname)));
         }
     }
 }
@@ -58,7 +51,8 @@ void packageHulls(const CheckContext& context, Problems& problems) {
         for (const auto* key : package.keys("hull")) {
             const std::string hull = package.ini().value(*key);
             const Definition* good = context.index.goods.find(hull);
-            if (!good || !hasCategory(*good, "shiphull")) {
+            if ((!good || !hasCategory(*good, "shiphull")) &&
+                !(!good && context.unchecked.skip(FileRole::Goods))) {
                 problems.push_back(package.problem(
                     Severity::Error, "package-hull", lineOf(package, *key),
                     "ship package names hull " + quoted(hull) + ", which is no hull good"));
@@ -75,7 +69,7 @@ void missingAddons(const CheckContext& context, Problems& problems) {
         }
         for (const auto* key : package.keys("addon")) {
             const std::string item = listItems(package.ini().value(*key)).front();
-            if (!index.defined(item)) {
+            if (!index.defined(item) && !uncheckable(context)) {
                 problems.push_back(package.problem(
                     Severity::Error, "addon-missing", lineOf(package, *key),
                     "addon " + quoted(item) + " is no equipment or good of any file"));
@@ -85,7 +79,7 @@ void missingAddons(const CheckContext& context, Problems& problems) {
     for (const Definition& market : markets(context.mod)) {
         for (const auto* key : market.keys("MarketGood")) {
             const std::string item = listItems(market.ini().value(*key)).front();
-            if (!index.defined(item)) {
+            if (!index.defined(item) && !uncheckable(context)) {
                 problems.push_back(market.problem(
                     Severity::Error, "addon-missing", lineOf(market, *key),
                     "market good " + quoted(item) + " is no good or equipment of any file"));
@@ -94,6 +88,8 @@ void missingAddons(const CheckContext& context, Problems& problems) {
     }
 }
 
+// Equipment of a hardpoint type must sit where an hp_type line gives that type; the rest
+// (lights, effects, internal equipment) sits on the model's own hardpoints.
 void addonHardpoints(const CheckContext& context, Problems& problems) {
     for (const Definition& package : context.index.goods.all()) {
         if (!hasCategory(package, "ship")) {
@@ -103,23 +99,21 @@ void addonHardpoints(const CheckContext& context, Problems& problems) {
         if (!ship) {
             continue; // package-hull or ship-hull tells
         }
-        std::unordered_set<std::string> hardpoints;
-        for (const auto* line : ship->keys("hp_type")) {
-            const auto items = listItems(ship->ini().value(*line));
-            for (std::size_t i = 1; i < items.size(); ++i) {
-                hardpoints.insert(lowered(items[i]));
-            }
-        }
+        const ShipHardpoints hardpoints(*ship);
         for (const auto* key : package.keys("addon")) {
             const auto items = listItems(package.ini().value(*key));
-            if (items.size() < 2 || items[1].empty() || equalsIgnoringCase(items[1], "internal") ||
-                hardpoints.contains(lowered(items[1]))) {
+            const Definition* equipment = context.index.equipment.find(items[0]);
+            if (items.size() < 2 || !namesHardpoint(items[1]) || !equipment) {
+                continue;
+            }
+            const std::string type = hardpointTypeOf(*equipment);
+            if (type.empty() || hardpoints.takes(items[1], type)) {
                 continue;
             }
             problems.push_back(package.problem(
-                Severity::Warning, "addon-hardpoint", lineOf(package, *key),
-                "addon " + quoted(items[0]) + " sits on " + quoted(items[1]) +
-                    ", which no hp_type line of " + quoted(ship->nickname) + " names"));
+                Severity::Error, "addon-hardpoint", lineOf(package, *key),
+                "addon " + quoted(items[0]) + " mounts on " + type + ", and no hp_type line of " +
+                    quoted(ship->nickname) + " gives " + quoted(items[1]) + " that type"));
         }
     }
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 namespace skarvel::check::rule {
 
@@ -65,8 +66,37 @@ std::vector<const Definition*> sectionsOf(ShipGroup group, const ModIndex& index
     return found;
 }
 
+bool hasNoDrag(const Definition& ship) {
+    const std::optional<double> drag = readNumber(ship.value("linear_drag"));
+    return !drag || *drag == 0;
+}
+
+// The equipment that ships without a drag of their own carry, through their packages and
+// loadouts: the game adds the ship's drag to the engine's.
+std::unordered_set<std::string> carriedByDraglessShips(const ModIndex& index) {
+    std::unordered_set<std::string> carried;
+    auto carry = [&](const Definition& holder, const Definition* ship, std::string_view key) {
+        if (!ship || !hasNoDrag(*ship)) {
+            return;
+        }
+        for (const auto* line : holder.keys(key)) {
+            carried.insert(lowered(listItems(holder.ini().value(*line)).front()));
+        }
+    };
+    for (const Definition& package : index.goods.all()) {
+        if (hasCategory(package, "ship")) {
+            const Definition* hull = index.goods.find(package.value("hull"));
+            carry(package, hull ? index.ships.find(hull->value("ship")) : nullptr, "addon");
+        }
+    }
+    for (const Definition& loadout : index.loadouts.all()) {
+        carry(loadout, index.ships.find(loadout.value("archetype")), "equip");
+    }
+    return carried;
+}
+
 void checkValue(const Definition& section, const ShipField& field, const ini::ParsedIni::Key& key,
-                Problems& problems) {
+                const std::unordered_set<std::string>& dragless, Problems& problems) {
     const std::string text = section.ini().value(key);
     if (text.empty()) {
         return;
@@ -89,16 +119,19 @@ void checkValue(const Definition& section, const ShipField& field, const ini::Pa
         problems.push_back(
             section.problem(Severity::Error, "number", line,
                             std::string(field.key) + " " + quoted(text) + " is below zero"));
-    } else if (*number == 0 && sign->zeroDivides) {
-        problems.push_back(section.problem(Severity::Warning, "number", line,
-                                           std::string(field.key) +
-                                               " is zero, and the engine speed divides by it"));
+    } else if (*number == 0 && sign->zeroDivides && dragless.contains(lowered(section.nickname))) {
+        problems.push_back(section.problem(
+            Severity::Warning, "number", line,
+            std::string(field.key) +
+                " is zero, and so is the drag of a ship that carries it: the engine speed "
+                "divides by their sum"));
     }
 }
 
 } // namespace
 
 void numbers(const CheckContext& context, Problems& problems) {
+    const std::unordered_set<std::string> dragless = carriedByDraglessShips(context.index);
     for (const ShipGroup group :
          {ShipGroup::Ship, ShipGroup::Extended, ShipGroup::Handling, ShipGroup::Hull,
           ShipGroup::Tractor, ShipGroup::Power, ShipGroup::Engine}) {
@@ -112,7 +145,7 @@ void numbers(const CheckContext& context, Problems& problems) {
                     continue;
                 }
                 for (const auto* key : section->keys(field.key)) {
-                    checkValue(*section, field, *key, problems);
+                    checkValue(*section, field, *key, dragless, problems);
                 }
             }
         }
