@@ -2,20 +2,26 @@
 
 #include "app/ErrorHandler.h"
 #include "check/Rules.h"
+#include "check/TextEditorCommand.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QTreeWidgetItemIterator>
+#include <QUrl>
 
 namespace skarvel {
 
 namespace {
 
 constexpr char kMenuCaption[] = "CHECK";
+// How often the files of the last check are looked at for a change (a few stat calls).
+constexpr int kLookMs = 1000;
 
 QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -57,6 +63,17 @@ CheckPage::CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
     ui_.tvProblems->installEventFilter(this);
     ui_.tvProblems->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(copy, &QAction::triggered, this, [this] { copyFileLine(); });
+    auto* open = new QAction(QStringLiteral("Open in text editor"), ui_.tvProblems);
+    ui_.tvProblems->addAction(open);
+    connect(open, &QAction::triggered, this, [this] { openInTextEditor(); });
+
+    // A save of any page, a restore or another program changes the files: check again.
+    connect(&look_, &QTimer::timeout, this, [this] {
+        if (QApplication::activeModalWidget() == nullptr) {
+            runHandler(journal_, [this] { commands_.checkIfChanged(); });
+        }
+    });
+    look_.start(kLookMs);
 
     // After the editor's own handlers of the same buttons: the files are open or saved then.
     onClick(ui_.btCheckNow, [this] { commands_.btCheckNowClick(); });
@@ -120,6 +137,28 @@ void CheckPage::copyFileLine() {
     const check::Problem& problem = model_.problems()[static_cast<std::size_t>(row)];
     QApplication::clipboard()->setText(QString::fromUtf8(problem.file) + QLatin1Char(':') +
                                        QString::number(problem.line));
+}
+
+void CheckPage::openInTextEditor() {
+    const int row = problemAt(ui_.tvProblems->currentIndex());
+    if (row < 0) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(row);
+    const std::string path = commands_.pathOf(index);
+    const std::vector<std::string> command = check::textEditorCommand(
+        qEnvironmentVariable("VISUAL").toStdString(), qEnvironmentVariable("EDITOR").toStdString(),
+        path, model_.problems()[index].line);
+    if (!command.empty()) {
+        QStringList arguments;
+        for (std::size_t i = 1; i < command.size(); ++i) {
+            arguments << QString::fromStdString(command[i]);
+        }
+        if (QProcess::startDetached(QString::fromStdString(command.front()), arguments)) {
+            return;
+        }
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 } // namespace skarvel

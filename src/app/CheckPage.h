@@ -4,6 +4,7 @@
 #include "check/CheckCommands.h"
 
 #include <QObject>
+#include <QTimer>
 
 namespace Ui {
 class TformSkarvel;
@@ -17,7 +18,8 @@ class Form;
 class TJournal;
 
 // The CHECK page: the checker's problems in a table with a filter by severity and rule, the
-// menu entry's count of errors, and the check after each open and save.
+// menu entry's count of errors, and the check after each open and save and whenever a file it
+// read changed.
 class CheckPage : public QObject {
 public:
     CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs, TJournal& journal,
@@ -36,6 +38,8 @@ private:
     // The problem of a row of the table, as an index into problems(); -1 for none.
     int problemAt(const QModelIndex& viewIndex) const;
     void copyFileLine();
+    // $VISUAL, else $EDITOR at the problem's line; else the desktop's default for the file.
+    void openInTextEditor();
 
     Ui::TformSkarvel& ui_;
     // The table the copy key is watched on; compared without touching ui_, which the window
@@ -45,6 +49,7 @@ private:
     ProblemModel model_;
     ProblemFilter filter_;
     check::CheckCommands commands_;
+    QTimer look_;
 };
 
 } // namespace skarvel

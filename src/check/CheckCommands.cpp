@@ -3,6 +3,7 @@
 #include "check/Checker.h"
 #include "check/ModFiles.h"
 #include "platform/AsciiText.h"
+#include "platform/CaseInsensitivePath.h"
 #include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
@@ -43,11 +44,32 @@ CheckCommands::CheckCommands(Editor& editor, Form& form, Dialogs& dialogs,
 
 void CheckCommands::check() {
     try {
-        problems_ = checkGame(form_.text(controls::edPfad));
+        problems_ = checkGame(form_.text(controls::edPfad), {}, filesLooked_);
     } catch (const ReadFault& fault) {
         problems_ = {{Severity::Error, "file", form_.text(controls::edPfad), 0, {}, fault.what()}};
+        filesLooked_.clear();
     }
+    stamps_ = stampsOf();
+    form_.setText(controls::labCheckSummary,
+                  problems_.empty() ? std::string("No problems") : countLine(problems_));
     shown_(problems_);
+}
+
+std::vector<std::optional<FileStamp>> CheckCommands::stampsOf() const {
+    std::vector<std::optional<FileStamp>> stamps;
+    stamps.reserve(filesLooked_.size());
+    for (const std::string& path : filesLooked_) {
+        stamps.push_back(FileStamp::of(path));
+    }
+    return stamps;
+}
+
+bool CheckCommands::checkIfChanged() {
+    if (filesLooked_.empty() || stampsOf() == stamps_) {
+        return false;
+    }
+    check();
+    return true;
 }
 
 void CheckCommands::btCheckNowClick() {
@@ -70,6 +92,17 @@ void CheckCommands::checkAfterSave() {
         text += "\n... (the CHECK page lists them all)";
     }
     dialogs_.message(MessageKind::Information, text);
+}
+
+std::string CheckCommands::pathOf(std::size_t index) const {
+    if (index >= problems_.size()) {
+        return {};
+    }
+    std::string folder = resolveCaseInsensitive(form_.text(controls::edPfad));
+    if (!folder.ends_with('/')) {
+        folder += '/';
+    }
+    return resolveCaseInsensitive(folder + problems_[index].file);
 }
 
 void CheckCommands::tvProblemsDoubleClick(std::size_t index) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "check/Problem.h"
+#include "platform/FileStamp.h"
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace skarvel {
 
@@ -30,16 +33,25 @@ public:
     // the Ship page.
     void tvProblemsDoubleClick(std::size_t index);
 
+    // Checks again when a file the last check read or looked for changed since (a save of any
+    // page, a restore, another program); true when it did.
+    bool checkIfChanged();
+
     const Problems& problems() const { return problems_; }
+    // The file a problem of problems() stands in, on disk; empty for none.
+    std::string pathOf(std::size_t index) const;
 
 private:
     void check();
+    std::vector<std::optional<FileStamp>> stampsOf() const;
 
     Editor& editor_;
     Form& form_;
     Dialogs& dialogs_;
     std::function<void(const Problems&)> shown_;
     Problems problems_;
+    std::vector<std::string> filesLooked_;
+    std::vector<std::optional<FileStamp>> stamps_;
 };
 
 // The errors of after that before lacks, compared by rule, file, nickname and message (a save

@@ -122,6 +122,9 @@ inline constexpr Control edLODRanges{"edLODRanges", LineEdit};
 // Commodity.
 inline constexpr Control edShipPrice{"edShipPrice", LineEdit};
 
+// Check: the line above the problems ("No problems", or their count).
+inline constexpr Control labCheckSummary{"labCheckSummary", Label};
+
 // Constants: one key/value table per section.
 inline constexpr Control ValueListEditor1{"ValueListEditor1", Table};
 inline constexpr Control ValueListEditor2{"ValueListEditor2", Table};
@@ -206,6 +209,7 @@ inline constexpr auto all = std::to_array<Control>({
     edVerDownTurnAngle,
     edLODRanges,
     edShipPrice,
+    labCheckSummary,
     ValueListEditor1,
     ValueListEditor2,
     ValueListEditor3,

@@ -6,12 +6,17 @@
 #include "gui/UserHand.h"
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
+#include "support/ScopedVariable.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QLabel>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 namespace skarvel {
@@ -60,19 +65,23 @@ protected:
 };
 
 TEST_F(CheckPageTest, ShowsWhatTheCommandLineShowsFiltersCopiesAndOpensTheShip) {
-    clickMenu(*window, "CHECK (8)");
+    clickMenu(*window, "CHECK (18)");
     EXPECT_EQ(control<QTabWidget>(*window, "pcMain").currentWidget()->objectName(), "tsCheck");
     std::ostringstream out;
     std::ostringstream err;
     const std::string_view folder = game;
     EXPECT_EQ(check::runCheckCommand(std::span(&folder, 1), out, err), 1);
-    EXPECT_EQ(rows() + "8 errors, 1 warning\n", out.str());
+    EXPECT_EQ(rows() + "18 errors, 0 warnings\n", out.str());
+    EXPECT_EQ(control<QLabel>(*window, "labCheckSummary").text(), "18 errors, 0 warnings");
 
     auto& severity = control<QComboBox>(*window, "cbCheckSeverity");
     auto& rule = control<QComboBox>(*window, "cbCheckRule");
+    rule.setCurrentIndex(rule.findText("addon-hardpoint"));
+    EXPECT_EQ(rows(), "DATA/Equipment/goods.ini:23: error: [addon-hardpoint] addon 'li_gun01' "
+                      "mounts on hp_gun_special_1, and no hp_type line of 'li_elite' gives "
+                      "'HpWeapon09' that type\n");
     severity.setCurrentIndex(severity.findText("warnings"));
-    EXPECT_EQ(rows(), "DATA/Equipment/goods.ini:21: warning: [addon-hardpoint] addon 'li_gun01' "
-                      "sits on 'HpWeapon09', which no hp_type line of 'li_elite' names\n");
+    EXPECT_EQ(rows(), "");
     severity.setCurrentIndex(0);
     rule.setCurrentIndex(rule.findText("number"));
     ASSERT_EQ(table().model()->rowCount(), 1);
@@ -81,7 +90,21 @@ TEST_F(CheckPageTest, ShowsWhatTheCommandLineShowsFiltersCopiesAndOpensTheShip) 
     EXPECT_EQ(problem.data().toString(), "li_elite");
     table().setCurrentIndex(problem);
     QTest::keyClick(&table(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), "DATA/SHIPS/shiparch.ini:5");
+    EXPECT_EQ(QApplication::clipboard()->text(), "DATA/SHIPS/shiparch.ini:11");
+
+    // The editor of $VISUAL opens the file at the line: here a script that says what it got.
+    const std::string editor = env.program.string() + "/vim";
+    writeBytes(editor, "#!/bin/sh\necho \"$@\" > \"$0.args\"\n");
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+    const ScopedVariable visual("VISUAL", editor);
+    const auto actions = table().actions();
+    const auto open = std::ranges::find_if(
+        actions, [](const QAction* action) { return action->text() == "Open in text editor"; });
+    ASSERT_NE(open, actions.end());
+    (*open)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(editor + ".args"); }));
+    QTest::qWait(100);
+    EXPECT_EQ(readBytes(editor + ".args"), "+11 " + game + "DATA/SHIPS/shiparch.ini\n");
 
     const QPoint cell = table().visualRect(problem).center();
     QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, cell);
@@ -99,6 +122,7 @@ protected:
 TEST_F(CleanModPageTest, ASaveThatAddsAnErrorSaysSoAndStands) {
     clickMenu(*window, "CHECK (0)");
     EXPECT_EQ(table().model()->rowCount(), 0);
+    EXPECT_EQ(control<QLabel>(*window, "labCheckSummary").text(), "No problems");
     auto& bases = control<QComboBox>(*window, "cbStartingBase");
     bases.setCurrentIndex(bases.findText("Lost Station"));
     hand.press(QMessageBox::Yes).press(QMessageBox::Ok);
@@ -113,6 +137,16 @@ TEST_F(CleanModPageTest, ASaveThatAddsAnErrorSaysSoAndStands) {
               "base 'Li01_55_Base', which does not exist");
     clickMenu(*window, "CHECK (1)");
     EXPECT_TRUE(hand.allAnswered());
+}
+
+// A file no page edits, changed by another program: the list follows without a click.
+TEST_F(CleanModPageTest, AnOutsideChangeToAnyCheckedFileChecksAgain) {
+    const std::string loadouts = game + "DATA/SHIPS/loadouts.ini";
+    writeBytes(loadouts, readBytes(loadouts) + "equip = li_gun09, HpWeapon01\r\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return table().model()->rowCount() == 1; }, 5000));
+    EXPECT_EQ(rows(), "DATA/SHIPS/loadouts.ini:18: error: [loadout-item] equip 'li_gun09' is no "
+                      "equipment of any file\n");
+    EXPECT_TRUE(hand.unexpected.empty());
 }
 
 } // namespace
