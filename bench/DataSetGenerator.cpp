@@ -1,5 +1,6 @@
 #include "DataSetGenerator.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
@@ -246,10 +247,172 @@ void writeConstants(const std::filesystem::path& path) {
 void writeNewCharacter(const std::filesystem::path& path) {
     Text out;
     out.line("[Faction]").key("nickname", "new_player").key("rep", "0, li_p_grp");
-    out.key("base", "LI01_01_Base").line("");
+    out.key("base", "Li00_01_Base").line(""); // the first base of the generated universe
     out.line("[Package]").key("nickname", "default").key("money", 2000);
-    out.key("ship", "li_fighter_package").line("");
+    out.key("ship", shipNickname(0) + "_package").line("");
     writeFile(path, out.bytes());
+}
+
+// The stand-ins of the model files the generated data names: the check looks for them.
+void writeStandIn(const std::filesystem::path& gameDir, const std::string& below) {
+    std::string path = below;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const auto file = gameDir / "DATA" / path;
+    std::filesystem::create_directories(file.parent_path());
+    writeFile(file, "stand-in");
+}
+
+std::string systemNickname(int index) {
+    const std::string number = std::to_string(index);
+    return std::string(kFactions[index % 8]) + (number.size() < 2 ? "0" : "") + number;
+}
+
+std::string baseNickname(int system, int base) {
+    return systemNickname(system) + "_0" + std::to_string(base) + "_base";
+}
+
+void writeFreelancerIni(const std::filesystem::path& path) {
+    Text out;
+    out.line("[Freelancer]").key("data path", "..\\data").line("");
+    out.line("[Data]");
+    out.key("solar", "solar\\solararch.ini");
+    out.key("equipment", "equipment\\misc_equip.ini");
+    out.key("equipment", "equipment\\engine_equip.ini");
+    out.key("equipment", "equipment\\weapon_equip.ini");
+    out.key("goods", "equipment\\goods.ini");
+    out.key("ships", "ships\\shiparch.ini");
+    out.key("loadouts", "ships\\loadouts.ini");
+    out.key("npcships", "missions\\npcships.ini");
+    out.key("markets", "equipment\\market_commodities.ini");
+    out.key("universe", "universe\\universe.ini");
+    writeFile(path, out.bytes());
+}
+
+void writeWeapons(const std::filesystem::path& gameDir) {
+    Text out;
+    out.line("; guns and turrets of every class, lights and effects").line("");
+    for (int level = 1; level <= 10; ++level) {
+        for (const std::string kind : {"gun", "turret"}) {
+            const std::string nick = "ge_" + kind + "_" + std::to_string(level);
+            out.line("[Gun]").key("nickname", nick).key("ids_name", 263000 + level);
+            out.key("DA_archetype", "equipment\\models\\weapons\\ge_" + kind + ".cmp");
+            out.key("material_library", "equipment\\models\\ge_equip.mat");
+            out.key("hp_gun_type", "hp_" + kind + "_special_" + std::to_string(level));
+            out.key("projectile_archetype", "ge_gun_ammo").line("");
+        }
+    }
+    out.line("[Munition]").key("nickname", "ge_gun_ammo").key("hit_pts", 2).line("");
+    out.line("[Light]").key("nickname", "ge_headlight").key("inherit", "L_headlight").line("");
+    out.line("[AttachedFX]").key("nickname", "ge_contrail").key("particles", "gf_contrail");
+    writeFile(gameDir / "DATA" / "EQUIPMENT" / "weapon_equip.ini", out.bytes());
+    writeStandIn(gameDir, "equipment\\models\\weapons\\ge_gun.cmp");
+    writeStandIn(gameDir, "equipment\\models\\weapons\\ge_turret.cmp");
+    writeStandIn(gameDir, "equipment\\models\\ge_equip.mat");
+}
+
+void writeLoadouts(const std::filesystem::path& gameDir, const Counts& counts) {
+    Text loadouts;
+    Text npcs;
+    for (int i = 0; i < counts.ships; ++i) {
+        const std::string ship = shipNickname(i);
+        loadouts.line("[Loadout]").key("nickname", ship + "_loadout").key("archetype", ship);
+        loadouts.key("equip", ship + "_engine").key("equip", ship + "_power");
+        loadouts.key("equip", "ge_s_scanner_01");
+        loadouts.key("equip", "ge_gun_1, HpWeapon01").key("equip", "ge_gun_2, HpWeapon02");
+        loadouts.key("equip", "ge_turret_1, HpTurret01");
+        loadouts.key("equip", "ge_headlight, HpHeadlight");
+        loadouts.key("equip", "ge_contrail, HpContrail01");
+        loadouts.key("cargo", "commodity_gold_0, 5").line("");
+        npcs.line("[NPCShipArch]").key("nickname", ship + "_d" + std::to_string(i % 19 + 1));
+        npcs.key("loadout", ship + "_loadout").key("level", "d" + std::to_string(i % 19 + 1));
+        npcs.key("ship_archetype", ship).key("pilot", "pilot_pirate_med");
+        npcs.key("state_graph", "FIGHTER").key("npc_class", "unlawful, class_fighter").line("");
+    }
+    loadouts.line("[Loadout]").key("nickname", "ge_station_loadout").key("archetype", "station");
+    loadouts.key("equip", "ge_turret_1, HpTurret01").key("equip", "ge_headlight, HpDockLight01");
+    writeFile(gameDir / "DATA" / "SHIPS" / "loadouts.ini", loadouts.bytes());
+    std::filesystem::create_directories(gameDir / "DATA" / "MISSIONS");
+    writeFile(gameDir / "DATA" / "MISSIONS" / "npcships.ini", npcs.bytes());
+}
+
+void writeSolars(const std::filesystem::path& gameDir) {
+    Text out;
+    for (const std::string solar :
+         {"planet", "station", "dock_ring", "jumpgate", "trade_lane_ring"}) {
+        out.line("[Solar]").key("nickname", solar);
+        out.key("DA_archetype", "solar\\models\\" + solar + ".cmp");
+        out.key("material_library", "solar\\models\\solar.mat").line("");
+        writeStandIn(gameDir, "solar\\models\\" + solar + ".cmp");
+    }
+    writeStandIn(gameDir, "solar\\models\\solar.mat");
+    writeFile(gameDir / "DATA" / "SOLAR" / "solararch.ini", out.bytes());
+}
+
+// Systems in a ring, each joined to the next by a gate pair, with three bases and a lane.
+void writeUniverse(const std::filesystem::path& gameDir, int systems, int commodities) {
+    const auto universe = gameDir / "DATA" / "UNIVERSE";
+    Text out;
+    Text markets;
+    out.line("[Time]").key("seconds_per_day", 1800).line("");
+    for (int s = 0; s < systems; ++s) {
+        const std::string system = systemNickname(s);
+        for (int b = 1; b <= 3; ++b) {
+            const std::string base = baseNickname(s, b);
+            const std::string file = "universe\\systems\\" + system + "\\bases\\" + base + ".ini";
+            out.line("[Base]").key("nickname", base).key("system", system);
+            out.key("strid_name", 196000 + s * 3 + b).key("file", file).line("");
+            writeStandIn(gameDir, file);
+            markets.line("[BaseGood]").key("base", base);
+            for (int g = 0; g < 10; ++g) {
+                const int good = (s * 7 + b * 3 + g) % commodities;
+                markets.key("MarketGood", std::string("commodity_") + kCommodities[good % 10] +
+                                              "_" + std::to_string(good) +
+                                              ", 0, -1, 150, 500, 0, 1");
+            }
+            markets.line("");
+        }
+    }
+    for (int s = 0; s < systems; ++s) {
+        const std::string system = systemNickname(s);
+        out.line("[System]").key("nickname", system);
+        out.key("file", "systems\\" + system + "\\" + system + ".ini");
+        out.key("pos", std::to_string(s % 10) + ", " + std::to_string(s / 10));
+        out.key("strid_name", 197000 + s).line("");
+        Text objects;
+        objects.line("[SystemInfo]").key("space_color", "0, 0, 0").line("");
+        for (int b = 1; b <= 3; ++b) {
+            const std::string base = baseNickname(s, b);
+            const std::string object = system + "_0" + std::to_string(b);
+            objects.line("[Object]").key("nickname", object);
+            objects.key("archetype", b == 1 ? "planet" : "station");
+            if (b == 3) {
+                objects.key("loadout", "ge_station_loadout");
+            }
+            objects.key("base", base).key("dock_with", base).line("");
+        }
+        for (int r = 1; r <= 5; ++r) {
+            objects.line("[Object]").key("nickname", system + "_ring_" + std::to_string(r));
+            objects.key("archetype", "trade_lane_ring");
+            if (r > 1) {
+                objects.key("prev_ring", system + "_ring_" + std::to_string(r - 1));
+            }
+            if (r < 5) {
+                objects.key("next_ring", system + "_ring_" + std::to_string(r + 1));
+            }
+            objects.line("");
+        }
+        for (const int other : {(s + 1) % systems, (s + systems - 1) % systems}) {
+            const std::string to = systemNickname(other);
+            objects.line("[Object]").key("nickname", system + "_to_" + to);
+            objects.key("archetype", "jumpgate");
+            objects.key("goto", to + ", " + to + "_to_" + system + ", gate_tunnel_bretonia");
+            objects.line("");
+        }
+        std::filesystem::create_directories(universe / "SYSTEMS" / system);
+        writeFile(universe / "SYSTEMS" / system / (system + ".ini"), objects.bytes());
+    }
+    writeFile(universe / "universe.ini", out.bytes());
+    writeFile(gameDir / "DATA" / "EQUIPMENT" / "market_commodities.ini", markets.bytes());
 }
 
 // The demo game spells its folders in capitals; the copies get the generator's spelling,
@@ -312,6 +475,25 @@ void generateDataSet(const std::filesystem::path& gameDir, DataSetSize size) {
     writeGoods(files[3], counts);
     writeShipArch(files[4], counts);
     writeNewCharacter(files[5]);
+}
+
+void generateModFiles(const std::filesystem::path& gameDir, DataSetSize size) {
+    if (size == DataSetSize::Demo) {
+        return;
+    }
+    const Counts counts = countsOf(size);
+    std::filesystem::create_directories(gameDir / "EXE");
+    std::filesystem::create_directories(gameDir / "DATA" / "SOLAR");
+    writeFreelancerIni(gameDir / "EXE" / "freelancer.ini");
+    writeWeapons(gameDir);
+    writeLoadouts(gameDir, counts);
+    writeSolars(gameDir);
+    writeUniverse(gameDir, size == DataSetSize::Mid ? 30 : 100, counts.otherGoods);
+    for (int i = 0; i < counts.ships; ++i) {
+        const std::string nick = shipNickname(i);
+        writeStandIn(gameDir, "ships\\" + std::string(kModels[(i / 8) % 8]) + "\\" + nick + "\\" +
+                                  nick + ".cmp");
+    }
 }
 
 GeneratedDataSet::GeneratedDataSet(DataSetSize size) {

@@ -20,6 +20,13 @@ const char* sizeName(DataSetSize size);
 // the same bytes.
 void generateDataSet(const std::filesystem::path& gameDir, DataSetSize size);
 
+// Adds what a whole mod has beside the six files, in the game's shape: EXE/freelancer.ini
+// naming every file, weapons and lights, loadouts and NPC ships for every ship, solar
+// archetypes, a universe (30 systems for the mid size, 100 for the large, each with three
+// bases, two gates and a trade lane), the markets, and a small stand-in for every model file
+// the data names. The mod check finds nothing in it. The demo size is left as it is.
+void generateModFiles(const std::filesystem::path& gameDir, DataSetSize size);
+
 // The last ship that has a hull and a package good: a click on it searches nearly every good.
 int lastBuyableShip(DataSetSize size);
 
