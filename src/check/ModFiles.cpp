@@ -1,6 +1,7 @@
 #include "check/ModFiles.h"
 
 #include "BiniFormat.h"
+#include "gamedata/GameFileRead.h"
 #include "platform/AsciiText.h"
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
@@ -108,16 +109,34 @@ public:
         mod_.files.push_back({shown(path), role, parsed, lineStartsOf(parsed->bytes()), system});
     }
 
+    // A file read by the shared reader; its refusal, when there is one, goes to the file and
+    // line that named it.
+    void addRead(const GameFileRead& read, std::string_view named, FileRole role,
+                 const std::string& namedIn, int line, const std::string& system) {
+        const std::string what = read.shown.empty() ? std::string(named) : read.shown;
+        if (std::ranges::any_of(mod_.files,
+                                [&](const SourceFile& file) { return file.shown == what; })) {
+            return;
+        }
+        if (!read.ok()) {
+            mod_.fileProblems.push_back(
+                {Severity::Error, kFileRule, namedIn, line, {}, what + " " + read.refusal});
+            mod_.unread.push_back({role, system, what, namedIn, line});
+            return;
+        }
+        mod_.files.push_back({what, role, read.ini, lineStartsOf(read.ini->bytes()), system});
+    }
+
     // The file of each [System] of the universe files, relative to the folder of the universe
     // file that names it.
     void addSystemFiles() {
+        const GameFolderPaths paths(mod_.gameFolder);
         for (std::size_t i = 0; i < mod_.files.size(); ++i) {
             if (mod_.files[i].role != FileRole::Universe) {
                 continue;
             }
             const SourceFile universe = mod_.files[i];
-            const std::string folder =
-                mod_.gameFolder + universe.shown.substr(0, universe.shown.rfind('/') + 1);
+            const std::string folder = universe.shown.substr(0, universe.shown.rfind('/') + 1);
             for (const auto& section : universe.ini->sections()) {
                 const auto* file = universe.ini->findKey(section, "file");
                 const auto* nickname = universe.ini->findKey(section, "nickname");
@@ -125,9 +144,9 @@ public:
                     !nickname || universe.ini->value(*file).empty()) {
                     continue;
                 }
-                add(resolveCaseInsensitive(folder + withSlashes(universe.ini->value(*file))),
-                    FileRole::System, universe.shown, universe.lineOf(file->nameBegin),
-                    universe.ini->value(*nickname));
+                const std::string named = universe.ini->value(*file);
+                addRead(readGameFile(paths, folder, named), named, FileRole::System, universe.shown,
+                        universe.lineOf(file->nameBegin), universe.ini->value(*nickname));
             }
         }
     }

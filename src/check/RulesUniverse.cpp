@@ -1,24 +1,13 @@
 // The rules on the universe: bases, systems and what the systems' objects name.
 #include "check/RuleFunctions.h"
+#include "gamedata/GameFolderPaths.h"
 #include "platform/AsciiText.h"
-#include "platform/CaseInsensitivePath.h"
-#include "platform/Files.h"
-
-#include <algorithm>
 
 namespace skarvel::check::rule {
 
 namespace {
 
 constexpr std::string_view kRule = "system-link";
-
-// A path a data file names below DATA exists, found as the game finds it: without regard to
-// letter case, '\' or '/'.
-bool dataFileExists(const ModFiles& mod, std::string path) {
-    std::ranges::replace(path, '\\', '/');
-    return fileExists(
-        resolveCaseInsensitive(resolveCaseInsensitive(mod.gameFolder + "DATA") + "/" + path));
-}
 
 void namesBase(const CheckContext& context, const Definition& object, std::string_view key,
                Problems& problems) {
@@ -58,7 +47,10 @@ void gotoLinks(const CheckContext& context, const Definition& object, Problems& 
 
 } // namespace
 
+// A base's file is named below DATA and found as the game finds it: any letter case, '\' or
+// '/', never outside the game folder.
 void baseSystems(const CheckContext& context, Problems& problems) {
+    const GameFolderPaths paths(context.mod.gameFolder);
     for (const Definition& base : context.index.bases.all()) {
         for (const auto* key : base.keys("system")) {
             const std::string system = base.ini().value(*key);
@@ -70,9 +62,14 @@ void baseSystems(const CheckContext& context, Problems& problems) {
         }
         for (const auto* key : base.keys("file")) {
             const std::string file = base.ini().value(*key);
-            if (!file.empty() && !dataFileExists(context.mod, file)) {
-                problems.push_back(base.problem(Severity::Error, "base-system", lineOf(base, *key),
-                                                "the base's file " + quoted(file) + " is missing"));
+            if (file.empty()) {
+                continue;
+            }
+            const GameFolderPaths::Resolved found = paths.resolve("DATA", file);
+            if (!found.found()) {
+                problems.push_back(
+                    base.problem(Severity::Error, "base-system", lineOf(base, *key),
+                                 "the base's file " + quoted(file) + " " + found.refusal));
             }
         }
     }
