@@ -1,5 +1,7 @@
 #include "DataSetGenerator.h"
 
+#include "platform/CaseInsensitivePath.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
@@ -257,7 +259,8 @@ void writeNewCharacter(const std::filesystem::path& path) {
 void writeStandIn(const std::filesystem::path& gameDir, const std::string& below) {
     std::string path = below;
     std::replace(path.begin(), path.end(), '\\', '/');
-    const auto file = gameDir / "DATA" / path;
+    // In the folders as spelled on disk: the game finds them without regard to case.
+    const std::filesystem::path file = resolveCaseInsensitive((gameDir / "DATA" / path).string());
     std::filesystem::create_directories(file.parent_path());
     writeFile(file, "stand-in");
 }
@@ -351,11 +354,13 @@ void writeSolars(const std::filesystem::path& gameDir) {
 // Systems in a ring, each joined to the next by a gate pair, with three bases and a lane.
 void writeUniverse(const std::filesystem::path& gameDir, int systems, int commodities) {
     const auto universe = gameDir / "DATA" / "UNIVERSE";
+    std::filesystem::create_directories(universe);
     Text out;
     Text markets;
     out.line("[Time]").key("seconds_per_day", 1800).line("");
     for (int s = 0; s < systems; ++s) {
         const std::string system = systemNickname(s);
+        std::filesystem::create_directories(universe / "SYSTEMS" / system);
         for (int b = 1; b <= 3; ++b) {
             const std::string base = baseNickname(s, b);
             const std::string file = "universe\\systems\\" + system + "\\bases\\" + base + ".ini";
