@@ -18,7 +18,7 @@ TEST(TextEditorCommand, VisualThenEditorWithTheLineForEditorsThatTakeIt) {
              Case{"", "  emacsclient -n ", {"emacsclient", "-n", "+12", file}},
              Case{"kate", "", {"kate", "+12", file}},
              Case{"", "code --wait", {"code", "--wait", file}}, // takes no +LINE
-             Case{" ", "", {}},                                  // the desktop's default
+             Case{" ", "", {}},                                 // the desktop's default
          }) {
         SCOPED_TRACE(c.visual + "|" + c.editor);
         EXPECT_EQ(check::textEditorCommand(c.visual, c.editor, file, 12), c.command);

@@ -10,8 +10,8 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
