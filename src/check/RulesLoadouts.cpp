@@ -3,6 +3,8 @@
 #include "check/RuleFunctions.h"
 #include "platform/AsciiText.h"
 
+#include <algorithm>
+
 namespace skarvel::check::rule {
 
 namespace {
@@ -32,14 +34,11 @@ void reference(const CheckContext& context, const Definition& user, std::string_
         if (name.empty()) {
             continue;
         }
-        bool found = false;
-        for (const auto& [role, table] : into) {
-            found = found || table->find(name);
-        }
-        bool unread = false;
-        for (const auto& [role, table] : into) {
-            unread = unread || (!found && context.unchecked.skip(role));
-        }
+        const bool found = std::ranges::any_of(
+            into, [&](const auto& source) { return source.second->find(name) != nullptr; });
+        const bool unread = !found && std::ranges::any_of(into, [&](const auto& source) {
+            return context.unchecked.skip(source.first);
+        });
         if (!found && !unread) {
             problems.push_back(user.problem(Severity::Error, "archetype", lineOf(user, *line),
                                             std::string(key) + " " + quoted(name) + " is no " +
