@@ -75,9 +75,9 @@ FileCheckResult CheckFilesAndDirs(TJournal& journal, Dialogs& dialogs, const Gam
                                             {folders.converter, "Bini Dir Exists %s = %s",
                                              "Bini Dir Not Exists %s = %s", kConverterDirMessage});
     if (!converterDirOk) {
-        check.wrongFolder = GameFolder::Converter;
+        check.wrongFolder = FolderToCorrect::Converter;
     } else if (!gameDirOk) {
-        check.wrongFolder = GameFolder::Game;
+        check.wrongFolder = FolderToCorrect::Game;
     }
     result = gameDirOk && converterDirOk;
 

@@ -16,12 +16,12 @@ struct GameFolders {
     std::string converter; // the folder of the converter for compressed files
 };
 
-enum class GameFolder { Game, Converter };
+enum class FolderToCorrect { Game, Converter };
 
 struct FileCheckResult {
     bool passed = true;
     // The last folder found wrong; the user is sent there to correct it.
-    std::optional<GameFolder> wrongFolder;
+    std::optional<FolderToCorrect> wrongFolder;
 };
 
 // CHECK_FILES_AND_DIRS: both folders exist, every used file of the set exists and none is

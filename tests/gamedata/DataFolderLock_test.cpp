@@ -1,4 +1,4 @@
-#include "GameFolder.h"
+#include "GameFolderFixture.h"
 #include "gamedata/DataSet.h"
 
 #include <cerrno>

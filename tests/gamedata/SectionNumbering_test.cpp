@@ -1,4 +1,4 @@
-#include "GameFolder.h"
+#include "GameFolderFixture.h"
 #include "gamedata/SectionNumbering.h"
 #include "platform/Files.h"
 

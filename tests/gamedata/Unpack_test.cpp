@@ -1,4 +1,4 @@
-#include "GameFolder.h"
+#include "GameFolderFixture.h"
 #include "gamedata/Unpack.h"
 #include "gamedata/UserIniFile.h"
 #include "support/ScopedVariable.h"
