@@ -2,6 +2,7 @@
 
 #include "check/ModFiles.h"
 #include "check/ModIndex.h"
+#include "gamedata/GameFolder.h"
 #include "gamedata/GameNames.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ Problems checkGame(const std::string& gameFolder, const std::vector<const Rule*>
     const ModIndex index = indexOf(mod);
     GameNames names;
     // A DLL that cannot be read only means its names are not judged.
-    names.load(mod.gameFolder, [](const std::string&, const std::string&) {});
+    names.load(*mod.folder, [](const std::string&, const std::string&) {});
     const CheckContext context{mod, index, names};
 
     Problems problems;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Problem.h"
+#include "gamedata/GameFolder.h"
 #include "gamedata/IniEngine.h"
 
 #include <cstddef>
@@ -33,6 +34,9 @@ public:
 
 struct ModFiles {
     std::string gameFolder; // ends with "/"
+    // Every path the files name is resolved in it: inside the game folder, each folder
+    // listed once per run.
+    std::shared_ptr<const GameFolder> folder;
     std::vector<SourceFile> files;
     Problems fileProblems; // the "file" rule: named files that are missing or unreadable
     bool namedByFreelancerIni = false;
@@ -42,8 +46,9 @@ struct ModFiles {
 
 // The files named in EXE/freelancer.ini [Data] (equipment, ships, goods, markets, universe;
 // relative to DATA), or the data files the editor works on when there is no freelancer.ini,
-// plus Characters/newcharacter.ini; every path found without regard to letter case.
-// Throws ReadFault when gameFolder is no folder or holds neither EXE/freelancer.ini nor DATA.
+// plus Characters/newcharacter.ini; every path found without regard to letter case, inside
+// the game folder. Throws ReadFault when gameFolder is no folder or cannot be listed, when
+// EXE/freelancer.ini is there but cannot be read or parsed, or when it and DATA are missing.
 ModFiles readModFiles(const std::string& gameFolder);
 
 } // namespace skarvel::check
