@@ -17,6 +17,8 @@ void names(const CheckContext& context, Problems& problems);
 void marketBases(const CheckContext& context, Problems& problems);
 void character(const CheckContext& context, Problems& problems);
 void files(const CheckContext& context, Problems& problems);
+void namedFiles(const CheckContext& context, Problems& problems);
+void hiddenSections(const CheckContext& context, Problems& problems);
 
 // Helpers the rules share.
 std::string quoted(std::string_view text);

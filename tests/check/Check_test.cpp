@@ -68,9 +68,13 @@ const std::vector<std::string> kBrokenLines = {
     "'li01_99_base', which universe.ini does not define",
     "DATA/Equipment/misc_equip.ini:26: warning: [name] ids_name '1777' names no string of the "
     "game's DLLs",
+    "DATA/Equipment/misc_equip.ini:30: error: [hidden-section] a byte order mark (EF BB BF) "
+    "stands before '[Scanner]': the game does not see this section",
     "DATA/Equipment/weapon_equip.ini:7: error: [dup-nickname] equipment nickname 'LI_GUN01' is "
     "defined twice, first at DATA/Equipment/weapon_equip.ini:2",
     "DATA/SHIPS/shiparch.ini:5: error: [number] mass '1oo' is not a number",
+    "DATA/SHIPS/shiparch.ini:10: error: [named-file] DA_archetype "
+    "'ships\\liberty\\li_elite\\li_elite.cmp' is missing",
     "DATA/characters/newcharacter.ini:3: error: [character] new characters start at base "
     "'li01_77_base', which does not exist",
     "EXE/freelancer.ini:9: error: [file] DATA/Equipment/st_equip.ini is missing",
@@ -84,12 +88,12 @@ TEST(Check, TheBrokenModShowsEachRuleOnceAtItsLine) {
     for (const std::string& line : kBrokenLines) {
         expected += line + "\n";
     }
-    EXPECT_EQ(text.out, expected + "8 errors, 2 warnings\n");
+    EXPECT_EQ(text.out, expected + "10 errors, 2 warnings\n");
     EXPECT_EQ(text.exitCode, 1);
 
     const Outcome json = runCheck({folder, "--format", "json"});
     EXPECT_EQ(json.exitCode, 1);
-    EXPECT_EQ(json.err, "8 errors, 2 warnings\n");
+    EXPECT_EQ(json.err, "10 errors, 2 warnings\n");
     const auto problems = nlohmann::json::parse(json.out);
     ASSERT_EQ(problems.size(), kBrokenLines.size());
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -180,7 +184,9 @@ TEST(Check, TheRulesTable) {
         {"name", check::Severity::Warning},
         {"market-base", check::Severity::Error},
         {"character", check::Severity::Error},
-        {"file", check::Severity::Error}};
+        {"file", check::Severity::Error},
+        {"named-file", check::Severity::Error},
+        {"hidden-section", check::Severity::Error}};
     ASSERT_EQ(check::rules().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const check::Rule& rule = check::rules()[i];
