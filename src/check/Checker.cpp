@@ -2,7 +2,7 @@
 
 #include "check/ModFiles.h"
 #include "check/ModIndex.h"
-#include "gamedata/GameFolder.h"
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/GameNames.h"
 
 #include <algorithm>

@@ -41,7 +41,7 @@ constexpr std::string_view kCharacterFile = "Characters/newcharacter.ini";
 
 class Reader {
 public:
-    explicit Reader(std::shared_ptr<const GameFolder> folder) {
+    explicit Reader(std::shared_ptr<const GameFolderPaths> folder) {
         mod_.gameFolder = folder->root();
         mod_.folder = std::move(folder);
     }
@@ -71,7 +71,7 @@ public:
         }
     }
 
-    const std::shared_ptr<const GameFolder>& folder() const { return mod_.folder; }
+    const std::shared_ptr<const GameFolderPaths>& folder() const { return mod_.folder; }
     ModFiles take() { return std::move(mod_); }
     void markNamed() { mod_.namedByFreelancerIni = true; }
 
@@ -111,7 +111,7 @@ bool ModFiles::has(FileRole role) const {
 
 ModFiles readModFiles(const std::string& folder) {
     checkGameFolder(folder);
-    Reader reader(std::make_shared<const GameFolder>(folder));
+    Reader reader(std::make_shared<const GameFolderPaths>(folder));
     const GameFileRead settings = readGameFile(*reader.folder(), "EXE", "freelancer.ini");
     if (settings.ok()) {
         reader.markNamed();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "check/Problem.h"
-#include "gamedata/GameFolder.h"
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/IniEngine.h"
 
 #include <cstddef>
@@ -36,7 +36,7 @@ struct ModFiles {
     std::string gameFolder; // ends with "/"
     // Every path the files name is resolved in it: inside the game folder, each folder
     // listed once per run.
-    std::shared_ptr<const GameFolder> folder;
+    std::shared_ptr<const GameFolderPaths> folder;
     std::vector<SourceFile> files;
     Problems fileProblems; // the "file" rule: named files that are missing or unreadable
     bool namedByFreelancerIni = false;

@@ -1,6 +1,6 @@
 // The rules on what the bytes of the files hide and on the files they name.
 #include "check/RuleFunctions.h"
-#include "gamedata/GameFolder.h"
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/SectionHeader.h"
 #include "platform/AsciiText.h"
 #include "platform/LineEnds.h"
@@ -116,7 +116,7 @@ void hiddenSections(const CheckContext& context, Problems& problems) {
 }
 
 void namedFiles(const CheckContext& context, Problems& problems) {
-    const GameFolder& folder = *context.mod.folder;
+    const GameFolderPaths& folder = *context.mod.folder;
     for (const SourceFile& file : context.mod.files) {
         const auto& ini = *file.ini;
         for (const auto& section : ini.sections()) {
@@ -132,7 +132,7 @@ void namedFiles(const CheckContext& context, Problems& problems) {
                     if (path.empty()) {
                         continue;
                     }
-                    const GameFolder::Resolved resolved = folder.resolve("DATA", path);
+                    const GameFolderPaths::Resolved resolved = folder.resolve("DATA", path);
                     if (!resolved.found()) {
                         problems.push_back(definition.problem(
                             Severity::Error, "named-file", lineOf(definition, *named),

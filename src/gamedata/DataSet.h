@@ -33,13 +33,13 @@ struct SectionLists {
 // Why an open did not happen. The caller shows it.
 struct OpenRefusal {
     std::string message; // for the user; empty when the file check has told the user already
-    std::optional<FolderToCorrect> wrongFolder; // the folder the user has to correct
+    std::optional<GameFolder> wrongFolder; // the folder the user has to correct
 };
 
 struct CloseOutcome {
     // "<file> - <cause>" for every file left numbered; empty when the close is whole.
     std::vector<std::string> failures;
-    std::optional<FolderToCorrect> wrongFolder; // the folder the user has to correct
+    std::optional<GameFolder> wrongFolder; // the folder the user has to correct
 };
 
 // The settings files the open set holds, in the order the open creates them (each creation

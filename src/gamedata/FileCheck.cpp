@@ -75,9 +75,9 @@ FileCheckResult CheckFilesAndDirs(TJournal& journal, Dialogs& dialogs, const Gam
                                             {folders.converter, "Bini Dir Exists %s = %s",
                                              "Bini Dir Not Exists %s = %s", kConverterDirMessage});
     if (!converterDirOk) {
-        check.wrongFolder = FolderToCorrect::Converter;
+        check.wrongFolder = GameFolder::Converter;
     } else if (!gameDirOk) {
-        check.wrongFolder = FolderToCorrect::Game;
+        check.wrongFolder = GameFolder::Game;
     }
     result = gameDirOk && converterDirOk;
 

@@ -16,12 +16,12 @@ struct GameFolders {
     std::string converter; // the folder of the converter for compressed files
 };
 
-enum class FolderToCorrect { Game, Converter };
+enum class GameFolder { Game, Converter };
 
 struct FileCheckResult {
     bool passed = true;
     // The last folder found wrong; the user is sent there to correct it.
-    std::optional<FolderToCorrect> wrongFolder;
+    std::optional<GameFolder> wrongFolder;
 };
 
 // CHECK_FILES_AND_DIRS: both folders exist, every used file of the set exists and none is

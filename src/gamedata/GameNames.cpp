@@ -29,9 +29,9 @@ struct Listed {
 
 // The files of EXE/resources.dll and the "DLL =" lines, in order; paths that leave the game
 // folder are refused, and so is the list when freelancer.ini cannot be read.
-std::vector<Listed> listedFiles(const GameNames::Warn& warn, const GameFolder& folder) {
+std::vector<Listed> listedFiles(const GameNames::Warn& warn, const GameFolderPaths& folder) {
     const auto listed = [&](std::string_view name) {
-        const GameFolder::Resolved resolved = folder.resolve("EXE", name);
+        const GameFolderPaths::Resolved resolved = folder.resolve("EXE", name);
         // A missing file is read as before and says "file not found" with its path.
         if (resolved.found() || resolved.refusal == "is missing") {
             return Listed{resolved.path, {}, {}};
@@ -95,10 +95,10 @@ void GameNames::load(TJournal& journal, const std::string& gameDirectory) {
 }
 
 void GameNames::load(const std::string& gameDirectory, const Warn& warn) {
-    load(GameFolder(gameDirectory), warn);
+    load(GameFolderPaths(gameDirectory), warn);
 }
 
-void GameNames::load(const GameFolder& folder, const Warn& warn) {
+void GameNames::load(const GameFolderPaths& folder, const Warn& warn) {
     std::map<std::string, Read> kept;
     files_.clear();
     for (const Listed& file : listedFiles(warn, folder)) {

@@ -83,9 +83,9 @@ GameFolders Editor::folders() const {
     return {form_.text(controls::edPfad), form_.text(controls::edFliniDir)};
 }
 
-void Editor::showWrongFolder(FolderToCorrect folder) {
+void Editor::showWrongFolder(GameFolder folder) {
     form_.showPage("Options");
-    form_.setFocus(folder == FolderToCorrect::Game ? controls::edPfad : controls::edFliniDir);
+    form_.setFocus(folder == GameFolder::Game ? controls::edPfad : controls::edFliniDir);
 }
 
 void Editor::openDataSet(bool alreadyBackedUp) {

@@ -126,7 +126,7 @@ private:
     void openDataSet(bool alreadyBackedUp);
     CloseOutcome closeDataSet();
     // Brings the Options page with the wrong folder's field to the front.
-    void showWrongFolder(FolderToCorrect folder);
+    void showWrongFolder(GameFolder folder);
     // A save question, with the other ships that share an engine or power plant it changes.
     std::string withSharedEquipment(std::string_view question, const PendingSave& pending) const;
     // After a save's reload: the saved ship is selected again by its nickname, wherever its

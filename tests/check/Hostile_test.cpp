@@ -73,9 +73,9 @@ const std::vector<Kind>& kinds() {
     return all;
 }
 
-class HostileGame : public ::testing::Test {
+class HostileMod : public ::testing::Test {
 protected:
-    HostileGame() {
+    HostileMod() {
         writeBytes(mod.outside() / "secret.ini",
                    "[Gun]\nnickname = " + std::string(kSecret) + "\n");
     }
@@ -91,7 +91,7 @@ protected:
 };
 
 // freelancer.ini that cannot be read ends the check: no other file stands in for it.
-TEST_F(HostileGame, AnUnreadableFreelancerIniEndsTheCheck) {
+TEST_F(HostileMod, AnUnreadableFreelancerIniEndsTheCheck) {
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.what);
         const CheckedGame game("check-clean");
@@ -107,7 +107,7 @@ TEST_F(HostileGame, AnUnreadableFreelancerIniEndsTheCheck) {
     }
 }
 
-TEST_F(HostileGame, AFolderThisUserCannotListSaysSo) {
+TEST_F(HostileMod, AFolderThisUserCannotListSaysSo) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root reads every folder";
     }
@@ -119,7 +119,7 @@ TEST_F(HostileGame, AFolderThisUserCannotListSaysSo) {
 }
 
 // A file a [Data] line names is an error at that line, saying what is wrong with it.
-TEST_F(HostileGame, AnUnreadableNamedFileIsAnErrorAtItsLine) {
+TEST_F(HostileMod, AnUnreadableNamedFileIsAnErrorAtItsLine) {
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.what);
         const CheckedGame game("check-clean");
@@ -135,7 +135,7 @@ TEST_F(HostileGame, AnUnreadableNamedFileIsAnErrorAtItsLine) {
 }
 
 // newcharacter.ini is named by no line: its problem stands at the file itself.
-TEST_F(HostileGame, AnUnreadableFileNoLineNamesIsAnErrorAtTheFile) {
+TEST_F(HostileMod, AnUnreadableFileNoLineNamesIsAnErrorAtTheFile) {
     for (const Kind& kind : kinds()) {
         SCOPED_TRACE(kind.what);
         const CheckedGame game("check-clean");
@@ -151,7 +151,7 @@ TEST_F(HostileGame, AnUnreadableFileNoLineNamesIsAnErrorAtTheFile) {
 }
 
 // Paths that climb out of the game folder are refused, whichever way they climb.
-TEST_F(HostileGame, PathsOutOfTheGameFolderAreRefused) {
+TEST_F(HostileMod, PathsOutOfTheGameFolderAreRefused) {
     const struct {
         const char* what;
         std::function<void(const CheckedGame&)> plant;
@@ -196,7 +196,7 @@ TEST_F(HostileGame, PathsOutOfTheGameFolderAreRefused) {
 }
 
 // A resource DLL outside the game folder gives no names: its strings are never read.
-TEST_F(HostileGame, ADllPathOutOfTheGameGivesNoNames) {
+TEST_F(HostileMod, ADllPathOutOfTheGameGivesNoNames) {
     writeBytes(mod.outside() / "names.dll", readBytes(mod.game() / "EXE/resources.dll"));
     mod.edit("EXE/freelancer.ini", "DLL = nameresources.dll", "DLL = ..\\..\\outside\\names.dll");
     // 66539 is string 1003 of resource file 1, the DLL line: resolved only if it were read.
@@ -208,7 +208,7 @@ TEST_F(HostileGame, ADllPathOutOfTheGameGivesNoNames) {
 }
 
 // Bare CR line ends are line ends: every problem at its true line.
-TEST_F(HostileGame, BareCrLineEndsGiveTheSameLines) {
+TEST_F(HostileMod, BareCrLineEndsGiveTheSameLines) {
     const CheckedGame broken("check-broken");
     const std::string folder = broken.folder();
     const CheckOutcome before = runCheck({folder});

@@ -1,4 +1,4 @@
-#include "GameFolderFixture.h"
+#include "GameFolder.h"
 #include "gamedata/DataSet.h"
 
 #include <cerrno>

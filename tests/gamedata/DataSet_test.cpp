@@ -1,4 +1,4 @@
-#include "GameFolderFixture.h"
+#include "GameFolder.h"
 #include "gamedata/DataSet.h"
 #include "platform/Files.h"
 #include "platform/WineRegistry.h"
@@ -163,7 +163,7 @@ TEST_F(DataSetTest, AMissingGameFolderLeavesTheSetClosed) {
     ASSERT_EQ(dialogs.shown.size(), 1u); // told by the check; the refusal adds nothing
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(refusal->message, "");
-    EXPECT_EQ(refusal->wrongFolder, skarvel::FolderToCorrect::Game);
+    EXPECT_EQ(refusal->wrongFolder, skarvel::GameFolder::Game);
     EXPECT_EQ(fills, 0);
 }
 

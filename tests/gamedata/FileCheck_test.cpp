@@ -1,4 +1,4 @@
-#include "GameFolderFixture.h"
+#include "GameFolder.h"
 #include "gamedata/FileCheck.h"
 
 #include <sys/stat.h>
@@ -75,8 +75,7 @@ TEST_F(FileCheck, MissingFoldersSendTheUserToTheOptionsPage) {
     EXPECT_EQ(dialogs.shown[1].text,
               "The dierctory you specified as the path for the bini.exe is not valid or does not "
               "exist - please reenter it");
-    EXPECT_EQ(last.wrongFolder,
-              skarvel::FolderToCorrect::Converter); // the last one keeps the focus
+    EXPECT_EQ(last.wrongFolder, skarvel::GameFolder::Converter); // the last one keeps the focus
 }
 
 TEST_F(FileCheck, ReadOnlyFilesThatCanBeClearedCountAsGood) {

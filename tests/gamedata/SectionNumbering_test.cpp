@@ -1,4 +1,4 @@
-#include "GameFolderFixture.h"
+#include "GameFolder.h"
 #include "gamedata/SectionNumbering.h"
 #include "platform/Files.h"
 

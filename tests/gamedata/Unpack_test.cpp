@@ -1,4 +1,4 @@
-#include "GameFolderFixture.h"
+#include "GameFolder.h"
 #include "gamedata/Unpack.h"
 #include "gamedata/UserIniFile.h"
 #include "support/ScopedVariable.h"
