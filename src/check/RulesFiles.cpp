@@ -93,25 +93,40 @@ std::string shownHeader(std::string_view line) {
 
 void hiddenSections(const CheckContext& context, Problems& problems) {
     for (const SourceFile& file : context.mod.files) {
-        const std::string_view bytes = file.ini->bytes();
+        const auto& ini = *file.ini;
+        const std::string_view bytes = ini.bytes();
+        const auto report = [&](std::string_view text, const std::string& hidden, int line) {
+            problems.push_back({Severity::Error,
+                                "hidden-section",
+                                file.shown,
+                                line,
+                                {},
+                                hidden + " stands before " + quoted(shownHeader(text)) +
+                                    ": the game does not see this section"});
+        };
+        // Lines before the first header reach no key of the parse: walked one by one. A byte
+        // order mark in front of the first line is the file's own; the parser skips it.
+        const std::size_t firstHeader =
+            ini.sections().empty() ? bytes.size() : ini.sections().front().lineBegin;
         int line = 0;
-        forEachLine(bytes, [&](LineWithEnd each) {
+        forEachLine(bytes.substr(0, firstHeader), [&](LineWithEnd each) {
             ++line;
-            // A byte order mark in front of the first line is the file's own; the parser
-            // skips it.
-            if (opensSection(each.text, line == 1)) {
-                return;
-            }
             if (const auto hidden = hiddenHeader(withoutFileStartMark(each.text, line == 1))) {
-                problems.push_back({Severity::Error,
-                                    "hidden-section",
-                                    file.shown,
-                                    line,
-                                    {},
-                                    *hidden + " stands before " + quoted(shownHeader(each.text)) +
-                                        ": the game does not see this section"});
+                report(each.text, *hidden, line);
             }
         });
+        // Every later line that hides a header is a key of the section above it, its name
+        // starting at the first byte that is not a blank.
+        for (const auto& key : ini.keys()) {
+            const auto first = static_cast<unsigned char>(bytes[key.nameBegin]);
+            if (first > ' ' && first < 0x7F) {
+                continue; // a plain key line
+            }
+            const std::string_view text = bytes.substr(key.nameBegin, key.lineEnd - key.nameBegin);
+            if (const auto hidden = hiddenHeader(text)) {
+                report(text, *hidden, file.lineOf(key.nameBegin));
+            }
+        }
     }
 }
 
