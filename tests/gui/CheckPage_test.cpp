@@ -60,13 +60,13 @@ protected:
 };
 
 TEST_F(CheckPageTest, ShowsWhatTheCommandLineShowsFiltersCopiesAndOpensTheShip) {
-    clickMenu(*window, "CHECK (8)");
+    clickMenu(*window, "CHECK (10)");
     EXPECT_EQ(control<QTabWidget>(*window, "pcMain").currentWidget()->objectName(), "tsCheck");
     std::ostringstream out;
     std::ostringstream err;
     const std::string_view folder = game;
     EXPECT_EQ(check::runCheckCommand(std::span(&folder, 1), out, err), 1);
-    EXPECT_EQ(rows() + "8 errors, 1 warning\n", out.str());
+    EXPECT_EQ(rows() + "10 errors, 1 warning\n", out.str());
 
     auto& severity = control<QComboBox>(*window, "cbCheckSeverity");
     auto& rule = control<QComboBox>(*window, "cbCheckRule");
