@@ -144,6 +144,11 @@ void writeShipArch(const std::filesystem::path& path, const Counts& counts) {
     out.line("");
     for (int i = 0; i < counts.ships; ++i) {
         writeShip(out, numbers, i);
+        // The model each ship names, so that the set is sound for the checker too.
+        const std::string nick = shipNickname(i);
+        const auto model = path.parent_path() / kModels[(i / 8) % 8] / nick / (nick + ".cmp");
+        std::filesystem::create_directories(model.parent_path());
+        writeFile(model, "");
     }
     writeFile(path, out.bytes());
 }

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "app/Contact.h"
 #include "check/CheckCommand.h"
+#include "check/Rules.h"
 #include "journal/Format.h"
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,9 +19,10 @@ namespace skarvel {
 
 namespace {
 
-constexpr char kHelp[] =
+constexpr char kHelpStart[] =
     "Usage: skarvel [--help | --version]\n"
-    "       skarvel --check GAME_FOLDER [--format text|json] [--rules id,id]\n"
+    "       skarvel --check GAME_FOLDER [--format text|json|sarif] [--rules id,id]\n"
+    "               [--baseline FILE] [--write-baseline FILE]\n"
     "Freelancer Skarvel, the editor for the ships and game values of Freelancer.\n"
     "\n"
     "  -h, --help     show this text and exit\n"
@@ -30,13 +33,15 @@ constexpr char kHelp[] =
     "                 earlier copy\n"
     "  --check        check the mod in GAME_FOLDER without a window and without\n"
     "                 writing any file: one problem a line (path:line: severity:\n"
-    "                 [rule] message) or a JSON array (--format json), then the\n"
-    "                 count; --rules runs only the rules named. Exit code 0 without\n"
-    "                 errors, 1 with errors, 2 when the folder cannot be read.\n"
-    "                 Rules: dup-nickname, market-dup, ship-hull, package-hull,\n"
-    "                 addon-missing, addon-hardpoint, loadout-item, loadout-hardpoint,\n"
-    "                 archetype, base-system, system-link, unknown-key, missing-key,\n"
-    "                 field-count, number, name, market-base, character, file.\n"
+    "                 [rule] message), a JSON array (--format json) or a SARIF 2.1.0\n"
+    "                 log (--format sarif), then the count; --rules runs only the\n"
+    "                 rules named. --baseline FILE (the JSON output of an earlier\n"
+    "                 run) shows and counts only the problems it lacks;\n"
+    "                 --write-baseline FILE writes one. A file larger than 64 MB is\n"
+    "                 reported, not read. Exit code 0 without errors, 1 with errors,\n"
+    "                 2 when the game cannot be read or the report not written.\n";
+
+constexpr char kHelpEnd[] =
     "\n"
     "Without options it opens its window and finds the game in the Wine prefix\n"
     "($WINEPREFIX, else ~/.wine). Its journal DebugOut_yyyy-mm-dd.mjf and the copies of the\n"
@@ -49,6 +54,25 @@ constexpr char kHelp[] =
     "are kept (default 30, 0 keeps all). The BACKUP page lists the backups and restores\n"
     "any of them.\n"
     "Qt's own options, such as -platform or -style, are passed on.\n";
+
+// "Rules: a, b, ..." from the checker's table, wrapped below the option texts.
+std::string ruleLines() {
+    constexpr std::string_view kIndent = "                 ";
+    constexpr std::size_t kWidth = 78;
+    std::string text;
+    std::string line = std::string(kIndent) + "Rules:";
+    const auto all = check::rules();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::string word = " " + std::string(all[i].id) + (i + 1 < all.size() ? "," : ".");
+        if (line.size() + word.size() > kWidth) {
+            text += line + "\n";
+            line = std::string(kIndent) + word.substr(1);
+        } else {
+            line += word;
+        }
+    }
+    return text + line + "\n";
+}
 
 // Qt's options that the application object takes; the first ones are followed by a value.
 constexpr auto kQtValueOptions = std::to_array<std::string_view>(
@@ -98,7 +122,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, 
             return check::runCheckCommand(rest, out, err);
         }
         if (argument == "-h" || argument == "--help") {
-            out << kHelp << contactText("\nComments or suggestions to ", "\n");
+            out << kHelpStart << ruleLines() << kHelpEnd
+                << contactText("\nComments or suggestions to ", "\n");
             out.flush();
             return 0;
         }

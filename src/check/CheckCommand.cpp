@@ -1,9 +1,12 @@
 #include "check/CheckCommand.h"
 
+#include "check/Baseline.h"
+#include "check/CheckOutput.h"
 #include "check/Checker.h"
 #include "check/ModFiles.h"
 
-#include <nlohmann/json.hpp>
+#include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,8 +17,10 @@ namespace {
 
 struct CheckArguments {
     std::string folder;
-    bool json = false;
+    OutputFormat format = OutputFormat::Text;
     std::vector<const Rule*> rules;
+    std::string baseline;
+    std::string writtenBaseline;
 };
 
 // The value of "--name value" or "--name=value" at arguments[i]; moves i past it.
@@ -35,6 +40,7 @@ std::optional<std::string_view> optionValue(std::span<const std::string_view> ar
     return std::nullopt;
 }
 
+// Each rule once, in the order given, however often it is named.
 std::vector<const Rule*> ruleList(std::string_view ids) {
     std::vector<const Rule*> selected;
     for (const std::string& id : listItems(ids)) {
@@ -42,21 +48,37 @@ std::vector<const Rule*> ruleList(std::string_view ids) {
         if (!rule) {
             throw std::invalid_argument("unknown rule '" + id + "'");
         }
-        selected.push_back(rule);
+        if (std::ranges::find(selected, rule) == selected.end()) {
+            selected.push_back(rule);
+        }
     }
     return selected;
+}
+
+OutputFormat formatNamed(std::string_view name) {
+    if (name == "text") {
+        return OutputFormat::Text;
+    }
+    if (name == "json") {
+        return OutputFormat::Json;
+    }
+    if (name == "sarif") {
+        return OutputFormat::Sarif;
+    }
+    throw std::invalid_argument("unknown format '" + std::string(name) + "'");
 }
 
 CheckArguments parse(std::span<const std::string_view> arguments) {
     CheckArguments parsed;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (const auto format = optionValue(arguments, i, "--format")) {
-            if (*format != "text" && *format != "json") {
-                throw std::invalid_argument("unknown format '" + std::string(*format) + "'");
-            }
-            parsed.json = *format == "json";
+            parsed.format = formatNamed(*format);
         } else if (const auto ids = optionValue(arguments, i, "--rules")) {
             parsed.rules = ruleList(*ids);
+        } else if (const auto baseline = optionValue(arguments, i, "--baseline")) {
+            parsed.baseline = *baseline;
+        } else if (const auto written = optionValue(arguments, i, "--write-baseline")) {
+            parsed.writtenBaseline = *written;
         } else if (arguments[i].starts_with('-') || !parsed.folder.empty()) {
             throw std::invalid_argument("unexpected argument '" + std::string(arguments[i]) + "'");
         } else {
@@ -69,18 +91,29 @@ CheckArguments parse(std::span<const std::string_view> arguments) {
     return parsed;
 }
 
-void printJson(const Problems& problems, std::ostream& out) {
-    auto array = nlohmann::json::array();
-    for (const Problem& problem : problems) {
-        array.push_back({{"file", problem.file},
-                         {"line", problem.line},
-                         {"severity", severityText(problem.severity)},
-                         {"rule", problem.rule},
-                         {"nickname", problem.nickname},
-                         {"message", problem.message}});
+std::string absoluteFolder(const std::string& folder) {
+    std::error_code ignored;
+    return std::filesystem::absolute(folder, ignored).lexically_normal().string();
+}
+
+void print(const CheckArguments& parsed, const Problems& problems, std::ostream& out,
+           std::ostream& err) {
+    switch (parsed.format) {
+    case OutputFormat::Text:
+        for (const Problem& problem : problems) {
+            out << problemLine(problem) << "\n";
+        }
+        out << countLine(problems) << "\n";
+        return;
+    case OutputFormat::Json:
+        out << problemsJson(problems) << "\n";
+        break;
+    case OutputFormat::Sarif:
+        out << sarifLog(problems, absoluteFolder(parsed.folder)) << "\n";
+        break;
     }
-    // The files' bytes are Windows-1252 as often as UTF-8: a byte that is no UTF-8 is U+FFFD.
-    out << array.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    // On err, so that out stays one JSON document.
+    err << countLine(problems) << "\n";
 }
 
 } // namespace
@@ -96,21 +129,31 @@ int runCheckCommand(std::span<const std::string_view> arguments, std::ostream& o
     }
     Problems problems;
     try {
+        // The baseline first: a mistyped name must not cost a whole check.
+        const std::optional<Baseline> baseline =
+            parsed.baseline.empty() ? std::nullopt
+                                    : std::optional<Baseline>(Baseline::read(parsed.baseline));
         problems = checkGame(parsed.folder, parsed.rules);
-    } catch (const ReadFault& fault) {
+        if (!parsed.writtenBaseline.empty()) {
+            writeBaseline(parsed.writtenBaseline, problems);
+        }
+        if (baseline) {
+            const std::size_t found = problems.size();
+            problems = baseline->newProblems(problems);
+            err << "skarvel: " << found - problems.size() << " of " << found
+                << " problems are in the baseline and not shown\n";
+        }
+    } catch (const std::runtime_error& fault) {
         err << "skarvel: " << fault.what() << "\n";
         return 2;
     }
-    if (parsed.json) {
-        printJson(problems, out);
-        err << countLine(problems) << "\n";
-    } else {
-        for (const Problem& problem : problems) {
-            out << problemLine(problem) << "\n";
-        }
-        out << countLine(problems) << "\n";
-    }
+    print(parsed, problems, out, err);
     out.flush();
+    if (!out) {
+        // A full disk or a closed pipe: a script must not take a cut report for a clean one.
+        err << "skarvel: the report could not be written\n";
+        return 2;
+    }
     return countOf(problems, Severity::Error) > 0 ? 1 : 0;
 }
 

@@ -6,11 +6,13 @@
 
 namespace skarvel::check {
 
-// "skarvel --check GAME_FOLDER [--format text|json] [--rules id,id]": the arguments after
-// --check. Prints one problem per line ("path:line: severity: [rule] message") or one JSON
-// array, then the count line (on err for JSON, so that out stays one JSON document).
-// Returns 0 without errors, 1 with errors, 2 for a usage or reading fault. Needs no window,
-// lock or journal, and writes no file.
+// "skarvel --check GAME_FOLDER [--format text|json|sarif] [--rules id,id] [--baseline FILE]
+// [--write-baseline FILE]": the arguments after --check. Prints one problem per line
+// ("path:line: severity: [rule] message"), one JSON array or one SARIF log, then the count
+// line (on err for JSON and SARIF, so that out stays one document). With a baseline only the
+// problems it lacks are shown and counted. Returns 0 without errors, 1 with errors, 2 for a
+// usage or reading fault and when the report cannot be written. Needs no window, lock or
+// journal, and writes no file but the baseline asked for.
 int runCheckCommand(std::span<const std::string_view> arguments, std::ostream& out,
                     std::ostream& err);
 

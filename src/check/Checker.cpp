@@ -2,6 +2,7 @@
 
 #include "check/ModFiles.h"
 #include "check/ModIndex.h"
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/GameNames.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ Problems checkGame(const std::string& gameFolder, const std::vector<const Rule*>
     const ModIndex index = indexOf(mod);
     GameNames names;
     // A DLL that cannot be read only means its names are not judged.
-    names.load(mod.gameFolder, [](const std::string&, const std::string&) {});
+    names.load(*mod.folder, [](const std::string&, const std::string&) {});
     UncheckedReferences unchecked(mod);
     const CheckContext context{mod, index, names, unchecked};
 

@@ -1,13 +1,17 @@
 #include "check/ModFiles.h"
 
-#include "BiniFormat.h"
+#include "check/ModIndex.h"
 #include "gamedata/GameFileRead.h"
 #include "platform/AsciiText.h"
-#include "platform/CaseInsensitivePath.h"
-#include "platform/Files.h"
+#include "platform/LineEnds.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_set>
 #include <utility>
 
 namespace skarvel::check {
@@ -15,6 +19,7 @@ namespace skarvel::check {
 namespace {
 
 constexpr std::string_view kFileRule = "file";
+constexpr std::string_view kMissing = "is missing";
 
 struct RoleKey {
     std::string_view key;
@@ -38,99 +43,43 @@ constexpr auto kFallbackFiles = std::to_array<std::pair<std::string_view, FileRo
 constexpr std::string_view kCharacterFile = "Characters/newcharacter.ini";
 constexpr std::string_view kInitialWorldFile = "initialworld.ini";
 
-std::vector<std::size_t> lineStartsOf(const std::string& bytes) {
-    std::vector<std::size_t> starts{0};
-    for (std::size_t at = bytes.find('\n'); at != std::string::npos;
-         at = bytes.find('\n', at + 1)) {
-        starts.push_back(at + 1);
-    }
-    return starts;
-}
-
-// The parse of a file, a compressed one through the converter in memory; the cause when
-// it cannot be had.
-std::shared_ptr<const ini::ParsedIni> parsedFile(const std::string& path, std::string& cause) {
-    if (!fileExists(path)) {
-        cause = "missing";
-        return nullptr;
-    }
-    auto parsed = ini::currentIni(path);
-    if (!parsed) {
-        cause = "not readable";
-        return nullptr;
-    }
-    if (parsed->bytes().starts_with("BINI")) {
-        try {
-            return std::make_shared<const ini::ParsedIni>(bini::toText(parsed->bytes()));
-        } catch (const std::exception& error) {
-            cause = std::string("a damaged compressed file: ") + error.what();
-            return nullptr;
-        }
-    }
-    if (!parsed->isText()) {
-        cause = "not a text file";
-        return nullptr;
-    }
-    return parsed;
-}
-
-std::string withSlashes(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
 class Reader {
 public:
-    explicit Reader(std::string gameFolder) { mod_.gameFolder = std::move(gameFolder); }
-
-    std::string shown(const std::string& path) const {
-        return path.starts_with(mod_.gameFolder) ? path.substr(mod_.gameFolder.size()) : path;
+    explicit Reader(std::shared_ptr<const GameFolderPaths> folder) {
+        mod_.gameFolder = folder->root();
+        mod_.folder = std::move(folder);
     }
 
-    // Reads the file unless read before; the problem, when there is one, goes to the
-    // file and line that named it.
-    void add(const std::string& path, FileRole role, const std::string& namedIn, int line,
-             const std::string& system = {}) {
-        const bool seen = std::ranges::any_of(
-            mod_.files, [&](const SourceFile& file) { return file.shown == shown(path); });
-        if (seen) {
+    // Reads the file unless read before. A file that cannot be read or parsed is a problem
+    // at the file and line that named it, or at the file itself when no line names it (a
+    // missing file is then only not there).
+    void add(std::string_view base, std::string_view named, FileRole role,
+             const std::string& namedIn, int line, const std::string& system = {}) {
+        // Repeated lines name the same file: resolved and read once.
+        if (!named_.insert(lowered(std::string(base) + "/" + withSlashes(named))).second) {
             return;
         }
-        std::string cause;
-        auto parsed = parsedFile(path, cause);
-        if (!parsed) {
-            if (!namedIn.empty()) {
-                mod_.fileProblems.push_back(
-                    {Severity::Error, kFileRule, namedIn, line, {}, shown(path) + " is " + cause});
-                mod_.unread.push_back({role, system, shown(path), namedIn, line});
+        GameFileRead read = readGameFile(*mod_.folder, base, named);
+        if (read.ok()) {
+            if (read_.insert(read.shown).second) {
+                mod_.files.push_back(
+                    {read.shown, role, read.ini, lineStartsOf(read.ini->bytes()), system});
             }
             return;
         }
-        mod_.files.push_back({shown(path), role, parsed, lineStartsOf(parsed->bytes()), system});
-    }
-
-    // A file read by the shared reader; its refusal, when there is one, goes to the file and
-    // line that named it.
-    void addRead(const GameFileRead& read, std::string_view named, FileRole role,
-                 const std::string& namedIn, int line, const std::string& system) {
-        const std::string what = read.shown.empty() ? std::string(named) : read.shown;
-        if (std::ranges::any_of(mod_.files,
-                                [&](const SourceFile& file) { return file.shown == what; })) {
-            return;
+        const std::string what =
+            (read.shown.empty() ? std::string(named) : read.shown) + " " + read.refusal;
+        if (!namedIn.empty()) {
+            mod_.fileProblems.push_back({Severity::Error, kFileRule, namedIn, line, {}, what});
+            mod_.unread.push_back({role, system, read.shown, namedIn, line});
+        } else if (read.refusal != kMissing) {
+            mod_.fileProblems.push_back({Severity::Error, kFileRule, read.shown, 0, {}, what});
         }
-        if (!read.ok()) {
-            mod_.fileProblems.push_back(
-                {Severity::Error, kFileRule, namedIn, line, {}, what + " " + read.refusal});
-            mod_.unread.push_back({role, system, what, namedIn, line});
-            return;
-        }
-        mod_.files.push_back({what, role, read.ini, lineStartsOf(read.ini->bytes()), system});
     }
 
     // The file of each [System] of the universe files, relative to the folder of the universe
     // file that names it.
     void addSystemFiles() {
-        const GameFolderPaths paths(mod_.gameFolder);
         for (std::size_t i = 0; i < mod_.files.size(); ++i) {
             if (mod_.files[i].role != FileRole::Universe) {
                 continue;
@@ -144,20 +93,38 @@ public:
                     !nickname || universe.ini->value(*file).empty()) {
                     continue;
                 }
-                const std::string named = universe.ini->value(*file);
-                addRead(readGameFile(paths, folder, named), named, FileRole::System, universe.shown,
-                        universe.lineOf(file->nameBegin), universe.ini->value(*nickname));
+                add(folder, universe.ini->value(*file), FileRole::System, universe.shown,
+                    universe.lineOf(file->nameBegin), universe.ini->value(*nickname));
             }
         }
     }
 
+    const std::shared_ptr<const GameFolderPaths>& folder() const { return mod_.folder; }
     ModFiles take() { return std::move(mod_); }
-    const std::string& gameFolder() const { return mod_.gameFolder; }
     void markNamed() { mod_.namedByFreelancerIni = true; }
 
 private:
+    static std::string withSlashes(std::string_view path) {
+        std::string slashed(path);
+        std::replace(slashed.begin(), slashed.end(), '\\', '/');
+        return slashed;
+    }
+
     ModFiles mod_;
+    std::unordered_set<std::string> named_;
+    std::unordered_set<std::string> read_;
 };
+
+// The game folder itself must be a folder this process may list.
+void checkGameFolder(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        throw ReadFault("no game folder at " + folder);
+    }
+    if (::access(folder.c_str(), R_OK | X_OK) != 0) {
+        throw ReadFault(folder + " cannot be read: " + std::strerror(errno));
+    }
+}
 
 } // namespace
 
@@ -171,52 +138,43 @@ bool ModFiles::has(FileRole role) const {
 }
 
 ModFiles readModFiles(const std::string& folder) {
-    if (!directoryExists(folder)) {
-        throw ReadFault("no game folder at " + folder);
-    }
-    std::string game = resolveCaseInsensitive(folder);
-    if (!game.ends_with('/')) {
-        game += '/';
-    }
-    Reader reader(game);
-    const std::string dataFolder = resolveCaseInsensitive(game + "DATA") + "/";
-    const std::string freelancerIni = resolveCaseInsensitive(game + "EXE/freelancer.ini");
-    std::string cause;
-    const auto settings = parsedFile(freelancerIni, cause);
-    if (settings) {
+    checkGameFolder(folder);
+    Reader reader(std::make_shared<const GameFolderPaths>(folder));
+    const GameFileRead settings = readGameFile(*reader.folder(), "EXE", "freelancer.ini");
+    if (settings.ok()) {
         reader.markNamed();
-        SourceFile shownSettings{reader.shown(freelancerIni),
-                                 FileRole::Equipment,
-                                 settings,
-                                 lineStartsOf(settings->bytes()),
-                                 {}};
-        for (const auto& section : settings->sections()) {
-            if (!equalsIgnoringCase(settings->name(section), "Data")) {
+        const auto& ini = *settings.ini;
+        const std::vector<std::size_t> lineStarts = lineStartsOf(ini.bytes());
+        const SourceFile shownSettings{
+            settings.shown, FileRole::Equipment, settings.ini, lineStarts, {}};
+        for (const auto& section : ini.sections()) {
+            if (!equalsIgnoringCase(ini.name(section), "Data")) {
                 continue;
             }
             for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k) {
-                const auto& key = settings->keys()[k];
+                const auto& key = ini.keys()[k];
                 const auto role = std::ranges::find_if(kDataKeys, [&](const RoleKey& known) {
-                    return equalsIgnoringCase(settings->name(key), known.key);
+                    return equalsIgnoringCase(ini.name(key), known.key);
                 });
-                const std::string value = settings->value(key);
+                const std::string value = ini.value(key);
                 if (role != kDataKeys.end() && !value.empty()) {
-                    reader.add(resolveCaseInsensitive(dataFolder + withSlashes(value)), role->role,
-                               shownSettings.shown, shownSettings.lineOf(key.nameBegin));
+                    reader.add("DATA", value, role->role, shownSettings.shown,
+                               shownSettings.lineOf(key.nameBegin));
                 }
             }
         }
-    } else if (cause == "missing" && directoryExists(dataFolder)) {
+    } else if (settings.refusal == kMissing && reader.folder()->resolve("", "DATA").found()) {
         for (const auto& [name, role] : kFallbackFiles) {
-            reader.add(resolveCaseInsensitive(dataFolder + std::string(name)), role, {}, 0);
+            reader.add("DATA", name, role, {}, 0);
         }
     } else {
-        throw ReadFault(reader.shown(freelancerIni) + " is " + cause);
+        // Any other file in its place would give false problems: the check stops.
+        throw ReadFault(
+            (settings.shown.empty() ? std::string("EXE/freelancer.ini") : settings.shown) + " " +
+            settings.refusal);
     }
-    reader.add(resolveCaseInsensitive(dataFolder + std::string(kCharacterFile)),
-               FileRole::Character, {}, 0);
-    reader.add(resolveCaseInsensitive(dataFolder + std::string(kInitialWorldFile)),
-               FileRole::InitialWorld, {}, 0);
+    reader.add("DATA", kCharacterFile, FileRole::Character, {}, 0);
+    reader.add("DATA", kInitialWorldFile, FileRole::InitialWorld, {}, 0);
     reader.addSystemFiles();
     return reader.take();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Problem.h"
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/IniEngine.h"
 
 #include <cstddef>
@@ -56,6 +57,9 @@ struct UnreadFile {
 
 struct ModFiles {
     std::string gameFolder; // ends with "/"
+    // Every path the files name is resolved in it: inside the game folder, each folder
+    // listed once per run.
+    std::shared_ptr<const GameFolderPaths> folder;
     std::vector<SourceFile> files;
     Problems fileProblems; // the "file" rule: named files that are missing or unreadable
     std::vector<UnreadFile> unread;
@@ -67,8 +71,9 @@ struct ModFiles {
 // The files named in EXE/freelancer.ini [Data] (equipment, ships, goods, markets, universe,
 // loadouts, solar, npcships; relative to DATA), or the data files the editor works on when there
 // is no freelancer.ini, plus Characters/newcharacter.ini, initialworld.ini and the systems' files
-// universe.ini names (relative to its folder); every path found without regard to letter case.
-// Throws ReadFault when gameFolder is no folder or holds neither EXE/freelancer.ini nor DATA.
+// universe.ini names (relative to its folder); every path found without regard to letter case,
+// inside the game folder. Throws ReadFault when gameFolder is no folder or cannot be listed, when
+// EXE/freelancer.ini is there but cannot be read or parsed, or when it and DATA are missing.
 ModFiles readModFiles(const std::string& gameFolder);
 
 } // namespace skarvel::check

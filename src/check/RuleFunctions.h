@@ -17,6 +17,8 @@ void names(const CheckContext& context, Problems& problems);
 void marketBases(const CheckContext& context, Problems& problems);
 void character(const CheckContext& context, Problems& problems);
 void files(const CheckContext& context, Problems& problems);
+void namedFiles(const CheckContext& context, Problems& problems);
+void hiddenSections(const CheckContext& context, Problems& problems);
 
 void marketDuplicates(const CheckContext& context, Problems& problems);
 void loadoutItems(const CheckContext& context, Problems& problems);

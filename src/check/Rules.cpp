@@ -53,6 +53,12 @@ constexpr auto kRules = std::to_array<Rule>({
      rule::character},
     {"file", S::Error, "a file named in freelancer.ini that is missing or cannot be read",
      rule::files},
+    {"named-file", S::Error,
+     "a DA_archetype, material_library or file path that names no file of the game folder",
+     rule::namedFiles},
+    {"hidden-section", S::Error,
+     "a section header that a byte order mark or other invisible bytes hide from the game",
+     rule::hiddenSections},
 });
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionFinder.h"
+#include "platform/LineEnds.h"
 
 #include <algorithm>
 #include <limits>
@@ -30,22 +31,11 @@ std::vector<std::pair<std::size_t, std::size_t>> sectionSpans(const ini::ParsedI
     return spans;
 }
 
-std::size_t lineNumberAt(std::string_view bytes, std::size_t offset) {
-    return 1 + static_cast<std::size_t>(std::count(
-                   bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
-}
-
-// The first line of a text, without its line end.
-std::string firstLine(std::string_view text) {
-    const std::size_t end = text.find_first_of("\r\n");
-    return std::string(text.substr(0, end));
-}
-
 // Each run of changed lines of a section as "@@ line N @@", the section's header (where it
 // stays) and the run. N is the line of the file before the save where the run begins.
 void reviewSection(std::vector<DiffLine>& lines, std::string_view before, std::string_view after,
                    std::size_t lineNumber) {
-    const std::string header = firstLine(before);
+    const std::string header(firstLine(before));
     const bool headerStays = !header.empty() && firstLine(after) == header;
     // Sections are short: the whole of it is compared, every unchanged line kept.
     const std::vector<DiffLine> all = lineDiff(before, after, std::numeric_limits<int>::max() / 2);

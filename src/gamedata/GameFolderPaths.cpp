@@ -135,9 +135,14 @@ GameFolderPaths::Resolved GameFolderPaths::resolveUncached(const std::string& jo
             shown.erase(cut == std::string::npos ? 0 : cut);
             continue;
         }
-        const Listing& listing = listingOf(real);
         std::string name(part);
-        if (!listing.exact.contains(name)) {
+        std::string next = real + '/' + name;
+        struct stat info {};
+        // A name spelled as on disk needs no listing of its folder (it would win anyway):
+        // opening a folder costs far more than a stat, and models sit one folder each.
+        bool present = ::lstat(next.c_str(), &info) == 0;
+        if (!present) {
+            const Listing& listing = listingOf(real);
             const auto other = listing.byLowerCase.find(lowerAsciiCopy(part));
             if (other == listing.byLowerCase.end()) {
                 // Nothing below a missing component exists: the rest stays as given.
@@ -154,11 +159,11 @@ GameFolderPaths::Resolved GameFolderPaths::resolveUncached(const std::string& jo
                 return {root_ + below, below, why};
             }
             name = other->second;
+            next = real + '/' + name;
+            present = ::lstat(next.c_str(), &info) == 0;
         }
         shown = shown.empty() ? name : shown + '/' + name;
-        const std::string next = real + '/' + name;
-        struct stat info {};
-        if (::lstat(next.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (present && S_ISLNK(info.st_mode)) {
             int error = 0;
             std::string target = realPathOf(next, error);
             if (target.empty()) {

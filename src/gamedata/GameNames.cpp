@@ -1,12 +1,12 @@
 #include "gamedata/GameNames.h"
 
-#include "gamedata/IniEngine.h"
+#include "gamedata/GameFileRead.h"
 #include "journal/Journal.h"
-#include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace skarvel {
@@ -21,25 +21,38 @@ bool isDllKey(std::string_view name) {
            });
 }
 
-// The files of the "DLL =" lines, in order; none when there is no freelancer.ini.
-std::vector<std::string> listedFiles(const GameNames::Warn& warn, const std::string& exeFolder) {
-    const std::string path = resolveCaseInsensitive(exeFolder + "freelancer.ini");
-    const auto ini = ini::currentIni(path);
-    if (!ini) {
-        return {};
+struct Listed {
+    std::string path;    // empty when refused
+    std::string named;   // as the list names it, when refused
+    std::string refusal; // why
+};
+
+// The files of EXE/resources.dll and the "DLL =" lines, in order; paths that leave the game
+// folder are refused, and so is the list when freelancer.ini cannot be read.
+std::vector<Listed> listedFiles(const GameNames::Warn& warn, const GameFolderPaths& folder) {
+    const auto listed = [&](std::string_view name) {
+        const GameFolderPaths::Resolved resolved = folder.resolve("EXE", name);
+        // A missing file is read as before and says "file not found" with its path.
+        if (resolved.found() || resolved.refusal == "is missing") {
+            return Listed{resolved.path, {}, {}};
+        }
+        return Listed{
+            {}, resolved.path.empty() ? std::string(name) : resolved.path, resolved.refusal};
+    };
+    std::vector<Listed> files{listed("resources.dll")};
+    const GameFileRead settings = readGameFile(folder, "EXE", "freelancer.ini");
+    if (!settings.ok()) {
+        if (settings.refusal != "is missing") {
+            warn(settings.path, settings.refusal);
+        }
+        return files;
     }
-    if (!ini->isText()) {
-        warn(path, "not a text file");
-        return {};
-    }
-    std::vector<std::string> files;
-    if (const auto* section = ini->findSection("Resources")) {
+    const auto& ini = *settings.ini;
+    if (const auto* section = ini.findSection("Resources")) {
         for (std::size_t i = 0; i < section->keyCount; ++i) {
-            const auto& key = ini->keys()[section->firstKey + i];
-            if (isDllKey(ini->name(key))) {
-                std::string name = ini->value(key);
-                std::replace(name.begin(), name.end(), '\\', '/');
-                files.push_back(resolveCaseInsensitive(exeFolder + name));
+            const auto& key = ini.keys()[section->firstKey + i];
+            if (isDllKey(ini.name(key))) {
+                files.push_back(listed(ini.value(key)));
             }
         }
     }
@@ -63,11 +76,14 @@ GameNames::Read GameNames::read(const std::string& path) const {
         return cached->second;
     }
     try {
-        read.strings = std::make_shared<const PeStringTable>(readPeStringTable(readFile(path)));
+        read.strings = std::make_shared<const PeStringTable>(
+            readPeStringTable(readRegularFile(path, kDataFileSizeCap)));
     } catch (const PeFormatError& error) {
         read.error = error.what();
-    } catch (const std::exception&) {
-        read.error = "file not readable";
+    } catch (const std::exception& error) {
+        // "<path> is larger than the 64 MB cap", "... cannot be read: <cause>": the cause alone.
+        read.error =
+            std::string(error.what()).substr(std::min(path.size() + 1, std::strlen(error.what())));
     }
     return read;
 }
@@ -79,20 +95,23 @@ void GameNames::load(TJournal& journal, const std::string& gameDirectory) {
 }
 
 void GameNames::load(const std::string& gameDirectory, const Warn& warn) {
-    const std::string exeFolder = resolveCaseInsensitive(gameDirectory + "EXE") + "/";
-    std::vector<std::string> paths{resolveCaseInsensitive(exeFolder + "resources.dll")};
-    for (std::string& path : listedFiles(warn, exeFolder)) {
-        paths.push_back(std::move(path));
-    }
+    load(GameFolderPaths(gameDirectory), warn);
+}
 
+void GameNames::load(const GameFolderPaths& folder, const Warn& warn) {
     std::map<std::string, Read> kept;
     files_.clear();
-    for (const std::string& path : paths) {
-        auto found = kept.find(path);
+    for (const Listed& file : listedFiles(warn, folder)) {
+        if (file.path.empty()) {
+            warn(file.named, file.refusal);
+            files_.push_back(nullptr);
+            continue;
+        }
+        auto found = kept.find(file.path);
         if (found == kept.end()) {
-            found = kept.emplace(path, read(path)).first;
+            found = kept.emplace(file.path, read(file.path)).first;
             if (!found->second.strings) {
-                warn(path, found->second.error);
+                warn(file.path, found->second.error);
             }
         }
         files_.push_back(found->second.strings);

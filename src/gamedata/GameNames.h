@@ -12,6 +12,7 @@
 
 namespace skarvel {
 
+class GameFolderPaths;
 class TJournal;
 
 // The names the game itself shows, from the string tables of its resource DLLs. Resource file
@@ -26,6 +27,9 @@ public:
     // The same without a journal (the command-line check): warn gets the path and the cause.
     using Warn = std::function<void(const std::string& path, const std::string& cause)>;
     void load(const std::string& gameDirectory, const Warn& warn);
+    // The same with the paths resolved in the check's own folder object (listed once a run).
+    // A DLL path that leaves the game folder is refused: no names from it.
+    void load(const GameFolderPaths& folder, const Warn& warn);
 
     // Whether any file of the last load gave a name: without one, no ids_name can be judged.
     bool hasNames() const;

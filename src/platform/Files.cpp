@@ -126,6 +126,53 @@ bool directoryExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+std::string readRegularFile(const std::string& path, std::uint64_t cap) {
+    // Non-blocking, so that a FIFO put there after any earlier test opens at once; fstat
+    // then tells what was opened.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
+        throw std::runtime_error(path + " cannot be read: " + std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw std::runtime_error(path + " is not a regular file");
+    }
+    const auto tooLarge = [&] {
+        return std::runtime_error(path + " is larger than the " + std::to_string(cap >> 20) +
+                                  " MB cap");
+    };
+    if (static_cast<std::uint64_t>(info.st_size) > cap) {
+        throw tooLarge();
+    }
+    // Read one byte beyond the cap at most: a file that grows meanwhile is not read whole.
+    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    std::size_t done = 0;
+    while (true) {
+        if (done == bytes.size()) {
+            if (done > cap) {
+                throw tooLarge();
+            }
+            bytes.resize(std::min<std::uint64_t>(cap + 1, done * 2 + 4096));
+        }
+        const ssize_t n = ::read(file.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw std::runtime_error(path + " cannot be read: " + std::strerror(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (done > cap) {
+        throw tooLarge();
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
 std::string readFile(const std::string& path) {
     const auto fail = [&path]() { return failure("Unable to read", path, errno); };
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,12 @@ bool directoryExists(const std::string& path); // a folder
 
 // The file's bytes; throws "Unable to read <path>: <cause>" (the system's text for errno).
 std::string readFile(const std::string& path);
+
+// The bytes of a regular file of at most cap bytes, for files from anyone: the kind and the
+// size are checked on the opened file before a byte is read (a FIFO never blocks). Throws
+// std::runtime_error "<path> is not a regular file", "<path> is larger than the N MB cap"
+// or "<path> cannot be read: <cause>".
+std::string readRegularFile(const std::string& path, std::uint64_t cap);
 
 // Replaces the file in one step: a temporary file in the same folder, then a rename over
 // the old one, keeping its permission bits. A crash leaves the old file or the new one.

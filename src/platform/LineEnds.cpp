@@ -1,23 +1,57 @@
 #include "platform/LineEnds.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace skarvel {
 
+namespace {
+constexpr std::size_t kLongestWindow = 64 * 1024;
+} // namespace
+
 std::size_t lineBreakFrom(std::string_view text, std::size_t start) {
-    // Two vectorised searches, the second only up to the first LF: find_first_of would test
-    // every byte against the set, which made splitting a large file many times slower.
-    if (start >= text.size()) {
-        return std::string_view::npos;
+    // Both searches are vectorised and bounded by a window that grows from the start, so a
+    // line costs about its own length whichever line end the text uses: a search for the next
+    // LF through a text of bare CRs ran to its end for every line, which was quadratic.
+    std::size_t window = 64;
+    while (start < text.size()) {
+        const std::size_t length = std::min(window, text.size() - start);
+        const char* begin = text.data() + start;
+        const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', length));
+        const std::size_t limit = lf ? static_cast<std::size_t>(lf - begin) : length;
+        if (const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', limit))) {
+            return start + static_cast<std::size_t>(cr - begin);
+        }
+        if (lf) {
+            return start + limit;
+        }
+        start += length;
+        window = std::min(window * 2, kLongestWindow);
     }
-    const char* begin = text.data() + start;
-    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', text.size() - start));
-    const std::size_t limit = lf ? static_cast<std::size_t>(lf - begin) : text.size() - start;
-    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', limit));
-    if (cr) {
-        return start + static_cast<std::size_t>(cr - begin);
+    return std::string_view::npos;
+}
+
+std::vector<std::size_t> lineStartsOf(std::string_view bytes) {
+    std::vector<std::size_t> starts{0};
+    forEachLine(bytes, [&](LineWithEnd line) {
+        if (!line.ending.empty()) {
+            starts.push_back(starts.back() + line.size());
+        }
+    });
+    return starts;
+}
+
+std::size_t lineNumberAt(std::string_view bytes, std::size_t offset) {
+    std::size_t line = 1;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const LineWithEnd each = lineAt(bytes, start);
+        start += each.size();
+        if (start > offset || each.ending.empty()) {
+            break;
+        }
+        ++line;
     }
-    return lf ? start + limit : std::string_view::npos;
+    return line;
 }
 
 std::string_view commonLineEnd(std::string_view bytes) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -9,7 +10,7 @@ namespace skarvel {
 // Every splitter of text into lines goes through lineAt, so that all of them agree on where
 // a line ends and put the bytes back exactly.
 
-// Position of the next CR or LF at or after start, or npos.
+// Position of the next CR or LF at or after start, or npos; costs about the distance to it.
 std::size_t lineBreakFrom(std::string_view text, std::size_t start);
 
 // One line and the line end that follows it, as they stand in the bytes. The last line of
@@ -52,6 +53,12 @@ template <typename Visit> void forEachLine(std::string_view bytes, Visit&& visit
         start += line.size();
     }
 }
+
+// Where each line starts, the first at 0: every line counter turns offsets into line numbers
+// with the line ends of lineAt, so a file of bare CRs has its lines too.
+std::vector<std::size_t> lineStartsOf(std::string_view bytes);
+// The 1-based line holding the byte at offset (an offset at or past the end: the last line).
+std::size_t lineNumberAt(std::string_view bytes, std::size_t offset);
 
 // The line end most lines of the text have (CR LF on a tie or when there is none): what a
 // line that the program adds ends with.

@@ -91,6 +91,8 @@ const std::vector<std::string> kBrokenLines = {
     "'li01_99_base', which universe.ini does not define",
     "DATA/Equipment/misc_equip.ini:26: warning: [name] ids_name '1777' names no string of "
     "the game's DLLs",
+    "DATA/Equipment/misc_equip.ini:30: error: [hidden-section] a byte order mark (EF BB BF) "
+    "stands before '[Scanner]': the game does not see this section",
     "DATA/MISSIONS/npcships.ini:5: error: [archetype] ship_archetype 'li_npc_cruiser' is "
     "no ship any file defines",
     "DATA/SHIPS/loadouts.ini:6: error: [loadout-item] equip 'li_gun04' is no equipment of "
@@ -102,6 +104,8 @@ const std::vector<std::string> kBrokenLines = {
     "DATA/SHIPS/shiparch.ini:11: error: [number] mass '1oo' is not a number",
     "DATA/SHIPS/shiparch.ini:12: error: [unknown-key] [Ship] knows no key 'hold_sise'; "
     "did you mean hold_size?",
+    "DATA/SHIPS/shiparch.ini:32: error: [named-file] DA_archetype "
+    "'ships\\liberty\\li_gunboat\\li_gunboat.cmp' is missing",
     "DATA/Universe/SYSTEMS/Li02/li02.ini:4: error: [system-link] goto names object "
     "'LI01_to_li03', which system 'li01' does not have",
     "DATA/Universe/universe.ini:22: error: [base-system] base is in system 'li09', which "
@@ -119,12 +123,12 @@ TEST(Check, TheBrokenModShowsEachRuleOnceAtItsLine) {
     for (const std::string& line : kBrokenLines) {
         expected += line + "\n";
     }
-    EXPECT_EQ(text.out, expected + "18 errors, 1 warning\n");
+    EXPECT_EQ(text.out, expected + "20 errors, 1 warning\n");
     EXPECT_EQ(text.exitCode, 1);
 
     const Outcome json = runCheck({folder, "--format", "json"});
     EXPECT_EQ(json.exitCode, 1);
-    EXPECT_EQ(json.err, "18 errors, 1 warning\n");
+    EXPECT_EQ(json.err, "20 errors, 1 warning\n");
     const auto problems = nlohmann::json::parse(json.out);
     ASSERT_EQ(problems.size(), kBrokenLines.size());
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -338,7 +342,8 @@ TEST(Check, TheRulesTable) {
         {"missing-key", check::Severity::Error},   {"field-count", check::Severity::Error},
         {"number", check::Severity::Error},        {"name", check::Severity::Warning},
         {"market-base", check::Severity::Error},   {"character", check::Severity::Error},
-        {"file", check::Severity::Error}};
+        {"file", check::Severity::Error},          {"named-file", check::Severity::Error},
+        {"hidden-section", check::Severity::Error}};
     ASSERT_EQ(check::rules().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const check::Rule& rule = check::rules()[i];

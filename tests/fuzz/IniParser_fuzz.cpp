@@ -2,7 +2,9 @@
 // (an existing one, a new one, one in a new section) must set that key and leave every
 // other reachable value as it was.
 #include "gamedata/IniEngine.h"
+#include "platform/LineEnds.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -80,6 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         keys += section.keyCount;
     }
     check(keys == ini.keys().size());
+
+    // The line counters agree with each other and with the parse, whatever the line ends.
+    const auto starts = skarvel::lineStartsOf(ini.bytes());
+    for (const auto& key : ini.keys()) {
+        const auto after = std::upper_bound(starts.begin(), starts.end(), key.nameBegin);
+        check(static_cast<std::size_t>(after - starts.begin()) ==
+              skarvel::lineNumberAt(ini.bytes(), key.nameBegin));
+        check(after[-1] <= key.nameBegin && key.lineEnd <= (after == starts.end() ? size : *after));
+    }
 
     if (!ini.sections().empty()) {
         const auto& section = ini.sections().front();

@@ -445,6 +445,44 @@ TEST_F(BiniProgramTest, RefusesInputsItCannotConvertSafely) {
                                                          "repeated.ini"}));
 }
 
+// An existing FILE.txt is kept unless --force, which keeps its mode; oversized and UTF-16
+// inputs and overlong value lists are refused with their reason before any work.
+TEST_F(BiniProgramTest, KeepsWhatIsThereAndRefusesInputsWithTheirReason) {
+    const std::string input = (dir.path() / "goods.ini").string();
+    const std::string text = "[Good]\r\nnickname = gold\r\n\r\n";
+    skarvel::test::writeBytes(input, bini::fromText(text));
+    skarvel::test::writeBytes(input + ".txt", "my notes");
+    ::chmod((input + ".txt").c_str(), 0444);
+    EXPECT_NE(biniErrors({input}).find("goods.ini.txt: it exists (--force replaces it)"),
+              std::string::npos);
+    EXPECT_EQ(skarvel::test::readBytes(input + ".txt"), "my notes");
+    EXPECT_EQ(bini({"--force", input}).exitCode, 0);
+    EXPECT_EQ(skarvel::test::readBytes(input + ".txt"), text);
+    struct stat info {};
+    ASSERT_EQ(::stat((input + ".txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+
+    const auto sparse = dir.path() / "huge.ini";
+    skarvel::test::writeBytes(sparse, "BINI");
+    std::filesystem::resize_file(sparse, (std::uintmax_t{1} << 40)); // 1 TB, nothing stored
+    skarvel::test::writeBytes(dir.path() / "unicode.txt", std::string("\xFF\xFE[\0S\0]\0", 8));
+    skarvel::test::writeBytes(dir.path() / "commas.txt",
+                              "[S]\r\nk = " + std::string(1 << 20, ',') + "\r\n");
+    const auto in = [&](const char* file) { return (dir.path() / file).string(); };
+    const std::pair<std::vector<std::string>, const char*> calls[] = {
+        {{in("huge.ini")}, "larger than the 64 MB cap"},
+        {{"-t", in("huge.ini"), in("out.ini")}, "larger than the 64 MB cap"},
+        {{"-t", in("unicode.txt"), in("out.ini")}, "the file is UTF-16 text"},
+        {{in("unicode.txt")}, "the file is UTF-16 text"},
+        {{"-t", in("commas.txt"), in("out.ini")}, "line 2 holds more than 255 values"},
+    };
+    for (const auto& [arguments, reason] : calls) {
+        EXPECT_NE(biniErrors(arguments).find(reason), std::string::npos) << reason;
+    }
+    EXPECT_FALSE(std::filesystem::exists(in("out.ini")));
+    EXPECT_FALSE(std::filesystem::exists(in("huge.ini.txt")));
+}
+
 TEST_F(BiniProgramTest, ReadsTextWithAByteOrderMarkLikeWithout) {
     const std::string text = "[Ship]\r\nnickname = li_elite\r\n\r\n";
     const std::pair<const char*, std::string> sources[] = {

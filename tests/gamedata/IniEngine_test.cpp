@@ -46,6 +46,20 @@ TEST(ParsedIniTest, RecognisesHeadersKeysAndComments) {
     EXPECT_EQ(ini.findKey(*ship, "k"), nullptr);
 }
 
+// Bare CR line ends split like the others, and a write keeps every line end as it was.
+TEST(ParsedIniTest, BareCrLinesAreLinesAndStayBareCr) {
+    const std::string text = "[Ship]\rnickname = a\r\n[Ship]\rnickname = b\rmass = 1";
+    const ParsedIni ini(text);
+    ASSERT_EQ(ini.sections().size(), 2u);
+    ASSERT_EQ(ini.sections()[1].keyCount, 2u);
+    EXPECT_EQ(ini.value(ini.keys()[1]), "b");
+    EXPECT_EQ(ini.value(ini.keys()[2]), "1");
+    EXPECT_EQ(ini.withValue("Ship", "nickname", "c"),
+              "[Ship]\rnickname = c\r\n[Ship]\rnickname = b\rmass = 1");
+    EXPECT_EQ(ini.withValue("Ship", "hold", "2"),
+              "[Ship]\rnickname = a\r\nhold = 2\r[Ship]\rnickname = b\rmass = 1");
+}
+
 TEST(ParsedIniTest, NulByteMakesTheWholeFileOpaque) {
     const ParsedIni ini(std::string("[A]\r\nk = 1\r\n\0[B]\r\n", 19));
     EXPECT_FALSE(ini.isText());

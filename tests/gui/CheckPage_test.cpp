@@ -65,14 +65,14 @@ protected:
 };
 
 TEST_F(CheckPageTest, ShowsWhatTheCommandLineShowsFiltersCopiesAndOpensTheShip) {
-    clickMenu(*window, "CHECK (18)");
+    clickMenu(*window, "CHECK (20)");
     EXPECT_EQ(control<QTabWidget>(*window, "pcMain").currentWidget()->objectName(), "tsCheck");
     std::ostringstream out;
     std::ostringstream err;
     const std::string_view folder = game;
     EXPECT_EQ(check::runCheckCommand(std::span(&folder, 1), out, err), 1);
-    EXPECT_EQ(rows() + "18 errors, 0 warnings\n", out.str());
-    EXPECT_EQ(control<QLabel>(*window, "labCheckSummary").text(), "18 errors, 0 warnings");
+    EXPECT_EQ(rows() + "20 errors, 0 warnings\n", out.str());
+    EXPECT_EQ(control<QLabel>(*window, "labCheckSummary").text(), "20 errors, 0 warnings");
 
     auto& severity = control<QComboBox>(*window, "cbCheckSeverity");
     auto& rule = control<QComboBox>(*window, "cbCheckRule");

@@ -94,6 +94,30 @@ TEST(ReadFile, ReturnsBytesOrThrowsWithThePath) {
     EXPECT_THROW(readFile(dir.path().string()), std::runtime_error);
 }
 
+// Files from anyone: only a regular file up to the cap is read, and a FIFO never blocks.
+TEST(ReadFile, ARegularFileUpToTheCapOrItsReason) {
+    TempDir dir;
+    const auto at = [&](const char* name) { return (dir.path() / name).string(); };
+    writeBytes(at("small"), "[Ship]\r\n");
+    writeBytes(at("huge"), "x");
+    std::filesystem::resize_file(at("huge"), std::uintmax_t{1} << 40); // sparse
+    ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(at("folder"));
+    EXPECT_EQ(readRegularFile(at("small"), 8), "[Ship]\r\n");
+    const std::pair<const char*, std::string> refused[] = {
+        {"small", " is larger than the 0 MB cap"}, // 8 bytes over a cap of 7
+        {"huge", " is larger than the 64 MB cap"},
+        {"fifo", " is not a regular file"},
+        {"folder", " is not a regular file"},
+        {"none", " cannot be read: No such file or directory"},
+    };
+    for (const auto& [name, reason] : refused) {
+        const std::uint64_t cap = std::string_view(name) == "small" ? 7 : 64ull << 20;
+        EXPECT_EQ(test::errorOf<std::runtime_error>([&] { readRegularFile(at(name), cap); }),
+                  at(name) + reason);
+    }
+}
+
 // Every failed read or write names the system's cause, so that the user can act on it.
 TEST(FileErrors, NameTheSystemsCause) {
     TempDir dir;

@@ -44,5 +44,29 @@ TEST(LineEnds, LineAtAnyStartAndFirstLine) {
     EXPECT_EQ(firstLine(""), "");
 }
 
+// Line numbers count every kind of line end, as the splitting does; a line longer than the
+// search window of lineBreakFrom is one line too.
+TEST(LineEnds, LineNumbersCountEveryKindOfLineEnd) {
+    const std::string longLine(70000, 'x');
+    const struct {
+        std::string bytes;
+        std::vector<std::size_t> starts;
+    } cases[] = {
+        {"", {0}},
+        {"a", {0}},
+        {"a\rb\rc", {0, 2, 4}},
+        {"a\r\nb\nc\r", {0, 3, 5, 7}},
+        {longLine + "\r" + longLine, {0, 70001}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lineStartsOf(c.bytes), c.starts) << c.bytes.size();
+        for (std::size_t line = 0; line < c.starts.size(); ++line) {
+            EXPECT_EQ(lineNumberAt(c.bytes, c.starts[line]), line + 1);
+        }
+    }
+    EXPECT_EQ(lineNumberAt("a\r\nb", 2), 1u); // the LF of a CR LF is on its line
+    EXPECT_EQ(lineBreakFrom(longLine + "\n", 0), 70000u);
+}
+
 } // namespace
 } // namespace skarvel

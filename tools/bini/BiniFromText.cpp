@@ -91,11 +91,14 @@ std::vector<Section> parseText(std::string_view text) {
             continue; // "= value" names no key, as in the settings-file engine
         }
         if (equals != std::string_view::npos) {
-            entry.values = splitValues(trimmed(content.substr(equals + 1)));
-        }
-        if (entry.values.size() > kMaxValues) {
-            throw FormatError("line " + std::to_string(lineNumber) + " holds more than " +
-                              std::to_string(kMaxValues) + " values");
+            const std::string_view values = trimmed(content.substr(equals + 1));
+            // Counted before splitting: a long line of commas would take gigabytes of views.
+            if (!values.empty() &&
+                static_cast<std::size_t>(std::ranges::count(values, ',')) >= kMaxValues) {
+                throw FormatError("line " + std::to_string(lineNumber) + " holds more than " +
+                                  std::to_string(kMaxValues) + " values");
+            }
+            entry.values = splitValues(values);
         }
         auto& entries = sections.back().entries;
         if (entries.size() == kMaxEntries) {

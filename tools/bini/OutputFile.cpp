@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +59,13 @@ std::string readWholeFile(const std::string& path) {
     if (!S_ISREG(info.st_mode)) {
         throw std::runtime_error("cannot read " + path + ": not a regular file");
     }
+    const auto tooLarge = [&path] {
+        return std::runtime_error("cannot read " + path + ": larger than the " +
+                                  std::to_string(kMaxInputSize >> 20) + " MB cap");
+    };
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxInputSize) {
+        throw tooLarge();
+    }
     std::string bytes;
     char buffer[65536];
     while (true) {
@@ -72,10 +80,17 @@ std::string readWholeFile(const std::string& path) {
             return bytes;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
+        if (bytes.size() > kMaxInputSize) {
+            throw tooLarge(); // it grew while being read
+        }
     }
 }
 
-void writeFileAtomically(const std::string& path, std::string_view bytes) {
+void writeFileAtomically(const std::string& path, std::string_view bytes, bool replace) {
+    mode_t mode = defaultFileMode();
+    if (struct stat existing{}; replace && ::stat(path.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    }
     std::string temporary = path + ".XXXXXX";
     Descriptor file(::mkstemp(temporary.data()));
     if (file.get() < 0) {
@@ -91,13 +106,23 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
             done += static_cast<std::size_t>(put);
         }
     }
-    if (error == 0 && (::fchmod(file.get(), defaultFileMode()) != 0 || ::fsync(file.get()) != 0 ||
-                       !file.close() || ::rename(temporary.c_str(), path.c_str()) != 0)) {
+    if (error == 0 &&
+        (::fchmod(file.get(), mode) != 0 || ::fsync(file.get()) != 0 || !file.close())) {
         error = errno;
     }
-    if (error != 0) {
-        file.close();
+    // link() fails when the target exists: no check-then-write race with another writer.
+    if (error == 0 && (replace ? ::rename(temporary.c_str(), path.c_str())
+                               : ::link(temporary.c_str(), path.c_str())) != 0) {
+        error = errno;
+    }
+    file.close();
+    if (error != 0 || !replace) {
         ::unlink(temporary.c_str());
+    }
+    if (error == EEXIST && !replace) {
+        throw std::runtime_error("cannot write " + path + ": it exists (--force replaces it)");
+    }
+    if (error != 0) {
         fail("cannot write", path, error);
     }
 }
