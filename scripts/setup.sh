@@ -15,7 +15,7 @@ SKARVEL_TEST_PACKAGES=(python3 python3-pyftpdlib xvfb xauth)
 SKARVEL_PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # The format and spelling checks of .ci/run (scripts/check-format.sh, check-spelling.sh).
 SKARVEL_CHECK_PACKAGES=(clang-format-14 codespell)
-# The SARIF Multitool of .ci/run comes from the npm registry.
+# The SARIF Multitool of .ci/run comes from the npm registry (when no npm is there yet).
 SKARVEL_SARIF_PACKAGES=(nodejs npm)
 
 missing_packages() {
