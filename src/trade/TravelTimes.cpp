@@ -10,236 +10,158 @@ namespace skarvel::trade {
 namespace {
 
 constexpr double kUnreached = std::numeric_limits<double>::infinity();
+constexpr float kUnreachedFloat = std::numeric_limits<float>::infinity();
 
-// A time with the jumps of its path; fewer jumps win a tie.
-struct Cost {
-    double seconds = kUnreached;
-    int jumps = 0;
-    bool operator<(const Cost& other) const {
-        return seconds < other.seconds || (seconds == other.seconds && jumps < other.jumps);
-    }
-    Cost operator+(const Cost& other) const {
-        return {seconds + other.seconds, jumps + other.jumps};
+struct Item {
+    double seconds;
+    int jumps;
+    std::size_t hub;
+    bool operator>(const Item& other) const {
+        return seconds > other.seconds || (seconds == other.seconds && jumps > other.jumps);
     }
 };
-
-double distance(const SpaceObject& a, const SpaceObject& b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
-                     (a.z - b.z) * (a.z - b.z));
-}
-
-std::string objectKey(std::size_t system, std::string_view nickname) {
-    return std::to_string(system) + ' ' + lowerText(nickname);
-}
-
-// The objects of one system that a shortest path can turn at: docking objects, gates and
-// holes, lane rings. Key nodes (docking objects and gates) come first.
-struct SystemGraph {
-    std::vector<std::size_t> nodes; // object indexes
-    std::size_t keyCount = 0;
-    std::vector<std::vector<std::pair<std::size_t, double>>> lanes; // by node
-    std::vector<Cost> keyTimes; // keyCount x keyCount, free flight and lanes only
-};
-
-// Dense Dijkstra: every node reaches every other by free flight.
-std::vector<Cost> fromNode(const TradeData& data, const SystemGraph& graph, std::size_t source) {
-    const std::size_t n = graph.nodes.size();
-    std::vector<Cost> best(n);
-    std::vector<bool> done(n, false);
-    best[source] = {0, 0};
-    for (std::size_t round = 0; round < n; ++round) {
-        std::size_t next = n;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!done[i] && (next == n || best[i] < best[next])) {
-                next = i;
-            }
-        }
-        if (next == n || best[next].seconds == kUnreached) {
-            break;
-        }
-        done[next] = true;
-        const SpaceObject& from = data.objects[graph.nodes[next]];
-        for (std::size_t i = 0; i < n; ++i) {
-            const double flight = distance(from, data.objects[graph.nodes[i]]) / data.cruiseSpeed;
-            if (!done[i] && best[next] + Cost{flight, 0} < best[i]) {
-                best[i] = best[next] + Cost{flight, 0};
-            }
-        }
-        for (const auto& [to, seconds] : graph.lanes[next]) {
-            if (!done[to] && best[next] + Cost{seconds, 0} < best[to]) {
-                best[to] = best[next] + Cost{seconds, 0};
-            }
-        }
-    }
-    return best;
-}
 
 } // namespace
 
-TravelTimes::TravelTimes(const TradeData& data) : count_(data.bases.size()) {
-    std::unordered_map<std::string, std::size_t> byName;
-    for (std::size_t i = 0; i < data.objects.size(); ++i) {
-        byName.emplace(objectKey(data.objects[i].system, data.objects[i].nickname), i);
+TravelTimes::TravelTimes(const TradeData& data, const TravelGraph& graph, ShipTravel ship,
+                         TravelSettings settings, const std::vector<bool>& from)
+    : data_(&data), graph_(&graph), ship_(ship), settings_(settings), exits_(data.bases.size()) {
+    for (std::size_t b = 0; b < data.bases.size(); ++b) {
+        if (graph.dock(b) != kNone && (from.empty() || from[b])) {
+            search(b, exits_[b], nullptr);
+        }
     }
-    const auto find = [&](std::size_t system, std::string_view nickname) {
-        const auto found = byName.find(objectKey(system, nickname));
-        return found == byName.end() ? kNone : found->second;
+}
+
+double TravelTimes::flight(const SpaceObject& from, const SpaceObject& to) const {
+    return ship_.chargeSeconds +
+           std::hypot(from.x - to.x, from.y - to.y, from.z - to.z) / ship_.cruiseSpeed;
+}
+
+void TravelTimes::search(std::size_t base, std::vector<Best>& out,
+                         std::vector<Step>* previous) const {
+    const TravelGraph& graph = *graph_;
+    const auto& hubs = graph.hubs();
+    const SpaceObject& dock = data_->objects[graph.dock(base)];
+    out.assign(graph.exitCount(), {kUnreachedFloat, 0});
+    std::vector<double> best(hubs.size(), kUnreached);
+    std::vector<int> jumps(hubs.size(), 0);
+    if (previous) {
+        previous->assign(hubs.size(), {});
+    }
+    std::priority_queue<Item, std::vector<Item>, std::greater<>> queue;
+    const auto reach = [&](std::size_t hub, double seconds, int jumpCount, std::size_t from,
+                           Leg::Kind kind) {
+        if (seconds < best[hub] || (seconds == best[hub] && jumpCount < jumps[hub])) {
+            best[hub] = seconds;
+            jumps[hub] = jumpCount;
+            if (previous) {
+                (*previous)[hub] = {from, kind};
+            }
+            queue.push({seconds, jumpCount, hub});
+        }
     };
-    // Where each goto leads.
-    std::vector<std::size_t> target(data.objects.size(), kNone);
-    std::vector<bool> isPortal(data.objects.size(), false), isDock(data.objects.size(), false);
-    for (std::size_t i = 0; i < data.objects.size(); ++i) {
-        const SpaceObject& object = data.objects[i];
-        const auto system = data.systemIndex.find(lowerText(object.gotoSystem));
-        if (object.gotoSystem.empty() || system == data.systemIndex.end()) {
+    for (const std::size_t hub : graph.hubsIn(dock.system)) {
+        reach(hub, flight(dock, data_->objects[hubs[hub].object]), 0, kNone, Leg::Flight);
+    }
+    while (!queue.empty()) {
+        const Item at = queue.top();
+        queue.pop();
+        if (at.seconds > best[at.hub] || (at.seconds == best[at.hub] && at.jumps > jumps[at.hub])) {
             continue;
         }
-        target[i] = find(system->second, object.gotoObject);
-        if (target[i] != kNone) {
-            isPortal[i] = isPortal[target[i]] = true;
-        }
-    }
-    for (const Base& base : data.bases) {
-        if (base.object != kNone) {
-            isDock[base.object] = true;
-        }
-    }
-
-    // Each system's graph and the times between its key nodes.
-    std::vector<SystemGraph> graphs(data.systems.size());
-    std::vector<std::size_t> nodeOf(data.objects.size(), kNone);
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = 0; i < data.objects.size(); ++i) {
-            const SpaceObject& object = data.objects[i];
-            const bool key = isPortal[i] || isDock[i];
-            const bool ring = !object.nextRing.empty() || !object.prevRing.empty();
-            if (pass == 0 ? key : (!key && ring)) {
-                SystemGraph& graph = graphs[object.system];
-                nodeOf[i] = graph.nodes.size();
-                graph.nodes.push_back(i);
-                graph.keyCount += pass == 0 ? 1 : 0;
-            }
-        }
-    }
-    for (SystemGraph& graph : graphs) {
-        graph.lanes.resize(graph.nodes.size());
-        for (std::size_t node = 0; node < graph.nodes.size(); ++node) {
-            const SpaceObject& ring = data.objects[graph.nodes[node]];
-            const std::size_t next = find(ring.system, ring.nextRing);
-            if (ring.nextRing.empty() || next == kNone || nodeOf[next] == kNone) {
-                continue;
-            }
-            const double seconds = distance(ring, data.objects[next]) / kTradeLaneSpeed;
-            graph.lanes[node].emplace_back(nodeOf[next], seconds);
-            graph.lanes[nodeOf[next]].emplace_back(node, seconds);
-        }
-        graph.keyTimes.resize(graph.keyCount * graph.keyCount);
-        for (std::size_t key = 0; key < graph.keyCount; ++key) {
-            const std::vector<Cost> best = fromNode(data, graph, key);
-            std::copy_n(best.begin(), graph.keyCount,
-                        graph.keyTimes.begin() + static_cast<std::ptrdiff_t>(key * graph.keyCount));
-        }
-    }
-    const auto intra = [&](std::size_t a, std::size_t b) {
-        const SystemGraph& graph = graphs[data.objects[a].system];
-        return graph.keyTimes[nodeOf[a] * graph.keyCount + nodeOf[b]];
-    };
-
-    // Gates and holes: a sparse graph of their own, jumps between systems.
-    std::vector<std::size_t> portals;
-    std::vector<std::size_t> portalOf(data.objects.size(), kNone);
-    std::vector<std::vector<std::size_t>> portalsIn(data.systems.size());
-    for (std::size_t i = 0; i < data.objects.size(); ++i) {
-        if (isPortal[i]) {
-            portalOf[i] = portals.size();
-            portals.push_back(i);
-            portalsIn[data.objects[i].system].push_back(i);
-        }
-    }
-    const std::size_t p = portals.size();
-    // Each gate's ways on: its jump, and free flight or lanes to the gates of its system.
-    std::vector<std::vector<std::pair<std::size_t, Cost>>> edges(p);
-    for (std::size_t at = 0; at < p; ++at) {
-        const std::size_t object = portals[at];
-        if (target[object] != kNone) {
-            edges[at].emplace_back(portalOf[target[object]], Cost{kJumpSeconds, 1});
-        }
-        for (std::size_t other : portalsIn[data.objects[object].system]) {
-            if (other != object) {
-                edges[at].emplace_back(portalOf[other], intra(object, other));
-            }
-        }
-    }
-    std::vector<Cost> between(p * p);
-    using Item = std::pair<Cost, std::size_t>;
-    const auto later = [](const Item& a, const Item& b) { return b.first < a.first; };
-    std::priority_queue<Item, std::vector<Item>, decltype(later)> queue(later);
-    for (std::size_t source = 0; source < p; ++source) {
-        Cost* best = &between[source * p];
-        best[source] = {0, 0};
-        queue.push({best[source], source});
-        while (!queue.empty()) {
-            const auto [cost, at] = queue.top();
-            queue.pop();
-            if (best[at] < cost) {
-                continue;
-            }
-            for (const auto& [to, step] : edges[at]) {
-                if (cost + step < best[to]) {
-                    best[to] = cost + step;
-                    queue.push({best[to], to});
+        const TravelGraph::Hub& hub = hubs[at.hub];
+        if (hub.lane != kNone) {
+            const TravelGraph::Lane& lane = graph.lanes()[hub.lane];
+            for (const std::size_t end : {lane.hubs.front(), lane.hubs.back()}) {
+                if (end != at.hub) {
+                    const double ride = std::abs(graph.along(end) - graph.along(at.hub));
+                    reach(end, at.seconds + settings_.laneEntrySeconds + ride / settings_.laneSpeed,
+                          at.jumps, at.hub, Leg::Lane);
                 }
             }
         }
-    }
-
-    // Each base's way from its docking object to each gate of its system (the same both
-    // ways), worked out once rather than for every pair.
-    struct Way {
-        std::size_t portal;
-        Cost cost;
-    };
-    std::vector<std::vector<Way>> gatesOf(count_);
-    for (std::size_t b = 0; b < count_; ++b) {
-        if (const std::size_t dock = data.bases[b].object; dock != kNone) {
-            for (std::size_t gate : portalsIn[data.objects[dock].system]) {
-                gatesOf[b].push_back({portalOf[gate], intra(dock, gate)});
-            }
+        if (hub.target != kNone &&
+            (settings_.storyGatesOpen || !data_->objects[hub.object].locked)) {
+            reach(hub.target, at.seconds + settings_.jumpSeconds, at.jumps + 1, at.hub, Leg::Jump);
         }
-    }
-    seconds_.assign(count_ * count_, -1);
-    jumps_.assign(count_ * count_, 0);
-    std::vector<Cost> toPortal(p);
-    for (std::size_t a = 0; a < count_; ++a) {
-        const std::size_t from = data.bases[a].object;
-        if (from == kNone) {
+        if (!hub.exit) {
             continue;
         }
-        std::fill(toPortal.begin(), toPortal.end(), Cost{});
-        for (const Way& exit : gatesOf[a]) {
-            const Cost* row = &between[exit.portal * p];
-            for (std::size_t h = 0; h < p; ++h) {
-                const Cost via = exit.cost + row[h];
-                toPortal[h] = via < toPortal[h] ? via : toPortal[h];
-            }
-        }
-        for (std::size_t b = 0; b < count_; ++b) {
-            const std::size_t to = data.bases[b].object;
-            if (to == kNone || a == b) {
-                continue;
-            }
-            Cost best =
-                data.objects[to].system == data.objects[from].system ? intra(from, to) : Cost{};
-            for (const Way& entry : gatesOf[b]) {
-                const Cost via = toPortal[entry.portal] + entry.cost;
-                best = via < best ? via : best;
-            }
-            if (best.seconds != kUnreached) {
-                seconds_[a * count_ + b] = best.seconds + kDockingSeconds;
-                jumps_[a * count_ + b] = static_cast<std::uint16_t>(best.jumps);
+        out[hub.exitIndex] = {static_cast<float>(at.seconds),
+                              static_cast<std::uint16_t>(std::min(at.jumps, 65535))};
+        const SpaceObject& here = data_->objects[hub.object];
+        for (const std::size_t other : graph.hubsIn(hub.system)) {
+            if (other != at.hub) {
+                reach(other, at.seconds + flight(here, data_->objects[hubs[other].object]),
+                      at.jumps, at.hub, Leg::Flight);
             }
         }
     }
+}
+
+TravelTimes::Arrival TravelTimes::arrival(std::size_t a, std::size_t b) const {
+    Arrival result{kUnreached, 0, kNone};
+    if (!data_ || a == b || exits_[a].empty() || graph_->dock(b) == kNone) {
+        return result;
+    }
+    const SpaceObject& from = data_->objects[graph_->dock(a)];
+    const SpaceObject& to = data_->objects[graph_->dock(b)];
+    if (from.system == to.system) {
+        result.seconds = flight(from, to);
+    }
+    const auto& hubs = graph_->hubs();
+    for (const std::size_t exit : graph_->exitsIn(to.system)) {
+        const Best& there = exits_[a][hubs[exit].exitIndex];
+        if (there.seconds == kUnreachedFloat) {
+            continue;
+        }
+        const double seconds = there.seconds + flight(data_->objects[hubs[exit].object], to);
+        if (seconds < result.seconds || (seconds == result.seconds && there.jumps < result.jumps)) {
+            result = {seconds, there.jumps, exit};
+        }
+    }
+    return result;
+}
+
+double TravelTimes::seconds(std::size_t a, std::size_t b) const {
+    const Arrival way = arrival(a, b);
+    return way.seconds == kUnreached
+               ? -1
+               : settings_.undockSeconds + way.seconds + settings_.dockSeconds;
+}
+
+int TravelTimes::jumps(std::size_t a, std::size_t b) const {
+    return arrival(a, b).jumps;
+}
+
+Trip TravelTimes::trip(std::size_t a, std::size_t b) const {
+    Trip trip;
+    const Arrival way = arrival(a, b);
+    if (way.seconds == kUnreached) {
+        return trip;
+    }
+    trip.seconds = settings_.undockSeconds + way.seconds + settings_.dockSeconds;
+    trip.jumps = way.jumps;
+    const std::size_t dockA = graph_->dock(a), dockB = graph_->dock(b);
+    if (way.exit == kNone) {
+        trip.legs.push_back({Leg::Flight, dockA, dockB});
+        return trip;
+    }
+    std::vector<Best> out;
+    std::vector<Step> previous;
+    search(a, out, &previous);
+    const auto& hubs = graph_->hubs();
+    std::vector<Leg> backwards{{Leg::Flight, hubs[way.exit].object, dockB}};
+    std::size_t at = way.exit;
+    for (std::size_t guard = 0; previous[at].from != kNone && guard <= hubs.size(); ++guard) {
+        const Step step = previous[at];
+        backwards.push_back({step.kind, hubs[step.from].object, hubs[at].object});
+        at = step.from;
+    }
+    backwards.push_back({Leg::Flight, dockA, hubs[at].object});
+    trip.legs.assign(backwards.rbegin(), backwards.rend());
+    return trip;
 }
 
 } // namespace skarvel::trade

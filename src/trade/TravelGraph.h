@@ -1,0 +1,58 @@
+#pragma once
+
+#include "trade/TradeData.h"
+
+#include <vector>
+
+namespace skarvel::trade {
+
+// Why a base is in no route, or Open when it may be.
+enum class Reach { Open, NpcOnly, NoDock, Unreachable, BehindLockedGate };
+
+// The ship-independent part of the travel model, built once per reading: the lane rings
+// and the gates and holes of every system (the hubs), each lane as its rings in order, and
+// which bases a player can reach at all.
+class TravelGraph {
+public:
+    struct Hub {
+        std::size_t object = kNone;
+        std::size_t system = kNone;
+        std::size_t lane = kNone;   // a ring's lane
+        std::size_t target = kNone; // a gate's or hole's other side, a hub
+        bool exit = false;          // a lane's end or a gate: free flight starts there
+        std::size_t exitIndex = kNone;
+    };
+    struct Lane {
+        std::vector<std::size_t> hubs; // in ring order
+        std::vector<double> along;     // metres from the first ring, by hub
+    };
+
+    TravelGraph() = default;
+    explicit TravelGraph(const TradeData& data);
+
+    const std::vector<Hub>& hubs() const { return hubs_; }
+    const std::vector<Lane>& lanes() const { return lanes_; }
+    double along(std::size_t hub) const { return along_[hub]; }
+    const std::vector<std::size_t>& hubsIn(std::size_t system) const { return hubsIn_[system]; }
+    const std::vector<std::size_t>& exitsIn(std::size_t system) const { return exitsIn_[system]; }
+    std::size_t exitCount() const { return exitCount_; }
+    // The base's dock object when a player may dock there, else kNone.
+    std::size_t dock(std::size_t base) const { return docks_[base]; }
+    Reach reach(std::size_t base, bool storyGatesOpen) const {
+        return storyGatesOpen ? reachOpen_[base] : reachClosed_[base];
+    }
+
+private:
+    void buildLanes(const TradeData& data);
+    std::vector<Reach> reachOf(const TradeData& data, bool storyGatesOpen) const;
+
+    std::vector<Hub> hubs_;
+    std::vector<Lane> lanes_;
+    std::vector<double> along_;
+    std::vector<std::vector<std::size_t>> hubsIn_, exitsIn_;
+    std::size_t exitCount_ = 0;
+    std::vector<std::size_t> docks_;
+    std::vector<Reach> reachClosed_, reachOpen_;
+};
+
+} // namespace skarvel::trade
