@@ -121,6 +121,10 @@ inline constexpr Control edLODRanges{"edLODRanges", LineEdit};
 
 // Commodity.
 inline constexpr Control edShipPrice{"edShipPrice", LineEdit};
+inline constexpr Control cbRouteOrder{"cbRouteOrder", ComboBox};
+inline constexpr Control cbStoryGatesOpen{"cbStoryGatesOpen", CheckBox};
+inline constexpr Control btTravelSettings{"btTravelSettings", PushButton};
+inline constexpr Control labTradeWorking{"labTradeWorking", Label};
 
 // Constants: one key/value table per section.
 inline constexpr Control ValueListEditor1{"ValueListEditor1", Table};
@@ -206,6 +210,10 @@ inline constexpr auto all = std::to_array<Control>({
     edVerDownTurnAngle,
     edLODRanges,
     edShipPrice,
+    cbRouteOrder,
+    cbStoryGatesOpen,
+    btTravelSettings,
+    labTradeWorking,
     ValueListEditor1,
     ValueListEditor2,
     ValueListEditor3,

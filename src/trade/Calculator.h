@@ -72,6 +72,8 @@ public:
     const TravelSettings& settings() const { return settings_; }
     void setSettings(const TravelSettings& settings);
     const TravelTimes& times(ShipTravel ship) const;
+    // Whether the ship's travel times are worked out already (routes are quick then).
+    bool hasTimes(ShipTravel ship) const { return times_ && timesShip_ == resolved(ship); }
 
     std::int64_t price(std::size_t market) const;
     bool sells(std::size_t market) const;
