@@ -22,12 +22,6 @@ std::string nicknameOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section&
 
 namespace {
 
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), lowerAscii);
-    return result;
-}
-
 // The sections of one kind by lower-case nickname, for one layout of one parse: a save of
 // many ships looks up each of them, and a scan per lookup would be quadratic.
 struct NicknameIndex {
@@ -40,7 +34,7 @@ const NicknameIndex& indexOf(const ini::ParsedIni& ini, std::string_view kind) {
     // A few at once: a save alternates between files and kinds.
     thread_local std::array<NicknameIndex, 8> indexes;
     thread_local std::size_t next = 0;
-    const std::string lowerKind = lowered(kind);
+    const std::string lowerKind = lowerAsciiCopy(kind);
     for (const NicknameIndex& index : indexes) {
         if (index.stamp == ini.layoutStamp() && index.kind == lowerKind) {
             return index;
@@ -54,7 +48,7 @@ const NicknameIndex& indexOf(const ini::ParsedIni& ini, std::string_view kind) {
     const auto& sections = ini.sections();
     for (std::size_t i = 0; i < sections.size(); ++i) {
         if (isKindSection(ini, sections[i], kind)) {
-            index.sections[lowered(nicknameOf(ini, sections[i]))].push_back(i);
+            index.sections[lowerAsciiCopy(nicknameOf(ini, sections[i]))].push_back(i);
         }
     }
     return index;
@@ -68,7 +62,7 @@ std::vector<std::size_t> sectionsWithNickname(const ini::ParsedIni& ini, std::st
         return {};
     }
     const NicknameIndex& index = indexOf(ini, kind);
-    const auto found = index.sections.find(lowered(nickname));
+    const auto found = index.sections.find(lowerAsciiCopy(nickname));
     return found == index.sections.end() ? std::vector<std::size_t>{} : found->second;
 }
 

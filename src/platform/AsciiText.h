@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace skarvel {
@@ -14,6 +15,12 @@ constexpr bool isBlank(char c) {
 
 constexpr char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline std::string lowerAsciiCopy(std::string_view text) {
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(), lowerAscii);
+    return lower;
 }
 
 constexpr std::string_view trimBlanks(std::string_view text) {
