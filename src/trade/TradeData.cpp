@@ -206,7 +206,8 @@ TradeData readTradeData(const std::string& dataDir, const NameLookup& names) {
         folder.pop_back();
     }
     const std::size_t slash = folder.rfind('/');
-    const TradeReading reading{data, folder.substr(0, slash + 1), folder.substr(slash + 1)};
+    const GameFolderPaths paths(folder.substr(0, slash + 1));
+    const TradeReading reading{data, paths, folder.substr(slash + 1)};
     readCommodities(reading, names);
     readUniverse(reading, names);
     readMarkets(reading);

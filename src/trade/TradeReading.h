@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gamedata/GameFolderPaths.h"
 #include "trade/TradeData.h"
 #include "trade/TradeFiles.h"
 
@@ -13,8 +14,8 @@ namespace skarvel::trade {
 // problem naming what it leaves out.
 struct TradeReading {
     TradeData& data;
-    std::string root;       // the game folder, ending in '/'
-    std::string dataFolder; // the data folder's name as spelled on disk ("DATA")
+    const GameFolderPaths& folder; // one per reading: it may run off the window's thread
+    std::string dataFolder;        // the data folder's name as spelled on disk ("DATA")
 
     // named relative to base below the root (a data file's path: relative to the data folder
     // when base is dataFolder).

@@ -1,6 +1,7 @@
 // The universe as the routes need it: systems, bases and the objects of each system file,
 // which object is a base's dock and whether a player may dock there, gates and holes with
 // the story's locks.
+#include "gamedata/GameFileRead.h"
 #include "gamedata/NicknameHash.h"
 #include "platform/AsciiText.h"
 #include "trade/PriceRules.h"
@@ -168,7 +169,7 @@ void readSystemObjects(const TradeReading& reading, std::size_t system, const st
 
 std::shared_ptr<const ParsedIni> TradeReading::read(std::string_view base, std::string_view named,
                                                     std::string_view lost) const {
-    TradeFile file = readTradeFile(root, base, named);
+    const GameFileRead file = readGameFile(folder, base, named);
     if (!file.path.empty()) {
         data.sources.emplace_back(file.path, FileStamp::of(file.path));
     }

@@ -262,7 +262,8 @@ TEST(TradeCalculator, HostileValuesAreRefusedAndNoted) {
          3},
         {"DATA/UNIVERSE/universe.ini", "file = systems\\beta\\BETA.INI",
          "file = ..\\..\\..\\beta.ini",
-         "..\\..\\..\\beta.ini names a file outside the game folder - its bases and gates are left "
+         "data/UNIVERSE/../../../beta.ini names a file outside the game folder - its bases and "
+         "gates are left "
          "out of the routes",
          1},
     };
