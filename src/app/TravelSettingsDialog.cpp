@@ -21,10 +21,11 @@ TravelSettingsDialog::TravelSettingsDialog(const trade::TravelSettings& settings
     : QDialog(parent), settings_(settings) {
     setWindowTitle(QStringLiteral("Travel settings"));
     auto* layout = new QVBoxLayout(this);
-    auto* intro =
-        new QLabel(QStringLiteral("Times the game's files do not give. Each default is the game's "
-                                  "behaviour as observed; the reason is in each field's tool tip."),
-                   this);
+    auto* intro = new QLabel(
+        QStringLiteral(
+            "Times the game's files do not give. Each default is an estimate of the game's "
+            "behaviour; the reason is in each field's tool tip."),
+        this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
     auto* form = new QFormLayout;
