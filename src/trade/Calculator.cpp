@@ -61,8 +61,10 @@ Calculator::Calculator(TradeData data, TravelSettings settings)
     : data_(std::move(data)), graph_(data_), settings_(settings),
       marketsOf_(data_.commodities.size()), marketsAt_(data_.bases.size()),
       marketTable_(data_.bases.size() * data_.commodities.size(), UINT32_MAX),
-      hasMarkets_(data_.bases.size(), false) {
+      hasMarkets_(data_.bases.size(), false), prices_(data_.markets.size()),
+      sells_(data_.markets.size()) {
     for (std::size_t m = 0; m < data_.markets.size(); ++m) {
+        priceMarket(m);
         const Market& market = data_.markets[m];
         marketsOf_[market.commodity].push_back(m);
         marketsAt_[market.base].push_back(m);
@@ -101,13 +103,11 @@ const TravelTimes& Calculator::times(ShipTravel ship) const {
     return *times_;
 }
 
-std::int64_t Calculator::price(std::size_t market) const {
+// Prices are kept worked out: a search asks for each of them many times.
+void Calculator::priceMarket(std::size_t market) {
     const Market& m = data_.markets[market];
-    return priceAt(data_.commodities[m.commodity].price, m.multiplier);
-}
-
-bool Calculator::sells(std::size_t market) const {
-    return baseSells(data_.markets[market].minStock, data_.markets[market].maxStock);
+    prices_[market] = priceAt(data_.commodities[m.commodity].price, m.multiplier);
+    sells_[market] = baseSells(m.minStock, m.maxStock) ? 1 : 0;
 }
 
 bool Calculator::traded(std::size_t market) const {
@@ -216,12 +216,29 @@ std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelT
             if (to == from || !hasMarkets_[to] || reach(to) != Reach::Open) {
                 continue;
             }
-            const double there = times.seconds(from, to);
-            const double back = there > 0 ? times.seconds(to, from) : -1;
-            if (back <= 0) {
+            // Most pairs trade nothing at a profit: no times worked out for them.
+            const Cargo there = bestCargo(from, to, query.holdSize);
+            if (there.perHold <= 0) {
+                continue;
+            }
+            const double seconds = times.seconds(from, to);
+            if (seconds <= 0) {
                 continue;
             }
             const Cargo home = bestCargo(to, from, query.holdSize);
+            // The way back takes at least the undocking and docking: a loop that cannot enter
+            // the table even so needs no time of its way back.
+            const double shortest =
+                seconds + settings_.undockSeconds + settings_.dockSeconds + 1e-9;
+            if (routes.size() == query.limit &&
+                static_cast<double>(there.perHold + home.perHold) * 60 / shortest <
+                    routes.front().loopProfitPerMinute) {
+                continue;
+            }
+            const double back = times.seconds(to, from);
+            if (back <= 0) {
+                continue;
+            }
             for (const std::size_t buy : marketsAt_[from]) {
                 const std::size_t commodity = data_.markets[buy].commodity;
                 const std::size_t sell = marketAt(to, commodity);
@@ -241,12 +258,12 @@ std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelT
                 route.profitPerUnit = price(sell) - price(buy);
                 route.units = count;
                 route.profitPerHold = *perHold;
-                route.seconds = there;
-                route.profitPerMinute = static_cast<double>(*perHold) * 60 / there;
+                route.seconds = seconds;
+                route.profitPerMinute = static_cast<double>(*perHold) * 60 / seconds;
                 route.backBuyMarket = home.buy;
                 route.backSellMarket = home.sell;
                 route.backProfitPerHold = home.perHold;
-                route.loopSeconds = there + back;
+                route.loopSeconds = seconds + back;
                 route.loopProfitPerMinute = static_cast<double>(*loop) * 60 / route.loopSeconds;
                 offer(routes, std::move(route), query.limit, betterLoop);
             }
@@ -314,6 +331,9 @@ bool Calculator::setBasePrice(std::size_t commodity, const std::string& text) {
     }
     data_.commodities[commodity].price = *value;
     data_.commodities[commodity].priceText = text;
+    for (const std::size_t m : marketsOf_[commodity]) {
+        priceMarket(m);
+    }
     if (commodity < fresh_.size()) {
         fresh_[commodity] = false;
     }
@@ -329,6 +349,7 @@ bool Calculator::setMultiplier(std::size_t market, const std::string& text) {
     m.multiplier = *value;
     m.multiplierText = text;
     m.lineValue = withLastField(loaded_.markets[market].lineValue, text);
+    priceMarket(market);
     if (m.commodity < fresh_.size()) {
         fresh_[m.commodity] = false;
     }

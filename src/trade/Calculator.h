@@ -75,8 +75,8 @@ public:
     // Whether the ship's travel times are worked out already (routes are quick then).
     bool hasTimes(ShipTravel ship) const { return times_ && timesShip_ == resolved(ship); }
 
-    std::int64_t price(std::size_t market) const;
-    bool sells(std::size_t market) const;
+    std::int64_t price(std::size_t market) const { return prices_[market]; }
+    bool sells(std::size_t market) const { return sells_[market] != 0; }
     // Why the market's base is in no route; Reach::Open when it is in them.
     Reach reach(std::size_t base) const { return graph_.reach(base, settings_.storyGatesOpen); }
     const std::vector<std::size_t>& marketsOf(std::size_t commodity) const {
@@ -100,6 +100,7 @@ private:
         std::int64_t perHold = 0;
     };
     ShipTravel resolved(ShipTravel ship) const;
+    void priceMarket(std::size_t market);
     std::int64_t units(std::size_t commodity, double holdSize) const;
     bool traded(std::size_t market) const;
     std::size_t marketAt(std::size_t base, std::size_t commodity) const;
@@ -116,6 +117,8 @@ private:
     std::vector<std::vector<std::size_t>> marketsOf_, marketsAt_; // by commodity, by base
     std::vector<std::uint32_t> marketTable_;                      // base x commodity
     std::vector<bool> hasMarkets_;                                // by base
+    std::vector<std::int64_t> prices_;                            // by market, as edited
+    std::vector<char> sells_;                                     // by market
     // Travel times of the last ship asked for, and the ways of the routes shown.
     mutable std::unique_ptr<TravelTimes> times_;
     mutable ShipTravel timesShip_;

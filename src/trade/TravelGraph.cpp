@@ -20,8 +20,8 @@ std::string objectKey(std::size_t system, std::string_view nickname) {
 } // namespace
 
 TravelGraph::TravelGraph(const TradeData& data)
-    : hubsIn_(data.systems.size()), exitsIn_(data.systems.size()),
-      docks_(data.bases.size(), kNone) {
+    : hubsIn_(data.systems.size()), exitsIn_(data.systems.size()), lanesIn_(data.systems.size()),
+      portalsIn_(data.systems.size()), docks_(data.bases.size(), kNone) {
     std::unordered_map<std::string, std::size_t> byName;
     for (std::size_t i = 0; i < data.objects.size(); ++i) {
         byName.emplace(objectKey(data.objects[i].system, data.objects[i].nickname), i);
@@ -62,7 +62,11 @@ TravelGraph::TravelGraph(const TradeData& data)
     for (std::size_t h = 0; h < hubs_.size(); ++h) {
         if (hubs_[h].exit) {
             hubs_[h].exitIndex = exitCount_++;
+            exitHubs_.push_back(h);
             exitsIn_[hubs_[h].system].push_back(h);
+        }
+        if (hubs_[h].target != kNone) {
+            portalsIn_[hubs_[h].system].push_back(h);
         }
     }
     for (std::size_t b = 0; b < data.bases.size(); ++b) {
@@ -121,6 +125,7 @@ void TravelGraph::buildLanes(const TradeData& data) {
             lane.hubs.push_back(h);
         }
         hubs_[lane.hubs.front()].exit = hubs_[lane.hubs.back()].exit = true;
+        lanesIn_[hubs_[first].system].push_back(lanes_.size());
         lanes_.push_back(std::move(lane));
     };
     // Lanes from their first ring; what is left is a loop, ridden from any of its rings.

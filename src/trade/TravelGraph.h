@@ -35,7 +35,13 @@ public:
     double along(std::size_t hub) const { return along_[hub]; }
     const std::vector<std::size_t>& hubsIn(std::size_t system) const { return hubsIn_[system]; }
     const std::vector<std::size_t>& exitsIn(std::size_t system) const { return exitsIn_[system]; }
+    const std::vector<std::size_t>& lanesIn(std::size_t system) const { return lanesIn_[system]; }
+    // The gates and holes of the system that lead somewhere, as hubs.
+    const std::vector<std::size_t>& portalsIn(std::size_t system) const {
+        return portalsIn_[system];
+    }
     std::size_t exitCount() const { return exitCount_; }
+    std::size_t exitHub(std::size_t exit) const { return exitHubs_[exit]; }
     // The base's dock object when a player may dock there, else kNone.
     std::size_t dock(std::size_t base) const { return docks_[base]; }
     Reach reach(std::size_t base, bool storyGatesOpen) const {
@@ -49,7 +55,8 @@ private:
     std::vector<Hub> hubs_;
     std::vector<Lane> lanes_;
     std::vector<double> along_;
-    std::vector<std::vector<std::size_t>> hubsIn_, exitsIn_;
+    std::vector<std::vector<std::size_t>> hubsIn_, exitsIn_, lanesIn_, portalsIn_;
+    std::vector<std::size_t> exitHubs_;
     std::size_t exitCount_ = 0;
     std::vector<std::size_t> docks_;
     std::vector<Reach> reachClosed_, reachOpen_;

@@ -15,7 +15,7 @@ constexpr float kUnreachedFloat = std::numeric_limits<float>::infinity();
 struct Item {
     double seconds;
     int jumps;
-    std::size_t hub;
+    std::size_t exit;
     bool operator>(const Item& other) const {
         return seconds > other.seconds || (seconds == other.seconds && jumps > other.jumps);
     }
@@ -25,77 +25,106 @@ struct Item {
 
 TravelTimes::TravelTimes(const TradeData& data, const TravelGraph& graph, ShipTravel ship,
                          TravelSettings settings, const std::vector<bool>& from)
-    : data_(&data), graph_(&graph), ship_(ship), settings_(settings), exits_(data.bases.size()) {
+    : data_(&data), graph_(&graph), ship_(ship), settings_(settings), moves_(graph.exitCount()),
+      exits_(data.bases.size()), homes_(data.bases.size()) {
+    for (std::size_t exit = 0; exit < graph.exitCount(); ++exit) {
+        movesFrom(data.objects[graph.hubs()[graph.exitHub(exit)].object], moves_[exit]);
+    }
     for (std::size_t b = 0; b < data.bases.size(); ++b) {
-        if (graph.dock(b) != kNone && (from.empty() || from[b])) {
+        if (graph.dock(b) == kNone) {
+            continue;
+        }
+        const SpaceObject& dock = data.objects[graph.dock(b)];
+        for (const std::size_t exit : graph.exitsIn(dock.system)) {
+            homes_[b].push_back(
+                static_cast<float>(flight(data.objects[graph.hubs()[exit].object], dock)));
+        }
+        if (from.empty() || from[b]) {
             search(b, exits_[b], nullptr);
         }
     }
 }
 
 double TravelTimes::flight(const SpaceObject& from, const SpaceObject& to) const {
-    return ship_.chargeSeconds +
-           std::hypot(from.x - to.x, from.y - to.y, from.z - to.z) / ship_.cruiseSpeed;
+    const double dx = from.x - to.x, dy = from.y - to.y, dz = from.z - to.z;
+    return ship_.chargeSeconds + std::sqrt(dx * dx + dy * dy + dz * dz) / ship_.cruiseSpeed;
+}
+
+// The moves from a place of a system: to each lane, entered at its best ring for each of its
+// two directions and ridden to that end, and through each open gate or hole.
+void TravelTimes::movesFrom(const SpaceObject& from, std::vector<Move>& moves) const {
+    const TravelGraph& graph = *graph_;
+    const auto& hubs = graph.hubs();
+    for (const std::size_t index : graph.lanesIn(from.system)) {
+        const TravelGraph::Lane& lane = graph.lanes()[index];
+        for (const std::size_t end : {lane.hubs.front(), lane.hubs.back()}) {
+            Move best{hubs[end].exitIndex, kUnreached, 0, kNone};
+            for (const std::size_t ring : lane.hubs) {
+                if (ring == end) {
+                    continue;
+                }
+                const double seconds =
+                    flight(from, data_->objects[hubs[ring].object]) + settings_.laneEntrySeconds +
+                    std::abs(graph.along(end) - graph.along(ring)) / settings_.laneSpeed;
+                if (seconds < best.seconds) {
+                    best.seconds = seconds;
+                    best.via = ring;
+                }
+            }
+            if (best.via != kNone) {
+                moves.push_back(best);
+            }
+        }
+    }
+    for (const std::size_t portal : graph.portalsIn(from.system)) {
+        const TravelGraph::Hub& hub = hubs[portal];
+        if (settings_.storyGatesOpen || !data_->objects[hub.object].locked) {
+            moves.push_back({hubs[hub.target].exitIndex,
+                             flight(from, data_->objects[hub.object]) + settings_.jumpSeconds, 1,
+                             portal});
+        }
+    }
 }
 
 void TravelTimes::search(std::size_t base, std::vector<Best>& out,
                          std::vector<Step>* previous) const {
-    const TravelGraph& graph = *graph_;
-    const auto& hubs = graph.hubs();
-    const SpaceObject& dock = data_->objects[graph.dock(base)];
-    out.assign(graph.exitCount(), {kUnreachedFloat, 0});
-    std::vector<double> best(hubs.size(), kUnreached);
-    std::vector<int> jumps(hubs.size(), 0);
+    const std::size_t count = graph_->exitCount();
+    out.assign(count, {kUnreachedFloat, 0});
+    std::vector<double> best(count, kUnreached);
+    std::vector<int> jumps(count, 0);
     if (previous) {
-        previous->assign(hubs.size(), {});
+        previous->assign(count, {});
     }
     std::priority_queue<Item, std::vector<Item>, std::greater<>> queue;
-    const auto reach = [&](std::size_t hub, double seconds, int jumpCount, std::size_t from,
-                           Leg::Kind kind) {
-        if (seconds < best[hub] || (seconds == best[hub] && jumpCount < jumps[hub])) {
-            best[hub] = seconds;
-            jumps[hub] = jumpCount;
+    const auto reach = [&](const Move& move, double start, int startJumps, std::size_t from) {
+        const double seconds = start + move.seconds;
+        const int jumpCount = startJumps + move.jumps;
+        if (seconds < best[move.exit] ||
+            (seconds == best[move.exit] && jumpCount < jumps[move.exit])) {
+            best[move.exit] = seconds;
+            jumps[move.exit] = jumpCount;
             if (previous) {
-                (*previous)[hub] = {from, kind};
+                (*previous)[move.exit] = {from, move.via, move.jumps > 0};
             }
-            queue.push({seconds, jumpCount, hub});
+            queue.push({seconds, jumpCount, move.exit});
         }
     };
-    for (const std::size_t hub : graph.hubsIn(dock.system)) {
-        reach(hub, flight(dock, data_->objects[hubs[hub].object]), 0, kNone, Leg::Flight);
+    std::vector<Move> first;
+    movesFrom(data_->objects[graph_->dock(base)], first);
+    for (const Move& move : first) {
+        reach(move, 0, 0, kNone);
     }
     while (!queue.empty()) {
         const Item at = queue.top();
         queue.pop();
-        if (at.seconds > best[at.hub] || (at.seconds == best[at.hub] && at.jumps > jumps[at.hub])) {
+        if (at.seconds > best[at.exit] ||
+            (at.seconds == best[at.exit] && at.jumps > jumps[at.exit])) {
             continue;
         }
-        const TravelGraph::Hub& hub = hubs[at.hub];
-        if (hub.lane != kNone) {
-            const TravelGraph::Lane& lane = graph.lanes()[hub.lane];
-            for (const std::size_t end : {lane.hubs.front(), lane.hubs.back()}) {
-                if (end != at.hub) {
-                    const double ride = std::abs(graph.along(end) - graph.along(at.hub));
-                    reach(end, at.seconds + settings_.laneEntrySeconds + ride / settings_.laneSpeed,
-                          at.jumps, at.hub, Leg::Lane);
-                }
-            }
-        }
-        if (hub.target != kNone &&
-            (settings_.storyGatesOpen || !data_->objects[hub.object].locked)) {
-            reach(hub.target, at.seconds + settings_.jumpSeconds, at.jumps + 1, at.hub, Leg::Jump);
-        }
-        if (!hub.exit) {
-            continue;
-        }
-        out[hub.exitIndex] = {static_cast<float>(at.seconds),
-                              static_cast<std::uint16_t>(std::min(at.jumps, 65535))};
-        const SpaceObject& here = data_->objects[hub.object];
-        for (const std::size_t other : graph.hubsIn(hub.system)) {
-            if (other != at.hub) {
-                reach(other, at.seconds + flight(here, data_->objects[hubs[other].object]),
-                      at.jumps, at.hub, Leg::Flight);
-            }
+        out[at.exit] = {static_cast<float>(at.seconds),
+                        static_cast<std::uint16_t>(std::min(at.jumps, 65535))};
+        for (const Move& move : moves_[at.exit]) {
+            reach(move, at.seconds, at.jumps, at.exit);
         }
     }
 }
@@ -111,14 +140,12 @@ TravelTimes::Arrival TravelTimes::arrival(std::size_t a, std::size_t b) const {
         result.seconds = flight(from, to);
     }
     const auto& hubs = graph_->hubs();
-    for (const std::size_t exit : graph_->exitsIn(to.system)) {
-        const Best& there = exits_[a][hubs[exit].exitIndex];
-        if (there.seconds == kUnreachedFloat) {
-            continue;
-        }
-        const double seconds = there.seconds + flight(data_->objects[hubs[exit].object], to);
+    const std::vector<std::size_t>& exits = graph_->exitsIn(to.system);
+    for (std::size_t k = 0; k < exits.size(); ++k) {
+        const Best& there = exits_[a][hubs[exits[k]].exitIndex];
+        const double seconds = static_cast<double>(there.seconds) + homes_[b][k];
         if (seconds < result.seconds || (seconds == result.seconds && there.jumps < result.jumps)) {
-            result = {seconds, there.jumps, exit};
+            result = {seconds, there.jumps, hubs[exits[k]].exitIndex};
         }
     }
     return result;
@@ -152,14 +179,19 @@ Trip TravelTimes::trip(std::size_t a, std::size_t b) const {
     std::vector<Step> previous;
     search(a, out, &previous);
     const auto& hubs = graph_->hubs();
-    std::vector<Leg> backwards{{Leg::Flight, hubs[way.exit].object, dockB}};
+    const auto objectOf = [&](std::size_t exit) { return hubs[graph_->exitHub(exit)].object; };
+    std::vector<Leg> backwards{{Leg::Flight, objectOf(way.exit), dockB}};
     std::size_t at = way.exit;
-    for (std::size_t guard = 0; previous[at].from != kNone && guard <= hubs.size(); ++guard) {
+    for (std::size_t guard = 0; guard <= previous.size(); ++guard) {
         const Step step = previous[at];
-        backwards.push_back({step.kind, hubs[step.from].object, hubs[at].object});
+        const std::size_t via = hubs[step.via].object;
+        backwards.push_back({step.jump ? Leg::Jump : Leg::Lane, via, objectOf(at)});
+        backwards.push_back({Leg::Flight, step.from == kNone ? dockA : objectOf(step.from), via});
+        if (step.from == kNone) {
+            break;
+        }
         at = step.from;
     }
-    backwards.push_back({Leg::Flight, dockA, hubs[at].object});
     trip.legs.assign(backwards.rbegin(), backwards.rend());
     return trip;
 }

@@ -28,11 +28,13 @@ struct Trip {
     std::vector<Leg> legs;
 };
 
-// Travel times between bases for one ship under one set of travel settings. For each base
-// it keeps the best time to every exit (a lane's end, a gate or hole) of the universe, found
-// by one search over the hubs (a heap, each system's hubs reached by free flight from an exit
-// only); a time between two bases is then the best of the exits of the second one's system.
-// Undocking, every charge, lane entry, ride, jump and the docking are counted.
+// Travel times between bases for one ship under one set of travel settings. A trip is a chain
+// of moves, each a free flight and then a lane ridden to its end or a jump: so the search runs
+// over the exits (lane ends, the far sides of gates and holes), each with the moves of its
+// system worked out once per ship. For each base it keeps the best time to every exit (one
+// heap search); a time between two bases is then the best of the exits of the second one's
+// system, or the direct flight. Undocking, every charge, lane entry, ride, jump and the docking
+// are counted.
 class TravelTimes {
 public:
     TravelTimes() = default;
@@ -51,17 +53,25 @@ private:
         float seconds;
         std::uint16_t jumps;
     };
+    struct Move {
+        std::size_t exit; // where it ends
+        double seconds;
+        int jumps;
+        std::size_t via; // the ring entered, or the gate or hole jumped through (hubs)
+    };
     struct Arrival {
         double seconds;
         int jumps;
         std::size_t exit; // kNone for the direct flight
     };
-    Arrival arrival(std::size_t a, std::size_t b) const;
     struct Step {
-        std::size_t from = kNone; // a hub, kNone for the dock
-        Leg::Kind kind = Leg::Flight;
+        std::size_t from = kNone; // an exit, kNone for the dock
+        std::size_t via = kNone;
+        bool jump = false;
     };
-    // One search from the base's dock; how each hub was reached when asked for.
+    void movesFrom(const SpaceObject& from, std::vector<Move>& moves) const;
+    Arrival arrival(std::size_t a, std::size_t b) const;
+    // One search from the base's dock; how each exit was reached when asked for.
     void search(std::size_t base, std::vector<Best>& out, std::vector<Step>* previous) const;
     double flight(const SpaceObject& from, const SpaceObject& to) const;
 
@@ -69,7 +79,9 @@ private:
     const TravelGraph* graph_ = nullptr;
     ShipTravel ship_;
     TravelSettings settings_;
-    std::vector<std::vector<Best>> exits_; // by base: by exit index
+    std::vector<std::vector<Move>> moves_;  // by exit
+    std::vector<std::vector<Best>> exits_;  // by base: by exit index
+    std::vector<std::vector<float>> homes_; // by base: from each exit of its system to its dock
 };
 
 } // namespace skarvel::trade
