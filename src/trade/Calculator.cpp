@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace skarvel::trade {
@@ -206,12 +207,33 @@ std::vector<Route> Calculator::routesOf(std::size_t commodity, const RouteQuery&
 // Every trade with the best cargo back, by the profit per minute of the loop.
 std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelTimes& times) const {
     std::vector<Route> routes;
+    // The most a hold can earn from each base to anywhere: a bound that leaves most pairs
+    // before their cargo back is looked for.
+    std::vector<std::int64_t> dearest(data_.commodities.size(), 0);
+    for (std::size_t m = 0; m < data_.markets.size(); ++m) {
+        if (traded(m)) {
+            dearest[data_.markets[m].commodity] =
+                std::max(dearest[data_.markets[m].commodity], price(m));
+        }
+    }
+    std::vector<std::int64_t> most(data_.bases.size(), 0);
+    for (std::size_t m = 0; m < data_.markets.size(); ++m) {
+        const std::size_t commodity = data_.markets[m].commodity;
+        if (sells(m) && dearest[commodity] > price(m)) {
+            const auto perHold =
+                product(dearest[commodity] - price(m), units(commodity, query.holdSize));
+            most[data_.markets[m].base] =
+                std::max(most[data_.markets[m].base],
+                         perHold.value_or(std::numeric_limits<std::int64_t>::max()));
+        }
+    }
     for (std::size_t from = 0; from < data_.bases.size(); ++from) {
         if (!hasMarkets_[from] || reach(from) != Reach::Open ||
             (query.startBase != kNone && from != query.startBase) ||
             (query.startSystem != kNone && data_.bases[from].system != query.startSystem)) {
             continue;
         }
+        const std::vector<double> backs = times.secondsInto(from);
         for (std::size_t to = 0; to < data_.bases.size(); ++to) {
             if (to == from || !hasMarkets_[to] || reach(to) != Reach::Open) {
                 continue;
@@ -225,18 +247,18 @@ std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelT
             if (seconds <= 0) {
                 continue;
             }
-            const Cargo home = bestCargo(to, from, query.holdSize);
-            // The way back takes at least the undocking and docking: a loop that cannot enter
-            // the table even so needs no time of its way back.
-            const double shortest =
-                seconds + settings_.undockSeconds + settings_.dockSeconds + 1e-9;
-            if (routes.size() == query.limit &&
-                static_cast<double>(there.perHold + home.perHold) * 60 / shortest <
-                    routes.front().loopProfitPerMinute) {
+            const double back = backs[to];
+            if (back <= 0 || (routes.size() == query.limit &&
+                              (static_cast<double>(there.perHold) + static_cast<double>(most[to])) *
+                                      60 / (seconds + back) <
+                                  routes.front().loopProfitPerMinute)) {
                 continue;
             }
-            const double back = times.seconds(to, from);
-            if (back <= 0) {
+            const Cargo home = bestCargo(to, from, query.holdSize);
+            // A loop that cannot enter the table even with the best cargo both ways is left.
+            if (routes.size() == query.limit &&
+                static_cast<double>(there.perHold + home.perHold) * 60 / (seconds + back) <
+                    routes.front().loopProfitPerMinute) {
                 continue;
             }
             for (const std::size_t buy : marketsAt_[from]) {

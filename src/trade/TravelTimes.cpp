@@ -43,6 +43,39 @@ TravelTimes::TravelTimes(const TradeData& data, const TravelGraph& graph, ShipTr
             search(b, exits_[b], nullptr);
         }
     }
+    into_.assign(graph.exitCount(), std::vector<float>(data.bases.size(), kUnreachedFloat));
+    for (std::size_t b = 0; b < data.bases.size(); ++b) {
+        for (std::size_t exit = 0; exit < exits_[b].size(); ++exit) {
+            into_[exit][b] = exits_[b][exit].seconds;
+        }
+    }
+}
+
+std::vector<double> TravelTimes::secondsInto(std::size_t b) const {
+    std::vector<double> seconds(data_->bases.size(), kUnreached);
+    if (graph_->dock(b) == kNone) {
+        std::fill(seconds.begin(), seconds.end(), -1);
+        return seconds;
+    }
+    const SpaceObject& to = data_->objects[graph_->dock(b)];
+    const auto& hubs = graph_->hubs();
+    const std::vector<std::size_t>& exits = graph_->exitsIn(to.system);
+    for (std::size_t k = 0; k < exits.size(); ++k) {
+        const std::vector<float>& times = into_[hubs[exits[k]].exitIndex];
+        for (std::size_t a = 0; a < seconds.size(); ++a) {
+            seconds[a] = std::min(seconds[a], static_cast<double>(times[a]) + homes_[b][k]);
+        }
+    }
+    for (std::size_t a = 0; a < seconds.size(); ++a) {
+        if (graph_->dock(a) != kNone && !exits_[a].empty() &&
+            data_->objects[graph_->dock(a)].system == to.system) {
+            seconds[a] = std::min(seconds[a], flight(data_->objects[graph_->dock(a)], to));
+        }
+        seconds[a] = a == b || exits_[a].empty() || seconds[a] == kUnreached
+                         ? -1
+                         : settings_.undockSeconds + seconds[a] + settings_.dockSeconds;
+    }
+    return seconds;
 }
 
 double TravelTimes::flight(const SpaceObject& from, const SpaceObject& to) const {

@@ -45,6 +45,9 @@ public:
     // Seconds from base a to base b, docking included; negative when b cannot be reached.
     double seconds(std::size_t a, std::size_t b) const;
     int jumps(std::size_t a, std::size_t b) const;
+    // Seconds from every base to base b, as seconds(a, b) gives them (one pass over the times
+    // kept, exit by exit: what the round trips ask for every base).
+    std::vector<double> secondsInto(std::size_t b) const;
     // The way itself, worked out again (for the routes shown).
     Trip trip(std::size_t a, std::size_t b) const;
 
@@ -81,6 +84,7 @@ private:
     TravelSettings settings_;
     std::vector<std::vector<Move>> moves_;  // by exit
     std::vector<std::vector<Best>> exits_;  // by base: by exit index
+    std::vector<std::vector<float>> into_;  // by exit index: by base, the same times
     std::vector<std::vector<float>> homes_; // by base: from each exit of its system to its dock
 };
 
