@@ -7,6 +7,7 @@
 #include "trade/PriceRules.h"
 #include "trade/TradeReading.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace skarvel::trade {
@@ -114,6 +115,11 @@ void readSystemObjects(const TradeReading& reading, std::size_t system, const st
                                   "its bases and gates are left out of the routes");
     if (!ini) {
         return;
+    }
+    // A system of a hundred thousand objects would otherwise be copied as the vector grows.
+    if (const std::size_t needed = data.objects.size() + ini->sections().size();
+        needed > data.objects.capacity()) {
+        data.objects.reserve(std::max(needed, 2 * data.objects.capacity()));
     }
     for (const auto& section : ini->sections()) {
         if (!named(*ini, section, "Object")) {

@@ -123,6 +123,11 @@ void TravelGraph::buildLanes(const TradeData& data) {
                                            data.objects[hubs_[h].object]);
             hubs_[h].lane = lanes_.size();
             lane.hubs.push_back(h);
+            const SpaceObject& placedRing = data.objects[hubs_[h].object];
+            lane.along.push_back(along_[h]);
+            lane.x.push_back(placedRing.x);
+            lane.y.push_back(placedRing.y);
+            lane.z.push_back(placedRing.z);
         }
         hubs_[lane.hubs.front()].exit = hubs_[lane.hubs.back()].exit = true;
         lanesIn_[hubs_[first].system].push_back(lanes_.size());

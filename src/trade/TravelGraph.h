@@ -24,7 +24,8 @@ public:
     };
     struct Lane {
         std::vector<std::size_t> hubs; // in ring order
-        std::vector<double> along;     // metres from the first ring, by hub
+        std::vector<double> along;     // metres from the first ring, by place in the lane
+        std::vector<double> x, y, z;   // each ring's position, by place (the search scans them)
     };
 
     TravelGraph() = default;

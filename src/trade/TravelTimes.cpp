@@ -90,21 +90,28 @@ void TravelTimes::movesFrom(const SpaceObject& from, std::vector<Move>& moves) c
     const auto& hubs = graph.hubs();
     for (const std::size_t index : graph.lanesIn(from.system)) {
         const TravelGraph::Lane& lane = graph.lanes()[index];
-        for (const std::size_t end : {lane.hubs.front(), lane.hubs.back()}) {
-            Move best{hubs[end].exitIndex, kUnreached, 0, kNone};
-            for (const std::size_t ring : lane.hubs) {
-                if (ring == end) {
+        const std::size_t last = lane.hubs.size() - 1;
+        for (const std::size_t end : {std::size_t{0}, last}) {
+            Move best{hubs[lane.hubs[end]].exitIndex, kUnreached, 0, kNone};
+            std::size_t bestPlace = kNone;
+            for (std::size_t place = 0; place <= last; ++place) {
+                if (place == end) {
                     continue;
                 }
+                const double dx = from.x - lane.x[place], dy = from.y - lane.y[place],
+                             dz = from.z - lane.z[place];
                 const double seconds =
-                    flight(from, data_->objects[hubs[ring].object]) + settings_.laneEntrySeconds +
-                    std::abs(graph.along(end) - graph.along(ring)) / settings_.laneSpeed;
+                    ship_.chargeSeconds +
+                    std::sqrt(dx * dx + dy * dy + dz * dz) / ship_.cruiseSpeed +
+                    settings_.laneEntrySeconds +
+                    std::abs(lane.along[end] - lane.along[place]) / settings_.laneSpeed;
                 if (seconds < best.seconds) {
                     best.seconds = seconds;
-                    best.via = ring;
+                    bestPlace = place;
                 }
             }
-            if (best.via != kNone) {
+            if (bestPlace != kNone) {
+                best.via = lane.hubs[bestPlace];
                 moves.push_back(best);
             }
         }
