@@ -149,9 +149,19 @@ def main():
     small = by_name["BM_TradeReadAndGraphTestUniverse"]
     rows.append(("Trade: the same on the test universe (3 systems, 6 bases)", "demo",
                  f"{ms(small):.2f} / {ms(small, 'cpu_time'):.2f}", "", "", "", ""))
-    for name, what, limit in (("BM_TradeBestRoutes", "Trade: the best routes for one ship", 200),
+    for name, what, limit in (("BM_TradeBestRoutes",
+                               "Trade: the best routes one way for one ship, its travel times "
+                               "included", 200),
+                              ("BM_TradeRoundTrips",
+                               "Trade: the best round trips for one ship, its travel times "
+                               "included", 200),
                               ("BM_TradePriceEdit",
-                               "Trade: a typed price, the shown tables recomputed", 16)):
+                               "Trade: a typed price, the shown tables recomputed", 16),
+                              ("BM_TradeCrowdedSystem",
+                               "Trade: 3,000 bases in one system, read, built and searched", 1000),
+                              ("BM_TradeManyRings",
+                               "Trade: 100,000 lane rings in one system, read, built and "
+                               "searched", 1000)):
         b = by_name[name]
         rows.append((what, "trade", f"{ms(b):.2f} / {ms(b, 'cpu_time'):.2f}", "", "",
                      f"< {limit} ms", verdict(ms(b) < limit)))

@@ -2,8 +2,11 @@
 
 #include "app/ErrorHandler.h"
 #include "app/TradeModels.h"
+#include "app/TravelSettingsDialog.h"
 #include "ships/Editor.h"
 #include "trade/PriceSave.h"
+#include "trade/RouteText.h"
+#include "trade/TravelSettings.h"
 #include "ui_MainWindow.h"
 
 #include <QAbstractItemView>
@@ -13,6 +16,7 @@
 #include <QPersistentModelIndex>
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace skarvel {
 
@@ -79,11 +83,16 @@ QString utf8(const std::string& text) {
 // -2 - a base's index.
 constexpr int kAnywhere = -1;
 
+constexpr QAbstractItemView::EditTriggers kEditTriggers = QAbstractItemView::DoubleClicked |
+                                                          QAbstractItemView::EditKeyPressed |
+                                                          QAbstractItemView::AnyKeyPressed;
+
 } // namespace
 
 CommodityPage::CommodityPage(Ui::TformSkarvel& ui, Editor& editor, Dialogs& dialogs,
-                             TJournal& journal, QObject* parent)
-    : QObject(parent), ui_(ui), editor_(editor), dialogs_(dialogs), journal_(journal) {
+                             TJournal& journal, Preferences& preferences, QObject* parent)
+    : QObject(parent), ui_(ui), editor_(editor), dialogs_(dialogs), journal_(journal),
+      preferences_(preferences) {
     commodities_ = new CommodityTableModel(
         shown_, [this](std::size_t c, const QString& text) { return editBasePrice(c, text); },
         this);
@@ -97,12 +106,34 @@ CommodityPage::CommodityPage(Ui::TformSkarvel& ui, Editor& editor, Dialogs& dial
         sortedView(markets_, *ui_.tvMarkets, this, MarketTableModel::Price, Qt::AscendingOrder);
     routeOrder_ = sortedView(routes_, *ui_.tvRoutes, this, RouteTableModel::ProfitPerMinute,
                              Qt::DescendingOrder);
+    ui_.cbRouteOrder->addItem(QStringLiteral("Best one way"),
+                              static_cast<int>(trade::RouteOrder::OneWay));
+    ui_.cbRouteOrder->addItem(QStringLiteral("Best round trip"),
+                              static_cast<int>(trade::RouteOrder::RoundTrip));
+    ui_.cbStoryGatesOpen->setChecked(trade::readTravelSettings(preferences_).storyGatesOpen);
+    ui_.labTradeWorking->setVisible(false);
     connect(ui_.tvCommodities->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { showMarkets(); });
     connect(ui_.cbRouteShip, &QComboBox::currentIndexChanged, this, [this] { showRoutes(); });
     connect(ui_.cbRouteStart, &QComboBox::currentIndexChanged, this, [this] { showRoutes(); });
+    connect(ui_.cbRouteOrder, &QComboBox::currentIndexChanged, this, [this] {
+        ui_.tvRoutes->sortByColumn(currentQuery().order == trade::RouteOrder::RoundTrip
+                                       ? RouteTableModel::LoopProfitPerMinute
+                                       : RouteTableModel::ProfitPerMinute,
+                                   Qt::DescendingOrder);
+        showRoutes();
+    });
+    connect(ui_.cbStoryGatesOpen, &QCheckBox::toggled, this, [this](bool open) {
+        trade::TravelSettings settings = trade::readTravelSettings(preferences_);
+        settings.storyGatesOpen = open;
+        applySettings(settings);
+    });
+    connect(ui_.btTravelSettings, &QPushButton::clicked, this,
+            [this] { runHandler(journal_, [this] { btTravelSettingsClick(); }); });
     connect(ui_.btCommoditySave, &QPushButton::clicked, this,
             [this] { runHandler(journal_, [this] { btCommoditySaveClick(); }); });
+    connect(&readingWatcher_, &QFutureWatcherBase::finished, this, [this] { readDone(); });
+    connect(&searchWatcher_, &QFutureWatcherBase::finished, this, [this] { routesDone(); });
     // Read when the page comes to the front: the files may have changed since.
     connect(ui_.pcMain, &QTabWidget::currentChanged, this, [this] {
         if (ui_.pcMain->currentWidget() == ui_.tsCommodity) {
@@ -111,12 +142,19 @@ CommodityPage::CommodityPage(Ui::TformSkarvel& ui, Editor& editor, Dialogs& dial
     });
 }
 
-CommodityPage::~CommodityPage() = default;
+// The work off the thread holds its own reference to the calculator; it is waited for.
+CommodityPage::~CommodityPage() {
+    readingWatcher_.waitForFinished();
+    searchWatcher_.waitForFinished();
+}
 
 void CommodityPage::refresh() {
     if (!editor_.dataSet().isOpen()) {
         ui_.labTradeNotes->setText(QStringLiteral("Open the data files to see the trades."));
         ui_.labTradeNotes->setVisible(true);
+        return;
+    }
+    if (working()) {
         return;
     }
     // Typed prices not yet saved are kept; a new reading would drop them.
@@ -126,18 +164,49 @@ void CommodityPage::refresh() {
     }
 }
 
+void CommodityPage::setWorking(const QString& what) {
+    ui_.labTradeWorking->setText(what);
+    ui_.labTradeWorking->setVisible(!what.isEmpty());
+    const bool idle = what.isEmpty();
+    for (QWidget* choice :
+         std::initializer_list<QWidget*>{ui_.cbRouteShip, ui_.cbRouteStart, ui_.cbRouteOrder,
+                                         ui_.cbStoryGatesOpen, ui_.btTravelSettings}) {
+        choice->setEnabled(idle);
+    }
+    // No price is typed while the search reads them.
+    const auto triggers = idle ? kEditTriggers : QAbstractItemView::NoEditTriggers;
+    ui_.tvCommodities->setEditTriggers(triggers);
+    ui_.tvMarkets->setEditTriggers(triggers);
+}
+
 void CommodityPage::read() {
     DataSet& dataSet = editor_.dataSet();
-    const GameNames& names = dataSet.loadGameNames();
+    // The names and the folder go with the work as copies: the set may close meanwhile.
+    GameNames names = dataSet.loadGameNames();
+    const std::string dataDir = dataSet.files().dataDir;
+    const trade::TravelSettings settings = trade::readTravelSettings(preferences_);
+    listShips_ = trade::tradeShips(dataSet);
     // The models let go of the old calculator first.
     shown_ = nullptr;
     markets_->showCommodity(trade::kNone);
     routes_->setRoutes({});
     commodities_->reset();
-    calculator_ = std::make_unique<trade::Calculator>(trade::readTradeData(
-        dataSet.files().dataDir, [&](std::string_view id) { return std::string(names.text(id)); }));
+    reading_ = true;
+    setWorking(QStringLiteral("Reading the universe\u2026"));
+    readingWatcher_.setFuture(QtConcurrent::run([names = std::move(names), dataDir, settings] {
+        return std::make_shared<trade::Calculator>(
+            trade::readTradeData(dataDir,
+                                 [&](std::string_view id) { return std::string(names.text(id)); }),
+            settings);
+    }));
+}
+
+void CommodityPage::readDone() {
+    reading_ = false;
+    setWorking({});
+    calculator_ = readingWatcher_.result();
     shown_ = calculator_.get();
-    ships_ = trade::tradeShips(dataSet);
+    ships_ = trade::shipChoice(listShips_, calculator_->data().goodsSold);
     QString notes;
     for (const std::string& problem : calculator_->data().problems) {
         notes += (notes.isEmpty() ? QString() : QStringLiteral("\n")) + utf8(problem);
@@ -159,11 +228,21 @@ void CommodityPage::fillChoices() {
     const QSignalBlocker startBlocker(ui_.cbRouteStart);
     const QString ship = ui_.cbRouteShip->currentText();
     ui_.cbRouteShip->clear();
-    for (const trade::TradeShip& each : ships_) {
+    int shown = -1;
+    for (std::size_t i = 0; i < ships_.ships.size(); ++i) {
+        if (i == ships_.soldCount && i > 0) {
+            ui_.cbRouteShip->insertSeparator(ui_.cbRouteShip->count());
+        }
+        const trade::TradeShip& each = ships_.ships[i];
         ui_.cbRouteShip->addItem(QStringLiteral("%1 (%2)").arg(utf8(each.name)).arg(each.holdSize),
-                                 each.holdSize);
+                                 static_cast<int>(i));
+        if (editor_.shipLoaded() && each.shipIndex == editor_.shipIndex()) {
+            shown = ui_.cbRouteShip->count() - 1;
+        }
     }
-    ui_.cbRouteShip->setCurrentIndex(std::max(0, ui_.cbRouteShip->findText(ship)));
+    // The ship picked before, else the one the Ship page shows.
+    const int picked = ship.isEmpty() ? -1 : ui_.cbRouteShip->findText(ship);
+    ui_.cbRouteShip->setCurrentIndex(picked >= 0 ? picked : std::max(0, shown));
     const QString start = ui_.cbRouteStart->currentText();
     ui_.cbRouteStart->clear();
     ui_.cbRouteStart->addItem(QStringLiteral("Anywhere"), kAnywhere);
@@ -173,7 +252,7 @@ void CommodityPage::fillChoices() {
                                   static_cast<int>(s));
     }
     for (std::size_t b = 0; b < data.bases.size(); ++b) {
-        ui_.cbRouteStart->addItem(QStringLiteral("Base ") + utf8(data.bases[b].name),
+        ui_.cbRouteStart->addItem(QStringLiteral("Base ") + utf8(trade::baseLabel(data, b)),
                                   -2 - static_cast<int>(b));
     }
     ui_.cbRouteStart->setCurrentIndex(std::max(0, ui_.cbRouteStart->findText(start)));
@@ -186,20 +265,78 @@ void CommodityPage::showMarkets() {
                                               : trade::kNone);
 }
 
-void CommodityPage::showRoutes() {
-    if (!calculator_) {
-        return;
-    }
+trade::RouteQuery CommodityPage::currentQuery() const {
     trade::RouteQuery query;
-    query.holdSize = ui_.cbRouteShip->currentData().toDouble();
+    const QVariant ship = ui_.cbRouteShip->currentData();
+    if (ship.isValid() && ship.toInt() >= 0 &&
+        static_cast<std::size_t>(ship.toInt()) < ships_.ships.size()) {
+        const trade::TradeShip& chosen = ships_.ships[static_cast<std::size_t>(ship.toInt())];
+        query.holdSize = chosen.holdSize;
+        query.ship = chosen.travel;
+    }
     const int start = ui_.cbRouteStart->currentData().toInt();
     if (start >= 0) {
         query.startSystem = static_cast<std::size_t>(start);
     } else if (start < kAnywhere) {
         query.startBase = static_cast<std::size_t>(-2 - start);
     }
-    routes_->setRoutes(query.holdSize > 0 ? calculator_->routes(query)
-                                          : std::vector<trade::Route>{});
+    query.order = static_cast<trade::RouteOrder>(ui_.cbRouteOrder->currentData().toInt());
+    return query;
+}
+
+void CommodityPage::showRoutes() {
+    if (!calculator_ || reading_) {
+        return;
+    }
+    if (searching_) {
+        searchAgain_ = true;
+        return;
+    }
+    const trade::RouteQuery query = currentQuery();
+    if (query.holdSize <= 0) {
+        routes_->setRoutes({});
+        return;
+    }
+    if (calculator_->hasTimes(query.ship)) {
+        routes_->setRoutes(calculator_->routes(query));
+        return;
+    }
+    // A new ship's travel times: off the window's thread.
+    searching_ = true;
+    searched_ = query;
+    setWorking(QStringLiteral("Working out the routes\u2026"));
+    searchWatcher_.setFuture(
+        QtConcurrent::run([calculator = calculator_, query] { return calculator->routes(query); }));
+}
+
+void CommodityPage::routesDone() {
+    searching_ = false;
+    setWorking({});
+    if (searchAgain_ || !(searched_ == currentQuery())) {
+        searchAgain_ = false;
+        showRoutes();
+        return;
+    }
+    routes_->setRoutes(searchWatcher_.result());
+}
+
+void CommodityPage::applySettings(const trade::TravelSettings& settings) {
+    trade::writeTravelSettings(preferences_, settings);
+    if (!calculator_ || working()) {
+        return;
+    }
+    calculator_->setSettings(settings);
+    // Which bases a route reaches may have changed with the gates.
+    commodities_->pricesChanged();
+    markets_->pricesChanged();
+    showRoutes();
+}
+
+void CommodityPage::btTravelSettingsClick() {
+    TravelSettingsDialog dialog(trade::readTravelSettings(preferences_), ui_.tsCommodity);
+    if (dialog.exec() == QDialog::Accepted) {
+        applySettings(dialog.settings());
+    }
 }
 
 void CommodityPage::pricesChanged() {
@@ -210,7 +347,7 @@ void CommodityPage::pricesChanged() {
 }
 
 bool CommodityPage::editBasePrice(std::size_t commodity, const QString& text) {
-    if (!calculator_ ||
+    if (!calculator_ || working() ||
         !calculator_->setBasePrice(commodity, text.trimmed().toLatin1().toStdString())) {
         return false;
     }
@@ -219,7 +356,7 @@ bool CommodityPage::editBasePrice(std::size_t commodity, const QString& text) {
 }
 
 bool CommodityPage::editMultiplier(std::size_t market, const QString& text) {
-    if (!calculator_ ||
+    if (!calculator_ || working() ||
         !calculator_->setMultiplier(market, text.trimmed().toLatin1().toStdString())) {
         return false;
     }
@@ -228,7 +365,7 @@ bool CommodityPage::editMultiplier(std::size_t market, const QString& text) {
 }
 
 void CommodityPage::btCommoditySaveClick() {
-    if (!calculator_) {
+    if (!calculator_ || working()) {
         return;
     }
     if (trade::btCommoditySaveClick(journal_, dialogs_, editor_.dataSet(), *calculator_) ==

@@ -68,7 +68,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     wireHistoryAndMenus();
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
-    new CommodityPage(*ui_, *editor_, dialogs_, journal_, this);
+    new CommodityPage(*ui_, *editor_, dialogs_, journal_, preferences_, this);
     new CheckPage(*ui_, *editor_, form_, dialogs_, journal_, this);
     new FleetPage(*ui_, *editor_, form_, dialogs_, journal_, this);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {

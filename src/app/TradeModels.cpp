@@ -1,5 +1,7 @@
 #include "app/TradeModels.h"
 
+#include "trade/RouteText.h"
+
 #include <QLocale>
 
 namespace skarvel {
@@ -26,8 +28,9 @@ QString minutes(double seconds) {
     return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
+// "Freistadt, Rheinland".
 QString baseName(const trade::TradeData& data, std::size_t base) {
-    return base == kNone ? QString() : utf8(data.bases[base].name);
+    return base == kNone ? QString() : utf8(trade::baseLabel(data, base));
 }
 
 // The text shown and the value sorted by.
@@ -182,6 +185,11 @@ QVariant MarketTableModel::data(const QModelIndex& index, int role) const {
     const std::size_t m = markets_[static_cast<std::size_t>(index.row())];
     const trade::Market& market = data.markets[m];
     const trade::Base& base = data.bases[market.base];
+    const trade::Reach reach = calculator_->reach(market.base);
+    if (role == Qt::ToolTipRole) {
+        const std::string why = trade::reachText(reach);
+        return why.empty() ? QVariant() : QVariant(utf8(why));
+    }
     switch (index.column()) {
     case Base:
         return cell(role, utf8(base.name), {});
@@ -195,7 +203,9 @@ QVariant MarketTableModel::data(const QModelIndex& index, int role) const {
                     static_cast<qlonglong>(calculator_->price(m)));
     case Trade:
         return cell(role,
-                    calculator_->sells(m) ? QStringLiteral("sells") : QStringLiteral("buys only"),
+                    reach == trade::Reach::NpcOnly ? QStringLiteral("NPC only")
+                    : calculator_->sells(m)        ? QStringLiteral("sells")
+                                                   : QStringLiteral("buys only"),
                     {});
     default:
         return {};
@@ -232,7 +242,7 @@ int RouteTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int RouteTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : Jumps + 1;
+    return parent.isValid() ? 0 : LoopProfitPerMinute + 1;
 }
 
 QVariant RouteTableModel::data(const QModelIndex& index, int role) const {
@@ -262,6 +272,23 @@ QVariant RouteTableModel::data(const QModelIndex& index, int role) const {
         return cell(role, number(route.profitPerMinute, 0), route.profitPerMinute);
     case Jumps:
         return cell(role, QString::number(route.jumps), route.jumps);
+    case Path:
+        return cell(role, utf8(trade::pathText(data, route.legs)), {});
+    case CargoBack:
+        return cell(
+            role,
+            route.backBuyMarket == kNone
+                ? QStringLiteral("nothing")
+                : QStringLiteral("%1 (%2)").arg(
+                      utf8(data.commodities[data.markets[route.backBuyMarket].commodity].name),
+                      credits(route.backProfitPerHold)),
+            static_cast<qlonglong>(route.backProfitPerHold));
+    case LoopTime:
+        return cell(role, route.loopSeconds > 0 ? minutes(route.loopSeconds) : QString(),
+                    route.loopSeconds);
+    case LoopProfitPerMinute:
+        return cell(role, route.loopSeconds > 0 ? number(route.loopProfitPerMinute, 0) : QString(),
+                    route.loopProfitPerMinute);
     default:
         return {};
     }
@@ -270,7 +297,8 @@ QVariant RouteTableModel::data(const QModelIndex& index, int role) const {
 QVariant RouteTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     return header(section, orientation, role,
                   {"Buy at", "Sell at", "Commodity", "Profit / unit", "Units / hold",
-                   "Profit / hold", "Time", "Profit / min", "Jumps"});
+                   "Profit / hold", "Time", "Profit / min", "Jumps", "Path", "Cargo back",
+                   "Loop time", "Loop profit / min"});
 }
 
 } // namespace skarvel

@@ -36,7 +36,8 @@ private:
     std::vector<trade::CommodityRow> rows_;
 };
 
-// The bases trading one commodity; the multiplier is editable.
+// The bases trading one commodity; the multiplier is editable. A base in no route says why
+// in its row's tool tip; one that moors NPCs only trades "NPC only".
 class MarketTableModel : public QAbstractTableModel {
 public:
     enum Column { Base, System, Multiplier, Price, Trade };
@@ -70,7 +71,11 @@ public:
         ProfitPerHold,
         Time,
         ProfitPerMinute,
-        Jumps
+        Jumps,
+        Path,
+        CargoBack,
+        LoopTime,
+        LoopProfitPerMinute
     };
 
     RouteTableModel(const trade::Calculator*& calculator, QObject* parent);

@@ -121,6 +121,10 @@ inline constexpr Control edLODRanges{"edLODRanges", LineEdit};
 
 // Commodity.
 inline constexpr Control edShipPrice{"edShipPrice", LineEdit};
+inline constexpr Control cbRouteOrder{"cbRouteOrder", ComboBox};
+inline constexpr Control cbStoryGatesOpen{"cbStoryGatesOpen", CheckBox};
+inline constexpr Control btTravelSettings{"btTravelSettings", PushButton};
+inline constexpr Control labTradeWorking{"labTradeWorking", Label};
 
 // Check: the line above the problems ("No problems", or their count).
 inline constexpr Control labCheckSummary{"labCheckSummary", Label};
@@ -209,6 +213,10 @@ inline constexpr auto all = std::to_array<Control>({
     edVerDownTurnAngle,
     edLODRanges,
     edShipPrice,
+    cbRouteOrder,
+    cbStoryGatesOpen,
+    btTravelSettings,
+    labTradeWorking,
     labCheckSummary,
     ValueListEditor1,
     ValueListEditor2,

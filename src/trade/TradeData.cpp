@@ -2,12 +2,10 @@
 
 #include "gamedata/SectionFinder.h"
 #include "platform/AsciiText.h"
-#include "platform/CaseInsensitivePath.h"
 #include "trade/PriceRules.h"
-#include "trade/TradeFiles.h"
+#include "trade/TradeReading.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace skarvel::trade {
 
@@ -15,36 +13,14 @@ namespace {
 
 using ini::ParsedIni;
 
-// Reads one file, or notes why it could not be read and what that leaves out.
-std::shared_ptr<const ParsedIni> readOrNote(TradeData& data, const std::string& dataDir,
-                                            const std::string& relative, std::string_view lost) {
-    const std::string path = resolveCaseInsensitive(dataDir + relative);
-    data.sources.emplace_back(path, FileStamp::of(path));
-    try {
-        return readSettingsFile(path);
-    } catch (const std::exception& error) {
-        data.problems.push_back(relative + ": " + error.what() + " - " + std::string(lost));
-        return nullptr;
-    }
-}
-
-// The game writes its paths with backslashes.
-std::string slashed(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-bool named(const ParsedIni& ini, const ParsedIni::Section& section, std::string_view name) {
-    return equalsIgnoringCase(ini.name(section), name);
-}
-
 std::string gameName(const NameLookup& names, const std::string& id, const std::string& fallback) {
     std::string name = id.empty() || !names ? std::string() : names(id);
     return name.empty() ? fallback : name;
 }
 
-void readCommodities(TradeData& data, const std::string& dataDir, const NameLookup& names) {
-    const auto goods = readOrNote(data, dataDir, "EQUIPMENT/goods.ini", "no commodities");
+void readCommodities(const TradeReading& reading, const NameLookup& names) {
+    TradeData& data = reading.data;
+    const auto goods = reading.read(reading.dataFolder, "EQUIPMENT/goods.ini", "no commodities");
     if (!goods) {
         return;
     }
@@ -61,13 +37,18 @@ void readCommodities(TradeData& data, const std::string& dataDir, const NameLook
         if (commodity.nickname.empty() || !price || data.commodityIndex.contains(key)) {
             continue;
         }
+        if (*price < 0 || *price > kMaxBasePrice) {
+            note(data, "goods.ini: the price " + commodity.priceText + " of " + commodity.nickname +
+                           " is out of range (0 to 2147483647) - left out");
+            continue;
+        }
         commodity.price = *price;
         commodity.name = commodity.nickname;
         data.commodityIndex.emplace(key, data.commodities.size());
         data.commodities.push_back(std::move(commodity));
     }
     const auto select =
-        readOrNote(data, dataDir, "EQUIPMENT/select_equip.ini", "names and volumes unknown");
+        reading.read(reading.dataFolder, "EQUIPMENT/select_equip.ini", "names and volumes unknown");
     if (!select) {
         return;
     }
@@ -83,106 +64,22 @@ void readCommodities(TradeData& data, const std::string& dataDir, const NameLook
         Commodity& commodity = data.commodities[found->second];
         commodity.name =
             gameName(names, keyValue(*select, section, "ids_name"), commodity.nickname);
-        if (const auto volume = readNumber(keyValue(*select, section, "volume"));
-            volume && *volume > 0) {
-            commodity.volume = *volume;
+        const std::string text = keyValue(*select, section, "volume");
+        if (const auto volume = readNumber(text); volume && *volume > 0) {
+            if (*volume < kMinVolume || *volume > kMaxVolume) {
+                note(data, "select_equip.ini: the volume " + text + " of " + commodity.nickname +
+                               " is out of range (0.001 to 1000000) - taken as 1");
+            } else {
+                commodity.volume = *volume;
+            }
         }
     }
 }
 
-void readSystemObjects(TradeData& data, const std::string& dataDir, std::size_t system,
-                       const std::string& file) {
-    const auto ini = readOrNote(data, dataDir, "UNIVERSE/" + slashed(file),
-                                "its bases and gates are left out of the routes");
-    if (!ini) {
-        return;
-    }
-    for (const auto& section : ini->sections()) {
-        if (!named(*ini, section, "Object")) {
-            continue;
-        }
-        SpaceObject object;
-        object.nickname = keyValue(*ini, section, "nickname");
-        object.system = system;
-        const std::string pos = keyValue(*ini, section, "pos");
-        double* coordinates[] = {&object.x, &object.y, &object.z};
-        std::size_t begin = 0;
-        for (double* coordinate : coordinates) {
-            const std::size_t comma = pos.find(',', begin);
-            *coordinate = readNumber(pos.substr(begin, comma - begin)).value_or(0);
-            begin = comma == std::string::npos ? pos.size() : comma + 1;
-        }
-        const std::string target = keyValue(*ini, section, "goto");
-        if (const std::size_t comma = target.find(','); comma != std::string::npos) {
-            object.gotoSystem = trimBlanks(std::string_view(target).substr(0, comma));
-            const std::size_t second = target.find(',', comma + 1);
-            object.gotoObject =
-                trimBlanks(std::string_view(target).substr(comma + 1, second - comma - 1));
-        }
-        object.nextRing = keyValue(*ini, section, "next_ring");
-        object.prevRing = keyValue(*ini, section, "prev_ring");
-        const std::string base = lowerText(keyValue(*ini, section, "base"));
-        if (const auto found = data.baseIndex.find(base);
-            !base.empty() && found != data.baseIndex.end() &&
-            data.bases[found->second].object == kNone) {
-            data.bases[found->second].object = data.objects.size();
-        }
-        data.objects.push_back(std::move(object));
-    }
-}
-
-void readUniverse(TradeData& data, const std::string& dataDir, const NameLookup& names) {
-    const auto universe =
-        readOrNote(data, dataDir, "UNIVERSE/universe.ini", "no bases, no systems, no routes");
-    if (!universe) {
-        return;
-    }
-    std::vector<std::string> systemFiles;
-    for (const auto& section : universe->sections()) {
-        if (!named(*universe, section, "system")) {
-            continue;
-        }
-        StarSystem system{keyValue(*universe, section, "nickname"), {}};
-        const std::string key = lowerText(system.nickname);
-        if (system.nickname.empty() || data.systemIndex.contains(key)) {
-            continue;
-        }
-        system.name = gameName(names, keyValue(*universe, section, "strid_name"), system.nickname);
-        data.systemIndex.emplace(key, data.systems.size());
-        data.systems.push_back(std::move(system));
-        systemFiles.push_back(keyValue(*universe, section, "file"));
-    }
-    for (const auto& section : universe->sections()) {
-        if (!named(*universe, section, "Base")) {
-            continue;
-        }
-        Base base{keyValue(*universe, section, "nickname"), {}, kNone, kNone};
-        const std::string key = lowerText(base.nickname);
-        if (base.nickname.empty() || data.baseIndex.contains(key)) {
-            continue;
-        }
-        base.name = gameName(names, keyValue(*universe, section, "strid_name"), base.nickname);
-        if (const auto found =
-                data.systemIndex.find(lowerText(keyValue(*universe, section, "system")));
-            found != data.systemIndex.end()) {
-            base.system = found->second;
-        }
-        data.baseIndex.emplace(key, data.bases.size());
-        data.bases.push_back(std::move(base));
-    }
-    for (std::size_t system = 0; system < data.systems.size(); ++system) {
-        if (systemFiles[system].empty()) {
-            data.problems.push_back("UNIVERSE/universe.ini: the system " +
-                                    data.systems[system].nickname + " names no file");
-            continue;
-        }
-        readSystemObjects(data, dataDir, system, systemFiles[system]);
-    }
-}
-
-void readMarkets(TradeData& data, const std::string& dataDir) {
-    const auto markets =
-        readOrNote(data, dataDir, "EQUIPMENT/market_commodities.ini", "no markets, no routes");
+void readMarkets(const TradeReading& reading) {
+    TradeData& data = reading.data;
+    const auto markets = reading.read(reading.dataFolder, "EQUIPMENT/market_commodities.ini",
+                                      "no markets, no routes");
     if (!markets) {
         return;
     }
@@ -204,9 +101,16 @@ void readMarkets(TradeData& data, const std::string& dataDir) {
             if (!parsed) {
                 continue;
             }
+            data.goodsSold.insert(lowerText(parsed->good));
             const auto commodity = data.commodityIndex.find(lowerText(parsed->good));
             if (commodity == data.commodityIndex.end()) {
                 continue; // equipment and ships are traded there too
+            }
+            if (parsed->multiplier < 0 || parsed->multiplier > kMaxMultiplier) {
+                note(data, "market_commodities.ini: the multiplier " + parsed->multiplierText +
+                               " of " + parsed->good + " at " + data.bases[base->second].nickname +
+                               " is out of range (0 to 1000) - left out");
+                continue;
             }
             data.markets.push_back({base->second, commodity->second, parsed->minStock,
                                     parsed->maxStock, value, parsed->multiplierText,
@@ -215,15 +119,54 @@ void readMarkets(TradeData& data, const std::string& dataDir) {
     }
 }
 
-void readCruiseSpeed(TradeData& data, const std::string& dataDir) {
-    const auto constants = readOrNote(data, dataDir, "constants.ini", "cruise speed taken as 300");
+// The goods sold in the other markets files, ship packages above all: freelancer.ini's
+// [Data] markets lines, else the usual market_ships.ini.
+void readGoodsSold(const TradeReading& reading) {
+    std::vector<std::string> files;
+    if (const auto flini = reading.read("EXE", "freelancer.ini", "")) {
+        for (const auto& section : flini->sections()) {
+            if (named(*flini, section, "Data")) {
+                for (std::string& file : keyValues(*flini, section, "markets")) {
+                    files.push_back(std::move(file));
+                }
+            }
+        }
+    }
+    if (files.empty()) {
+        files.emplace_back("EQUIPMENT/market_ships.ini");
+    }
+    for (const std::string& file : files) {
+        const auto markets = reading.read(reading.dataFolder, file, "ships sold there unknown");
+        if (!markets) {
+            continue;
+        }
+        for (const auto& section : markets->sections()) {
+            if (!named(*markets, section, "BaseGood")) {
+                continue;
+            }
+            for (const std::string& value : keyValues(*markets, section, "MarketGood")) {
+                const std::vector<std::string> parts = fields(value);
+                if (!parts.empty() && !parts[0].empty()) {
+                    reading.data.goodsSold.insert(lowerText(parts[0]));
+                }
+            }
+        }
+    }
+}
+
+void readCruiseSpeed(const TradeReading& reading) {
+    TradeData& data = reading.data;
+    const auto constants =
+        reading.read(reading.dataFolder, "constants.ini", "cruise speed taken as 300");
     const auto* section = constants ? constants->findSection("EngineEquipConsts") : nullptr;
     if (!section) {
         return;
     }
-    if (const auto speed = readNumber(keyValue(*constants, *section, "CRUISING_SPEED"));
-        speed && *speed > 0) {
+    const std::string text = keyValue(*constants, *section, "CRUISING_SPEED");
+    if (const auto speed = readNumber(text); speed && *speed > 0 && *speed <= 1e6) {
         data.cruiseSpeed = *speed;
+    } else if (!text.empty()) {
+        note(data, "constants.ini: CRUISING_SPEED " + text + " is refused - taken as 300");
     }
 }
 
@@ -237,6 +180,16 @@ std::string lowerText(std::string_view text) {
     return lower;
 }
 
+void note(TradeData& data, std::string text) {
+    // A hostile file could refuse a million values: the first ones say enough.
+    constexpr std::size_t kMostNotes = 50;
+    if (data.problems.size() < kMostNotes) {
+        data.problems.push_back(std::move(text));
+    } else if (data.problems.size() == kMostNotes) {
+        data.problems.emplace_back("... and more problems of the same kinds");
+    }
+}
+
 bool sourcesChanged(const TradeData& data) {
     for (const auto& [path, stamp] : data.sources) {
         if (FileStamp::of(path) != stamp) {
@@ -248,10 +201,18 @@ bool sourcesChanged(const TradeData& data) {
 
 TradeData readTradeData(const std::string& dataDir, const NameLookup& names) {
     TradeData data;
-    readCommodities(data, dataDir, names);
-    readUniverse(data, dataDir, names);
-    readMarkets(data, dataDir);
-    readCruiseSpeed(data, dataDir);
+    std::string folder = dataDir;
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    const std::size_t slash = folder.rfind('/');
+    const GameFolderPaths paths(folder.substr(0, slash + 1));
+    const TradeReading reading{data, paths, folder.substr(slash + 1)};
+    readCommodities(reading, names);
+    readUniverse(reading, names);
+    readMarkets(reading);
+    readGoodsSold(reading);
+    readCruiseSpeed(reading);
     return data;
 }
 

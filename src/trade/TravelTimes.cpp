@@ -10,236 +10,230 @@ namespace skarvel::trade {
 namespace {
 
 constexpr double kUnreached = std::numeric_limits<double>::infinity();
+constexpr float kUnreachedFloat = std::numeric_limits<float>::infinity();
 
-// A time with the jumps of its path; fewer jumps win a tie.
-struct Cost {
-    double seconds = kUnreached;
-    int jumps = 0;
-    bool operator<(const Cost& other) const {
-        return seconds < other.seconds || (seconds == other.seconds && jumps < other.jumps);
-    }
-    Cost operator+(const Cost& other) const {
-        return {seconds + other.seconds, jumps + other.jumps};
+struct Item {
+    double seconds;
+    int jumps;
+    std::size_t exit;
+    bool operator>(const Item& other) const {
+        return seconds > other.seconds || (seconds == other.seconds && jumps > other.jumps);
     }
 };
-
-double distance(const SpaceObject& a, const SpaceObject& b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
-                     (a.z - b.z) * (a.z - b.z));
-}
-
-std::string objectKey(std::size_t system, std::string_view nickname) {
-    return std::to_string(system) + ' ' + lowerText(nickname);
-}
-
-// The objects of one system that a shortest path can turn at: docking objects, gates and
-// holes, lane rings. Key nodes (docking objects and gates) come first.
-struct SystemGraph {
-    std::vector<std::size_t> nodes; // object indexes
-    std::size_t keyCount = 0;
-    std::vector<std::vector<std::pair<std::size_t, double>>> lanes; // by node
-    std::vector<Cost> keyTimes; // keyCount x keyCount, free flight and lanes only
-};
-
-// Dense Dijkstra: every node reaches every other by free flight.
-std::vector<Cost> fromNode(const TradeData& data, const SystemGraph& graph, std::size_t source) {
-    const std::size_t n = graph.nodes.size();
-    std::vector<Cost> best(n);
-    std::vector<bool> done(n, false);
-    best[source] = {0, 0};
-    for (std::size_t round = 0; round < n; ++round) {
-        std::size_t next = n;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!done[i] && (next == n || best[i] < best[next])) {
-                next = i;
-            }
-        }
-        if (next == n || best[next].seconds == kUnreached) {
-            break;
-        }
-        done[next] = true;
-        const SpaceObject& from = data.objects[graph.nodes[next]];
-        for (std::size_t i = 0; i < n; ++i) {
-            const double flight = distance(from, data.objects[graph.nodes[i]]) / data.cruiseSpeed;
-            if (!done[i] && best[next] + Cost{flight, 0} < best[i]) {
-                best[i] = best[next] + Cost{flight, 0};
-            }
-        }
-        for (const auto& [to, seconds] : graph.lanes[next]) {
-            if (!done[to] && best[next] + Cost{seconds, 0} < best[to]) {
-                best[to] = best[next] + Cost{seconds, 0};
-            }
-        }
-    }
-    return best;
-}
 
 } // namespace
 
-TravelTimes::TravelTimes(const TradeData& data) : count_(data.bases.size()) {
-    std::unordered_map<std::string, std::size_t> byName;
-    for (std::size_t i = 0; i < data.objects.size(); ++i) {
-        byName.emplace(objectKey(data.objects[i].system, data.objects[i].nickname), i);
+TravelTimes::TravelTimes(const TradeData& data, const TravelGraph& graph, ShipTravel ship,
+                         TravelSettings settings, const std::vector<bool>& from)
+    : data_(&data), graph_(&graph), ship_(ship), settings_(settings), moves_(graph.exitCount()),
+      exits_(data.bases.size()), homes_(data.bases.size()) {
+    for (std::size_t exit = 0; exit < graph.exitCount(); ++exit) {
+        movesFrom(data.objects[graph.hubs()[graph.exitHub(exit)].object], moves_[exit]);
     }
-    const auto find = [&](std::size_t system, std::string_view nickname) {
-        const auto found = byName.find(objectKey(system, nickname));
-        return found == byName.end() ? kNone : found->second;
-    };
-    // Where each goto leads.
-    std::vector<std::size_t> target(data.objects.size(), kNone);
-    std::vector<bool> isPortal(data.objects.size(), false), isDock(data.objects.size(), false);
-    for (std::size_t i = 0; i < data.objects.size(); ++i) {
-        const SpaceObject& object = data.objects[i];
-        const auto system = data.systemIndex.find(lowerText(object.gotoSystem));
-        if (object.gotoSystem.empty() || system == data.systemIndex.end()) {
+    for (std::size_t b = 0; b < data.bases.size(); ++b) {
+        if (graph.dock(b) == kNone) {
             continue;
         }
-        target[i] = find(system->second, object.gotoObject);
-        if (target[i] != kNone) {
-            isPortal[i] = isPortal[target[i]] = true;
+        const SpaceObject& dock = data.objects[graph.dock(b)];
+        for (const std::size_t exit : graph.exitsIn(dock.system)) {
+            homes_[b].push_back(
+                static_cast<float>(flight(data.objects[graph.hubs()[exit].object], dock)));
+        }
+        if (from.empty() || from[b]) {
+            search(b, exits_[b], nullptr);
         }
     }
-    for (const Base& base : data.bases) {
-        if (base.object != kNone) {
-            isDock[base.object] = true;
+    into_.assign(graph.exitCount(), std::vector<float>(data.bases.size(), kUnreachedFloat));
+    for (std::size_t b = 0; b < data.bases.size(); ++b) {
+        for (std::size_t exit = 0; exit < exits_[b].size(); ++exit) {
+            into_[exit][b] = exits_[b][exit].seconds;
         }
     }
+}
 
-    // Each system's graph and the times between its key nodes.
-    std::vector<SystemGraph> graphs(data.systems.size());
-    std::vector<std::size_t> nodeOf(data.objects.size(), kNone);
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = 0; i < data.objects.size(); ++i) {
-            const SpaceObject& object = data.objects[i];
-            const bool key = isPortal[i] || isDock[i];
-            const bool ring = !object.nextRing.empty() || !object.prevRing.empty();
-            if (pass == 0 ? key : (!key && ring)) {
-                SystemGraph& graph = graphs[object.system];
-                nodeOf[i] = graph.nodes.size();
-                graph.nodes.push_back(i);
-                graph.keyCount += pass == 0 ? 1 : 0;
-            }
+std::vector<double> TravelTimes::secondsInto(std::size_t b) const {
+    std::vector<double> seconds(data_->bases.size(), kUnreached);
+    if (graph_->dock(b) == kNone) {
+        std::fill(seconds.begin(), seconds.end(), -1);
+        return seconds;
+    }
+    const SpaceObject& to = data_->objects[graph_->dock(b)];
+    const auto& hubs = graph_->hubs();
+    const std::vector<std::size_t>& exits = graph_->exitsIn(to.system);
+    for (std::size_t k = 0; k < exits.size(); ++k) {
+        const std::vector<float>& times = into_[hubs[exits[k]].exitIndex];
+        for (std::size_t a = 0; a < seconds.size(); ++a) {
+            seconds[a] = std::min(seconds[a], static_cast<double>(times[a]) + homes_[b][k]);
         }
     }
-    for (SystemGraph& graph : graphs) {
-        graph.lanes.resize(graph.nodes.size());
-        for (std::size_t node = 0; node < graph.nodes.size(); ++node) {
-            const SpaceObject& ring = data.objects[graph.nodes[node]];
-            const std::size_t next = find(ring.system, ring.nextRing);
-            if (ring.nextRing.empty() || next == kNone || nodeOf[next] == kNone) {
-                continue;
-            }
-            const double seconds = distance(ring, data.objects[next]) / kTradeLaneSpeed;
-            graph.lanes[node].emplace_back(nodeOf[next], seconds);
-            graph.lanes[nodeOf[next]].emplace_back(node, seconds);
+    for (std::size_t a = 0; a < seconds.size(); ++a) {
+        if (graph_->dock(a) != kNone && !exits_[a].empty() &&
+            data_->objects[graph_->dock(a)].system == to.system) {
+            seconds[a] = std::min(seconds[a], flight(data_->objects[graph_->dock(a)], to));
         }
-        graph.keyTimes.resize(graph.keyCount * graph.keyCount);
-        for (std::size_t key = 0; key < graph.keyCount; ++key) {
-            const std::vector<Cost> best = fromNode(data, graph, key);
-            std::copy_n(best.begin(), graph.keyCount,
-                        graph.keyTimes.begin() + static_cast<std::ptrdiff_t>(key * graph.keyCount));
-        }
+        seconds[a] = a == b || exits_[a].empty() || seconds[a] == kUnreached
+                         ? -1
+                         : settings_.undockSeconds + seconds[a] + settings_.dockSeconds;
     }
-    const auto intra = [&](std::size_t a, std::size_t b) {
-        const SystemGraph& graph = graphs[data.objects[a].system];
-        return graph.keyTimes[nodeOf[a] * graph.keyCount + nodeOf[b]];
-    };
+    return seconds;
+}
 
-    // Gates and holes: a sparse graph of their own, jumps between systems.
-    std::vector<std::size_t> portals;
-    std::vector<std::size_t> portalOf(data.objects.size(), kNone);
-    std::vector<std::vector<std::size_t>> portalsIn(data.systems.size());
-    for (std::size_t i = 0; i < data.objects.size(); ++i) {
-        if (isPortal[i]) {
-            portalOf[i] = portals.size();
-            portals.push_back(i);
-            portalsIn[data.objects[i].system].push_back(i);
-        }
-    }
-    const std::size_t p = portals.size();
-    // Each gate's ways on: its jump, and free flight or lanes to the gates of its system.
-    std::vector<std::vector<std::pair<std::size_t, Cost>>> edges(p);
-    for (std::size_t at = 0; at < p; ++at) {
-        const std::size_t object = portals[at];
-        if (target[object] != kNone) {
-            edges[at].emplace_back(portalOf[target[object]], Cost{kJumpSeconds, 1});
-        }
-        for (std::size_t other : portalsIn[data.objects[object].system]) {
-            if (other != object) {
-                edges[at].emplace_back(portalOf[other], intra(object, other));
-            }
-        }
-    }
-    std::vector<Cost> between(p * p);
-    using Item = std::pair<Cost, std::size_t>;
-    const auto later = [](const Item& a, const Item& b) { return b.first < a.first; };
-    std::priority_queue<Item, std::vector<Item>, decltype(later)> queue(later);
-    for (std::size_t source = 0; source < p; ++source) {
-        Cost* best = &between[source * p];
-        best[source] = {0, 0};
-        queue.push({best[source], source});
-        while (!queue.empty()) {
-            const auto [cost, at] = queue.top();
-            queue.pop();
-            if (best[at] < cost) {
-                continue;
-            }
-            for (const auto& [to, step] : edges[at]) {
-                if (cost + step < best[to]) {
-                    best[to] = cost + step;
-                    queue.push({best[to], to});
+double TravelTimes::flight(const SpaceObject& from, const SpaceObject& to) const {
+    const double dx = from.x - to.x, dy = from.y - to.y, dz = from.z - to.z;
+    return ship_.chargeSeconds + std::sqrt(dx * dx + dy * dy + dz * dz) / ship_.cruiseSpeed;
+}
+
+// The moves from a place of a system: to each lane, entered at its best ring for each of its
+// two directions and ridden to that end, and through each open gate or hole.
+void TravelTimes::movesFrom(const SpaceObject& from, std::vector<Move>& moves) const {
+    const TravelGraph& graph = *graph_;
+    const auto& hubs = graph.hubs();
+    for (const std::size_t index : graph.lanesIn(from.system)) {
+        const TravelGraph::Lane& lane = graph.lanes()[index];
+        const std::size_t last = lane.hubs.size() - 1;
+        for (const std::size_t end : {std::size_t{0}, last}) {
+            Move best{hubs[lane.hubs[end]].exitIndex, kUnreached, 0, kNone};
+            std::size_t bestPlace = kNone;
+            for (std::size_t place = 0; place <= last; ++place) {
+                if (place == end) {
+                    continue;
+                }
+                const double dx = from.x - lane.x[place], dy = from.y - lane.y[place],
+                             dz = from.z - lane.z[place];
+                const double seconds =
+                    ship_.chargeSeconds +
+                    std::sqrt(dx * dx + dy * dy + dz * dz) / ship_.cruiseSpeed +
+                    settings_.laneEntrySeconds +
+                    std::abs(lane.along[end] - lane.along[place]) / settings_.laneSpeed;
+                if (seconds < best.seconds) {
+                    best.seconds = seconds;
+                    bestPlace = place;
                 }
             }
-        }
-    }
-
-    // Each base's way from its docking object to each gate of its system (the same both
-    // ways), worked out once rather than for every pair.
-    struct Way {
-        std::size_t portal;
-        Cost cost;
-    };
-    std::vector<std::vector<Way>> gatesOf(count_);
-    for (std::size_t b = 0; b < count_; ++b) {
-        if (const std::size_t dock = data.bases[b].object; dock != kNone) {
-            for (std::size_t gate : portalsIn[data.objects[dock].system]) {
-                gatesOf[b].push_back({portalOf[gate], intra(dock, gate)});
+            if (bestPlace != kNone) {
+                best.via = lane.hubs[bestPlace];
+                moves.push_back(best);
             }
         }
     }
-    seconds_.assign(count_ * count_, -1);
-    jumps_.assign(count_ * count_, 0);
-    std::vector<Cost> toPortal(p);
-    for (std::size_t a = 0; a < count_; ++a) {
-        const std::size_t from = data.bases[a].object;
-        if (from == kNone) {
+    for (const std::size_t portal : graph.portalsIn(from.system)) {
+        const TravelGraph::Hub& hub = hubs[portal];
+        if (settings_.storyGatesOpen || !data_->objects[hub.object].locked) {
+            moves.push_back({hubs[hub.target].exitIndex,
+                             flight(from, data_->objects[hub.object]) + settings_.jumpSeconds, 1,
+                             portal});
+        }
+    }
+}
+
+void TravelTimes::search(std::size_t base, std::vector<Best>& out,
+                         std::vector<Step>* previous) const {
+    const std::size_t count = graph_->exitCount();
+    out.assign(count, {kUnreachedFloat, 0});
+    std::vector<double> best(count, kUnreached);
+    std::vector<int> jumps(count, 0);
+    if (previous) {
+        previous->assign(count, {});
+    }
+    std::priority_queue<Item, std::vector<Item>, std::greater<>> queue;
+    const auto reach = [&](const Move& move, double start, int startJumps, std::size_t from) {
+        const double seconds = start + move.seconds;
+        const int jumpCount = startJumps + move.jumps;
+        if (seconds < best[move.exit] ||
+            (seconds == best[move.exit] && jumpCount < jumps[move.exit])) {
+            best[move.exit] = seconds;
+            jumps[move.exit] = jumpCount;
+            if (previous) {
+                (*previous)[move.exit] = {from, move.via, move.jumps > 0};
+            }
+            queue.push({seconds, jumpCount, move.exit});
+        }
+    };
+    std::vector<Move> first;
+    movesFrom(data_->objects[graph_->dock(base)], first);
+    for (const Move& move : first) {
+        reach(move, 0, 0, kNone);
+    }
+    while (!queue.empty()) {
+        const Item at = queue.top();
+        queue.pop();
+        if (at.seconds > best[at.exit] ||
+            (at.seconds == best[at.exit] && at.jumps > jumps[at.exit])) {
             continue;
         }
-        std::fill(toPortal.begin(), toPortal.end(), Cost{});
-        for (const Way& exit : gatesOf[a]) {
-            const Cost* row = &between[exit.portal * p];
-            for (std::size_t h = 0; h < p; ++h) {
-                const Cost via = exit.cost + row[h];
-                toPortal[h] = via < toPortal[h] ? via : toPortal[h];
-            }
-        }
-        for (std::size_t b = 0; b < count_; ++b) {
-            const std::size_t to = data.bases[b].object;
-            if (to == kNone || a == b) {
-                continue;
-            }
-            Cost best =
-                data.objects[to].system == data.objects[from].system ? intra(from, to) : Cost{};
-            for (const Way& entry : gatesOf[b]) {
-                const Cost via = toPortal[entry.portal] + entry.cost;
-                best = via < best ? via : best;
-            }
-            if (best.seconds != kUnreached) {
-                seconds_[a * count_ + b] = best.seconds + kDockingSeconds;
-                jumps_[a * count_ + b] = static_cast<std::uint16_t>(best.jumps);
-            }
+        out[at.exit] = {static_cast<float>(at.seconds),
+                        static_cast<std::uint16_t>(std::min(at.jumps, 65535))};
+        for (const Move& move : moves_[at.exit]) {
+            reach(move, at.seconds, at.jumps, at.exit);
         }
     }
+}
+
+TravelTimes::Arrival TravelTimes::arrival(std::size_t a, std::size_t b) const {
+    Arrival result{kUnreached, 0, kNone};
+    if (!data_ || a == b || exits_[a].empty() || graph_->dock(b) == kNone) {
+        return result;
+    }
+    const SpaceObject& from = data_->objects[graph_->dock(a)];
+    const SpaceObject& to = data_->objects[graph_->dock(b)];
+    if (from.system == to.system) {
+        result.seconds = flight(from, to);
+    }
+    const auto& hubs = graph_->hubs();
+    const std::vector<std::size_t>& exits = graph_->exitsIn(to.system);
+    for (std::size_t k = 0; k < exits.size(); ++k) {
+        const Best& there = exits_[a][hubs[exits[k]].exitIndex];
+        const double seconds = static_cast<double>(there.seconds) + homes_[b][k];
+        if (seconds < result.seconds || (seconds == result.seconds && there.jumps < result.jumps)) {
+            result = {seconds, there.jumps, hubs[exits[k]].exitIndex};
+        }
+    }
+    return result;
+}
+
+double TravelTimes::seconds(std::size_t a, std::size_t b) const {
+    const Arrival way = arrival(a, b);
+    return way.seconds == kUnreached
+               ? -1
+               : settings_.undockSeconds + way.seconds + settings_.dockSeconds;
+}
+
+int TravelTimes::jumps(std::size_t a, std::size_t b) const {
+    return arrival(a, b).jumps;
+}
+
+Trip TravelTimes::trip(std::size_t a, std::size_t b) const {
+    Trip trip;
+    const Arrival way = arrival(a, b);
+    if (way.seconds == kUnreached) {
+        return trip;
+    }
+    trip.seconds = settings_.undockSeconds + way.seconds + settings_.dockSeconds;
+    trip.jumps = way.jumps;
+    const std::size_t dockA = graph_->dock(a), dockB = graph_->dock(b);
+    if (way.exit == kNone) {
+        trip.legs.push_back({Leg::Flight, dockA, dockB});
+        return trip;
+    }
+    std::vector<Best> out;
+    std::vector<Step> previous;
+    search(a, out, &previous);
+    const auto& hubs = graph_->hubs();
+    const auto objectOf = [&](std::size_t exit) { return hubs[graph_->exitHub(exit)].object; };
+    std::vector<Leg> backwards{{Leg::Flight, objectOf(way.exit), dockB}};
+    std::size_t at = way.exit;
+    for (std::size_t guard = 0; guard <= previous.size(); ++guard) {
+        const Step step = previous[at];
+        const std::size_t via = hubs[step.via].object;
+        backwards.push_back({step.jump ? Leg::Jump : Leg::Lane, via, objectOf(at)});
+        backwards.push_back({Leg::Flight, step.from == kNone ? dockA : objectOf(step.from), via});
+        if (step.from == kNone) {
+            break;
+        }
+        at = step.from;
+    }
+    trip.legs.assign(backwards.rbegin(), backwards.rend());
+    return trip;
 }
 
 } // namespace skarvel::trade
