@@ -9,14 +9,14 @@
 
 namespace skarvel::trade {
 
-namespace {
-
-using ini::ParsedIni;
-
 std::string gameName(const NameLookup& names, const std::string& id, const std::string& fallback) {
     std::string name = id.empty() || !names ? std::string() : names(id);
     return name.empty() ? fallback : name;
 }
+
+namespace {
+
+using ini::ParsedIni;
 
 void readCommodities(const TradeReading& reading, const NameLookup& names) {
     TradeData& data = reading.data;

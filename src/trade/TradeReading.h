@@ -33,6 +33,9 @@ std::vector<std::string> keyValues(const ini::ParsedIni& ini,
 // The comma-separated fields of a value, blanks trimmed.
 std::vector<std::string> fields(std::string_view value);
 
+// The name the game's DLLs give the id, else the fallback (a nickname).
+std::string gameName(const NameLookup& names, const std::string& id, const std::string& fallback);
+
 void readUniverse(const TradeReading& reading, const NameLookup& names);
 
 } // namespace skarvel::trade

@@ -16,11 +16,6 @@ namespace {
 
 using ini::ParsedIni;
 
-std::string gameName(const NameLookup& names, const std::string& id, const std::string& fallback) {
-    std::string name = id.empty() || !names ? std::string() : names(id);
-    return name.empty() ? fallback : name;
-}
-
 // "x, y, z" within the range of a system; null for anything else.
 std::optional<std::array<double, 3>> position(std::string_view text) {
     const std::vector<std::string> parts = fields(text);
