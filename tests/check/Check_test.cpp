@@ -1,4 +1,5 @@
 #include "BiniFormat.h"
+#include "DataSetGenerator.h"
 #include "check/CheckCommand.h"
 #include "check/Rules.h"
 #include "support/PeBuilder.h"
@@ -275,13 +276,19 @@ TEST(Check, EachMistakePlantedIntoASoundModIsReportedWhereItIsMended) {
     }
 }
 
-// The demo game the program ships and opens with --demo is sound.
-TEST(Check, TheDemoGameHasNoProblem) {
-    const auto demo =
-        fs::path(SKARVEL_TEST_DATA_DIR).parent_path().parent_path() / "resources" / "demo-game";
-    const Outcome run = runCheck({demo.string()});
-    EXPECT_EQ(run.out, "0 errors, 0 warnings\n");
-    EXPECT_EQ(run.exitCode, 0);
+// Sound games give no problem: the demo game the program ships and opens with --demo, and a
+// whole mod of the largest size (1,500 ships, 100 systems, loadouts, lights on model
+// hardpoints, NPC ships that no hull good names).
+TEST(Check, SoundGamesHaveNoProblem) {
+    const fs::path demo = SKARVEL_DEMO_GAME_DIR;
+    const bench::GeneratedDataSet large(bench::DataSetSize::Large);
+    bench::generateModFiles(large.gameDir(), bench::DataSetSize::Large);
+    for (const fs::path& game : {demo, large.gameDir()}) {
+        SCOPED_TRACE(game.string());
+        const Outcome run = runCheck({game.string()});
+        EXPECT_EQ(run.out, "0 errors, 0 warnings\n");
+        EXPECT_EQ(run.exitCode, 0);
+    }
 }
 
 // Compressed files are read through the converter in memory: nothing is written.
