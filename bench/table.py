@@ -32,6 +32,20 @@ def run(program, extra):
             usage.ru_maxrss / 1024, results["context"])
 
 
+# Crafted inputs of the hostile-input rows (50 MB of text, 100,000 rings, 100,000 files): they
+# run in a process of their own, so that the peak memory row speaks of the data sets.
+STRESS = "BM_ParseBareCr|BM_ParseLf|BM_TradeCrowdedSystem|BM_TradeManyRings|BM_CheckCrowdedFolder"
+
+
+def run_all(program, extra):
+    if any(arg.startswith("--benchmark_filter") for arg in extra):
+        by_name, peak_mb, context = run(program, extra)
+        return by_name, peak_mb, None, context
+    by_name, peak_mb, context = run(program, ["--benchmark_filter=-(" + STRESS + ")", *extra])
+    stress, stress_peak_mb, _ = run(program, ["--benchmark_filter=" + STRESS, *extra])
+    return {**by_name, **stress}, peak_mb, stress_peak_mb, context
+
+
 def ms(b, key="real_time"):
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
     return b[key] * scale
@@ -42,7 +56,7 @@ def verdict(ok):
 
 
 def main():
-    by_name, peak_mb, context = run(sys.argv[1], sys.argv[2:])
+    by_name, peak_mb, stress_peak_mb, context = run_all(sys.argv[1], sys.argv[2:])
     rows = []
 
     def ratio_row(what, size, command, wall_ratio, cpu_ratio, baseline, limit):
@@ -168,8 +182,11 @@ def main():
     line = by_name["BM_JournalLine"]
     rows.append(("One journal line, synced to the data sets' disk", "",
                  f"{ms(line):.3f} / {ms(line, 'cpu_time'):.3f}", "", "", "", ""))
-    rows.append(("Peak memory (max RSS) of the whole run, largest set included", "",
+    rows.append(("Peak memory (max RSS) of the run over the data sets, largest set included", "",
                  f"{peak_mb:.0f} MB", "", "", "< 100 MB", verdict(peak_mb < 100)))
+    if stress_peak_mb is not None:
+        rows.append(("… of the crafted inputs' run (50 MB of text, 100,000 rings and files)", "",
+                     f"{stress_peak_mb:.0f} MB", "", "", "", ""))
 
     print(f"Measured on {context['num_cpus']} × {context['mhz_per_cpu']} MHz, "
           f"{context['date']}, Release build.\n")
