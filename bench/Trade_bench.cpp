@@ -8,6 +8,7 @@
 // and on two crafted universes, each read, built and searched for one ship in under a second:
 // 3,000 bases in one system, and one system of 100,000 lane rings (ten lanes).
 #include "DataSetGenerator.h"
+#include "TradeUniverseGenerator.h"
 #include "gamedata/IniEngine.h"
 #include "platform/Files.h"
 #include "support/TestFiles.h"
@@ -25,130 +26,6 @@ namespace {
 using namespace skarvel;
 namespace fs = std::filesystem;
 
-constexpr int kSystems = 100, kBasesPerSystem = 10, kCommodities = 60, kRings = 12;
-
-void write(const fs::path& path, const std::string& text) {
-    test::writeBytes(path, text);
-}
-
-std::string position(double x, double y, double z) {
-    return "pos = " + std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(z) +
-           "\r\n";
-}
-
-constexpr const char* kSolarArch = "[Solar]\r\nnickname = station\r\n"
-                                   "docking_sphere = berth, HpDockMountA, 50\r\n\r\n"
-                                   "[Solar]\r\nnickname = jumpgate\r\n"
-                                   "docking_sphere = jump, HpDockMountA, 20\r\n";
-
-// One system: bases with two goods each, lanes of rings along x, markets of four goods.
-void generateCrowdedSystem(const fs::path& data, int bases, int lanes, int ringsPerLane) {
-    std::mt19937 random(11);
-    std::uniform_real_distribution<double> coordinate(-200000, 200000);
-    std::string goods, markets,
-        universe = "[system]\r\nnickname = crowded\r\nfile = systems\\crowded.ini\r\n\r\n";
-    for (int c = 0; c < 4; ++c) {
-        goods += "[Good]\r\nnickname = good_" + std::to_string(c) +
-                 "\r\ncategory = commodity\r\nprice = " + std::to_string(100 + 50 * c) + "\r\n\r\n";
-    }
-    std::string objects;
-    for (int lane = 0; lane < lanes; ++lane) {
-        for (int r = 0; r < ringsPerLane; ++r) {
-            const std::string ring = "ring_" + std::to_string(lane) + "_";
-            objects +=
-                "[Object]\r\nnickname = " + ring + std::to_string(r) + "\r\n" +
-                position(-200000 + 400000.0 * r / ringsPerLane, 0, 20000.0 * lane) +
-                (r + 1 < ringsPerLane ? "next_ring = " + ring + std::to_string(r + 1) + "\r\n"
-                                      : std::string()) +
-                "\r\n";
-        }
-    }
-    for (int b = 0; b < bases; ++b) {
-        const std::string base = "base_" + std::to_string(b);
-        universe += "[Base]\r\nnickname = " + base + "\r\nsystem = crowded\r\n\r\n";
-        objects += "[Object]\r\nnickname = obj_" + base + "\r\n" +
-                   position(coordinate(random), coordinate(random) / 10, coordinate(random)) +
-                   "archetype = station\r\nbase = " + base + "\r\n\r\n";
-        markets += "[BaseGood]\r\nbase = " + base + "\r\n";
-        for (int c = 0; c < 2; ++c) {
-            markets += "MarketGood = good_" + std::to_string(random() % 4) + ", 0, -1, " +
-                       (random() % 2 == 0 ? "100, 500" : "0, 0") + ", 0, " +
-                       std::to_string(0.5 + static_cast<double>(random() % 100) / 100) + "\r\n";
-        }
-        markets += "\r\n";
-    }
-    write(data / "UNIVERSE/SYSTEMS/crowded.ini", objects);
-    write(data / "EQUIPMENT/goods.ini", goods);
-    write(data / "EQUIPMENT/select_equip.ini", "");
-    write(data / "EQUIPMENT/market_commodities.ini", markets);
-    write(data / "UNIVERSE/universe.ini", universe);
-    write(data / "SOLAR/solararch.ini", kSolarArch);
-    write(data / "constants.ini", "[EngineEquipConsts]\r\nCRUISING_SPEED = 300\r\n");
-}
-
-// The universe in the game's shape below gameDir/DATA; the same bytes every time.
-void generateUniverse(const fs::path& data) {
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> coordinate(-80000, 80000);
-    std::string goods, select, markets, universe;
-    for (int c = 0; c < kCommodities; ++c) {
-        const std::string name = "commodity_" + std::to_string(c);
-        goods += "[Good]\r\nnickname = " + name +
-                 "\r\ncategory = commodity\r\nprice = " + std::to_string(20 + 37 * c) + "\r\n\r\n";
-        select += "[Commodity]\r\nnickname = " + name +
-                  "\r\nids_name = " + std::to_string(260000 + c) +
-                  "\r\nvolume = " + std::to_string(1 + c % 3) + "\r\n\r\n";
-    }
-    for (int s = 0; s < kSystems; ++s) {
-        const std::string system = "sys" + std::to_string(s);
-        universe += "[system]\r\nnickname = " + system + "\r\nfile = systems\\" + system + "\\" +
-                    system + ".ini\r\n\r\n";
-        std::string objects;
-        // Gates to the next system and to one ten further on, both ways.
-        for (const int step : {1, 10}) {
-            for (const int other : {(s + step) % kSystems, (s + kSystems - step) % kSystems}) {
-                objects += "[Object]\r\nnickname = gate_" + std::to_string(s) + "_" +
-                           std::to_string(other) + "\r\n" +
-                           position(coordinate(random), 0, coordinate(random)) +
-                           "archetype = jumpgate\r\ngoto = sys" + std::to_string(other) +
-                           ", gate_" + std::to_string(other) + "_" + std::to_string(s) +
-                           ", gate_tunnel\r\n\r\n";
-            }
-        }
-        for (int r = 0; r < kRings; ++r) {
-            objects += "[Object]\r\nnickname = ring_" + std::to_string(s) + "_" +
-                       std::to_string(r) + "\r\n" + position(-70000 + 12000.0 * r, 0, 0) +
-                       (r + 1 < kRings ? "next_ring = ring_" + std::to_string(s) + "_" +
-                                             std::to_string(r + 1) + "\r\n"
-                                       : std::string()) +
-                       "\r\n";
-        }
-        for (int b = 0; b < kBasesPerSystem; ++b) {
-            const std::string base = "base_" + std::to_string(s) + "_" + std::to_string(b);
-            universe += "[Base]\r\nnickname = " + base + "\r\nsystem = " + system + "\r\n\r\n";
-            objects += "[Object]\r\nnickname = obj_" + base + "\r\n" +
-                       position(coordinate(random), coordinate(random) / 10, coordinate(random)) +
-                       "archetype = station\r\nbase = " + base + "\r\n\r\n";
-            markets += "[BaseGood]\r\nbase = " + base + "\r\n";
-            for (int k = 0; k < 15; ++k) {
-                const int c = static_cast<int>(random() % kCommodities);
-                const bool sells = random() % 2 == 0;
-                markets += "MarketGood = commodity_" + std::to_string(c) + ", 0, -1, " +
-                           (sells ? "100, 500" : "0, 0") + ", 0, " +
-                           std::to_string(0.5 + static_cast<double>(random() % 100) / 100) + "\r\n";
-            }
-            markets += "\r\n";
-        }
-        write(data / "UNIVERSE/SYSTEMS" / system / (system + ".ini"), objects);
-    }
-    write(data / "SOLAR/solararch.ini", kSolarArch);
-    write(data / "EQUIPMENT/goods.ini", goods);
-    write(data / "EQUIPMENT/select_equip.ini", select);
-    write(data / "EQUIPMENT/market_commodities.ini", markets);
-    write(data / "UNIVERSE/universe.ini", universe);
-    write(data / "constants.ini", "[EngineEquipConsts]\r\nCRUISING_SPEED = 300\r\n");
-}
-
 std::vector<fs::path> filesBelow(const fs::path& folder) {
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
@@ -161,7 +38,7 @@ std::vector<fs::path> filesBelow(const fs::path& folder) {
 
 struct Universe {
     Universe() {
-        generateUniverse(dir.path() / "DATA");
+        bench::generateTradeUniverse(dir.path() / "DATA");
         files = filesBelow(dir.path());
     }
     std::string dataDir() const { return dir.folder() + "DATA/"; }
@@ -298,7 +175,7 @@ void crowded(benchmark::State& state, int bases, int lanes, int rings) {
     std::vector<fs::path> files;
     {
         const test::TempDir dir;
-        generateCrowdedSystem(dir.path() / "DATA", bases, lanes, rings);
+        bench::generateCrowdedSystem(dir.path() / "DATA", bases, lanes, rings);
         files = filesBelow(dir.path());
         for (auto _ : state) {
             const trade::Calculator calculator(trade::readTradeData(dir.folder() + "DATA/", {}));
