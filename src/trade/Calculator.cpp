@@ -120,6 +120,14 @@ std::size_t Calculator::marketAt(std::size_t base, std::size_t commodity) const 
     return m == UINT32_MAX ? kNone : m;
 }
 
+std::vector<std::int64_t> Calculator::unitCounts(double holdSize) const {
+    std::vector<std::int64_t> counts(data_.commodities.size());
+    for (std::size_t c = 0; c < counts.size(); ++c) {
+        counts[c] = units(c, holdSize);
+    }
+    return counts;
+}
+
 std::int64_t Calculator::units(std::size_t commodity, double holdSize) const {
     const double count = std::floor(holdSize / data_.commodities[commodity].volume + 1e-9);
     return count > 0 && count < 1e15 ? static_cast<std::int64_t>(count) : 0;
@@ -150,15 +158,20 @@ CommodityRow Calculator::commodityRow(std::size_t commodity) const {
 }
 
 // The most a full hold earns from one base to another, one commodity.
-Calculator::Cargo Calculator::bestCargo(std::size_t from, std::size_t to, double holdSize) const {
+// The round trips ask this of a million pairs: the hold's units come worked out.
+Calculator::Cargo Calculator::bestCargo(std::size_t from, std::size_t to,
+                                        const std::vector<std::int64_t>& counts) const {
     Cargo best;
     for (const std::size_t buy : marketsAt_[from]) {
-        const std::size_t commodity = data_.markets[buy].commodity;
-        const std::size_t sell = marketAt(to, commodity);
-        if (sell == kNone || !sells(buy)) {
+        if (!sells(buy)) {
             continue;
         }
-        const auto perHold = product(price(sell) - price(buy), units(commodity, holdSize));
+        const std::size_t commodity = data_.markets[buy].commodity;
+        const std::size_t sell = marketAt(to, commodity);
+        if (sell == kNone || price(sell) <= price(buy)) {
+            continue;
+        }
+        const auto perHold = product(price(sell) - price(buy), counts[commodity]);
         if (perHold && *perHold > best.perHold) {
             best = {buy, sell, *perHold};
         }
@@ -207,6 +220,7 @@ std::vector<Route> Calculator::routesOf(std::size_t commodity, const RouteQuery&
 // Every trade with the best cargo back, by the profit per minute of the loop.
 std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelTimes& times) const {
     std::vector<Route> routes;
+    const std::vector<std::int64_t> counts = unitCounts(query.holdSize);
     // The most a hold can earn from each base to anywhere: a bound that leaves most pairs
     // before their cargo back is looked for.
     std::vector<std::int64_t> dearest(data_.commodities.size(), 0);
@@ -239,7 +253,7 @@ std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelT
                 continue;
             }
             // Most pairs trade nothing at a profit: no times worked out for them.
-            const Cargo there = bestCargo(from, to, query.holdSize);
+            const Cargo there = bestCargo(from, to, counts);
             if (there.perHold <= 0) {
                 continue;
             }
@@ -254,7 +268,7 @@ std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelT
                                   routes.front().loopProfitPerMinute)) {
                 continue;
             }
-            const Cargo home = bestCargo(to, from, query.holdSize);
+            const Cargo home = bestCargo(to, from, counts);
             // A loop that cannot enter the table even with the best cargo both ways is left.
             if (routes.size() == query.limit &&
                 static_cast<double>(there.perHold + home.perHold) * 60 / (seconds + back) <
@@ -267,7 +281,7 @@ std::vector<Route> Calculator::roundTrips(const RouteQuery& query, const TravelT
                 if (sell == kNone || !sells(buy) || price(sell) <= price(buy)) {
                     continue;
                 }
-                const std::int64_t count = units(commodity, query.holdSize);
+                const std::int64_t count = counts[commodity];
                 const auto perHold = product(price(sell) - price(buy), count);
                 const auto loop = perHold ? sum(*perHold, home.perHold) : std::nullopt;
                 if (!loop || *perHold <= 0) {
@@ -308,7 +322,7 @@ void Calculator::complete(Route& route, const RouteQuery& query, const TravelTim
     if (route.loopSeconds > 0) {
         return;
     }
-    const Cargo home = bestCargo(to, from, query.holdSize);
+    const Cargo home = bestCargo(to, from, unitCounts(query.holdSize));
     const double back = times.seconds(to, from);
     route.backBuyMarket = home.buy;
     route.backSellMarket = home.sell;

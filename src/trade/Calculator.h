@@ -104,7 +104,10 @@ private:
     std::int64_t units(std::size_t commodity, double holdSize) const;
     bool traded(std::size_t market) const;
     std::size_t marketAt(std::size_t base, std::size_t commodity) const;
-    Cargo bestCargo(std::size_t from, std::size_t to, double holdSize) const;
+    // counts: the units of a full hold by commodity (unitCounts).
+    Cargo bestCargo(std::size_t from, std::size_t to,
+                    const std::vector<std::int64_t>& counts) const;
+    std::vector<std::int64_t> unitCounts(double holdSize) const;
     std::vector<Route> routesOf(std::size_t commodity, const RouteQuery& query,
                                 const TravelTimes& times) const;
     std::vector<Route> roundTrips(const RouteQuery& query, const TravelTimes& times) const;
