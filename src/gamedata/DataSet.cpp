@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "ports/Dialogs.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace skarvel {
@@ -287,6 +288,14 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
 void DataSet::takeSnapshot() {
     for (std::size_t i = 0; i < files_.files.size(); ++i) {
         stamps_[i] = FileStamp::of(files_.files[i]);
+    }
+}
+
+void DataSet::takeSnapshotOf(const std::vector<std::string>& written) {
+    for (std::size_t i = 0; i < files_.files.size(); ++i) {
+        if (std::find(written.begin(), written.end(), files_.files[i]) != written.end()) {
+            stamps_[i] = FileStamp::of(files_.files[i]);
+        }
     }
 }
 

@@ -81,6 +81,9 @@ public:
 
     // The files as the program last left them: what it wrote itself is no outside change.
     void takeSnapshot();
+    // Only the files given (those a save wrote, stamped right after the write): a change
+    // another program made to any other file stays an outside change.
+    void takeSnapshotOf(const std::vector<std::string>& written);
     // The files of the open set another program changed since the last snapshot.
     std::vector<DataFileIndex> changedSinceSnapshot() const;
     // Numbers the sections another program added to those files, builds the section lists

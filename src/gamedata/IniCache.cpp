@@ -262,6 +262,7 @@ void WriteBatch::commit() {
             // Like a failed single write: the rest of the batch is not written either.
             failWrite(file.path, cause);
         }
+        written_.push_back(file.path);
         if (::stat(file.path.c_str(), &info) == 0) {
             cache().store(file.path, FileIdentity::of(info), file.ini);
         }
@@ -395,6 +396,39 @@ void writeIniValueOfKey(const std::string& path, std::size_t sectionIndex,
                         std::string_view sectionName, std::size_t keyIndex, std::string_view key,
                         std::string_view value) {
     writeValue(path, {sectionName, sectionIndex, keyIndex}, key, value);
+}
+
+void replaceIniBytes(const std::string& path, std::string bytes) {
+    if (bytes.find('\0') != std::string::npos) {
+        failWrite(path, "not a text file");
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        failWrite(path, std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        failWrite(path, "not a regular file");
+    }
+    if ((info.st_mode & S_IWUSR) == 0) {
+        failWrite(path, std::strerror(EACCES));
+    }
+    auto replaced = std::make_shared<ParsedIni>(std::move(bytes));
+    if (cache().batchOpen()) {
+        // The base stays the identity of the batch's first write to the file, if any.
+        cache().storePending(path, FileIdentity::of(info), std::move(replaced));
+        return;
+    }
+    try {
+        writeFileAtomically(path, replaced->bytes(), /*durable=*/false);
+    } catch (const std::exception& error) {
+        cache().forget(path);
+        failWrite(path, causeOf(error));
+    }
+    if (::stat(path.c_str(), &info) == 0) {
+        cache().store(path, FileIdentity::of(info), std::move(replaced));
+    } else {
+        cache().forget(path);
+    }
 }
 
 } // namespace skarvel::ini

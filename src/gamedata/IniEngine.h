@@ -164,6 +164,11 @@ void writeIniValueOfKey(const std::string& path, std::size_t sectionIndex,
                         std::string_view sectionName, std::size_t keyIndex, std::string_view key,
                         std::string_view value);
 
+// Replaces the file's whole text (lines edited by the caller from its current bytes): inside a
+// WriteBatch as one more change of that file, else written at once. The same refusals as
+// writeIniValue.
+void replaceIniBytes(const std::string& path, std::string bytes);
+
 // The rule: each file gets all of the batch's values or none of them.
 // Within one, value writes change the cached parse at once and reach the disk when it ends:
 // one atomic replacement per file instead of one per value (a save writes some forty values,
@@ -180,9 +185,13 @@ public:
     WriteBatch& operator=(const WriteBatch&) = delete;
 
     void commit();
+    // The files commit() has replaced so far, in order: all of them after it returned, those
+    // before the failing one after it threw.
+    const std::vector<std::string>& written() const { return written_; }
 
 private:
     bool done_ = false;
+    std::vector<std::string> written_;
 };
 
 } // namespace skarvel::ini
