@@ -16,6 +16,7 @@
 #include <QPersistentModelIndex>
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace skarvel {
@@ -92,7 +93,9 @@ constexpr QAbstractItemView::EditTriggers kEditTriggers = QAbstractItemView::Dou
 CommodityPage::CommodityPage(Ui::TformSkarvel& ui, Editor& editor, Dialogs& dialogs,
                              TJournal& journal, Preferences& preferences, QObject* parent)
     : QObject(parent), ui_(ui), editor_(editor), dialogs_(dialogs), journal_(journal),
-      preferences_(preferences) {
+      preferences_(preferences), prices_({[this] { return calculator_.get(); },
+                                          [this] { pricesChanged(); }, [this] { dropEdits(); }}),
+      registration_(editor.document().addSource(prices_)) {
     commodities_ = new CommodityTableModel(
         shown_, [this](std::size_t c, const QString& text) { return editBasePrice(c, text); },
         this);
@@ -343,7 +346,11 @@ void CommodityPage::pricesChanged() {
     commodities_->pricesChanged();
     markets_->pricesChanged();
     showRoutes();
-    ui_.btCommoditySave->setEnabled(!trade::priceChanges(*calculator_).empty());
+    const bool edited = !trade::priceChanges(*calculator_).empty();
+    ui_.btCommoditySave->setEnabled(edited);
+    if (edited) {
+        ui_.btSave->setEnabled(true); // the tool bar's Save and Ctrl+S save them too
+    }
 }
 
 bool CommodityPage::editBasePrice(std::size_t commodity, const QString& text) {
@@ -365,13 +372,31 @@ bool CommodityPage::editMultiplier(std::size_t market, const QString& text) {
 }
 
 void CommodityPage::btCommoditySaveClick() {
-    if (!calculator_ || working()) {
+    if (working()) {
         return;
     }
-    if (trade::btCommoditySaveClick(journal_, dialogs_, editor_.dataSet(), *calculator_) ==
-        trade::PriceSaveOutcome::Saved) {
-        read(); // the files as saved
+    // One save for every page's changes.
+    editor_.saveDocument(/*askFirst=*/false);
+}
+
+void CommodityPage::dropEdits() {
+    if (!calculator_) {
+        return;
     }
+    for (const trade::PriceEdit& edit : calculator_->edits()) {
+        if (edit.commodity != trade::kNone) {
+            calculator_->setBasePrice(edit.commodity, edit.loaded);
+        } else {
+            calculator_->setMultiplier(edit.market, edit.loaded);
+        }
+    }
+    pricesChanged();
+    // After the save's own reopen of the set.
+    QTimer::singleShot(0, this, [this] {
+        if (ui_.pcMain->currentWidget() == ui_.tsCommodity) {
+            runHandler(journal_, [this] { refresh(); });
+        }
+    });
 }
 
 } // namespace skarvel

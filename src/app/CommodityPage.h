@@ -1,6 +1,8 @@
 #pragma once
 
+#include "document/Document.h"
 #include "trade/Calculator.h"
+#include "trade/PriceSave.h"
 #include "trade/TradeShips.h"
 
 #include <QFutureWatcher>
@@ -55,6 +57,9 @@ private:
     void pricesChanged();
     bool editBasePrice(std::size_t commodity, const QString& text);
     bool editMultiplier(std::size_t market, const QString& text);
+    // The typed prices are taken back (saved or dropped); the files are read again when the
+    // page shows them.
+    void dropEdits();
 
     Ui::TformSkarvel& ui_;
     Editor& editor_;
@@ -75,6 +80,8 @@ private:
     QFutureWatcher<std::vector<trade::Route>> searchWatcher_;
     bool reading_ = false, searching_ = false, searchAgain_ = false;
     trade::RouteQuery searched_;
+    trade::PriceChangeSource prices_;
+    Document::Registration registration_;
 };
 
 } // namespace skarvel

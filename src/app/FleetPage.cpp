@@ -92,11 +92,6 @@ FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
     connect(ui_.lbShips->model(), &QAbstractItemModel::rowsInserted, this, listChanged);
     connect(ui_.lbShips->model(), &QAbstractItemModel::rowsRemoved, this, listChanged);
     connect(ui_.lbShips->model(), &QAbstractItemModel::modelReset, this, listChanged);
-    editor_.setLeaveCheck([this] {
-        const bool left = fleet_.leavePage();
-        changesMade();
-        return left;
-    });
     showStatus();
 }
 
@@ -148,51 +143,24 @@ void FleetPage::showStatus() {
     ui_.btFleetDiscard->setEnabled(changes > 0);
 }
 
-void FleetPage::showPageLater(const QString& caption) {
-    QTimer::singleShot(0, this, [this, caption] {
-        redirecting_ = true;
-        form_.showPage(caption.toStdString());
-        redirecting_ = false;
-        shownPage_ = ui_.pcMain->currentWidget();
-    });
-}
-
 void FleetPage::pageChanged() {
     QWidget* now = ui_.pcMain->currentWidget();
     QWidget* before = shownPage_;
     shownPage_ = now;
-    if (redirecting_ || now == before) {
+    if (now == before) {
         return;
     }
+    // The page's changes are the document's: leaving it asks nothing.
     if (before == ui_.tsFleet) {
-        if (!fleet_.leavePage()) {
-            showPageLater(QStringLiteral("Fleet"));
-        }
         changesMade();
         return;
     }
-    if (now != ui_.tsFleet) {
-        return;
-    }
-    if (!fleet_.enterPage()) {
-        if (before) {
-            showPageLater(ui_.pcMain->tabText(ui_.pcMain->indexOf(before)));
-        }
-        return;
-    }
-    if (ui_.pcMain->currentWidget() != ui_.tsFleet) {
-        showPageLater(QStringLiteral("Fleet")); // the Ship page's save reloaded the set
-    }
-    if (fleet_.edits().empty()) {
+    if (now == ui_.tsFleet && fleet_.edits().empty()) {
         refresh();
     }
 }
 
 void FleetPage::openShip(int sourceRow) {
-    if (!fleet_.leavePage()) {
-        changesMade();
-        return;
-    }
     form_.setSelectedIndex("lbShips", sourceRow);
     editor_.lbShipsClick();
     form_.showPage("Ship");

@@ -26,8 +26,8 @@ class Form;
 class TJournal;
 
 // The Fleet page: every ship in one sortable, filterable table over the core's FleetCommands,
-// the column chooser, the change dialog and the page's buttons. Entering the page settles
-// the Ship page's unsaved changes first; leaving it, or the data set, settles its own.
+// the column chooser, the change dialog and the page's buttons. Its changes are part of the
+// document: leaving the page asks nothing.
 class FleetPage : public QObject {
 public:
     FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs, TJournal& journal,
@@ -52,7 +52,6 @@ public:
 
 private:
     void pageChanged();
-    void showPageLater(const QString& caption);
     void refresh();
     void changesMade();
     void showStatus();
@@ -68,7 +67,6 @@ private:
     FleetFilter* proxy_;
     ChangeAsker askChange_;
     QPointer<QWidget> shownPage_;
-    bool redirecting_ = false;
     bool stale_ = true; // the ship list was filled again since the table was read
 };
 

@@ -308,6 +308,26 @@ std::vector<PendingChange> ConstantsTables::changes() const {
     return found;
 }
 
+void ConstantsTables::keepFileValue(std::string_view control, std::string_view key,
+                                    const std::string& value) {
+    const auto& tables = constantsTables();
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+        if (tables[t].control != control) {
+            continue;
+        }
+        std::vector<KeyValueRow> rows = form_.rows(control);
+        std::vector<std::string>& loaded = fileValues_[t];
+        loaded.resize(std::max(loaded.size(), rows.size()));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (equalsIgnoringCase(rows[r].key, key)) {
+                rows[r].value = value;
+                loaded[r] = value;
+            }
+        }
+        form_.setRows(control, rows);
+    }
+}
+
 void ConstantsTables::rememberSaved() {
     const auto& tables = constantsTables();
     for (std::size_t t = 0; t < tables.size(); ++t) {

@@ -52,6 +52,9 @@ public:
     std::vector<PendingChange> changes() const;
     // After a save: the values shown are what the file holds now.
     void rememberSaved();
+    // The user kept the file's value of a key another program changed: the table shows it,
+    // and it is the loaded value, so no change is left that the user never typed.
+    void keepFileValue(std::string_view control, std::string_view key, const std::string& value);
 
 private:
     Form& form_;

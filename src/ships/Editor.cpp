@@ -55,7 +55,7 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
       saver_(journal, form, dialogs, dataSet_, hardpoints_, std::move(securityDialogs),
              &constants_),
       constants_(form), backups_(journal, form, dialogs, dataSet_,
-                                 {[this] { return valuesChanged_; },
+                                 {[this] { return documentChanged(); },
                                   [this] {
                                       if (closeShowingFailures()) {
                                           return true;
@@ -70,6 +70,7 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
                                       form_.setSelectedIndex(controls::lbShips, 0);
                                   }}) {
     dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
+    ownChanges_ = document_.addSource(*this);
 }
 
 Editor::~Editor() = default;
@@ -202,7 +203,7 @@ void Editor::btRelloadClick() {
         return;
     }
     bool reload = true;
-    if (valuesChanged_) {
+    if (documentChanged()) {
         journal_.Write("Es sind noch Daten geöffnet", JournalEntryKind::Info);
         if (isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kReloadQuestion))) {
             journal_.Write("Daten sollen trotzdem geladen werden", JournalEntryKind::System);
@@ -212,6 +213,7 @@ void Editor::btRelloadClick() {
         }
     }
     if (reload) {
+        document_.discard();
         shownOnFailure(dialogs_,
                        "The data files could not be opened:", [this] { reloadDataSet(); });
         // The open points FShipIndex at the first ship while the fields still show the ship
@@ -243,17 +245,21 @@ std::string Editor::withSharedEquipment(std::string_view question,
 }
 
 void Editor::btSaveClick() {
+    saveDocument(/*askFirst=*/true);
+}
+
+void Editor::saveDocument(bool askFirst) {
     const Busy busy(busy_);
     journal_.Write("Daten sollen gespeichert werden", JournalEntryKind::System);
     const PendingSave pending = pendingSave();
-    if (dataSet_.isOpen() && pending.empty()) {
+    if (dataSet_.isOpen() && document_.changes().empty()) {
         journal_.Write("Keine Werte verändert - nichts zu speichern", JournalEntryKind::Info);
         dialogs_.message(MessageKind::Information, kNothingToSave);
         valuesChanged_ = false;
         return;
     }
-    if (!isYes(dialogs_.message(MessageKind::Confirmation,
-                                withSharedEquipment(kSaveQuestion, pending)))) {
+    if (askFirst && !isYes(dialogs_.message(MessageKind::Confirmation,
+                                            withSharedEquipment(kSaveQuestion, pending)))) {
         return;
     }
     SaveOutcome outcome = SaveOutcome::NotOpen;
@@ -334,10 +340,14 @@ void Editor::lbShipsClick() {
         return;
     }
     loader_.CLEAR_ALL_VALUES();
-    {
+    try {
         // The searches read one key of every good, power and engine section.
         const ini::ReadOnlyPhase readOnly;
         loader_.load(ship_);
+    } catch (...) {
+        // The fields no longer show the ship before: neither does the history.
+        endHistory();
+        throw;
     }
     endHistory();
     form_.setEnabled(controls::btSave, true);
@@ -360,37 +370,6 @@ void Editor::LOAD_INI_VALUES() {
     journal_.Write("LOAD_INI_VALUES", JournalEntryKind::End);
 }
 
-SaveOutcome Editor::SAVE_INI_VALUES() {
-    // Changes of another program not yet noticed: their new sections are numbered and the
-    // lists follow them, so the save and the rows after it see the files as they are.
-    if (const auto changed = dataSet_.changedSinceSnapshot(); !changed.empty()) {
-        dataSet_.adoptOutsideChanges(changed);
-        followShownShip();
-    }
-    const SaveOutcome outcome = saver_.SAVE_INI_VALUES(ship_, general_, startingBasePicked_);
-    if (outcome == SaveOutcome::Saved) {
-        rememberSaved();
-        dataSet_.takeSnapshot(); // what the save wrote is no outside change
-        endHistory();
-    }
-    return outcome;
-}
-
-void Editor::rememberSaved() {
-    general_ = readGeneralValues(dataSet_);
-    startingBasePicked_ = false;
-    constants_.rememberSaved();
-    if (ship_.loaded) {
-        for (const ShipField& field : shipFields()) {
-            std::string& loaded = ship_.loadedTexts[std::string(field.field)];
-            const std::string written = textForFile(field, form_.text(field.field), loaded);
-            if (!written.empty()) { // an emptied field wrote nothing
-                loaded = written;
-            }
-        }
-    }
-}
-
 std::string Editor::constantsEdit(std::string_view table, int row, std::string_view typed) {
     const std::vector<KeyValueRow> before = form_.rows(table);
     std::string refusal = constants_.edit(table, row, typed);
@@ -406,7 +385,7 @@ void Editor::generalFieldEdited(std::string_view field) {
 
 void Editor::undoLastSave() {
     const Busy busy(busy_);
-    const std::string& backup = saver_.lastBackup();
+    const std::string& backup = document_.lastBackup();
     if (backup.empty()) {
         dialogs_.message(MessageKind::Information, kNoSaveToUndo);
         return;

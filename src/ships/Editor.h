@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Document.h"
 #include "gamedata/DataSet.h"
 #include "ships/BackupCommands.h"
 #include "ships/ConstantsTables.h"
@@ -25,18 +26,21 @@ class Dialogs;
 inline constexpr std::string_view kNoSaveToUndo =
     "Nothing to undo: no save was made since Skarvel started.";
 
-class Editor {
+class Editor : private ChangeSource {
 public:
     // securityDialogs: GetSecurityDialogs of the preferences.
     Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string programFolder,
            std::function<bool()> securityDialogs);
-    ~Editor();
+    ~Editor() override;
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
     // Tool bar and list commands.
     void btRelloadClick();
     void btSaveClick();
+    // The one save of every page's changes; askFirst: the tool bar's question before the
+    // review (a page's own Save button goes straight to the review).
+    void saveDocument(bool askFirst);
     void lbShipsClick();
     // Closes the set and keeps the window (after the question about unsaved changes), so
     // that the game can read its files; the open button opens them again.
@@ -93,6 +97,12 @@ public:
     EngineValues& engineValues() { return engineValues_; }
     Hardpoints& hardpoints() { return hardpoints_; }
     DataSet& dataSet() { return dataSet_; }
+    // Every page's changes: the Ship, General, Character and Constants pages' own (from their
+    // fields), then those of the pages that add a source.
+    Document& document() { return document_; }
+    const Document& document() const { return document_; }
+    // Some page holds a change not yet saved.
+    bool documentChanged() const { return valuesChanged_ || document_.hasChanges(); }
 
     bool valuesChanged() const { return valuesChanged_; } // FValuesChanged
     void markChanged();                                   // sets it, enables btSave
@@ -112,6 +122,17 @@ public:
     const std::string& tractorName() const { return ship_.tractorName; }
 
 private:
+    // The fields' part of the document (EditorChanges.cpp).
+    bool hasChanges() const override;
+    void addTo(ChangeSet& changes) override;
+    void keepFileValue(const PendingChange& change, const std::string& fileValue) override;
+    void saved() override;
+    void discard() override;
+    // The hardpoint levels as a line edit of the shown ship's section.
+    LineEdit hardpointEdit();
+    // The steps of a save around the transaction: take-up, review, the file's lines kept.
+    TransactionSteps saveSteps();
+
     // Close, open, general values and the page switch, as the reload button does them.
     void reloadDataSet(bool alreadyBackedUp = false);
     // A closed set shows no constants.
@@ -132,9 +153,6 @@ private:
     // After a save's reload: the saved ship is selected again by its nickname, wherever its
     // row is now; a ship that is gone is not replaced by its neighbour.
     void reselectSavedShip();
-    // After a save: what the pages show is what the files hold, and what the next save
-    // compares with.
-    void rememberSaved();
     // The shown ship's row after the lists were built again; false when it is gone (its
     // fields are then cleared).
     bool followShownShip();
@@ -162,6 +180,8 @@ private:
     Form& form_;
     Dialogs& dialogs_;
     DataSet dataSet_;
+    Document document_{dataSet_};
+    Document::Registration ownChanges_;
     EngineValues engineValues_;
     Hardpoints hardpoints_;
     ShipLoader loader_;

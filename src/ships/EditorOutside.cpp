@@ -52,8 +52,12 @@ bool Editor::followShownShip() {
     }
     journal_.WriteFormatted("Schiff %s nicht mehr vorhanden", {ship_.shipNickname},
                             JournalEntryKind::Warning);
-    forgetShip();
     form_.setSelectedIndex(controls::lbShips, -1);
+    // Unsaved edits of a ship that is gone for a moment (a branch switch) are not thrown
+    // away: they stay, and a save stops on the missing section with its own message.
+    if (pendingSave().empty()) {
+        forgetShip();
+    }
     return false;
 }
 
@@ -80,9 +84,13 @@ bool Editor::filesChangedOutside() {
     const std::string shownShip = ship_.shipNickname;
     dataSet_.adoptOutsideChanges(changed);
     if (!followShownShip()) {
-        showOutsideBar("The ship " + shownShip +
-                       " was removed from Ships/shiparch.ini outside Skarvel; its values are no "
-                       "longer shown.");
+        showOutsideBar(ship_.loaded
+                           ? "The ship " + shownShip +
+                                 " is gone from Ships/shiparch.ini outside Skarvel; your unsaved "
+                                 "changes to it are kept, but cannot be saved while it is gone."
+                           : "The ship " + shownShip +
+                                 " was removed from Ships/shiparch.ini outside Skarvel; its "
+                                 "values are no longer shown.");
         return true;
     }
     const std::string what = fileNames(changed) + " changed outside Skarvel.";
@@ -123,7 +131,7 @@ void Editor::btCloseSetClick() {
     if (leaveCheck_ && !leaveCheck_()) {
         return;
     }
-    if (valuesChanged_ &&
+    if (documentChanged() &&
         !isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kCloseQuestion))) {
         journal_.Write("NEIN - Daten bleiben geöffnet", JournalEntryKind::System);
         return;
@@ -133,6 +141,7 @@ void Editor::btCloseSetClick() {
         return;
     }
     forgetShip();
+    document_.discard();
     valuesChanged_ = false;
     shipListArmed_ = false;
     form_.setItems(controls::lbShips, {});

@@ -53,18 +53,38 @@ std::filesystem::path relativeOnDisk(const std::string& resolved, std::string_vi
 } // namespace
 
 std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet& files,
-                                            const std::string& base) {
+                                            const std::string& base,
+                                            const std::vector<std::string>& others) {
     std::vector<std::string> failed;
     const std::filesystem::path copiesRoot = std::filesystem::path(base) / "data";
+    std::vector<std::pair<std::string, std::filesystem::path>> copies; // source, target
+    std::vector<std::string_view> headerNames;
     for (const CopyRow& row : kCopyRows) {
         const auto file = static_cast<std::size_t>(row.file);
         const std::string& source = files.files[file];
-        const std::filesystem::path target =
-            copiesRoot / relativeOnDisk(source, kDataFileNames[file]);
+        copies.emplace_back(source, copiesRoot / relativeOnDisk(source, kDataFileNames[file]));
+        headerNames.push_back(row.headerName);
+    }
+    std::filesystem::path dataDir = std::filesystem::path(files.dataDir).lexically_normal();
+    if (!dataDir.has_filename()) {
+        dataDir = dataDir.parent_path(); // "data/" names the folder itself
+    }
+    for (const std::string& source : others) {
+        const std::filesystem::path relative =
+            std::filesystem::path(source).lexically_normal().lexically_relative(dataDir);
+        if (relative.empty() || *relative.begin() == "..") {
+            continue; // only files of the data folder have a place below data/
+        }
+        copies.emplace_back(source, copiesRoot / relative);
+        headerNames.push_back({});
+    }
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        const auto& [source, target] = copies[i];
+        const CopyRow row{kConstants, headerNames[i]};
         const std::filesystem::path folder = target.parent_path();
         std::error_code error;
         if (!std::filesystem::is_directory(folder, error)) {
-            std::filesystem::create_directory(folder, error);
+            std::filesystem::create_directories(folder, error);
             if (error) {
                 journal.WriteFormatted("Ordner %s konnte nicht angelegt werden: %s",
                                        {folder.string(), error.message()}, JournalEntryKind::Error);

@@ -1,6 +1,6 @@
 #include "ships/FleetCommands.h"
 
-#include "gamedata/ChangeReview.h"
+#include "document/ChangeReviewText.h"
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "journal/Journal.h"
@@ -21,20 +21,9 @@
 
 namespace skarvel {
 
-namespace {
-
-constexpr std::string_view kLabel = "FLEET_SAVE";
-
-constexpr std::string_view kShipPageQuestion =
-    "The Ship page has unsaved changes. Save them before the Fleet page opens?\n\rNo drops them.";
-constexpr std::string_view kFleetQuestion =
-    "The Fleet page has changes that are not saved yet. Review and save them now?\n\rNo drops "
-    "them.";
-
-} // namespace
-
 FleetCommands::FleetCommands(TJournal& journal, Form& form, Dialogs& dialogs, Editor& editor)
-    : journal_(journal), form_(form), dialogs_(dialogs), editor_(editor) {}
+    : journal_(journal), form_(form), dialogs_(dialogs), editor_(editor),
+      registration_(editor.document().addSource(*this)) {}
 
 void FleetCommands::refresh() {
     table_ = editor_.dataSet().isOpen()
@@ -43,38 +32,48 @@ void FleetCommands::refresh() {
     edits_.reset(table_);
 }
 
-bool FleetCommands::enterPage() {
-    if (!editor_.valuesChanged()) {
-        return true;
+void FleetCommands::addTo(ChangeSet& changes) {
+    if (edits_.empty()) {
+        return;
     }
-    journal_.Write("Flotte: ungespeicherte Änderungen der Schiffsseite", JournalEntryKind::Warning);
-    const Answer answer = dialogs_.askYesNoCancel(kShipPageQuestion);
-    if (answer == Answer::Yes) {
-        editor_.btSaveClick();
-        return !editor_.valuesChanged();
+    std::vector<PendingChange>& fleet = changes.group("Fleet").changes;
+    fleet.insert(fleet.end(), edits_.changes().begin(), edits_.changes().end());
+    std::vector<MountChange> mounts = edits_.mountChanges();
+    if (mounts.empty()) {
+        return;
     }
-    if (answer == Answer::No) {
-        journal_.Write("NEIN - Änderungen verworfen", JournalEntryKind::Action);
-        editor_.reloadFromFiles();
-        return true;
+    // The special hp_type lines change by lines, on top of the values.
+    LineEdit edit;
+    edit.section =
+        SectionRef::withNickname(SettingsFile::ShipArch, "Ship", mounts.front().shipNickname);
+    edit.owner = mounts.front().shipNickname;
+    edit.apply = [mounts](const std::string& bytes) { return withMountLevels(bytes, mounts); };
+    edit.write = [this, mounts] {
+        journal_.Write("HardpointWerte speichern", JournalEntryKind::Begin);
+        const std::string& path = editor_.dataSet().shipArchIni().path();
+        if (const auto now = ini::currentIni(path)) {
+            if (std::string edited = withMountLevels(now->bytes(), mounts);
+                edited != now->bytes()) {
+                ini::replaceIniBytes(path, std::move(edited));
+            }
+        }
+        journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
+    };
+    changes.lineEdits.push_back(std::move(edit));
+    // Every other ship's section must be there exactly once too.
+    for (std::size_t i = 1; i < mounts.size(); ++i) {
+        LineEdit check;
+        check.section =
+            SectionRef::withNickname(SettingsFile::ShipArch, "Ship", mounts[i].shipNickname);
+        check.owner = mounts[i].shipNickname;
+        check.apply = [](const std::string& bytes) { return bytes; };
+        check.write = [] {};
+        changes.lineEdits.push_back(std::move(check));
     }
-    return false;
 }
 
-bool FleetCommands::leavePage() {
-    if (edits_.empty()) {
-        return true;
-    }
-    journal_.Write("Flotte: Änderungen nicht gespeichert", JournalEntryKind::Warning);
-    const Answer answer = dialogs_.askYesNoCancel(kFleetQuestion);
-    if (answer == Answer::Yes) {
-        return btFleetReviewClick();
-    }
-    if (answer == Answer::No) {
-        btFleetDiscardClick();
-        return true;
-    }
-    return false;
+void FleetCommands::keepFileValue(const PendingChange& change, const std::string&) {
+    edits_.drop(change);
 }
 
 void FleetCommands::btFleetDiscardClick() {
@@ -84,45 +83,22 @@ void FleetCommands::btFleetDiscardClick() {
     edits_.clear();
 }
 
-std::string FleetCommands::reviewText() const {
+std::string FleetCommands::reviewText() {
     const std::size_t ships = edits_.shipCount();
     std::string text =
         std::to_string(ships) + (ships == 1 ? " ship changes." : " ships change.") + "\n\n";
-    const ini::ReadOnlyPhase readOnly;
-    std::vector<FileEdit> edits = editsOf(editor_.dataSet(), edits_.changes());
-    if (const auto mounts = edits_.mountChanges(); !mounts.empty()) {
-        // The special hp_type lines change by lines, on top of the values.
-        const auto shipArch = std::find_if(edits.begin(), edits.end(), [](const FileEdit& edit) {
-            return edit.file == SettingsFile::ShipArch;
-        });
-        if (shipArch == edits.end()) {
-            const std::string& path = editor_.dataSet().shipArchIni().path();
-            const std::string bytes = readFile(path);
-            edits.push_back({SettingsFile::ShipArch, path, bytes, bytes, nullptr, nullptr});
-            edits.back().after = withMountLevels(bytes, mounts);
-        } else {
-            shipArch->after = withMountLevels(shipArch->after, mounts);
-        }
-    }
-    return text + skarvel::reviewText(reviewOf(edits));
+    ChangeSet changes;
+    addTo(changes);
+    return text + reviewTextOf(editor_.dataSet(), changes);
 }
 
 bool FleetCommands::btFleetReviewClick() {
-    if (edits_.empty()) {
+    if (!editor_.documentChanged()) {
         dialogs_.message(MessageKind::Information, kNothingToSave);
         return true;
     }
-    const ReviewAnswer answer = dialogs_.review("Review and save", reviewText(), false);
-    if (!answer.save) {
-        return false;
-    }
-    try {
-        return save();
-    } catch (const std::exception& error) {
-        dialogs_.message(MessageKind::Error,
-                         std::string("The values could not be saved:\n\r") + error.what());
-        throw;
-    }
+    editor_.saveDocument(/*askFirst=*/false);
+    return !editor_.documentChanged();
 }
 
 void FleetCommands::exportCsv(const std::string& path, const std::vector<std::size_t>& rows,
@@ -150,118 +126,13 @@ std::string FleetCommands::importCsv(const std::string& path) {
     return text;
 }
 
-bool FleetCommands::settleOutsideConflicts(std::vector<PendingChange>& changes) {
-    std::vector<OutsideConflict> conflicts;
-    {
-        const ini::ReadOnlyPhase readOnly;
-        conflicts = outsideConflicts(editor_.dataSet(), changes);
-    }
-    if (conflicts.empty()) {
-        return true;
-    }
-    const std::size_t answer =
-        dialogs_.choose(MessageKind::Warning, describeConflicts(conflicts),
-                        {std::string(kWriteMine), std::string(kKeepTheFiles), "Cancel"});
-    if (answer == 0) {
-        return true;
-    }
-    if (answer != 1) {
-        return false;
-    }
-    for (const OutsideConflict& conflict : conflicts) {
-        std::erase(changes, conflict.change);
-    }
-    return true;
-}
-
 bool FleetCommands::save() {
-    DataSet& dataSet = editor_.dataSet();
-    journal_.Write(kLabel, JournalEntryKind::Begin);
-    const auto end = [&] { journal_.Write(kLabel, JournalEntryKind::End); };
-    if (!dataSet.isOpen()) {
-        journal_.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
-        end();
-        return false;
+    const SaveOutcome outcome = editor_.SAVE_INI_VALUES();
+    if (outcome == SaveOutcome::Saved) {
+        // The Ship page shows what the files hold now.
+        editor_.reloadFromFiles();
     }
-    std::vector<PendingChange> changes = edits_.changes();
-    const std::vector<MountChange> mounts = edits_.mountChanges();
-    std::vector<SectionRef> ships;
-    for (const MountChange& mount : mounts) {
-        ships.push_back(
-            SectionRef::withNickname(SettingsFile::ShipArch, "Ship", mount.shipNickname));
-    }
-    std::vector<SectionProblem> problems;
-    {
-        // Each of many sections is looked up: the files are checked once, not per lookup.
-        const ini::ReadOnlyPhase readOnly;
-        problems = sectionProblems(dataSet, changes, ships);
-    }
-    if (!problems.empty()) {
-        const std::string text = describeProblems(problems);
-        journal_.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
-        end();
-        throw std::runtime_error(text);
-    }
-    if (!settleOutsideConflicts(changes)) {
-        journal_.Write("Speichern abgebrochen", JournalEntryKind::Info);
-        end();
-        return false;
-    }
-    if (changes.empty() && mounts.empty()) {
-        // Every value was left as the file has it: no backup, no write.
-        journal_.Write("Keine Werte verändert - nichts zu speichern", JournalEntryKind::Info);
-        end();
-        refresh();
-        return true;
-    }
-    journal_.WriteFormatted(
-        "Flotte: %d Werte von %d Schiffen werden gespeichert",
-        {static_cast<long long>(changes.size()), static_cast<long long>(edits_.shipCount())},
-        JournalEntryKind::Info);
-    GameBackups backups = dataSet.backups();
-    try {
-        backups.marker().write(backups.ensure("fleet").name);
-    } catch (const std::exception& error) {
-        journal_.Write("Sicherung fehlgeschlagen - " + std::string(error.what()),
-                       JournalEntryKind::Error);
-        end();
-        throw std::runtime_error("No backup of the data files could be made, so nothing was "
-                                 "written:\n\r" +
-                                 std::string(error.what()));
-    }
-    {
-        ini::WriteBatch batch;
-        journal_.Write("Werte für Fleet", JournalEntryKind::Info);
-        writeChanges(dataSet, changes);
-        batch.commit();
-    }
-    if (!mounts.empty()) {
-        journal_.Write("HardpointWerte speichern", JournalEntryKind::Begin);
-        const std::string& path = dataSet.shipArchIni().path();
-        const std::string bytes = readFile(path);
-        if (const std::string edited = withMountLevels(bytes, mounts); edited != bytes) {
-            writeFileAtomically(path, edited, /*durable=*/true);
-        }
-        journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
-    }
-    dataSet.FlushIniFiles();
-    journal_.Write("INIS Werte speichern", JournalEntryKind::Info);
-    backups.marker().remove();
-    const OwnFolders folders = ownFolders(dataSet.programFolder());
-    const std::string base = makeCorrectPath(folders.copiesBase, journal_);
-    if (const auto failed = makeExportedCopies(journal_, dataSet.files(), base); !failed.empty()) {
-        std::string text = "The copy of the changed files could not be made:";
-        for (const std::string& path : failed) {
-            text += "\n\r" + path;
-        }
-        dialogs_.message(MessageKind::Error, text);
-    }
-    dataSet.takeSnapshot(); // what the save wrote is no outside change
-    end();
-    refresh();
-    // The Ship page shows what the files hold now.
-    editor_.reloadFromFiles();
-    return true;
+    return outcome == SaveOutcome::Saved || outcome == SaveOutcome::NothingChanged;
 }
 
 } // namespace skarvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Document.h"
 #include "ships/FleetEdits.h"
 #include "ships/FleetTable.h"
 
@@ -15,10 +16,9 @@ class Form;
 class Dialogs;
 class Editor;
 
-// The Fleet page's commands: the table of every ship, its pending changes, their review and
-// their save through the one write path, and the line between them and the Ship page's
-// unsaved changes.
-class FleetCommands {
+// The Fleet page's commands: the table of every ship and its pending changes, which are part
+// of the document (saved, reviewed and undone with every other page's).
+class FleetCommands : public ChangeSource {
 public:
     FleetCommands(TJournal& journal, Form& form, Dialogs& dialogs, Editor& editor);
     FleetCommands(const FleetCommands&) = delete;
@@ -31,23 +31,24 @@ public:
     FleetEdits& edits() { return edits_; }
     const FleetEdits& edits() const { return edits_; }
 
-    // The page is about to open: unsaved Ship page changes are saved or dropped first.
-    // False keeps the page shut.
-    bool enterPage();
-    // The page, or the data set, is about to be left: pending changes are saved or dropped
-    // first. False stays.
-    bool leavePage();
-
-    // "Review and save…": the changes file by file; Save writes them. True when saved.
+    // "Review and save…": the document's one save. True when nothing is left to save.
     bool btFleetReviewClick();
     void btFleetDiscardClick();
 
-    // The review's text: the number of ships, then the line differences of each file.
-    std::string reviewText() const;
+    // The review's text of this page's changes: the number of ships, then the line
+    // differences of each file.
+    std::string reviewText();
 
-    // Writes the pending changes in one batch after one backup, then reads the table again.
-    // Throws, having written nothing, when a section is missing or shared.
+    // The document's save without its question, as the tool bar's after it; then the table
+    // is read again. Throws, having written nothing, when a section is missing or shared.
     bool save();
+
+    // The page's part of the document.
+    bool hasChanges() const override { return !edits_.empty(); }
+    void addTo(ChangeSet& changes) override;
+    void keepFileValue(const PendingChange& change, const std::string& fileValue) override;
+    void saved() override { refresh(); }
+    void discard() override { edits_.clear(); }
 
     // "Export CSV…": the rows and columns given, in their order, to the file.
     void exportCsv(const std::string& path, const std::vector<std::size_t>& rows,
@@ -57,15 +58,13 @@ public:
     std::string importCsv(const std::string& path);
 
 private:
-    // Changed by another program too: the user decides. False: cancelled.
-    bool settleOutsideConflicts(std::vector<PendingChange>& changes);
-
     TJournal& journal_;
     Form& form_;
     Dialogs& dialogs_;
     Editor& editor_;
     FleetTable table_;
     FleetEdits edits_{table_};
+    Document::Registration registration_;
 };
 
 } // namespace skarvel

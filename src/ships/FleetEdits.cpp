@@ -49,6 +49,18 @@ void FleetEdits::clear() {
     mounts_.clear();
 }
 
+void FleetEdits::drop(const PendingChange& change) {
+    const auto found = index_.find(targetKey(change));
+    if (found == index_.end()) {
+        return;
+    }
+    changes_.erase(changes_.begin() + static_cast<std::ptrdiff_t>(found->second));
+    index_.clear();
+    for (std::size_t i = 0; i < changes_.size(); ++i) {
+        index_[targetKey(changes_[i])] = i;
+    }
+}
+
 namespace {
 
 bool isLevel(std::size_t column) {

@@ -46,6 +46,8 @@ public:
 
     bool empty() const { return changes_.empty() && mounts_.empty(); }
     void clear();
+    // The change is no longer pending (the user kept the file's value, or it was written).
+    void drop(const PendingChange& change);
     // In the order they were first made.
     const std::vector<PendingChange>& changes() const { return changes_; }
     // The new highest levels of special hardpoints, ship by ship.

@@ -2,6 +2,7 @@
 
 #include "gamedata/SectionFinder.h"
 #include "gamedata/TextParts.h"
+#include "platform/AsciiText.h"
 
 namespace skarvel {
 
@@ -107,6 +108,26 @@ std::optional<std::size_t> shipHeaderOffset(const ini::ParsedIni& parsed,
         return std::nullopt;
     }
     return parsed.sections()[found.front()].lineBegin;
+}
+
+std::string specialLinesOf(const ini::ParsedIni& parsed, std::string_view shipNickname) {
+    const std::vector<std::size_t> found = sectionsWithNickname(parsed, "Ship", shipNickname);
+    if (found.size() != 1) {
+        return {};
+    }
+    const ini::ParsedIni::Section& section = parsed.sections()[found.front()];
+    std::string lines;
+    for (std::size_t i = section.firstKey; i < section.firstKey + section.keyCount; ++i) {
+        const ini::ParsedIni::Key& key = parsed.keys()[i];
+        if (!equalsIgnoringCase(parsed.name(key), "hp_type")) {
+            continue;
+        }
+        std::string value = parsed.value(key);
+        if (specialMount(value) != SpecialMount::None) {
+            lines += value + '\n';
+        }
+    }
+    return lines;
 }
 
 } // namespace skarvel

@@ -88,6 +88,11 @@ std::optional<std::size_t> findShipHeaderByNickname(const Lines& lines,
     return std::nullopt;
 }
 
+// The values of the special hp_type lines (guns, turrets, shields) of the one ship section of
+// that nickname, one per line in file order; empty when no section or several have it. What
+// tells whether another program changed the levels since the load.
+std::string specialLinesOf(const ini::ParsedIni& parsed, std::string_view shipNickname);
+
 // The end of the section whose header is at index header: the next line that opens a
 // section, or the end of the lines.
 template <typename Lines> std::size_t sectionEnd(const Lines& lines, std::size_t header) {

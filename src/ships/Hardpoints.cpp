@@ -397,7 +397,12 @@ void applyLevelChanges(ShipSpecialLines& lines, SpecialMount mount,
 
 void Hardpoints::saveLines(const std::string& shipArchPath, const std::string& shipName,
                            const HeaderFinder& findHeader) {
-    const std::string original = readFile(shipArchPath);
+    // Inside a save's batch: the bytes its values left, and the edit joins its one write.
+    const auto current = ini::currentIni(shipArchPath);
+    if (!current) {
+        throw std::runtime_error("Unable to write to " + shipArchPath + ": it cannot be read");
+    }
+    const std::string& original = current->bytes();
     if (original.find('\0') != std::string::npos) {
         throw std::runtime_error(shipArchPath + " is not a text file");
     }
@@ -423,7 +428,7 @@ void Hardpoints::saveLines(const std::string& shipArchPath, const std::string& s
     editLines(lines, *header, original);
     const std::string edited = joinEditableLines(lines);
     if (edited != original) {
-        writeFileAtomically(shipArchPath, edited, /*durable=*/true);
+        ini::replaceIniBytes(shipArchPath, edited);
     }
     // What the file holds now is the level a further save compares with.
     rememberLoadedLevels();

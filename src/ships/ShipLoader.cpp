@@ -9,6 +9,7 @@
 #include "ports/Form.h"
 #include "ships/EngineValues.h"
 #include "ships/EquipmentUsers.h"
+#include "ships/HardpointLines.h"
 #include "ships/Hardpoints.h"
 #include "ships/PackageEquipment.h"
 #include "ships/ShipCatalogue.h"
@@ -220,6 +221,9 @@ void ShipLoader::load(LoadedShip& ship) {
     hardpoints_.LoadHardpointValues(dataSet_.files().files[kShipArch],
                                     std::string_view(ships[shipIndex]));
     ship.hardpointsLoaded = true;
+    if (const auto parsed = ini::currentIni(dataSet_.files().files[kShipArch])) {
+        ship.specialLines = specialLinesOf(*parsed, ship.shipNickname);
+    }
 }
 
 } // namespace skarvel

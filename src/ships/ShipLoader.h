@@ -39,6 +39,9 @@ struct LoadedShip {
     bool loaded = false;
     // The hardpoint levels were read completely for this ship.
     bool hardpointsLoaded = false;
+    // Its special hp_type lines as read (specialLinesOf): another program's change to them
+    // before a save is a conflict.
+    std::string specialLines;
 };
 
 // The loading half of a ship click: clears the fields, finds the ship's goods, power

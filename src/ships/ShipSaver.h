@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/ChangeSet.h"
+#include "document/SaveTransaction.h"
 #include "gamedata/PendingChanges.h"
 
 #include <functional>
@@ -46,14 +48,8 @@ struct PendingSave {
 // What a save did.
 enum class SaveOutcome { Saved, NothingChanged, NotOpen, Cancelled };
 
-inline constexpr std::string_view kWriteMine = "Write mine";
 inline constexpr std::string_view kReviewCaption = "Review changes";
-inline constexpr std::string_view kKeepTheFiles = "Keep the file's";
 
-// SAVE_INI_VALUES: writes what the user changed since the load into the game's files in place,
-// flushes them and leaves the exported copies beside the program. Each section is found again
-// by its nickname in the file as it is now; if one is missing or shared, nothing is written.
-// A failed write ends the save by its exception.
 // Whether a save first shows "Review changes" (the preference "ReviewBeforeSave", on when
 // not set), and how its box "Don't show again" turns it off.
 struct ReviewSwitch {
@@ -61,6 +57,8 @@ struct ReviewSwitch {
     std::function<void()> turnOff;
 };
 
+// The ship pages' part of a save: their values as changes, the review of the whole change
+// set, and the copies beside the program after it.
 class ShipSaver {
 public:
     ShipSaver(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
@@ -72,22 +70,14 @@ public:
                             bool basePicked) const;
 
     void setReviewSwitch(ReviewSwitch review) { review_ = std::move(review); }
-    // The backup made before the last save of this session; empty before the first.
-    const std::string& lastBackup() const { return lastBackup_; }
 
-    // What the save would write, as the review shows it.
-    std::string reviewText(const PendingSave& pending, const LoadedShip& ship) const;
-
-    SaveOutcome SAVE_INI_VALUES(const LoadedShip& ship, const LoadedGeneral& general,
-                                bool basePicked);
+    // The user's look at the changes, when the switch is on; false: the save is cancelled.
+    bool reviewed(const ChangeSet& changes);
+    // The copies of the changed files beside the program, and the message after a save.
+    void saveCopies(const std::vector<std::string>& written);
 
 private:
     std::vector<PendingChange> shipChanges(const LoadedShip& ship, ShipGroup group) const;
-    void saveCopies();
-    // Keys another program changed too: the user decides. False: the save is cancelled.
-    bool settleOutsideConflicts(PendingSave& pending);
-    // The user's look at the changes; false: the save is cancelled.
-    bool reviewed(const PendingSave& pending, const LoadedShip& ship);
 
     TJournal& journal_;
     Form& form_;
@@ -96,7 +86,6 @@ private:
     Hardpoints& hardpoints_;
     std::function<bool()> securityDialogs_;
     ReviewSwitch review_;
-    std::string lastBackup_;
     const ConstantsTables* constants_; // saved after the general values, when given
 };
 

@@ -1,42 +1,13 @@
 #include "trade/PriceSave.h"
 
-#include "BiniFormat.h"
+#include "document/SaveTransaction.h"
 #include "gamedata/DataSet.h"
-#include "gamedata/IniEngine.h"
-#include "journal/Journal.h"
-#include "platform/Files.h"
-#include "ports/Dialogs.h"
-
-#include <algorithm>
-#include <stdexcept>
 
 namespace skarvel::trade {
 
 namespace {
 
-constexpr std::string_view kLabel = "SAVE_PRICES";
-
-void end(TJournal& journal) {
-    journal.Write(kLabel, JournalEntryKind::End);
-}
-
-// A compressed market_commodities.ini that a change goes to is written as text first, as the
-// open does with the six files; after the backup, which keeps it compressed.
-void unpackMarkets(TJournal& journal, const DataSet& dataSet,
-                   const std::vector<PendingChange>& changes) {
-    const bool needed = std::any_of(changes.begin(), changes.end(), [](const PendingChange& c) {
-        return c.section.file == SettingsFile::MarketCommodities;
-    });
-    if (!needed) {
-        return;
-    }
-    const std::string& path = dataSet.ini(SettingsFile::MarketCommodities).path();
-    const std::string bytes = readFile(path);
-    if (bytes.starts_with("BINI")) {
-        writeFileAtomically(path, bini::toText(bytes));
-        journal.Write("In Textform geschrieben [" + path + "]", JournalEntryKind::Info);
-    }
-}
+constexpr std::string_view kGroup = "COMMODITY";
 
 } // namespace
 
@@ -65,75 +36,71 @@ std::vector<PendingChange> priceChanges(const Calculator& calculator) {
 
 PriceSaveOutcome savePrices(TJournal& journal, Dialogs& dialogs, DataSet& dataSet,
                             const Calculator& calculator) {
-    journal.Write(kLabel, JournalEntryKind::Begin);
-    if (!dataSet.isOpen()) {
-        journal.Write("INIS sind nicht geöffnet - ABBRUCH", JournalEntryKind::Error);
-        end(journal);
-        return PriceSaveOutcome::NotOpen;
-    }
-    const std::vector<PendingChange> changes = priceChanges(calculator);
-    if (changes.empty()) {
-        journal.Write("Keine Werte verändert - nichts zu speichern", JournalEntryKind::Info);
-        end(journal);
+    ChangeSet changes;
+    changes.group(kGroup).changes = priceChanges(calculator);
+    SaveTransaction transaction(journal, dialogs, dataSet, {});
+    switch (transaction.run("SAVE_PRICES", "save", changes)) {
+    case TransactionOutcome::Saved:
+        return PriceSaveOutcome::Saved;
+    case TransactionOutcome::NothingChanged:
         return PriceSaveOutcome::NothingChanged;
+    case TransactionOutcome::Cancelled:
+        return PriceSaveOutcome::Cancelled;
+    case TransactionOutcome::NotOpen:
+        break;
     }
-    // No write without a verified backup; the marker tells the next open if this save is
-    // cut short.
-    GameBackups backups = dataSet.backups();
-    try {
-        backups.marker().write(backups.ensure("save").name);
-    } catch (const std::exception& error) {
-        journal.Write("Sicherung fehlgeschlagen - " + std::string(error.what()),
-                      JournalEntryKind::Error);
-        end(journal);
-        throw std::runtime_error("No backup of the data files could be made, so nothing was "
-                                 "written:\n\r" +
-                                 std::string(error.what()));
-    }
-    unpackMarkets(journal, dataSet, changes);
-    if (const auto problems = sectionProblems(dataSet, changes); !problems.empty()) {
-        const std::string text = describeProblems(problems);
-        journal.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
-        backups.marker().remove();
-        end(journal);
-        throw std::runtime_error(text);
-    }
-    if (const auto conflicts = outsideConflicts(dataSet, changes); !conflicts.empty()) {
-        if (!isYes(dialogs.message(MessageKind::Warning,
-                                   describeConflicts(conflicts) + "\n\r\n\rWrite yours?"))) {
-            journal.Write("Speichern abgebrochen", JournalEntryKind::Info);
-            backups.marker().remove();
-            end(journal);
-            return PriceSaveOutcome::Cancelled;
-        }
-    }
-    {
-        ini::WriteBatch batch;
-        journal.Write("Werte für COMMODITY", JournalEntryKind::Info);
-        writeChanges(dataSet, changes);
-        batch.commit();
-    }
-    dataSet.FlushIniFiles();
-    backups.marker().remove();
-    dataSet.takeSnapshot(); // what the save wrote is no outside change
-    end(journal);
-    return PriceSaveOutcome::Saved;
+    return PriceSaveOutcome::NotOpen;
 }
 
-PriceSaveOutcome btCommoditySaveClick(TJournal& journal, Dialogs& dialogs, DataSet& dataSet,
-                                      const Calculator& calculator) {
-    PriceSaveOutcome outcome = PriceSaveOutcome::NotOpen;
-    try {
-        outcome = savePrices(journal, dialogs, dataSet, calculator);
-    } catch (const std::exception& error) {
-        dialogs.message(MessageKind::Error,
-                        std::string("The prices could not be saved:\n\r") + error.what());
-        throw;
+bool PriceChangeSource::hasChanges() const {
+    const Calculator* calculator = page_.calculator();
+    return calculator != nullptr && !calculator->edits().empty();
+}
+
+void PriceChangeSource::addTo(ChangeSet& changes) {
+    if (const Calculator* calculator = page_.calculator()) {
+        std::vector<PendingChange> prices = priceChanges(*calculator);
+        if (!prices.empty()) {
+            std::vector<PendingChange>& group = changes.group(kGroup).changes;
+            group.insert(group.end(), prices.begin(), prices.end());
+        }
     }
-    if (outcome == PriceSaveOutcome::NothingChanged) {
-        dialogs.message(MessageKind::Information, "Nothing to save: no price has changed.");
+}
+
+void PriceChangeSource::keepFileValue(const PendingChange& change, const std::string&) {
+    Calculator* calculator = page_.calculator();
+    if (calculator == nullptr) {
+        return;
     }
-    return outcome;
+    // The edit is taken back; the file's price is shown once the files are read again.
+    // priceChanges gives one change per edit, in the edits' order.
+    const std::vector<PriceEdit> edits = calculator->edits();
+    const std::vector<PendingChange> changes = priceChanges(*calculator);
+    for (std::size_t i = 0; i < changes.size() && i < edits.size(); ++i) {
+        if (changes[i] != change) {
+            continue;
+        }
+        if (edits[i].commodity != kNone) {
+            calculator->setBasePrice(edits[i].commodity, edits[i].loaded);
+        } else {
+            calculator->setMultiplier(edits[i].market, edits[i].loaded);
+        }
+    }
+    if (page_.pricesChanged) {
+        page_.pricesChanged();
+    }
+}
+
+void PriceChangeSource::saved() {
+    if (page_.readAgain) {
+        page_.readAgain();
+    }
+}
+
+void PriceChangeSource::discard() {
+    if (page_.readAgain) {
+        page_.readAgain();
+    }
 }
 
 } // namespace skarvel::trade

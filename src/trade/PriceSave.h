@@ -1,8 +1,10 @@
 #pragma once
 
+#include "document/ChangeSet.h"
 #include "gamedata/PendingChanges.h"
 #include "trade/Calculator.h"
 
+#include <functional>
 #include <vector>
 
 namespace skarvel {
@@ -20,17 +22,32 @@ std::vector<PendingChange> priceChanges(const Calculator& calculator);
 
 enum class PriceSaveOutcome { Saved, NothingChanged, NotOpen, Cancelled };
 
-// SAVE_PRICES: writes the edited prices like the ship save writes its values: a backup, a
-// compressed market_commodities.ini written as text, every section found again, the user
-// asked about keys another program changed too, then one batch. A failure throws with the
-// text for the user.
+// SAVE_PRICES: the edited prices alone through the one transaction, without a review (for
+// scripts and tests; the window saves them with every other page's changes). A failure
+// throws with the text for the user.
 PriceSaveOutcome savePrices(TJournal& journal, Dialogs& dialogs, DataSet& dataSet,
                             const Calculator& calculator);
 
-// The Save button of the Commodity page: a failure is shown to the user, then goes on to the
-// window's handler; "nothing to save" is said.
-PriceSaveOutcome btCommoditySaveClick(TJournal& journal, Dialogs& dialogs, DataSet& dataSet,
-                                      const Calculator& calculator);
+// The Commodity page's part of the document: the typed prices of the calculator the page
+// shows now (none while it has none).
+class PriceChangeSource : public ChangeSource {
+public:
+    struct Page {
+        std::function<Calculator*()> calculator;
+        std::function<void()> pricesChanged; // an edit was taken back
+        std::function<void()> readAgain;     // the files were written or the edits dropped
+    };
+    explicit PriceChangeSource(Page page) : page_(std::move(page)) {}
+
+    bool hasChanges() const override;
+    void addTo(ChangeSet& changes) override;
+    void keepFileValue(const PendingChange& change, const std::string& fileValue) override;
+    void saved() override;
+    void discard() override;
+
+private:
+    Page page_;
+};
 
 } // namespace trade
 } // namespace skarvel

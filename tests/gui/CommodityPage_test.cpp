@@ -76,6 +76,7 @@ TEST_F(CommodityPage, ShowsTheBestTradesAndSavesATypedPriceInOneLine) {
     QTest::keyClick(editor, Qt::Key_Return);
 
     const std::string before = goods();
+    hand.click("btReviewSave"); // the one review of every page's changes
     test::control<QPushButton>(*window, "btCommoditySave").click();
     const std::string after = goods();
     const test::Lines was = test::splitLines(before), now = test::splitLines(after);

@@ -250,27 +250,32 @@ TEST_F(FleetTest, CsvRoundTripChangesNothingAndImportListsWhatItLeaves) {
     EXPECT_EQ(cell(0, "hold_size"), "40");
 }
 
-TEST_F(FleetTest, ShipPageAndFleetChangesNeverMix) {
+// The Ship page's fields and the Fleet page's cells are one document: one save writes both,
+// after one review, and closing the set asks about both.
+TEST_F(FleetTest, ShipPageAndFleetChangesAreOneDocument) {
     open();
     click(0);
     form.setText("edPanzerung", "9999");
     editor->markChanged();
-    dialogs.answers = {Answer::Cancel};
-    EXPECT_FALSE(fleet.enterPage());
-    EXPECT_TRUE(editor->valuesChanged());
-    dialogs.answers = {Answer::No};
-    EXPECT_TRUE(fleet.enterPage());
-    EXPECT_FALSE(editor->valuesChanged());
-    EXPECT_EQ(form.text("edPanzerung"), "2100");
+    ASSERT_EQ(fleet.edits().set(1, column("hold_size"), "41"), "");
+    EXPECT_TRUE(editor->documentChanged());
+    ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
+    ASSERT_EQ(dialogs.reviewsShown.size(), 1u);
+    const std::string& review = dialogs.reviewsShown.front();
+    EXPECT_NE(review.find("+hit_pts = 9999"), std::string::npos) << review;
+    EXPECT_NE(review.find("+hold_size = 41"), std::string::npos) << review;
+    const std::string ships = gameText("SHIPS/shiparch.ini");
+    EXPECT_NE(ships.find("hit_pts = 9999"), std::string::npos);
+    EXPECT_NE(ships.find("hold_size = 41"), std::string::npos);
+    EXPECT_TRUE(fleet.edits().empty());
 
-    // Pending Fleet changes hold the data set open until the user settles them.
-    editor->setLeaveCheck([this] { return fleet.leavePage(); });
-    ASSERT_EQ(fleet.edits().set(0, column("hold_size"), "41"), "");
-    dialogs.answers = {Answer::Cancel};
+    // Pending Fleet changes alone ask before the set is closed.
+    ASSERT_EQ(fleet.edits().set(0, column("hold_size"), "42"), "");
+    dialogs.answers = {Answer::No};
     editor->btCloseSetClick();
     EXPECT_TRUE(editor->dataSet().isOpen());
     EXPECT_FALSE(fleet.edits().empty());
-    dialogs.answers = {Answer::No};
+    dialogs.answers = {Answer::Yes};
     editor->btCloseSetClick();
     EXPECT_FALSE(editor->dataSet().isOpen());
     EXPECT_TRUE(fleet.edits().empty());
