@@ -77,6 +77,13 @@ PriceSaveOutcome savePrices(TJournal& journal, Dialogs& dialogs, DataSet& dataSe
         end(journal);
         return PriceSaveOutcome::NothingChanged;
     }
+    // A file the prices go to that cannot take them stops the save before anything is written.
+    if (const auto problems = fileProblems(dataSet, changes); !problems.empty()) {
+        const std::string text = describeProblems(problems);
+        journal.Write("Nicht gespeichert - " + text, JournalEntryKind::Error);
+        end(journal);
+        throw std::runtime_error(text);
+    }
     // No write without a verified backup; the marker tells the next open if this save is
     // cut short.
     GameBackups backups = dataSet.backups();
