@@ -137,6 +137,18 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
             dialogs_.warningOk(std::string(kNotLockedWarning) + folderLock_.problem());
         }
     }
+    // A file another program made unreadable (a FIFO, a folder, a truncated or damaged file)
+    // stops the open before anything is written; a missing one is the file check's.
+    if (const auto problems = dataFileProblems(files_, /*compressedAllowed=*/true, false);
+        !problems.empty()) {
+        std::string message;
+        for (const DataFileProblem& problem : problems) {
+            journal_.WriteFormatted("Data file cannot be read as it is now: %s", {problem.text()},
+                                    JournalEntryKind::Error);
+            message += problem.text() + ".\n\r";
+        }
+        return refuseOpen(message + "The data files were not opened.");
+    }
     if (const FileCheckResult check = CheckFilesAndDirs(journal_, dialogs_, folders, files_);
         !check.passed) {
         finishOpen();
@@ -286,6 +298,7 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
 }
 
 void DataSet::takeSnapshot() {
+    reportedProblems_.clear();
     for (std::size_t i = 0; i < files_.files.size(); ++i) {
         stamps_[i] = FileStamp::of(files_.files[i]);
     }
@@ -312,11 +325,26 @@ std::vector<DataFileIndex> DataSet::changedSinceSnapshot() const {
     return changed;
 }
 
-void DataSet::adoptOutsideChanges(const std::vector<DataFileIndex>& changed) {
+std::vector<DataFileProblem>
+DataSet::adoptOutsideChanges(const std::vector<DataFileIndex>& changed) {
+    // Nothing is taken up while a file cannot be read: the lists would lose its sections.
+    // No snapshot either, so that the changes are taken up whole once it can be read again.
+    std::vector<DataFileProblem> problems = dataFileProblems(files_, false, /*withMissing=*/true);
+    if (!problems.empty() && problems == reportedProblems_) {
+        return problems; // told already
+    }
+    reportedProblems_ = problems;
     for (const DataFileIndex file : changed) {
         journal_.WriteFormatted("Datei außerhalb von Skarvel geändert [%s]",
                                 {files_.files[static_cast<std::size_t>(file)]},
                                 JournalEntryKind::Warning);
+    }
+    if (!problems.empty()) {
+        for (const DataFileProblem& problem : problems) {
+            journal_.WriteFormatted("Data file cannot be read as it is now: %s", {problem.text()},
+                                    JournalEntryKind::Error);
+        }
+        return problems;
     }
     try {
         if (!keptPlain_) {
@@ -329,6 +357,7 @@ void DataSet::adoptOutsideChanges(const std::vector<DataFileIndex>& changed) {
     }
     BuildSectionLists();
     takeSnapshot();
+    return problems;
 }
 
 void DataSet::reopenAfterFailedClose() {

@@ -87,8 +87,10 @@ public:
     // The files of the open set another program changed since the last snapshot.
     std::vector<DataFileIndex> changedSinceSnapshot() const;
     // Numbers the sections another program added to those files, builds the section lists
-    // and the ship list again and takes a new snapshot. Each file is journaled.
-    void adoptOutsideChanges(const std::vector<DataFileIndex>& changed);
+    // and the ship list again and takes a new snapshot. Each file is journaled. While a file
+    // of the set cannot be read (missing, a FIFO, damaged) nothing is taken up and no
+    // snapshot is taken: the problems come back, journaled once.
+    std::vector<DataFileProblem> adoptOutsideChanges(const std::vector<DataFileIndex>& changed);
 
     // Asked at every open: true keeps the game's files plain while they are open (the
     // numbering is held in memory), so the game can read them at any moment.
@@ -153,6 +155,7 @@ private:
     BackupSettings backupSettings_ = defaultBackupSettings();
     bool open_ = false;
     std::array<std::optional<FileStamp>, kDataFileNames.size()> stamps_{};
+    std::vector<DataFileProblem> reportedProblems_; // by the last adoptOutsideChanges
     bool openingRefused_ = false;
     bool unlockedWarned_ = false; // the user was told that the data folder cannot be locked
     DataFolderLock folderLock_;   // held while open, so no other copy opens this game

@@ -1,10 +1,14 @@
 #include "gamedata/FileCheck.h"
 
+#include "gamedata/GameFolderPaths.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
 #include "ports/Dialogs.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 namespace skarvel {
 
@@ -103,6 +107,51 @@ FileCheckResult CheckFilesAndDirs(TJournal& journal, Dialogs& dialogs, const Gam
     journal.Write("CHECK_FILES_AND_DIRS", JournalEntryKind::End);
     check.passed = result;
     return check;
+}
+
+bool isCompressedForm(std::string_view bytes) {
+    return bytes.starts_with("BINI");
+}
+
+std::string dataFileProblem(const std::string& path, bool compressedAllowed) {
+    std::string bytes;
+    struct stat info {};
+    switch (tryReadRegularFile(path, kDataFileSizeCap, bytes, &info)) {
+    case RegularRead::Read:
+        break;
+    case RegularRead::NotRegular:
+        return "is " + std::string(fileKindText(info.st_mode)) + ", not a regular file";
+    case RegularRead::TooLarge:
+        return "is larger than the 64 MB cap";
+    case RegularRead::Failed:
+        return errno == ENOENT ? std::string(kFileMissing)
+                               : std::string("cannot be read: ") + std::strerror(errno);
+    }
+    if (isCompressedForm(bytes)) {
+        return compressedAllowed ? std::string()
+                                 : "is a compressed file now; open the data files again to "
+                                   "unpack it";
+    }
+    if (bytes.empty()) {
+        return "is damaged: it is empty";
+    }
+    if (bytes.find('\0') != std::string::npos) {
+        return "is damaged: it holds a NUL byte, so it is not a text file";
+    }
+    return {};
+}
+
+std::vector<DataFileProblem> dataFileProblems(const DataFileSet& files, bool compressedAllowed,
+                                              bool withMissing) {
+    std::vector<DataFileProblem> problems;
+    for (std::size_t i = 0; i < files.files.size(); ++i) {
+        const std::string& path = files.files[i];
+        std::string problem = dataFileProblem(path, compressedAllowed);
+        if (!problem.empty() && (withMissing || problem != kFileMissing)) {
+            problems.push_back({static_cast<DataFileIndex>(i), path, std::move(problem)});
+        }
+    }
+    return problems;
 }
 
 } // namespace skarvel

@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace skarvel {
 
@@ -29,5 +31,32 @@ struct FileCheckResult {
 // and of files left read-only.
 FileCheckResult CheckFilesAndDirs(TJournal& journal, Dialogs& dialogs, const GameFolders& folders,
                                   const DataFileSet& files);
+
+// True for the bytes of a compressed (BINI) file: only these go to the converter. An empty
+// file or one with a NUL byte elsewhere is damaged, not compressed.
+bool isCompressedForm(std::string_view bytes);
+
+// What a data file lacks to be read (and written) as a settings file now, or empty when it
+// can be: "is missing", "is a FIFO, not a regular file" (or a folder, ...), "cannot be read:
+// <cause>", "is larger than the 64 MB cap", "is damaged: it is empty", "is damaged: it holds
+// a NUL byte, so it is not a text file" or, unless compressedAllowed, "is a compressed file
+// now; open the data files again to unpack it". Opened without blocking, read whole.
+std::string dataFileProblem(const std::string& path, bool compressedAllowed = false);
+inline constexpr std::string_view kFileMissing = "is missing";
+
+// A file of the set that cannot be read as it is now; text() is "<path> <problem>".
+struct DataFileProblem {
+    DataFileIndex file = kConstants;
+    std::string path;
+    std::string problem;
+
+    std::string text() const { return path + " " + problem; }
+    bool operator==(const DataFileProblem&) const = default;
+};
+
+// The files of the set that cannot be read as they are now, in the set's order. Missing files
+// are left to CheckFilesAndDirs when withMissing is false.
+std::vector<DataFileProblem> dataFileProblems(const DataFileSet& files, bool compressedAllowed,
+                                              bool withMissing);
 
 } // namespace skarvel

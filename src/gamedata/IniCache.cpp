@@ -1,12 +1,12 @@
 // The process-wide cache of parsed settings files, the read-only phases that trust it and the
 // writes to disk, single or gathered in a WriteBatch. The parse itself is in IniEngine.cpp.
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/IniEngine.h"
 #include "platform/AsciiText.h"
 #include "platform/Files.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -161,19 +161,25 @@ IniCache& cache() {
     return instance;
 }
 
-// Reads the file and the identity of exactly the bytes read (fstat on the open file).
+// Reads the file and the identity of exactly the bytes read (fstat on the open file). Only a
+// regular file up to the cap: another program may have put a FIFO there since the stat, and
+// opening that must not block. errno says why when false.
 bool readWithIdentity(const std::string& path, std::string& bytes, FileIdentity& identity) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    switch (tryReadRegularFile(path, kDataFileSizeCap, bytes, &info)) {
+    case RegularRead::Read:
+        identity = FileIdentity::of(info);
+        return true;
+    case RegularRead::NotRegular:
+        errno = EINVAL;
         return false;
-    }
-    bytes.clear();
-    if (!readAll(file.get(), bytes, static_cast<std::size_t>(info.st_size))) {
+    case RegularRead::TooLarge:
+        errno = EFBIG;
         return false;
+    case RegularRead::Failed:
+        break;
     }
-    identity = FileIdentity::of(info);
-    return true;
+    return false;
 }
 
 // cause: why, as the system says it (strerror) or, for a refusal of ours, in the same manner.

@@ -1,5 +1,6 @@
 #include "gamedata/PendingChanges.h"
 
+#include "gamedata/FileCheck.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionFinder.h"
 
@@ -72,17 +73,56 @@ SectionRef SectionRef::withKey(SettingsFile file, std::string_view kind, std::st
     return {file, std::string(kind), std::string(value), true, std::string(idKey)};
 }
 
+std::vector<SectionProblem> fileProblems(const DataSet& dataSet,
+                                         const std::vector<PendingChange>& changes,
+                                         const std::vector<SectionRef>& alsoNeeded) {
+    std::vector<SectionProblem> problems;
+    std::vector<SettingsFile> checked;
+    const auto check = [&](const SectionRef& ref, const std::string* key) {
+        const std::string& path = dataSet.ini(ref.file).path();
+        if (std::find(checked.begin(), checked.end(), ref.file) == checked.end()) {
+            checked.push_back(ref.file);
+            // A compressed market_commodities.ini is written as text by the save itself.
+            std::string problem =
+                dataFileProblem(path, ref.file == SettingsFile::MarketCommodities);
+            if (!problem.empty()) {
+                problems.push_back({ref, path, 0, {}, std::move(problem)});
+            }
+        }
+        const auto found = std::find_if(problems.begin(), problems.end(),
+                                        [&](const SectionProblem& p) { return p.path == path; });
+        if (found != problems.end() && key &&
+            std::find(found->keys.begin(), found->keys.end(), *key) == found->keys.end()) {
+            found->keys.push_back(*key);
+        }
+    };
+    for (const PendingChange& change : changes) {
+        check(change.section, &change.key);
+    }
+    for (const SectionRef& ref : alsoNeeded) {
+        check(ref, nullptr);
+    }
+    return problems;
+}
+
 std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
                                             const std::vector<PendingChange>& changes,
                                             const std::vector<SectionRef>& alsoNeeded) {
-    std::vector<SectionProblem> problems;
+    std::vector<SectionProblem> problems = fileProblems(dataSet, changes, alsoNeeded);
+    const std::size_t unreadable = problems.size();
     std::vector<SectionRef> checked;
     const auto check = [&](const SectionRef& ref, const std::string* key) {
+        const std::string& path = dataSet.ini(ref.file).path();
+        if (std::any_of(problems.begin(),
+                        problems.begin() + static_cast<std::ptrdiff_t>(unreadable),
+                        [&](const SectionProblem& p) { return p.path == path; })) {
+            return; // said of the whole file
+        }
         if (std::find(checked.begin(), checked.end(), ref) == checked.end()) {
             checked.push_back(ref);
             const std::size_t found = positionsOf(dataSet, ref).size();
             if (found != 1) {
-                problems.push_back({ref, dataSet.ini(ref.file).path(), found, {}});
+                problems.push_back({ref, path, found, {}, {}});
             }
         }
         if (SectionProblem* problem = problemFor(problems, ref); problem && key) {
@@ -99,13 +139,22 @@ std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
 }
 
 std::string describeProblems(const std::vector<SectionProblem>& problems) {
-    std::string text = "Nothing was written, because these values have no single place in the "
-                       "files as they are now:";
+    const bool filesOnly =
+        std::all_of(problems.begin(), problems.end(),
+                    [](const SectionProblem& problem) { return !problem.fileProblem.empty(); });
+    std::string text = filesOnly ? "Nothing was written, because these files cannot take the "
+                                   "values as they are now:"
+                                 : "Nothing was written, because these values have no single "
+                                   "place in the files as they are now:";
     for (const SectionProblem& problem : problems) {
-        text += "\n\r" + problem.path + ": ";
-        text += problem.found == 0 ? "there is no " + describe(problem.section, false)
-                                   : "there are " + std::to_string(problem.found) + " " +
-                                         describe(problem.section, true);
+        if (!problem.fileProblem.empty()) {
+            text += "\n\r" + problem.path + " " + problem.fileProblem;
+        } else {
+            text += "\n\r" + problem.path + ": ";
+            text += problem.found == 0 ? "there is no " + describe(problem.section, false)
+                                       : "there are " + std::to_string(problem.found) + " " +
+                                             describe(problem.section, true);
+        }
         if (!problem.keys.empty()) {
             std::string keys;
             for (const std::string& key : problem.keys) {
@@ -155,7 +204,7 @@ void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& chan
         const std::vector<std::size_t> positions = positionsOf(dataSet, ref);
         if (positions.size() != 1) {
             throw std::runtime_error(
-                describeProblems({{ref, ini.path(), positions.size(), {change.key}}}));
+                describeProblems({{ref, ini.path(), positions.size(), {change.key}, {}}}));
         }
         if (!ref.byNickname) {
             ini.WriteString(ref.kind, change.key, change.value);

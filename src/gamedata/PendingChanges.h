@@ -49,21 +49,33 @@ struct PendingChange {
     bool operator==(const PendingChange&) const = default;
 };
 
-// A section that changes go to, but that the file as it is now does not hold exactly once.
+// A section that changes go to, but that the file as it is now does not hold exactly once;
+// or a file that changes go to but that cannot take them as it is now.
 struct SectionProblem {
     SectionRef section;
     std::string path;
     std::size_t found = 0;         // 0: missing; 2 or more: the nickname is shared
     std::vector<std::string> keys; // the values that would go there
+    // Not empty: the file itself, as dataFileProblem says ("is missing", "is a FIFO, not a
+    // regular file", "is damaged: ..."); its sections are not looked for.
+    std::string fileProblem;
 };
 
-// Finds the section of every change, and every extra section, in the files as they are on
-// disk now. Empty when each is there exactly once.
+// Checks every file the changes (and alsoNeeded) go to, each once, before any is written:
+// one that is missing, not a regular file, damaged (empty, a NUL byte) or compressed (but
+// market_commodities.ini, which the save unpacks) is a problem, with the keys meant for it.
+std::vector<SectionProblem> fileProblems(const DataSet& dataSet,
+                                         const std::vector<PendingChange>& changes,
+                                         const std::vector<SectionRef>& alsoNeeded = {});
+
+// The file problems, then the section of every change, and every extra section, in the
+// other files as they are on disk now. Empty when each is there exactly once.
 std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
                                             const std::vector<PendingChange>& changes,
                                             const std::vector<SectionRef>& alsoNeeded = {});
 
-// The user's message: nothing was written, and which file lacks which section.
+// The user's message: nothing was written, and which file cannot be written or lacks which
+// section.
 std::string describeProblems(const std::vector<SectionProblem>& problems);
 
 // A change whose key another program changed too: the file holds another text than at the

@@ -1,6 +1,7 @@
 #include "gamedata/Unpack.h"
 
-#include "gamedata/IniEngine.h"
+#include "gamedata/FileCheck.h"
+#include "gamedata/GameFolderPaths.h"
 #include "gamedata/SectionHeader.h"
 #include "gamedata/TextLines.h"
 #include "gamedata/UserIniFile.h"
@@ -18,12 +19,12 @@ namespace skarvel {
 
 namespace {
 
-// The same notion of "compressed" as IsCompressedIni, without its journal lines.
-bool listsNoSection(const std::string& path) {
-    if (!fileExists(path)) {
-        return false;
-    }
-    return !ini::hasSection(path);
+// The same notion of "compressed" as IsCompressedIni, without its journal lines: the file
+// starts with the BINI magic. Read without blocking; what cannot be read is not compressed.
+bool isCompressedFile(const std::string& path) {
+    std::string bytes;
+    return tryReadRegularFile(path, kDataFileSizeCap, bytes) == RegularRead::Read &&
+           isCompressedForm(bytes);
 }
 
 // The converter's output is accepted only as text with at least one complete header line;
@@ -111,8 +112,8 @@ bool unpackFile(TJournal& journal, const Converter& converter, const std::string
 bool IsCompressedIni(const std::string& path, TJournal& journal) {
     bool compressed = false;
     if (fileExists(path)) {
-        const TUserIniFile ini(path, journal);
-        compressed = !ini.HasSections();
+        const TUserIniFile ini(path, journal); // journals its creation, as it always has
+        compressed = isCompressedFile(ini.path());
     }
     journal.WriteFormatted("IS_COMPRESSED_INI (%s) = %s", {path, boolText(compressed)},
                            JournalEntryKind::Info);
@@ -153,7 +154,7 @@ std::optional<UnpackFailure> UnpackCompressedFiles(TJournal& journal,
         // destroy it.
         for (int i = 0; i < files.count; ++i) {
             const std::string& path = files.files[static_cast<std::size_t>(i)];
-            if (listsNoSection(path)) {
+            if (isCompressedFile(path)) {
                 journal.WriteFormatted("Datei [%s] ist komprimiert und kann ohne BINI nicht "
                                        "entpackt werden",
                                        {path}, JournalEntryKind::Error);

@@ -11,8 +11,8 @@ namespace skarvel {
 
 class TJournal;
 
-// True when the file exists and, read as a settings file, lists no section (a compressed
-// BINI file, a file with a NUL byte, an empty file). Journals "IS_COMPRESSED_INI".
+// True when the file is a regular file that starts with the BINI magic; an empty file or one
+// with a NUL byte elsewhere is damaged, not compressed. Journals "IS_COMPRESSED_INI".
 bool IsCompressedIni(const std::string& path, TJournal& journal);
 
 // How the converter is started: a native "bini" in the converter folder, else "bini.exe"

@@ -126,31 +126,52 @@ bool directoryExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string readRegularFile(const std::string& path, std::uint64_t cap) {
+std::string_view fileKindText(unsigned int mode) {
+    switch (mode & S_IFMT) {
+    case S_IFIFO:
+        return "a FIFO";
+    case S_IFDIR:
+        return "a folder";
+    case S_IFSOCK:
+        return "a socket";
+    case S_IFCHR:
+        return "a character device";
+    case S_IFBLK:
+        return "a block device";
+    case S_IFLNK:
+        return "a symbolic link";
+    case S_IFREG:
+        return "a regular file";
+    default:
+        return "a file of an unknown kind";
+    }
+}
+
+RegularRead tryReadRegularFile(const std::string& path, std::uint64_t cap, std::string& bytes,
+                               struct ::stat* given) {
+    struct stat own {};
+    struct stat& info = given != nullptr ? *given : own;
+    bytes.clear();
     // Non-blocking, so that a FIFO put there after any earlier test opens at once; fstat
     // then tells what was opened.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!file.valid() || ::fstat(file.get(), &info) != 0) {
-        throw std::runtime_error(path + " cannot be read: " + std::strerror(errno));
+        return RegularRead::Failed;
     }
     if (!S_ISREG(info.st_mode)) {
-        throw std::runtime_error(path + " is not a regular file");
+        return RegularRead::NotRegular;
     }
-    const auto tooLarge = [&] {
-        return std::runtime_error(path + " is larger than the " + std::to_string(cap >> 20) +
-                                  " MB cap");
-    };
     if (static_cast<std::uint64_t>(info.st_size) > cap) {
-        throw tooLarge();
+        return RegularRead::TooLarge;
     }
     // Read one byte beyond the cap at most: a file that grows meanwhile is not read whole.
-    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t done = 0;
     while (true) {
         if (done == bytes.size()) {
             if (done > cap) {
-                throw tooLarge();
+                bytes.clear();
+                return RegularRead::TooLarge;
             }
             bytes.resize(std::min<std::uint64_t>(cap + 1, done * 2 + 4096));
         }
@@ -159,7 +180,10 @@ std::string readRegularFile(const std::string& path, std::uint64_t cap) {
             continue;
         }
         if (n < 0) {
-            throw std::runtime_error(path + " cannot be read: " + std::strerror(errno));
+            const int cause = errno;
+            bytes.clear();
+            errno = cause;
+            return RegularRead::Failed;
         }
         if (n == 0) {
             break;
@@ -167,21 +191,43 @@ std::string readRegularFile(const std::string& path, std::uint64_t cap) {
         done += static_cast<std::size_t>(n);
     }
     if (done > cap) {
-        throw tooLarge();
+        bytes.clear();
+        return RegularRead::TooLarge;
     }
     bytes.resize(done);
-    return bytes;
+    return RegularRead::Read;
+}
+
+std::string readRegularFile(const std::string& path, std::uint64_t cap) {
+    std::string bytes;
+    switch (tryReadRegularFile(path, cap, bytes)) {
+    case RegularRead::Read:
+        return bytes;
+    case RegularRead::NotRegular:
+        throw std::runtime_error(path + " is not a regular file");
+    case RegularRead::TooLarge:
+        throw std::runtime_error(path + " is larger than the " + std::to_string(cap >> 20) +
+                                 " MB cap");
+    case RegularRead::Failed:
+        break;
+    }
+    throw std::runtime_error(path + " cannot be read: " + std::strerror(errno));
 }
 
 std::string readFile(const std::string& path) {
     const auto fail = [&path]() { return failure("Unable to read", path, errno); };
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: a FIFO put where a file belongs opens at once and is refused.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat info {};
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0) {
         throw fail();
     }
     if (S_ISDIR(info.st_mode)) {
         throw failure("Unable to read", path, EISDIR);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw std::runtime_error("Unable to read " + path + ": it is " +
+                                 std::string(fileKindText(info.st_mode)) + ", not a regular file");
     }
     std::string bytes;
     if (!readAll(fd.get(), bytes, info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0)) {

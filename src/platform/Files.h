@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+struct stat;
+
 namespace skarvel {
 
 // Closes a descriptor on every path out of a function.
@@ -37,7 +39,13 @@ bool writeAll(int fd, std::string_view bytes);
 bool fileExists(const std::string& path);      // a regular file
 bool directoryExists(const std::string& path); // a folder
 
+// What a file of that st_mode is when it is not a regular file, for messages: "a FIFO",
+// "a folder", "a socket", "a character device", "a block device", "a symbolic link".
+std::string_view fileKindText(unsigned int mode);
+
 // The file's bytes; throws "Unable to read <path>: <cause>" (the system's text for errno).
+// Opened without blocking: anything but a regular file is refused with "Unable to read
+// <path>: it is a FIFO, not a regular file" (a folder: "Is a directory").
 std::string readFile(const std::string& path);
 
 // The bytes of a regular file of at most cap bytes, for files from anyone: the kind and the
@@ -45,6 +53,13 @@ std::string readFile(const std::string& path);
 // std::runtime_error "<path> is not a regular file", "<path> is larger than the N MB cap"
 // or "<path> cannot be read: <cause>".
 std::string readRegularFile(const std::string& path, std::uint64_t cap);
+
+// readRegularFile without throwing. info (when given) gets the fstat of what was opened, so
+// the caller can name a kind that was refused or tell exactly which state of the file it
+// read; after Failed, errno says why.
+enum class RegularRead { Read, NotRegular, TooLarge, Failed };
+RegularRead tryReadRegularFile(const std::string& path, std::uint64_t cap, std::string& bytes,
+                               struct ::stat* info = nullptr);
 
 // Replaces the file in one step: a temporary file in the same folder, then a rename over
 // the old one, keeping its permission bits. A crash leaves the old file or the new one.

@@ -31,6 +31,8 @@ constexpr std::string_view kExitQuestion =
     "to exit now ?";
 
 constexpr std::string_view kSaveFailed = "The values could not be saved:";
+constexpr std::string_view kSavedNotOpened =
+    "The values were saved, but the data files could not be opened again:";
 
 // A command the user started that fails is shown, not only journaled; the error goes on to
 // the handler, which journals it and ends the command.
@@ -89,13 +91,15 @@ void Editor::showWrongFolder(GameFolder folder) {
     form_.setFocus(folder == GameFolder::Game ? controls::edPfad : controls::edFliniDir);
 }
 
-void Editor::openDataSet(bool alreadyBackedUp) {
+void Editor::openDataSet(bool alreadyBackedUp, std::string_view refusalLead) {
     const std::optional<OpenRefusal> refusal = dataSet_.OpenIniFiles(folders(), alreadyBackedUp);
     if (!refusal) {
         return;
     }
     if (!refusal->message.empty()) {
-        dialogs_.message(MessageKind::Error, refusal->message);
+        dialogs_.message(MessageKind::Error, refusalLead.empty() ? refusal->message
+                                                                 : std::string(refusalLead) +
+                                                                       "\n\r" + refusal->message);
     }
     if (refusal->wrongFolder) {
         showWrongFolder(*refusal->wrongFolder);
@@ -182,10 +186,10 @@ bool Editor::closeForExit() {
     return false;
 }
 
-void Editor::reloadDataSet(bool alreadyBackedUp) {
+void Editor::reloadDataSet(bool alreadyBackedUp, std::string_view refusalLead) {
     closeDataSet();
     ship_.shipIndex = 0;
-    openDataSet(alreadyBackedUp);
+    openDataSet(alreadyBackedUp, refusalLead);
     LOAD_INI_VALUES();
     form_.showPage("Extended");
     form_.showPage("Ship");
@@ -276,8 +280,7 @@ void Editor::saveDocument(bool askFirst) {
     valuesChanged_ = false;
 
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
-    shownOnFailure(dialogs_, "The values were saved, but the data files could not be opened again:",
-                   [this] { reloadDataSet(true); });
+    shownOnFailure(dialogs_, kSavedNotOpened, [this] { reloadDataSet(true, kSavedNotOpened); });
     reselectSavedShip();
 }
 

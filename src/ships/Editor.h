@@ -134,7 +134,8 @@ private:
     TransactionSteps saveSteps();
 
     // Close, open, general values and the page switch, as the reload button does them.
-    void reloadDataSet(bool alreadyBackedUp = false);
+    // refusalLead goes before the message of a refused open (after a save: it was saved).
+    void reloadDataSet(bool alreadyBackedUp = false, std::string_view refusalLead = {});
     // A closed set shows no constants.
     void clearConstantsWhenClosed();
     // The fields no longer show a ship a save may write back.
@@ -144,7 +145,7 @@ private:
     // The two folders as the Options page shows them now.
     GameFolders folders() const;
     // The data set's own steps; what they refuse is shown here.
-    void openDataSet(bool alreadyBackedUp);
+    void openDataSet(bool alreadyBackedUp, std::string_view refusalLead = {});
     CloseOutcome closeDataSet();
     // Brings the Options page with the wrong folder's field to the front.
     void showWrongFolder(GameFolder folder);

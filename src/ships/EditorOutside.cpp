@@ -82,7 +82,17 @@ bool Editor::filesChangedOutside() {
     const Busy busy(busy_);
     const bool unsaved = !pendingSave().empty();
     const std::string shownShip = ship_.shipNickname;
-    dataSet_.adoptOutsideChanges(changed);
+    if (const auto problems = dataSet_.adoptOutsideChanges(changed); !problems.empty()) {
+        // The values shown stay; the save checks the files it writes.
+        std::string text;
+        for (const DataFileProblem& problem : problems) {
+            text += std::string(kDataFileNames[static_cast<std::size_t>(problem.file)]) + " " +
+                    problem.problem + ". ";
+        }
+        showOutsideBar(text + "Skarvel takes up the changes once every data file can be read "
+                              "again; a save to such a file is refused.");
+        return true;
+    }
     if (!followShownShip()) {
         showOutsideBar(ship_.loaded
                            ? "The ship " + shownShip +

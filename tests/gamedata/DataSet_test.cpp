@@ -3,7 +3,9 @@
 #include "platform/Files.h"
 #include "platform/WineRegistry.h"
 
+#include <functional>
 #include <map>
+#include <sys/stat.h>
 
 namespace skarvel::test {
 namespace {
@@ -25,10 +27,13 @@ protected:
         });
         return made;
     }
-    std::map<std::string, std::string> snapshot() const {
+    // The six files' texts, but the one left out.
+    std::map<std::string, std::string> snapshot(const std::string& left = {}) const {
         std::map<std::string, std::string> files;
         for (const auto& name : kSixFiles) {
-            files[name] = gameText(name);
+            if (name != left) {
+                files[name] = gameText(name);
+            }
         }
         return files;
     }
@@ -192,7 +197,7 @@ TEST_F(DataSetTest, ACompressedFileThatCannotBeUnpackedRefusesTheSet) {
 // The converter runs between the check and the numbering; here it also damages a file of
 // the set, as another program could at that moment.
 TEST_F(DataSetTest, AFileThatTurnsBinaryBeforeTheNumberingIsNeverRewritten) {
-    writeBytes(gameFile("Characters/newcharacter.ini"), "");
+    writeBytes(gameFile("Characters/newcharacter.ini"), "BINI"); // for the converter
     installScriptConverter("printf '[Package]\\r\\nmoney = 2000\\r\\n' > \"$1.txt\"\n"
                            "printf 'x\\000' >> '" +
                            gameFile("Ships/shiparch.ini") + "'");
@@ -211,6 +216,42 @@ TEST_F(DataSetTest, AFileThatTurnsBinaryBeforeTheNumberingIsNeverRewritten) {
     EXPECT_EQ(journal->openTimers(), 0u);
 }
 
+// A file another program made unreadable is named with what it is; the open never blocks on
+// a FIFO and writes nothing.
+TEST_F(DataSetTest, AFileThatIsNoReadableTextFileRefusesTheOpenBeforeAnyWrite) {
+    installConverter();
+    const std::string path = gameFile("Equipment/goods.ini");
+    const std::string goods = gameText("Equipment/goods.ini");
+    const struct {
+        std::function<void()> make;
+        std::string problem;
+    } cases[] = {
+        {[&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "is a FIFO, not a regular file"},
+        {[&] { std::filesystem::create_directory(path); }, "is a folder, not a regular file"},
+        {[&] { writeBytes(path, ""); }, "is damaged: it is empty"},
+        {[&] { writeBytes(path, std::string("[Good]\r\nnickname = a\0", 23)); },
+         "is damaged: it holds a NUL byte, so it is not a text file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        std::filesystem::remove(path);
+        c.make();
+        const auto others = snapshot("Equipment/goods.ini");
+        const auto from = mark();
+        open();
+        EXPECT_FALSE(dataSet->isOpen());
+        EXPECT_EQ(dialogs.shown.back().text,
+                  path + " " + c.problem + ".\n\rThe data files were not opened.");
+        EXPECT_TRUE(contains(linesSince(from), "[Error  ] Data file cannot be read as it is now: " +
+                                                   path + " " + c.problem));
+        EXPECT_EQ(snapshot("Equipment/goods.ini"), others);
+    }
+    std::filesystem::remove(path);
+    writeBytes(path, goods);
+    open();
+    EXPECT_TRUE(dataSet->isOpen());
+}
+
 TEST_F(DataSetTest, AFailedNumberingIsUndoneAndRefusesTheOpen) {
     const auto before = snapshot();
     // The third file of the numbering (misc_equip.ini) cannot be written.
@@ -226,7 +267,7 @@ TEST_F(DataSetTest, AFailedNumberingIsUndoneAndRefusesTheOpen) {
     EXPECT_EQ(fills, 0);
 
     // A file that vanished before the numbering read it refuses the open too.
-    writeBytes(gameFile("Characters/newcharacter.ini"), "");
+    writeBytes(gameFile("Characters/newcharacter.ini"), "BINI"); // for the converter
     installScriptConverter("printf '[Package]\\r\\nmoney = 2000\\r\\n' > \"$1.txt\"\n"
                            "rm -f '" +
                            gameFile("Equipment/engine_equip.ini") + "'");

@@ -10,6 +10,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// The magic alone: compressed, but too short for the converter.
+const std::string kCutBini = "BINI";
+
 class Unpacking : public GameFolder {
 protected:
     std::optional<UnpackFailure> unpack() {
@@ -63,9 +66,25 @@ TEST_F(Unpacking, AFileReachedThroughALinkKeepsItsLink) {
     EXPECT_FALSE(sectionsOf("Ships/shiparch.ini").empty());
 }
 
-TEST_F(Unpacking, AnEmptyFileCountsAsCompressedAndIsRefusedWhenTheConverterFails) {
+// Only the BINI magic makes a file compressed: an emptied file or one with a NUL byte is
+// damaged, and the converter must not be run on it.
+TEST_F(Unpacking, OnlyAFileStartingWithTheMagicCountsAsCompressed) {
+    const std::pair<std::string, bool> cases[] = {
+        {"", false},
+        {std::string("[Ship]\r\nnickname = a\0b\r\n", 25), false},
+        {"; a file of comments only\r\n", false},
+        {"[Ship]\r\n", false},
+        {"BINI", true},
+    };
+    for (const auto& [bytes, compressed] : cases) {
+        writeBytes(gameFile("constants.ini"), bytes);
+        EXPECT_EQ(IsCompressedIni(gameFile("constants.ini"), *journal), compressed) << bytes;
+    }
+}
+
+TEST_F(Unpacking, ACutCompressedFileIsRefusedWhenTheConverterFails) {
     installConverter();
-    writeBytes(gameFile("constants.ini"), "");
+    writeBytes(gameFile("constants.ini"), kCutBini);
     const auto from = mark();
     const auto failure = unpack();
     ASSERT_TRUE(failure);
@@ -77,7 +96,7 @@ TEST_F(Unpacking, AnEmptyFileCountsAsCompressedAndIsRefusedWhenTheConverterFails
     EXPECT_TRUE(contains(entries, "[Error  ] Entpacken fehlgeschlagen [" + failure->file +
                                       "] - BINI endete mit Fehlercode 1"));
     EXPECT_EQ(entries.back(), "[End    ] Entpacke die Ini Dateien - Elapsed time: 00:00:00");
-    EXPECT_EQ(gameText("constants.ini"), "");
+    EXPECT_EQ(gameText("constants.ini"), kCutBini);
     EXPECT_FALSE(leftOver("constants.ini"));
 }
 
@@ -131,7 +150,7 @@ TEST_F(Unpacking, AFailingConverterLeavesTheFileAsItWas) {
 
 TEST_F(Unpacking, AConverterThatCannotStartIsJournaledWithMinusOne) {
     writeBytes(tmp.path() / "converter" / "BINI", "not a program"); // found whatever its case
-    writeBytes(gameFile("constants.ini"), "");
+    writeBytes(gameFile("constants.ini"), kCutBini);
     const auto from = mark();
     ASSERT_TRUE(unpack());
     EXPECT_TRUE(contains(linesSince(from),
@@ -149,7 +168,7 @@ TEST_F(Unpacking, AWindowsConverterRunsThroughWine) {
                                         "file=$(printf '%s' \"$2\" | sed 's/^Z://; s#\\\\#/#g')\n"
                                         "printf '[CommConsts]\\r\\n' > \"$file.txt\"\n");
     std::filesystem::permissions(wineFolder / "wine", std::filesystem::perms::owner_all);
-    writeBytes(gameFile("constants.ini"), "");
+    writeBytes(gameFile("constants.ini"), kCutBini);
     std::optional<Converter> converter;
     std::optional<UnpackFailure> failure;
     {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace skarvel {
 namespace {
@@ -67,6 +68,23 @@ TEST_F(OutsideChangeWindow, ChangesAreNoticedWithinASecondAndTheBarAnswers) {
     EXPECT_EQ(readBytes(shipArch()).find("[Ship1]"), std::string::npos); // playable again
     click(control<QToolButton>(*window, "btRelload"));
     EXPECT_EQ(control<QListWidget>(*window, "lbShips").count(), 8);
+}
+
+// A FIFO put in a data file's place: the window names it in the bar and never waits on it.
+TEST_F(OutsideChangeWindow, AFifoInAFilesPlaceIsNamedAndNeverWaitedOn) {
+    const std::string text = readBytes(shipArch());
+    fs::remove(shipArch());
+    ASSERT_EQ(::mkfifo(shipArch().c_str(), 0600), 0);
+    ASSERT_TRUE(waitUntil([&] { return barShown(); }, 2000));
+    EXPECT_TRUE(
+        control<QLabel>(*window, "labOutsideChange")
+            .text()
+            .startsWith(QStringLiteral("Ships/shiparch.ini is a FIFO, not a regular file.")));
+    EXPECT_EQ(fieldText(*window, "edPanzerung"), "2400"); // the values shown stay
+
+    fs::remove(shipArch());
+    writeBytes(shipArch(), text);
+    EXPECT_TRUE(waitUntil([&] { return !barShown(); }, 2000)); // taken up again
 }
 
 } // namespace

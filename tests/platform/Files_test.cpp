@@ -139,6 +139,12 @@ TEST(FileErrors, NameTheSystemsCause) {
          "Unable to read " + underFile + ": Not a directory"},
         {"read a folder", [&] { readFile(dir.path().string()); },
          "Unable to read " + dir.path().string() + ": Is a directory"},
+        {"read a FIFO without blocking",
+         [&] {
+             ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+             readFile((dir.path() / "fifo").string());
+         },
+         "Unable to read " + (dir.path() / "fifo").string() + ": it is a FIFO, not a regular file"},
         {"full disk",
          [&] {
              setWriteFailureForTesting([](const std::string&) { return true; });

@@ -1,7 +1,10 @@
 #include "EditorSession.h"
 #include "gamedata/SectionNumbering.h"
+#include "support/Errors.h"
 
 #include <functional>
+#include <stdexcept>
+#include <sys/stat.h>
 
 namespace skarvel::test {
 namespace {
@@ -171,6 +174,67 @@ TEST_F(OutsideChanges, AllFilesReplacedAtOnceAreTakenUp) {
     EXPECT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
     EXPECT_NE(gameText("Equipment/goods.ini").find("ship = ku_drone\r\nprice = 9500"),
               std::string::npos);
+}
+
+// Another program leaves a data file unreadable while the set is open: the look after the
+// change and a save to that file name it and what it is, never block on a FIFO and write
+// nothing; the file made whole again is taken up.
+TEST_F(OutsideChanges, AFileLeftUnreadableIsNamedAndStopsASaveToItBeforeAnyWrite) {
+    const std::string path = editor->dataSet().files().files[kGoods];
+    const std::string goods = readBytes(path);
+    const struct {
+        std::function<void()> make;
+        std::string problem;
+    } cases[] = {
+        {[&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "is a FIFO, not a regular file"},
+        {[&] { std::filesystem::create_directory(path); }, "is a folder, not a regular file"},
+        {[&] { writeBytes(path, goods.substr(0, goods.size() / 2) + '\0'); },
+         "is damaged: it holds a NUL byte, so it is not a text file"},
+        {[&] { writeBytes(path, ""); }, "is damaged: it is empty"},
+        {[] {}, "is missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        std::filesystem::remove(path);
+        c.make();
+        EXPECT_TRUE(editor->filesChangedOutside());
+        EXPECT_TRUE(barShown());
+        EXPECT_EQ(form.text("labOutsideChange"),
+                  "Equipment/goods.ini " + c.problem +
+                      ". Skarvel takes up the changes once every data file can be read again; a "
+                      "save to such a file is refused.");
+        EXPECT_TRUE(contains(lines(), "[Error  ] Data file cannot be read as it is now: " + path +
+                                          " " + c.problem));
+
+        form.setText("edShipPrice", "9500"); // goods.ini
+        form.setText("edHoldsize", "15");    // shiparch.ini
+        const std::string shipArch = gameText("Ships/shiparch.ini");
+        EXPECT_EQ(errorOf<std::runtime_error>([&] { editor->SAVE_INI_VALUES(); }),
+                  "Nothing was written, because these files cannot take the values as they are "
+                  "now:\n\r" +
+                      path + " " + c.problem + " (price)");
+        EXPECT_EQ(gameText("Ships/shiparch.ini"), shipArch);
+
+        std::filesystem::remove_all(path);
+        writeBytes(path, goods);
+        editor->filesChangedOutside();
+        EXPECT_EQ(form.text("labOutsideChange"), "Equipment/goods.ini changed outside Skarvel.");
+    }
+}
+
+// A save that does not write the damaged file goes on; the open after it names the file and
+// says that the values were saved.
+TEST_F(OutsideChanges, ASaveBesideADamagedFileSaysThatItSavedAndWhyTheSetIsClosed) {
+    const std::string path = editor->dataSet().files().files[kGoods];
+    writeBytes(path, std::string("[Good]\r\n\0", 9));
+    form.setText("edPanzerung", "1300");
+    saveByButton();
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("hit_pts = 1300"), std::string::npos);
+    EXPECT_FALSE(editor->dataSet().isOpen());
+    EXPECT_EQ(dialogs.shown.back().text,
+              "The values were saved, but the data files could not be opened again:\n\r" + path +
+                  " is damaged: it holds a NUL byte, so it is not a text file.\n\rThe data files "
+                  "were not opened.");
 }
 
 TEST_F(OutsideChanges, CloseDataSetKeepsTheWindowAndTheOpenButtonOpensAgain) {

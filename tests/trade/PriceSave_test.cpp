@@ -1,5 +1,6 @@
 #include "BiniFormat.h"
 #include "ships/EditorSession.h"
+#include "support/Errors.h"
 #include "trade/PriceSave.h"
 
 #include <algorithm>
@@ -95,6 +96,22 @@ TEST_F(PriceSaveTest, AnEditedMultiplierChangesTheOneMarketGoodLine) {
         EXPECT_EQ(read().price(*atB1), 250);
         test::writeBytes(path, text);
     }
+}
+
+// goods.ini deleted while the set is open: the save says so, before a backup or any write.
+TEST_F(PriceSaveTest, AMissingFileIsNamedAndNothingIsWritten) {
+    editor->btRelloadClick();
+    Calculator calculator = read();
+    ASSERT_TRUE(calculator.setBasePrice(food(calculator), "150"));
+    const std::string path = editor->dataSet().goodsIni().path();
+    std::filesystem::remove(path);
+    const std::size_t backups = editor->dataSet().backups().store().list().size();
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { save(calculator); }),
+              "Nothing was written, because these files cannot take the values as they are "
+              "now:\n\r" +
+                  path + " is missing (price)");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(editor->dataSet().backups().store().list().size(), backups);
 }
 
 } // namespace
