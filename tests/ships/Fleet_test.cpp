@@ -2,6 +2,8 @@
 // review and save through the one write path, CSV, and the line to the Ship page.
 #include "EditorSession.h"
 #include "gamedata/TextLines.h"
+#include "ports/Controls.h"
+#include "ships/FieldLabels.h"
 #include "ships/FleetColumns.h"
 #include "ships/FleetCommands.h"
 #include "ships/FleetCsv.h"
@@ -274,6 +276,18 @@ TEST_F(FleetTest, ShipPageAndFleetChangesNeverMix) {
     editor->btCloseSetClick();
     EXPECT_FALSE(editor->dataSet().isOpen());
     EXPECT_TRUE(fleet.edits().empty());
+}
+
+// Undo texts and column headers name a field as the user reads it, never by its control.
+TEST(FieldLabels, EveryFieldOfTheTableHasACaption) {
+    for (const ShipField& field : shipFields()) {
+        const std::string label = fieldLabel(field.field);
+        EXPECT_FALSE(label.empty()) << field.field;
+        EXPECT_EQ(controls::find(label), nullptr) << field.field << ": " << label;
+    }
+    EXPECT_EQ(fieldLabel(controls::edPanzerung), "Hit points");
+    EXPECT_EQ(fieldLabel(controls::edStartingMoney), "Starting money");
+    EXPECT_EQ(fieldLabel(controls::btSave), "");
 }
 
 } // namespace
