@@ -104,7 +104,7 @@ std::string FleetCommands::reviewText() const {
             shipArch->after = withMountLevels(shipArch->after, mounts);
         }
     }
-    return text + skarvel::reviewText(reviewOf(edits));
+    return text + skarvel::reviewText(reviewOf(edits, gameNamesOf(editor_.dataSet().gameNames())));
 }
 
 bool FleetCommands::btFleetReviewClick() {

@@ -174,7 +174,7 @@ std::string ShipSaver::reviewText(const PendingSave& pending, const LoadedShip& 
         }
         shipArch->after = hardpoints_.previewHardpointValues(shipArch->after, ship.shipNickname);
     }
-    return skarvel::reviewText(reviewOf(edits));
+    return skarvel::reviewText(reviewOf(edits, gameNamesOf(dataSet_.gameNames())));
 }
 
 bool ShipSaver::reviewed(const PendingSave& pending, const LoadedShip& ship) {

@@ -150,6 +150,8 @@ TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
 
     const std::string review = fleet.reviewText();
     EXPECT_TRUE(review.starts_with("4 ships change.")) << review;
+    EXPECT_NE(review.find("\n [Ship] mod_gunship\n-hold_size"), std::string::npos) << review;
+    EXPECT_EQ(review.find("[Ship0]"), std::string::npos) << review;
     for (const char* line :
          {"-hold_size = 40  ; cargo\n+hold_size = 60  ; cargo\n",
           "-linear_drag = 135.6 ; fractional drag\n+linear_drag = 149.2 ; fractional drag\n",
