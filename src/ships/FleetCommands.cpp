@@ -14,6 +14,7 @@
 #include "ships/ExportedCopies.h"
 #include "ships/FleetCsv.h"
 #include "ships/FleetMounts.h"
+#include "ships/FleetReview.h"
 #include "ships/ShipSaver.h"
 
 #include <algorithm>
@@ -86,8 +87,8 @@ void FleetCommands::btFleetDiscardClick() {
 
 std::string FleetCommands::reviewText() const {
     const std::size_t ships = edits_.shipCount();
-    std::string text =
-        std::to_string(ships) + (ships == 1 ? " ship changes." : " ships change.") + "\n\n";
+    std::string text = std::to_string(ships) + (ships == 1 ? " ship changes." : " ships change.") +
+                       "\n" + changedShipsLine(edits_) + "\n";
     const ini::ReadOnlyPhase readOnly;
     std::vector<FileEdit> edits = editsOf(editor_.dataSet(), edits_.changes());
     if (const auto mounts = edits_.mountChanges(); !mounts.empty()) {

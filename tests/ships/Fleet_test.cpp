@@ -7,6 +7,7 @@
 #include "ships/FleetColumns.h"
 #include "ships/FleetCommands.h"
 #include "ships/FleetCsv.h"
+#include "ships/FleetReview.h"
 #include "support/TestFiles.h"
 
 #include <map>
@@ -149,7 +150,10 @@ TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
     EXPECT_EQ(fleet.edits().shipCount(), 4u);
 
     const std::string review = fleet.reviewText();
-    EXPECT_TRUE(review.starts_with("4 ships change.")) << review;
+    EXPECT_TRUE(
+        review.starts_with("4 ships change.\nMod Gunship, Mod Freighter, Mod Shared Shield, "
+                           "Mod Commented\n\n"))
+        << review;
     EXPECT_NE(review.find("\n [Ship] mod_gunship\n-hold_size"), std::string::npos) << review;
     EXPECT_EQ(review.find("[Ship0]"), std::string::npos) << review;
     for (const char* line :
@@ -183,6 +187,11 @@ TEST_F(FleetTest, SaveWritesExactlyTheChangedLinesOfTwentyShips) {
         rows.push_back(row);
     }
     ASSERT_EQ(fleet.edits().apply(rows, column("hold_size"), Op::Set, "60"), "");
+    // Ships without a name go by their nickname.
+    const auto names = changedShipNames(fleet.edits());
+    ASSERT_EQ(names.size(), 20u);
+    EXPECT_EQ(names.front(), "gen_2");
+    EXPECT_EQ(names.back(), "gen_21");
     const std::size_t backups = editor->dataSet().backups().rows().size();
     ASSERT_TRUE(fleet.save());
     EXPECT_LE(editor->dataSet().backups().rows().size(), backups + 1);
@@ -278,6 +287,14 @@ TEST_F(FleetTest, ShipPageAndFleetChangesNeverMix) {
     editor->btCloseSetClick();
     EXPECT_FALSE(editor->dataSet().isOpen());
     EXPECT_TRUE(fleet.edits().empty());
+}
+
+TEST(FleetReview, ListsTheFirstNamesAndCountsTheRest) {
+    const std::vector<std::string> three = {"Defender", "li_elite", "Rhino"};
+    EXPECT_EQ(listOfNames({}), "");
+    EXPECT_EQ(listOfNames(three), "Defender, li_elite, Rhino");
+    EXPECT_EQ(listOfNames(three, 3), "Defender, li_elite, Rhino");
+    EXPECT_EQ(listOfNames(three, 1), "Defender and 2 more");
 }
 
 // Undo texts and column headers name a field as the user reads it, never by its control.
