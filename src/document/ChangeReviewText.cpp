@@ -26,7 +26,7 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const ChangeSet& changes) 
 }
 
 std::string reviewTextOf(const DataSet& dataSet, const ChangeSet& changes) {
-    return reviewText(reviewOf(editsOf(dataSet, changes)));
+    return reviewText(reviewOf(editsOf(dataSet, changes), gameNamesOf(dataSet.gameNames())));
 }
 
 } // namespace skarvel

@@ -1,7 +1,10 @@
 #include "gamedata/ChangeReview.h"
 
+#include "gamedata/GameNames.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionFinder.h"
+#include "gamedata/SectionHeader.h"
+#include "gamedata/TextParts.h"
 #include "platform/LineEnds.h"
 
 #include <algorithm>
@@ -31,12 +34,24 @@ std::vector<std::pair<std::size_t, std::size_t>> sectionSpans(const ini::ParsedI
     return spans;
 }
 
-// Each run of changed lines of a section as "@@ line N @@", the section's header (where it
-// stays) and the run. N is the line of the file before the save where the run begins.
+// The kind of a numbered section without its number, by the numbering's own header rule:
+// a plain header kept in the files answers to the same kind.
+std::string_view kindOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section) {
+    const std::string_view header = ini.headerLine(section);
+    for (const std::string_view kind : kNumberedKinds) {
+        if (matchKindHeader(header, kind)) {
+            return kind;
+        }
+    }
+    return ini.name(section);
+}
+
+// Each run of changed lines of a section as "@@ line N @@", the section's title (where its
+// header stays) and the run. N is the line of the file before the save where the run begins.
 void reviewSection(std::vector<DiffLine>& lines, std::string_view before, std::string_view after,
-                   std::size_t lineNumber) {
-    const std::string header(firstLine(before));
-    const bool headerStays = !header.empty() && firstLine(after) == header;
+                   std::size_t lineNumber, const std::string& title) {
+    const std::string_view header = firstLine(before);
+    const bool headerStays = !header.empty() && !title.empty() && firstLine(after) == header;
     // Sections are short: the whole of it is compared, every unchanged line kept.
     const std::vector<DiffLine> all = lineDiff(before, after, std::numeric_limits<int>::max() / 2);
     std::size_t line = lineNumber;
@@ -48,7 +63,7 @@ void reviewSection(std::vector<DiffLine>& lines, std::string_view before, std::s
         }
         lines.push_back({'@', "@@ line " + std::to_string(line) + " @@"});
         if (headerStays) {
-            lines.push_back({' ', header});
+            lines.push_back({' ', title});
         }
         for (; i < all.size() && all[i].mark != ' '; ++i) {
             line += all[i].mark == '-' ? 1 : 0;
@@ -58,6 +73,32 @@ void reviewSection(std::vector<DiffLine>& lines, std::string_view before, std::s
 }
 
 } // namespace
+
+SectionNames gameNamesOf(const GameNames& names) {
+    return [&names](const ini::ParsedIni& ini, const ini::ParsedIni::Section& section) {
+        const ini::ParsedIni::Key* id = ini.findKey(section, "ids_name");
+        return id == nullptr ? std::string() : trimControl(names.text(ini.value(*id)));
+    };
+}
+
+std::string sectionTitle(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section,
+                         const SectionNames& names) {
+    std::string title = "[" + std::string(kindOf(ini, section)) + "]";
+    for (const std::string_view idKey : {"nickname", "base"}) {
+        if (const ini::ParsedIni::Key* key = ini.findKey(section, idKey)) {
+            if (const std::string id = ini.value(*key); !id.empty()) {
+                title += " " + id;
+                break;
+            }
+        }
+    }
+    if (names) {
+        if (const std::string name = names(ini, section); !name.empty()) {
+            title += " (" + name + ")";
+        }
+    }
+    return title;
+}
 
 std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingChange>& changes) {
     std::vector<FileEdit> edits;
@@ -104,7 +145,7 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingC
     return edits;
 }
 
-std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
+std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits, const SectionNames& names) {
     std::vector<FileReview> reviews;
     for (const FileEdit& edit : edits) {
         if (edit.before == edit.after) {
@@ -144,7 +185,12 @@ std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
                     lineNumberAt(std::string_view(edit.before).substr(counted), offset - counted) -
                     1;
                 counted = offset;
-                reviewSection(review.lines, old, now, line);
+                // Span i holds section i - 1; span 0 is the text before the first header.
+                const std::string title =
+                    i > 0 && i <= before.sections().size()
+                        ? sectionTitle(before, before.sections()[i - 1], names)
+                        : std::string();
+                reviewSection(review.lines, old, now, line, title);
             }
         }
         reviews.push_back(std::move(review));
@@ -153,8 +199,9 @@ std::vector<FileReview> reviewOf(const std::vector<FileEdit>& edits) {
 }
 
 std::vector<FileReview> reviewChanges(const DataSet& dataSet,
-                                      const std::vector<PendingChange>& changes) {
-    return reviewOf(editsOf(dataSet, changes));
+                                      const std::vector<PendingChange>& changes,
+                                      const SectionNames& names) {
+    return reviewOf(editsOf(dataSet, changes), names);
 }
 
 std::string reviewText(const std::vector<FileReview>& reviews) {

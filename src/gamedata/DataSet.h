@@ -116,6 +116,8 @@ public:
     // The game's own display names, read for the folder of the last open; files unchanged
     // since an earlier open are not read again.
     const GameNames& loadGameNames();
+    // Those names as last read, without reading or warning again.
+    const GameNames& gameNames() const { return gameNames_; }
 
     const DataFileSet& files() const { return files_; } // FDataDir, FIniFileNames
     const std::string& gameDirectory() const { return gameDirectory_; }

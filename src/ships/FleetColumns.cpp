@@ -1,53 +1,13 @@
 #include "ships/FleetColumns.h"
 
 #include "platform/AsciiText.h"
+#include "ships/FieldLabels.h"
 
-#include <map>
 #include <vector>
 
 namespace skarvel {
 
 namespace {
-
-// The names the columns show for the field table's keys; the place of each value stays the
-// table's.
-const std::map<std::string_view, std::string_view>& fieldLabels() {
-    static const std::map<std::string_view, std::string_view> labels = {
-        {"edPanzerung", "Hit points"},
-        {"edNanobot", "Nanobot limit"},
-        {"edShield", "Shield battery limit"},
-        {"edMasse", "Mass"},
-        {"edHoldsize", "Cargo hold"},
-        {"edShipName", "Ship ident name"},
-        {"edShipNickName", "Nickname"},
-        {"edShipLevel", "Class"},
-        {"edMAxBankAngel", "Max bank angle"},
-        {"edLinearDrag", "Linear drag"},
-        {"edCameraOffset", "Camera offset"},
-        {"edCameraAngularAccel", "Camera angular acceleration"},
-        {"edCameraHorTurnAngle", "Camera horizontal turn angle"},
-        {"edVerUpTurnAngle", "Camera turn up angle"},
-        {"edVerDownTurnAngle", "Camera turn down angle"},
-        {"edLODRanges", "LOD ranges"},
-        {"edSteeringTorque", "Steering torque"},
-        {"edRotationInertia", "Rotation inertia"},
-        {"edAngularDrag", "Angular drag"},
-        {"edShipPrice", "Hull price"},
-        {"edTractorRange", "Tractor range"},
-        {"edTractorSpeed", "Tractor speed"},
-        {"edPowerMasse", "Power plant mass"},
-        {"edPowerCapacity", "Power output"},
-        {"edPowerRegen", "Power regeneration"},
-        {"edThrusterCapacity", "Thruster capacity"},
-        {"edThrusterChargeRate", "Thruster recharge"},
-        {"edEngineMaxForce", "Max force"},
-        {"edEngineLinearDrag", "Engine linear drag"},
-        {"edReverseFraction", "Reverse fraction"},
-        {"edCruisePowerUsage", "Cruise power usage"},
-        {"edCruiseChargeTime", "Cruise charge time"},
-    };
-    return labels;
-}
 
 std::string prefixOf(ShipGroup group) {
     switch (group) {
@@ -64,7 +24,7 @@ std::string prefixOf(ShipGroup group) {
 
 FleetColumn fieldColumn(const ShipField& field) {
     FleetColumn column{FleetSource::Field, prefixOf(field.group) + std::string(field.key),
-                       std::string(fieldLabels().at(field.field)), &field};
+                       fieldLabel(field.field), &field};
     // The nickname finds the ship's section; the list keys are free text.
     column.editable = field.field != "edShipNickName";
     column.numeric = field.singleNumber;

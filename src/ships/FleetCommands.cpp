@@ -14,6 +14,7 @@
 #include "ships/ExportedCopies.h"
 #include "ships/FleetCsv.h"
 #include "ships/FleetMounts.h"
+#include "ships/FleetReview.h"
 #include "ships/ShipSaver.h"
 
 #include <algorithm>
@@ -85,8 +86,8 @@ void FleetCommands::btFleetDiscardClick() {
 
 std::string FleetCommands::reviewText() {
     const std::size_t ships = edits_.shipCount();
-    std::string text =
-        std::to_string(ships) + (ships == 1 ? " ship changes." : " ships change.") + "\n\n";
+    std::string text = std::to_string(ships) + (ships == 1 ? " ship changes." : " ships change.") +
+                       "\n" + changedShipsLine(edits_) + "\n";
     ChangeSet changes;
     addTo(changes);
     return text + reviewTextOf(editor_.dataSet(), changes);

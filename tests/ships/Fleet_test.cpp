@@ -2,9 +2,12 @@
 // review and save through the one write path, CSV, and the line to the Ship page.
 #include "EditorSession.h"
 #include "gamedata/TextLines.h"
+#include "ports/Controls.h"
+#include "ships/FieldLabels.h"
 #include "ships/FleetColumns.h"
 #include "ships/FleetCommands.h"
 #include "ships/FleetCsv.h"
+#include "ships/FleetReview.h"
 #include "support/TestFiles.h"
 
 #include <map>
@@ -147,7 +150,12 @@ TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
     EXPECT_EQ(fleet.edits().shipCount(), 4u);
 
     const std::string review = fleet.reviewText();
-    EXPECT_TRUE(review.starts_with("4 ships change.")) << review;
+    EXPECT_TRUE(
+        review.starts_with("4 ships change.\nMod Gunship, Mod Freighter, Mod Shared Shield, "
+                           "Mod Commented\n\n"))
+        << review;
+    EXPECT_NE(review.find("\n [Ship] mod_gunship\n-hold_size"), std::string::npos) << review;
+    EXPECT_EQ(review.find("[Ship0]"), std::string::npos) << review;
     for (const char* line :
          {"-hold_size = 40  ; cargo\n+hold_size = 60  ; cargo\n",
           "-linear_drag = 135.6 ; fractional drag\n+linear_drag = 149.2 ; fractional drag\n",
@@ -179,6 +187,11 @@ TEST_F(FleetTest, SaveWritesExactlyTheChangedLinesOfTwentyShips) {
         rows.push_back(row);
     }
     ASSERT_EQ(fleet.edits().apply(rows, column("hold_size"), Op::Set, "60"), "");
+    // Ships without a name go by their nickname.
+    const auto names = changedShipNames(fleet.edits());
+    ASSERT_EQ(names.size(), 20u);
+    EXPECT_EQ(names.front(), "gen_2");
+    EXPECT_EQ(names.back(), "gen_21");
     const std::size_t backups = editor->dataSet().backups().rows().size();
     ASSERT_TRUE(fleet.save());
     EXPECT_LE(editor->dataSet().backups().rows().size(), backups + 1);
@@ -279,6 +292,26 @@ TEST_F(FleetTest, ShipPageAndFleetChangesAreOneDocument) {
     editor->btCloseSetClick();
     EXPECT_FALSE(editor->dataSet().isOpen());
     EXPECT_TRUE(fleet.edits().empty());
+}
+
+TEST(FleetReview, ListsTheFirstNamesAndCountsTheRest) {
+    const std::vector<std::string> three = {"Defender", "li_elite", "Rhino"};
+    EXPECT_EQ(listOfNames({}), "");
+    EXPECT_EQ(listOfNames(three), "Defender, li_elite, Rhino");
+    EXPECT_EQ(listOfNames(three, 3), "Defender, li_elite, Rhino");
+    EXPECT_EQ(listOfNames(three, 1), "Defender and 2 more");
+}
+
+// Undo texts and column headers name a field as the user reads it, never by its control.
+TEST(FieldLabels, EveryFieldOfTheTableHasACaption) {
+    for (const ShipField& field : shipFields()) {
+        const std::string label = fieldLabel(field.field);
+        EXPECT_FALSE(label.empty()) << field.field;
+        EXPECT_EQ(controls::find(label), nullptr) << field.field << ": " << label;
+    }
+    EXPECT_EQ(fieldLabel(controls::edPanzerung), "Hit points");
+    EXPECT_EQ(fieldLabel(controls::edStartingMoney), "Starting money");
+    EXPECT_EQ(fieldLabel(controls::btSave), "");
 }
 
 } // namespace

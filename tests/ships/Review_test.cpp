@@ -1,6 +1,7 @@
 // The look before a save: it shows exactly the lines the save then writes, and Cancel or
 // "Don't show again" are honoured.
 #include "EditorSession.h"
+#include "gamedata/ChangeReview.h"
 #include "gamedata/LineDiff.h"
 #include "platform/Files.h"
 
@@ -132,6 +133,81 @@ TEST_F(EditorSession, DontShowAgainTurnsTheReviewOff) {
     EXPECT_FALSE(reviewOn);
     EXPECT_EQ(dialogs.reviewsShown.size(), 1u);
     EXPECT_NE(gameText("Ships/shiparch.ini").find("78"), std::string::npos);
+}
+
+// Each changed section is named by its kind, its nickname (a [BaseGood] by its base) and the
+// game's name, never by the number the open gave it, nor by the plain header's place.
+TEST(ReviewTitles, NameTheSectionAsTheUserKnowsIt) {
+    struct Case {
+        const char* name;
+        std::string before;
+        std::string from, to; // the edit
+        std::vector<std::string> titles;
+    };
+    const std::string ships = "[Ship0]\r\nids_name = 237033\r\nnickname = li_fighter\r\n"
+                              "hit_pts = 1700\r\n\r\n[Ship1] ; elite\r\nids_name = 237034\r\n"
+                              "nickname = li_elite ; the elite\r\nhit_pts = 2500\r\n";
+    std::string plainShips = ships;
+    for (const char* numbered : {"[Ship0]", "[Ship1]"}) {
+        plainShips.replace(plainShips.find(numbered), 7, "[Ship]");
+    }
+    const Case cases[] = {
+        {"NumberedShip", ships, "hit_pts = 2500", "hit_pts = 3500", {"[Ship] li_elite (Defender)"}},
+        {"PlainShipKeptPlain",
+         plainShips,
+         "hit_pts = 1700",
+         "hit_pts = 1800",
+         {"[Ship] li_fighter (Light Fighter)"}},
+        {"UnknownName",
+         "[Ship7]\nids_name = 999001\nnickname = mod_escape_pod\nmass = 5\n",
+         "mass = 5",
+         "mass = 6",
+         {"[Ship] mod_escape_pod"}},
+        {"Good",
+         "[Good12]\r\nnickname = commodity_gold\r\nids_name = 261000\r\nprice = 600\r\n"
+         "[Engine3]\r\nnickname = ge_le_engine_01\r\nmax_force = 48000\r\n",
+         "600",
+         "650",
+         {"[Good] commodity_gold (Gold)"}},
+        {"MarketGood",
+         "[BaseGood]\r\nbase = li01_01_base\r\n"
+         "MarketGood = commodity_gold, 0, -1, 150, 500, 0, 1.2\r\n"
+         "MarketGood = commodity_oxygen, 0, -1, 150, 500, 0, 1\r\n",
+         "0, 1.2",
+         "0, 1.5",
+         {"[BaseGood] li01_01_base"}},
+        {"NoName",
+         "[PhySysConsts] ; speeds\nANOM_LIMITS_MAX_VELOCITY = 350\n",
+         "350",
+         "380",
+         {"[PhySysConsts]"}},
+        {"TwoSections",
+         ships,
+         "= 1700\r\n\r\n[Ship1] ; elite\r\nids_name = 237034",
+         "= 1750\r\n\r\n[Ship1] ; elite\r\nids_name = 237035",
+         {"[Ship] li_fighter (Light Fighter)", "[Ship] li_elite (Defender)"}},
+    };
+    const std::map<std::string, std::string> gameNames = {
+        {"237033", "Light Fighter"}, {"237034", "Defender"}, {"261000", "Gold"}};
+    const SectionNames names = [&](const ini::ParsedIni& ini, const ini::ParsedIni::Section& at) {
+        const auto* id = ini.findKey(at, "ids_name");
+        const auto found = id ? gameNames.find(ini.value(*id)) : gameNames.end();
+        return found == gameNames.end() ? std::string() : found->second;
+    };
+    for (const Case& c : cases) {
+        std::string after = c.before;
+        after.replace(after.find(c.from), c.from.size(), c.to);
+        const auto reviews =
+            reviewOf({{SettingsFile::ShipArch, "x.ini", c.before, after, nullptr, nullptr}}, names);
+        ASSERT_EQ(reviews.size(), 1u) << c.name;
+        std::vector<std::string> titles;
+        for (const DiffLine& line : reviews.front().lines) {
+            if (line.mark == ' ') {
+                titles.push_back(line.text);
+            }
+        }
+        EXPECT_EQ(titles, c.titles) << c.name << "\n" << reviewText(reviews);
+    }
 }
 
 } // namespace

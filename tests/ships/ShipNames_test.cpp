@@ -79,6 +79,23 @@ TEST_F(ShipNamesTest, MissingAndDamagedDllsFallBackToResourceIni) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+// The review names the ship as the list does, with the files kept plain: no working number.
+TEST_F(ShipNamesTest, TheReviewNamesTheShipByKindNicknameAndName) {
+    writeModDll(buildPe({{40432, u"Kusari Drone"}}).bytes);
+    editor->dataSet().setKeepFilesPlain([] { return true; });
+    editor->btRelloadClick();
+    click(2);
+    form.setText("edHoldsize", "12");
+    form.setText("edShipPrice", "9500");
+    saveByButton();
+    ASSERT_EQ(dialogs.reviewsShown.size(), 1u);
+    const std::string& review = dialogs.reviewsShown.front();
+    for (const char* titled : {"\n [Ship] ku_drone (Kusari Drone)\n-hold_size = 10",
+                               "\n [Good] ku_drone_hull\n-price = 9000"}) {
+        EXPECT_NE(review.find(titled), std::string::npos) << titled << "\n" << review;
+    }
+}
+
 // The list filter and the nicknames it searches.
 TEST(ShipFilter, NameOrNicknameContainsTheTextInAnyLetterCase) {
     struct Case {
