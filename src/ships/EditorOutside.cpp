@@ -132,6 +132,10 @@ void Editor::btCloseSetClick() {
         dataSet_.reopenAfterFailedClose();
         return;
     }
+    showClosedSet();
+}
+
+void Editor::showClosedSet() {
     forgetShip();
     valuesChanged_ = false;
     shipListArmed_ = false;

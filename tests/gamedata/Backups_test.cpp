@@ -1,6 +1,7 @@
 #include "gamedata/BackupStore.h"
 #include "gamedata/GameBackups.h"
 #include "journal/Journal.h"
+#include "platform/Files.h"
 #include "platform/Sha256.h"
 #include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
@@ -252,6 +253,77 @@ TEST_F(GameBackupsTest, RestoreWritesOnlyTheFilesThatDifferAfterBackingThemUp) {
     writeBytes(data / "constants.ini", "[Constants]\nX = 3\n");
     EXPECT_THROW(set.restore(original), BackupError);
     EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 3\n");
+}
+
+// Every file below the data folder with its bytes, temporaries included.
+std::map<std::string, std::string> contentsBelow(const fs::path& folder) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& path : folderListing(folder, true)) {
+        contents[path] = fs::is_directory(folder / path) ? "<folder>" : readBytes(folder / path);
+    }
+    return contents;
+}
+
+// Restores the real writes however the test ends.
+struct WriteFailureReset {
+    WriteFailureReset() = default;
+    WriteFailureReset(const WriteFailureReset&) = delete;
+    WriteFailureReset& operator=(const WriteFailureReset&) = delete;
+    ~WriteFailureReset() { setWriteFailureForTesting({}); }
+};
+
+TEST_F(GameBackupsTest, ARestoreThatCannotWriteEveryFileChangesNone) {
+    writeBytes(data / "EQUIPMENT/market_commodities.ini", "[BaseGood]\nbase = b\n");
+    GameBackups set = backups();
+    const Backup original = set.ensure("open");
+    // Every file differs from the backup, so each one is written back.
+    for (const std::string name :
+         {"constants.ini", "EQUIPMENT/misc_equip.ini", "EQUIPMENT/engine_equip.ini",
+          "EQUIPMENT/Goods.ini", "SHIPS/shiparch.ini", "CHARACTERS/newcharacter.ini",
+          "EQUIPMENT/market_commodities.ini"}) {
+        writeBytes(data / name, "[Changed]\n" + name + "\n");
+    }
+    const std::map<std::string, std::string> before = contentsBelow(data);
+    const WriteFailureReset reset;
+    for (const std::string failing :
+         {"/constants.ini", "/misc_equip.ini", "/market_commodities.ini"}) {
+        SCOPED_TRACE(failing);
+        setWriteFailureForTesting([&](const std::string& path) { return path.ends_with(failing); });
+        now += minutes(1);
+        try {
+            set.restore(original);
+            ADD_FAILURE() << "restored";
+        } catch (const RestoreError& error) {
+            EXPECT_EQ(error.restored(), std::vector<std::string>{});
+            EXPECT_NE(std::string(error.what()).find(failing), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(contentsBelow(data), before);
+    }
+
+    // A rename that fails part way: the files before it are the backup's, the rest as they
+    // were, and the error names both.
+    setWriteFailureForTesting({});
+    fs::remove(data / "EQUIPMENT/market_commodities.ini");
+    fs::create_directory(data / "EQUIPMENT/market_commodities.ini");
+    try {
+        set.restore(original);
+        ADD_FAILURE() << "restored";
+    } catch (const RestoreError& error) {
+        ASSERT_EQ(error.restored().size(), 6u);
+        EXPECT_EQ(error.notRestored(),
+                  std::vector<std::string>{(data / "EQUIPMENT/market_commodities.ini").string()});
+        const std::string text = error.what();
+        EXPECT_NE(text.find("These files were restored:\n\r" + error.restored()[0]),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("These files were not restored:\n\r" + error.notRestored()[0]),
+                  std::string::npos)
+            << text;
+    }
+    EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 1\n");
+    for (const std::string& path : folderListing(data, true)) {
+        EXPECT_EQ(path.find(kTemporaryMark), std::string::npos) << path;
+    }
 }
 
 TEST_F(GameBackupsTest, ARestoreNearTheRetentionLimitKeepsTheBackupItRestores) {
