@@ -1,11 +1,13 @@
 #include "gamedata/BackupStore.h"
 
 #include "gamedata/BackupRetention.h"
+#include "platform/FileLock.h"
 #include "platform/Files.h"
 #include "platform/Sha256.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -26,8 +28,12 @@ namespace {
 constexpr std::string_view kTemporaryPrefix = ".tmp-";
 constexpr std::string_view kDeletedPrefix = ".del-";
 constexpr std::string_view kObjectsFolder = "objects";
-// A temporary this old was left by a killed backup, not one being written; an object
-// written or reused more recently may belong to a backup another copy is making.
+// Held while a backup is added or anything is removed; no dot, so it is no temporary.
+constexpr std::string_view kLockName = "lock";
+// Long enough for another window's backup of the game's files, short enough to say why.
+constexpr auto kLockPatience = std::chrono::seconds(30);
+// An object written or reused more recently may belong to a backup that an older copy of
+// the program, one without the store's lock, is making.
 constexpr auto kAbandonedAfter = std::chrono::minutes(10);
 
 // "2026-12-08_10-31-05" and a second backup of the same second "...-2": the suffix orders
@@ -79,14 +85,52 @@ bool isOld(const fs::path& path) {
     return !error && fs::file_time_type::clock::now() - changed > kAbandonedAfter;
 }
 
-void removeAbandonedTemporaries(const std::string& folder) {
+template <typename Kind> bool allOf(std::string_view text, Kind kind) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [&](unsigned char c) { return kind(c) != 0; });
+}
+
+// mkdtemp's names: the prefix and six letters or digits.
+bool isFolderTemporary(const std::string& name) {
+    constexpr std::size_t kRandom = 6;
+    for (const std::string_view prefix : {kTemporaryPrefix, kDeletedPrefix}) {
+        if (name.size() == prefix.size() + kRandom && name.starts_with(prefix) &&
+            allOf(std::string_view(name).substr(prefix.size()),
+                  [](unsigned char c) { return std::isalnum(c); })) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// temporaryName's names: the prefix, the process and a count.
+bool isObjectTemporary(const std::string& name) {
+    if (!name.starts_with(kTemporaryPrefix)) {
+        return false;
+    }
+    const std::string_view rest = std::string_view(name).substr(kTemporaryPrefix.size());
+    const auto dash = rest.find('-');
+    const auto digit = [](unsigned char c) { return std::isdigit(c); };
+    return dash != std::string_view::npos && allOf(rest.substr(0, dash), digit) &&
+           allOf(rest.substr(dash + 1), digit);
+}
+
+// Under the lock nothing else writes here: every temporary of ours is what a backup or a
+// delete cut short left behind.
+void removeStoreLeftovers(const std::string& folder) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if ((name.starts_with(kTemporaryPrefix) || name.starts_with(kDeletedPrefix)) &&
-            isOld(entry.path())) {
+        if (isFolderTemporary(entry.path().filename().string())) {
             std::error_code ignored;
             fs::remove_all(entry.path(), ignored);
+        }
+    }
+    for (const auto& prefix : fs::directory_iterator(fs::path(folder) / kObjectsFolder, error)) {
+        std::error_code ignored;
+        for (const auto& object : fs::directory_iterator(prefix.path(), ignored)) {
+            if (isObjectTemporary(object.path().filename().string())) {
+                fs::remove(object.path(), ignored);
+            }
         }
     }
 }
@@ -112,6 +156,26 @@ void makeFolder(const fs::path& folder) {
 BackupStore::BackupStore(std::string root, const std::string& gameFolder, BackupClock clock)
     : root_(std::move(root)), game_(canonicalFolder(gameFolder)),
       folder_((fs::path(root_) / gameKey(game_)).string()), clock_(std::move(clock)) {}
+
+void BackupStore::lock(FileLock& held) const {
+    std::error_code error;
+    fs::create_directories(folder_, error);
+    if (error) {
+        throw BackupError("The backup folder " + folder_ + " cannot be made: " + causeText(error));
+    }
+    const std::string path = folder_ + "/" + std::string(kLockName);
+    switch (held.take(path, kLockPatience)) {
+    case FileLock::Outcome::Taken:
+        break;
+    case FileLock::Outcome::Busy:
+        throw BackupError("The backups in " + folder_ +
+                          " are being changed by another Skarvel window; try again when it is "
+                          "done.");
+    case FileLock::Outcome::Failed:
+        throw BackupError("The backup folder " + folder_ + " cannot be locked: " + held.problem());
+    }
+    removeStoreLeftovers(folder_);
+}
 
 std::chrono::system_clock::time_point BackupStore::now() const {
     return clock_ ? clock_() : std::chrono::system_clock::now();
@@ -219,7 +283,13 @@ void BackupStore::storeObject(const FileContent& file, const std::string& sha256
         }
         makeFolder(target.parent_path());
         const std::string temporary = (target.parent_path() / temporaryName()).string();
-        writeNewFile(temporary, file.bytes);
+        try {
+            writeNewFile(temporary, file.bytes);
+        } catch (...) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored); // written in part, or not at all
+            throw;
+        }
         if (::rename(temporary.c_str(), target.c_str()) != 0) {
             const int failure = errno;
             std::error_code ignored;
@@ -245,13 +315,9 @@ void BackupStore::storeObject(const FileContent& file, const std::string& sha256
 
 Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view cause,
                         std::string_view version) {
+    FileLock held;
+    lock(held);
     std::error_code error;
-    fs::create_directories(folder_, error);
-    if (error) {
-        throw BackupError("The backup folder " + folder_ + " cannot be made: " + causeText(error));
-    }
-    removeAbandonedTemporaries(folder_);
-
     const Stamp stamp = stampOf(now());
     Backup backup{std::string(),
                   std::string(),
@@ -311,13 +377,15 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
 }
 
 void BackupStore::remove(const Backup& backup) {
+    FileLock held;
+    lock(held);
     const std::vector<Backup> backups = list();
     if (!backups.empty() && backups.back().name == backup.name) {
         throw BackupError(
             "The oldest backup holds the game as Skarvel first found it and is kept.");
     }
     removeFolder(backup);
-    removeUnusedObjects();
+    removeUnused();
 }
 
 void BackupStore::removeFolder(const Backup& backup) {
@@ -336,6 +404,8 @@ void BackupStore::removeFolder(const Backup& backup) {
 }
 
 std::vector<std::string> BackupStore::prune(int days, const std::vector<std::string>& kept) {
+    FileLock held;
+    lock(held);
     std::vector<std::string> removed;
     const std::vector<Backup> backups = list();
     std::vector<std::int64_t> instants;
@@ -353,12 +423,18 @@ std::vector<std::string> BackupStore::prune(int days, const std::vector<std::str
         removed.push_back(backups[i].name);
     }
     if (!removed.empty()) {
-        removeUnusedObjects();
+        removeUnused();
     }
     return removed;
 }
 
 int BackupStore::removeUnusedObjects() {
+    FileLock held;
+    lock(held);
+    return removeUnused();
+}
+
+int BackupStore::removeUnused() {
     std::set<std::string> named;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder_, error)) {

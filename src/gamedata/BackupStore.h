@@ -12,6 +12,8 @@
 
 namespace skarvel {
 
+class FileLock;
+
 // A backup could not be made, read or checked; the text names the file and the cause.
 class BackupError : public std::runtime_error {
 public:
@@ -41,6 +43,8 @@ using BackupClock = std::function<std::chrono::system_clock::time_point()>;
 // Objects are written to a temporary file, synced, renamed and read back; the manifest is
 // written into a hidden folder, synced and renamed into place, so every folder listed is
 // whole. Older backups hold their files beside the manifest and are read as they are.
+// Adding a backup and removing anything happen under the store's file lock, so two windows
+// never remove an object a backup being made names; reading needs no lock.
 class BackupStore {
 public:
     BackupStore(std::string root, const std::string& gameFolder, BackupClock clock = {});
@@ -83,6 +87,11 @@ public:
 private:
     std::string objectPath(const std::string& sha256) const;
     void storeObject(const FileContent& file, const std::string& sha256);
+    // Waits for the store's lock (throws BackupError when another window keeps it too long)
+    // and removes the temporaries a backup or delete cut short left.
+    void lock(FileLock& held) const;
+    // removeUnusedObjects under a lock already held.
+    int removeUnused();
     void removeFolder(const Backup& backup);
 
     std::string root_;

@@ -8,6 +8,7 @@
 #include "platform/CaseInsensitivePath.h"
 #include "platform/Files.h"
 #include "platform/OwnFolders.h"
+#include "platform/Sha256.h"
 #include "platform/SystemFacts.h"
 
 #include <algorithm>
@@ -63,7 +64,28 @@ const FileContent* contentAt(const std::vector<FileContent>& contents, const std
     return found == contents.end() ? nullptr : &*found;
 }
 
+std::string restoreText(const std::string& cause, const std::vector<std::string>& restored,
+                        const std::vector<std::string>& notRestored) {
+    if (restored.empty()) {
+        return cause;
+    }
+    std::string text = cause + "\n\rThese files were restored:";
+    for (const std::string& path : restored) {
+        text += "\n\r" + path;
+    }
+    text += "\n\rThese files were not restored:";
+    for (const std::string& path : notRestored) {
+        text += "\n\r" + path;
+    }
+    return text;
+}
+
 } // namespace
+
+RestoreError::RestoreError(const std::string& cause, std::vector<std::string> restored,
+                           std::vector<std::string> notRestored)
+    : BackupError(restoreText(cause, restored, notRestored)), restored_(std::move(restored)),
+      notRestored_(std::move(notRestored)) {}
 
 BackupSettings defaultBackupSettings() {
     return {userBackupsFolder(), userStateFolder(), 30, VersionString(executablePath()), {}};
@@ -270,17 +292,36 @@ std::string GameBackups::pathInGame(const std::string& relative) const {
 }
 
 void GameBackups::restore(const Backup& backup) {
-    store_.verify(backup);
-    ensureKept("restore");
-    for (const BackupFile& file : backup.manifest.files) {
-        const std::string target = pathInGame(file.path);
-        const std::string bytes = store_.read(backup, file);
-        if (fileExists(target) && readFile(target) == bytes) {
-            continue;
+    // Every new file is on disk before the first one replaces the game's: a failure up to
+    // there leaves the game as it was, and the temporaries go with `staged`.
+    StagedFiles staged;
+    try {
+        store_.verify(backup);
+        ensureKept("restore");
+        for (const BackupFile& file : backup.manifest.files) {
+            const std::string target = pathInGame(file.path);
+            const std::string bytes = store_.read(backup, file);
+            if (sha256Hex(bytes) != file.sha256) {
+                throw BackupError("The backup " + backup.name + " is damaged: " + file.path +
+                                  " is not the file that was backed up");
+            }
+            if (fileExists(target) && readFile(target) == bytes) {
+                continue;
+            }
+            staged.add(target, bytes);
         }
-        writeFileAtomically(target, bytes);
-        journal_.Write("Aus Sicherung " + backup.name + " wiederhergestellt [" + target + "]",
+    } catch (const std::exception& error) {
+        throw RestoreError(error.what(), {}, {});
+    }
+    const std::vector<std::string> targets = staged.paths();
+    const StagedFiles::Commit done = staged.commit();
+    for (std::size_t i = 0; i < done.renamed; ++i) {
+        journal_.Write("Aus Sicherung " + backup.name + " wiederhergestellt [" + targets[i] + "]",
                        JournalEntryKind::Info);
+    }
+    if (!done.problem.empty()) {
+        const auto split = targets.begin() + static_cast<std::ptrdiff_t>(done.renamed);
+        throw RestoreError(done.problem, {targets.begin(), split}, {split, targets.end()});
     }
     prune(backup.name);
 }

@@ -16,6 +16,21 @@ namespace skarvel {
 
 class TJournal;
 
+// A restore that failed. restored() lists the files it replaced before it stopped (in the
+// game's folder); when it is empty, every file of the game is as it was.
+class RestoreError : public BackupError {
+public:
+    RestoreError(const std::string& cause, std::vector<std::string> restored,
+                 std::vector<std::string> notRestored);
+
+    const std::vector<std::string>& restored() const { return restored_; }
+    const std::vector<std::string>& notRestored() const { return notRestored_; }
+
+private:
+    std::vector<std::string> restored_;
+    std::vector<std::string> notRestored_;
+};
+
 struct BackupSettings {
     std::string root;    // the folder of every game's backups
     std::string state;   // the folder of the interrupted-save marker
@@ -81,9 +96,10 @@ public:
     std::optional<Backup> find(const std::string& name) const;
 
     // Checks the backup, backs up the files as they are now (cause "restore") and writes
-    // back every file whose bytes differ, each one atomically and journaled; old backups
-    // are removed only afterwards, never the one restored. Throws BackupError before
-    // anything is written when the backup fails its check.
+    // back every file whose bytes differ: all into temporaries beside their files first,
+    // then renamed over them one by one, each journaled; old backups are removed only
+    // afterwards, never the one restored. Throws RestoreError; unless a rename failed part
+    // way, nothing of the game's was changed.
     void restore(const Backup& backup);
 
 private:

@@ -268,6 +268,70 @@ void writeFileAtomically(const std::string& givenPath, std::string_view bytes, b
     }
 }
 
+StagedFiles::~StagedFiles() {
+    discard();
+}
+
+void StagedFiles::discard() {
+    for (const Staged& file : staged_) {
+        ::unlink(file.temporary.c_str());
+    }
+    staged_.clear();
+}
+
+void StagedFiles::add(const std::string& givenPath, std::string_view bytes) {
+    Staged file{givenPath, linkTarget(givenPath), {}};
+    file.temporary = file.target + std::string(kTemporaryMark) + "XXXXXX";
+    FileDescriptor fd(::mkstemp(file.temporary.data()));
+    if (!fd.valid()) {
+        throw failure("Unable to write to", givenPath, errno);
+    }
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(file.target.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    }
+    const bool ok = writeAll(fd.get(), bytes) && !injectedWriteFailure(givenPath) &&
+                    ::fsync(fd.get()) == 0 && ::fchmod(fd.get(), mode) == 0 && fd.close();
+    if (!ok) {
+        const int cause = errno;
+        fd.close();
+        ::unlink(file.temporary.c_str());
+        throw failure("Unable to write to", givenPath, cause);
+    }
+    staged_.push_back(std::move(file));
+}
+
+StagedFiles::Commit StagedFiles::commit() {
+    Commit done;
+    std::vector<std::string> folders;
+    for (; done.renamed < staged_.size(); ++done.renamed) {
+        const Staged& file = staged_[done.renamed];
+        if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+            done.problem = failure("Unable to write to", file.path, errno).what();
+            break;
+        }
+        if (std::find(folders.begin(), folders.end(), folderOf(file.target)) == folders.end()) {
+            folders.push_back(folderOf(file.target));
+        }
+    }
+    // The renamed ones are in place: only the others' temporaries go.
+    staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(done.renamed));
+    discard();
+    for (const std::string& folder : folders) {
+        syncFolder(folder);
+    }
+    return done;
+}
+
+std::vector<std::string> StagedFiles::paths() const {
+    std::vector<std::string> paths;
+    for (const Staged& file : staged_) {
+        paths.push_back(file.path);
+    }
+    return paths;
+}
+
 std::vector<std::string> removeLeftoverTemporaries(const std::string& givenPath,
                                                    std::string_view mark) {
     const std::filesystem::path path(linkTarget(givenPath));

@@ -71,6 +71,43 @@ void writeFileAtomically(const std::string& path, std::string_view bytes, bool d
 // characters, so that a leftover of a killed write is known to be ours.
 inline constexpr std::string_view kTemporaryMark = ".skarvel-tmp-";
 
+// Replaces several files together: each new content goes to a temporary beside its file
+// (named as writeFileAtomically names it), written and synced, and none is renamed over its
+// file before all are. The temporaries not renamed are removed with the object.
+class StagedFiles {
+public:
+    StagedFiles() = default;
+    ~StagedFiles();
+    StagedFiles(const StagedFiles&) = delete;
+    StagedFiles& operator=(const StagedFiles&) = delete;
+
+    // Writes the bytes to a temporary beside the file (a link's target), keeping the file's
+    // permission bits. Throws "Unable to write to <path>: <cause>" and leaves no temporary of
+    // this file.
+    void add(const std::string& path, std::string_view bytes);
+
+    struct Commit {
+        std::size_t renamed = 0; // the first `renamed` files in the order added
+        std::string problem;     // why the next one was not; empty when all were
+    };
+    // Renames the temporaries over their files in the order added, stopping at the first
+    // rename that fails, and syncs their folders.
+    Commit commit();
+
+    // The files as added.
+    std::vector<std::string> paths() const;
+
+private:
+    struct Staged {
+        std::string path;   // as given
+        std::string target; // what the rename replaces
+        std::string temporary;
+    };
+    void discard();
+
+    std::vector<Staged> staged_;
+};
+
 // Removes the temporaries of ours that a killed write left beside the file (or beside the
 // file a link points to); nothing else. Returns the paths removed. mark: what a writer puts
 // between the file's name and mkstemp's six characters (the converter bini uses ".").
@@ -95,8 +132,8 @@ bool clearReadOnly(const std::string& path);
 void setClearReadOnlyForTesting(std::function<bool(const std::string&)> replacement);
 
 // Test seam: asked with the path once the new content is written to the temporary file;
-// true makes writeFileAtomically fail there as on a full disk (ENOSPC); an empty function
-// restores the real behaviour.
+// true makes writeFileAtomically and StagedFiles::add fail there as on a full disk (ENOSPC);
+// an empty function restores the real behaviour.
 void setWriteFailureForTesting(std::function<bool(const std::string&)> fails);
 
 } // namespace skarvel

@@ -64,20 +64,29 @@ constexpr std::string_view kChooseFirst = "Choose a backup in the list first.";
 
 } // namespace
 
-void BackupCommands::restoreLocked(GameBackups& game, const Backup& backup) {
+bool BackupCommands::restoreLocked(GameBackups& game, const Backup& backup) {
     // Another copy of the program with this game open would be written under.
     DataFolderLock lock;
     if (lock.take(game.files().dataDir) == DataFolderLock::Outcome::HeldElsewhere) {
         showFailure("This data set is open in another Skarvel window, so the backup " +
                     backup.name + " was not restored. Nothing was written.");
-        return;
+        return true;
     }
+    const std::string failed = "The backup could not be restored:\n\r";
     try {
         game.restore(backup);
         dialogs_.message(MessageKind::Information, "The backup " + backup.name + " was restored.");
+    } catch (const RestoreError& error) {
+        if (error.restored().empty()) {
+            showFailure(failed + error.what() + "\n\rThe data files were left as they were.");
+            return true;
+        }
+        showFailure(failed + error.what() + "\n\rThe data set stays closed.");
+        return false;
     } catch (const std::exception& error) {
-        showFailure("The backup could not be restored:\n\r" + std::string(error.what()));
+        showFailure(failed + std::string(error.what()));
     }
+    return true;
 }
 
 void BackupCommands::btBackupRestoreClick(const std::string& name) {
@@ -125,9 +134,11 @@ void BackupCommands::btBackupRestoreClick(const std::string& name) {
     if (wasOpen && !set_.close()) {
         return; // the close has shown why; the set stays open
     }
-    restoreLocked(game, *backup);
-    if (wasOpen) {
+    const bool whole = restoreLocked(game, *backup);
+    if (wasOpen && whole) {
         set_.reopen();
+    } else if (wasOpen) {
+        set_.keepClosed();
     }
 }
 

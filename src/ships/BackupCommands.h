@@ -22,6 +22,8 @@ public:
         // Closes the open set; false when files kept their numbers (the set stays open).
         std::function<bool()> close;
         std::function<void()> reopen;
+        // The set stays closed: the window shows no set open.
+        std::function<void()> keepClosed;
     };
 
     BackupCommands(TJournal& journal, Form& form, Dialogs& dialogs, DataSet& dataSet,
@@ -40,8 +42,9 @@ public:
 private:
     GameBackups backups();
     void showFailure(const std::string& text);
-    // Restores under the lock of the game's data folder; the set is closed.
-    void restoreLocked(GameBackups& game, const Backup& backup);
+    // Restores under the lock of the game's data folder; the set is closed. False when the
+    // restore stopped with some files replaced: a set of those is not opened again.
+    bool restoreLocked(GameBackups& game, const Backup& backup);
 
     TJournal& journal_;
     Form& form_;

@@ -70,7 +70,8 @@ Editor::Editor(TJournal& journal, Form& form, Dialogs& dialogs, std::string prog
                                       LOAD_INI_VALUES();
                                       forgetShip();
                                       form_.setSelectedIndex(controls::lbShips, 0);
-                                  }}) {
+                                  },
+                                  [this] { showClosedSet(); }}) {
     dataSet_.setShipListFiller([this] { FillShipList(dataSet_, form_); });
     ownChanges_ = document_.addSource(*this);
 }

@@ -166,6 +166,8 @@ private:
     }
     void showOutsideBar(const std::string& text);
     void hideOutsideBar();
+    // The window as a closed set leaves it: no ship, no list, nothing to save or close.
+    void showClosedSet();
 
     // Commands of the user that are running; outside changes wait for them.
     int busy_ = 0;

@@ -150,6 +150,10 @@ void Editor::btCloseSetClick() {
         dataSet_.reopenAfterFailedClose();
         return;
     }
+    showClosedSet();
+}
+
+void Editor::showClosedSet() {
     forgetShip();
     document_.discard();
     valuesChanged_ = false;

@@ -1,15 +1,18 @@
 #include "gamedata/BackupStore.h"
 #include "gamedata/GameBackups.h"
 #include "journal/Journal.h"
+#include "platform/Files.h"
 #include "platform/Sha256.h"
 #include "support/ScopedVariable.h"
 #include "support/TestFiles.h"
 
+#include <atomic>
 #include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <thread>
 
 namespace skarvel::test {
 namespace {
@@ -172,6 +175,119 @@ TEST_F(BackupStoreTest, RetentionKeepsByAgeAndRemovesTheObjectsNoBackupNames) {
     }
 }
 
+TEST_F(BackupStoreTest, BackupsMadeWhileAnotherWindowDeletesKeepEveryObject) {
+    // Backups to delete, sharing their objects with those the other window is making.
+    const auto filesOf = [](int i) {
+        return std::vector<FileContent>{kFiles[0], {"shiparch.ini", "v" + std::to_string(i % 4)}};
+    };
+    store.add({{"constants.ini", "original"}}, "open", "1");
+    std::vector<Backup> doomed;
+    for (int i = 0; i < 40; ++i) {
+        now += minutes(1);
+        doomed.push_back(store.add(filesOf(i), "save", "1"));
+    }
+    // Every object old enough for a clean-up, all the time: only the lock keeps them.
+    std::atomic<bool> done{false};
+    std::thread ager([&] {
+        const fs::path objects = fs::path(store.folder()) / "objects";
+        while (!done) {
+            try {
+                std::error_code ignored;
+                for (const auto& prefix : fs::directory_iterator(objects, ignored)) {
+                    for (const auto& object : fs::directory_iterator(prefix.path(), ignored)) {
+                        fs::last_write_time(object.path(),
+                                            fs::file_time_type::clock::now() - hours(1), ignored);
+                    }
+                }
+            } catch (const fs::filesystem_error&) {
+                // A folder that went while it was read; the next round sees the rest.
+            }
+            std::this_thread::yield();
+        }
+    });
+    std::vector<std::string> deleteProblems;
+    std::thread deleter([&] {
+        BackupStore other((tmp.path() / "backups").string(), (tmp.path() / "My Game").string());
+        for (const Backup& backup : doomed) {
+            try {
+                other.remove(backup);
+            } catch (const BackupError& error) {
+                deleteProblems.push_back(error.what());
+            }
+        }
+    });
+    BackupStore maker((tmp.path() / "backups").string(), (tmp.path() / "My Game").string(),
+                      [this] { return now + hours(1); });
+    std::vector<std::string> problems;
+    for (int i = 0; i < 40; ++i) {
+        try {
+            maker.add(filesOf(i), "manual", "1");
+        } catch (const BackupError& error) {
+            problems.push_back(error.what());
+        }
+    }
+    deleter.join();
+    done = true;
+    ager.join();
+
+    EXPECT_EQ(problems, std::vector<std::string>{});
+    EXPECT_EQ(deleteProblems, std::vector<std::string>{});
+    EXPECT_EQ(store.list().size(), 41u);
+    for (const Backup& backup : store.list()) {
+        EXPECT_NO_THROW(store.verify(backup)) << backup.name;
+    }
+}
+
+TEST_F(BackupStoreTest, TemporariesOfABackupCutShortGoAtTheNextUseAndNothingElse) {
+    const Backup first = store.add(kFiles, "open", "1");
+    const std::string objects = "objects/" + first.manifest.files[0].sha256.substr(0, 2) + "/";
+    struct Leftover {
+        std::string path; // below the store's folder
+        bool ours;
+    };
+    const std::vector<Leftover> leftovers = {
+        {".tmp-a1B2c3/manifest.json", true},                     // a manifest not yet moved in
+        {".del-Zz09yY/2026-06-01_10-00-00/manifest.json", true}, // a delete cut short
+        {objects + ".tmp-4242-7", true},                         // an object written in part
+        {".tmp-a1B2c3d/manifest.json", false},                   // another length
+        {".tmp-notes", false},
+        {objects + ".tmp-4242-x", false},
+        {objects + ".keep", false},
+        {"notes.txt", false},
+    };
+    for (const Leftover& leftover : leftovers) {
+        writeBytes(fs::path(store.folder()) / leftover.path, "half");
+    }
+    // A backup that fails leaves no temporary of its own: its object's name is taken by a
+    // folder, so the object cannot be moved in.
+    std::vector<FileContent> files = kFiles;
+    files[1].bytes += "\nchanged";
+    const std::string taken = store.folder() + "/objects/" +
+                              describe(files)[1].sha256.substr(0, 2) + "/" +
+                              describe(files)[1].sha256.substr(2);
+    fs::create_directories(fs::path(taken) / "in the way");
+    now += minutes(1);
+    EXPECT_THROW(store.add(files, "save", "1"), BackupError);
+
+    for (const Leftover& leftover : leftovers) {
+        SCOPED_TRACE(leftover.path);
+        const fs::path top = fs::path(store.folder()) / fs::path(leftover.path).begin()->string();
+        const fs::path path =
+            leftover.path.starts_with("objects/") ? fs::path(store.folder()) / leftover.path : top;
+        EXPECT_EQ(fs::exists(path), !leftover.ours);
+    }
+    std::vector<std::string> temporaries;
+    for (const auto& entry : fs::recursive_directory_iterator(store.folder())) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(".tmp-") && name != ".tmp-notes" && name != ".tmp-a1B2c3d" &&
+            name != ".tmp-4242-x") {
+            temporaries.push_back(entry.path().string());
+        }
+    }
+    EXPECT_EQ(temporaries, std::vector<std::string>{});
+    EXPECT_EQ(namesOf(store.list()), std::vector<std::string>{first.name});
+}
+
 // A game with numbered files (an open set) and a compressed one.
 class GameBackupsTest : public ::testing::Test {
 protected:
@@ -252,6 +368,77 @@ TEST_F(GameBackupsTest, RestoreWritesOnlyTheFilesThatDifferAfterBackingThemUp) {
     writeBytes(data / "constants.ini", "[Constants]\nX = 3\n");
     EXPECT_THROW(set.restore(original), BackupError);
     EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 3\n");
+}
+
+// Every file below the data folder with its bytes, temporaries included.
+std::map<std::string, std::string> contentsBelow(const fs::path& folder) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& path : folderListing(folder, true)) {
+        contents[path] = fs::is_directory(folder / path) ? "<folder>" : readBytes(folder / path);
+    }
+    return contents;
+}
+
+// Restores the real writes however the test ends.
+struct WriteFailureReset {
+    WriteFailureReset() = default;
+    WriteFailureReset(const WriteFailureReset&) = delete;
+    WriteFailureReset& operator=(const WriteFailureReset&) = delete;
+    ~WriteFailureReset() { setWriteFailureForTesting({}); }
+};
+
+TEST_F(GameBackupsTest, ARestoreThatCannotWriteEveryFileChangesNone) {
+    writeBytes(data / "EQUIPMENT/market_commodities.ini", "[BaseGood]\nbase = b\n");
+    GameBackups set = backups();
+    const Backup original = set.ensure("open");
+    // Every file differs from the backup, so each one is written back.
+    for (const std::string name :
+         {"constants.ini", "EQUIPMENT/misc_equip.ini", "EQUIPMENT/engine_equip.ini",
+          "EQUIPMENT/Goods.ini", "SHIPS/shiparch.ini", "CHARACTERS/newcharacter.ini",
+          "EQUIPMENT/market_commodities.ini"}) {
+        writeBytes(data / name, "[Changed]\n" + name + "\n");
+    }
+    const std::map<std::string, std::string> before = contentsBelow(data);
+    const WriteFailureReset reset;
+    for (const std::string failing :
+         {"/constants.ini", "/misc_equip.ini", "/market_commodities.ini"}) {
+        SCOPED_TRACE(failing);
+        setWriteFailureForTesting([&](const std::string& path) { return path.ends_with(failing); });
+        now += minutes(1);
+        try {
+            set.restore(original);
+            ADD_FAILURE() << "restored";
+        } catch (const RestoreError& error) {
+            EXPECT_EQ(error.restored(), std::vector<std::string>{});
+            EXPECT_NE(std::string(error.what()).find(failing), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(contentsBelow(data), before);
+    }
+
+    // A rename that fails part way: the files before it are the backup's, the rest as they
+    // were, and the error names both.
+    setWriteFailureForTesting({});
+    fs::remove(data / "EQUIPMENT/market_commodities.ini");
+    fs::create_directory(data / "EQUIPMENT/market_commodities.ini");
+    try {
+        set.restore(original);
+        ADD_FAILURE() << "restored";
+    } catch (const RestoreError& error) {
+        ASSERT_EQ(error.restored().size(), 6u);
+        EXPECT_EQ(error.notRestored(),
+                  std::vector<std::string>{(data / "EQUIPMENT/market_commodities.ini").string()});
+        const std::string text = error.what();
+        EXPECT_NE(text.find("These files were restored:\n\r" + error.restored()[0]),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("These files were not restored:\n\r" + error.notRestored()[0]),
+                  std::string::npos)
+            << text;
+    }
+    EXPECT_EQ(readBytes(data / "constants.ini"), "[Constants]\nX = 1\n");
+    for (const std::string& path : folderListing(data, true)) {
+        EXPECT_EQ(path.find(kTemporaryMark), std::string::npos) << path;
+    }
 }
 
 TEST_F(GameBackupsTest, ARestoreNearTheRetentionLimitKeepsTheBackupItRestores) {

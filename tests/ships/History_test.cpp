@@ -1,8 +1,10 @@
 // Going back: the states of the undo history, the last save undone from its backup, and
 // the way back from every question about unsaved changes.
 #include "EditorSession.h"
+#include "platform/Files.h"
 #include "ports/Controls.h"
 
+#include <filesystem>
 #include <functional>
 
 namespace skarvel::test {
@@ -88,6 +90,60 @@ TEST_F(History, UndoLastSaveRestoresTheFilesOfBeforeIt) {
     EXPECT_NE(dialogs.shown[dialogs.shown.size() - 2].text.find("These files will be replaced:"),
               std::string::npos);
     EXPECT_EQ(gameText("Ships/shiparch.ini").find(saved), std::string::npos);
+}
+
+// A failed undo says what became of the files, and opens the set again only on files it
+// left as they were.
+TEST_F(History, AnUndoThatFailsSaysWhatBecameOfTheFiles) {
+    struct Case {
+        const char* what;
+        bool renameFails; // the trade file is a folder now: the last rename fails
+        const char* ending;
+        bool open;
+    };
+    const std::vector<Case> cases = {
+        {"a temporary cannot be written", false, "\n\rThe data files were left as they were.",
+         true},
+        {"a rename fails", true, "\n\rThe data set stays closed.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string market = gameFile("Equipment") + "/market_commodities.ini";
+        std::filesystem::remove_all(market);
+        writeBytes(market, "[BaseGood]\nbase = b\n");
+        const std::string character = gameText("Characters/newcharacter.ini");
+        editor->btRelloadClick();
+        click(0);
+        form.setText("edHoldsize", "77");
+        // Another base each time, so that each save changes the file.
+        form.setSelectedIndex("cbStartingBase", 1 + static_cast<int>(&c - cases.data()));
+        editor->cbStartingBaseChange();
+        saveByButton();
+        ASSERT_NE(gameText("Characters/newcharacter.ini"), character);
+        if (c.renameFails) {
+            std::filesystem::remove(market);
+            std::filesystem::create_directory(market);
+        } else {
+            setWriteFailureForTesting(
+                [](const std::string& path) { return path.ends_with("newcharacter.ini"); });
+        }
+        const std::vector<std::string> before = gameFiles();
+        dialogs.answers.push_back(Answer::Yes);
+        editor->undoLastSave();
+        setWriteFailureForTesting({});
+
+        const std::string& text = dialogs.shown.back().text;
+        EXPECT_TRUE(text.ends_with(c.ending)) << text;
+        EXPECT_EQ(editor->dataSet().isOpen(), c.open);
+        EXPECT_EQ(form.items("lbShips").empty(), !c.open);
+        if (c.open) {
+            EXPECT_EQ(gameFiles(), before);
+        } else {
+            EXPECT_NE(text.find("These files were not restored:\n\r" + market), std::string::npos)
+                << text;
+            EXPECT_EQ(gameText("Characters/newcharacter.ini"), character);
+        }
+    }
 }
 
 struct Question {
