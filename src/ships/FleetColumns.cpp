@@ -1,6 +1,7 @@
 #include "ships/FleetColumns.h"
 
 #include "platform/AsciiText.h"
+#include "ports/Controls.h"
 
 #include <map>
 #include <vector>
@@ -13,38 +14,38 @@ namespace {
 // table's.
 const std::map<std::string_view, std::string_view>& fieldLabels() {
     static const std::map<std::string_view, std::string_view> labels = {
-        {"edPanzerung", "Hit points"},
-        {"edNanobot", "Nanobot limit"},
-        {"edShield", "Shield battery limit"},
-        {"edMasse", "Mass"},
-        {"edHoldsize", "Cargo hold"},
-        {"edShipName", "Ship ident name"},
-        {"edShipNickName", "Nickname"},
-        {"edShipLevel", "Class"},
-        {"edMAxBankAngel", "Max bank angle"},
-        {"edLinearDrag", "Linear drag"},
-        {"edCameraOffset", "Camera offset"},
-        {"edCameraAngularAccel", "Camera angular acceleration"},
-        {"edCameraHorTurnAngle", "Camera horizontal turn angle"},
-        {"edVerUpTurnAngle", "Camera turn up angle"},
-        {"edVerDownTurnAngle", "Camera turn down angle"},
-        {"edLODRanges", "LOD ranges"},
-        {"edSteeringTorque", "Steering torque"},
-        {"edRotationInertia", "Rotation inertia"},
-        {"edAngularDrag", "Angular drag"},
-        {"edShipPrice", "Hull price"},
-        {"edTractorRange", "Tractor range"},
-        {"edTractorSpeed", "Tractor speed"},
-        {"edPowerMasse", "Power plant mass"},
-        {"edPowerCapacity", "Power output"},
-        {"edPowerRegen", "Power regeneration"},
-        {"edThrusterCapacity", "Thruster capacity"},
-        {"edThrusterChargeRate", "Thruster recharge"},
-        {"edEngineMaxForce", "Max force"},
-        {"edEngineLinearDrag", "Engine linear drag"},
-        {"edReverseFraction", "Reverse fraction"},
-        {"edCruisePowerUsage", "Cruise power usage"},
-        {"edCruiseChargeTime", "Cruise charge time"},
+        {controls::edPanzerung, "Hit points"},
+        {controls::edNanobot, "Nanobot limit"},
+        {controls::edShield, "Shield battery limit"},
+        {controls::edMasse, "Mass"},
+        {controls::edHoldsize, "Cargo hold"},
+        {controls::edShipName, "Ship ident name"},
+        {controls::edShipNickName, "Nickname"},
+        {controls::edShipLevel, "Class"},
+        {controls::edMAxBankAngel, "Max bank angle"},
+        {controls::edLinearDrag, "Linear drag"},
+        {controls::edCameraOffset, "Camera offset"},
+        {controls::edCameraAngularAccel, "Camera angular acceleration"},
+        {controls::edCameraHorTurnAngle, "Camera horizontal turn angle"},
+        {controls::edVerUpTurnAngle, "Camera turn up angle"},
+        {controls::edVerDownTurnAngle, "Camera turn down angle"},
+        {controls::edLODRanges, "LOD ranges"},
+        {controls::edSteeringTorque, "Steering torque"},
+        {controls::edRotationInertia, "Rotation inertia"},
+        {controls::edAngularDrag, "Angular drag"},
+        {controls::edShipPrice, "Hull price"},
+        {controls::edTractorRange, "Tractor range"},
+        {controls::edTractorSpeed, "Tractor speed"},
+        {controls::edPowerMasse, "Power plant mass"},
+        {controls::edPowerCapacity, "Power output"},
+        {controls::edPowerRegen, "Power regeneration"},
+        {controls::edThrusterCapacity, "Thruster capacity"},
+        {controls::edThrusterChargeRate, "Thruster recharge"},
+        {controls::edEngineMaxForce, "Max force"},
+        {controls::edEngineLinearDrag, "Engine linear drag"},
+        {controls::edReverseFraction, "Reverse fraction"},
+        {controls::edCruisePowerUsage, "Cruise power usage"},
+        {controls::edCruiseChargeTime, "Cruise charge time"},
     };
     return labels;
 }
@@ -66,7 +67,7 @@ FleetColumn fieldColumn(const ShipField& field) {
     FleetColumn column{FleetSource::Field, prefixOf(field.group) + std::string(field.key),
                        std::string(fieldLabels().at(field.field)), &field};
     // The nickname finds the ship's section; the list keys are free text.
-    column.editable = field.field != "edShipNickName";
+    column.editable = field.field != controls::edShipNickName.name;
     column.numeric = field.singleNumber;
     return column;
 }
@@ -83,12 +84,13 @@ std::vector<FleetColumn> buildColumns() {
         }
         return fields.front();
     };
-    columns.push_back(fieldColumn(fieldOf("edShipNickName")));
+    columns.push_back(fieldColumn(fieldOf(controls::edShipNickName)));
     columns.push_back({FleetSource::ShipKey, "type", "Type"});
-    columns.push_back(fieldColumn(fieldOf("edShipLevel")));
+    columns.push_back(fieldColumn(fieldOf(controls::edShipLevel)));
     columns.push_back({FleetSource::ShipKey, "ids_name", "IDS name"});
     for (const ShipField& field : fields) {
-        if (field.field == "edShipNickName" || field.field == "edShipLevel") {
+        if (field.field == controls::edShipNickName.name ||
+            field.field == controls::edShipLevel.name) {
             continue;
         }
         if (field.group == ShipGroup::Power && columns.back().field &&
