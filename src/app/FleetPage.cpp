@@ -3,6 +3,8 @@
 #include "app/ErrorHandler.h"
 #include "app/FleetChangeDialog.h"
 #include "app/FleetModel.h"
+#include "app/FrozenColumn.h"
+#include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
@@ -15,6 +17,8 @@
 #include <QMenu>
 #include <QTimer>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace skarvel {
 
@@ -44,6 +48,7 @@ FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
     ui_.tvFleet->setEditTriggers(QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
+    frozen_ = new FrozenColumn(*ui_.tvFleet);
     buildColumnChooser();
     askChange_ = [this](const QString& header, int ships, const QString& shared) -> ChangeAnswer {
         FleetChangeDialog dialog(header, ships, shared, ui_.tvFleet->window());
@@ -70,12 +75,14 @@ FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
         proxy_->setText(text);
         showStatus();
     });
-    connect(ui_.tvFleet, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+    const auto nameClicked = [this](const QModelIndex& index) {
         const QModelIndex source = proxy_->mapToSource(index);
         if (source.column() == static_cast<int>(fleetColumnOfKey("name"))) {
             runHandler(journal_, [this, source] { openShip(source.row()); });
         }
-    });
+    };
+    connect(ui_.tvFleet, &QAbstractItemView::clicked, this, nameClicked);
+    connect(&frozen_->view(), &QAbstractItemView::clicked, this, nameClicked);
     connect(ui_.pcMain, &QTabWidget::currentChanged, this,
             [this] { runHandler(journal_, [this] { pageChanged(); }); });
     // The ship list is filled at every open and emptied at a close: the table follows.
@@ -103,8 +110,10 @@ void FleetPage::buildColumnChooser() {
         action->setCheckable(true);
         action->setChecked(true);
         const int column = static_cast<int>(i);
-        connect(action, &QAction::toggled, this,
-                [this, column](bool shown) { ui_.tvFleet->setColumnHidden(column, !shown); });
+        connect(action, &QAction::toggled, this, [this, column](bool shown) {
+            ui_.tvFleet->setColumnHidden(column, !shown);
+            frozen_->update();
+        });
     }
     ui_.btFleetColumns->setMenu(menu);
 }
@@ -161,7 +170,7 @@ void FleetPage::pageChanged() {
 }
 
 void FleetPage::openShip(int sourceRow) {
-    form_.setSelectedIndex("lbShips", sourceRow);
+    form_.setSelectedIndex(controls::lbShips, sourceRow);
     editor_.lbShipsClick();
     form_.showPage("Ship");
 }
@@ -254,9 +263,40 @@ void FleetPage::btFleetImportClick() {
     if (!path) {
         return;
     }
-    const std::string message = fleet_.importCsv(*path);
+    const auto before = shownTexts();
+    std::string message = fleet_.importCsv(*path);
     changesMade();
+    if (!ui_.edFleetFilter->text().isEmpty() && importHidden(before)) {
+        ui_.edFleetFilter->clear();
+        message += "\n\rThe filter was cleared to show the imported rows.";
+    }
     dialogs_.message(MessageKind::Information, message);
+}
+
+std::vector<std::vector<std::string>> FleetPage::shownTexts() const {
+    const FleetEdits& edits = fleet_.edits();
+    std::vector<std::vector<std::string>> texts(fleet_.table().rows().size());
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        for (std::size_t column = 0; column < fleetColumns().size(); ++column) {
+            texts[row].push_back(edits.shown(row, column));
+        }
+    }
+    return texts;
+}
+
+bool FleetPage::importHidden(const std::vector<std::vector<std::string>>& before) const {
+    const FleetEdits& edits = fleet_.edits();
+    for (std::size_t row = 0; row < before.size(); ++row) {
+        if (proxy_->mapFromSource(model_->index(static_cast<int>(row), 0)).isValid()) {
+            continue;
+        }
+        for (std::size_t column = 0; column < before[row].size(); ++column) {
+            if (edits.shown(row, column) != before[row][column]) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace skarvel

@@ -8,7 +8,9 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -23,6 +25,7 @@ class Editor;
 class FleetFilter;
 class FleetModel;
 class Form;
+class FrozenColumn;
 class TJournal;
 
 // The Fleet page: every ship in one sortable, filterable table over the core's FleetCommands,
@@ -56,6 +59,10 @@ private:
     void changesMade();
     void showStatus();
     void buildColumnChooser();
+    // Every cell's text as shown, row by row; an import hid a row when it changed one the
+    // filter hides.
+    std::vector<std::vector<std::string>> shownTexts() const;
+    bool importHidden(const std::vector<std::vector<std::string>>& before) const;
 
     Ui::TformSkarvel& ui_;
     Editor& editor_;
@@ -65,6 +72,7 @@ private:
     FleetCommands fleet_;
     FleetModel* model_;
     FleetFilter* proxy_;
+    FrozenColumn* frozen_ = nullptr;
     ChangeAsker askChange_;
     QPointer<QWidget> shownPage_;
     bool stale_ = true; // the ship list was filled again since the table was read

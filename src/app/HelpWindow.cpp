@@ -1,5 +1,7 @@
 #include "app/HelpWindow.h"
 
+#include "app/ControlName.h"
+
 #include <QDialogButtonBox>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -18,11 +20,11 @@ QString shortcutList() {
 }
 
 HelpWindow::HelpWindow(QWidget* owner, const QString& readFirst) : QDialog(owner) {
-    setObjectName(QStringLiteral("dlgHelp"));
+    setObjectName(qtName(controls::dlgHelp));
     setWindowTitle(QStringLiteral("Skarvel Help"));
     auto* layout = new QVBoxLayout(this);
     auto* text = new QTextBrowser(this);
-    text->setObjectName(QStringLiteral("memoHelp"));
+    text->setObjectName(qtName(controls::memoHelp));
     text->setPlainText(readFirst + QStringLiteral("\n\nSHORTCUTS\n\n") + shortcutList());
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -3,11 +3,18 @@
 #include "app/ErrorHandler.h"
 #include "ships/EngineValues.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QVariant>
 #include <QWidget>
+#include <memory>
 
 namespace skarvel {
 
@@ -35,6 +42,25 @@ int keypadCode(int key) {
         return 13;
     default:
         return -1; // the navigation keys of the keypad map like the main ones
+    }
+}
+
+// Home, End, the arrows (with Shift they select, with Ctrl they go by words), Delete,
+// Backspace, select all, copy and cut.
+bool isEditingKey(const QKeyEvent& press) {
+    switch (press.key()) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        return true;
+    default:
+        return press.matches(QKeySequence::SelectAll) || press.matches(QKeySequence::Copy) ||
+               press.matches(QKeySequence::Cut);
     }
 }
 
@@ -158,6 +184,19 @@ bool KeyFilter::callHandler(const QString& name, int& key) {
 }
 
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    const QString name = watched->property(kHandlerProperty).toString();
+    if (field && event->type() == QEvent::ContextMenu) {
+        showMenu(*field, name, static_cast<const QContextMenuEvent&>(*event).globalPos());
+        return true;
+    }
+    if (field && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<const QMouseEvent&>(*event).button() == Qt::MiddleButton) {
+        if (QGuiApplication::clipboard()->supportsSelection()) {
+            pasteInto(*field, name, QClipboard::Selection);
+        }
+        return true;
+    }
     if (event->type() != QEvent::KeyPress) {
         return QObject::eventFilter(watched, event);
     }
@@ -166,12 +205,47 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (press.key() == Qt::Key_Tab || press.key() == Qt::Key_Backtab) {
         return false;
     }
-    const QString name = watched->property(kHandlerProperty).toString();
     int key = virtualKeyCode(press);
     bool known = true;
     const bool ranThrough = runHandler(journal_, [&] { known = callHandler(name, key); });
+    if (field && press.matches(QKeySequence::Paste)) {
+        pasteInto(*field, name, QClipboard::Clipboard);
+        return true;
+    }
+    // The keys that move, select, copy and delete work in a number field as in any other.
+    if (field && isEditingKey(press)) {
+        return false;
+    }
     // A key that the handler cleared is swallowed; after an error it still reaches the field.
     return ranThrough && known && key == 0;
+}
+
+void KeyFilter::pasteInto(QLineEdit& field, const QString& handler, QClipboard::Mode mode) {
+    if (field.isReadOnly()) {
+        return;
+    }
+    const std::string name = handler.toStdString();
+    QString kept;
+    for (const QChar character : QGuiApplication::clipboard()->text(mode)) {
+        if (character.unicode() < 0x80 &&
+            handlerTakes(name, static_cast<char>(character.unicode()))) {
+            kept += character;
+        }
+    }
+    if (!kept.isEmpty()) {
+        field.insert(kept);
+    }
+}
+
+// The field's own menu, its Paste keeping to the characters the field takes.
+void KeyFilter::showMenu(QLineEdit& field, const QString& handler, const QPoint& where) {
+    const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        QObject::disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, &field,
+                [this, &field, handler] { pasteInto(field, handler, QClipboard::Clipboard); });
+    }
+    menu->exec(where);
 }
 
 } // namespace skarvel

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QClipboard>
 #include <QObject>
 #include <functional>
 
 class QKeyEvent;
+class QLineEdit;
+class QPoint;
 class QWidget;
 
 namespace skarvel {
@@ -18,8 +21,9 @@ int virtualKeyCode(const QKeyEvent& event);
 
 // The key-down handlers of the numeric fields: every field with the dynamic property
 // "keyHandler" hands its key presses to that handler of the engine values, and a key the
-// handler clears never reaches the field. An error in a handler goes to the journal and the
-// key still reaches the field.
+// handler clears never reaches the field, except the keys that move, select, copy and delete.
+// A paste keeps only the characters the handler's keys type. An error in a handler goes to
+// the journal and the key still reaches the field.
 class KeyFilter : public QObject {
 public:
     KeyFilter(EngineValues& handlers, TJournal& journal, QObject* parent = nullptr);
@@ -34,6 +38,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void pasteInto(QLineEdit& field, const QString& handler, QClipboard::Mode mode);
+    void showMenu(QLineEdit& field, const QString& handler, const QPoint& where);
+
     EngineValues& handlers_;
     TJournal& journal_;
 };

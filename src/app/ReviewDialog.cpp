@@ -1,5 +1,7 @@
 #include "app/ReviewDialog.h"
 
+#include "app/ControlName.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -12,12 +14,12 @@ namespace skarvel {
 ReviewDialog::ReviewDialog(QWidget* owner, const QString& caption, const QString& difference,
                            bool offerDontShowAgain)
     : QDialog(owner) {
-    setObjectName(QStringLiteral("dlgReview"));
+    setObjectName(qtName(controls::dlgReview));
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);
 
     auto* text = new QPlainTextEdit(difference, this);
-    text->setObjectName(QStringLiteral("memoReview"));
+    text->setObjectName(qtName(controls::memoReview));
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -25,16 +27,16 @@ ReviewDialog::ReviewDialog(QWidget* owner, const QString& caption, const QString
 
     if (offerDontShowAgain) {
         dontShowAgain_ = new QCheckBox(QStringLiteral("Don't show again"), this);
-        dontShowAgain_->setObjectName(QStringLiteral("cbReviewDontShow"));
+        dontShowAgain_->setObjectName(qtName(controls::cbReviewDontShow));
         layout->addWidget(dontShowAgain_);
     }
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save = buttons->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("btReviewSave"));
+    save->setObjectName(qtName(controls::btReviewSave));
     save->setDefault(true);
     QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("btReviewCancel"));
+    cancel->setObjectName(qtName(controls::btReviewCancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

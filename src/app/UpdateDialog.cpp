@@ -1,5 +1,6 @@
 #include "app/UpdateDialog.h"
 
+#include "app/ControlName.h"
 #include "ui_UpdateDialog.h"
 
 #include <QCoreApplication>
@@ -58,7 +59,7 @@ TMainForm::TMainForm(QWidget* owner, std::string runningVersion, TJournal& journ
     ui_->ProgressBar1->setFixedWidth(120);
     ui_->StatusBar1->addWidget(ui_->ProgressBar1);
     speedPanel_ = new QLabel(ui_->StatusBar1);
-    speedPanel_->setObjectName(QStringLiteral("StatusBar1Panel1"));
+    speedPanel_->setObjectName(qtName(controls::StatusBar1Panel1));
     speedPanel_->setMinimumWidth(50);
     QFont statusFont = speedPanel_->font();
     statusFont.setPointSize(7); // the whole speed and time text fits the dialog's width

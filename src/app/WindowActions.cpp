@@ -1,5 +1,6 @@
 #include "app/WindowActions.h"
 
+#include "app/ControlName.h"
 #include "ui_MainWindow.h"
 
 #include <QAbstractButton>
@@ -42,7 +43,7 @@ WindowActions::WindowActions(QMainWindow& window, Ui::TformSkarvel& ui, QUndoSta
                              Commands commands)
     : QObject(&window) {
     QMenuBar& bar = *window.menuBar();
-    bar.setObjectName(QStringLiteral("menuBarMain"));
+    bar.setObjectName(qtName(controls::menuBarMain));
 
     QMenu& file = *bar.addMenu(QStringLiteral("&File"));
     addEntry(file, QStringLiteral("&Open or reload the data files"),

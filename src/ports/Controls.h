@@ -18,7 +18,10 @@ enum class ControlKind {
     CheckBox,
     Label,
     Panel,
-    Table
+    Table,
+    TextArea, // multi-line, read only
+    Dialog,
+    MenuBar
 };
 
 // A control of the main window as the core reaches it through Form. It converts to its
@@ -234,16 +237,61 @@ constexpr const Control* find(std::string_view name) {
     return found == all.end() ? nullptr : &*found;
 }
 
-constexpr bool namesAreUnique() {
-    for (auto a = all.begin(); a != all.end(); ++a) {
-        if (std::find_if(a + 1, all.end(), [a](const Control& c) { return c.name == a->name; }) !=
-            all.end()) {
+template <class List> constexpr bool namesAreUnique(const List& list) {
+    for (auto a = list.begin(); a != list.end(); ++a) {
+        if (std::find_if(a + 1, list.end(), [a](const Control& c) { return c.name == a->name; }) !=
+            list.end()) {
             return false;
         }
     }
     return true;
 }
-static_assert(namesAreUnique(), "a control is listed twice");
+static_assert(namesAreUnique(all), "a control is listed twice");
+
+// What the window's code makes itself, outside the designed window: the menu bar, the
+// dialogs and their controls. Form never reaches them, so they are not in the list above; a
+// window test checks them against the windows that make them.
+inline constexpr Control menuBarMain{"menuBarMain", MenuBar};
+// The review before a save.
+inline constexpr Control dlgReview{"dlgReview", Dialog};
+inline constexpr Control memoReview{"memoReview", TextArea};
+inline constexpr Control cbReviewDontShow{"cbReviewDontShow", CheckBox};
+inline constexpr Control btReviewSave{"btReviewSave", PushButton};
+inline constexpr Control btReviewCancel{"btReviewCancel", PushButton};
+// Help.
+inline constexpr Control dlgHelp{"dlgHelp", Dialog};
+inline constexpr Control memoHelp{"memoHelp", TextArea};
+// The Fleet page's "Change...".
+inline constexpr Control FleetChangeDialog{"FleetChangeDialog", Dialog};
+inline constexpr Control cbFleetOperation{"cbFleetOperation", ComboBox};
+inline constexpr Control edFleetOperand{"edFleetOperand", LineEdit};
+inline constexpr Control labFleetShared{"labFleetShared", Label};
+inline constexpr Control btFleetChangeOk{"btFleetChangeOk", PushButton};
+inline constexpr Control btFleetChangeCancel{"btFleetChangeCancel", PushButton};
+// The update dialog's second status panel (speed and time left).
+inline constexpr Control StatusBar1Panel1{"StatusBar1Panel1", Label};
+
+inline constexpr auto made = std::to_array<Control>({
+    menuBarMain,
+    dlgReview,
+    memoReview,
+    cbReviewDontShow,
+    btReviewSave,
+    btReviewCancel,
+    dlgHelp,
+    memoHelp,
+    FleetChangeDialog,
+    cbFleetOperation,
+    edFleetOperand,
+    labFleetShared,
+    btFleetChangeOk,
+    btFleetChangeCancel,
+    StatusBar1Panel1,
+});
+static_assert(namesAreUnique(made), "a control is listed twice");
+static_assert(std::none_of(made.begin(), made.end(),
+                           [](const Control& c) { return find(c.name) != nullptr; }),
+              "a control is listed in both lists");
 
 } // namespace controls
 

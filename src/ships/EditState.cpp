@@ -9,17 +9,17 @@ namespace skarvel {
 
 namespace {
 
-using namespace std::string_view_literals;
-
 // Line edits that hold no game value.
-constexpr auto kNotEdited = std::to_array({"edPfad"sv, "edFliniDir"sv});
-constexpr auto kPicks =
-    std::to_array({"cbStartingBase"sv, "cbWeaponHP"sv, "cbTurretHP"sv, "cbShieldTyp"sv});
+constexpr auto kNotEdited =
+    std::to_array<std::string_view>({controls::edPfad, controls::edFliniDir});
+constexpr auto kPicks = std::to_array<std::string_view>(
+    {controls::cbStartingBase, controls::cbWeaponHP, controls::cbTurretHP, controls::cbShieldTyp});
 constexpr std::string_view kConstantsTable = "ValueListEditor";
 // The hardpoint lists and the level each shows: where the user looks, not what the files get.
 // The levels themselves are the hardpoint part of the state.
-constexpr auto kView = std::to_array({"cbWeaponHP"sv, "edWeaponHPLevel"sv, "cbTurretHP"sv,
-                                      "edTurretHpLevel"sv, "cbShieldTyp"sv, "edShieldHPLevel"sv});
+constexpr auto kView = std::to_array<std::string_view>(
+    {controls::cbWeaponHP, controls::edWeaponHPLevel, controls::cbTurretHP,
+     controls::edTurretHpLevel, controls::cbShieldTyp, controls::edShieldHPLevel});
 
 bool isView(std::string_view name) {
     return std::find(kView.begin(), kView.end(), name) != kView.end();

@@ -117,6 +117,43 @@ DerivedSpeed deriveReverseSpeed(std::string_view speed, std::string_view fractio
     return reverse;
 }
 
+bool handlerTakes(std::string_view handler, char character) {
+    int key = 0;
+    if (character >= '0' && character <= '9') {
+        key = vk::k0 + (character - '0');
+    } else if (character == '+') {
+        key = vk::kOemPlus;
+    } else if (character == '-') {
+        key = vk::kOemMinus;
+    } else if (character == ',') {
+        key = vk::kOemComma;
+    } else if (character == '.') {
+        key = vk::kOemPeriod;
+    } else {
+        return false;
+    }
+    struct HandlerKeys {
+        std::string_view handler;
+        bool (*takes)(int);
+    };
+    static constexpr HandlerKeys kSets[] = {
+        {"KeyDown", inWholeNumberSet},
+        {"KeyDownFracted", inFractionSet},
+        {"KeyDownDecimal", inDecimalSet},
+        {"edEngineSpeedKeyDown", inWholeNumberSet},
+        {"edEngineMaxForceKeyDown", inDecimalSet},
+        {"edEngineLinearDragKeyDown", inDecimalSet},
+        {"edReverseFractionKeyDown", inFractionSet},
+        {"edReverseSpeedKeyDown", inSignedWholeNumberSet},
+    };
+    for (const HandlerKeys& set : kSets) {
+        if (set.handler == handler) {
+            return set.takes(key);
+        }
+    }
+    return false;
+}
+
 EngineValues::EngineValues(Form& form, std::function<void()> markChanged)
     : form_(form), markChanged_(std::move(markChanged)) {}
 

@@ -38,6 +38,10 @@ DerivedSpeed deriveEngineSpeed(std::string_view force, std::string_view drag);
 // Speed * reverse fraction, rounded half to even.
 DerivedSpeed deriveReverseSpeed(std::string_view speed, std::string_view fraction);
 
+// Whether a field of that key handler takes the character as its keys would type it: a digit,
+// or a sign or separator of its set. Keeps a pasted text to what the field accepts.
+bool handlerTakes(std::string_view handler, char character);
+
 // The key handlers of the numeric fields. Each takes the virtual-key code and clears it to
 // 0 when the key must not reach the field. The engine handlers recompute the dependent
 // engine fields from the field's text with the typed digit appended; a speed that cannot be

@@ -1,6 +1,7 @@
 #include "ships/FleetColumns.h"
 
 #include "platform/AsciiText.h"
+#include "ports/Controls.h"
 #include "ships/FieldLabels.h"
 
 #include <vector>
@@ -26,7 +27,7 @@ FleetColumn fieldColumn(const ShipField& field) {
     FleetColumn column{FleetSource::Field, prefixOf(field.group) + std::string(field.key),
                        fieldLabel(field.field), &field};
     // The nickname finds the ship's section; the list keys are free text.
-    column.editable = field.field != "edShipNickName";
+    column.editable = field.field != controls::edShipNickName.name;
     column.numeric = field.singleNumber;
     return column;
 }
@@ -43,12 +44,13 @@ std::vector<FleetColumn> buildColumns() {
         }
         return fields.front();
     };
-    columns.push_back(fieldColumn(fieldOf("edShipNickName")));
+    columns.push_back(fieldColumn(fieldOf(controls::edShipNickName)));
     columns.push_back({FleetSource::ShipKey, "type", "Type"});
-    columns.push_back(fieldColumn(fieldOf("edShipLevel")));
+    columns.push_back(fieldColumn(fieldOf(controls::edShipLevel)));
     columns.push_back({FleetSource::ShipKey, "ids_name", "IDS name"});
     for (const ShipField& field : fields) {
-        if (field.field == "edShipNickName" || field.field == "edShipLevel") {
+        if (field.field == controls::edShipNickName.name ||
+            field.field == controls::edShipLevel.name) {
             continue;
         }
         if (field.group == ShipGroup::Power && columns.back().field &&

@@ -1,6 +1,9 @@
 #include "gui/EngineFieldsWindow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
+#include <vector>
 
 namespace skarvel {
 namespace {
@@ -127,6 +130,71 @@ TEST_F(EngineKeys, FractionFieldsTakeAPointOrAComma) {
             << c.field;
     }
     EXPECT_TRUE(marked());
+}
+
+// The keys that move, select, copy and delete work in a number field as in any other; a
+// paste keeps the characters the field's keys would type.
+TEST_F(EngineKeys, NumberFieldsTakeTheEditingKeys) {
+    struct Press {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    };
+    struct Case {
+        const char* field;
+        std::vector<Press> presses;
+        const char* after;
+        const char* clipboard = nullptr; // after the presses
+    };
+    const auto ctrl = Qt::ControlModifier;
+    const auto shift = Qt::ShiftModifier;
+    const Case cases[] = {
+        {"edMaxSpeed", {{Qt::Key_Home}, {Qt::Key_9}}, "91234"},
+        {"edMaxSpeed", {{Qt::Key_Home}, {Qt::Key_End}, {Qt::Key_5}}, "12345"},
+        {"edMaxSpeed", {{Qt::Key_Left}, {Qt::Key_Left}, {Qt::Key_7}}, "12734"},
+        {"edMaxSpeed", {{Qt::Key_Home}, {Qt::Key_Right}, {Qt::Key_Delete}}, "134"},
+        {"edMaxSpeed", {{Qt::Key_Left}, {Qt::Key_Backspace}}, "124"},
+        {"edMaxSpeed", {{Qt::Key_Up}, {Qt::Key_Down}, {Qt::Key_8}}, "12348"},
+        {"edMaxSpeed", {{Qt::Key_Home, shift}, {Qt::Key_Delete}}, ""},
+        {"edMaxSpeed", {{Qt::Key_A, ctrl}, {Qt::Key_5}}, "5"},
+        {"edMaxSpeed",
+         {{Qt::Key_A, ctrl}, {Qt::Key_C, ctrl}, {Qt::Key_End}, {Qt::Key_V, ctrl}},
+         "12341234",
+         "1234"},
+        {"edMaxSpeed", {{Qt::Key_Left, shift}, {Qt::Key_X, ctrl}}, "123", "4"},
+        {"edMaxSpeed", {{Qt::Key_Left, shift}, {Qt::Key_Delete, shift}}, "123", "4"},
+        {"edReverseFraction", {{Qt::Key_Home}, {Qt::Key_Right}, {Qt::Key_Delete}}, "134"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        setTexts({{c.field, "1234"}});
+        field(c.field).setFocus();
+        for (const Press& press : c.presses) {
+            type(field(c.field), press.key, press.modifiers);
+        }
+        EXPECT_EQ(text(c.field), c.after) << c.field;
+        if (c.clipboard) {
+            EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), c.clipboard);
+        }
+    }
+
+    const std::pair<const char*, const char*> pastes[] = {
+        {"edMaxSpeed", "125"},         {"edEngineSpeed", "125"},   {"edReverseSpeed", "125"},
+        {"edReverseFraction", "12,5"}, {"edCameraOffset", "12,5"}, {"edMasse", "12,5"},
+    };
+    for (const auto& [name, kept] : pastes) {
+        for (const Press& paste : {Press{Qt::Key_V, ctrl}, Press{Qt::Key_Insert, shift}}) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("12a,5"));
+            setTexts({{name, ""}});
+            type(field(name), paste.key, paste.modifiers);
+            EXPECT_EQ(text(name), kept) << name;
+        }
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("-1.5x"));
+    setTexts({{"edReverseSpeed", ""}, {"edReverseFraction", ""}});
+    type(field("edReverseSpeed"), Qt::Key_V, ctrl);
+    type(field("edReverseFraction"), Qt::Key_V, ctrl);
+    EXPECT_EQ(text("edReverseSpeed"), "-15");
+    EXPECT_EQ(text("edReverseFraction"), "-1.5");
 }
 
 TEST_F(EngineKeys, OnlyAForceBeyond32BitsIsJournaled) {

@@ -1,5 +1,6 @@
 // The Fleet page in the real window: sorting, filtering, a change of many ships, its review
 // and save, and a ship opened from its row.
+#include "app/FleetChangeDialog.h"
 #include "app/FleetModel.h"
 #include "app/FleetPage.h"
 #include "gamedata/TextLines.h"
@@ -9,7 +10,11 @@
 #include "support/TestFiles.h"
 
 #include <QHeaderView>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QTableView>
+#include <filesystem>
+#include <string>
 
 namespace skarvel::test {
 namespace {
@@ -92,6 +97,62 @@ TEST_F(FleetWindow, ANameOpensItsShipOnTheShipPage) {
                QStringLiteral("tsShip");
     }));
     EXPECT_EQ(fieldText(*window, "edShipNickName"), QStringLiteral("li_freighter"));
+}
+
+TEST_F(FleetWindow, TheNameColumnStaysInViewWhileTheTableScrollsSideways) {
+    auto* frozen = table().findChild<QTableView*>();
+    ASSERT_NE(frozen, nullptr);
+    QScrollBar& across = *table().horizontalScrollBar();
+    ASSERT_GT(across.maximum(), 0) << "the designed width shows only some of the columns";
+    across.setValue(across.maximum());
+    QApplication::processEvents();
+    EXPECT_LT(table().columnViewportPosition(name), 0) << "the table itself scrolled";
+    ASSERT_TRUE(frozen->isVisible());
+    EXPECT_EQ(frozen->x(), table().verticalHeader()->width() + table().frameWidth());
+    EXPECT_EQ(frozen->width(), table().columnWidth(name));
+    for (int row = 0; row < 8; ++row) {
+        const QModelIndex cell = frozen->model()->index(row, name);
+        EXPECT_EQ(frozen->visualRect(cell).top(),
+                  table().visualRect(table().model()->index(row, hold)).top());
+        EXPECT_TRUE(frozen->viewport()->rect().contains(frozen->visualRect(cell))) << row;
+    }
+    // A click on a name there opens the ship as in the table.
+    const QModelIndex third = frozen->model()->index(2, name);
+    QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {}, frozen->visualRect(third).center());
+    ASSERT_TRUE(waitUntil([&] {
+        return control<QTabWidget>(*window, "pcMain").currentWidget()->objectName() ==
+               QStringLiteral("tsShip");
+    }));
+    EXPECT_EQ(fieldText(*window, "edShipNickName"), QStringLiteral("li_freighter"));
+}
+
+// An import that changes a row the filter hides clears the filter and says so.
+TEST_F(FleetWindow, AnImportedRowHiddenByTheFilterIsShown) {
+    const std::pair<const char*, bool> imports[] = {{"li_fighter", false}, {"li_freighter", true}};
+    for (const auto& [nickname, cleared] : imports) {
+        SCOPED_TRACE(nickname);
+        click(control<QPushButton>(*window, "btFleetDiscard"));
+        QLineEdit& filter = control<QLineEdit>(*window, "edFleetFilter");
+        filter.setText(QStringLiteral("fighter"));
+        const std::filesystem::path csv = env.program / "fleet.csv";
+        writeBytes(csv, std::string("nickname,hold_size\r\n") + nickname + ",99\r\n");
+        hand.choose(csv.string()).press(QMessageBox::Ok);
+        click(control<QPushButton>(*window, "btFleetImport"));
+        ASSERT_TRUE(waitUntil([&] { return hand.allAnswered(); }));
+        EXPECT_EQ(filter.text().isEmpty(), cleared);
+        EXPECT_EQ(hand.shown.back().text.contains(
+                      QStringLiteral("The filter was cleared to show the imported rows.")),
+                  cleared)
+            << hand.shown.back().text.toStdString();
+        EXPECT_EQ(table().model()->rowCount(), cleared ? 8 : 6);
+    }
+}
+
+TEST(FleetChangeDialogTest, TheCursorIsInTheValueField) {
+    FleetChangeDialog dialog(QStringLiteral("Cargo hold (hold_size)"), 6, {});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(QApplication::focusWidget(), &control<QLineEdit>(dialog, "edFleetOperand"));
 }
 
 } // namespace

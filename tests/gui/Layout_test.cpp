@@ -1,11 +1,19 @@
 #include "app/Contact.h"
+#include "app/FleetChangeDialog.h"
+#include "app/HelpWindow.h"
 #include "app/InfoWindow.h"
 #include "app/JpegImage.h"
 #include "app/MainWindowLayout.h"
+#include "app/ReviewDialog.h"
 #include "app/UpDown.h"
+#include "app/UpdateDialog.h"
+#include "app/WindowActions.h"
 #include "gui/WindowTestSupport.h"
+#include "journal/Journal.h"
 #include "ports/Controls.h"
 #include "support/MemoryForm.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -30,6 +39,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -105,6 +115,13 @@ bool isOfKind(QWidget& widget, ControlKind kind) {
         return widget.metaObject() == &QWidget::staticMetaObject;
     case ControlKind::Table:
         return qobject_cast<QTableWidget*>(&widget) != nullptr;
+    case ControlKind::TextArea:
+        return qobject_cast<QPlainTextEdit*>(&widget) != nullptr ||
+               qobject_cast<QTextEdit*>(&widget) != nullptr;
+    case ControlKind::Dialog:
+        return qobject_cast<QDialog*>(&widget) != nullptr;
+    case ControlKind::MenuBar:
+        return qobject_cast<QMenuBar*>(&widget) != nullptr;
     }
     return false;
 }
@@ -124,14 +141,60 @@ TEST_F(LayoutTest, EveryNamedControlIsInTheWindowAsItsKind) {
     EXPECT_THROW((void)form.text("edpanzerung"), std::logic_error);
 }
 
-TEST_F(LayoutTest, WindowHasItsCaptionAndFixedWidth) {
+// The menu bar and the dialogs are made by code: their names are checked in the windows that
+// make them.
+TEST_F(LayoutTest, EveryControlTheCodeMakesIsInItsWindowAsItsKind) {
+    QUndoStack history;
+    WindowActions actions(window, ui, history, {});
+    new ReviewDialog(&window, QStringLiteral("Review"), QStringLiteral("text"), true);
+    new FleetChangeDialog(QStringLiteral("Cargo hold"), 2, QStringLiteral("li_elite"), &window);
+    new HelpWindow(&window, QStringLiteral("text"));
+    test::TempDir folder;
+    TJournal journal{folder.folder(), "DebugOut",
+                     JournalIdentity{"skarvel", "0.6.0.1", "host", "user"}};
+    test::ScriptedDialogs dialogs;
+    new TMainForm(&window, "0.6.0.1", journal, "ftp://127.0.0.1:21/", dialogs);
+    for (const Control& named : controls::made) {
+        const QString name =
+            QLatin1String(named.name.data(), static_cast<qsizetype>(named.name.size()));
+        QWidget* widget = window.findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << named.name;
+        EXPECT_TRUE(isOfKind(*widget, named.kind)) << named.name;
+    }
+}
+
+TEST_F(LayoutTest, WindowHasItsCaptionAndDesignedSize) {
     EXPECT_EQ(window.windowTitle(), " ..:: Freelancer Skarvel ::..");
     EXPECT_EQ(window.minimumSize(), QSize(800, 550));
-    EXPECT_EQ(window.maximumSize(), QSize(800, 790));
+    EXPECT_EQ(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     EXPECT_EQ(window.size(), QSize(800, 790));
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_EQ(ui.StatusBAr->currentMessage().toStdString(),
               "  :: Skarvel Version 0.5.1 build 90" + statusBarContact());
+}
+
+// The window grows beyond its designed size, not below it, and the pages' tables with it.
+TEST_F(LayoutTest, WindowResizesAboveItsDesignedSizeAndTheTablesGrow) {
+    ui.pcMain->setCurrentWidget(ui.tsFleet);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QSize fleet = ui.tvFleet->size();
+    const QSize problems = ui.tvProblems->size();
+    window.resize(1300, 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(1300, 1000));
+    EXPECT_GE(ui.tvFleet->width(), fleet.width() + 400);
+    EXPECT_GE(ui.tvFleet->height(), fleet.height() + 150);
+    ui.pcMain->setCurrentWidget(ui.tsCheck);
+    QApplication::processEvents();
+    EXPECT_GE(ui.tvProblems->width(), problems.width() + 400);
+
+    window.resize(600, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(800, 550));
+    window.showMaximized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }));
+    EXPECT_GE(window.width(), 800);
 }
 
 TEST_F(LayoutTest, ToolBarHoldsItsButtonsInOrder) {

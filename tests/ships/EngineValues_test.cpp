@@ -291,5 +291,32 @@ TEST_F(EngineValuesTest, AForceBeyond32BitsIsTheOneFault) {
     EXPECT_EQ(changes, 1);
 }
 
+// A paste keeps what the handler's keys let through: the two must never drift apart.
+TEST_F(EngineValuesTest, APasteKeepsTheCharactersTheHandlersKeysType) {
+    const std::pair<const char*, Handler> handlers[] = {
+        {"KeyDown", &EngineValues::KeyDown},
+        {"KeyDownFracted", &EngineValues::KeyDownFracted},
+        {"KeyDownDecimal", &EngineValues::KeyDownDecimal},
+        {"edEngineSpeedKeyDown", &EngineValues::edEngineSpeedKeyDown},
+        {"edEngineMaxForceKeyDown", &EngineValues::edEngineMaxForceKeyDown},
+        {"edEngineLinearDragKeyDown", &EngineValues::edEngineLinearDragKeyDown},
+        {"edReverseFractionKeyDown", &EngineValues::edReverseFractionKeyDown},
+        {"edReverseSpeedKeyDown", &EngineValues::edReverseSpeedKeyDown}};
+    const std::pair<char, int> keys[] = {{'0', vk::k0},        {'7', '7'},
+                                         {'+', vk::kOemPlus},  {'-', vk::kOemMinus},
+                                         {',', vk::kOemComma}, {'.', vk::kOemPeriod}};
+    for (const auto& [name, handler] : handlers) {
+        for (const auto& [character, key] : keys) {
+            setFields("", "", "", "", "");
+            int code = key;
+            (values.*handler)(code);
+            EXPECT_EQ(handlerTakes(name, character), code != 0) << name << " " << character;
+        }
+        EXPECT_FALSE(handlerTakes(name, 'a'));
+        EXPECT_FALSE(handlerTakes(name, ' '));
+    }
+    EXPECT_FALSE(handlerTakes("NoSuchHandler", '1'));
+}
+
 } // namespace
 } // namespace skarvel
