@@ -1,5 +1,6 @@
 #include "app/CommodityPage.h"
 
+#include "app/EditHistory.h"
 #include "app/ErrorHandler.h"
 #include "app/TradeModels.h"
 #include "app/TravelSettingsDialog.h"
@@ -18,6 +19,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <memory>
 
 namespace skarvel {
 
@@ -354,21 +356,67 @@ void CommodityPage::pricesChanged() {
 }
 
 bool CommodityPage::editBasePrice(std::size_t commodity, const QString& text) {
-    if (!calculator_ || working() ||
-        !calculator_->setBasePrice(commodity, text.trimmed().toLatin1().toStdString())) {
+    if (!calculator_ || working()) {
+        return false;
+    }
+    std::vector<trade::PriceEdit> before = calculator_->edits();
+    if (!calculator_->setBasePrice(commodity, text.trimmed().toLatin1().toStdString())) {
         return false;
     }
     pricesChanged();
+    recordPrice(std::move(before), "price of " + calculator_->data().commodities[commodity].name);
     return true;
 }
 
 bool CommodityPage::editMultiplier(std::size_t market, const QString& text) {
-    if (!calculator_ || working() ||
-        !calculator_->setMultiplier(market, text.trimmed().toLatin1().toStdString())) {
+    if (!calculator_ || working()) {
+        return false;
+    }
+    std::vector<trade::PriceEdit> before = calculator_->edits();
+    if (!calculator_->setMultiplier(market, text.trimmed().toLatin1().toStdString())) {
         return false;
     }
     pricesChanged();
+    const trade::TradeData& data = calculator_->data();
+    const trade::Market& at = data.markets[market];
+    recordPrice(std::move(before), "price of " + data.commodities[at.commodity].name + " at " +
+                                       data.bases[at.base].name);
     return true;
+}
+
+void CommodityPage::recordPrice(std::vector<trade::PriceEdit> before, std::string text) {
+    if (history_ == nullptr) {
+        return;
+    }
+    const trade::Calculator* calculator = calculator_.get();
+    history_->push(std::make_unique<StateStep<std::vector<trade::PriceEdit>>>(
+        std::move(text), std::move(before), calculator_->edits(),
+        [this, calculator](const std::vector<trade::PriceEdit>& edits) {
+            showPrices(calculator, edits);
+        }));
+}
+
+void CommodityPage::showPrices(const trade::Calculator* calculator,
+                               const std::vector<trade::PriceEdit>& edits) {
+    // A step of an earlier reading of the files has nothing left to put back.
+    if (calculator_.get() != calculator || working()) {
+        return;
+    }
+    for (const trade::PriceEdit& edit : calculator_->edits()) {
+        if (edit.commodity != trade::kNone) {
+            calculator_->setBasePrice(edit.commodity, edit.loaded);
+        } else {
+            calculator_->setMultiplier(edit.market, edit.loaded);
+        }
+    }
+    for (const trade::PriceEdit& edit : edits) {
+        if (edit.commodity != trade::kNone) {
+            calculator_->setBasePrice(edit.commodity, edit.value);
+        } else {
+            calculator_->setMultiplier(edit.market, edit.value);
+        }
+    }
+    pricesChanged();
 }
 
 void CommodityPage::btCommoditySaveClick() {

@@ -19,6 +19,7 @@ class TformSkarvel;
 namespace skarvel {
 
 class Editor;
+class EditHistory;
 class Dialogs;
 class Preferences;
 class TJournal;
@@ -39,6 +40,8 @@ public:
     void refresh();
     void btCommoditySaveClick();
     void btTravelSettingsClick();
+    // Every typed price becomes a step of the window's one undo history.
+    void setHistory(EditHistory& history) { history_ = &history; }
     // Whether a reading or a route search runs off the window's thread.
     bool working() const { return reading_ || searching_; }
 
@@ -60,6 +63,10 @@ private:
     // The typed prices are taken back (saved or dropped); the files are read again when the
     // page shows them.
     void dropEdits();
+    // A price was typed: a step from before to now; what it names: "price of Gold at X".
+    void recordPrice(std::vector<trade::PriceEdit> before, std::string text);
+    void showPrices(const trade::Calculator* calculator,
+                    const std::vector<trade::PriceEdit>& edits);
 
     Ui::TformSkarvel& ui_;
     Editor& editor_;
@@ -80,6 +87,7 @@ private:
     QFutureWatcher<std::vector<trade::Route>> searchWatcher_;
     bool reading_ = false, searching_ = false, searchAgain_ = false;
     trade::RouteQuery searched_;
+    EditHistory* history_ = nullptr;
     trade::PriceChangeSource prices_;
     Document::Registration registration_;
 };

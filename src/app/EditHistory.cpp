@@ -1,7 +1,10 @@
 #include "app/EditHistory.h"
 
 #include "app/ErrorHandler.h"
+#include "ports/Controls.h"
 #include "ships/Editor.h"
+#include "ships/FieldLabels.h"
+#include "ships/ShipFields.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,10 +22,11 @@ namespace {
 // One edit: the states before and after. Typing on in the same field joins the step.
 class EditStep : public QUndoCommand {
 public:
-    EditStep(EditHistory& history, EditState before, EditState after, QString field)
+    EditStep(EditHistory& history, EditState before, EditState after, QString field,
+             const QString& text)
         : history_(history), before_(std::move(before)), after_(std::move(after)),
           field_(std::move(field)) {
-        setText(field_.isEmpty() ? QStringLiteral("edit") : field_);
+        setText(text.isEmpty() ? QStringLiteral("edit") : text);
     }
 
     int id() const override { return 1; }
@@ -47,6 +51,35 @@ private:
     EditState before_;
     EditState after_;
     QString field_;
+    bool pushed_ = false;
+};
+
+bool isShipField(const std::string& control) {
+    for (const ShipField& field : shipFields()) {
+        if (field.field == control) {
+            return true;
+        }
+    }
+    return control == controls::edWeaponHPLevel.name || control == controls::edTurretHpLevel.name ||
+           control == controls::edShieldHPLevel.name;
+}
+
+// A page's own step (Fleet, prices); the first redo is the change itself, already made.
+class PageStep : public QUndoCommand {
+public:
+    explicit PageStep(std::unique_ptr<DocumentStep> step) : step_(std::move(step)) {
+        setText(QString::fromStdString(step_->text()));
+    }
+    void undo() override { step_->undo(); }
+    void redo() override {
+        if (pushed_) {
+            step_->redo();
+        }
+        pushed_ = true;
+    }
+
+private:
+    std::unique_ptr<DocumentStep> step_;
     bool pushed_ = false;
 };
 
@@ -129,11 +162,34 @@ void EditHistory::check() {
     } else if (differsOnlyInView(now, last_)) {
         last_ = now; // another hardpoint shown: the next step starts from here
     } else if (!(now == last_)) {
-        auto* step = new EditStep(*this, last_, now, focusedField());
+        const QString field = focusedField();
+        auto* step = new EditStep(*this, last_, now, field, stepText(field));
         last_ = now;
         stack_.push(step);
     }
     showMarks(now);
+}
+
+void EditHistory::push(std::unique_ptr<DocumentStep> step) {
+    if (ended_) {
+        ended_ = false;
+        stack_.clear();
+        loaded_ = editor_.editState();
+        last_ = loaded_;
+    }
+    stack_.push(new PageStep(std::move(step)));
+}
+
+QString EditHistory::stepText(const QString& field) const {
+    if (field.isEmpty()) {
+        return {};
+    }
+    const std::string label = fieldLabel(field.toStdString());
+    const std::string owner = editor_.shipLoaded() && isShipField(field.toStdString())
+                                  ? editor_.shownShipName()
+                                  : std::string();
+    return QString::fromStdString((label.empty() ? field.toStdString() : label) +
+                                  (owner.empty() ? "" : " of " + owner));
 }
 
 void EditHistory::show(const EditState& state) {

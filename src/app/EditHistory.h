@@ -1,10 +1,12 @@
 #pragma once
 
+#include "document/DocumentStep.h"
 #include "ships/EditState.h"
 
 #include <QObject>
 #include <QUndoStack>
 #include <functional>
+#include <memory>
 
 class QTabWidget;
 class QWidget;
@@ -27,6 +29,8 @@ public:
     QUndoStack& stack() { return stack_; }
     // Sets the controls to a state of the history (undo and redo).
     void show(const EditState& state);
+    // A step of a page whose changes are its own list, already made; it joins the one history.
+    void push(std::unique_ptr<DocumentStep> step);
 
 protected:
     // Ctrl+Z and its kin in a field undo the window's history, not the field's own.
@@ -37,6 +41,8 @@ private:
     void scheduleCheck();
     void check();
     void showMarks(const EditState& now);
+    // "Hit points of Defender": the field's caption and, for a ship's field, the ship.
+    QString stepText(const QString& field) const;
 
     Editor& editor_;
     TJournal& journal_;

@@ -1,5 +1,6 @@
 #include "app/FleetPage.h"
 
+#include "app/EditHistory.h"
 #include "app/ErrorHandler.h"
 #include "app/FleetChangeDialog.h"
 #include "app/FleetModel.h"
@@ -16,6 +17,8 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -96,6 +99,13 @@ FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
             });
         }
     };
+    // A typed cell is a step of the history too.
+    connect(model_, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!restoring_) {
+            recordHistory();
+            showStatus();
+        }
+    });
     connect(ui_.lbShips->model(), &QAbstractItemModel::rowsInserted, this, listChanged);
     connect(ui_.lbShips->model(), &QAbstractItemModel::rowsRemoved, this, listChanged);
     connect(ui_.lbShips->model(), &QAbstractItemModel::modelReset, this, listChanged);
@@ -120,6 +130,7 @@ void FleetPage::buildColumnChooser() {
 
 void FleetPage::refresh() {
     fleet_.refresh();
+    recorded_ = fleet_.edits();
     stale_ = false;
     model_->reload();
     ui_.tvFleet->resizeColumnsToContents();
@@ -136,6 +147,63 @@ void FleetPage::refresh() {
 void FleetPage::changesMade() {
     model_->changesMade();
     showStatus();
+    recordHistory();
+}
+
+namespace {
+
+// "hold_size of 6 ships": what changed between two states of the page's edits.
+std::string stepText(const FleetEdits& before, const FleetEdits& after) {
+    std::set<std::string> keys, owners;
+    const auto differing = [&](const FleetEdits& a, const FleetEdits& b) {
+        for (const PendingChange& change : a.changes()) {
+            if (std::find(b.changes().begin(), b.changes().end(), change) == b.changes().end()) {
+                keys.insert(change.key);
+                owners.insert(change.section.nickname);
+            }
+        }
+    };
+    differing(after, before);
+    differing(before, after);
+    if (before.mountChanges() != after.mountChanges()) {
+        keys.insert("hardpoint levels");
+        for (const MountChange& mount : after.mountChanges()) {
+            owners.insert(mount.shipNickname);
+        }
+    }
+    const std::string what = keys.size() == 1 ? *keys.begin() : std::string("values");
+    if (owners.size() == 1) {
+        return what + " of " + *owners.begin();
+    }
+    return what + " of " + std::to_string(owners.size()) + " ships";
+}
+
+} // namespace
+
+void FleetPage::recordHistory() {
+    const FleetEdits& now = fleet_.edits();
+    if (restoring_ ||
+        (now.changes() == recorded_.changes() && now.mountChanges() == recorded_.mountChanges())) {
+        return;
+    }
+    if (history_) {
+        history_->push(std::make_unique<StateStep<FleetEdits>>(
+            stepText(recorded_, now), recorded_, now,
+            [this](const FleetEdits& edits) { showEdits(edits); }));
+    }
+    recorded_ = now;
+}
+
+void FleetPage::showEdits(const FleetEdits& edits) {
+    restoring_ = true;
+    fleet_.edits() = edits;
+    recorded_ = edits;
+    model_->changesMade();
+    showStatus();
+    if (!edits.empty()) {
+        ui_.btSave->setEnabled(true);
+    }
+    restoring_ = false;
 }
 
 void FleetPage::showStatus() {
@@ -150,6 +218,9 @@ void FleetPage::showStatus() {
     }
     ui_.labFleetStatus->setText(text);
     ui_.btFleetDiscard->setEnabled(changes > 0);
+    if (changes > 0) {
+        ui_.btSave->setEnabled(true); // the tool bar's Save and Ctrl+S save them too
+    }
 }
 
 void FleetPage::pageChanged() {

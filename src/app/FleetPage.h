@@ -21,6 +21,7 @@ class TformSkarvel;
 namespace skarvel {
 
 class Dialogs;
+class EditHistory;
 class Editor;
 class FleetFilter;
 class FleetModel;
@@ -52,6 +53,8 @@ public:
     void btFleetImportClick();
     // A click on a ship's name opens it on the Ship page.
     void openShip(int sourceRow);
+    // Every change of the page becomes a step of the window's one undo history.
+    void setHistory(EditHistory& history) { history_ = &history; }
 
 private:
     void pageChanged();
@@ -59,6 +62,9 @@ private:
     void changesMade();
     void showStatus();
     void buildColumnChooser();
+    // The edits differ from the last step's: a new step.
+    void recordHistory();
+    void showEdits(const FleetEdits& edits);
     // Every cell's text as shown, row by row; an import hid a row when it changed one the
     // filter hides.
     std::vector<std::vector<std::string>> shownTexts() const;
@@ -74,6 +80,9 @@ private:
     FleetFilter* proxy_;
     FrozenColumn* frozen_ = nullptr;
     ChangeAsker askChange_;
+    EditHistory* history_ = nullptr;
+    FleetEdits recorded_{fleet_.table()}; // as after the last step
+    bool restoring_ = false;
     QPointer<QWidget> shownPage_;
     bool stale_ = true; // the ship list was filled again since the table was read
 };

@@ -68,9 +68,10 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     wireHistoryAndMenus();
     new ConstantsPage(*ui_, *editor_, journal_, this);
     new BackupPage(*ui_, editor_->backups(), journal_, this);
-    new CommodityPage(*ui_, *editor_, dialogs_, journal_, preferences_, this);
+    (new CommodityPage(*ui_, *editor_, dialogs_, journal_, preferences_, this))
+        ->setHistory(*history_);
     new CheckPage(*ui_, *editor_, form_, dialogs_, journal_, this);
-    new FleetPage(*ui_, *editor_, form_, dialogs_, journal_, this);
+    (new FleetPage(*ui_, *editor_, form_, dialogs_, journal_, this))->setHistory(*history_);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }
@@ -145,10 +146,10 @@ void TformSkarvel::wireHandlers() {
 }
 
 void TformSkarvel::wireHistoryAndMenus() {
-    auto* history = new EditHistory(
+    history_ = new EditHistory(
         *editor_, journal_, *this, *ui_->pcMain,
         [this](int page, bool changed) { markPage(page, changed); }, this);
-    new WindowActions(*this, *ui_, history->stack(),
+    new WindowActions(*this, *ui_, history_->stack(),
                       {[this] { runHandler(journal_, [this] { editor_->undoLastSave(); }); },
                        [this] { showHelp(); }});
 }

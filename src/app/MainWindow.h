@@ -16,6 +16,8 @@ class TformSkarvel;
 
 namespace skarvel {
 
+class EditHistory;
+
 class Editor;
 class HintArea;
 class KeyFilter;
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<Navigation> navigation_;
     std::unique_ptr<Editor> editor_;
+    EditHistory* history_ = nullptr; // the window's one undo history
     KeyFilter* keyFilter_ = nullptr;
     HintArea* hintArea_ = nullptr;
     bool FDoExit = false;

@@ -110,6 +110,8 @@ public:
     bool shipListArmed() const { return shipListArmed_; } // FShipListArmed
     // The fields show a ship that a save may write back (false after the user's reload).
     bool shipLoaded() const { return ship_.loaded; }
+    // The shown ship's name for the user: its real name, else its nickname.
+    std::string shownShipName() const;
 
     // Indexes fixed by the last ship load.
     int hullGoodIndex() const { return ship_.hullGoodIndex; }

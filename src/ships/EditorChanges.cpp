@@ -28,6 +28,11 @@ void showFileValueInTable(Form& form, const PendingChange& change, const std::st
 
 } // namespace
 
+std::string Editor::shownShipName() const {
+    const std::string name = form_.text(controls::edShipRealName);
+    return name.empty() ? ship_.shipNickname : name;
+}
+
 bool Editor::hasChanges() const {
     return dataSet_.isOpen() && !pendingSave().empty();
 }

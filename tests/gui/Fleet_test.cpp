@@ -9,6 +9,8 @@
 #include "ships/FleetColumns.h"
 #include "support/TestFiles.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -153,6 +155,66 @@ TEST(FleetChangeDialogTest, TheCursorIsInTheValueField) {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     EXPECT_EQ(QApplication::focusWidget(), &control<QLineEdit>(dialog, "edFleetOperand"));
+}
+
+// A ship's field and a Fleet change are one history and one save: Ctrl+Z undoes them in
+// reverse order and names each, Ctrl+Y makes them again, one Ctrl+S writes both after one
+// review.
+TEST_F(FleetWindow, EditsOfTwoPagesAreOneHistoryAndOneSave) {
+    const auto undoText = [&] {
+        for (QAction* action : window->findChildren<QAction*>()) {
+            if (action->text().startsWith(QStringLiteral("&Undo")) &&
+                !action->text().contains(QStringLiteral("last save")) &&
+                action->text() != QStringLiteral("&Undo")) {
+                return action->text();
+            }
+        }
+        return QString();
+    };
+    const auto keys = [&](Qt::Key key) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+        QTest::keySequence(target, QKeySequence(Qt::CTRL | key));
+        QTest::qWait(20); // the history takes its step after the handlers
+    };
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    clickMenu(*window, QStringLiteral("SHIP"));
+    clickShip(*window, 0);
+    QTest::qWait(20); // the history starts after the load
+    const QString hitPoints = fieldText(*window, "edPanzerung");
+    retype(*window, "edPanzerung", QStringLiteral("4321"));
+    QTest::qWait(20);
+    ASSERT_TRUE(waitUntil([&] { return undoText().contains(QStringLiteral("Hit points of")); }))
+        << undoText().toStdString() << " / " << fieldText(*window, "edPanzerung").toStdString();
+
+    clickMenu(*window, QStringLiteral("FLEET"));
+    table().selectionModel()->select(
+        QItemSelection(table().model()->index(0, hold), table().model()->index(1, hold)),
+        QItemSelectionModel::Select);
+    page().setChangeAsker([](const QString&, int, const QString&) {
+        return FleetPage::ChangeAnswer{{FleetEdits::Operation::Set, QStringLiteral("77")}};
+    });
+    click(control<QPushButton>(*window, "btFleetChange"));
+    EXPECT_EQ(undoText(), QStringLiteral("&Undo hold_size of 2 ships"));
+
+    keys(Qt::Key_Z);
+    EXPECT_TRUE(page().fleet().edits().empty());
+    keys(Qt::Key_Z);
+    EXPECT_EQ(fieldText(*window, "edPanzerung"), hitPoints);
+    keys(Qt::Key_Y);
+    keys(Qt::Key_Y);
+    EXPECT_EQ(fieldText(*window, "edPanzerung"), QStringLiteral("4321"));
+    EXPECT_FALSE(page().fleet().edits().empty());
+
+    const std::string before = shiparch();
+    hand.press(QMessageBox::Yes);
+    hand.click("btReviewSave");
+    keys(Qt::Key_S);
+    ASSERT_TRUE(waitUntil([&] { return shiparch() != before; }));
+    const std::string after = shiparch();
+    EXPECT_NE(after.find("hit_pts = 4321"), std::string::npos);
+    EXPECT_NE(after.find("hold_size = 77"), std::string::npos);
+    EXPECT_TRUE(page().fleet().edits().empty());
 }
 
 } // namespace
