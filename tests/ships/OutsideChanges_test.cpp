@@ -1,5 +1,6 @@
 #include "EditorSession.h"
 #include "gamedata/SectionNumbering.h"
+#include "platform/Files.h"
 #include "support/Errors.h"
 
 #include <functional>
@@ -319,6 +320,108 @@ TEST_F(PlainFiles, OpenLoadSaveAndOutsideChangesLeaveOnlyPlainHeaders) {
 
     editor->CloseIniFiles();
     expectPlain("after the close");
+}
+
+// Another program adds a ship above the edited one at each step of a save: the save lands
+// in the edited ship, and afterwards every row of the list loads its own ship.
+TEST_F(OutsideChanges, AShipAddedAtAnyStepOfASaveLeavesEveryRowLoadingItsOwnShip) {
+    enum class Step { BeforeTheReview, DuringTheReview, DuringTheConflictQuestion };
+    for (const Step step :
+         {Step::BeforeTheReview, Step::DuringTheReview, Step::DuringTheConflictQuestion}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        editor->btRelloadClick();
+        click(2); // ku_drone
+        form.setText("edPanzerung", "1300");
+        const auto addShip = [this] {
+            change(
+                "Ships/shiparch.ini",
+                [](std::string text) {
+                    return text.insert(text.find("[Ship"), "[Ship]\nnickname = newcomer\n\n");
+                },
+                true);
+        };
+        if (step == Step::BeforeTheReview) {
+            addShip();
+        } else if (step == Step::DuringTheReview) {
+            dialogs.duringDialog = addShip;
+        } else {
+            change("Ships/shiparch.ini", replacing("hold_size = 10", "hold_size = 11"), true);
+            form.setText("edHoldsize", "14");
+            dialogs.choices.push_back(0); // Write mine
+            dialogs.duringDialog = addShip;
+        }
+        ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
+        const std::string text = gameText("Ships/shiparch.ini");
+        const auto drone = text.find("nickname = ku_drone");
+        EXPECT_NE(text.find("hit_pts = 1300", drone), std::string::npos);
+        EXPECT_NE(text.find("nickname = newcomer"), std::string::npos);
+        EXPECT_EQ(form.items("lbShips").size(), 4u);
+        for (int row = 0; row < 4; ++row) {
+            click(row);
+            EXPECT_EQ(editor->shipIndex(), row);
+            EXPECT_EQ(form.text("edShipNickName"),
+                      std::vector<std::string>({"newcomer", "li_fighter", "LI_Elite",
+                                                "ku_drone"})[static_cast<std::size_t>(row)]);
+        }
+        editor->CloseIniFiles();
+        copyFixture("game-ships/game", tmp.path() / "game");
+    }
+}
+
+// A key another program changes while the review is open is asked about, not overwritten.
+TEST_F(OutsideChanges, AKeyChangedDuringTheReviewIsAskedAbout) {
+    form.setText("edPanzerung", "1300");
+    dialogs.duringDialog = [this] {
+        change("Ships/shiparch.ini", replacing("hit_pts = 1200", "hit_pts = 1250"), false);
+    };
+    dialogs.choices.push_back(1); // Keep the file's
+    ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::NothingChanged);
+    ASSERT_EQ(dialogs.buttonsShown.size(), 1u);
+    EXPECT_NE(gameText("Ships/shiparch.ini").find("hit_pts = 1250"), std::string::npos);
+    // The kept value is the loaded one: nothing is left that the user never typed.
+    EXPECT_EQ(form.text("edPanzerung"), "1250");
+    EXPECT_TRUE(editor->pendingSave().empty());
+}
+
+// A write that stops at the first, second or last file: the files not written are as they
+// were, the message names both lists, the marker stays only when something was written, and
+// the next save blames no other program for the program's own values.
+TEST_F(OutsideChanges, AWriteStoppedAtAnyFileNamesWhatWasWrittenAndBlamesNoOne) {
+    const char* const files[] = {"Ships/shiparch.ini", "Equipment/Goods.ini",
+                                 "Equipment/engine_equip.ini"};
+    for (std::size_t failing = 0; failing < 3; ++failing) {
+        SCOPED_TRACE(failing);
+        editor->btRelloadClick();
+        click(2);
+        form.setText("edPanzerung", "1300");
+        form.setText("edShipPrice", "9100");
+        form.setText("edReverseFraction", "0.45");
+        std::vector<std::string> before;
+        for (const char* file : files) {
+            before.push_back(gameText(file));
+        }
+        const std::string failingPath = gameFile(files[failing]);
+        setWriteFailureForTesting([&](const std::string& path) {
+            return std::filesystem::path(path).filename() ==
+                   std::filesystem::path(failingPath).filename();
+        });
+        const std::string error = errorOf<std::runtime_error>([&] { editor->SAVE_INI_VALUES(); });
+        setWriteFailureForTesting({});
+        for (std::size_t i = failing; i < 3; ++i) {
+            EXPECT_EQ(gameText(files[i]), before[i]) << files[i];
+        }
+        EXPECT_EQ(error.find("These files hold the new values") != std::string::npos, failing > 0)
+            << error;
+        EXPECT_EQ(editor->dataSet().backups().marker().backupName().has_value(), failing > 0);
+
+        const std::size_t questions = dialogs.buttonsShown.size();
+        ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
+        EXPECT_EQ(dialogs.buttonsShown.size(), questions) << "no conflict with its own values";
+        EXPECT_FALSE(editor->dataSet().backups().marker().backupName().has_value());
+        EXPECT_NE(gameText(files[2]).find("reverse_fraction = 0.45"), std::string::npos);
+        editor->CloseIniFiles();
+        copyFixture("game-ships/game", tmp.path() / "game");
+    }
 }
 
 } // namespace

@@ -36,6 +36,7 @@ std::size_t ScriptedDialogs::choose(MessageKind kind, std::string_view text,
                                     const std::vector<std::string>& buttons) {
     shown.push_back({kind, std::string(text)});
     buttonsShown.push_back(buttons);
+    runDuringDialog();
     if (choices.empty()) {
         return buttons.size() - 1;
     }
@@ -44,8 +45,17 @@ std::size_t ScriptedDialogs::choose(MessageKind kind, std::string_view text,
     return choice;
 }
 
+void ScriptedDialogs::runDuringDialog() {
+    if (duringDialog) {
+        const std::function<void()> run = std::move(duringDialog);
+        duringDialog = nullptr;
+        run();
+    }
+}
+
 ReviewAnswer ScriptedDialogs::review(std::string_view, std::string_view text, bool) {
     reviewsShown.emplace_back(text);
+    runDuringDialog();
     if (reviewAnswers.empty()) {
         return {true, false};
     }

@@ -3,6 +3,7 @@
 #include "ports/Dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ public:
     std::optional<std::string> openFile(const FileDialogOptions& options) override;
     std::optional<std::string> saveFile(const FileDialogOptions& options) override;
 
+    // Runs once, while the next review or choice is open: another program at work then.
+    std::function<void()> duringDialog;
+
     std::deque<Answer> answers;
     std::deque<std::size_t> choices;
     std::vector<std::vector<std::string>> buttonsShown;
@@ -47,6 +51,7 @@ public:
 
 private:
     Answer nextAnswer(Answer fallback);
+    void runDuringDialog();
 };
 
 } // namespace skarvel::test
