@@ -229,7 +229,7 @@ TEST_F(DataSetTest, AFileThatIsNoReadableTextFileRefusesTheOpenBeforeAnyWrite) {
         {[&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "is a FIFO, not a regular file"},
         {[&] { std::filesystem::create_directory(path); }, "is a folder, not a regular file"},
         {[&] { writeBytes(path, ""); }, "is damaged: it is empty"},
-        {[&] { writeBytes(path, std::string("[Good]\r\nnickname = a\0", 23)); },
+        {[&] { writeBytes(path, std::string("[Good]\r\nnickname = a") + '\0'); },
          "is damaged: it holds a NUL byte, so it is not a text file"},
     };
     for (const auto& c : cases) {
