@@ -403,18 +403,10 @@ void CommodityPage::showPrices(const trade::Calculator* calculator,
         return;
     }
     for (const trade::PriceEdit& edit : calculator_->edits()) {
-        if (edit.commodity != trade::kNone) {
-            calculator_->setBasePrice(edit.commodity, edit.loaded);
-        } else {
-            calculator_->setMultiplier(edit.market, edit.loaded);
-        }
+        trade::setPrice(*calculator_, edit, edit.loaded);
     }
     for (const trade::PriceEdit& edit : edits) {
-        if (edit.commodity != trade::kNone) {
-            calculator_->setBasePrice(edit.commodity, edit.value);
-        } else {
-            calculator_->setMultiplier(edit.market, edit.value);
-        }
+        trade::setPrice(*calculator_, edit, edit.value);
     }
     pricesChanged();
 }
@@ -432,11 +424,7 @@ void CommodityPage::dropEdits() {
         return;
     }
     for (const trade::PriceEdit& edit : calculator_->edits()) {
-        if (edit.commodity != trade::kNone) {
-            calculator_->setBasePrice(edit.commodity, edit.loaded);
-        } else {
-            calculator_->setMultiplier(edit.market, edit.loaded);
-        }
+        trade::setPrice(*calculator_, edit, edit.loaded);
     }
     pricesChanged();
     // After the save's own reopen of the set.

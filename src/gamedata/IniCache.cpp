@@ -328,6 +328,26 @@ void assignTo(ParsedIni& ini, const WriteTarget& target, std::string_view key,
     ini.assignValueAt(*target.index, key, value);
 }
 
+// The file's new parse: one more change of the open batch (its base stays the identity of the
+// batch's first write to the file), or written at once and cached from the bytes written.
+void storeOrWrite(const std::string& path, struct stat info, std::shared_ptr<ParsedIni> parse) {
+    if (cache().batchOpen() && S_ISREG(info.st_mode)) {
+        cache().storePending(path, FileIdentity::of(info), std::move(parse));
+        return;
+    }
+    try {
+        writeFileAtomically(path, parse->bytes(), /*durable=*/false);
+    } catch (const std::exception& error) {
+        cache().forget(path);
+        failWrite(path, causeOf(error));
+    }
+    if (::stat(path.c_str(), &info) == 0) {
+        cache().store(path, FileIdentity::of(info), std::move(parse));
+    } else {
+        cache().forget(path);
+    }
+}
+
 void writeValue(const std::string& path, const WriteTarget& target, std::string_view key,
                 std::string_view value) {
     const std::string_view section = target.section;
@@ -369,21 +389,7 @@ void writeValue(const std::string& path, const WriteTarget& target, std::string_
 
     auto written = std::make_shared<ParsedIni>(*current);
     assignTo(*written, target, key, value, path);
-    if (cache().batchOpen() && S_ISREG(info.st_mode)) {
-        cache().storePending(path, FileIdentity::of(info), std::move(written));
-        return;
-    }
-    try {
-        writeFileAtomically(path, written->bytes(), /*durable=*/false);
-    } catch (const std::exception& error) {
-        cache().forget(path);
-        failWrite(path, causeOf(error));
-    }
-    if (::stat(path.c_str(), &info) == 0) {
-        cache().store(path, FileIdentity::of(info), std::move(written));
-    } else {
-        cache().forget(path);
-    }
+    storeOrWrite(path, info, std::move(written));
 }
 
 } // namespace
@@ -418,23 +424,7 @@ void replaceIniBytes(const std::string& path, std::string bytes) {
     if ((info.st_mode & S_IWUSR) == 0) {
         failWrite(path, std::strerror(EACCES));
     }
-    auto replaced = std::make_shared<ParsedIni>(std::move(bytes));
-    if (cache().batchOpen()) {
-        // The base stays the identity of the batch's first write to the file, if any.
-        cache().storePending(path, FileIdentity::of(info), std::move(replaced));
-        return;
-    }
-    try {
-        writeFileAtomically(path, replaced->bytes(), /*durable=*/false);
-    } catch (const std::exception& error) {
-        cache().forget(path);
-        failWrite(path, causeOf(error));
-    }
-    if (::stat(path.c_str(), &info) == 0) {
-        cache().store(path, FileIdentity::of(info), std::move(replaced));
-    } else {
-        cache().forget(path);
-    }
+    storeOrWrite(path, info, std::make_shared<ParsedIni>(std::move(bytes)));
 }
 
 } // namespace skarvel::ini

@@ -34,6 +34,14 @@ std::vector<PendingChange> priceChanges(const Calculator& calculator) {
     return changes;
 }
 
+void setPrice(Calculator& calculator, const PriceEdit& edit, const std::string& text) {
+    if (edit.commodity != kNone) {
+        calculator.setBasePrice(edit.commodity, text);
+    } else {
+        calculator.setMultiplier(edit.market, text);
+    }
+}
+
 PriceSaveOutcome savePrices(TJournal& journal, Dialogs& dialogs, DataSet& dataSet,
                             const Calculator& calculator) {
     ChangeSet changes;
@@ -80,11 +88,7 @@ void PriceChangeSource::keepFileValue(const PendingChange& change, const std::st
         if (changes[i] != change) {
             continue;
         }
-        if (edits[i].commodity != kNone) {
-            calculator->setBasePrice(edits[i].commodity, edits[i].loaded);
-        } else {
-            calculator->setMultiplier(edits[i].market, edits[i].loaded);
-        }
+        setPrice(*calculator, edits[i], edits[i].loaded);
     }
     if (page_.pricesChanged) {
         page_.pricesChanged();

@@ -20,6 +20,9 @@ namespace trade {
 // section found by its base.
 std::vector<PendingChange> priceChanges(const Calculator& calculator);
 
+// Sets the price the edit is about to text: its base price or its multiplier.
+void setPrice(Calculator& calculator, const PriceEdit& edit, const std::string& text);
+
 enum class PriceSaveOutcome { Saved, NothingChanged, NotOpen, Cancelled };
 
 // SAVE_PRICES: the edited prices alone through the one transaction, without a review (for
