@@ -15,10 +15,10 @@
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
-#include "ships/FleetColumns.h"
-#include "ships/FleetCommands.h"
 #include "ships/Numbers.h"
 #include "support/MemoryForm.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetCommands.h"
 
 #include <algorithm>
 #include <array>

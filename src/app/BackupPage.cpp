@@ -1,8 +1,8 @@
 #include "app/BackupPage.h"
 
 #include "app/ErrorHandler.h"
+#include "commands/BackupCommands.h"
 #include "journal/Journal.h"
-#include "ships/BackupCommands.h"
 #include "ui_MainWindow.h"
 
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ships/FleetEdits.h"
+#include "tables/FleetEdits.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "app/FleetModel.h"
 
-#include "ships/FleetColumns.h"
-#include "ships/FleetCommands.h"
 #include "ships/Numbers.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetCommands.h"
 
 #include <QBrush>
 #include <QColor>

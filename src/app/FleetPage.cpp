@@ -9,7 +9,7 @@
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
-#include "ships/FleetColumns.h"
+#include "tables/FleetColumns.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>

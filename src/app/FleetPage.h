@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ships/FleetCommands.h"
-#include "ships/FleetEdits.h"
+#include "tables/FleetCommands.h"
+#include "tables/FleetEdits.h"
 
 #include <QObject>
 #include <QPointer>

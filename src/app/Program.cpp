@@ -6,10 +6,10 @@
 #include "app/QtDialogs.h"
 #include "app/SingleCopy.h"
 #include "app/TerminationWatcher.h"
+#include "commands/DemoGame.h"
 #include "journal/Journal.h"
 #include "platform/OwnFolders.h"
 #include "platform/SystemFacts.h"
-#include "ships/DemoGame.h"
 
 #include <QCoreApplication>
 #include <QFile>

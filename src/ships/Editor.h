@@ -1,8 +1,8 @@
 #pragma once
 
+#include "commands/BackupCommands.h"
 #include "document/Document.h"
 #include "gamedata/DataSet.h"
-#include "ships/BackupCommands.h"
 #include "ships/ConstantsTables.h"
 #include "ships/EditState.h"
 #include "ships/EngineValues.h"

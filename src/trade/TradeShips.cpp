@@ -3,9 +3,9 @@
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/TextParts.h"
-#include "ships/FleetTable.h"
 #include "ships/ShipCatalogue.h"
 #include "ships/ShipLoader.h"
+#include "tables/FleetTable.h"
 #include "trade/PriceRules.h"
 #include "trade/TradeData.h"
 

@@ -2,11 +2,11 @@
 // the start-up finds it, and READ & UNDERSTOOD opens it.
 
 #include "app/MainWindow.h"
+#include "commands/DemoGame.h"
 #include "gui/UserHand.h"
 #include "gui/WindowTestSupport.h"
 #include "journal/Journal.h"
 #include "platform/SystemFacts.h"
-#include "ships/DemoGame.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QListWidget>

@@ -6,8 +6,8 @@
 #include "gamedata/TextLines.h"
 #include "gui/DemoWindow.h"
 #include "platform/CaseInsensitivePath.h"
-#include "ships/FleetColumns.h"
 #include "support/TestFiles.h"
+#include "tables/FleetColumns.h"
 
 #include <QAction>
 #include <QApplication>

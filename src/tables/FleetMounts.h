@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ships/FleetColumns.h"
+#include "tables/FleetColumns.h"
 
 #include <string>
 #include <string_view>

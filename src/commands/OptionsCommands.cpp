@@ -1,4 +1,4 @@
-#include "ships/OptionsCommands.h"
+#include "commands/OptionsCommands.h"
 
 #include "gamedata/Unpack.h"
 #include "journal/Format.h"

@@ -1,15 +1,15 @@
-#include "ships/FleetTable.h"
+#include "tables/FleetTable.h"
 
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "platform/AsciiText.h"
 #include "ships/EngineValues.h"
-#include "ships/FleetColumns.h"
 #include "ships/HardpointLines.h"
 #include "ships/Numbers.h"
 #include "ships/PackageEquipment.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipPlaces.h"
+#include "tables/FleetColumns.h"
 
 #include <algorithm>
 #include <exception>

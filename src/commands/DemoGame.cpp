@@ -1,4 +1,4 @@
-#include "ships/DemoGame.h"
+#include "commands/DemoGame.h"
 
 #include "BiniFormat.h"
 #include "platform/Files.h"

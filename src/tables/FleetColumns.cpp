@@ -1,4 +1,4 @@
-#include "ships/FleetColumns.h"
+#include "tables/FleetColumns.h"
 
 #include "platform/AsciiText.h"
 #include "ports/Controls.h"

@@ -1,9 +1,9 @@
-#include "ships/FleetReview.h"
+#include "tables/FleetReview.h"
 
-#include "ships/FleetColumns.h"
-#include "ships/FleetEdits.h"
-#include "ships/FleetTable.h"
 #include "ships/ShipCatalogue.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetEdits.h"
+#include "tables/FleetTable.h"
 
 #include <algorithm>
 

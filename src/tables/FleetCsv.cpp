@@ -1,10 +1,10 @@
-#include "ships/FleetCsv.h"
+#include "tables/FleetCsv.h"
 
 #include "journal/Encoding.h"
-#include "ships/FleetColumns.h"
-#include "ships/FleetEdits.h"
-#include "ships/FleetTable.h"
 #include "ships/Numbers.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetEdits.h"
+#include "tables/FleetTable.h"
 
 #include <algorithm>
 #include <unordered_map>

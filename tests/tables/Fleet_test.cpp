@@ -1,14 +1,14 @@
 // The Fleet page's core: its rows read like a ship load, changes over many rows, their
 // review and save through the one write path, CSV, and the line to the Ship page.
-#include "EditorSession.h"
 #include "gamedata/TextLines.h"
 #include "ports/Controls.h"
+#include "ships/EditorSession.h"
 #include "ships/FieldLabels.h"
-#include "ships/FleetColumns.h"
-#include "ships/FleetCommands.h"
-#include "ships/FleetCsv.h"
-#include "ships/FleetReview.h"
 #include "support/TestFiles.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetCommands.h"
+#include "tables/FleetCsv.h"
+#include "tables/FleetReview.h"
 
 #include <map>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gamedata/PendingChanges.h"
-#include "ships/FleetMounts.h"
+#include "tables/FleetMounts.h"
 
 #include <cstddef>
 #include <map>

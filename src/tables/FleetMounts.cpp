@@ -1,4 +1,4 @@
-#include "ships/FleetMounts.h"
+#include "tables/FleetMounts.h"
 
 #include "gamedata/IniEngine.h"
 #include "gamedata/TextLines.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/Document.h"
-#include "ships/FleetEdits.h"
-#include "ships/FleetTable.h"
+#include "tables/FleetEdits.h"
+#include "tables/FleetTable.h"
 
 #include <cstddef>
 #include <string>

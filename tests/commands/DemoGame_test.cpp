@@ -1,5 +1,5 @@
+#include "commands/DemoGame.h"
 #include "platform/WineRegistry.h"
-#include "ships/DemoGame.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 

@@ -1,12 +1,12 @@
-#include "ships/FleetEdits.h"
+#include "tables/FleetEdits.h"
 
 #include "gamedata/TextParts.h"
 #include "platform/AsciiText.h"
-#include "ships/FleetColumns.h"
-#include "ships/FleetTable.h"
 #include "ships/Numbers.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipPlaces.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetTable.h"
 
 #include <algorithm>
 #include <cmath>

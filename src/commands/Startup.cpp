@@ -1,5 +1,6 @@
-#include "ships/Startup.h"
+#include "commands/Startup.h"
 
+#include "commands/OptionsCommands.h"
 #include "journal/Journal.h"
 #include "journal/JournaledPath.h"
 #include "platform/OwnFolders.h"
@@ -8,7 +9,6 @@
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ports/Preferences.h"
-#include "ships/OptionsCommands.h"
 #include "update/UpdateSite.h"
 
 namespace skarvel {

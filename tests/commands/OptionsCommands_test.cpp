@@ -1,4 +1,4 @@
-#include "ships/OptionsCommands.h"
+#include "commands/OptionsCommands.h"
 #include "support/GameCopy.h"
 #include "support/MemoryPreferences.h"
 

@@ -1,4 +1,4 @@
-#include "ships/FleetCommands.h"
+#include "tables/FleetCommands.h"
 
 #include "document/ChangeReviewText.h"
 #include "gamedata/DataSet.h"
@@ -12,10 +12,10 @@
 #include "ports/Form.h"
 #include "ships/Editor.h"
 #include "ships/ExportedCopies.h"
-#include "ships/FleetCsv.h"
-#include "ships/FleetMounts.h"
-#include "ships/FleetReview.h"
 #include "ships/ShipSaver.h"
+#include "tables/FleetCsv.h"
+#include "tables/FleetMounts.h"
+#include "tables/FleetReview.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "ships/BackupCommands.h"
+#include "commands/BackupCommands.h"
 
 #include "gamedata/DataSet.h"
 #include "journal/Journal.h"
