@@ -19,6 +19,7 @@ enum class ControlKind {
     Label,
     Panel,
     Table,
+    ItemView, // a Qt item view over a page's model
     TextArea, // multi-line, read only
     Dialog,
     MenuBar
@@ -292,6 +293,13 @@ static_assert(namesAreUnique(made), "a control is listed twice");
 static_assert(std::none_of(made.begin(), made.end(),
                            [](const Control& c) { return find(c.name) != nullptr; }),
               "a control is listed in both lists");
+
+// The Commodity page's tables. Form never reaches them (the page fills them through its
+// models); a typed price names the table it was typed in.
+inline constexpr Control tvCommodities{"tvCommodities", ItemView};
+inline constexpr Control tvMarkets{"tvMarkets", ItemView};
+
+inline constexpr auto views = std::to_array<Control>({tvCommodities, tvMarkets});
 
 } // namespace controls
 

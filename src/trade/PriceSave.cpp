@@ -2,6 +2,7 @@
 
 #include "document/SaveTransaction.h"
 #include "gamedata/DataSet.h"
+#include "ports/Controls.h"
 
 namespace skarvel::trade {
 
@@ -21,14 +22,15 @@ std::vector<PendingChange> priceChanges(const Calculator& calculator) {
                                "price",
                                edit.loaded,
                                edit.value,
-                               "tvCommodities",
+                               std::string(controls::tvCommodities.name),
                                {}});
             continue;
         }
         const Market& market = data.markets[edit.market];
         changes.push_back({SectionRef::withKey(SettingsFile::MarketCommodities, "BaseGood", "base",
                                                data.bases[market.base].nickname),
-                           "MarketGood", edit.loaded, edit.value, "tvMarkets",
+                           "MarketGood", edit.loaded, edit.value,
+                           std::string(controls::tvMarkets.name),
                            data.commodities[market.commodity].nickname});
     }
     return changes;
