@@ -270,12 +270,12 @@ void FleetPage::btFleetChangeClick() {
     if (!answer) {
         return;
     }
-    const std::string refusals =
+    const BulkChange change =
         fleet_.edits().apply(rows, column, answer->first, answer->second.toLatin1().toStdString());
     changesMade();
-    if (!refusals.empty()) {
-        dialogs_.message(MessageKind::Information,
-                         "These cells were left as they are:\n\r" + refusals);
+    if (const std::string message = bulkChangeMessage(change); !message.empty()) {
+        dialogs_.message(change.applied() ? MessageKind::Information : MessageKind::Warning,
+                         message);
     }
 }
 

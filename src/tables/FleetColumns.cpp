@@ -29,6 +29,8 @@ FleetColumn fieldColumn(const ShipField& field) {
     // The nickname finds the ship's section; the list keys are free text.
     column.editable = field.field != controls::edShipNickName.name;
     column.numeric = field.singleNumber;
+    // The game counts nanobots and shield batteries in whole items.
+    column.whole = field.key == "nanobot_limit" || field.key == "shield_battery_limit";
     return column;
 }
 

@@ -33,6 +33,7 @@ struct FleetColumn {
     MountSort mount = MountSort::Gun; // MountCount, MountLevel
     bool editable = false;
     bool numeric = false; // sorts as a number; a change must read as one
+    bool whole = false;   // a count the game reads as a whole number: changes round to one
 };
 
 // Every column of the page, in order: name, nickname, type and class, the field table's

@@ -5,12 +5,11 @@
 #include "ships/Numbers.h"
 #include "ships/ShipFields.h"
 #include "ships/ShipPlaces.h"
+#include "tables/CellNumbers.h"
 #include "tables/FleetColumns.h"
 #include "tables/FleetTable.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <set>
 
 namespace skarvel {
@@ -21,6 +20,9 @@ std::string rowName(const FleetShip& ship) {
     return ship.name.empty() ? ship.place.shipNickname : ship.name;
 }
 
+// Longer than any line of the game's files holds.
+constexpr std::size_t kLongestText = 1000;
+
 std::string lowered(std::string_view text) {
     std::string result(text);
     std::transform(result.begin(), result.end(), result.begin(), lowerAscii);
@@ -28,15 +30,6 @@ std::string lowered(std::string_view text) {
 }
 
 } // namespace
-
-std::string roundedText(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    const double rounded = static_cast<double>(roundHalfEven(value * scale)) / scale;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, rounded);
-    std::string text = buffer;
-    return text == "-0" ? "0" : text;
-}
 
 void FleetEdits::reset(const FleetTable& table) {
     table_ = &table;
@@ -87,30 +80,38 @@ std::vector<MountChange> FleetEdits::mountChanges() const {
     return changes;
 }
 
-std::string FleetEdits::setLevel(std::size_t row, std::size_t column, Operation operation,
-                                 std::string_view operand) {
+FleetEdits::LevelOutcome FleetEdits::computedLevel(std::size_t row, std::size_t column,
+                                                   Operation operation,
+                                                   std::string_view operand) const {
     if (!changeable(row, column)) {
-        return "the ship has no such special hardpoints";
+        return {0, "the ship has no such special hardpoints"};
     }
-    const std::optional<double> number = readNumber(trimControl(operand));
+    const std::string typed = trimControl(operand);
+    const std::optional<double> number = readNumber(typed);
     if (!number) {
-        return "'" + trimControl(operand) + "' is not a number";
+        return {0, "'" + typed + "' is not a number"};
     }
     const double current = std::stod(shown(row, column));
     const double result = operation == Operation::Set   ? *number
                           : operation == Operation::Add ? current + *number
                                                         : current * *number / 100.0;
-    const auto level = roundHalfEven(result);
-    if (level < 1 || level > 10) {
-        return "a level is 1 to 10";
+    if (!(result >= 0.5 && result <= 10.5)) {
+        return {0, "a level is 1 to 10"};
     }
+    const auto level = static_cast<int>(roundHalfEven(result));
+    if (level < 1 || level > 10) {
+        return {0, "a level is 1 to 10"};
+    }
+    return {level, {}};
+}
+
+void FleetEdits::storeLevel(std::size_t row, std::size_t column, int level) {
     const auto key = std::pair{row, column};
     if (std::to_string(level) == table_->rows()[row].cells[column]) {
         mounts_.erase(key);
     } else {
-        mounts_[key] = static_cast<int>(level);
+        mounts_[key] = level;
     }
-    return {};
 }
 
 std::string FleetEdits::targetKey(const PendingChange& change) {
@@ -131,8 +132,13 @@ std::optional<PendingChange> FleetEdits::place(std::size_t row, std::size_t colu
         return std::nullopt;
     }
     const ShipField& field = *fleetColumn.field;
-    return PendingChange{sectionRefOf(field.group, ship.place), std::string(field.key),
-                         ship.cells[column], ship.cells[column], std::string(field.field)};
+    // The tractor of the ship's package, not the first of the file as the Ship page reads it.
+    SectionRef section =
+        field.group == ShipGroup::Tractor
+            ? SectionRef::withNickname(SettingsFile::MiscEquip, "Tractor", ship.place.tractorName)
+            : sectionRefOf(field.group, ship.place);
+    return PendingChange{std::move(section), std::string(field.key), ship.cells[column],
+                         ship.cells[column], std::string(field.field)};
 }
 
 std::string FleetEdits::shown(std::size_t row, std::size_t column) const {
@@ -165,6 +171,15 @@ FleetEdits::Outcome FleetEdits::computed(std::size_t row, std::size_t column, Op
                                          std::string_view operand) const {
     const FleetColumn& fleetColumn = fleetColumns()[column];
     const std::string typed = trimControl(operand);
+    if (typed.find('\0') != std::string::npos) {
+        return {{}, "a value cannot hold a NUL byte"};
+    }
+    if (typed.find(';') != std::string::npos) {
+        return {{}, "a value cannot hold ';' (it starts a comment in the game's files)"};
+    }
+    if (typed.find_first_of("\r\n") != std::string::npos) {
+        return {{}, "a value is one line"};
+    }
     if (!fleetColumn.numeric) {
         if (operation != Operation::Set) {
             return {{}, "only a number can be added to or multiplied"};
@@ -172,8 +187,8 @@ FleetEdits::Outcome FleetEdits::computed(std::size_t row, std::size_t column, Op
         if (typed.empty()) {
             return {{}, "an empty value writes nothing"};
         }
-        if (typed.find_first_of("\r\n") != std::string::npos) {
-            return {{}, "a value is one line"};
+        if (typed.size() > kLongestText) {
+            return {{}, "a value is at most " + std::to_string(kLongestText) + " characters"};
         }
         return {typed, {}};
     }
@@ -181,15 +196,38 @@ FleetEdits::Outcome FleetEdits::computed(std::size_t row, std::size_t column, Op
     if (!number) {
         return {{}, "'" + typed + "' is not a number"};
     }
-    double result = *number;
-    if (operation != Operation::Set) {
-        const std::optional<double> current = readNumber(shown(row, column));
-        if (!current) {
-            return {{}, "the value '" + shown(row, column) + "' is not a number"};
+    const NumberKind kind = fleetColumn.whole ? NumberKind::Whole : NumberKind::Decimal;
+    std::string text;
+    if (operation == Operation::Set) {
+        if (std::string refusal = numberRefusal(kind, *number, typed); !refusal.empty()) {
+            return {{}, std::move(refusal)};
         }
-        result = operation == Operation::Add ? *current + *number : *current * *number / 100.0;
+        text = setNumberText(kind, *number, typed);
+    } else {
+        if (std::string refusal = numberRefusal(NumberKind::Decimal, *number, typed);
+            !refusal.empty()) {
+            return {{}, std::move(refusal)};
+        }
+        const std::string currentText = shown(row, column);
+        const std::optional<double> current = readNumber(currentText);
+        if (!current) {
+            return {{}, "the value '" + currentText + "' is not a number"};
+        }
+        if (std::string refusal = numberRefusal(kind, *current, currentText); !refusal.empty()) {
+            return {{}, "the value " + refusal};
+        }
+        text = operation == Operation::Add
+                   ? addedNumberText(kind, *current, currentText, *number, typed)
+                   : percentNumberText(kind, *current, currentText, *number, typed);
     }
-    return {roundedText(result, table_->decimals(column)), {}};
+    const std::optional<double> result = readNumber(text);
+    if (!result) {
+        return {{}, "the result is not a finite number"};
+    }
+    if (std::string refusal = numberRefusal(kind, *result, text); !refusal.empty()) {
+        return {{}, "the result " + refusal};
+    }
+    return {std::move(text), {}};
 }
 
 std::string FleetEdits::store(const PendingChange& cell, std::string text) {
@@ -223,7 +261,11 @@ std::string FleetEdits::store(const PendingChange& cell, std::string text) {
 
 std::string FleetEdits::set(std::size_t row, std::size_t column, std::string_view typed) {
     if (isLevel(column)) {
-        return setLevel(row, column, Operation::Set, typed);
+        const LevelOutcome outcome = computedLevel(row, column, Operation::Set, typed);
+        if (outcome.refusal.empty()) {
+            storeLevel(row, column, outcome.level);
+        }
+        return outcome.refusal;
     }
     const auto cell = place(row, column);
     if (!cell) {
@@ -236,35 +278,89 @@ std::string FleetEdits::set(std::size_t row, std::size_t column, std::string_vie
     return store(*cell, std::move(outcome.text));
 }
 
-std::string FleetEdits::apply(const std::vector<std::size_t>& rows, std::size_t column,
-                              Operation operation, std::string_view operand) {
-    std::string refusals;
+BulkChange FleetEdits::apply(const std::vector<std::size_t>& rows, std::size_t column,
+                             Operation operation, std::string_view operand) {
+    // Every value first: one the key cannot hold stops the whole change before any is made.
+    struct Planned {
+        std::size_t row;
+        std::optional<PendingChange> cell;
+        std::string text;
+        int level = 0;
+    };
+    BulkChange result;
+    std::vector<Planned> planned;
     std::set<std::string> done; // each section's value once
     for (const std::size_t row : rows) {
-        const auto cell = place(row, column);
         const std::string name = row < table_->rows().size() ? rowName(table_->rows()[row]) : "";
         if (isLevel(column)) {
-            if (const std::string refusal = setLevel(row, column, operation, operand);
-                !refusal.empty()) {
-                refusals += (refusals.empty() ? "" : "\n") + name + ": " + refusal;
+            LevelOutcome outcome = computedLevel(row, column, operation, operand);
+            if (!changeable(row, column)) {
+                result.skipped.push_back(name + ": " + outcome.refusal);
+            } else if (!outcome.refusal.empty()) {
+                result.refused.push_back(name + ": " + outcome.refusal);
+            } else {
+                planned.push_back({row, std::nullopt, {}, outcome.level});
             }
             continue;
         }
+        auto cell = place(row, column);
         if (!cell) {
-            refusals += (refusals.empty() ? "" : "\n") + name + ": this value cannot be changed";
+            result.skipped.push_back(name + ": this value cannot be changed");
             continue;
         }
         if (!done.insert(targetKey(*cell)).second) {
             continue;
         }
-        Outcome outcome = computed(row, column, operation, operand);
-        if (!outcome.refusal.empty()) {
-            refusals += (refusals.empty() ? "" : "\n") + name + ": " + outcome.refusal;
+        if (operation != Operation::Set && shown(row, column).empty()) {
+            result.skipped.push_back(name + ": there is no value to change");
             continue;
         }
-        store(*cell, std::move(outcome.text));
+        Outcome outcome = computed(row, column, operation, operand);
+        if (!outcome.refusal.empty()) {
+            result.refused.push_back(name + ": " + outcome.refusal);
+            continue;
+        }
+        planned.push_back({row, std::move(cell), std::move(outcome.text)});
     }
-    return refusals;
+    if (!result.refused.empty()) {
+        return result;
+    }
+    for (Planned& step : planned) {
+        const std::string before = shown(step.row, column);
+        if (step.cell) {
+            store(*step.cell, std::move(step.text));
+        } else {
+            storeLevel(step.row, column, step.level);
+        }
+        if (shown(step.row, column) == before) {
+            result.unchanged.push_back(rowName(table_->rows()[step.row]) + ": stays " + before);
+        }
+    }
+    return result;
+}
+
+std::string bulkChangeMessage(const BulkChange& change) {
+    const auto lines = [](const std::vector<std::string>& list) {
+        std::string text;
+        for (const std::string& line : list) {
+            text += "\n\r" + line;
+        }
+        return text;
+    };
+    if (!change.refused.empty()) {
+        return "Nothing was changed: these cells cannot take the value." + lines(change.refused) +
+               (change.skipped.empty() ? ""
+                                       : "\n\rThese cells take no change:" + lines(change.skipped));
+    }
+    std::string text;
+    if (!change.skipped.empty()) {
+        text = "These cells were left as they are:" + lines(change.skipped);
+    }
+    if (!change.unchanged.empty()) {
+        text += std::string(text.empty() ? "" : "\n\r") +
+                "The change leaves these cells as they were:" + lines(change.unchanged);
+    }
+    return text;
 }
 
 std::vector<std::string> FleetEdits::sharing(const std::vector<std::size_t>& rows,

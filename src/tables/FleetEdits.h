@@ -14,6 +14,17 @@ namespace skarvel {
 
 class FleetTable;
 
+// What a change of many cells did. A value one cell's key cannot hold stops it all.
+struct BulkChange {
+    std::vector<std::string> refused;   // "Defender: ..." values the keys cannot hold
+    std::vector<std::string> skipped;   // cells that take no change
+    std::vector<std::string> unchanged; // cells the change leaves as they were
+    bool applied() const { return refused.empty(); }
+};
+
+// The message for the user: empty when every cell changed.
+std::string bulkChangeMessage(const BulkChange& change);
+
 // The Fleet page's pending changes: typed into cells or made over many rows at once. A value
 // lives in one section, so ships that share an engine or power plant share its changes, and
 // a change is made once per section whatever the number of rows selected.
@@ -36,10 +47,10 @@ public:
 
     // The text typed into a cell: empty when taken, else why not.
     std::string set(std::size_t row, std::size_t column, std::string_view typed);
-    // Applies the operation to the column's cells of the rows (once per section): empty when
-    // every cell took it, else one line per refusal.
-    std::string apply(const std::vector<std::size_t>& rows, std::size_t column, Operation operation,
-                      std::string_view operand);
+    // Applies the operation to the column's cells of the rows (once per section), or to none
+    // when a value cannot stand in one of them.
+    BulkChange apply(const std::vector<std::size_t>& rows, std::size_t column, Operation operation,
+                     std::string_view operand);
     // The names of the other ships whose value changes with these rows' cells of the column.
     std::vector<std::string> sharing(const std::vector<std::size_t>& rows,
                                      std::size_t column) const;
@@ -67,16 +78,18 @@ private:
     static std::string targetKey(const PendingChange& change);
 
     // The level column's cell: its new level, or the reason it cannot take one.
-    std::string setLevel(std::size_t row, std::size_t column, Operation operation,
-                         std::string_view operand);
+    struct LevelOutcome {
+        int level = 0;
+        std::string refusal;
+    };
+    LevelOutcome computedLevel(std::size_t row, std::size_t column, Operation operation,
+                               std::string_view operand) const;
+    void storeLevel(std::size_t row, std::size_t column, int level);
 
     const FleetTable* table_;
     std::map<std::pair<std::size_t, std::size_t>, int> mounts_; // (row, column) -> level
     std::vector<PendingChange> changes_;
     std::map<std::string, std::size_t> index_; // targetKey -> position in changes_
 };
-
-// The number rounded half to even to that many decimals, with a point ("12", "0.35").
-std::string roundedText(double value, int decimals);
 
 } // namespace skarvel

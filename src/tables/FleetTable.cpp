@@ -2,6 +2,7 @@
 
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
+#include "gamedata/SectionFinder.h"
 #include "platform/AsciiText.h"
 #include "ships/EngineValues.h"
 #include "ships/HardpointLines.h"
@@ -28,24 +29,38 @@ std::string valueOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section* se
     return found ? ini.value(*found) : std::string(fallback);
 }
 
+enum class Letters { Exact, AnyCase };
+
+std::string keyOf(std::string value, Letters letters) {
+    return letters == Letters::Exact ? value : lowerAsciiCopy(value);
+}
+
 // key value -> the first position whose section holds it (ReadValue with the default
 // fallback, so a section without the key answers to the default).
 std::unordered_map<std::string, int> firstWith(const ini::ParsedIni* ini,
                                                const std::vector<std::string>& sections,
-                                               std::string_view key, std::string_view fallback) {
+                                               std::string_view key, std::string_view fallback,
+                                               Letters letters = Letters::Exact) {
     std::unordered_map<std::string, int> first;
     for (std::size_t k = 0; k < sections.size(); ++k) {
         const auto* section = ini ? ini->findSection(sections[k]) : nullptr;
-        first.try_emplace(ini ? valueOf(*ini, section, key, fallback) : std::string(fallback),
-                          static_cast<int>(k));
+        first.try_emplace(
+            keyOf(ini ? valueOf(*ini, section, key, fallback) : std::string(fallback), letters),
+            static_cast<int>(k));
     }
     return first;
 }
 
-int lookUp(const std::unordered_map<std::string, int>& first, const std::string& value,
-           int missing) {
-    const auto found = first.find(value);
+int lookUp(const std::unordered_map<std::string, int>& first, const std::string& value, int missing,
+           Letters letters = Letters::Exact) {
+    const auto found = first.find(keyOf(value, letters));
     return found == first.end() ? missing : found->second;
+}
+
+// The tractor the package carries, found by its nickname as the save finds it.
+const ini::ParsedIni::Section* tractorOf(const ini::ParsedIni& misc, const std::string& nickname) {
+    const std::vector<std::size_t> found = sectionsWithNickname(misc, "Tractor", nickname);
+    return found.empty() ? nullptr : &misc.sections()[found.front()];
 }
 
 // The special hardpoints of one sort: how many, and the highest level any has.
@@ -101,11 +116,6 @@ std::array<Mounts, 3> mountsOf(const ini::ParsedIni& ini, const ini::ParsedIni::
     return mounts;
 }
 
-int decimalsOf(std::string_view text) {
-    const std::size_t separator = text.find_first_of(".,");
-    return separator == std::string_view::npos ? 0 : static_cast<int>(text.size() - separator - 1);
-}
-
 } // namespace
 
 std::vector<LoadedShip> locateShips(const DataSet& dataSet) {
@@ -116,8 +126,10 @@ std::vector<LoadedShip> locateShips(const DataSet& dataSet) {
     const Parsed engines = ini::currentIni(dataSet.engineEquipIni().path());
     const auto hullOfShip = firstWith(goods.get(), lists.goods, "Ship", "");
     const auto packageOfHull = firstWith(goods.get(), lists.goods, "Hull", "");
-    const auto powerOf = firstWith(misc.get(), lists.powers, "nickname", "*fail");
-    const auto engineOf = firstWith(engines.get(), lists.engines, "nickname", "*fail");
+    // The game finds equipment by nickname in any letter case.
+    const auto powerOf = firstWith(misc.get(), lists.powers, "nickname", "*fail", Letters::AnyCase);
+    const auto engineOf =
+        firstWith(engines.get(), lists.engines, "nickname", "*fail", Letters::AnyCase);
     const int goodCount = static_cast<int>(lists.goods.size());
 
     std::vector<LoadedShip> ships(lists.ships.size());
@@ -142,8 +154,8 @@ std::vector<LoadedShip> locateShips(const DataSet& dataSet) {
             ship.scannerName = std::move(names.scanner);
             ship.tractorName = std::move(names.tractor);
         }
-        ship.powerIndex = lookUp(powerOf, ship.powerName, -1);
-        ship.engineIndex = lookUp(engineOf, ship.engineName, -1);
+        ship.powerIndex = lookUp(powerOf, ship.powerName, -1, Letters::AnyCase);
+        ship.engineIndex = lookUp(engineOf, ship.engineName, -1, Letters::AnyCase);
     }
     return ships;
 }
@@ -154,7 +166,6 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
     const auto columns = fleetColumns();
     std::vector<LoadedShip> places = locateShips(dataSet);
     const Parsed shipArch = ini::currentIni(dataSet.shipArchIni().path());
-    table.decimals_.assign(columns.size(), 0);
     table.rows_.reserve(places.size());
     for (std::size_t k = 0; k < places.size(); ++k) {
         FleetShip row{k < names.size() ? names[k] : std::string(), std::move(places[k]), {}};
@@ -162,12 +173,18 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
         // Each group's section once: the field table's keys are read from it.
         std::array<std::pair<Parsed, const ini::ParsedIni::Section*>, 8> groups{};
         for (int g = 1; g <= 7; ++g) {
-            const GroupPlace place = placeOf(static_cast<ShipGroup>(g), ship, dataSet.sections());
+            const auto group = static_cast<ShipGroup>(g);
+            const GroupPlace place = placeOf(group, ship, dataSet.sections());
             if (place.section.empty()) {
                 continue; // not found: the ship load leaves these fields empty
             }
             Parsed ini = ini::currentIni(dataSet.ini(place.file).path());
-            const auto* section = ini ? ini->findSection(place.section) : nullptr;
+            const ini::ParsedIni::Section* section = nullptr;
+            if (ini && group == ShipGroup::Tractor) {
+                section = tractorOf(*ini, ship.tractorName);
+            } else if (ini) {
+                section = ini->findSection(place.section);
+            }
             row.groupFound[static_cast<std::size_t>(g)] = section != nullptr;
             groups[static_cast<std::size_t>(g)] = {std::move(ini), section};
         }
@@ -224,19 +241,11 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
                 break;
             }
             }
-            if (column.numeric && readNumber(text)) {
-                int& decimals = table.decimals_[row.cells.size()];
-                decimals = std::max(decimals, decimalsOf(text));
-            }
             row.cells.push_back(std::move(text));
         }
         table.rows_.push_back(std::move(row));
     }
     return table;
-}
-
-int FleetTable::decimals(std::size_t column) const {
-    return column < decimals_.size() ? decimals_[column] : 0;
 }
 
 } // namespace skarvel

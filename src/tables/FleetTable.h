@@ -29,13 +29,9 @@ public:
     static FleetTable read(const DataSet& dataSet, const std::vector<std::string>& names);
 
     const std::vector<FleetShip>& rows() const { return rows_; }
-    // The decimals a numeric column's values have at most (0: whole numbers): the precision a
-    // change rounds to.
-    int decimals(std::size_t column) const;
 
 private:
     std::vector<FleetShip> rows_;
-    std::vector<int> decimals_;
 };
 
 // The positions and nicknames of every ship's sections, as ShipLoader::load finds them.

@@ -34,6 +34,11 @@ protected:
     std::string cell(std::size_t row, std::string_view key) {
         return fleet.edits().shown(row, column(key));
     }
+    // The message a change over rows leaves: empty when every cell changed.
+    std::string bulk(const std::vector<std::size_t>& rows, std::string_view key, Op op,
+                     std::string_view operand) {
+        return bulkChangeMessage(fleet.edits().apply(rows, column(key), op, operand));
+    }
 
     FleetCommands fleet{*journal, form, dialogs, *editor};
 };
@@ -105,7 +110,7 @@ TEST_F(FleetTest, RowsShowWhatAShipLoadShows) {
     EXPECT_EQ(cell(4, "engine_speed"), "");
     const std::map<std::string, std::string> noHull = {
         {"price", ""},           {"engine.nickname", ""}, {"engine.max_force", ""},
-        {"engine_speed", ""},    {"power.capacity", ""},  {"tractor.max_length", "1500"},
+        {"engine_speed", ""},    {"power.capacity", ""},  {"tractor.max_length", ""},
         {"gun_hardpoints", "1"}, {"gun_level", "1"}};
     for (const auto& [key, expected] : noHull) {
         EXPECT_EQ(cell(5, key), expected) << key;
@@ -116,7 +121,7 @@ TEST_F(FleetTest, RowsShowWhatAShipLoadShows) {
     EXPECT_EQ(fleetHeader(fleetColumns()[column("engine.max_force")]), "Max force (max_force)");
 }
 
-TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
+TEST_F(FleetTest, ChangesOverManyRowsKeepTheirDecimalsAndReview) {
     open();
     struct Case {
         const char* key;
@@ -127,17 +132,17 @@ TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
         std::size_t changes;            // pending in all
     };
     const Case cases[] = {
-        {"hold_size", {0, 1, 2}, Op::Set, "60.4", {"60", "60", "60"}, 3},
+        {"hold_size", {0, 1, 2}, Op::Set, "60.4", {"60.4", "60.4", "60.4"}, 3},
         {"hit_pts", {0, 3}, Op::Add, "100", {"2200", "2600"}, 5},
-        // Shared by rows 0 and 2: changed once; the column has one decimal.
-        {"engine.linear_drag", {0, 2}, Op::Percent, "110", {"149.2", "149.2"}, 6},
+        // Shared by rows 0 and 2: changed once, exact to the decimals of both.
+        {"engine.linear_drag", {0, 2}, Op::Percent, "110", {"149.16", "149.16"}, 6},
         {"engine.reverse_fraction", {1}, Op::Add, "0.05", {"0.25"}, 7},
         // Back to the value read: no change.
         {"hit_pts", {3}, Op::Set, "2500", {"2500"}, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        EXPECT_EQ(fleet.edits().apply(c.rows, column(c.key), c.op, c.operand), "");
+        EXPECT_EQ(bulk(c.rows, c.key, c.op, c.operand), "");
         for (std::size_t i = 0; i < c.rows.size(); ++i) {
             EXPECT_EQ(cell(c.rows[i], c.key), c.shown[i]);
         }
@@ -157,8 +162,8 @@ TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
     EXPECT_NE(review.find("\n [Ship] mod_gunship\n-hold_size"), std::string::npos) << review;
     EXPECT_EQ(review.find("[Ship0]"), std::string::npos) << review;
     for (const char* line :
-         {"-hold_size = 40  ; cargo\n+hold_size = 60  ; cargo\n",
-          "-linear_drag = 135.6 ; fractional drag\n+linear_drag = 149.2 ; fractional drag\n",
+         {"-hold_size = 40  ; cargo\n+hold_size = 60.4  ; cargo\n",
+          "-linear_drag = 135.6 ; fractional drag\n+linear_drag = 149.16 ; fractional drag\n",
           "-hit_pts = 2100 ; armour\n+hit_pts = 2200 ; armour\n",
           "-reverse_fraction = 0.2\n+reverse_fraction = 0.25\n"}) {
         EXPECT_NE(review.find(line), std::string::npos) << line << "\n" << review;
@@ -166,8 +171,9 @@ TEST_F(FleetTest, ChangesOverManyRowsRoundToTheColumnAndReview) {
 
     // Refused cells keep their value and say why.
     EXPECT_EQ(fleet.edits().set(0, column("hold_size"), "lots"), "'lots' is not a number");
-    const std::string refused = fleet.edits().apply({3, 5}, column("power.capacity"), Op::Add, "1");
-    EXPECT_NE(refused.find("this value cannot be changed"), std::string::npos) << refused;
+    const std::string refused = bulk({3, 5}, "power.capacity", Op::Add, "1");
+    EXPECT_NE(refused.find("Mod Commented: this value cannot be changed"), std::string::npos)
+        << refused;
     EXPECT_FALSE(fleet.edits().set(0, column("engine_speed"), "400").empty());
     EXPECT_EQ(fleet.edits().changes().size(), 6u);
 }
@@ -186,7 +192,7 @@ TEST_F(FleetTest, SaveWritesExactlyTheChangedLinesOfTwentyShips) {
     for (std::size_t row = 8; row < 28; ++row) {
         rows.push_back(row);
     }
-    ASSERT_EQ(fleet.edits().apply(rows, column("hold_size"), Op::Set, "60"), "");
+    ASSERT_EQ(bulk(rows, "hold_size", Op::Set, "60"), "");
     // Ships without a name go by their nickname.
     const auto names = changedShipNames(fleet.edits());
     ASSERT_EQ(names.size(), 20u);
@@ -221,7 +227,7 @@ TEST_F(FleetTest, LevelColumnsEditTheSpecialLinesLikeTheShipPage) {
               "the ship has no such special hardpoints");
     EXPECT_EQ(fleet.edits().set(0, column("gun_level"), "11"), "a level is 1 to 10");
     // The hardpoints at the highest level, 4, go to 5; those at 3 stay.
-    ASSERT_EQ(fleet.edits().apply({0}, column("gun_level"), Op::Add, "1"), "");
+    ASSERT_EQ(bulk({0}, "gun_level", Op::Add, "1"), "");
     EXPECT_EQ(cell(0, "gun_level"), "5");
     const std::string added = "hp_type = hp_gun_special_5, HpWeapon05, HpWeapon06, HpWeapon07";
     EXPECT_NE(fleet.reviewText().find("+" + added), std::string::npos) << fleet.reviewText();
@@ -231,6 +237,86 @@ TEST_F(FleetTest, LevelColumnsEditTheSpecialLinesLikeTheShipPage) {
     expected.insert(expected.find(after4) + after4.size(), added + "\n");
     EXPECT_EQ(gameText("SHIPS/shiparch.ini"), expected);
     EXPECT_EQ(cell(0, "gun_level"), "5");
+}
+
+// Each cell keeps its own notation and precision: nothing is rounded to the column, a count
+// stays whole, a value the key cannot hold stops the whole change, and a change that leaves a
+// cell as it was says so.
+TEST_F(FleetTest, ChangesKeepEachCellsDecimalsAndRefuseWhatTheKeyCannotHold) {
+    std::string engines = gameText("Equipment/engine_equip.ini");
+    engines.replace(engines.find("reverse_fraction = 0.15"), 23, "reverse_fraction = 0,15");
+    writeBytes(gameFile("Equipment/engine_equip.ini"), engines);
+    std::string ships = gameText("SHIPS/shiparch.ini");
+    ships.replace(ships.find("hit_pts = 2500"), 14, "hit_pts = 1e19");
+    ships.replace(ships.find("hit_pts = 3000"), 14, "hit_pts = 3000.5");
+    writeBytes(gameFile("SHIPS/shiparch.ini"), ships);
+    open();
+    struct Case {
+        const char* key;
+        std::vector<std::size_t> rows;
+        Op op;
+        const char* operand;
+        std::vector<std::string> shown; // per row after the change
+        const char* message;            // a part of it; "" for none
+    };
+    const Case cases[] = {
+        {"hit_pts", {0, 2}, Op::Add, "100", {"2200", "3100.5"}, ""},
+        {"hold_size", {0, 1}, Op::Add, "0.5", {"40.5", ""}, "Mod Freighter: there is no value"},
+        {"hold_size", {0}, Op::Set, "2.5", {"2.5"}, ""},
+        {"engine.reverse_fraction", {1}, Op::Percent, "120", {"0.24"}, ""},
+        {"engine.reverse_fraction", {0}, Op::Percent, "200", {"0,30"}, ""},
+        {"engine.reverse_fraction", {0}, Op::Set, "0.4", {"0,4"}, ""},
+        {"nanobot_limit", {0}, Op::Percent, "110", {"18"}, ""},
+        {"nanobot_limit", {0}, Op::Set, "2.5", {"2"}, ""},
+        {"hit_pts", {0, 1}, Op::Set, "2100", {"2100", "2100"}, "Mod Gunship: stays 2100"},
+        {"mass", {0, 1}, Op::Set, "1e300", {"150.000000", ""}, "Nothing was changed"},
+        {"hit_pts", {0, 3}, Op::Add, "100", {"2100", "1e19"}, "Mod Commented: the value '1e19'"},
+        {"nanobot_limit", {0}, Op::Add, "3000000000", {"16"}, "whole number"},
+        {"ship_ident_name", {0}, Op::Set, "a;b", {""}, "starts a comment"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " " + c.operand);
+        fleet.edits().clear();
+        std::vector<std::string> before;
+        for (const std::size_t row : c.rows) {
+            before.push_back(cell(row, c.key));
+        }
+        const std::string message = bulk(c.rows, c.key, c.op, c.operand);
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        EXPECT_EQ(message.empty(), std::string_view(c.message).empty()) << message;
+        for (std::size_t i = 0; i < c.rows.size(); ++i) {
+            // "": the cell as it was.
+            EXPECT_EQ(cell(c.rows[i], c.key), c.shown[i].empty() ? before[i] : c.shown[i]);
+        }
+        if (message.starts_with("Nothing was changed")) {
+            EXPECT_TRUE(fleet.edits().empty());
+        }
+    }
+}
+
+// A tractor column shows and changes the tractor the ship's package carries.
+TEST_F(FleetTest, TractorColumnsFollowThePackage) {
+    std::string goods = gameText("Equipment/Goods.ini");
+    const std::string twoShields = "addon = mod_engine_whole, internal, 1\naddon = mod_power_01";
+    goods.insert(goods.find(twoShields), "addon = mod_tractor_LONG, internal, 1\n");
+    writeBytes(gameFile("Equipment/Goods.ini"), goods);
+    const std::string misc = gameText("Equipment/misc_equip.ini") +
+                             "\n[Tractor]\nnickname = mod_tractor_long\nmax_length = 3000 ; long\n"
+                             "reach_speed = 1800\n";
+    writeBytes(gameFile("Equipment/misc_equip.ini"), misc);
+    open();
+    // As the set numbered them.
+    goods = gameText("Equipment/Goods.ini");
+    std::string expected = gameText("Equipment/misc_equip.ini");
+    EXPECT_EQ(cell(0, "tractor.max_length"), "1500");
+    EXPECT_EQ(cell(1, "tractor.max_length"), "3000");
+    EXPECT_EQ(cell(2, "tractor.max_length"), "");
+    EXPECT_FALSE(fleet.edits().changeable(2, column("tractor.max_length")));
+    ASSERT_EQ(fleet.edits().set(1, column("tractor.max_length"), "3500"), "");
+    ASSERT_TRUE(fleet.save());
+    expected.replace(expected.find("max_length = 3000"), 17, "max_length = 3500");
+    EXPECT_EQ(gameText("Equipment/misc_equip.ini"), expected);
+    EXPECT_EQ(gameText("Equipment/Goods.ini"), goods);
 }
 
 TEST_F(FleetTest, CsvRoundTripChangesNothingAndImportListsWhatItLeaves) {
