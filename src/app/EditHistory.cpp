@@ -67,9 +67,10 @@ bool isShipField(const std::string& control) {
 // A page's own step (Fleet, prices); the first redo is the change itself, already made.
 class PageStep : public QUndoCommand {
 public:
-    explicit PageStep(std::unique_ptr<DocumentStep> step) : step_(std::move(step)) {
+    explicit PageStep(std::shared_ptr<DocumentStep> step) : step_(std::move(step)) {
         setText(QString::fromStdString(step_->text()));
     }
+    const std::shared_ptr<DocumentStep>& step() const { return step_; }
     void undo() override { step_->undo(); }
     void redo() override {
         if (pushed_) {
@@ -79,7 +80,7 @@ public:
     }
 
 private:
-    std::unique_ptr<DocumentStep> step_;
+    std::shared_ptr<DocumentStep> step_;
     bool pushed_ = false;
 };
 
@@ -102,7 +103,10 @@ EditHistory::EditHistory(Editor& editor, TJournal& journal, QWidget& window, QTa
     : QObject(parent), editor_(editor), journal_(journal), window_(window), pages_(pages),
       markPage_(std::move(markPage)) {
     stack_.setUndoLimit(500);
-    editor_.setHistoryEnded([this] {
+    editor_.setHistoryEnded([this](Editor::HistoryEnd end) {
+        if (end == Editor::HistoryEnd::Fields) {
+            keepPageSteps();
+        }
         ended_ = true;
         scheduleCheck();
     });
@@ -140,6 +144,15 @@ bool EditHistory::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+void EditHistory::keepPageSteps() {
+    // The fields' steps hold the ship shown before; the pages' steps stay valid.
+    for (int i = 0; i < stack_.index(); ++i) {
+        if (const auto* page = dynamic_cast<const PageStep*>(stack_.command(i))) {
+            kept_.push_back(page->step());
+        }
+    }
+}
+
 void EditHistory::scheduleCheck() {
     if (scheduled_ || showing_) {
         return;
@@ -156,7 +169,7 @@ void EditHistory::check() {
     const EditState now = editor_.editState();
     if (ended_) {
         ended_ = false;
-        stack_.clear();
+        restart();
         loaded_ = now;
         last_ = now;
     } else if (differsOnlyInView(now, last_)) {
@@ -173,11 +186,19 @@ void EditHistory::check() {
 void EditHistory::push(std::unique_ptr<DocumentStep> step) {
     if (ended_) {
         ended_ = false;
-        stack_.clear();
+        restart();
         loaded_ = editor_.editState();
         last_ = loaded_;
     }
     stack_.push(new PageStep(std::move(step)));
+}
+
+void EditHistory::restart() {
+    stack_.clear();
+    for (std::shared_ptr<DocumentStep>& step : kept_) {
+        stack_.push(new PageStep(std::move(step)));
+    }
+    kept_.clear();
 }
 
 QString EditHistory::stepText(const QString& field) const {

@@ -19,7 +19,8 @@ class TJournal;
 // The window-wide undo history of the user's edits. A step is the state of every edited
 // control before and after an edit (typing into one field makes one step), so an undo puts
 // back the field, what was derived from it and the "changed" state at once. The history
-// ends at every load, save, reload and close (the editor says when). Fields that differ
+// ends at every load, save, reload and close (the editor says when); when another ship is
+// shown only the fields' steps end. Fields that differ
 // from their loaded value carry a coloured frame, and their page's tree entry a dot.
 class EditHistory : public QObject {
 public:
@@ -40,6 +41,10 @@ private:
     void watch(QWidget& window);
     void scheduleCheck();
     void check();
+    // Another ship is shown: the pages' steps made so far outlive the fields' steps.
+    void keepPageSteps();
+    // Starts the history again, with the kept steps.
+    void restart();
     void showMarks(const EditState& now);
     // "Hit points of Defender": the field's caption and, for a ship's field, the ship.
     QString stepText(const QString& field) const;
@@ -56,6 +61,7 @@ private:
     bool scheduled_ = false;
     bool showing_ = false;
     std::vector<std::string> marked_;
+    std::vector<std::shared_ptr<DocumentStep>> kept_;
 };
 
 } // namespace skarvel

@@ -350,10 +350,10 @@ void Editor::lbShipsClick() {
         loader_.load(ship_);
     } catch (...) {
         // The fields no longer show the ship before: neither does the history.
-        endHistory();
+        endHistory(HistoryEnd::Fields);
         throw;
     }
-    endHistory();
+    endHistory(HistoryEnd::Fields);
     form_.setEnabled(controls::btSave, true);
     journal_.Write("LB_SHIPS_CLICKED", JournalEntryKind::End);
 }

@@ -82,7 +82,10 @@ public:
     // page's question listing the files.
     void undoLastSave();
     void restoreEditState(const EditState& state);
-    void setHistoryEnded(std::function<void()> historyEnded) {
+    // What ends the undo history: everything (a load, save, reload or close), or only the
+    // steps of the fields (another ship shown), when the pages' own changes stay pending.
+    enum class HistoryEnd { All, Fields };
+    void setHistoryEnded(std::function<void(HistoryEnd)> historyEnded) {
         historyEnded_ = std::move(historyEnded);
     }
 
@@ -161,9 +164,9 @@ private:
     bool followShownShip();
     // The ship, general, character and constants values as the files hold them now.
     void reloadShownValues();
-    void endHistory() {
+    void endHistory(HistoryEnd end = HistoryEnd::All) {
         if (historyEnded_) {
-            historyEnded_();
+            historyEnded_(end);
         }
     }
     void showOutsideBar(const std::string& text);
@@ -200,7 +203,7 @@ private:
     bool startingBasePicked_ = false;
     LoadedShip ship_;
     LoadedGeneral general_;
-    std::function<void()> historyEnded_;
+    std::function<void(HistoryEnd)> historyEnded_;
     std::function<bool()> leaveCheck_;
 };
 

@@ -217,5 +217,23 @@ TEST_F(FleetWindow, EditsOfTwoPagesAreOneHistoryAndOneSave) {
     EXPECT_TRUE(page().fleet().edits().empty());
 }
 
+// Another ship shown ends the steps of the fields, not those of the pages still pending.
+TEST_F(FleetWindow, AFleetChangeStaysUndoableAfterAShipIsShown) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    table().selectionModel()->select(table().model()->index(0, hold), QItemSelectionModel::Select);
+    page().setChangeAsker([](const QString&, int, const QString&) {
+        return FleetPage::ChangeAnswer{{FleetEdits::Operation::Set, QStringLiteral("77")}};
+    });
+    click(control<QPushButton>(*window, "btFleetChange"));
+    ASSERT_FALSE(page().fleet().edits().empty());
+    clickMenu(*window, QStringLiteral("SHIP"));
+    clickShip(*window, 1);
+    QTest::qWait(20); // the history starts again after the load
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+    QTest::keySequence(target, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_TRUE(waitUntil([&] { return page().fleet().edits().empty(); }));
+}
+
 } // namespace
 } // namespace skarvel::test
