@@ -153,6 +153,12 @@ CommodityPage::~CommodityPage() {
     searchWatcher_.waitForFinished();
 }
 
+void CommodityPage::setHistory(EditHistory& history) {
+    history_ = &history;
+    history.markPageWhen(*ui_.tsCommodity,
+                         [this] { return calculator_ && !calculator_->edits().empty(); });
+}
+
 void CommodityPage::refresh() {
     if (!editor_.dataSet().isOpen()) {
         ui_.labTradeNotes->setText(QStringLiteral("Open the data files to see the trades."));

@@ -41,7 +41,7 @@ public:
     void btCommoditySaveClick();
     void btTravelSettingsClick();
     // Every typed price becomes a step of the window's one undo history.
-    void setHistory(EditHistory& history) { history_ = &history; }
+    void setHistory(EditHistory& history);
     // Whether a reading or a route search runs off the window's thread.
     bool working() const { return reading_ || searching_; }
 

@@ -111,6 +111,13 @@ EditHistory::EditHistory(Editor& editor, TJournal& journal, QWidget& window, QTa
         scheduleCheck();
     });
     watch(window);
+    // Every push, undo, redo and end may change what is marked.
+    connect(&stack_, &QUndoStack::indexChanged, this, [this] { scheduleCheck(); });
+    scheduleCheck();
+}
+
+void EditHistory::markPageWhen(QWidget& page, std::function<bool()> changed) {
+    pageMarks_.emplace_back(&page, std::move(changed));
     scheduleCheck();
 }
 
@@ -223,13 +230,19 @@ void EditHistory::show(const EditState& state) {
 
 void EditHistory::showMarks(const EditState& now) {
     const std::vector<std::string> changed = changedControls(loaded_, now);
-    if (changed == marked_) {
+    std::vector<bool> pageChanged(static_cast<std::size_t>(pages_.count()), false);
+    for (const auto& [page, isChanged] : pageMarks_) {
+        const int at = pages_.indexOf(page);
+        if (at >= 0 && isChanged()) {
+            pageChanged[static_cast<std::size_t>(at)] = true;
+        }
+    }
+    if (changed == marked_ && pageChanged == markedPages_) {
         return;
     }
     const auto isIn = [](const std::vector<std::string>& names, const QString& name) {
         return std::find(names.begin(), names.end(), name.toStdString()) != names.end();
     };
-    std::vector<bool> pageChanged(static_cast<std::size_t>(pages_.count()), false);
     const std::vector<std::string>& marked = marked_;
     for (const std::vector<std::string>* names : {&marked, &changed}) {
         for (const std::string& name : *names) {
@@ -250,6 +263,7 @@ void EditHistory::showMarks(const EditState& now) {
         markPage_(page, pageChanged[static_cast<std::size_t>(page)]);
     }
     marked_ = changed;
+    markedPages_ = std::move(pageChanged);
 }
 
 } // namespace skarvel

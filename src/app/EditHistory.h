@@ -32,6 +32,8 @@ public:
     void show(const EditState& state);
     // A step of a page whose changes are its own list, already made; it joins the one history.
     void push(std::unique_ptr<DocumentStep> step);
+    // The page's tree entry carries the dot while changed() holds (a page of its own list).
+    void markPageWhen(QWidget& page, std::function<bool()> changed);
 
 protected:
     // Ctrl+Z and its kin in a field undo the window's history, not the field's own.
@@ -62,6 +64,8 @@ private:
     bool showing_ = false;
     std::vector<std::string> marked_;
     std::vector<std::shared_ptr<DocumentStep>> kept_;
+    std::vector<std::pair<QWidget*, std::function<bool()>>> pageMarks_;
+    std::vector<bool> markedPages_;
 };
 
 } // namespace skarvel

@@ -1,5 +1,6 @@
 #include "app/FleetModel.h"
 
+#include "app/ChangedCell.h"
 #include "ships/Numbers.h"
 #include "tables/FleetColumns.h"
 #include "tables/FleetCommands.h"
@@ -78,7 +79,7 @@ QVariant FleetModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return fleetColumn.numeric ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     case Qt::BackgroundRole:
-        return fleet_.edits().edited(row, column) ? QBrush(QColor(255, 236, 160)) : QVariant();
+        return changedCellBackground(fleet_.edits().edited(row, column));
     case Qt::FontRole:
         if (fleetColumn.source == FleetSource::Name) {
             QFont link;

@@ -128,6 +128,11 @@ void FleetPage::buildColumnChooser() {
     ui_.btFleetColumns->setMenu(menu);
 }
 
+void FleetPage::setHistory(EditHistory& history) {
+    history_ = &history;
+    history.markPageWhen(*ui_.tsFleet, [this] { return !fleet_.edits().empty(); });
+}
+
 void FleetPage::refresh() {
     fleet_.refresh();
     recorded_ = fleet_.edits();

@@ -54,7 +54,7 @@ public:
     // A click on a ship's name opens it on the Ship page.
     void openShip(int sourceRow);
     // Every change of the page becomes a step of the window's one undo history.
-    void setHistory(EditHistory& history) { history_ = &history; }
+    void setHistory(EditHistory& history);
 
 private:
     void pageChanged();

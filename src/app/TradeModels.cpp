@@ -1,5 +1,6 @@
 #include "app/TradeModels.h"
 
+#include "app/ChangedCell.h"
 #include "trade/RouteText.h"
 
 #include <QLocale>
@@ -77,6 +78,10 @@ QVariant CommodityTableModel::data(const QModelIndex& index, int role) const {
     const trade::Commodity& commodity = data.commodities[c];
     const trade::CommodityRow& row = rows_[c];
     const bool traded = row.cheapestBase != kNone && row.dearestBase != kNone;
+    if (role == Qt::BackgroundRole) {
+        return changedCellBackground(index.column() == BasePrice &&
+                                     calculator_->basePriceEdited(c));
+    }
     switch (index.column()) {
     case Name:
         return cell(role, utf8(commodity.name), {});
@@ -186,6 +191,10 @@ QVariant MarketTableModel::data(const QModelIndex& index, int role) const {
     const trade::Market& market = data.markets[m];
     const trade::Base& base = data.bases[market.base];
     const trade::Reach reach = calculator_->reach(market.base);
+    if (role == Qt::BackgroundRole) {
+        return changedCellBackground(index.column() == Multiplier &&
+                                     calculator_->multiplierEdited(m));
+    }
     if (role == Qt::ToolTipRole) {
         const std::string why = trade::reachText(reach);
         return why.empty() ? QVariant() : QVariant(utf8(why));

@@ -395,13 +395,13 @@ bool Calculator::setMultiplier(std::size_t market, const std::string& text) {
 std::vector<PriceEdit> Calculator::edits() const {
     std::vector<PriceEdit> edits;
     for (std::size_t c = 0; c < data_.commodities.size(); ++c) {
-        if (data_.commodities[c].priceText != loaded_.commodities[c].priceText) {
+        if (basePriceEdited(c)) {
             edits.push_back(
                 {c, kNone, loaded_.commodities[c].priceText, data_.commodities[c].priceText});
         }
     }
     for (std::size_t m = 0; m < data_.markets.size(); ++m) {
-        if (data_.markets[m].lineValue != loaded_.markets[m].lineValue) {
+        if (multiplierEdited(m)) {
             edits.push_back({kNone, m, loaded_.markets[m].lineValue, data_.markets[m].lineValue});
         }
     }

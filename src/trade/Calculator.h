@@ -93,6 +93,12 @@ public:
     bool setMultiplier(std::size_t market, const std::string& text);
     // The prices that differ from the files' texts, commodities first.
     std::vector<PriceEdit> edits() const;
+    bool basePriceEdited(std::size_t commodity) const {
+        return data_.commodities[commodity].priceText != loaded_.commodities[commodity].priceText;
+    }
+    bool multiplierEdited(std::size_t market) const {
+        return data_.markets[market].lineValue != loaded_.markets[market].lineValue;
+    }
 
 private:
     struct Cargo {

@@ -74,6 +74,9 @@ TEST_F(CommodityPage, ShowsTheBestTradesAndSavesATypedPriceInOneLine) {
     EXPECT_EQ(number("tvRoutes", 0, 5), 3600);
     EXPECT_EQ(number("tvMarkets", 0, 3), 120); // a1 sells it for 0.8 of it
     QTest::keyClick(editor, Qt::Key_Return);
+    // The typed cell is marked as a changed Fleet cell is; the name beside it is not.
+    EXPECT_TRUE(food.siblingAtColumn(2).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(food.siblingAtColumn(1).data(Qt::BackgroundRole).isValid());
 
     const std::string before = goods();
     hand.click("btReviewSave"); // the one review of every page's changes

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTreeWidget>
 #include <filesystem>
 #include <string>
 
@@ -217,8 +218,15 @@ TEST_F(FleetWindow, EditsOfTwoPagesAreOneHistoryAndOneSave) {
     EXPECT_TRUE(page().fleet().edits().empty());
 }
 
-// Another ship shown ends the steps of the fields, not those of the pages still pending.
+// Another ship shown ends the steps of the fields, not those of the pages still pending; the
+// page's tree entry carries the dot while its changes are pending.
 TEST_F(FleetWindow, AFleetChangeStaysUndoableAfterAShipIsShown) {
+    const auto fleetMarked = [&] {
+        const auto found =
+            control<QTreeWidget>(*window, "tvMenu")
+                .findItems(QStringLiteral("FLEET"), Qt::MatchExactly | Qt::MatchRecursive);
+        return !found.isEmpty() && !found.front()->icon(0).isNull();
+    };
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     table().selectionModel()->select(table().model()->index(0, hold), QItemSelectionModel::Select);
@@ -227,12 +235,14 @@ TEST_F(FleetWindow, AFleetChangeStaysUndoableAfterAShipIsShown) {
     });
     click(control<QPushButton>(*window, "btFleetChange"));
     ASSERT_FALSE(page().fleet().edits().empty());
+    EXPECT_TRUE(waitUntil(fleetMarked));
     clickMenu(*window, QStringLiteral("SHIP"));
     clickShip(*window, 1);
     QTest::qWait(20); // the history starts again after the load
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
     QTest::keySequence(target, QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_TRUE(waitUntil([&] { return page().fleet().edits().empty(); }));
+    EXPECT_TRUE(waitUntil([&] { return !fleetMarked(); }));
 }
 
 } // namespace
