@@ -22,6 +22,9 @@ struct LineEdit {
     std::string loadedLines;
     // Runs inside the save's batch instead of apply when given (it journals its own lines).
     std::function<void()> write;
+    // The user kept the file's lines: the page that holds the edit drops it. Without one the
+    // transaction's keepFileLines step is told.
+    std::function<void()> keepFile;
 };
 
 // The values of one page or group, under the name its save journals ("Werte für <name>").

@@ -155,7 +155,9 @@ bool SaveTransaction::settleConflicts(ChangeSet& changes) {
             const LineEdit kept = changes.lineEdits[it->edit];
             changes.lineEdits.erase(changes.lineEdits.begin() +
                                     static_cast<std::ptrdiff_t>(it->edit));
-            if (steps_.keepFileLines) {
+            if (kept.keepFile) {
+                kept.keepFile();
+            } else if (steps_.keepFileLines) {
                 steps_.keepFileLines(kept);
             }
         }

@@ -12,12 +12,14 @@
 #include "ports/Form.h"
 #include "ships/Editor.h"
 #include "ships/ExportedCopies.h"
+#include "ships/HardpointLines.h"
 #include "ships/ShipSaver.h"
 #include "tables/FleetCsv.h"
 #include "tables/FleetMounts.h"
 #include "tables/FleetReview.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace skarvel {
@@ -39,37 +41,25 @@ void FleetCommands::addTo(ChangeSet& changes) {
     }
     std::vector<PendingChange>& fleet = changes.group("Fleet").changes;
     fleet.insert(fleet.end(), edits_.changes().begin(), edits_.changes().end());
-    std::vector<MountChange> mounts = edits_.mountChanges();
-    if (mounts.empty()) {
-        return;
+    // The special hp_type lines change by lines, on top of the values: one edit per ship, so
+    // that another program's change to one ship's lines is asked about for that ship alone.
+    std::map<std::string, std::vector<MountChange>> byShip;
+    for (MountChange& mount : edits_.mountChanges()) {
+        byShip[mount.shipNickname].push_back(std::move(mount));
     }
-    // The special hp_type lines change by lines, on top of the values.
-    LineEdit edit;
-    edit.section =
-        SectionRef::withNickname(SettingsFile::ShipArch, "Ship", mounts.front().shipNickname);
-    edit.owner = mounts.front().shipNickname;
-    edit.apply = [mounts](const std::string& bytes) { return withMountLevels(bytes, mounts); };
-    edit.write = [this, mounts] {
-        journal_.Write("HardpointWerte speichern", JournalEntryKind::Begin);
-        const std::string& path = editor_.dataSet().shipArchIni().path();
-        if (const auto now = ini::currentIni(path)) {
-            if (std::string edited = withMountLevels(now->bytes(), mounts);
-                edited != now->bytes()) {
-                ini::replaceIniBytes(path, std::move(edited));
-            }
-        }
-        journal_.Write("HardpointWerte speichern", JournalEntryKind::End);
-    };
-    changes.lineEdits.push_back(std::move(edit));
-    // Every other ship's section must be there exactly once too.
-    for (std::size_t i = 1; i < mounts.size(); ++i) {
-        LineEdit check;
-        check.section =
-            SectionRef::withNickname(SettingsFile::ShipArch, "Ship", mounts[i].shipNickname);
-        check.owner = mounts[i].shipNickname;
-        check.apply = [](const std::string& bytes) { return bytes; };
-        check.write = [] {};
-        changes.lineEdits.push_back(std::move(check));
+    for (auto& [nickname, mounts] : byShip) {
+        LineEdit edit;
+        edit.section = SectionRef::withNickname(SettingsFile::ShipArch, "Ship", nickname);
+        edit.owner = nickname;
+        edit.apply = [mounts = std::move(mounts)](const std::string& bytes) {
+            return withMountLevels(bytes, mounts);
+        };
+        edit.linesIn = [nickname](const ini::ParsedIni& file) {
+            return specialLinesOf(file, nickname);
+        };
+        edit.loadedLines = table_.specialLinesAsRead(nickname);
+        edit.keepFile = [this, nickname] { edits_.dropMounts(nickname); };
+        changes.lineEdits.push_back(std::move(edit));
     }
 }
 

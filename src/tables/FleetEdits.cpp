@@ -54,6 +54,12 @@ void FleetEdits::drop(const PendingChange& change) {
     }
 }
 
+void FleetEdits::dropMounts(const std::string& shipNickname) {
+    std::erase_if(mounts_, [&](const auto& mount) {
+        return table_->rows()[mount.first.first].place.shipNickname == shipNickname;
+    });
+}
+
 namespace {
 
 bool isLevel(std::size_t column) {

@@ -59,6 +59,8 @@ public:
     void clear();
     // The change is no longer pending (the user kept the file's value, or it was written).
     void drop(const PendingChange& change);
+    // The ship's level changes are no longer pending (the user kept the file's lines).
+    void dropMounts(const std::string& shipNickname);
     // In the order they were first made.
     const std::vector<PendingChange>& changes() const { return changes_; }
     // The new highest levels of special hardpoints, ship by ship.

@@ -166,6 +166,7 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
     const auto columns = fleetColumns();
     std::vector<LoadedShip> places = locateShips(dataSet);
     const Parsed shipArch = ini::currentIni(dataSet.shipArchIni().path());
+    table.shipArch_ = shipArch;
     table.rows_.reserve(places.size());
     for (std::size_t k = 0; k < places.size(); ++k) {
         FleetShip row{k < names.size() ? names[k] : std::string(), std::move(places[k]), {}};
@@ -246,6 +247,10 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
         table.rows_.push_back(std::move(row));
     }
     return table;
+}
+
+std::string FleetTable::specialLinesAsRead(const std::string& shipNickname) const {
+    return shipArch_ ? specialLinesOf(*shipArch_, shipNickname) : std::string();
 }
 
 } // namespace skarvel

@@ -4,12 +4,16 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace skarvel {
 
 class DataSet;
+namespace ini {
+class ParsedIni;
+}
 
 // One row of the Fleet page: a ship of the ship list, where a ship load finds its sections,
 // and the texts of every column (fleetColumns), as a ship load would show them.
@@ -29,9 +33,13 @@ public:
     static FleetTable read(const DataSet& dataSet, const std::vector<std::string>& names);
 
     const std::vector<FleetShip>& rows() const { return rows_; }
+    // The ship's special hp_type lines as this reading found them (specialLinesOf): what a
+    // save compares the file with, to see another program's change to them.
+    std::string specialLinesAsRead(const std::string& shipNickname) const;
 
 private:
     std::vector<FleetShip> rows_;
+    std::shared_ptr<const ini::ParsedIni> shipArch_; // as read
 };
 
 // The positions and nicknames of every ship's sections, as ShipLoader::load finds them.

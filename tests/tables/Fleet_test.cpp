@@ -319,6 +319,27 @@ TEST_F(FleetTest, TractorColumnsFollowThePackage) {
     EXPECT_EQ(gameText("Equipment/Goods.ini"), goods);
 }
 
+// Another program's change to a ship's special lines after the read is asked about for that
+// ship: keeping the file's drops that ship's level change and writes the other ship's.
+TEST_F(FleetTest, LevelsChangedOutsideAreAConflictOfThatShip) {
+    open();
+    ASSERT_EQ(fleet.edits().set(0, column("gun_level"), "5"), "");
+    ASSERT_EQ(fleet.edits().set(1, column("turret_level"), "3"), "");
+    std::string ships = gameText("SHIPS/shiparch.ini");
+    const std::string line = "hp_gun_special_4, HpWeapon05, HpWeapon06, HpWeapon07";
+    ships.replace(ships.find(line), line.size(), "hp_gun_special_4, HpWeapon05, HpWeapon06");
+    writeBytes(gameFile("SHIPS/shiparch.ini"), ships);
+    dialogs.choices = {1}; // Keep the file's
+    ASSERT_TRUE(fleet.save());
+    EXPECT_TRUE(std::any_of(dialogs.shown.begin(), dialogs.shown.end(), [](const auto& shown) {
+        return shown.text.find("hardpoint levels of mod_gunship") != std::string::npos;
+    }));
+    const std::string after = gameText("SHIPS/shiparch.ini");
+    EXPECT_NE(after.find("hp_gun_special_4, HpWeapon05, HpWeapon06\n"), std::string::npos);
+    EXPECT_EQ(after.find("hp_gun_special_5"), std::string::npos);
+    EXPECT_NE(after.find("hp_turret_special_3"), std::string::npos);
+}
+
 TEST_F(FleetTest, CsvRoundTripChangesNothingAndImportListsWhatItLeaves) {
     open();
     std::vector<std::size_t> rows;
