@@ -167,9 +167,6 @@ bool Editor::FormClose(bool doExit) {
         return false;
     }
     journal_.Write("JA - Programm beenden", JournalEntryKind::System);
-    if (leaveCheck_ && !leaveCheck_()) {
-        return false;
-    }
     return closeForExit();
 }
 
@@ -204,9 +201,6 @@ void Editor::reloadDataSet(bool alreadyBackedUp, std::string_view refusalLead) {
 void Editor::btRelloadClick() {
     const Busy busy(busy_);
     journal_.Write("Daten sollen geöffnet werden", JournalEntryKind::System);
-    if (leaveCheck_ && !leaveCheck_()) {
-        return;
-    }
     bool reload = true;
     if (documentChanged()) {
         journal_.Write("Es sind noch Daten geöffnet", JournalEntryKind::Info);

@@ -91,9 +91,6 @@ public:
 
     // The pages show the files' values again; unsaved changes are dropped.
     void reloadFromFiles();
-    // Asked before a reload, a close of the set or the exit: another page's pending changes
-    // are settled first; false leaves the set as it is.
-    void setLeaveCheck(std::function<bool()> check) { leaveCheck_ = std::move(check); }
     void setReviewSwitch(ReviewSwitch review) { saver_.setReviewSwitch(std::move(review)); }
 
     BackupCommands& backups() { return backups_; }
@@ -204,7 +201,6 @@ private:
     LoadedShip ship_;
     LoadedGeneral general_;
     std::function<void(HistoryEnd)> historyEnded_;
-    std::function<bool()> leaveCheck_;
 };
 
 } // namespace skarvel

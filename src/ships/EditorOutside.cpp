@@ -138,9 +138,6 @@ void Editor::btOutsideKeepClick() {
 void Editor::btCloseSetClick() {
     const Busy busy(busy_);
     journal_.Write("Daten sollen geschlossen werden", JournalEntryKind::System);
-    if (leaveCheck_ && !leaveCheck_()) {
-        return;
-    }
     if (documentChanged() &&
         !isYes(dialogs_.askWithCancel(MessageKind::Confirmation, kCloseQuestion))) {
         journal_.Write("NEIN - Daten bleiben geöffnet", JournalEntryKind::System);
