@@ -19,9 +19,9 @@ bool isFormulaStart(char c) {
     return c == '=' || c == '+' || c == '-' || c == '@';
 }
 
-bool allBlank(const std::vector<std::string>& fields) {
-    for (const std::string& field : fields) {
-        if (!trimBlanks(field).empty()) {
+bool allBlank(const CsvRecord& record) {
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (!trimBlanks(record.field(i)).empty()) {
             return false;
         }
     }
@@ -56,25 +56,31 @@ void CsvReader::skipLine() {
 bool CsvReader::next(CsvRecord& record) {
     while (at_ < text_.size()) {
         readRecord(record);
-        if (!record.problem.empty() || !allBlank(record.fields)) {
+        if (!record.problem.empty() || !allBlank(record)) {
             return true;
         }
     }
     return false;
 }
 
+void CsvReader::endField(CsvRecord& record) const {
+    record.ends.push_back(static_cast<std::uint32_t>(record.text.size()));
+}
+
 void CsvReader::readRecord(CsvRecord& record) {
     record.line = line_;
-    record.fields.clear();
+    record.text.clear();
+    record.ends.clear();
     record.problem.clear();
     const std::size_t start = at_;
     const auto broken = [&](std::string problem) {
-        record.fields.clear();
+        record.text.clear();
+        record.ends.clear();
         record.problem = std::move(problem);
         skipLine();
     };
     enum class State { Start, Plain, Quoted, Closed } state = State::Start;
-    std::string field;
+    std::string& field = record.text;
     while (true) {
         if (at_ == text_.size()) {
             if (state == State::Quoted) {
@@ -85,7 +91,7 @@ void CsvReader::readRecord(CsvRecord& record) {
                 broken("a quoted field is never closed (its closing quote is missing)");
                 return;
             }
-            record.fields.push_back(std::move(field));
+            endField(record);
             return;
         }
         const char c = text_[at_];
@@ -106,12 +112,11 @@ void CsvReader::readRecord(CsvRecord& record) {
             continue;
         }
         if (c == separator_) {
-            record.fields.push_back(std::move(field));
-            field.clear();
+            endField(record);
             state = State::Start;
             ++at_;
         } else if (isLineEnd(c)) {
-            record.fields.push_back(std::move(field));
+            endField(record);
             lineBreak();
             return;
         } else if (c == '"') {
@@ -149,9 +154,9 @@ char csvSeparator(std::string_view text, const std::function<bool(std::string_vi
         if (!reader.next(record) || !record.problem.empty()) {
             continue;
         }
-        std::pair<std::size_t, std::size_t> score{0, record.fields.size()};
-        for (const std::string& field : record.fields) {
-            score.first += known(field) ? 1 : 0;
+        std::pair<std::size_t, std::size_t> score{0, record.size()};
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            score.first += known(record.field(i)) ? 1 : 0;
         }
         if (score > bestScore) {
             best = separator;

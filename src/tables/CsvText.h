@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,11 +10,19 @@
 namespace skarvel {
 
 // One record of a CSV text: its fields (quotes removed, "" read as one quote) and the line it
-// starts on. A record that breaks RFC 4180 has a problem and no fields.
+// starts on. A record that breaks RFC 4180 has a problem and no fields. The fields are held
+// one after another in one text, so that a header of millions of columns stays small.
 struct CsvRecord {
     std::size_t line = 0;
-    std::vector<std::string> fields;
     std::string problem;
+    std::string text;
+    std::vector<std::uint32_t> ends; // of each field in text (texts are below 4 GB)
+
+    std::size_t size() const { return ends.size(); }
+    std::string_view field(std::size_t i) const {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(text).substr(begin, ends[i] - begin);
+    }
 };
 
 // Reads the records of a CSV text one by one, so that a large file is never held twice. A
@@ -30,6 +39,7 @@ private:
     void readRecord(CsvRecord& record);
     void skipLine(); // to the start of the next line
     void lineBreak();
+    void endField(CsvRecord& record) const;
 
     std::string_view text_;
     char separator_;

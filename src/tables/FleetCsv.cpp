@@ -55,7 +55,10 @@ std::vector<std::vector<std::string>> parseCsv(std::string_view text, char separ
     CsvRecord record;
     while (reader.next(record)) {
         if (record.problem.empty()) {
-            records.push_back(std::move(record.fields));
+            std::vector<std::string>& fields = records.emplace_back();
+            for (std::size_t i = 0; i < record.size(); ++i) {
+                fields.emplace_back(record.field(i));
+            }
         }
     }
     return records;

@@ -8,6 +8,7 @@
 #include "tables/FleetTable.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <span>
@@ -132,7 +133,7 @@ private:
     std::span<const FleetColumn> columns_;
     const std::function<void(const std::string&)>& onProblem_;
     FleetImport result_;
-    std::vector<std::size_t> columnAt_; // by field: the column, or columns_.size()
+    std::vector<std::uint16_t> columnAt_; // by field: the column, or columns_.size()
     std::size_t nicknameAt_ = 0;
     std::unordered_map<std::string, std::size_t> rows_; // lowered nickname -> row
     std::vector<std::vector<std::size_t>> linesOfRow_;
@@ -146,9 +147,10 @@ bool Import::readHeader(const CsvRecord& header) {
         return false;
     }
     std::vector<bool> seen(columns_.size());
-    nicknameAt_ = header.fields.size();
-    for (const std::string& field : header.fields) {
-        const std::string key = headerKey(field);
+    nicknameAt_ = header.size();
+    columnAt_.reserve(header.size());
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::string key = headerKey(header.field(i));
         std::size_t column = fleetColumnOfKey(key);
         if (column == columns_.size()) {
             problem("line " + std::to_string(header.line) + ": unknown column " +
@@ -161,9 +163,9 @@ bool Import::readHeader(const CsvRecord& header) {
             seen[column] = true;
             nicknameAt_ = columns_[column].key == "nickname" ? columnAt_.size() : nicknameAt_;
         }
-        columnAt_.push_back(column);
+        columnAt_.push_back(static_cast<std::uint16_t>(column));
     }
-    if (nicknameAt_ == header.fields.size()) {
+    if (nicknameAt_ == header.size()) {
         problem("The file has no nickname column, so no row can be matched.");
         return false;
     }
@@ -184,14 +186,14 @@ std::size_t Import::rowOf(const CsvRecord& record, bool tell) {
         }
         return none;
     }
-    if (record.fields.size() != columnAt_.size()) {
+    if (record.size() != columnAt_.size()) {
         if (tell) {
-            problem(line + std::to_string(record.fields.size()) + " fields where the header has " +
+            problem(line + std::to_string(record.size()) + " fields where the header has " +
                     std::to_string(columnAt_.size()) + "; the row is left alone");
         }
         return none;
     }
-    const std::string nickname(trimBlanks(unescapedCell(record.fields[nicknameAt_])));
+    const std::string nickname(trimBlanks(unescapedCell(record.field(nicknameAt_))));
     const auto found = rows_.find(lowerAsciiCopy(toCp1252(nickname)));
     if (found == rows_.end()) {
         if (tell) {
@@ -204,12 +206,12 @@ std::size_t Import::rowOf(const CsvRecord& record, bool tell) {
 
 void Import::offer(const CsvRecord& record, std::size_t row) {
     const FleetShip& ship = edits_.table().rows()[row];
-    for (std::size_t i = 0; i < record.fields.size(); ++i) {
+    for (std::size_t i = 0; i < record.size(); ++i) {
         const std::size_t column = columnAt_[i];
         if (column == columns_.size() || i == nicknameAt_) {
             continue;
         }
-        const std::string_view cell = unescapedCell(record.fields[i]);
+        const std::string_view cell = unescapedCell(record.field(i));
         if (trimBlanks(cell).empty()) {
             continue;
         }

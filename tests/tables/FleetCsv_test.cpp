@@ -6,6 +6,8 @@
 #include "tables/FleetColumns.h"
 #include "tables/FleetCommands.h"
 #include "tables/FleetCsv.h"
+#include "tables/FleetEdits.h"
+#include "tables/FleetTable.h"
 
 #include <filesystem>
 
@@ -362,6 +364,21 @@ TEST_F(FleetCsvTest, TheCommandTellsEveryProblemAndEveryRefusedFile) {
         << dialogs.shown.front().text;
     EXPECT_TRUE(fleet.exportCsv(file.string(), {0}, {column("hold_size")}));
     EXPECT_EQ(readBytes(file), "nickname,hold_size\r\nmod_gunship,45\r\n");
+}
+
+// A header of ten million unknown columns is ten million problems, fifty of them kept.
+TEST(FleetCsvImport, TenMillionUnknownColumnsKeepFiftyProblems) {
+    FleetTable table;
+    FleetEdits edits(table);
+    std::string header = "nickname";
+    header.reserve(20000020);
+    for (int i = 0; i < 10000000; ++i) {
+        header += ",b";
+    }
+    const FleetImport result = importFleetCsv(edits, header + "\r\n");
+    EXPECT_EQ(result.problemCount, 10000000u);
+    ASSERT_EQ(result.problems.size(), kShownProblems);
+    EXPECT_EQ(result.problems.back(), "line 1: unknown column 'b'");
 }
 
 } // namespace
