@@ -152,7 +152,9 @@ bool Import::readHeader(const CsvRecord& header) {
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string key = headerKey(header.field(i));
         std::size_t column = fleetColumnOfKey(key);
-        if (column == columns_.size()) {
+        if (key.empty()) {
+            // Spreadsheets end lines with separators of empty columns.
+        } else if (column == columns_.size()) {
             problem("line " + std::to_string(header.line) + ": unknown column " +
                     quotedText(toCp1252(key)));
         } else if (seen[column]) {
