@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -328,9 +329,18 @@ void FleetPage::btFleetExportClick() {
                 static_cast<std::size_t>(proxy_->mapToSource(proxy_->index(row, 0)).row()));
         }
     }
+    // Excel reads letters beyond ASCII right only with a byte order mark.
+    const std::size_t encoding =
+        dialogs_.choose(MessageKind::Confirmation,
+                        "Write the file as plain UTF-8, or as UTF-8 with a byte order mark for "
+                        "spreadsheets such as Excel?",
+                        {"Plain UTF-8", "UTF-8 with BOM", "Cancel"});
+    if (encoding > 1) {
+        return;
+    }
     const auto path = dialogs_.saveFile({"Export CSV", "fleet.csv", "CSV files|*.csv", {}});
     if (path) {
-        fleet_.exportCsv(*path, rows, columns);
+        fleet_.exportCsv(*path, rows, columns, encoding == 1);
     }
 }
 
@@ -340,7 +350,11 @@ void FleetPage::btFleetImportClick() {
         return;
     }
     const auto before = shownTexts();
-    std::string message = fleet_.importCsv(*path);
+    std::optional<std::string> imported = fleet_.importCsv(*path);
+    if (!imported) {
+        return; // the file was refused, and the user told why
+    }
+    std::string message = std::move(*imported);
     changesMade();
     if (!ui_.edFleetFilter->text().isEmpty() && importHidden(before)) {
         ui_.edFleetFilter->clear();

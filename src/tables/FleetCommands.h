@@ -5,6 +5,8 @@
 #include "tables/FleetTable.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +18,12 @@ class Form;
 class Dialogs;
 class Editor;
 
+// The largest CSV file an import reads.
+inline constexpr std::uint64_t kCsvFileCap = 64 * 1024 * 1024;
+
 // The Fleet page's commands: the table of every ship and its pending changes, which are part
 // of the document (saved, reviewed and undone with every other page's).
+
 class FleetCommands : public ChangeSource {
 public:
     FleetCommands(TJournal& journal, Form& form, Dialogs& dialogs, Editor& editor);
@@ -50,12 +56,14 @@ public:
     void saved() override { refresh(); }
     void discard() override { edits_.clear(); }
 
-    // "Export CSV…": the rows and columns given, in their order, to the file.
-    void exportCsv(const std::string& path, const std::vector<std::size_t>& rows,
-                   const std::vector<std::size_t>& columns) const;
-    // "Import CSV…": every differing cell becomes a pending change; the message for the user
-    // counts them and lists what was left alone.
-    std::string importCsv(const std::string& path);
+    // "Export CSV…": the rows and columns given, in their order, to the file. False, the
+    // user told why, when it could not be written.
+    bool exportCsv(const std::string& path, const std::vector<std::size_t>& rows,
+                   const std::vector<std::size_t>& columns, bool byteOrderMark = false) const;
+    // "Import CSV…": every cell that differs from the value read becomes a pending change;
+    // the message for the user counts them and lists what was left alone. Nothing, the user
+    // told why, when the file cannot be read or is above kCsvFileCap.
+    std::optional<std::string> importCsv(const std::string& path);
 
 private:
     TJournal& journal_;

@@ -151,6 +151,45 @@ TEST_F(FleetWindow, AnImportedRowHiddenByTheFilterIsShown) {
     }
 }
 
+// The export asks for the rows and then for the encoding, plain UTF-8 first; a file the
+// import refuses is told in an error message.
+TEST_F(FleetWindow, ExportOffersAByteOrderMarkAndARefusedImportIsTold) {
+    const auto pressButton = [this](const char* caption) {
+        hand.meanwhile([caption] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == QString::fromUtf8(caption)) {
+                    QTimer::singleShot(0, button, &QAbstractButton::click);
+                    return;
+                }
+            }
+            ADD_FAILURE() << caption;
+        });
+    };
+    const std::filesystem::path csv = env.program / "all.csv";
+    pressButton("All");
+    pressButton("UTF-8 with BOM");
+    hand.choose(csv.string());
+    click(control<QPushButton>(*window, "btFleetExport"));
+    ASSERT_TRUE(waitUntil([&] { return hand.allAnswered() && std::filesystem::exists(csv); }));
+    const std::string text = readBytes(csv);
+    EXPECT_TRUE(text.starts_with("\xEF\xBB\xBFnickname,name,")) << text.substr(0, 40);
+    EXPECT_EQ(splitLines(text).size(), 9u);
+
+    const std::filesystem::path large = env.program / "large.csv";
+    writeBytes(large, "nickname,hold_size\r\n");
+    std::filesystem::resize_file(large, 64 * 1024 * 1024 + 1);
+    hand.choose(large.string()).press(QMessageBox::Ok);
+    click(control<QPushButton>(*window, "btFleetImport"));
+    ASSERT_TRUE(waitUntil([&] { return hand.allAnswered(); }));
+    EXPECT_EQ(hand.shown.back().icon, QMessageBox::Critical);
+    EXPECT_TRUE(hand.shown.back().text.contains(
+        QStringLiteral("is 64.0 MB (67108865 bytes); a CSV file above 64 MB is not imported.")))
+        << hand.shown.back().text.toStdString();
+    EXPECT_TRUE(hand.unexpected.empty());
+}
+
 TEST(FleetChangeDialogTest, TheCursorIsInTheValueField) {
     FleetChangeDialog dialog(QStringLiteral("Cargo hold (hold_size)"), 6, {});
     dialog.show();

@@ -363,9 +363,9 @@ TEST_F(FleetTest, CsvRoundTripChangesNothingAndImportListsWhatItLeaves) {
                        "\"77\",mod_two_shields,\r\n");
     EXPECT_EQ(mixed.changed, 1u);
     EXPECT_EQ(mixed.problems,
-              (std::vector<std::string>{"Unknown column: bogus",
-                                        "mod_gunship hold_size: 'abc' is not a number",
-                                        "Unknown nickname: nope"}));
+              (std::vector<std::string>{"line 1: unknown column 'bogus'",
+                                        "line 3: unknown nickname 'nope'",
+                                        "line 2, column hold_size: 'abc' is not a number"}));
     EXPECT_EQ(cell(1, "hold_size"), "77");
     EXPECT_EQ(cell(0, "hold_size"), "40");
 }

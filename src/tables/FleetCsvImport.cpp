@@ -1,0 +1,349 @@
+#include "journal/Encoding.h"
+#include "platform/AsciiText.h"
+#include "ships/Numbers.h"
+#include "tables/CsvText.h"
+#include "tables/FleetColumns.h"
+#include "tables/FleetCsv.h"
+#include "tables/FleetEdits.h"
+#include "tables/FleetTable.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <span>
+#include <unordered_map>
+
+namespace skarvel {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The lines a problem of many lines names at most.
+constexpr std::size_t kNamedLines = 10;
+
+std::string headerKey(std::string_view field) {
+    while (field.starts_with(kByteOrderMark)) {
+        field.remove_prefix(kByteOrderMark.size());
+    }
+    return std::string(trimBlanks(field));
+}
+
+std::string quotedText(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+std::string lineList(const std::vector<std::size_t>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size() && i < kNamedLines; ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    }
+    if (lines.size() > kNamedLines) {
+        text += " and " + std::to_string(lines.size() - kNamedLines) + " more";
+    }
+    return text;
+}
+
+bool isDigitText(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "12,500" and "1,000": a decimal comma or a thousands separator, nobody can tell.
+bool thousandsLike(std::string_view text) {
+    if (text.starts_with('+') || text.starts_with('-')) {
+        text.remove_prefix(1);
+    }
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos || comma == 0 || comma > 3 || text.front() == '0') {
+        return false;
+    }
+    const std::string_view before = text.substr(0, comma);
+    const std::string_view after = text.substr(comma + 1);
+    return isDigitText(before) && after.size() == 3 && isDigitText(after);
+}
+
+// Why the text of a numeric column is not one number, or empty when it is one.
+std::string numberProblem(std::string_view text) {
+    const std::string_view number = trimBlanks(text);
+    if (number.find_first_of(" \t\xA0") != std::string_view::npos) {
+        return quotedText(number) + " holds a blank; write the number without thousands separators";
+    }
+    if (!readNumber(number)) {
+        const auto count = [&](char c) { return std::count(number.begin(), number.end(), c); };
+        if (count(',') + count('.') > 1 || count('\'') > 0) {
+            return quotedText(number) + " holds a thousands separator; write the number without "
+                                        "them, with one decimal point";
+        }
+        return quotedText(number) + " is not a number";
+    }
+    if (thousandsLike(number)) {
+        return quotedText(number) + " may hold a thousands separator or a decimal comma; write " +
+               "it without thousands separators, with a decimal point";
+    }
+    return {};
+}
+
+bool sameText(const FleetColumn& column, std::string_view a, std::string_view b) {
+    if (column.numeric) {
+        const auto x = readNumber(a);
+        const auto y = readNumber(b);
+        if (x && y) {
+            return *x == *y;
+        }
+    }
+    return trimBlanks(a) == trimBlanks(b);
+}
+
+// One row's value for a target: a section's key that rows may share, or a level cell.
+struct Offer {
+    std::size_t line;
+    std::size_t row;
+    std::size_t column;
+    std::string value;
+};
+
+class Import {
+public:
+    Import(FleetEdits& edits, const std::function<void(const std::string&)>& onProblem)
+        : edits_(edits), columns_(fleetColumns()), onProblem_(onProblem) {}
+
+    FleetImport run(std::string_view csv);
+
+private:
+    void problem(std::string text) {
+        ++result_.problemCount;
+        if (onProblem_) {
+            onProblem_(text);
+        }
+        if (result_.problems.size() < kShownProblems) {
+            result_.problems.push_back(std::move(text));
+        }
+    }
+    void cellProblem(std::size_t line, std::size_t column, const std::string& text) {
+        problem("line " + std::to_string(line) + ", column " + columns_[column].key + ": " + text);
+    }
+    bool readHeader(const CsvRecord& header);
+    // The row of a record, or the table's size when it names none; problems told once.
+    std::size_t rowOf(const CsvRecord& record, bool tell);
+    void offer(const CsvRecord& record, std::size_t row);
+    void settle(const std::vector<Offer>& offers);
+
+    FleetEdits& edits_;
+    std::span<const FleetColumn> columns_;
+    const std::function<void(const std::string&)>& onProblem_;
+    FleetImport result_;
+    std::vector<std::uint16_t> columnAt_; // by field: the column, or columns_.size()
+    std::size_t nicknameAt_ = 0;
+    std::unordered_map<std::string, std::size_t> rows_; // lowered nickname -> row
+    std::vector<std::vector<std::size_t>> linesOfRow_;
+    std::unordered_map<std::string, std::size_t> targetAt_;
+    std::vector<std::vector<Offer>> targets_; // in the order first given
+};
+
+bool Import::readHeader(const CsvRecord& header) {
+    if (!header.problem.empty()) {
+        problem("line " + std::to_string(header.line) + ": " + header.problem);
+        return false;
+    }
+    std::vector<bool> seen(columns_.size());
+    nicknameAt_ = header.size();
+    columnAt_.reserve(header.size());
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::string key = headerKey(header.field(i));
+        std::size_t column = fleetColumnOfKey(key);
+        if (key.empty()) {
+            // Spreadsheets end lines with separators of empty columns.
+        } else if (column == columns_.size()) {
+            problem("line " + std::to_string(header.line) + ": unknown column " +
+                    quotedText(toCp1252(key)));
+        } else if (seen[column]) {
+            problem("line " + std::to_string(header.line) + ": the column " + quotedText(key) +
+                    " is given twice; only the first is read");
+            column = columns_.size();
+        } else {
+            seen[column] = true;
+            nicknameAt_ = columns_[column].key == "nickname" ? columnAt_.size() : nicknameAt_;
+        }
+        columnAt_.push_back(static_cast<std::uint16_t>(column));
+    }
+    if (nicknameAt_ == header.size()) {
+        problem("The file has no nickname column, so no row can be matched.");
+        return false;
+    }
+    const FleetTable& table = edits_.table();
+    for (std::size_t row = 0; row < table.rows().size(); ++row) {
+        rows_.try_emplace(lowerAsciiCopy(table.rows()[row].place.shipNickname), row);
+    }
+    linesOfRow_.resize(table.rows().size());
+    return true;
+}
+
+std::size_t Import::rowOf(const CsvRecord& record, bool tell) {
+    const std::size_t none = edits_.table().rows().size();
+    const std::string line = "line " + std::to_string(record.line) + ": ";
+    if (!record.problem.empty()) {
+        if (tell) {
+            problem(line + record.problem);
+        }
+        return none;
+    }
+    if (record.size() != columnAt_.size()) {
+        if (tell) {
+            problem(line + std::to_string(record.size()) + " fields where the header has " +
+                    std::to_string(columnAt_.size()) + "; the row is left alone");
+        }
+        return none;
+    }
+    const std::string nickname(trimBlanks(unescapedCell(record.field(nicknameAt_))));
+    const auto found = rows_.find(lowerAsciiCopy(toCp1252(nickname)));
+    if (found == rows_.end()) {
+        if (tell) {
+            problem(line + "unknown nickname " + quotedText(toCp1252(nickname)));
+        }
+        return none;
+    }
+    return found->second;
+}
+
+void Import::offer(const CsvRecord& record, std::size_t row) {
+    const FleetShip& ship = edits_.table().rows()[row];
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const std::size_t column = columnAt_[i];
+        if (column == columns_.size() || i == nicknameAt_) {
+            continue;
+        }
+        const std::string_view cell = unescapedCell(record.field(i));
+        if (trimBlanks(cell).empty()) {
+            continue;
+        }
+        const FleetColumn& fleetColumn = columns_[column];
+        if (cell.find('\0') != std::string_view::npos) {
+            cellProblem(record.line, column, "a value cannot hold a NUL byte");
+            continue;
+        }
+        if (cell.find(';') != std::string_view::npos) {
+            cellProblem(record.line, column,
+                        "a value cannot hold ';', which starts a comment in the game's files");
+            continue;
+        }
+        std::string value =
+            fleetColumn.source == FleetSource::Name ? std::string(cell) : toCp1252(cell);
+        if (fleetColumn.numeric) {
+            if (const std::string why = numberProblem(value); !why.empty()) {
+                cellProblem(record.line, column, why);
+                continue;
+            }
+        }
+        std::string target;
+        if (fleetColumn.source == FleetSource::MountLevel) {
+            target = "level\n" + std::to_string(row) + "\n" + std::to_string(column);
+        } else if (const auto place = edits_.place(row, column)) {
+            const SectionRef& section = place->section;
+            target = std::to_string(static_cast<int>(section.file)) + "\n" + section.kind + "\n" +
+                     lowerAsciiCopy(section.nickname) + "\n" + (section.byNickname ? "1" : "0") +
+                     "\n" + lowerAsciiCopy(place->key);
+        } else {
+            if (!sameText(fleetColumn, ship.cells[column], value)) {
+                cellProblem(record.line, column, "this value cannot be changed here");
+            }
+            continue;
+        }
+        const auto [at, added] = targetAt_.try_emplace(target, targets_.size());
+        if (added) {
+            targets_.emplace_back();
+        }
+        targets_[at->second].push_back({record.line, row, column, std::move(value)});
+    }
+}
+
+void Import::settle(const std::vector<Offer>& offers) {
+    const Offer& first = offers.front();
+    const FleetColumn& column = columns_[first.column];
+    const auto differs = [&](const Offer& other) {
+        return !sameText(column, other.value, first.value);
+    };
+    if (std::any_of(offers.begin(), offers.end(), differs)) {
+        const auto place = edits_.place(first.row, first.column);
+        std::string text = "column " + column.key;
+        if (place) {
+            text += " of [" + place->section.kind + "] " + place->section.nickname;
+        }
+        text += ": the rows sharing this value give different ones (";
+        for (std::size_t i = 0; i < offers.size() && i < kNamedLines; ++i) {
+            const FleetShip& ship = edits_.table().rows()[offers[i].row];
+            text += (i == 0 ? "line " : "; line ") + std::to_string(offers[i].line) + ", " +
+                    ship.place.shipNickname + ": " + quotedText(offers[i].value);
+        }
+        if (offers.size() > kNamedLines) {
+            text += "; and " + std::to_string(offers.size() - kNamedLines) + " more rows";
+        }
+        problem(text + "); it is left alone");
+        return;
+    }
+    if (sameText(column, edits_.table().rows()[first.row].cells[first.column], first.value)) {
+        return;
+    }
+    try {
+        const std::string before = edits_.shown(first.row, first.column);
+        if (const std::string refusal = edits_.set(first.row, first.column, first.value);
+            !refusal.empty()) {
+            cellProblem(first.line, first.column, refusal);
+        } else if (edits_.shown(first.row, first.column) != before) {
+            ++result_.changed;
+        }
+    } catch (const std::exception& error) {
+        cellProblem(first.line, first.column,
+                    quotedText(first.value) + " cannot be taken: " + error.what());
+    }
+}
+
+FleetImport Import::run(std::string_view csv) {
+    result_.separator = csvSeparator(csv, [](std::string_view key) {
+        return fleetColumnOfKey(headerKey(key)) < fleetColumns().size();
+    });
+    CsvRecord record;
+    {
+        CsvReader reader(csv, result_.separator);
+        if (!reader.next(record)) {
+            problem("The file holds no header row.");
+            return result_;
+        }
+        if (!readHeader(record)) {
+            return result_;
+        }
+        while (reader.next(record)) {
+            if (const std::size_t row = rowOf(record, true); row < linesOfRow_.size()) {
+                linesOfRow_[row].push_back(record.line);
+            }
+        }
+    }
+    for (std::size_t row = 0; row < linesOfRow_.size(); ++row) {
+        if (linesOfRow_[row].size() > 1) {
+            problem("lines " + lineList(linesOfRow_[row]) + ": the nickname " +
+                    quotedText(edits_.table().rows()[row].place.shipNickname) +
+                    " is given more than once; none of these rows is read");
+        }
+    }
+    CsvReader reader(csv, result_.separator);
+    reader.next(record); // the header
+    while (reader.next(record)) {
+        if (const std::size_t row = rowOf(record, false);
+            row < linesOfRow_.size() && linesOfRow_[row].size() == 1) {
+            offer(record, row);
+        }
+    }
+    for (const std::vector<Offer>& offers : targets_) {
+        settle(offers);
+    }
+    return result_;
+}
+
+} // namespace
+
+FleetImport importFleetCsv(FleetEdits& edits, std::string_view csv,
+                           const std::function<void(const std::string&)>& onProblem) {
+    return Import(edits, onProblem).run(csv);
+}
+
+} // namespace skarvel
