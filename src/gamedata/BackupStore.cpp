@@ -275,7 +275,8 @@ void BackupStore::verify(const Backup& backup) const {
 void BackupStore::storeObject(const FileContent& file, const std::string& sha256) {
     const fs::path target = objectPath(sha256);
     try {
-        if (fileExists(target.string()) && sha256Hex(readFile(target.string())) == sha256) {
+        // The object's name is its hash: the same bytes are that object.
+        if (fileExists(target.string()) && readFile(target.string()) == file.bytes) {
             // Reused: younger than the grace time, so no clean-up running now takes it.
             std::error_code ignored;
             fs::last_write_time(target, fs::file_time_type::clock::now(), ignored);
@@ -314,7 +315,7 @@ void BackupStore::storeObject(const FileContent& file, const std::string& sha256
 }
 
 Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view cause,
-                        std::string_view version) {
+                        std::string_view version, std::vector<BackupFile> described) {
     FileLock held;
     lock(held);
     std::error_code error;
@@ -322,7 +323,7 @@ Backup BackupStore::add(const std::vector<FileContent>& files, std::string_view 
     Backup backup{std::string(),
                   std::string(),
                   {stamp.iso, stamp.utc, std::string(version), std::string(cause), game_, true,
-                   describe(files)},
+                   described.size() == files.size() ? std::move(described) : describe(files)},
                   utcMicroseconds(stamp.utc).value_or(0)};
     for (std::size_t i = 0; i < files.size(); ++i) {
         storeObject(files[i], backup.manifest.files[i].sha256);

@@ -70,9 +70,10 @@ public:
     // The first bytes of one file of the backup, at most `count`.
     std::string peek(const Backup& backup, const BackupFile& file, std::size_t count) const;
 
-    // A new, verified backup of the files. Throws BackupError with the cause.
+    // A new, verified backup of the files (described: their describe(), when known). Throws
+    // BackupError with the cause.
     Backup add(const std::vector<FileContent>& files, std::string_view cause,
-               std::string_view version);
+               std::string_view version, std::vector<BackupFile> described = {});
 
     // Removes a backup; the oldest one (the game as first found) is refused with BackupError.
     void remove(const Backup& backup);

@@ -221,6 +221,7 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
     // A reload whose close failed still holds the old objects and lists: release them first.
     objects_.reset();
     sections_ = SectionLists{};
+    listStamps_ = {};
     objects_ = std::make_unique<Objects>(journal_, programFolder_, files_);
     journal_.Write("Ini_files Objekte erzeugen", JournalEntryKind::End);
 
@@ -237,11 +238,16 @@ void DataSet::BuildSectionLists() {
     // The numbered headers in file order: right after the open entry k is kind + k; after
     // another program added or removed sections the numbers may have gaps or run out of order.
     // With the numbering held in memory the plain headers answer to kind + k.
-    const auto names = [this](std::string_view kind, DataFileIndex file) {
-        std::vector<std::string> list;
+    const auto names = [this](std::string_view kind, DataFileIndex file, std::size_t slot,
+                              std::vector<std::string>& list) {
         const auto parsed = ini::currentIni(files_.files[static_cast<std::size_t>(file)]);
+        if (parsed && parsed->layoutStamp() == listStamps_[slot]) {
+            return;
+        }
+        list.clear();
+        listStamps_[slot] = parsed ? parsed->layoutStamp() : 0;
         if (!parsed) {
-            return list;
+            return;
         }
         for (const auto& section : parsed->sections()) {
             if (isKindSection(*parsed, section, kind)) {
@@ -251,15 +257,14 @@ void DataSet::BuildSectionLists() {
                 }
             }
         }
-        return list;
     };
-    sections_.ships = names("Ship", kShipArch);
+    names("Ship", kShipArch, 0, sections_.ships);
     journal_.Write("SHIP SektionsListe erstellt", JournalEntryKind::Info);
-    sections_.goods = names("Good", kGoods);
+    names("Good", kGoods, 1, sections_.goods);
     journal_.Write("GOOD SektionsListe erstellt", JournalEntryKind::Info);
-    sections_.powers = names("Power", kMiscEquip);
+    names("Power", kMiscEquip, 2, sections_.powers);
     journal_.Write("POWER SektionsListe erstellt", JournalEntryKind::Info);
-    sections_.engines = names("Engine", kEngineEquip);
+    names("Engine", kEngineEquip, 3, sections_.engines);
     journal_.Write("ENGINE SektionsListe erstellt", JournalEntryKind::Info);
     if (fillShipList_) {
         fillShipList_();
@@ -287,6 +292,7 @@ CloseOutcome DataSet::CloseIniFiles(const GameFolders& folders) {
     objects_.reset();
     journal_.Write("Inis freed", JournalEntryKind::Info);
     sections_ = SectionLists{};
+    listStamps_ = {};
     journal_.Write("SecLists freed", JournalEntryKind::Info);
 
     CloseOutcome outcome{RemoveSectionNumbers(journal_, files_), check.wrongFolder};

@@ -150,6 +150,9 @@ private:
     std::string gameDirectory_; // the game folder of the last open
     GameNames gameNames_;       // kept from open to open as the cache of the DLLs
     SectionLists sections_;
+    // The parse each list was built from (its layout stamp): a file that did not change
+    // keeps its list. Ships, goods, powers, engines.
+    std::array<std::uint64_t, 4> listStamps_{};
     std::unique_ptr<Objects> objects_;
     std::function<void()> fillShipList_;
     std::function<bool()> keepFilesPlain_;

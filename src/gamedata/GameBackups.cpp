@@ -136,10 +136,24 @@ std::vector<FileContent> GameBackups::currentContents() const {
     return contents;
 }
 
+std::vector<BackupFile> GameBackups::describeKnown(const std::vector<FileContent>& contents) {
+    std::vector<BackupFile> described;
+    for (const FileContent& file : contents) {
+        auto& [bytes, sha256] = hashed_[file.path];
+        if (sha256.empty() || bytes != file.bytes) {
+            bytes = file.bytes;
+            sha256 = sha256Hex(bytes);
+        }
+        described.push_back({file.path, file.bytes.size(), sha256});
+    }
+    return described;
+}
+
 Backup GameBackups::ensureKept(std::string_view cause) {
     const std::vector<FileContent> contents = closedForm();
+    std::vector<BackupFile> described = describeKnown(contents);
     const std::vector<Backup> backups = store_.list();
-    if (!backups.empty() && backups.front().manifest.files == describe(contents)) {
+    if (!backups.empty() && backups.front().manifest.files == described) {
         try {
             store_.verify(backups.front());
             journal_.Write("Sicherung unverändert [" + backups.front().folder + "]",
@@ -149,7 +163,7 @@ Backup GameBackups::ensureKept(std::string_view cause) {
             journal_.Write(error.what(), JournalEntryKind::Warning);
         }
     }
-    Backup made = store_.add(contents, cause, settings_.version);
+    Backup made = store_.add(contents, cause, settings_.version, std::move(described));
     journal_.Write("Sicherung erstellt [" + made.folder + "] - Anlass " + std::string(cause),
                    JournalEntryKind::Info);
     return made;

@@ -105,11 +105,14 @@ public:
 private:
     // ensure without removing old backups.
     Backup ensureKept(std::string_view cause);
+    // describe(contents), hashing only the files whose bytes differ from the last time.
+    std::vector<BackupFile> describeKnown(const std::vector<FileContent>& contents);
     // Removes what retention lets go, never `restored` nor the marker's backup.
     void prune(const std::string& restored);
     std::string pathInGame(const std::string& relative) const;
     // The game's files now in their closed form; a file that cannot be read is left out.
     std::vector<FileContent> currentContents() const;
+    std::map<std::string, std::pair<std::string, std::string>> hashed_; // path: bytes, sha256
     // Compressed in the backup and, unpacked, the same text as `current`; remembered per hash.
     bool sameWhenUnpacked(const Backup& backup, const BackupFile& file, const std::string& current,
                           std::map<std::string, bool>& known) const;

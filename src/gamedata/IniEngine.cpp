@@ -163,6 +163,7 @@ void ParsedIni::parse() {
 
 void ParsedIni::buildIndexes() {
     numberedAliases_.clear();
+    aliasOf_.clear();
     for (const std::string_view kind : kNumberedKinds) {
         std::vector<std::size_t> plain;
         bool numbered = false;
@@ -176,6 +177,8 @@ void ParsedIni::buildIndexes() {
             std::string alias(kind);
             alias += std::to_string(k);
             std::transform(alias.begin(), alias.end(), alias.begin(), lowerAscii);
+            aliasOf_.resize(sections_.size());
+            aliasOf_[plain[k]] = alias;
             numberedAliases_.emplace(std::move(alias), plain[k]);
         }
     }
@@ -228,12 +231,10 @@ const ParsedIni::Section* ParsedIni::findSection(std::string_view sectionName) c
 
 std::string ParsedIni::numberedName(const Section& section) const {
     const auto index = static_cast<std::size_t>(&section - sections_.data());
-    for (const auto& [alias, at] : numberedAliases_) {
-        if (at == index) {
-            // The alias is kept in lower case; the kind keeps the header's spelling.
-            const std::string_view kind = name(section);
-            return std::string(kind) + alias.substr(kind.size());
-        }
+    if (index < aliasOf_.size() && !aliasOf_[index].empty()) {
+        // The alias is kept in lower case; the kind keeps the header's spelling.
+        const std::string_view kind = name(section);
+        return std::string(kind) + aliasOf_[index].substr(kind.size());
     }
     return std::string(name(section));
 }

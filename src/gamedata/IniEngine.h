@@ -117,6 +117,8 @@ private:
     std::vector<std::uint32_t> keySlots_;
     // Lower-case "ship3" -> index of the fourth plain [Ship], for files without numbers.
     std::unordered_map<std::string, std::size_t> numberedAliases_;
+    // By section: its alias, "" for none (the way back, so that naming every section is linear).
+    std::vector<std::string> aliasOf_;
 };
 
 // Whether the bytes hold a section header line, as their parse would find (none when they

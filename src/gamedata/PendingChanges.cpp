@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <stdexcept>
+#include <tuple>
 
 namespace skarvel {
 
@@ -110,7 +112,8 @@ std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
                                             const std::vector<SectionRef>& alsoNeeded) {
     std::vector<SectionProblem> problems = fileProblems(dataSet, changes, alsoNeeded);
     const std::size_t unreadable = problems.size();
-    std::vector<SectionRef> checked;
+    // A set: a column of every ship is thousands of sections.
+    std::set<std::tuple<SettingsFile, std::string, std::string, bool, std::string>> checked;
     const auto check = [&](const SectionRef& ref, const std::string* key) {
         const std::string& path = dataSet.ini(ref.file).path();
         if (std::any_of(problems.begin(),
@@ -118,8 +121,7 @@ std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
                         [&](const SectionProblem& p) { return p.path == path; })) {
             return; // said of the whole file
         }
-        if (std::find(checked.begin(), checked.end(), ref) == checked.end()) {
-            checked.push_back(ref);
+        if (checked.emplace(ref.file, ref.kind, ref.nickname, ref.byNickname, ref.idKey).second) {
             const std::size_t found = positionsOf(dataSet, ref).size();
             if (found != 1) {
                 problems.push_back({ref, path, found, {}, {}});

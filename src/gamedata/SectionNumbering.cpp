@@ -1,5 +1,6 @@
 #include "gamedata/SectionNumbering.h"
 
+#include "gamedata/IniEngine.h"
 #include "gamedata/SectionHeader.h"
 #include "gamedata/TextLines.h"
 #include "gamedata/UserIniFile.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace skarvel {
@@ -247,6 +249,28 @@ std::vector<std::string> numberedSectionNames(std::string_view text, std::string
     return names;
 }
 
+namespace {
+
+// Whether the file as parsed (the parse the reading uses anyway) holds a header of the kind
+// without a number; true when it cannot be parsed, so that the line rule decides.
+bool hasPlainHeader(const std::string& path, std::string_view kind) {
+    std::shared_ptr<const ini::ParsedIni> parsed;
+    try {
+        parsed = ini::currentIni(path);
+    } catch (const std::exception&) {
+        return true;
+    }
+    if (!parsed) {
+        return true;
+    }
+    return std::any_of(parsed->sections().begin(), parsed->sections().end(), [&](const auto& s) {
+        const auto header = matchKindHeader(parsed->headerLine(s), kind);
+        return header && header->digits.empty();
+    });
+}
+
+} // namespace
+
 std::vector<std::string> NumberNewSections(TJournal& journal, const DataFileSet& files,
                                            const std::vector<DataFileIndex>& which) {
     std::vector<std::string> numbered;
@@ -255,6 +279,9 @@ std::vector<std::string> NumberNewSections(TJournal& journal, const DataFileSet&
             continue;
         }
         const std::string& path = pathOf(files, row.file);
+        if (!hasPlainHeader(path, row.name)) {
+            continue; // most outside changes add no section: nothing to rewrite
+        }
         const std::string original = readFile(path);
         if (original.find('\0') != std::string::npos) {
             throw NotTextFileError(path);

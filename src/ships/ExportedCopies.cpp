@@ -52,6 +52,23 @@ std::filesystem::path relativeOnDisk(const std::string& resolved, std::string_vi
 
 } // namespace
 
+namespace {
+
+bool holdsBytes(const std::filesystem::path& file, const std::string& bytes) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error) ||
+        std::filesystem::file_size(file, error) != bytes.size() || error) {
+        return false;
+    }
+    try {
+        return readFile(file.string()) == bytes;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace
+
 std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet& files,
                                             const std::string& base,
                                             const std::vector<std::string>& others) {
@@ -95,7 +112,10 @@ std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet
             if (!row.headerName.empty()) {
                 content = withPlainHeaders(content, row.headerName);
             }
-            writeFileAtomically(target.string(), content);
+            // A copy that holds these bytes already stays: a save rewrites one or two files.
+            if (!holdsBytes(target, content)) {
+                writeFileAtomically(target.string(), content);
+            }
         } catch (const std::exception& copyError) {
             journal.WriteFormatted("Kopie %s konnte nicht angelegt werden: %s",
                                    {target.string(), copyError.what()}, JournalEntryKind::Error);

@@ -57,6 +57,24 @@ int lookUp(const std::unordered_map<std::string, int>& first, const std::string&
     return found == first.end() ? missing : found->second;
 }
 
+// The texts of the group's fields in the section (by their place in shipFields()).
+void readFieldTexts(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section,
+                    ShipGroup group, std::vector<std::string>& texts) {
+    const std::span<const ShipField> fields = shipFieldsOf(group);
+    const std::size_t first = static_cast<std::size_t>(fields.data() - shipFields().data());
+    std::vector<bool> found(fields.size(), false);
+    for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k) {
+        const auto& key = ini.keys()[k];
+        const std::string_view name = ini.name(key);
+        for (std::size_t f = 0; f < fields.size(); ++f) {
+            if (!found[f] && equalsIgnoringCase(name, fields[f].key)) {
+                found[f] = true;
+                texts[first + f] = ini.value(key);
+            }
+        }
+    }
+}
+
 // The tractor the package carries, found by its nickname as the save finds it.
 const ini::ParsedIni::Section* tractorOf(const ini::ParsedIni& misc, const std::string& nickname) {
     const std::vector<std::size_t> found = sectionsWithNickname(misc, "Tractor", nickname);
@@ -189,9 +207,17 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
             row.groupFound[static_cast<std::size_t>(g)] = section != nullptr;
             groups[static_cast<std::size_t>(g)] = {std::move(ini), section};
         }
+        // Each section's keys in one pass, the first of a name winning as in a lookup: a
+        // thousand ships are tens of thousands of keys.
+        std::vector<std::string> texts(shipFields().size());
+        for (int g = 1; g <= 7; ++g) {
+            const auto& [ini, section] = groups[static_cast<std::size_t>(g)];
+            if (ini && section) {
+                readFieldTexts(*ini, *section, static_cast<ShipGroup>(g), texts);
+            }
+        }
         const auto fieldText = [&](const ShipField& field) {
-            const auto& [ini, section] = groups[static_cast<std::size_t>(field.group)];
-            return ini ? valueOf(*ini, section, field.key, "") : std::string();
+            return texts[static_cast<std::size_t>(&field - shipFields().data())];
         };
         const auto& [shipIni, shipSection] = groups[1];
         const std::array<Mounts, 3> mounts =
