@@ -14,6 +14,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <unistd.h>
@@ -211,16 +212,11 @@ std::vector<Backup> BackupStore::list() const {
         if (name.starts_with('.') || name == kObjectsFolder || !entry.is_directory(ignored)) {
             continue;
         }
-        try {
-            Backup backup{name, entry.path().string(),
-                          manifestFromJson(
-                              readFile(entry.path().string() + "/" + std::string(kManifestName))),
-                          0};
+        if (std::optional<BackupManifest> manifest = manifests_->read(entry.path().string())) {
+            Backup backup{name, entry.path().string(), std::move(*manifest), 0};
             // A time that cannot be read sorts as the oldest.
             backup.instant = instantOf(backup.manifest).value_or(0);
             backups.push_back(std::move(backup));
-        } catch (const std::exception&) {
-            // Not one of ours, or damaged: it is not offered.
         }
     }
     std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {

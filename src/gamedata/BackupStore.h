@@ -1,10 +1,12 @@
 #pragma once
 
 #include "gamedata/BackupManifest.h"
+#include "gamedata/ManifestCache.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -99,6 +101,8 @@ private:
     std::string game_;
     std::string folder_;
     BackupClock clock_;
+    // Shared by copies of the store: they list the same folder.
+    std::shared_ptr<ManifestCache> manifests_ = std::make_shared<ManifestCache>();
 };
 
 // The files as a manifest lists them: path, size and SHA-256.

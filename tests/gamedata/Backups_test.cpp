@@ -78,6 +78,18 @@ protected:
                       [this] { return now; }};
 };
 
+// A listing reads each manifest once, but one damaged or put back since is seen.
+TEST_F(BackupStoreTest, AListingSeesAManifestChangedSinceTheLastOne) {
+    const Backup backup = store.add(kFiles, "open", "1.2.3.4");
+    ASSERT_EQ(store.list().size(), 1u);
+    const std::string manifest = readBytes(fs::path(backup.folder) / "manifest.json");
+    writeBytes(fs::path(backup.folder) / "manifest.json", "{ damaged }");
+    EXPECT_TRUE(store.list().empty());
+    writeBytes(fs::path(backup.folder) / "manifest.json", manifest);
+    ASSERT_EQ(store.list().size(), 1u);
+    EXPECT_EQ(store.list().front().manifest.files, backup.manifest.files);
+}
+
 TEST_F(BackupStoreTest, StoresEachFileOnceAndAnUnchangedFileCostsNothing) {
     EXPECT_EQ(store.folder(), (tmp.path() / "backups").string() + "/My Game-" +
                                   sha256Hex(store.game()).substr(0, 8));
