@@ -106,8 +106,12 @@ std::vector<FileContent> GameBackups::closedForm() const {
         } catch (const std::exception& error) {
             throw BackupError(error.what());
         }
+        const auto index = static_cast<DataFileIndex>(i);
         contents.push_back(
-            {pathBelowData(files_, i), closedFormOf(static_cast<DataFileIndex>(i), bytes)});
+            {pathBelowData(files_, i),
+             closedForms_.formOf(files_.files[i], bytes, [index](const std::string& raw) {
+                 return closedFormOf(index, raw);
+             })});
     }
     try {
         appendTradeFiles(files_, contents);

@@ -2,6 +2,7 @@
 
 #include "gamedata/BackupStore.h"
 #include "gamedata/DataFileSet.h"
+#include "gamedata/FormCache.h"
 #include "gamedata/LineDiff.h"
 #include "gamedata/SaveMarker.h"
 
@@ -113,6 +114,7 @@ private:
     // The game's files now in their closed form; a file that cannot be read is left out.
     std::vector<FileContent> currentContents() const;
     std::map<std::string, std::pair<std::string, std::string>> hashed_; // path: bytes, sha256
+    mutable FormCache closedForms_;
     // Compressed in the backup and, unpacked, the same text as `current`; remembered per hash.
     bool sameWhenUnpacked(const Backup& backup, const BackupFile& file, const std::string& current,
                           std::map<std::string, bool>& known) const;

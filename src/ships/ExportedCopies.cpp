@@ -1,6 +1,7 @@
 #include "ships/ExportedCopies.h"
 
 #include "gamedata/DataFileSet.h"
+#include "gamedata/FormCache.h"
 #include "gamedata/SectionNumbering.h"
 #include "journal/Journal.h"
 #include "platform/Files.h"
@@ -71,7 +72,8 @@ bool holdsBytes(const std::filesystem::path& file, const std::string& bytes) {
 
 std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet& files,
                                             const std::string& base,
-                                            const std::vector<std::string>& others) {
+                                            const std::vector<std::string>& others,
+                                            FormCache* forms) {
     std::vector<std::string> failed;
     const std::filesystem::path copiesRoot = std::filesystem::path(base) / "data";
     std::vector<std::pair<std::string, std::filesystem::path>> copies; // source, target
@@ -110,7 +112,10 @@ std::vector<std::string> makeExportedCopies(TJournal& journal, const DataFileSet
         try {
             std::string content = readFile(source);
             if (!row.headerName.empty()) {
-                content = withPlainHeaders(content, row.headerName);
+                const auto plain = [&row](const std::string& raw) {
+                    return withPlainHeaders(raw, row.headerName);
+                };
+                content = forms ? forms->formOf(source, content, plain) : plain(content);
             }
             // A copy that holds these bytes already stays: a save rewrites one or two files.
             if (!holdsBytes(target, content)) {

@@ -127,7 +127,7 @@ void ShipSaver::saveCopies(const std::vector<std::string>& written) {
         }
     }
     const std::vector<std::string> failed =
-        makeExportedCopies(journal_, dataSet_.files(), base, others);
+        makeExportedCopies(journal_, dataSet_.files(), base, others, &copyForms_);
     if (!failed.empty()) {
         std::string text = "The copy of the changed files could not be made:";
         for (const std::string& path : failed) {

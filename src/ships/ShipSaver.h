@@ -2,6 +2,7 @@
 
 #include "document/ChangeSet.h"
 #include "document/SaveTransaction.h"
+#include "gamedata/FormCache.h"
 #include "gamedata/PendingChanges.h"
 
 #include <functional>
@@ -87,6 +88,7 @@ private:
     std::function<bool()> securityDialogs_;
     ReviewSwitch review_;
     const ConstantsTables* constants_; // saved after the general values, when given
+    FormCache copyForms_;              // the copies' plain form, from save to save
 };
 
 } // namespace skarvel
