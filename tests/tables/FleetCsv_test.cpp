@@ -215,7 +215,7 @@ TEST_F(FleetCsvTest, SpreadsheetTextsGiveTheirValueOrAProblemNamingTheLine) {
         // (not even when one of them gives the value read).
         {"shared engine agrees",
          "nickname,engine.linear_drag\nmod_gunship,140\nmod_shared_shield,140.0\n",
-         {{0, "engine.linear_drag", "140.0"}, {2, "engine.linear_drag", "140.0"}},
+         {{0, "engine.linear_drag", "140"}, {2, "engine.linear_drag", "140"}},
          1,
          ""},
         {"shared engine differs",
