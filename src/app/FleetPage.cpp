@@ -280,8 +280,7 @@ void FleetPage::btFleetChangeClick() {
         fleet_.edits().apply(rows, column, answer->first, answer->second.toLatin1().toStdString());
     changesMade();
     if (const std::string message = bulkChangeMessage(change); !message.empty()) {
-        dialogs_.message(change.applied() ? MessageKind::Information : MessageKind::Warning,
-                         message);
+        dialogs_.message(change.applied() ? MessageKind::Information : MessageKind::Error, message);
     }
 }
 
