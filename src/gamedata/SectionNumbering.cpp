@@ -260,8 +260,8 @@ bool hasPlainHeader(const std::string& path, std::string_view kind) {
     } catch (const std::exception&) {
         return true;
     }
-    if (!parsed) {
-        return true;
+    if (!parsed || parsed->bytes().find('\0') != std::string::npos) {
+        return true; // the line rule's reading refuses it as before
     }
     return std::any_of(parsed->sections().begin(), parsed->sections().end(), [&](const auto& s) {
         const auto header = matchKindHeader(parsed->headerLine(s), kind);
