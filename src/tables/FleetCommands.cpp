@@ -54,7 +54,10 @@ void FleetCommands::addTo(ChangeSet& changes) {
     for (MountChange& mount : edits_.mountChanges()) {
         byShip[mount.shipNickname].push_back(std::move(mount));
     }
-    for (auto& [nickname, mounts] : byShip) {
+    for (auto& ship : byShip) {
+        // A copy: lambdas cannot capture a structured binding in every compiler we build with.
+        const std::string nickname = ship.first;
+        std::vector<MountChange>& mounts = ship.second;
         LineEdit edit;
         edit.section = SectionRef::withNickname(SettingsFile::ShipArch, "Ship", nickname);
         edit.owner = nickname;
