@@ -143,12 +143,10 @@ std::vector<FileContent> GameBackups::currentContents() const {
 std::vector<BackupFile> GameBackups::describeKnown(const std::vector<FileContent>& contents) {
     std::vector<BackupFile> described;
     for (const FileContent& file : contents) {
-        auto& [bytes, sha256] = hashed_[file.path];
-        if (sha256.empty() || bytes != file.bytes) {
-            bytes = file.bytes;
-            sha256 = sha256Hex(bytes);
-        }
-        described.push_back({file.path, file.bytes.size(), sha256});
+        described.push_back({file.path, file.bytes.size(),
+                             hashes_.formOf(file.path, file.bytes, [](const std::string& bytes) {
+                                 return sha256Hex(bytes);
+                             })});
     }
     return described;
 }

@@ -113,7 +113,7 @@ private:
     std::string pathInGame(const std::string& relative) const;
     // The game's files now in their closed form; a file that cannot be read is left out.
     std::vector<FileContent> currentContents() const;
-    std::map<std::string, std::pair<std::string, std::string>> hashed_; // path: bytes, sha256
+    FormCache hashes_; // the SHA-256 of each file's closed form
     mutable FormCache closedForms_;
     // Compressed in the backup and, unpacked, the same text as `current`; remembered per hash.
     bool sameWhenUnpacked(const Backup& backup, const BackupFile& file, const std::string& current,
