@@ -11,10 +11,10 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const ChangeSet& changes) 
     std::vector<FileEdit> edits = editsOf(dataSet, changes.all());
     for (const LineEdit& lineEdit : changes.lineEdits) {
         const SettingsFile file = lineEdit.section.file;
+        const std::string& path = dataSet.iniOf(lineEdit.section).path();
         auto edit = std::find_if(edits.begin(), edits.end(),
-                                 [file](const FileEdit& each) { return each.file == file; });
+                                 [&](const FileEdit& each) { return each.path == path; });
         if (edit == edits.end()) {
-            const std::string& path = dataSet.ini(file).path();
             const auto now = ini::currentIni(path);
             const std::string bytes = now ? now->bytes() : std::string();
             edits.push_back({file, path, bytes, bytes, now, now});

@@ -95,7 +95,7 @@ bool SaveTransaction::settleConflicts(ChangeSet& changes) {
                 if (!edit.linesIn) {
                     continue;
                 }
-                const std::string& path = dataSet_.ini(edit.section.file).path();
+                const std::string& path = dataSet_.iniOf(edit.section).path();
                 const auto now = ini::currentIni(path);
                 const std::string lines = now ? edit.linesIn(*now) : std::string();
                 if (lines != edit.loadedLines) {
@@ -223,10 +223,10 @@ TransactionOutcome SaveTransaction::run(std::string_view label, std::string_view
 void SaveTransaction::write(ChangeSet& changes) {
     std::vector<std::string> paths; // every file the batch may write
     for (const PendingChange& change : changes.all()) {
-        paths.push_back(dataSet_.ini(change.section.file).path());
+        paths.push_back(dataSet_.iniOf(change.section).path());
     }
     for (const LineEdit& edit : changes.lineEdits) {
-        paths.push_back(dataSet_.ini(edit.section.file).path());
+        paths.push_back(dataSet_.iniOf(edit.section).path());
     }
     std::sort(paths.begin(), paths.end());
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
@@ -243,7 +243,7 @@ void SaveTransaction::write(ChangeSet& changes) {
                 edit.write();
                 continue;
             }
-            const std::string& path = dataSet_.ini(edit.section.file).path();
+            const std::string& path = dataSet_.iniOf(edit.section).path();
             const auto now = ini::currentIni(path);
             if (!now) {
                 throw std::runtime_error("Unable to write to " + path + ": it cannot be read");
@@ -279,17 +279,17 @@ void SaveTransaction::writeStopped(const std::exception& error,
     // The files written hold the program's own values: no later save blames another program
     // for them. The marker stays, so that the next open offers the backup.
     dataSet_.takeSnapshotOf(written_);
-    const auto wasWritten = [this](SettingsFile file) {
-        const std::string& path = dataSet_.ini(file).path();
+    const auto wasWritten = [this](const SectionRef& section) {
+        const std::string& path = dataSet_.iniOf(section).path();
         return std::find(written_.begin(), written_.end(), path) != written_.end();
     };
     for (const PendingChange& change : changes.all()) {
-        if (wasWritten(change.section.file) && steps_.keepFileValue) {
+        if (wasWritten(change.section) && steps_.keepFileValue) {
             steps_.keepFileValue(change, change.value);
         }
     }
     for (const LineEdit& edit : changes.lineEdits) {
-        if (wasWritten(edit.section.file) && steps_.keepFileLines) {
+        if (wasWritten(edit.section) && steps_.keepFileLines) {
             steps_.keepFileLines(edit);
         }
     }

@@ -15,9 +15,9 @@ namespace skarvel {
 
 namespace {
 
-FileEdit* editOf(std::vector<FileEdit>& edits, SettingsFile file) {
+FileEdit* editOf(std::vector<FileEdit>& edits, const std::string& path) {
     const auto found = std::find_if(edits.begin(), edits.end(),
-                                    [file](const FileEdit& edit) { return edit.file == file; });
+                                    [&](const FileEdit& edit) { return edit.path == path; });
     return found == edits.end() ? nullptr : &*found;
 }
 
@@ -105,9 +105,9 @@ std::vector<FileEdit> editsOf(const DataSet& dataSet, const std::vector<PendingC
     std::vector<std::shared_ptr<ini::ParsedIni>> parses;
     for (const PendingChange& change : changes) {
         const SectionRef& ref = change.section;
-        FileEdit* edit = editOf(edits, ref.file);
+        const std::string& path = dataSet.iniOf(ref).path();
+        FileEdit* edit = editOf(edits, path);
         if (edit == nullptr) {
-            const std::string& path = dataSet.ini(ref.file).path();
             const auto now = ini::currentIni(path);
             if (!now) {
                 continue;

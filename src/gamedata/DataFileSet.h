@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace skarvel {
@@ -27,6 +28,8 @@ struct DataFileSet {
     std::string dataDir;
     std::array<std::string, 6> files;
     int count = 0; // FIniFileCount: 0 until the first open, then 6
+    // Further files of the mod (below dataDir) the pages write: backed up with the six.
+    std::vector<std::string> modFiles;
 };
 
 DataFileSet makeDataFileSet(std::string_view gameDirectory);

@@ -1,5 +1,6 @@
 #include "gamedata/DataSet.h"
 
+#include "gamedata/DataSetObjects.h"
 #include "Version.h"
 #include "gamedata/FileCheck.h"
 #include "gamedata/IniEngine.h"
@@ -57,30 +58,7 @@ std::string unpackErrorMessage(const UnpackFailure& failure) {
     return "The file " + failure.file + " could not be unpacked. The data files were not opened.";
 }
 
-std::string inFolder(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/') {
-        path += '/';
-    }
-    return resolveCaseInsensitive(path + std::string(name));
-}
-
 } // namespace
-
-// Made in the order of SettingsFile; each journals its creation.
-struct DataSet::Objects {
-    Objects(TJournal& journal, const std::string& programFolder, const DataFileSet& files)
-        : inis{TUserIniFile(inFolder(programFolder, "resource.ini"), journal),
-               TUserIniFile(files.files[kShipArch], journal),
-               TUserIniFile(resolveCaseInsensitive(files.dataDir + "Equipment/Goods.ini"), journal),
-               TUserIniFile(files.files[kNewCharacter], journal),
-               TUserIniFile(files.files[kConstants], journal),
-               TUserIniFile(files.files[kMiscEquip], journal),
-               TUserIniFile(files.files[kEngineEquip], journal)} {}
-
-    std::array<TUserIniFile, kSettingsFileCount> inis;
-    std::unique_ptr<TUserIniFile> marketCommodities; // on first use
-};
 
 DataSet::DataSet(TJournal& journal, Dialogs& dialogs, std::string programFolder)
     : journal_(journal), dialogs_(dialogs), programFolder_(std::move(programFolder)) {}
@@ -119,6 +97,9 @@ std::optional<OpenRefusal> DataSet::OpenIniFiles(const GameFolders& folders, boo
         return OpenRefusal{};
     }
     journal_.Write("OPEN_INI_FILES", JournalEntryKind::Begin);
+    if (folders.game != gameDirectory_) {
+        modFiles_.clear(); // another game's
+    }
     gameDirectory_ = folders.game;
     files_ = makeDataFileSet(gameDirectory_);
     // Before the check, whose clearing of read-only flags is already a write.
@@ -387,7 +368,9 @@ void DataSet::reopenAfterFailedClose() {
 }
 
 GameBackups DataSet::backups() const {
-    return GameBackups(journal_, backupSettings_, gameDirectory_, files_);
+    DataFileSet files = files_;
+    files.modFiles = modFiles_;
+    return GameBackups(journal_, backupSettings_, gameDirectory_, std::move(files));
 }
 
 GameBackups DataSet::backupsOf(const std::string& gameDirectory) const {
@@ -424,63 +407,9 @@ std::optional<std::string> DataSet::offerInterruptedSave(GameBackups& backups) {
     return std::nullopt;
 }
 
-DataSet::Objects& DataSet::objects() const {
-    if (!objects_) {
-        throw std::runtime_error("The data files are not open");
-    }
-    return *objects_;
-}
-
 const GameNames& DataSet::loadGameNames() {
     gameNames_.load(journal_, gameDirectory_);
     return gameNames_;
-}
-
-TUserIniFile& DataSet::ini(SettingsFile which) const {
-    if (which == SettingsFile::MarketCommodities) {
-        std::unique_ptr<TUserIniFile>& market = objects().marketCommodities;
-        if (!market) {
-            market = std::make_unique<TUserIniFile>(
-                resolveCaseInsensitive(files_.dataDir + "Equipment/market_commodities.ini"),
-                journal_);
-        }
-        return *market;
-    }
-    return objects().inis[static_cast<std::size_t>(which)];
-}
-
-void DataSet::FlushIniFiles() const {
-    // The order the save has always synced them in.
-    using enum SettingsFile;
-    for (const SettingsFile which :
-         {ShipArch, MiscEquip, Constants, EngineEquip, Resource, Goods, NewCharacter}) {
-        ini(which).Flush();
-    }
-    if (objects().marketCommodities) {
-        objects().marketCommodities->Flush();
-    }
-}
-
-TUserIniFile& DataSet::resourceIni() const {
-    return ini(SettingsFile::Resource);
-}
-TUserIniFile& DataSet::shipArchIni() const {
-    return ini(SettingsFile::ShipArch);
-}
-TUserIniFile& DataSet::goodsIni() const {
-    return ini(SettingsFile::Goods);
-}
-TUserIniFile& DataSet::newCharacterIni() const {
-    return ini(SettingsFile::NewCharacter);
-}
-TUserIniFile& DataSet::constantsIni() const {
-    return ini(SettingsFile::Constants);
-}
-TUserIniFile& DataSet::miscEquipIni() const {
-    return ini(SettingsFile::MiscEquip);
-}
-TUserIniFile& DataSet::engineEquipIni() const {
-    return ini(SettingsFile::EngineEquip);
 }
 
 } // namespace skarvel

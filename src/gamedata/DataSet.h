@@ -21,6 +21,7 @@ namespace skarvel {
 
 class TJournal;
 class Dialogs;
+struct SectionRef;
 
 // The numbered section names of the four files with repeated sections, in file order.
 struct SectionLists {
@@ -53,7 +54,9 @@ enum class SettingsFile {
     MiscEquip,
     EngineEquip,
     // Not one of the set's files: made only when the Commodity page writes a multiplier.
-    MarketCommodities
+    MarketCommodities,
+    // Any other file of the mod (an equipment file freelancer.ini names): SectionRef::path.
+    ModFile
 };
 inline constexpr std::size_t kSettingsFileCount =
     static_cast<std::size_t>(SettingsFile::EngineEquip) + 1;
@@ -103,6 +106,10 @@ public:
 
     // Valid while the set is open (and after a failed close, which keeps it open).
     TUserIniFile& ini(SettingsFile which) const;
+    // The file a section reference names: one of the set's, or a further file of the mod
+    // (SettingsFile::ModFile), which must lie in the data folder and is backed up with the
+    // set's files from then on.
+    TUserIniFile& iniOf(const SectionRef& ref) const;
     // Syncs to disk what was written to any of the settings files.
     void FlushIniFiles() const;
     TUserIniFile& resourceIni() const;
@@ -154,6 +161,8 @@ private:
     // keeps its list. Ships, goods, powers, engines.
     std::array<std::uint64_t, 4> listStamps_{};
     std::unique_ptr<Objects> objects_;
+    // The further files of the mod a section reference reached since the game was opened.
+    mutable std::vector<std::string> modFiles_;
     std::function<void()> fillShipList_;
     std::function<bool()> keepFilesPlain_;
     bool keptPlain_ = false;

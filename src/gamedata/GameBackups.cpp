@@ -45,16 +45,25 @@ std::string localTimeText(std::int64_t micros) {
 constexpr auto kTradeFileNames = std::to_array<std::string_view>(
     {"Equipment/market_commodities.ini", "Equipment/select_equip.ini"});
 
+// The trade files and the further files of the mod the pages write, each once.
 void appendTradeFiles(const DataFileSet& files, std::vector<FileContent>& contents) {
+    const auto append = [&](const std::string& path, std::string below) {
+        const bool known = std::any_of(contents.begin(), contents.end(), [&](const FileContent& c) {
+            return equalsIgnoringCase(c.path, below);
+        });
+        if (!known && fileExists(path)) {
+            contents.push_back({std::move(below), readFile(path)});
+        }
+    };
     for (const std::string_view name : kTradeFileNames) {
         const std::string path = resolveCaseInsensitive(files.dataDir + std::string(name));
-        if (!fileExists(path)) {
-            continue;
+        append(path, startsWithIgnoringCase(path, files.dataDir) ? path.substr(files.dataDir.size())
+                                                                 : std::string(name));
+    }
+    for (const std::string& path : files.modFiles) {
+        if (path.size() > files.dataDir.size() && startsWithIgnoringCase(path, files.dataDir)) {
+            append(path, path.substr(files.dataDir.size()));
         }
-        const std::string below = startsWithIgnoringCase(path, files.dataDir)
-                                      ? path.substr(files.dataDir.size())
-                                      : std::string(name);
-        contents.push_back({below, readFile(path)});
     }
 }
 
@@ -121,7 +130,7 @@ std::vector<FileContent> GameBackups::closedForm() const {
     return contents;
 }
 
-std::vector<FileContent> GameBackups::currentContents() const {
+std::vector<FileContent> GameBackups::currentContents(const std::vector<Backup>& compared) const {
     std::vector<FileContent> contents;
     for (std::size_t i = 0; i < files_.files.size(); ++i) {
         try {
@@ -136,6 +145,21 @@ std::vector<FileContent> GameBackups::currentContents() const {
         appendTradeFiles(files_, contents);
     } catch (const std::exception&) {
         // As above.
+    }
+    // A further file of the mod an earlier session backed up is compared with the game's too.
+    for (const Backup& backup : compared) {
+        for (const BackupFile& file : backup.manifest.files) {
+            if (contentAt(contents, file.path) || file.path.find("..") != std::string::npos) {
+                continue;
+            }
+            try {
+                if (const std::string path = pathInGame(file.path); fileExists(path)) {
+                    contents.push_back({file.path, readFile(path)});
+                }
+            } catch (const std::exception&) {
+                // Missing here, as above.
+            }
+        }
     }
     return contents;
 }
@@ -226,13 +250,13 @@ std::vector<FileComparison> GameBackups::compareWith(const Backup& backup,
 }
 
 std::vector<FileComparison> GameBackups::compare(const Backup& backup) const {
-    const std::vector<FileContent> current = currentContents();
+    const std::vector<FileContent> current = currentContents({backup});
     std::map<std::string, bool> known;
     return compareWith(backup, current, describe(current), known);
 }
 
 std::vector<FileDifference> GameBackups::differences(const Backup& backup) const {
-    const std::vector<FileContent> current = currentContents();
+    const std::vector<FileContent> current = currentContents({backup});
     std::map<std::string, bool> known;
     std::vector<FileDifference> differences;
     for (const FileComparison& file : compareWith(backup, current, describe(current), known)) {
@@ -274,7 +298,7 @@ std::vector<BackupRow> GameBackups::rows() const {
     std::vector<BackupRow> rows;
     const std::vector<Backup> backups = store_.list();
     // Read and hashed once for every row.
-    const std::vector<FileContent> current = currentContents();
+    const std::vector<FileContent> current = currentContents(backups);
     const std::vector<BackupFile> described = describe(current);
     std::map<std::string, bool> known;
     for (const Backup& backup : backups) {

@@ -112,7 +112,8 @@ private:
     void prune(const std::string& restored);
     std::string pathInGame(const std::string& relative) const;
     // The game's files now in their closed form; a file that cannot be read is left out.
-    std::vector<FileContent> currentContents() const;
+    // With the files of the backups compared that the six and the trade files are not.
+    std::vector<FileContent> currentContents(const std::vector<Backup>& compared = {}) const;
     FormCache hashes_; // the SHA-256 of each file's closed form
     mutable FormCache closedForms_;
     // Compressed in the backup and, unpacked, the same text as `current`; remembered per hash.

@@ -16,7 +16,7 @@ namespace {
 
 // The positions of the sections the reference names in the file as it is now.
 std::vector<std::size_t> positionsOf(const DataSet& dataSet, const SectionRef& ref) {
-    const auto ini = ini::currentIni(dataSet.ini(ref.file).path());
+    const auto ini = ini::currentIni(dataSet.iniOf(ref).path());
     if (!ini) {
         return {};
     }
@@ -62,28 +62,35 @@ std::string describe(const SectionRef& ref, bool plural) {
 } // namespace
 
 SectionRef SectionRef::named(SettingsFile file, std::string_view name) {
-    return {file, std::string(name), {}, false, {}};
+    return {file, std::string(name), {}, false, {}, {}};
 }
 
 SectionRef SectionRef::withNickname(SettingsFile file, std::string_view kind,
                                     std::string_view nickname) {
-    return {file, std::string(kind), std::string(nickname), true, {}};
+    return {file, std::string(kind), std::string(nickname), true, {}, {}};
 }
 
 SectionRef SectionRef::withKey(SettingsFile file, std::string_view kind, std::string_view idKey,
                                std::string_view value) {
-    return {file, std::string(kind), std::string(value), true, std::string(idKey)};
+    return {file, std::string(kind), std::string(value), true, std::string(idKey), {}};
+}
+
+SectionRef SectionRef::inModFile(std::string path, std::string_view kind,
+                                 std::string_view nickname) {
+    SectionRef ref = withNickname(SettingsFile::ModFile, kind, nickname);
+    ref.path = std::move(path);
+    return ref;
 }
 
 std::vector<SectionProblem> fileProblems(const DataSet& dataSet,
                                          const std::vector<PendingChange>& changes,
                                          const std::vector<SectionRef>& alsoNeeded) {
     std::vector<SectionProblem> problems;
-    std::vector<SettingsFile> checked;
+    std::vector<std::string> checked;
     const auto check = [&](const SectionRef& ref, const std::string* key) {
-        const std::string& path = dataSet.ini(ref.file).path();
-        if (std::find(checked.begin(), checked.end(), ref.file) == checked.end()) {
-            checked.push_back(ref.file);
+        const std::string& path = dataSet.iniOf(ref).path();
+        if (std::find(checked.begin(), checked.end(), path) == checked.end()) {
+            checked.push_back(path);
             // A compressed market_commodities.ini is written as text by the save itself.
             std::string problem =
                 dataFileProblem(path, ref.file == SettingsFile::MarketCommodities);
@@ -113,15 +120,17 @@ std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
     std::vector<SectionProblem> problems = fileProblems(dataSet, changes, alsoNeeded);
     const std::size_t unreadable = problems.size();
     // A set: a column of every ship is thousands of sections.
-    std::set<std::tuple<SettingsFile, std::string, std::string, bool, std::string>> checked;
+    std::set<std::tuple<SettingsFile, std::string, std::string, bool, std::string, std::string>>
+        checked;
     const auto check = [&](const SectionRef& ref, const std::string* key) {
-        const std::string& path = dataSet.ini(ref.file).path();
+        const std::string& path = dataSet.iniOf(ref).path();
         if (std::any_of(problems.begin(),
                         problems.begin() + static_cast<std::ptrdiff_t>(unreadable),
                         [&](const SectionProblem& p) { return p.path == path; })) {
             return; // said of the whole file
         }
-        if (checked.emplace(ref.file, ref.kind, ref.nickname, ref.byNickname, ref.idKey).second) {
+        if (checked.emplace(ref.file, ref.kind, ref.nickname, ref.byNickname, ref.idKey, ref.path)
+                .second) {
             const std::size_t found = positionsOf(dataSet, ref).size();
             if (found != 1) {
                 problems.push_back({ref, path, found, {}, {}});
@@ -172,7 +181,7 @@ std::vector<OutsideConflict> outsideConflicts(const DataSet& dataSet,
                                               const std::vector<PendingChange>& changes) {
     std::vector<OutsideConflict> conflicts;
     for (const PendingChange& change : changes) {
-        const std::string& path = dataSet.ini(change.section.file).path();
+        const std::string& path = dataSet.iniOf(change.section).path();
         const auto ini = ini::currentIni(path);
         const std::vector<std::size_t> positions = positionsOf(dataSet, change.section);
         if (!ini || positions.size() != 1) {
@@ -202,7 +211,7 @@ std::string describeConflicts(const std::vector<OutsideConflict>& conflicts) {
 void writeChanges(const DataSet& dataSet, const std::vector<PendingChange>& changes) {
     for (const PendingChange& change : changes) {
         const SectionRef& ref = change.section;
-        TUserIniFile& ini = dataSet.ini(ref.file);
+        TUserIniFile& ini = dataSet.iniOf(ref);
         const std::vector<std::size_t> positions = positionsOf(dataSet, ref);
         if (positions.size() != 1) {
             throw std::runtime_error(

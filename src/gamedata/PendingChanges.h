@@ -18,6 +18,9 @@ struct SectionRef {
     std::string nickname; // by nickname only: the section's nickname
     bool byNickname = false;
     std::string idKey; // the key that holds the nickname; empty: "nickname"
+    // file is SettingsFile::ModFile: the path of that file of the mod (an equipment file
+    // freelancer.ini names), inside the game folder.
+    std::string path;
 
     static SectionRef named(SettingsFile file, std::string_view name);
     static SectionRef withNickname(SettingsFile file, std::string_view kind,
@@ -25,6 +28,9 @@ struct SectionRef {
     // A section named by another key ([BaseGood] by its base).
     static SectionRef withKey(SettingsFile file, std::string_view kind, std::string_view idKey,
                               std::string_view value);
+    // A section of a file of the mod that is none of the set's (SettingsFile::ModFile).
+    static SectionRef inModFile(std::string path, std::string_view kind,
+                                std::string_view nickname);
     bool operator==(const SectionRef&) const = default;
 };
 
