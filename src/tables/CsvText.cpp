@@ -1,7 +1,9 @@
 #include "tables/CsvText.h"
 
 #include "platform/AsciiText.h"
+#include "ships/Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -180,6 +182,23 @@ std::string csvField(std::string_view field, char separator) {
         text += c == '"' ? std::string("\"\"") : std::string(1, c);
     }
     return text + "\"";
+}
+
+std::string csvLine(const std::vector<std::string>& fields) {
+    std::string text;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        text += (i == 0 ? "" : ",") + csvField(fields[i]);
+    }
+    return text + "\r\n";
+}
+
+std::string csvCell(std::string_view utf8Text, bool numeric) {
+    if (numeric && readNumber(utf8Text)) {
+        std::string number(utf8Text);
+        std::replace(number.begin(), number.end(), ',', '.');
+        return number;
+    }
+    return formulaEscaped(utf8Text);
 }
 
 std::string formulaEscaped(std::string_view text) {

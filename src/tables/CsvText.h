@@ -59,6 +59,13 @@ std::string_view separatorName(char separator);
 // break.
 std::string csvField(std::string_view field, char separator = ',');
 
+// One record of a CSV file as tables write them: comma-separated, quoted where needed, CR LF.
+std::string csvLine(const std::vector<std::string>& fields);
+
+// A cell of a table's CSV file: in a numeric column a number with a point, else the text
+// (UTF-8) escaped as formulaEscaped does.
+std::string csvCell(std::string_view utf8Text, bool numeric);
+
 // Spreadsheets run a cell that starts with = + - or @ as a formula: such a text gets a
 // leading ' (as do texts of only 's before one), and unescapedCell takes one off again.
 std::string formulaEscaped(std::string_view text);

@@ -1,26 +1,19 @@
 #include "tables/FleetCsv.h"
 
 #include "journal/Encoding.h"
-#include "ships/Numbers.h"
 #include "tables/CsvText.h"
 #include "tables/FleetColumns.h"
 #include "tables/FleetEdits.h"
 
-#include <algorithm>
 
 namespace skarvel {
 
 namespace {
 
-// The text as a CSV cell holds it: UTF-8, numbers with a point, formulas escaped.
+// The text as a CSV cell holds it: UTF-8 (the ship list's names are already), numbers with a
+// point, formulas escaped.
 std::string cellText(const FleetColumn& column, const std::string& shown) {
-    // The ship list's names are UTF-8 already.
-    std::string text = column.source == FleetSource::Name ? shown : fromCp1252(shown);
-    if (column.numeric && readNumber(text)) {
-        std::replace(text.begin(), text.end(), ',', '.');
-        return text;
-    }
-    return formulaEscaped(text);
+    return csvCell(column.source == FleetSource::Name ? shown : fromCp1252(shown), column.numeric);
 }
 
 } // namespace
@@ -37,10 +30,11 @@ std::string fleetCsv(const FleetEdits& edits, const std::vector<std::size_t>& ro
     const auto all = fleetColumns();
     std::string text = byteOrderMark ? "\xEF\xBB\xBF" : "";
     const auto line = [&](const auto& fieldOf) {
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            text += (i == 0 ? "" : ",") + csvField(fieldOf(order[i]));
+        std::vector<std::string> fields;
+        for (const std::size_t column : order) {
+            fields.push_back(fieldOf(column));
         }
-        text += "\r\n";
+        text += csvLine(fields);
     };
     line([&](std::size_t column) { return all[column].key; });
     for (const std::size_t row : rows) {

@@ -239,10 +239,7 @@ void Import::offer(const CsvRecord& record, std::size_t row) {
         if (fleetColumn.source == FleetSource::MountLevel) {
             target = "level\n" + std::to_string(row) + "\n" + std::to_string(column);
         } else if (const auto place = edits_.place(row, column)) {
-            const SectionRef& section = place->section;
-            target = std::to_string(static_cast<int>(section.file)) + "\n" + section.kind + "\n" +
-                     lowerAsciiCopy(section.nickname) + "\n" + (section.byNickname ? "1" : "0") +
-                     "\n" + lowerAsciiCopy(place->key);
+            target = TableEdits::targetKey(*place);
         } else {
             if (!sameText(fleetColumn, ship.cells[column], value)) {
                 cellProblem(record.line, column, "this value cannot be changed here");

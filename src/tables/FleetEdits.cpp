@@ -20,15 +20,6 @@ std::string rowName(const FleetShip& ship) {
     return ship.name.empty() ? ship.place.shipNickname : ship.name;
 }
 
-// Longer than any line of the game's files holds.
-constexpr std::size_t kLongestText = 1000;
-
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), lowerAscii);
-    return result;
-}
-
 } // namespace
 
 void FleetEdits::reset(const FleetTable& table) {
@@ -37,21 +28,43 @@ void FleetEdits::reset(const FleetTable& table) {
 }
 
 void FleetEdits::clear() {
-    changes_.clear();
-    index_.clear();
+    values_.clear();
     mounts_.clear();
 }
 
 void FleetEdits::drop(const PendingChange& change) {
-    const auto found = index_.find(targetKey(change));
-    if (found == index_.end()) {
-        return;
+    values_.drop(change);
+}
+
+// The Fleet table's cells as the table engine sees them.
+class FleetEdits::Cells final : public TableCells {
+public:
+    explicit Cells(const FleetEdits& edits) : edits_(edits) {}
+    std::size_t rowCount() const override { return edits_.table_->rows().size(); }
+    std::string rowName(std::size_t row) const override {
+        return skarvel::rowName(edits_.table_->rows()[row]);
     }
-    changes_.erase(changes_.begin() + static_cast<std::ptrdiff_t>(found->second));
-    index_.clear();
-    for (std::size_t i = 0; i < changes_.size(); ++i) {
-        index_[targetKey(changes_[i])] = i;
+    std::string asRead(std::size_t row, std::size_t column) const override {
+        return edits_.table_->rows()[row].cells.at(column);
     }
+    std::optional<PendingChange> place(std::size_t row, std::size_t column) const override {
+        return edits_.place(row, column);
+    }
+    bool numeric(std::size_t column) const override { return fleetColumns()[column].numeric; }
+    bool whole(std::size_t column) const override { return fleetColumns()[column].whole; }
+    std::string textForFile(const PendingChange& place, const std::string& text) const override {
+        const auto fields = shipFields();
+        const auto field = std::find_if(fields.begin(), fields.end(),
+                                        [&](const ShipField& f) { return f.field == place.field; });
+        return skarvel::textForFile(*field, text, place.loaded);
+    }
+
+private:
+    const FleetEdits& edits_;
+};
+
+FleetEdits::Cells FleetEdits::cells() const {
+    return Cells(*this);
 }
 
 void FleetEdits::dropMounts(const std::string& shipNickname) {
@@ -120,12 +133,6 @@ void FleetEdits::storeLevel(std::size_t row, std::size_t column, int level) {
     }
 }
 
-std::string FleetEdits::targetKey(const PendingChange& change) {
-    const SectionRef& ref = change.section;
-    return std::to_string(static_cast<int>(ref.file)) + '\n' + ref.kind + '\n' + ref.nickname +
-           '\n' + (ref.byNickname ? "1" : "0") + '\n' + lowered(change.key);
-}
-
 std::optional<PendingChange> FleetEdits::place(std::size_t row, std::size_t column) const {
     const auto columns = fleetColumns();
     if (row >= table_->rows().size() || column >= columns.size()) {
@@ -148,121 +155,17 @@ std::optional<PendingChange> FleetEdits::place(std::size_t row, std::size_t colu
 }
 
 std::string FleetEdits::shown(std::size_t row, std::size_t column) const {
-    if (empty() && row < table_->rows().size()) {
-        return table_->rows()[row].cells.at(column);
-    }
     if (const auto level = mounts_.find({row, column}); level != mounts_.end()) {
         return std::to_string(level->second);
     }
-    if (const auto cell = place(row, column)) {
-        if (const auto found = index_.find(targetKey(*cell)); found != index_.end()) {
-            return changes_[found->second].value;
-        }
-    }
-    return row < table_->rows().size() ? table_->rows()[row].cells.at(column) : std::string();
+    return values_.shown(cells(), row, column);
 }
 
 bool FleetEdits::edited(std::size_t row, std::size_t column) const {
-    if (empty()) {
-        return false;
-    }
     if (isLevel(column)) {
         return mounts_.contains({row, column});
     }
-    const auto cell = place(row, column);
-    return cell && index_.contains(targetKey(*cell));
-}
-
-FleetEdits::Outcome FleetEdits::computed(std::size_t row, std::size_t column, Operation operation,
-                                         std::string_view operand) const {
-    const FleetColumn& fleetColumn = fleetColumns()[column];
-    const std::string typed = trimControl(operand);
-    if (typed.find('\0') != std::string::npos) {
-        return {{}, "a value cannot hold a NUL byte"};
-    }
-    if (typed.find(';') != std::string::npos) {
-        return {{}, "a value cannot hold ';' (it starts a comment in the game's files)"};
-    }
-    if (typed.find_first_of("\r\n") != std::string::npos) {
-        return {{}, "a value is one line"};
-    }
-    if (!fleetColumn.numeric) {
-        if (operation != Operation::Set) {
-            return {{}, "only a number can be added to or multiplied"};
-        }
-        if (typed.empty()) {
-            return {{}, "an empty value writes nothing"};
-        }
-        if (typed.size() > kLongestText) {
-            return {{}, "a value is at most " + std::to_string(kLongestText) + " characters"};
-        }
-        return {typed, {}};
-    }
-    const std::optional<double> number = readNumber(typed);
-    if (!number) {
-        return {{}, "'" + typed + "' is not a number"};
-    }
-    const NumberKind kind = fleetColumn.whole ? NumberKind::Whole : NumberKind::Decimal;
-    std::string text;
-    if (operation == Operation::Set) {
-        if (std::string refusal = numberRefusal(kind, *number, typed); !refusal.empty()) {
-            return {{}, std::move(refusal)};
-        }
-        text = setNumberText(kind, *number, typed);
-    } else {
-        if (std::string refusal = numberRefusal(NumberKind::Decimal, *number, typed);
-            !refusal.empty()) {
-            return {{}, std::move(refusal)};
-        }
-        const std::string currentText = shown(row, column);
-        const std::optional<double> current = readNumber(currentText);
-        if (!current) {
-            return {{}, "the value '" + currentText + "' is not a number"};
-        }
-        if (std::string refusal = numberRefusal(kind, *current, currentText); !refusal.empty()) {
-            return {{}, "the value " + refusal};
-        }
-        text = operation == Operation::Add
-                   ? addedNumberText(kind, *current, currentText, *number, typed)
-                   : percentNumberText(kind, *current, currentText, *number, typed);
-    }
-    const std::optional<double> result = readNumber(text);
-    if (!result) {
-        return {{}, "the result is not a finite number"};
-    }
-    if (std::string refusal = numberRefusal(kind, *result, text); !refusal.empty()) {
-        return {{}, "the result " + refusal};
-    }
-    return {std::move(text), {}};
-}
-
-std::string FleetEdits::store(const PendingChange& cell, std::string text) {
-    const auto fields = shipFields();
-    const auto field = std::find_if(fields.begin(), fields.end(),
-                                    [&](const ShipField& f) { return f.field == cell.field; });
-    PendingChange change = cell;
-    change.value = textForFile(*field, text, cell.loaded);
-    const std::string key = targetKey(change);
-    const auto found = index_.find(key);
-    if (change.value == change.loaded) {
-        if (found != index_.end()) {
-            // Back to the value read: no change pending.
-            const std::size_t at = found->second;
-            changes_.erase(changes_.begin() + static_cast<std::ptrdiff_t>(at));
-            index_.erase(found);
-            for (auto& [other, position] : index_) {
-                position -= position > at ? 1 : 0;
-            }
-        }
-        return {};
-    }
-    if (found != index_.end()) {
-        changes_[found->second].value = change.value;
-    } else {
-        index_.emplace(key, changes_.size());
-        changes_.push_back(std::move(change));
-    }
-    return {};
+    return values_.edited(cells(), row, column);
 }
 
 std::string FleetEdits::set(std::size_t row, std::size_t column, std::string_view typed) {
@@ -273,121 +176,44 @@ std::string FleetEdits::set(std::size_t row, std::size_t column, std::string_vie
         }
         return outcome.refusal;
     }
-    const auto cell = place(row, column);
-    if (!cell) {
-        return "This value cannot be changed here.";
-    }
-    Outcome outcome = computed(row, column, Operation::Set, typed);
-    if (!outcome.refusal.empty()) {
-        return outcome.refusal;
-    }
-    return store(*cell, std::move(outcome.text));
+    return values_.set(cells(), row, column, typed);
 }
 
 BulkChange FleetEdits::apply(const std::vector<std::size_t>& rows, std::size_t column,
                              Operation operation, std::string_view operand) {
-    // Every value first: one the key cannot hold stops the whole change before any is made.
-    struct Planned {
-        std::size_t row;
-        std::optional<PendingChange> cell;
-        std::string text;
-        int level = 0;
-    };
+    if (!isLevel(column)) {
+        return values_.apply(cells(), rows, column, operation, operand);
+    }
+    // Every level first: one that cannot stand stops the whole change before any is made.
     BulkChange result;
-    std::vector<Planned> planned;
-    std::set<std::string> done; // each section's value once
+    std::vector<std::pair<std::size_t, int>> planned;
     for (const std::size_t row : rows) {
         const std::string name = row < table_->rows().size() ? rowName(table_->rows()[row]) : "";
-        if (isLevel(column)) {
-            LevelOutcome outcome = computedLevel(row, column, operation, operand);
-            if (!changeable(row, column)) {
-                result.skipped.push_back(name + ": " + outcome.refusal);
-            } else if (!outcome.refusal.empty()) {
-                result.refused.push_back(name + ": " + outcome.refusal);
-            } else {
-                planned.push_back({row, std::nullopt, {}, outcome.level});
-            }
-            continue;
-        }
-        auto cell = place(row, column);
-        if (!cell) {
-            result.skipped.push_back(name + ": this value cannot be changed");
-            continue;
-        }
-        if (!done.insert(targetKey(*cell)).second) {
-            continue;
-        }
-        if (operation != Operation::Set && shown(row, column).empty()) {
-            result.skipped.push_back(name + ": there is no value to change");
-            continue;
-        }
-        Outcome outcome = computed(row, column, operation, operand);
-        if (!outcome.refusal.empty()) {
+        LevelOutcome outcome = computedLevel(row, column, operation, operand);
+        if (!changeable(row, column)) {
+            result.skipped.push_back(name + ": " + outcome.refusal);
+        } else if (!outcome.refusal.empty()) {
             result.refused.push_back(name + ": " + outcome.refusal);
-            continue;
+        } else {
+            planned.emplace_back(row, outcome.level);
         }
-        planned.push_back({row, std::move(cell), std::move(outcome.text)});
     }
     if (!result.refused.empty()) {
         return result;
     }
-    for (Planned& step : planned) {
-        const std::string before = shown(step.row, column);
-        if (step.cell) {
-            store(*step.cell, std::move(step.text));
-        } else {
-            storeLevel(step.row, column, step.level);
-        }
-        if (shown(step.row, column) == before) {
-            result.unchanged.push_back(rowName(table_->rows()[step.row]) + ": stays " + before);
+    for (const auto& [row, level] : planned) {
+        const std::string before = shown(row, column);
+        storeLevel(row, column, level);
+        if (shown(row, column) == before) {
+            result.unchanged.push_back(rowName(table_->rows()[row]) + ": stays " + before);
         }
     }
     return result;
 }
 
-std::string bulkChangeMessage(const BulkChange& change) {
-    const auto lines = [](const std::vector<std::string>& list) {
-        std::string text;
-        for (const std::string& line : list) {
-            text += "\n\r" + line;
-        }
-        return text;
-    };
-    if (!change.refused.empty()) {
-        return "Nothing was changed: these cells cannot take the value." + lines(change.refused) +
-               (change.skipped.empty() ? ""
-                                       : "\n\rThese cells take no change:" + lines(change.skipped));
-    }
-    std::string text;
-    if (!change.skipped.empty()) {
-        text = "These cells were left as they are:" + lines(change.skipped);
-    }
-    if (!change.unchanged.empty()) {
-        text += std::string(text.empty() ? "" : "\n\r") +
-                "The change leaves these cells as they were:" + lines(change.unchanged);
-    }
-    return text;
-}
-
 std::vector<std::string> FleetEdits::sharing(const std::vector<std::size_t>& rows,
                                              std::size_t column) const {
-    std::set<std::string> targets;
-    for (const std::size_t row : rows) {
-        if (const auto cell = place(row, column)) {
-            targets.insert(targetKey(*cell));
-        }
-    }
-    std::vector<std::string> names;
-    for (std::size_t row = 0; row < table_->rows().size(); ++row) {
-        if (std::find(rows.begin(), rows.end(), row) != rows.end()) {
-            continue;
-        }
-        const auto cell = place(row, column);
-        if (cell && targets.contains(targetKey(*cell))) {
-            names.push_back(rowName(table_->rows()[row]));
-        }
-    }
-    return names;
+    return values_.sharing(cells(), rows, column);
 }
 
 std::size_t FleetEdits::shipCount() const {
@@ -400,7 +226,7 @@ std::size_t FleetEdits::shipCount() const {
     for (std::size_t column = 0; column < all.size(); ++column) {
         const bool changedField =
             all[column].field &&
-            std::any_of(changes_.begin(), changes_.end(), [&](const PendingChange& change) {
+            std::any_of(changes().begin(), changes().end(), [&](const PendingChange& change) {
                 return change.field == all[column].field->field;
             });
         const bool changedLevel =

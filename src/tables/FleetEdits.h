@@ -2,6 +2,7 @@
 
 #include "gamedata/PendingChanges.h"
 #include "tables/FleetMounts.h"
+#include "tables/TableEdits.h"
 
 #include <cstddef>
 #include <map>
@@ -14,23 +15,12 @@ namespace skarvel {
 
 class FleetTable;
 
-// What a change of many cells did. A value one cell's key cannot hold stops it all.
-struct BulkChange {
-    std::vector<std::string> refused;   // "Defender: ..." values the keys cannot hold
-    std::vector<std::string> skipped;   // cells that take no change
-    std::vector<std::string> unchanged; // cells the change leaves as they were
-    bool applied() const { return refused.empty(); }
-};
-
-// The message for the user: empty when every cell changed.
-std::string bulkChangeMessage(const BulkChange& change);
-
 // The Fleet page's pending changes: typed into cells or made over many rows at once. A value
 // lives in one section, so ships that share an engine or power plant share its changes, and
 // a change is made once per section whatever the number of rows selected.
 class FleetEdits {
 public:
-    enum class Operation { Set, Add, Percent };
+    using Operation = TableOperation;
 
     explicit FleetEdits(const FleetTable& table) : table_(&table) {}
     // A new table (after a save or a reload): the changes are dropped.
@@ -55,29 +45,22 @@ public:
     std::vector<std::string> sharing(const std::vector<std::size_t>& rows,
                                      std::size_t column) const;
 
-    bool empty() const { return changes_.empty() && mounts_.empty(); }
+    bool empty() const { return values_.empty() && mounts_.empty(); }
     void clear();
     // The change is no longer pending (the user kept the file's value, or it was written).
     void drop(const PendingChange& change);
     // The ship's level changes are no longer pending (the user kept the file's lines).
     void dropMounts(const std::string& shipNickname);
     // In the order they were first made.
-    const std::vector<PendingChange>& changes() const { return changes_; }
+    const std::vector<PendingChange>& changes() const { return values_.changes(); }
     // The new highest levels of special hardpoints, ship by ship.
     std::vector<MountChange> mountChanges() const;
     // The number of ships whose values change.
     std::size_t shipCount() const;
 
 private:
-    // The new text for a cell, or the reason it cannot take one.
-    struct Outcome {
-        std::string text;
-        std::string refusal;
-    };
-    Outcome computed(std::size_t row, std::size_t column, Operation operation,
-                     std::string_view operand) const;
-    std::string store(const PendingChange& place, std::string text);
-    static std::string targetKey(const PendingChange& change);
+    class Cells;
+    Cells cells() const;
 
     // The level column's cell: its new level, or the reason it cannot take one.
     struct LevelOutcome {
@@ -90,8 +73,7 @@ private:
 
     const FleetTable* table_;
     std::map<std::pair<std::size_t, std::size_t>, int> mounts_; // (row, column) -> level
-    std::vector<PendingChange> changes_;
-    std::map<std::string, std::size_t> index_; // targetKey -> position in changes_
+    TableEdits values_; // the cells of the field table's keys
 };
 
 } // namespace skarvel
