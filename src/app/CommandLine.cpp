@@ -4,6 +4,7 @@
 #include "app/Contact.h"
 #include "check/CheckCommand.h"
 #include "check/Rules.h"
+#include "commands/ExportCommand.h"
 #include "journal/Format.h"
 #include "journal/VersionInfo.h"
 #include "platform/SystemFacts.h"
@@ -23,6 +24,7 @@ constexpr char kHelpStart[] =
     "Usage: skarvel [--help | --version]\n"
     "       skarvel --check GAME_FOLDER [--format text|json|sarif] [--rules id,id]\n"
     "               [--baseline FILE] [--write-baseline FILE]\n"
+    "       skarvel --export KIND GAME_FOLDER [--format csv|json]\n"
     "Freelancer Skarvel, the editor for the ships and game values of Freelancer.\n"
     "\n"
     "  -h, --help     show this text and exit\n"
@@ -39,7 +41,24 @@ constexpr char kHelpStart[] =
     "                 run) shows and counts only the problems it lacks;\n"
     "                 --write-baseline FILE writes one. A file larger than 64 MB is\n"
     "                 reported, not read. Exit code 0 without errors, 1 with errors,\n"
-    "                 2 when the game cannot be read or the report not written.\n";
+    "                 2 when the game cannot be read or the report not written.\n"
+    "  --export       write the EQUIPMENT page's table of one kind of the mod in\n"
+    "                 GAME_FOLDER to standard output, without a window and\n"
+    "                 without writing any file: CSV (the default) or a JSON array\n"
+    "                 (--format json). KIND is a section kind of the equipment\n"
+    "                 files (Gun, Munition, MissileLauncher, Motor, Explosion,\n"
+    "                 MineDropper, Mine, CounterMeasureDropper, CounterMeasure,\n"
+    "                 ShieldGenerator, Thruster, Armor, CloakingDevice, Scanner,\n"
+    "                 Tractor, Power, Engine, RepairKit, ShieldBattery or any other\n"
+    "                 the mod has). Columns: nickname, name (the game's), good.price,\n"
+    "                 every key of the kind's sections, the keys of the sections a\n"
+    "                 row names as munition.KEY, motor.KEY, explosion.KEY, then the\n"
+    "                 derived values: derived.hull_dps, derived.shield_dps,\n"
+    "                 derived.energy_per_second, derived.range (guns and launchers),\n"
+    "                 derived.time_to_full, derived.time_to_full_offline (shields),\n"
+    "                 derived.force_per_energy (thrusters). Exit code 0, or 2 when\n"
+    "                 the game cannot be read, the kind is not there or the table\n"
+    "                 not written.\n";
 
 constexpr char kHelpEnd[] =
     "\n"
@@ -120,6 +139,10 @@ std::optional<int> answerCommandLine(int argc, char* argv[], std::ostream& out, 
             std::vector<std::string_view> rest(argv + 1, argv + argc);
             rest.erase(rest.begin() + (i - 1));
             return check::runCheckCommand(rest, out, err);
+        }
+        if (argument == "--export") {
+            std::vector<std::string_view> rest(argv + i + 1, argv + argc);
+            return runExportCommand(rest, out, err);
         }
         if (argument == "-h" || argument == "--help") {
             out << kHelpStart << ruleLines() << kHelpEnd

@@ -1,0 +1,267 @@
+#include "tables/EquipmentTable.h"
+
+#include "check/ModFiles.h"
+#include "check/ModIndex.h"
+#include "gamedata/GameNames.h"
+#include "platform/AsciiText.h"
+#include "ships/Numbers.h"
+#include "tables/EquipmentDerived.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace skarvel {
+
+namespace {
+
+using Section = ini::ParsedIni::Section;
+
+constexpr auto kLinkPrefixes =
+    std::to_array<std::string_view>({"", "munition.", "motor.", "explosion."});
+
+class Reader {
+public:
+    Reader(const check::ModFiles& mod, const GameNames& names) : mod_(mod), names_(names) {}
+
+    std::vector<EquipmentKind> read() {
+        indexEquipment();
+        indexPrices();
+        for (std::size_t i = 0; i < kinds_.size(); ++i) {
+            fill(kinds_[i], members_[i]);
+        }
+        return std::move(kinds_);
+    }
+
+private:
+    const ini::ParsedIni& iniOf(const EquipmentSection& at) const {
+        return *mod_.files[at.file].ini;
+    }
+    const Section& sectionOf(const EquipmentSection& at) const {
+        return iniOf(at).sections()[at.section];
+    }
+
+    // Every value of the key in the section, in file order.
+    std::vector<std::string> values(const EquipmentSection& at, std::string_view key) const {
+        std::vector<std::string> found;
+        if (!at.found()) {
+            return found;
+        }
+        const ini::ParsedIni& parsed = iniOf(at);
+        const Section& section = sectionOf(at);
+        for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k) {
+            if (equalsIgnoringCase(parsed.name(parsed.keys()[k]), key)) {
+                found.push_back(parsed.value(parsed.keys()[k]));
+            }
+        }
+        return found;
+    }
+
+    std::string first(const EquipmentSection& at, std::string_view key) const {
+        if (!at.found()) {
+            return {};
+        }
+        const ini::ParsedIni::Key* found = iniOf(at).findKey(sectionOf(at), key);
+        return found ? iniOf(at).value(*found) : std::string();
+    }
+
+    EquipmentSection definition(std::string_view nickname) const {
+        const auto found = nicknames_.find(check::lowered(nickname));
+        return found == nicknames_.end() ? EquipmentSection{} : found->second;
+    }
+
+    void indexEquipment() {
+        std::unordered_map<std::string, std::size_t> kindIndex;
+        for (std::size_t f = 0; f < mod_.files.size(); ++f) {
+            if (mod_.files[f].role != check::FileRole::Equipment) {
+                continue;
+            }
+            const ini::ParsedIni& parsed = *mod_.files[f].ini;
+            for (std::size_t s = 0; s < parsed.sections().size(); ++s) {
+                const EquipmentSection at{f, s};
+                const std::string nickname = first(at, "nickname");
+                if (nickname.empty()) {
+                    continue;
+                }
+                nicknames_.try_emplace(check::lowered(nickname), at);
+                const std::string_view kind = check::sectionKind(parsed.name(sectionOf(at)));
+                const auto [known, added] =
+                    kindIndex.try_emplace(check::lowered(kind), kinds_.size());
+                if (added) {
+                    kinds_.push_back({std::string(kind), {}, {}});
+                    members_.emplace_back();
+                }
+                members_[known->second].push_back(at);
+            }
+        }
+    }
+
+    // The price of the first [Good] that sells each equipment.
+    void indexPrices() {
+        for (std::size_t f = 0; f < mod_.files.size(); ++f) {
+            if (mod_.files[f].role != check::FileRole::Goods) {
+                continue;
+            }
+            const ini::ParsedIni& parsed = *mod_.files[f].ini;
+            for (std::size_t s = 0; s < parsed.sections().size(); ++s) {
+                const EquipmentSection at{f, s};
+                if (!equalsIgnoringCase(check::sectionKind(parsed.name(sectionOf(at))), "Good")) {
+                    continue;
+                }
+                const std::string equipment = first(at, "equipment");
+                if (!equipment.empty()) {
+                    goods_.try_emplace(check::lowered(equipment), at);
+                }
+            }
+        }
+    }
+
+    EquipmentRow rowOf(const EquipmentSection& at) const {
+        EquipmentRow row;
+        row.nickname = first(at, "nickname");
+        row.sections[0] = at;
+        const EquipmentSection munition = definition(first(at, "projectile_archetype"));
+        row.sections[static_cast<std::size_t>(EquipmentLink::Munition)] = munition;
+        // A launcher's motor and explosion are its munition's; a munition's or mine's its own.
+        const EquipmentSection& shot = munition.found() ? munition : at;
+        row.sections[static_cast<std::size_t>(EquipmentLink::Motor)] =
+            definition(first(shot, "motor"));
+        row.sections[static_cast<std::size_t>(EquipmentLink::Explosion)] =
+            definition(first(shot, "explosion_arch"));
+        if (const auto good = goods_.find(check::lowered(row.nickname)); good != goods_.end()) {
+            row.good = good->second;
+        }
+        return row;
+    }
+
+    // The keys of the rows' sections of each link, in the order first seen.
+    std::vector<EquipmentColumn> keyColumns(const std::vector<EquipmentRow>& rows) const {
+        std::vector<EquipmentColumn> columns;
+        for (std::size_t link = 0; link < kEquipmentLinks; ++link) {
+            std::unordered_set<std::string> seen{"nickname"};
+            for (const EquipmentRow& row : rows) {
+                const EquipmentSection& at = row.sections[link];
+                if (!at.found()) {
+                    continue;
+                }
+                const ini::ParsedIni& parsed = iniOf(at);
+                const Section& section = sectionOf(at);
+                for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount;
+                     ++k) {
+                    const std::string_view key = parsed.name(parsed.keys()[k]);
+                    if (!key.empty() && seen.insert(check::lowered(key)).second) {
+                        columns.push_back({EquipmentSource::Key,
+                                           std::string(kLinkPrefixes[link]) + std::string(key),
+                                           std::string(key), static_cast<EquipmentLink>(link),
+                                           {}, false});
+                    }
+                }
+            }
+        }
+        return columns;
+    }
+
+    std::string cellOf(const EquipmentRow& row, const EquipmentColumn& column,
+                       bool& joined) const {
+        switch (column.source) {
+        case EquipmentSource::Nickname:
+            return row.nickname;
+        case EquipmentSource::Name:
+            return std::string(names_.text(first(row.sections[0], "ids_name")));
+        case EquipmentSource::Price:
+            return first(row.good, "price");
+        case EquipmentSource::Key: {
+            const std::vector<std::string> all =
+                values(row.sections[static_cast<std::size_t>(column.link)], column.fileKey);
+            joined = all.size() > 1;
+            std::string text;
+            for (std::size_t i = 0; i < all.size(); ++i) {
+                text += (i == 0 ? "" : std::string(kJoinedValues)) + all[i];
+            }
+            return text;
+        }
+        case EquipmentSource::Derived:
+            break;
+        }
+        return {};
+    }
+
+    void fill(EquipmentKind& kind, const std::vector<EquipmentSection>& members) const {
+        for (const EquipmentSection& at : members) {
+            kind.rows.push_back(rowOf(at));
+        }
+        kind.columns = {
+            {EquipmentSource::Nickname, "nickname", "nickname", EquipmentLink::Own, {}, false},
+            {EquipmentSource::Name, "name", {}, EquipmentLink::Own, {}, false},
+            {EquipmentSource::Price, "good.price", "price", EquipmentLink::Own, {}, false}};
+        for (EquipmentColumn& column : keyColumns(kind.rows)) {
+            kind.columns.push_back(std::move(column));
+        }
+        const auto derived = derivedValuesOf(kind.kind);
+        const std::size_t firstDerived = kind.columns.size();
+        for (const DerivedValue& value : derived) {
+            kind.columns.push_back({EquipmentSource::Derived, "derived." + std::string(value.name),
+                                    {}, EquipmentLink::Own, std::string(value.formula), true});
+        }
+        for (EquipmentRow& row : kind.rows) {
+            row.cells.resize(kind.columns.size());
+            row.joined.resize(kind.columns.size());
+            for (std::size_t c = 0; c < firstDerived; ++c) {
+                bool joined = false;
+                row.cells[c] = cellOf(row, kind.columns[c], joined);
+                row.joined[c] = joined;
+            }
+            const EquipmentValue value = [&](EquipmentLink link, std::string_view key) {
+                return readNumber(first(row.sections[static_cast<std::size_t>(link)], key));
+            };
+            for (std::size_t d = 0; d < derived.size(); ++d) {
+                if (const std::optional<double> number = derived[d].work(value)) {
+                    row.cells[firstDerived + d] = derivedText(*number);
+                }
+            }
+        }
+        for (std::size_t c = 0; c < firstDerived; ++c) {
+            EquipmentColumn& column = kind.columns[c];
+            bool any = false;
+            bool all = true;
+            for (const EquipmentRow& row : kind.rows) {
+                if (!row.cells[c].empty()) {
+                    any = true;
+                    all = all && !row.joined[c] && readNumber(row.cells[c]).has_value();
+                }
+            }
+            column.numeric = column.source != EquipmentSource::Nickname && any && all;
+        }
+    }
+
+    const check::ModFiles& mod_;
+    const GameNames& names_;
+    std::unordered_map<std::string, EquipmentSection> nicknames_;
+    std::unordered_map<std::string, EquipmentSection> goods_;
+    std::vector<EquipmentKind> kinds_;
+    std::vector<std::vector<EquipmentSection>> members_; // by kind
+};
+
+} // namespace
+
+std::size_t EquipmentKind::columnOf(std::string_view key) const {
+    const auto found = std::find_if(columns.begin(), columns.end(), [&](const EquipmentColumn& c) {
+        return equalsIgnoringCase(c.key, key);
+    });
+    return static_cast<std::size_t>(found - columns.begin());
+}
+
+EquipmentTables EquipmentTables::read(const check::ModFiles& mod, const GameNames& names) {
+    EquipmentTables tables;
+    tables.kinds_ = Reader(mod, names).read();
+    return tables;
+}
+
+const EquipmentKind* EquipmentTables::find(std::string_view kind) const {
+    const auto found = std::find_if(kinds_.begin(), kinds_.end(), [&](const EquipmentKind& k) {
+        return equalsIgnoringCase(k.kind, kind);
+    });
+    return found == kinds_.end() ? nullptr : &*found;
+}
+
+} // namespace skarvel
