@@ -136,6 +136,20 @@ def main():
         else:
             rows.append(("Mod check (`--check`, every rule), a whole mod read and parsed anew", size, time,
                          base, ratio, "< 1000 ms (300 ships)", verdict(ms(b, "cpu_time") < 1000)))
+    index = by_name["BM_WhereUsedIndex/large"]
+    rows.append(("Where used: the index of every name, a whole mod read and parsed anew", "large",
+                 f"{ms(index):.1f} / {ms(index, 'cpu_time'):.1f}",
+                 f"{index['parse_ms']:.1f} / {index['parse_cpu_ms']:.1f} "
+                 f"({index['files']:.0f} files)",
+                 f"{index['x_parse']:.1f}× / {index['cpu_x_parse']:.1f}×", "≤ 5×",
+                 verdict(index["cpu_x_parse"] <= 5)))
+    rows.append(("… of which building the index over the parses", "large",
+                 f"{index['build_ms']:.1f}", "", f"– / {index['build_cpu_x_parse']:.1f}×", "",
+                 ""))
+    lookup = by_name["BM_WhereUsedLookup/large"]
+    rows.append((f"Where used: one lookup, its {lookup['uses']:.0f} lines made", "large",
+                 f"{ms(lookup):.3f} / {ms(lookup, 'cpu_time'):.3f}", "", "", "< 1 ms",
+                 verdict(ms(lookup, "cpu_time") < 1)))
     crowded = by_name["BM_CheckCrowdedFolder"]
     rows.append(("Mod check of 10,000 [Data] lines naming 2,000 files of a folder of 100,000 "
                  "(letter case unlike the disk's)", "", f"{ms(crowded):.0f} / "
