@@ -2,8 +2,8 @@
 
 #include <array>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 namespace skarvel {
 

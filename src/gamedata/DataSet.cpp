@@ -1,7 +1,7 @@
 #include "gamedata/DataSet.h"
 
-#include "gamedata/DataSetObjects.h"
 #include "Version.h"
+#include "gamedata/DataSetObjects.h"
 #include "gamedata/FileCheck.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionFinder.h"

@@ -1,5 +1,4 @@
 #include "gamedata/DataSetObjects.h"
-
 #include "gamedata/PendingChanges.h"
 #include "platform/AsciiText.h"
 #include "platform/CaseInsensitivePath.h"

@@ -26,9 +26,8 @@ struct DataSet::Objects {
                TUserIniFile(files.files[kEngineEquip], journal)} {}
 
     std::array<TUserIniFile, kSettingsFileCount> inis;
-    std::unique_ptr<TUserIniFile> marketCommodities; // on first use
+    std::unique_ptr<TUserIniFile> marketCommodities;               // on first use
     std::map<std::string, std::unique_ptr<TUserIniFile>> modFiles; // by path, on first use
 };
-
 
 } // namespace skarvel

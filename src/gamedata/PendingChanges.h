@@ -29,8 +29,7 @@ struct SectionRef {
     static SectionRef withKey(SettingsFile file, std::string_view kind, std::string_view idKey,
                               std::string_view value);
     // A section of a file of the mod that is none of the set's (SettingsFile::ModFile).
-    static SectionRef inModFile(std::string path, std::string_view kind,
-                                std::string_view nickname);
+    static SectionRef inModFile(std::string path, std::string_view kind, std::string_view nickname);
     bool operator==(const SectionRef&) const = default;
 };
 

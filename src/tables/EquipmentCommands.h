@@ -4,8 +4,10 @@
 #include "tables/EquipmentCells.h"
 #include "tables/EquipmentTable.h"
 #include "tables/TableEdits.h"
+#include "usage/WhereUsed.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +35,8 @@ public:
     // Reads every equipment file of the open set's game again (nothing when it is closed);
     // pending changes are dropped. A file that cannot be read is journaled and left out.
     void refresh();
+    // Told after every read (a save reads the tables again, whichever page saved).
+    void setOnRefresh(std::function<void()> onRefresh) { onRefresh_ = std::move(onRefresh); }
     const EquipmentTables& tables() const { return tables_; }
     // The kind's cells for the table engine; kind < tables().kinds().size().
     EquipmentCells cells(std::size_t kind) const;
@@ -51,10 +55,21 @@ public:
 
     void discardClick();
 
+    // Every line of the mod's files that names the nickname, letter case aside; the index of
+    // every name is built at the first question after a read.
+    std::vector<usage::Use> whereUsed(std::string_view nickname);
+    // The game folder the tables were read from, ending with "/"; empty when none was.
+    std::string gameFolder() const;
+
     // "Export CSV…": the rows and columns given (the nickname always first) as shown. False,
     // the user told why, when it could not be written.
     bool exportCsv(const std::string& path, std::size_t kind, const std::vector<std::size_t>& rows,
                    const std::vector<std::size_t>& columns, bool byteOrderMark = false) const;
+
+    // "Import CSV…" into one kind's table: every cell that differs from the value read becomes
+    // a pending change, as typing it would; the message for the user counts them and lists
+    // what was left alone. Nothing, the user told why, when the file cannot be read.
+    std::optional<std::string> importCsv(const std::string& path, std::size_t kind);
 
     // The page's part of the document.
     bool hasChanges() const override { return !edits_.empty(); }
@@ -64,12 +79,16 @@ public:
     void discard() override { edits_.clear(); }
 
 private:
+    void read();
+
     TJournal& journal_;
     Dialogs& dialogs_;
     Editor& editor_;
     std::shared_ptr<const check::ModFiles> mod_;
     EquipmentTables tables_;
+    std::unique_ptr<usage::UsageIndex> usage_;
     TableEdits edits_;
+    std::function<void()> onRefresh_;
     Document::Registration registration_;
 };
 

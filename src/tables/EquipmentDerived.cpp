@@ -78,7 +78,8 @@ Number timeToFullOffline(const EquipmentValue& value) {
     if (!wait || !threshold || !capacity) {
         return std::nullopt;
     }
-    const Number rest = divided(Number(*capacity * (1 - *threshold)), own(value, "regeneration_rate"));
+    const Number rest =
+        divided(Number(*capacity * (1 - *threshold)), own(value, "regeneration_rate"));
     return rest ? Number(*wait + *rest) : std::nullopt;
 }
 

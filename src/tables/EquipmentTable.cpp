@@ -152,8 +152,10 @@ private:
                     if (!key.empty() && seen.insert(check::lowered(key)).second) {
                         columns.push_back({EquipmentSource::Key,
                                            std::string(kLinkPrefixes[link]) + std::string(key),
-                                           std::string(key), static_cast<EquipmentLink>(link),
-                                           {}, false});
+                                           std::string(key),
+                                           static_cast<EquipmentLink>(link),
+                                           {},
+                                           false});
                     }
                 }
             }
@@ -161,8 +163,7 @@ private:
         return columns;
     }
 
-    std::string cellOf(const EquipmentRow& row, const EquipmentColumn& column,
-                       bool& joined) const {
+    std::string cellOf(const EquipmentRow& row, const EquipmentColumn& column, bool& joined) const {
         switch (column.source) {
         case EquipmentSource::Nickname:
             return row.nickname;
@@ -200,8 +201,12 @@ private:
         const auto derived = derivedValuesOf(kind.kind);
         const std::size_t firstDerived = kind.columns.size();
         for (const DerivedValue& value : derived) {
-            kind.columns.push_back({EquipmentSource::Derived, "derived." + std::string(value.name),
-                                    {}, EquipmentLink::Own, std::string(value.formula), true});
+            kind.columns.push_back({EquipmentSource::Derived,
+                                    "derived." + std::string(value.name),
+                                    {},
+                                    EquipmentLink::Own,
+                                    std::string(value.formula),
+                                    true});
         }
         for (EquipmentRow& row : kind.rows) {
             row.cells.resize(kind.columns.size());
@@ -243,6 +248,10 @@ private:
 };
 
 } // namespace
+
+std::string linkPrefix(EquipmentLink link) {
+    return std::string(kLinkPrefixes[static_cast<std::size_t>(link)]);
+}
 
 std::size_t EquipmentKind::columnOf(std::string_view key) const {
     const auto found = std::find_if(columns.begin(), columns.end(), [&](const EquipmentColumn& c) {

@@ -34,7 +34,7 @@ struct EquipmentColumn {
     std::string key;
     std::string fileKey; // the key in its section
     EquipmentLink link = EquipmentLink::Own;
-    std::string formula; // how a derived value is worked out, for the header's tool tip
+    std::string formula;  // how a derived value is worked out, for the header's tool tip
     bool numeric = false; // every value reads as one number: sorts and changes as one
 };
 
@@ -81,6 +81,9 @@ public:
 private:
     std::vector<EquipmentKind> kinds_;
 };
+
+// "munition." before a key of the munition a row names ("" for the row's own).
+std::string linkPrefix(EquipmentLink link);
 
 // Values of a key that stands several times in a section are shown joined by this.
 inline constexpr std::string_view kJoinedValues = " | ";

@@ -15,6 +15,7 @@
 #include "ships/ExportedCopies.h"
 #include "ships/HardpointLines.h"
 #include "ships/ShipSaver.h"
+#include "tables/CsvImportFile.h"
 #include "tables/CsvText.h"
 #include "tables/FleetCsv.h"
 #include "tables/FleetMounts.h"
@@ -117,84 +118,11 @@ bool FleetCommands::exportCsv(const std::string& path, const std::vector<std::si
     return true;
 }
 
-namespace {
-
-// The problems of an import that get a journal line each; the rest go kProblemsPerLine to
-// a line.
-constexpr std::size_t kProblemsJournalledAlone = 100;
-constexpr std::size_t kProblemsPerLine = 1000;
-
-// Why the file cannot be imported, or empty when its bytes were read.
-std::string readCsvFile(const std::string& path, std::string& bytes) {
-    struct stat info {};
-    switch (tryReadRegularFile(path, kCsvFileCap, bytes, &info)) {
-    case RegularRead::Read:
-        return {};
-    case RegularRead::NotRegular:
-        return path + " is " + std::string(fileKindText(info.st_mode)) + ", not a regular file.";
-    case RegularRead::TooLarge: {
-        const auto size = static_cast<std::uint64_t>(info.st_size);
-        char megabytes[32];
-        std::snprintf(megabytes, sizeof megabytes, "%.1f", static_cast<double>(size) / 1048576.0);
-        return path + " is " + megabytes + " MB (" + std::to_string(size) +
-               " bytes); a CSV file above 64 MB is not imported.";
-    }
-    case RegularRead::Failed:
-        break;
-    }
-    return path + " cannot be read: " + std::strerror(errno) + ".";
-}
-
-} // namespace
-
 std::optional<std::string> FleetCommands::importCsv(const std::string& path) {
-    std::string bytes;
-    if (const std::string refusal = readCsvFile(path, bytes); !refusal.empty()) {
-        journal_.Write(refusal, JournalEntryKind::Error);
-        dialogs_.message(MessageKind::Error, refusal + "\nNothing was imported.");
-        return std::nullopt;
-    }
-    // The journal syncs every line to disk: beyond the first problems, many go to a line.
-    std::size_t journalled = 0;
-    std::string batch;
-    const auto writeBatch = [&] {
-        if (!batch.empty()) {
-            journal_.WriteFormatted("Flotte: nicht übernommen: %s", {batch},
-                                    JournalEntryKind::Data);
-            batch.clear();
-        }
-    };
-    const FleetImport result = importFleetCsv(edits_, bytes, [&](const std::string& problem) {
-        batch += (batch.empty() ? "" : " | ") + problem;
-        if (++journalled <= kProblemsJournalledAlone ||
-            (journalled - kProblemsJournalledAlone) % kProblemsPerLine == 0) {
-            writeBatch();
-        }
-    });
-    writeBatch();
-    journal_.WriteFormatted(
-        "Flotte: %d Werte importiert aus %s, %d nicht übernommen",
-        {static_cast<long long>(result.changed), path, static_cast<long long>(result.problemCount)},
-        JournalEntryKind::Info);
-    std::string text =
-        std::to_string(result.changed) +
-        (result.changed == 1
-             ? " value of the file differs from the value read and is now a pending change; "
-             : " values of the file differ from the values read and are now pending changes; ") +
-        "Review and save writes them. A value that ships share (an engine, a power plant) "
-        "counts once.\n\rSeparator: " +
-        std::string(separatorName(result.separator)) + ".";
-    if (result.problemCount > 0) {
-        text += "\n\rThese were left alone:";
-        for (const std::string& problem : result.problems) {
-            text += "\n\r" + fromCp1252(problem);
-        }
-        if (result.problemCount > result.problems.size()) {
-            text += "\n\r... and " + std::to_string(result.problemCount - result.problems.size()) +
-                    " more problems (all in the journal)";
-        }
-    }
-    return text;
+    return importCsvFile(journal_, dialogs_, path, {"Flotte", "ships", "an engine, a power plant"},
+                         [this](std::string_view bytes, const CsvProblemSink& onProblem) {
+                             return importFleetCsv(edits_, bytes, onProblem);
+                         });
 }
 
 bool FleetCommands::save() {

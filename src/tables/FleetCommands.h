@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Document.h"
+#include "tables/CsvImportFile.h"
 #include "tables/FleetEdits.h"
 #include "tables/FleetTable.h"
 
@@ -17,9 +18,6 @@ class TJournal;
 class Form;
 class Dialogs;
 class Editor;
-
-// The largest CSV file an import reads.
-inline constexpr std::uint64_t kCsvFileCap = 64 * 1024 * 1024;
 
 // The Fleet page's commands: the table of every ship and its pending changes, which are part
 // of the document (saved, reviewed and undone with every other page's).

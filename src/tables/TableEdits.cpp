@@ -44,12 +44,17 @@ std::string TableEdits::targetKey(const PendingChange& change) {
 std::string TableEdits::shown(const TableCells& cells, std::size_t row, std::size_t column) const {
     if (!changes_.empty() && row < cells.rowCount()) {
         if (const auto cell = cells.place(row, column)) {
-            if (const auto found = index_.find(targetKey(*cell)); found != index_.end()) {
-                return changes_[found->second].value;
+            if (const std::string* value = pending(*cell)) {
+                return *value;
             }
         }
     }
     return row < cells.rowCount() ? cells.asRead(row, column) : std::string();
+}
+
+const std::string* TableEdits::pending(const PendingChange& place) const {
+    const auto found = index_.find(targetKey(place));
+    return found == index_.end() ? nullptr : &changes_[found->second].value;
 }
 
 bool TableEdits::edited(const TableCells& cells, std::size_t row, std::size_t column) const {

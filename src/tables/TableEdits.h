@@ -71,6 +71,8 @@ public:
     void drop(const PendingChange& change);
     // In the order they were first made.
     const std::vector<PendingChange>& changes() const { return changes_; }
+    // The pending text of the place's section and key, if a change is pending there.
+    const std::string* pending(const PendingChange& place) const;
     bool operator==(const TableEdits& other) const { return changes_ == other.changes_; }
 
     // Section and key, letter case aside: two cells with one target share their value.

@@ -5,6 +5,7 @@
 #include "gamedata/TextLines.h"
 #include "platform/AsciiText.h"
 #include "ships/EditorSession.h"
+#include "support/TestFiles.h"
 #include "tables/EquipmentCommands.h"
 
 #include <algorithm>
@@ -85,8 +86,8 @@ TEST_F(EquipmentEditing, OneFilteredBulkChangeIsOneReviewAndOneSaveOfExactlyThos
     const std::string shields = gameText("Equipment/st_equip.ini");
     const std::vector<std::size_t> guns = libertyGuns();
     ASSERT_EQ(guns.size(), 3u);
-    const BulkChange change = equipment.apply(kind("Gun"), guns, column("Gun", "refire_rate"),
-                                              Op::Set, "4");
+    const BulkChange change =
+        equipment.apply(kind("Gun"), guns, column("Gun", "refire_rate"), Op::Set, "4");
     EXPECT_EQ(bulkChangeMessage(change),
               "The change leaves these cells as they were:\n\rLI_Gun01_Mark02: stays 4");
     ASSERT_EQ(equipment.edits().changes().size(), 2u);
@@ -125,6 +126,8 @@ TEST_F(EquipmentEditing, AMunitionChangedFromAGunsRowIsOneChangeSharedByItsGuns)
     ASSERT_EQ(equipment.edits().changes().size(), 1u);
     EXPECT_EQ(cell("Gun", "LI_Gun01_Mark02", "munition.hull_damage"), "45");
     EXPECT_EQ(cell("Munition", "li_gun01_mark01_ammo", "hull_damage"), "45");
+    // The derived values are worked out from the values as they would be saved.
+    EXPECT_EQ(cell("Gun", "LI_Gun01_Mark02", "derived.hull_dps"), "180"); // 45 × 4
     // Both guns selected: still one change of the munition.
     const BulkChange both = equipment.apply(
         guns, {row("Gun", "li_gun01_mark01"), row("Gun", "LI_Gun01_Mark02")}, hull, Op::Add, "5");
@@ -159,9 +162,9 @@ TEST_F(EquipmentEditing, CellsTakeWhatTheirKeyHoldsAndNothingElse) {
         {"Engine", "li_engine01", "linear_drag", "0,5", "", "0.5"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(equipment.set(kind(c.kind), row(c.kind, c.nickname), column(c.kind, c.key),
-                                c.typed),
-                  c.refusal)
+        EXPECT_EQ(
+            equipment.set(kind(c.kind), row(c.kind, c.nickname), column(c.kind, c.key), c.typed),
+            c.refusal)
             << c.key;
         EXPECT_EQ(cell(c.kind, c.nickname, c.key), c.shown) << c.key;
     }
@@ -177,6 +180,44 @@ TEST_F(EquipmentEditing, CellsTakeWhatTheirKeyHoldsAndNothingElse) {
               (std::vector<std::string>{"linear_drag = 0.5"}));
     EXPECT_EQ(changedLines(weapons, "Equipment/weapon_equip.ini"),
               (std::vector<std::string>{"hp_gun_type = hp_gun_special_2", "power_usage = 3,5"}));
+}
+
+// Exported, edited in a spreadsheet and imported: the munition two guns share changes once
+// when both rows give it, and is a conflict when they differ.
+TEST_F(EquipmentEditing, ACsvRoundTripChangesWhatTheFileChangedOnce) {
+    const std::size_t guns = kind("Gun");
+    std::vector<std::size_t> rows(equipment.tables().kinds()[guns].rows.size());
+    std::vector<std::size_t> columns(equipment.tables().kinds()[guns].columns.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = i;
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        columns[i] = i;
+    }
+    const std::string path = (tmp.path() / "guns.csv").string();
+    ASSERT_TRUE(equipment.exportCsv(path, guns, rows, columns));
+    const std::string exported = readBytes(path);
+    const auto import = [&](const std::string& text) {
+        writeBytes(path, text);
+        equipment.edits().clear();
+        return equipment.importCsv(path, guns).value_or("refused");
+    };
+    EXPECT_NE(import(exported).find("0 values of the file differ"), std::string::npos);
+
+    // The hull damage of the shared munition, 40, made 44 in both rows that fire it.
+    std::string both = exported;
+    for (int i = 0; i < 2; ++i) {
+        both.replace(both.find(",40,"), 4, ",44,");
+    }
+    EXPECT_NE(import(both).find("1 value of the file differs"), std::string::npos);
+    EXPECT_EQ(cell("Munition", "li_gun01_mark01_ammo", "hull_damage"), "44");
+
+    std::string one = exported;
+    one.replace(one.find(",40,"), 4, ",44,");
+    const std::string message = import(one);
+    EXPECT_NE(message.find("the rows sharing this value give different ones"), std::string::npos)
+        << message;
+    EXPECT_TRUE(equipment.edits().empty());
 }
 
 } // namespace

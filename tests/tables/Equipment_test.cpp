@@ -3,6 +3,7 @@
 #include "gamedata/GameNames.h"
 #include "support/CheckRun.h"
 #include "support/PeBuilder.h"
+#include "tables/Comparison.h"
 #include "tables/EquipmentExport.h"
 #include "tables/EquipmentTable.h"
 
@@ -19,12 +20,11 @@ using test::CheckedGame;
 class EquipmentMod : public ::testing::Test {
 protected:
     EquipmentMod() {
-        test::writeBytes(game.game() / "EXE/resources.dll",
-                         test::buildPe({{1010, u"Justice"},
-                                        {1011, u"Justice Mk II"},
-                                        {1012, u"Firefly"},
-                                        {1020, u"Deflector"}})
-                             .bytes);
+        test::writeBytes(game.game() / "EXE/resources.dll", test::buildPe({{1010, u"Justice"},
+                                                                           {1011, u"Justice Mk II"},
+                                                                           {1012, u"Firefly"},
+                                                                           {1020, u"Deflector"}})
+                                                                .bytes);
     }
 
     EquipmentTables tables() const {
@@ -61,8 +61,7 @@ TEST_F(EquipmentMod, KindsFollowTheFilesTheGameNames) {
     // The commented-out gun is no row; the kinds come in the order of their first section.
     EXPECT_EQ(kinds, (std::vector<std::string>{"Gun:3", "Munition:2", "Motor:1", "Explosion:2",
                                                "MineDropper:1", "Mine:1", "ShieldGenerator:1",
-                                               "Thruster:1", "Power:1", "Tractor:1",
-                                               "Engine:1"}));
+                                               "Thruster:1", "Power:1", "Tractor:1", "Engine:1"}));
     EXPECT_NE(read.find("gun"), nullptr);
     EXPECT_EQ(read.find("Cloak"), nullptr);
 }
@@ -80,10 +79,10 @@ TEST_F(EquipmentMod, CellsShowTheFilesValuesNamesPricesAndDerivedValues) {
         {"Gun", "LI_Gun01_Mark02", "good.price", "1500"},
         {"Gun", "LI_Gun01_Mark02", "power_usage", "3,2"},
         {"Gun", "li_gun01_mark01", "munition.hull_damage", "40"},
-        {"Gun", "li_gun01_mark01", "derived.hull_dps", "133.2"},    // 40 × 3.33
-        {"Gun", "li_gun01_mark01", "derived.shield_dps", "66.6"},   // 20 × 3.33
+        {"Gun", "li_gun01_mark01", "derived.hull_dps", "133.2"},         // 40 × 3.33
+        {"Gun", "li_gun01_mark01", "derived.shield_dps", "66.6"},        // 20 × 3.33
         {"Gun", "li_gun01_mark01", "derived.energy_per_second", "7.99"}, // 2.4 × 3.33
-        {"Gun", "li_gun01_mark01", "derived.range", "900"},         // 1.2 × 750
+        {"Gun", "li_gun01_mark01", "derived.range", "900"},              // 1.2 × 750
         {"Gun", "LI_Gun01_Mark02", "derived.hull_dps", "160"},
         {"Gun", "LI_Gun01_Mark02", "derived.energy_per_second", "12.8"}, // decimal comma read
         {"Gun", "LI_Gun01_Mark02", "derived.range", "960"},
@@ -101,8 +100,8 @@ TEST_F(EquipmentMod, CellsShowTheFilesValuesNamesPricesAndDerivedValues) {
         {"MineDropper", "li_mine_dropper01", "good.price", ""},
         {"ShieldGenerator", "li_shield01", "derived.time_to_full", "20"},         // 1000 / 50
         {"ShieldGenerator", "li_shield01", "derived.time_to_full_offline", "21"}, // 5 + 800 / 50
-        {"ShieldGenerator", "li_shield01",
-         "hp_type", "hp_fighter_shield_special_1 | hp_freighter_shield_special_1"},
+        {"ShieldGenerator", "li_shield01", "hp_type",
+         "hp_fighter_shield_special_1 | hp_freighter_shield_special_1"},
         {"Thruster", "li_thruster01", "derived.force_per_energy", "200"},
         {"Thruster", "li_thruster01", "name", ""}, // the DLL has no 1021
         {"Munition", "li_missile01_mark01_ammo", "motor.delay", "0.5"},
@@ -177,6 +176,29 @@ TEST_F(EquipmentMod, ExportRefusesWhatItCannotAnswer) {
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
         EXPECT_EQ(out.str(), "");
     }
+}
+
+TEST(Comparison, MarksWhatDiffersFromTheFirstPinnedRowAndByHowMuch) {
+    const auto compared =
+        comparePinned({"nickname", "refire_rate", "lifetime"}, {false, true, true},
+                      {{"a", "3.33", "1.2"}, {"b", "4", ""}, {"a", "3,33", "x"}});
+    struct Case {
+        std::size_t column;
+        std::vector<bool> differs;
+        std::vector<std::string> difference;
+    };
+    const Case cases[] = {
+        {0, {false, true, false}, {"", "", ""}},
+        // A decimal comma spells the same number; the difference is worked to two decimals.
+        {1, {false, true, false}, {"", "+0.67", ""}},
+        // A missing value or a text differs, with no difference to show.
+        {2, {false, true, true}, {"", "", ""}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(compared[c.column].differs, c.differs) << c.column;
+        EXPECT_EQ(compared[c.column].difference, c.difference) << c.column;
+    }
+    EXPECT_FALSE(comparePinned({"k"}, {true}, {{"1"}, {"1.0"}})[0].anyDifference);
 }
 
 } // namespace

@@ -1,11 +1,9 @@
+#include "tables/TableCsvImport.h"
+
 #include "journal/Encoding.h"
 #include "platform/AsciiText.h"
 #include "ships/Numbers.h"
 #include "tables/CsvText.h"
-#include "tables/FleetColumns.h"
-#include "tables/FleetCsv.h"
-#include "tables/FleetEdits.h"
-#include "tables/FleetTable.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -84,8 +82,8 @@ std::string numberProblem(std::string_view text) {
     return {};
 }
 
-bool sameText(const FleetColumn& column, std::string_view a, std::string_view b) {
-    if (column.numeric) {
+bool sameText(bool numeric, std::string_view a, std::string_view b) {
+    if (numeric) {
         const auto x = readNumber(a);
         const auto y = readNumber(b);
         if (x && y) {
@@ -105,10 +103,10 @@ struct Offer {
 
 class Import {
 public:
-    Import(FleetEdits& edits, const std::function<void(const std::string&)>& onProblem)
-        : edits_(edits), columns_(fleetColumns()), onProblem_(onProblem) {}
+    Import(CsvImportTarget& table, const std::function<void(const std::string&)>& onProblem)
+        : table_(table), onProblem_(onProblem) {}
 
-    FleetImport run(std::string_view csv);
+    TableImport run(std::string_view csv);
 
 private:
     void problem(std::string text) {
@@ -121,7 +119,8 @@ private:
         }
     }
     void cellProblem(std::size_t line, std::size_t column, const std::string& text) {
-        problem("line " + std::to_string(line) + ", column " + columns_[column].key + ": " + text);
+        problem("line " + std::to_string(line) + ", column " + table_.columnKey(column) + ": " +
+                text);
     }
     bool readHeader(const CsvRecord& header);
     // The row of a record, or the table's size when it names none; problems told once.
@@ -129,11 +128,10 @@ private:
     void offer(const CsvRecord& record, std::size_t row);
     void settle(const std::vector<Offer>& offers);
 
-    FleetEdits& edits_;
-    std::span<const FleetColumn> columns_;
+    CsvImportTarget& table_;
     const std::function<void(const std::string&)>& onProblem_;
-    FleetImport result_;
-    std::vector<std::uint16_t> columnAt_; // by field: the column, or columns_.size()
+    TableImport result_;
+    std::vector<std::uint16_t> columnAt_; // by field: the column, or columnCount()
     std::size_t nicknameAt_ = 0;
     std::unordered_map<std::string, std::size_t> rows_; // lowered nickname -> row
     std::vector<std::vector<std::size_t>> linesOfRow_;
@@ -146,24 +144,26 @@ bool Import::readHeader(const CsvRecord& header) {
         problem("line " + std::to_string(header.line) + ": " + header.problem);
         return false;
     }
-    std::vector<bool> seen(columns_.size());
+    const std::size_t columns = table_.columnCount();
+    std::vector<bool> seen(columns);
     nicknameAt_ = header.size();
     columnAt_.reserve(header.size());
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string key = headerKey(header.field(i));
-        std::size_t column = fleetColumnOfKey(key);
+        std::size_t column = table_.columnOfKey(key);
         if (key.empty()) {
             // Spreadsheets end lines with separators of empty columns.
-        } else if (column == columns_.size()) {
+            column = columns;
+        } else if (column == columns) {
             problem("line " + std::to_string(header.line) + ": unknown column " +
                     quotedText(toCp1252(key)));
         } else if (seen[column]) {
             problem("line " + std::to_string(header.line) + ": the column " + quotedText(key) +
                     " is given twice; only the first is read");
-            column = columns_.size();
+            column = columns;
         } else {
             seen[column] = true;
-            nicknameAt_ = columns_[column].key == "nickname" ? columnAt_.size() : nicknameAt_;
+            nicknameAt_ = table_.columnKey(column) == "nickname" ? columnAt_.size() : nicknameAt_;
         }
         columnAt_.push_back(static_cast<std::uint16_t>(column));
     }
@@ -171,16 +171,15 @@ bool Import::readHeader(const CsvRecord& header) {
         problem("The file has no nickname column, so no row can be matched.");
         return false;
     }
-    const FleetTable& table = edits_.table();
-    for (std::size_t row = 0; row < table.rows().size(); ++row) {
-        rows_.try_emplace(lowerAsciiCopy(table.rows()[row].place.shipNickname), row);
+    for (std::size_t row = 0; row < table_.rowCount(); ++row) {
+        rows_.try_emplace(lowerAsciiCopy(table_.rowNickname(row)), row);
     }
-    linesOfRow_.resize(table.rows().size());
+    linesOfRow_.resize(table_.rowCount());
     return true;
 }
 
 std::size_t Import::rowOf(const CsvRecord& record, bool tell) {
-    const std::size_t none = edits_.table().rows().size();
+    const std::size_t none = table_.rowCount();
     const std::string line = "line " + std::to_string(record.line) + ": ";
     if (!record.problem.empty()) {
         if (tell) {
@@ -207,17 +206,16 @@ std::size_t Import::rowOf(const CsvRecord& record, bool tell) {
 }
 
 void Import::offer(const CsvRecord& record, std::size_t row) {
-    const FleetShip& ship = edits_.table().rows()[row];
     for (std::size_t i = 0; i < record.size(); ++i) {
         const std::size_t column = columnAt_[i];
-        if (column == columns_.size() || i == nicknameAt_) {
+        if (column == table_.columnCount() || i == nicknameAt_) {
             continue;
         }
         const std::string_view cell = unescapedCell(record.field(i));
         if (trimBlanks(cell).empty()) {
             continue;
         }
-        const FleetColumn& fleetColumn = columns_[column];
+        const bool numeric = table_.numeric(column);
         if (cell.find('\0') != std::string_view::npos) {
             cellProblem(record.line, column, "a value cannot hold a NUL byte");
             continue;
@@ -227,21 +225,16 @@ void Import::offer(const CsvRecord& record, std::size_t row) {
                         "a value cannot hold ';', which starts a comment in the game's files");
             continue;
         }
-        std::string value =
-            fleetColumn.source == FleetSource::Name ? std::string(cell) : toCp1252(cell);
-        if (fleetColumn.numeric) {
+        std::string value = table_.utf8(column) ? std::string(cell) : toCp1252(cell);
+        if (numeric) {
             if (const std::string why = numberProblem(value); !why.empty()) {
                 cellProblem(record.line, column, why);
                 continue;
             }
         }
-        std::string target;
-        if (fleetColumn.source == FleetSource::MountLevel) {
-            target = "level\n" + std::to_string(row) + "\n" + std::to_string(column);
-        } else if (const auto place = edits_.place(row, column)) {
-            target = TableEdits::targetKey(*place);
-        } else {
-            if (!sameText(fleetColumn, ship.cells[column], value)) {
+        const std::string target = table_.target(row, column);
+        if (target.empty()) {
+            if (!sameText(numeric, table_.asRead(row, column), value)) {
                 cellProblem(record.line, column, "this value cannot be changed here");
             }
             continue;
@@ -256,21 +249,20 @@ void Import::offer(const CsvRecord& record, std::size_t row) {
 
 void Import::settle(const std::vector<Offer>& offers) {
     const Offer& first = offers.front();
-    const FleetColumn& column = columns_[first.column];
+    const bool numeric = table_.numeric(first.column);
     const auto differs = [&](const Offer& other) {
-        return !sameText(column, other.value, first.value);
+        return !sameText(numeric, other.value, first.value);
     };
     if (std::any_of(offers.begin(), offers.end(), differs)) {
-        const auto place = edits_.place(first.row, first.column);
-        std::string text = "column " + column.key;
-        if (place) {
-            text += " of [" + place->section.kind + "] " + place->section.nickname;
+        std::string text = "column " + table_.columnKey(first.column);
+        if (const std::string section = table_.sectionOf(first.row, first.column);
+            !section.empty()) {
+            text += " of " + section;
         }
         text += ": the rows sharing this value give different ones (";
         for (std::size_t i = 0; i < offers.size() && i < kNamedLines; ++i) {
-            const FleetShip& ship = edits_.table().rows()[offers[i].row];
             text += (i == 0 ? "line " : "; line ") + std::to_string(offers[i].line) + ", " +
-                    ship.place.shipNickname + ": " + quotedText(offers[i].value);
+                    table_.rowNickname(offers[i].row) + ": " + quotedText(offers[i].value);
         }
         if (offers.size() > kNamedLines) {
             text += "; and " + std::to_string(offers.size() - kNamedLines) + " more rows";
@@ -278,15 +270,15 @@ void Import::settle(const std::vector<Offer>& offers) {
         problem(text + "); it is left alone");
         return;
     }
-    if (sameText(column, edits_.table().rows()[first.row].cells[first.column], first.value)) {
+    if (sameText(numeric, table_.asRead(first.row, first.column), first.value)) {
         return;
     }
     try {
-        const std::string before = edits_.shown(first.row, first.column);
-        if (const std::string refusal = edits_.set(first.row, first.column, first.value);
+        const std::string before = table_.shown(first.row, first.column);
+        if (const std::string refusal = table_.set(first.row, first.column, first.value);
             !refusal.empty()) {
             cellProblem(first.line, first.column, refusal);
-        } else if (edits_.shown(first.row, first.column) != before) {
+        } else if (table_.shown(first.row, first.column) != before) {
             ++result_.changed;
         }
     } catch (const std::exception& error) {
@@ -295,9 +287,9 @@ void Import::settle(const std::vector<Offer>& offers) {
     }
 }
 
-FleetImport Import::run(std::string_view csv) {
-    result_.separator = csvSeparator(csv, [](std::string_view key) {
-        return fleetColumnOfKey(headerKey(key)) < fleetColumns().size();
+TableImport Import::run(std::string_view csv) {
+    result_.separator = csvSeparator(csv, [this](std::string_view key) {
+        return table_.columnOfKey(headerKey(key)) < table_.columnCount();
     });
     CsvRecord record;
     {
@@ -318,7 +310,7 @@ FleetImport Import::run(std::string_view csv) {
     for (std::size_t row = 0; row < linesOfRow_.size(); ++row) {
         if (linesOfRow_[row].size() > 1) {
             problem("lines " + lineList(linesOfRow_[row]) + ": the nickname " +
-                    quotedText(edits_.table().rows()[row].place.shipNickname) +
+                    quotedText(table_.rowNickname(row)) +
                     " is given more than once; none of these rows is read");
         }
     }
@@ -338,9 +330,9 @@ FleetImport Import::run(std::string_view csv) {
 
 } // namespace
 
-FleetImport importFleetCsv(FleetEdits& edits, std::string_view csv,
+TableImport importTableCsv(CsvImportTarget& table, std::string_view csv,
                            const std::function<void(const std::string&)>& onProblem) {
-    return Import(edits, onProblem).run(csv);
+    return Import(table, onProblem).run(csv);
 }
 
 } // namespace skarvel
