@@ -1,19 +1,16 @@
 #include "app/CheckPage.h"
 
 #include "app/ErrorHandler.h"
+#include "app/TextEditor.h"
 #include "check/Rules.h"
-#include "check/TextEditorCommand.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QProcess>
 #include <QTreeWidgetItemIterator>
-#include <QUrl>
 
 namespace skarvel {
 
@@ -66,6 +63,21 @@ CheckPage::CheckPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
     auto* open = new QAction(QStringLiteral("Open in text editor"), ui_.tvProblems);
     ui_.tvProblems->addAction(open);
     connect(open, &QAction::triggered, this, [this] { openInTextEditor(); });
+    auto* whereUsed = new QAction(QStringLiteral("Where used…"), ui_.tvProblems);
+    ui_.tvProblems->addAction(whereUsed);
+    connect(whereUsed, &QAction::triggered, this, [this] {
+        const int row = problemAt(ui_.tvProblems->currentIndex());
+        if (row < 0 || !whereUsed_) {
+            return;
+        }
+        const std::string& nickname = model_.problems()[static_cast<std::size_t>(row)].nickname;
+        if (!nickname.empty()) {
+            runHandler(journal_, [this, nickname] {
+                whereUsed_(
+                    QString::fromLatin1(nickname.data(), static_cast<qsizetype>(nickname.size())));
+            });
+        }
+    });
 
     // A save of any page, a restore or another program changes the files: check again.
     connect(&look_, &QTimer::timeout, this, [this] {
@@ -145,20 +157,7 @@ void CheckPage::openInTextEditor() {
         return;
     }
     const auto index = static_cast<std::size_t>(row);
-    const std::string path = commands_.pathOf(index);
-    const std::vector<std::string> command = check::textEditorCommand(
-        qEnvironmentVariable("VISUAL").toStdString(), qEnvironmentVariable("EDITOR").toStdString(),
-        path, model_.problems()[index].line);
-    if (!command.empty()) {
-        QStringList arguments;
-        for (std::size_t i = 1; i < command.size(); ++i) {
-            arguments << QString::fromStdString(command[i]);
-        }
-        if (QProcess::startDetached(QString::fromStdString(command.front()), arguments)) {
-            return;
-        }
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    skarvel::openInTextEditor(commands_.pathOf(index), model_.problems()[index].line);
 }
 
 } // namespace skarvel

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 namespace Ui {
 class TformSkarvel;
@@ -26,6 +27,10 @@ public:
               QObject* parent = nullptr);
 
     const check::Problems& problems() const { return commands_.problems(); }
+    // "Where used…" of a problem's nickname is shown by the EQUIPMENT page.
+    void setWhereUsed(std::function<void(const QString&)> whereUsed) {
+        whereUsed_ = std::move(whereUsed);
+    }
 
 protected:
     // Ctrl+C on the table copies file:line, not the view's cell text.
@@ -50,6 +55,7 @@ private:
     ProblemFilter filter_;
     check::CheckCommands commands_;
     QTimer look_;
+    std::function<void(const QString&)> whereUsed_;
 };
 
 } // namespace skarvel

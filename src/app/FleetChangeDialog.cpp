@@ -13,12 +13,13 @@
 namespace skarvel {
 
 FleetChangeDialog::FleetChangeDialog(const QString& header, int ships, const QString& sharedWith,
-                                     QWidget* parent)
+                                     QWidget* parent, const QString& rows)
     : QDialog(parent), operation_(new QComboBox(this)), operand_(new QLineEdit(this)) {
     setObjectName(qtName(controls::FleetChangeDialog));
     setWindowTitle(QStringLiteral("Change"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("%1 of %2 ship(s)").arg(header).arg(ships), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("%1 of %2 %3").arg(header).arg(ships).arg(rows), this));
     auto* form = new QFormLayout;
     operation_->setObjectName(qtName(controls::cbFleetOperation));
     operation_->addItems(

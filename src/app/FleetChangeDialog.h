@@ -14,8 +14,9 @@ namespace skarvel {
 // percentage. Names the other ships that share the value.
 class FleetChangeDialog : public QDialog {
 public:
+    // rows: what the rows are, as "ship(s)".
     FleetChangeDialog(const QString& header, int ships, const QString& sharedWith,
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, const QString& rows = QStringLiteral("ship(s)"));
 
     FleetEdits::Operation operation() const;
     QString operand() const;

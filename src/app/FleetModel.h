@@ -1,49 +1,33 @@
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
-#include <QString>
-#include <functional>
+#include "app/TableModel.h"
 
 namespace skarvel {
 
 class FleetCommands;
 
-// The Fleet table for Qt's views: the core's rows and pending changes, nothing of its own.
-class FleetModel : public QAbstractTableModel {
+// The Fleet table as the table model shows it: the core's rows and pending changes.
+class FleetTableSource final : public TableSource {
 public:
-    // refused: the reason a typed value was not taken.
-    FleetModel(FleetCommands& fleet, std::function<void(const QString&)> refused,
-               QObject* parent = nullptr);
+    explicit FleetTableSource(FleetCommands& fleet) : fleet_(fleet) {}
 
-    // The core's table or its changes changed.
-    void reload();
-    void changesMade();
+    int rowCount() const override;
+    int columnCount() const override;
+    QString header(int column) const override;
+    bool numeric(int column) const override;
+    bool utf8(int column) const override;
+    std::string shown(int row, int column) const override;
+    std::string asRead(int row, int column) const override;
+    bool edited(int row, int column) const override;
+    bool changeable(int row, int column) const override;
+    std::string set(int row, int column, const std::string& typed) override;
+    QString linkTip(int column) const override;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // The columns the filter looks in: name, nickname, type and class.
+    static std::vector<int> filterColumns();
 
 private:
     FleetCommands& fleet_;
-    std::function<void(const QString&)> refused_;
-};
-
-// Sorting numbers as numbers, and the filter over name, nickname, type and class.
-class FleetFilter : public QSortFilterProxyModel {
-public:
-    explicit FleetFilter(QObject* parent = nullptr);
-    void setText(const QString& text);
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
-
-private:
-    QString text_;
 };
 
 } // namespace skarvel

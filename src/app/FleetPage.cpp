@@ -5,6 +5,7 @@
 #include "app/FleetChangeDialog.h"
 #include "app/FleetModel.h"
 #include "app/FrozenColumn.h"
+#include "app/PinPanel.h"
 #include "ports/Controls.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
@@ -38,11 +39,12 @@ FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
                      TJournal& journal, QObject* parent)
     : QObject(parent), ui_(ui), editor_(editor), form_(form), dialogs_(dialogs), journal_(journal),
       fleet_(journal, form, dialogs, editor),
-      model_(new FleetModel(
-          fleet_, [this](const QString& why) { ui_.labFleetStatus->setText(why); }, this)),
-      proxy_(new FleetFilter(this)), shownPage_(ui.pcMain->currentWidget()) {
+      model_(new TableModel(
+          source_, [this](const QString& why) { ui_.labFleetStatus->setText(why); }, this)),
+      proxy_(new TableFilter(this)), shownPage_(ui.pcMain->currentWidget()) {
     setObjectName(QStringLiteral("FleetPage"));
     proxy_->setSourceModel(model_);
+    proxy_->setFilterColumns(FleetTableSource::filterColumns());
     ui_.tvFleet->setModel(proxy_);
     ui_.tvFleet->sortByColumn(-1, Qt::AscendingOrder); // file order until a header is clicked
     ui_.tvFleet->horizontalHeader()->setSectionsMovable(true);
@@ -53,6 +55,14 @@ FleetPage::FleetPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& 
                                  QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
     frozen_ = new FrozenColumn(*ui_.tvFleet);
+    pins_ = new PinPanel(*ui_.tvFleetCompare, *ui_.btFleetUnpin, source_,
+                         static_cast<int>(fleetColumnOfKey("nickname")), this);
+    auto* pin = new QAction(QStringLiteral("Pin or unpin to compare"), ui_.tvFleet);
+    pin->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    pin->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(pin, &QAction::triggered, this, [this] { pinSelected(); });
+    ui_.tvFleet->addAction(pin);
+    connect(ui_.btFleetUnpin, &QAbstractButton::clicked, this, [this] { pins_->clearGroup(); });
     buildColumnChooser();
     askChange_ = [this](const QString& header, int ships, const QString& shared) -> ChangeAnswer {
         FleetChangeDialog dialog(header, ships, shared, ui_.tvFleet->window());
@@ -141,6 +151,10 @@ void FleetPage::refresh() {
     model_->reload();
     ui_.tvFleet->resizeColumnsToContents();
     const bool open = editor_.dataSet().isOpen();
+    if (!open) {
+        pins_->forgetAll(); // pins stay while the set is open
+    }
+    pins_->refresh();
     for (QWidget* widget :
          {static_cast<QWidget*>(ui_.tvFleet), static_cast<QWidget*>(ui_.edFleetFilter),
           static_cast<QWidget*>(ui_.btFleetChange), static_cast<QWidget*>(ui_.btFleetReview),
@@ -153,7 +167,19 @@ void FleetPage::refresh() {
 void FleetPage::changesMade() {
     model_->changesMade();
     showStatus();
+    pins_->refresh();
     recordHistory();
+}
+
+void FleetPage::pinSelected() {
+    std::vector<int> rows;
+    for (const QModelIndex& index : ui_.tvFleet->selectionModel()->selectedIndexes()) {
+        const int row = proxy_->mapToSource(index).row();
+        if (std::find(rows.begin(), rows.end(), row) == rows.end()) {
+            rows.push_back(row);
+        }
+    }
+    pins_->toggle(rows);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FleetModel.h"
 #include "tables/FleetCommands.h"
 #include "tables/FleetEdits.h"
 
@@ -23,10 +24,11 @@ namespace skarvel {
 class Dialogs;
 class EditHistory;
 class Editor;
-class FleetFilter;
-class FleetModel;
+class TableFilter;
+class TableModel;
 class Form;
 class FrozenColumn;
+class PinPanel;
 class TJournal;
 
 // The Fleet page: every ship in one sortable, filterable table over the core's FleetCommands,
@@ -38,7 +40,7 @@ public:
               QObject* parent = nullptr);
 
     FleetCommands& fleet() { return fleet_; }
-    FleetFilter& proxy() { return *proxy_; }
+    TableFilter& proxy() { return *proxy_; }
 
     // The change dialog's answer; tests give their own.
     using ChangeAnswer = std::optional<std::pair<FleetEdits::Operation, QString>>;
@@ -51,6 +53,9 @@ public:
     void btFleetDiscardClick();
     void btFleetExportClick();
     void btFleetImportClick();
+    // Pins the ships of the selected cells to compare them, or unpins them.
+    void pinSelected();
+    PinPanel& pins() { return *pins_; }
     // A click on a ship's name opens it on the Ship page.
     void openShip(int sourceRow);
     // Every change of the page becomes a step of the window's one undo history.
@@ -76,9 +81,11 @@ private:
     Dialogs& dialogs_;
     TJournal& journal_;
     FleetCommands fleet_;
-    FleetModel* model_;
-    FleetFilter* proxy_;
+    FleetTableSource source_{fleet_};
+    TableModel* model_;
+    TableFilter* proxy_;
     FrozenColumn* frozen_ = nullptr;
+    PinPanel* pins_ = nullptr;
     ChangeAsker askChange_;
     EditHistory* history_ = nullptr;
     FleetEdits recorded_{fleet_.table()}; // as after the last step

@@ -8,6 +8,7 @@
 #include "app/Contact.h"
 #include "app/DataFileWatcher.h"
 #include "app/EditHistory.h"
+#include "app/EquipmentPage.h"
 #include "app/ErrorHandler.h"
 #include "app/FleetPage.h"
 #include "app/HelpWindow.h"
@@ -70,8 +71,12 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     new BackupPage(*ui_, editor_->backups(), journal_, this);
     (new CommodityPage(*ui_, *editor_, dialogs_, journal_, preferences_, this))
         ->setHistory(*history_);
-    new CheckPage(*ui_, *editor_, form_, dialogs_, journal_, this);
+    auto* check = new CheckPage(*ui_, *editor_, form_, dialogs_, journal_, this);
     (new FleetPage(*ui_, *editor_, form_, dialogs_, journal_, this))->setHistory(*history_);
+    auto* equipment = new EquipmentPage(*ui_, *editor_, form_, dialogs_, journal_, this);
+    equipment->setHistory(*history_);
+    check->setWhereUsed(
+        [equipment](const QString& nickname) { equipment->showWhereUsed(nickname); });
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }

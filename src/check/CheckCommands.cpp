@@ -109,16 +109,7 @@ void CheckCommands::tvProblemsDoubleClick(std::size_t index) {
     if (index >= problems_.size() || problems_[index].nickname.empty()) {
         return;
     }
-    const std::vector<std::string> ships = shipNicknames(editor_.dataSet());
-    const auto ship = std::ranges::find_if(ships, [&](const std::string& nickname) {
-        return equalsIgnoringCase(nickname, problems_[index].nickname);
-    });
-    if (ship == ships.end()) {
-        return;
-    }
-    form_.setSelectedIndex(controls::lbShips, static_cast<int>(ship - ships.begin()));
-    editor_.lbShipsClick();
-    form_.showPage("Ship");
+    editor_.showShipNamed(problems_[index].nickname);
 }
 
 } // namespace skarvel::check

@@ -10,6 +10,9 @@
 #include "ships/GeneralValues.h"
 #include "ships/ShipCatalogue.h"
 #include "ships/ShipFields.h"
+#include "ships/ShipFilter.h"
+
+#include <algorithm>
 
 namespace skarvel {
 
@@ -285,6 +288,19 @@ void Editor::reselectSavedShip() {
         return;
     }
     followShownShip();
+}
+
+bool Editor::showShipNamed(std::string_view nickname) {
+    const std::vector<std::string> ships = shipNicknames(dataSet_);
+    const auto ship = std::ranges::find_if(
+        ships, [&](const std::string& each) { return equalsIgnoringCase(each, nickname); });
+    if (ship == ships.end()) {
+        return false;
+    }
+    form_.setSelectedIndex(controls::lbShips, static_cast<int>(ship - ships.begin()));
+    lbShipsClick();
+    form_.showPage("Ship");
+    return true;
 }
 
 void Editor::lbShipsClick() {

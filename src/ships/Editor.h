@@ -42,6 +42,11 @@ public:
     // review (a page's own Save button goes straight to the review).
     void saveDocument(bool askFirst);
     void lbShipsClick();
+    // Shows the ship of that nickname (letter case aside) on the Ship page; false when the
+    // ship list has none.
+    bool showShipNamed(std::string_view nickname);
+    // The ship the Ship page shows: its sections' positions and nicknames.
+    const LoadedShip& loadedShip() const { return ship_; }
     // Closes the set and keeps the window (after the question about unsaved changes), so
     // that the game can read its files; the open button opens them again.
     void btCloseSetClick();

@@ -232,8 +232,8 @@ TEST_F(LayoutTest, MenuTreeListsThePagesDepthFirst) {
         EXPECT_TRUE((*it)->childCount() == 0 || (*it)->isExpanded());
     }
     EXPECT_EQ(items, (std::vector<std::string>{"READ FIRST", "OPTIONS", "GENERAL", "CHARACTER",
-                                               "SHIP", "EXTENDED", "FLEET", "COMMODITY",
-                                               "CONSTANTS", "CHECK", "BACKUP"}));
+                                               "SHIP", "EXTENDED", "FLEET", "EQUIPMENT",
+                                               "COMMODITY", "CONSTANTS", "CHECK", "BACKUP"}));
     EXPECT_EQ(ui.tvMenu->topLevelItem(4)->child(0)->text(0), "EXTENDED");
     EXPECT_TRUE(ui.tvMenu->font().bold());
     EXPECT_EQ(ui.tvMenu->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -244,8 +244,8 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
     const std::vector<std::pair<std::string, std::string>> pages = {
         {"tsReadFirst", "READ 1ST"},  {"tsOptions", "Options"},     {"tsGeneral", "General"},
         {"tsCharacter", "Character"}, {"tsShip", "Ship"},           {"TabSheet1", "Extended"},
-        {"tsFleet", "Fleet"},         {"tsCommodity", "Commodity"}, {"tsConstants", "Constants"},
-        {"tsCheck", "Check"},         {"tsBackup", "Backup"}};
+        {"tsFleet", "Fleet"},         {"tsEquipment", "Equipment"}, {"tsCommodity", "Commodity"},
+        {"tsConstants", "Constants"}, {"tsCheck", "Check"},         {"tsBackup", "Backup"}};
     ASSERT_EQ(ui.pcMain->count(), static_cast<int>(pages.size()));
     for (int i = 0; i < ui.pcMain->count(); ++i) {
         const auto& page = pages[static_cast<std::size_t>(i)];
@@ -256,7 +256,8 @@ TEST_F(LayoutTest, PagesFollowTheMenuOrder) {
     EXPECT_TRUE(ui.pcMain->tabBar()->font().bold());
     for (const std::string& panel :
          words("panBackReadFirst panBackOptions panBackGeneral panBackCharacter panBackShip "
-               "panBackExtended panBackFleet panBackCommodity panBackConstants panBackCheck "
+               "panBackExtended panBackFleet panBackEquipment panBackCommodity panBackConstants "
+               "panBackCheck "
                "panBackBackup")) {
         EXPECT_TRUE(control(panel)->property("hintWired").toBool()) << panel;
     }
