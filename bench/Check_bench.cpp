@@ -3,6 +3,7 @@
 // fresh run reads the files: every file is touched first, so that the parse cache reads and
 // parses it again. Against the time to read and parse the files the check reads once;
 // targets: the large set at most 10x that, the mid-size mod (300 ships) under a second.
+#include "BenchCost.h"
 #include "DataSetGenerator.h"
 #include "check/Checker.h"
 #include "gamedata/IniEngine.h"
@@ -19,13 +20,8 @@
 namespace {
 
 using namespace skarvel;
-using Clock = std::chrono::steady_clock;
-
-double cpuSeconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
+using bench::Cost;
+using bench::measure;
 
 // The data files the check reads: every .ini file of the mod but the bases' own, whose being
 // there is all the check asks.
@@ -39,18 +35,6 @@ std::vector<std::string> checkedFiles(const bench::GeneratedDataSet& set) {
     }
     std::ranges::sort(paths);
     return paths;
-}
-
-struct Cost {
-    double wall = 0;
-    double cpu = 0;
-};
-
-template <typename Work> Cost measure(Work&& work) {
-    const auto start = Clock::now();
-    const double cpuStart = cpuSeconds();
-    work();
-    return {std::chrono::duration<double>(Clock::now() - start).count(), cpuSeconds() - cpuStart};
 }
 
 // The check against reading and parsing the files it reads, measured in the same run.

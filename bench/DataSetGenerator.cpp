@@ -296,9 +296,27 @@ void writeFreelancerIni(const std::filesystem::path& path) {
     writeFile(path, out.bytes());
 }
 
-void writeWeapons(const std::filesystem::path& gameDir) {
+void writeWeapons(const std::filesystem::path& gameDir, const Counts& counts) {
     Text out;
     out.line("; guns and turrets of every class, lights and effects").line("");
+    // As many guns as engines, each with a munition of its own: what the equipment tables read.
+    Numbers numbers(7);
+    for (int i = 0; i < counts.ships; ++i) {
+        const std::string nick =
+            std::string(kFactions[i % 8]) + "_gun" + std::to_string(i) + "_mark01";
+        out.line("[Gun]").key("nickname", nick).key("ids_name", 265000 + i);
+        out.key("DA_archetype", "equipment\\models\\weapons\\ge_gun.cmp");
+        out.key("material_library", "equipment\\models\\ge_equip.mat");
+        out.key("hp_gun_type", "hp_gun_special_" + std::to_string(i % 10 + 1));
+        out.key("power_usage", "1." + std::to_string(numbers.between(10, 99)));
+        out.key("refire_rate", "3." + std::to_string(numbers.between(10, 99)));
+        out.key("muzzle_velocity", numbers.between(6, 9) * 100);
+        out.key("projectile_archetype", nick + "_ammo").line("");
+        out.line("[Munition]").key("nickname", nick + "_ammo").key("hit_pts", 2);
+        out.key("hull_damage", numbers.between(20, 90))
+            .key("energy_damage", numbers.between(10, 50));
+        out.key("lifetime", "1." + std::to_string(numbers.between(0, 9))).line("");
+    }
     for (int level = 1; level <= 10; ++level) {
         for (const std::string kind : {"gun", "turret"}) {
             const std::string nick = "ge_" + kind + "_" + std::to_string(level);
@@ -495,7 +513,7 @@ void generateModFiles(const std::filesystem::path& gameDir, DataSetSize size) {
     std::filesystem::create_directories(gameDir / "EXE");
     std::filesystem::create_directories(gameDir / "DATA" / "SOLAR");
     writeFreelancerIni(gameDir / "EXE" / "freelancer.ini");
-    writeWeapons(gameDir);
+    writeWeapons(gameDir, counts);
     writeLoadouts(gameDir, counts);
     writeSolars(gameDir);
     writeUniverse(gameDir, size == DataSetSize::Mid ? 30 : 100, counts.otherGoods);
