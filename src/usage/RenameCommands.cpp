@@ -159,7 +159,8 @@ std::string RenameCommands::placeFiles(Rename& rename, const check::ModFiles& mo
             if (!problem.empty()) {
                 return rename.from + " is not renamed, because " + path + " " + problem + ".";
             }
-            file = rename.files.insert(rename.files.end(), FileLines{path, std::move(ref), {}, {}});
+            file = rename.files.insert(rename.files.end(),
+                                       FileLines{path, std::move(ref), {}, {}, {}});
             sources.push_back(&*source);
         }
         // The save finds the line by its number and its text as read.
@@ -175,6 +176,8 @@ std::string RenameCommands::placeFiles(Rename& rename, const check::ModFiles& mo
         std::sort(lines.begin(), lines.end());
         lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
         rename.files[i].loadedLines = linesOf(sources[i]->ini->bytes(), lines);
+        rename.files[i].renamedLines =
+            linesOf(renamedBytes(sources[i]->ini->bytes(), lines, rename.from, rename.to), lines);
     }
     return {};
 }
@@ -201,8 +204,12 @@ void RenameCommands::addTo(ChangeSet& changes) {
                           to = rename.to](const std::string& bytes) {
                 return renamedBytes(bytes, lines, from, to);
             };
-            edit.linesIn = [lines = file.lines](const ini::ParsedIni& ini) {
-                return linesOf(ini.bytes(), lines);
+            // Lines that hold the rename already (a save that stopped part way wrote them) are
+            // as planned: writing them again changes nothing.
+            edit.linesIn = [lines = file.lines, loaded = file.loadedLines,
+                            renamed = file.renamedLines](const ini::ParsedIni& ini) {
+                std::string now = linesOf(ini.bytes(), lines);
+                return now == renamed ? loaded : now;
             };
             edit.loadedLines = file.loadedLines;
             edit.write = [this, ref = file.file, apply = edit.apply, from = rename.from,

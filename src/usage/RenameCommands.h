@@ -27,10 +27,11 @@ class RenameCommands : public ChangeSource {
 public:
     // The lines of one file a rename changes.
     struct FileLines {
-        std::string path;        // inside the game folder
-        SectionRef file;         // SectionRef::wholeFile of that file
-        std::vector<int> lines;  // 1-based, ascending
-        std::string loadedLines; // their texts as planned, each ended by "\n"
+        std::string path;         // inside the game folder
+        SectionRef file;          // SectionRef::wholeFile of that file
+        std::vector<int> lines;   // 1-based, ascending
+        std::string loadedLines;  // their texts as planned, each ended by "\n"
+        std::string renamedLines; // and as the rename leaves them
     };
     struct Rename {
         std::string from;

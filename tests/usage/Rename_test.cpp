@@ -1,6 +1,7 @@
 // A rename of a nickname as one change of the document: every file it touches in one review,
 // one save and one undo step, with nothing else of the files changed.
 #include "document/ChangeReviewText.h"
+#include "platform/Files.h"
 #include "platform/LineEnds.h"
 #include "ships/EditorSession.h"
 #include "usage/RenameCommands.h"
@@ -221,6 +222,32 @@ TEST_F(Renaming, AFileGoneBeforeTheSaveStopsItBeforeAnyWrite) {
     }
     EXPECT_EQ(files(), before);
     EXPECT_EQ(renames.pending().size(), 1u);
+}
+
+// The batch writes the files in the order of the rename's lines: the market file comes last.
+TEST_F(Renaming, ASaveStoppedPartWayIsFinishedByTheNextWithoutAQuestion) {
+    const auto before = files();
+    ASSERT_EQ(renames.rename("li_gun01_mark01", "li_gun01_mk1"), "");
+    setWriteFailureForTesting(
+        [](const std::string& path) { return path.ends_with("market_misc.ini"); });
+    try {
+        editor->SAVE_INI_VALUES();
+        ADD_FAILURE() << "saved";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("stopped part way"), std::string::npos)
+            << error.what();
+    }
+    setWriteFailureForTesting({});
+    const std::string market = gameFile("Equipment/market_misc.ini");
+    auto partly = renamed(before);
+    partly.at(market) = before.at(market);
+    EXPECT_EQ(files(), partly);
+    ASSERT_EQ(renames.pending().size(), 1u);
+
+    const std::size_t asked = dialogs.buttonsShown.size();
+    ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
+    EXPECT_EQ(dialogs.buttonsShown.size(), asked) << dialogs.shown.back().text;
+    EXPECT_EQ(files(), renamed(before));
 }
 
 } // namespace
