@@ -8,6 +8,7 @@
 #include "platform/AsciiText.h"
 #include "platform/LineEnds.h"
 #include "ships/Editor.h"
+#include "usage/ValueItems.h"
 #include "usage/WhereUsed.h"
 
 #include <algorithm>
@@ -85,6 +86,30 @@ std::string renamedBytes(std::string_view bytes, const std::vector<int>& lines,
     }
     edited.append(bytes.substr(copied));
     return edited;
+}
+
+bool names(std::string_view line, std::string_view name) {
+    bool found = false;
+    usage::forEachNamedItem(usage::valueOfLine(line), [&](std::string_view item) {
+        found = found || equalsIgnoringCase(item, name);
+    });
+    return found;
+}
+
+// The first of those lines that names neither from nor to (one moved by a line another change
+// added or took out above it), or 0.
+int lineNamingNeither(std::string_view bytes, const std::vector<int>& lines, std::string_view from,
+                      std::string_view to) {
+    const std::vector<std::size_t> starts = lineStartsOf(bytes);
+    for (const int line : lines) {
+        const std::size_t start = startOf(bytes, starts, line);
+        const std::string_view text =
+            start == std::string_view::npos ? std::string_view() : lineAt(bytes, start).text;
+        if (!names(text, from) && !names(text, to)) {
+            return line;
+        }
+    }
+    return 0;
 }
 
 } // namespace
@@ -200,8 +225,16 @@ void RenameCommands::addTo(ChangeSet& changes) {
             edit.owner = owner;
             edit.what = "lines of the rename of " + rename.from + " to " + rename.to;
             edit.group = owner; // no two pending renames share a name
-            edit.apply = [lines = file.lines, from = rename.from,
+            // A line found by its number must still be the one planned: a rename that would
+            // miss a use stops the save before anything is written.
+            edit.apply = [lines = file.lines, path = file.path, from = rename.from,
                           to = rename.to](const std::string& bytes) {
+                if (const int moved = lineNamingNeither(bytes, lines, from, to); moved != 0) {
+                    throw std::runtime_error(
+                        "Nothing was written, because line " + std::to_string(moved) + " of " +
+                        path + " no longer names " + from + ", which the rename to " + to +
+                        " changes there. Undo the rename and make it again.");
+                }
                 return renamedBytes(bytes, lines, from, to);
             };
             // Lines that hold the rename already (a save that stopped part way wrote them) are

@@ -102,7 +102,9 @@ TEST_F(Renaming, ARenameIsOneReviewAndOneSaveOfExactlyItsLines) {
 
     const std::size_t backups = editor->dataSet().backups().rows().size();
     ASSERT_EQ(editor->SAVE_INI_VALUES(), SaveOutcome::Saved);
-    EXPECT_EQ(dialogs.reviewsShown.size(), 1u);
+    ASSERT_EQ(dialogs.reviewsShown.size(), 1u);
+    EXPECT_NE(dialogs.reviewsShown.front().find(review), std::string::npos)
+        << dialogs.reviewsShown.front();
     EXPECT_EQ(editor->dataSet().backups().rows().size(), backups + 1);
     EXPECT_EQ(files(), renamed(before));
     EXPECT_TRUE(renames.pending().empty());
@@ -222,6 +224,24 @@ TEST_F(Renaming, AFileGoneBeforeTheSaveStopsItBeforeAnyWrite) {
     }
     EXPECT_EQ(files(), before);
     EXPECT_EQ(renames.pending().size(), 1u);
+}
+
+TEST_F(Renaming, ALineMovedBeforeTheSaveStopsItBeforeAnyWrite) {
+    ASSERT_EQ(renames.rename("li_gun01_mark01", "li_gun01_mk1"), "");
+    const std::string loadouts = gameFile("Ships/loadouts.ini");
+    writeBytes(loadouts, "; a line above moves the planned ones\r\n" + readBytes(loadouts));
+    const auto before = files();
+    dialogs.choices.push_back(0); // Write mine
+    try {
+        editor->SAVE_INI_VALUES();
+        ADD_FAILURE() << "saved";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what())
+                      .find("line 3 of " + loadouts + " no longer names li_gun01_mark01"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(files(), before);
 }
 
 // The batch writes the files in the order of the rename's lines: the market file comes last.
