@@ -13,8 +13,15 @@ namespace skarvel {
 // A change of whole lines that keys cannot express (a ship's hp_type levels): the file's
 // bytes in, the edited bytes out. The review and the write run the same edit.
 struct LineEdit {
-    SectionRef section; // must be there exactly once when the save writes
-    std::string owner;  // what the lines belong to, for the conflict question
+    // Must be there exactly once when the save writes; SectionRef::wholeFile: lines of any of
+    // the file's sections (a rename), only the file is checked.
+    SectionRef section;
+    std::string owner; // what the lines belong to, for the conflict question
+    // What the lines are, for that question; empty: the hardpoint levels of the owner.
+    std::string what;
+    // Not empty: the edits of that group stand or fall together (a rename's files), so
+    // keeping the file's lines of one drops them all.
+    std::string group;
     std::function<std::string(const std::string& bytes)> apply;
     // The lines the edit is about as the file holds them in those bytes, and as they were
     // when the user's values were read: another program's change in between is a conflict.

@@ -38,9 +38,14 @@ std::string joined(const std::vector<std::string>& paths) {
 void unpackMarkets(TJournal& journal, DataSet& dataSet, const ChangeSet& changes,
                    std::string_view cause) {
     const std::vector<PendingChange> all = changes.all();
-    const bool needed = std::any_of(all.begin(), all.end(), [](const PendingChange& c) {
-        return c.section.file == SettingsFile::MarketCommodities;
-    });
+    const bool needed =
+        std::any_of(all.begin(), all.end(),
+                    [](const PendingChange& c) {
+                        return c.section.file == SettingsFile::MarketCommodities;
+                    }) ||
+        std::any_of(changes.lineEdits.begin(), changes.lineEdits.end(), [](const LineEdit& edit) {
+            return edit.section.file == SettingsFile::MarketCommodities;
+        });
     if (!needed) {
         return;
     }
@@ -51,6 +56,32 @@ void unpackMarkets(TJournal& journal, DataSet& dataSet, const ChangeSet& changes
         writeFileAtomically(path, bini::toText(bytes));
         journal.Write("In Textform geschrieben [" + path + "]", kInfo);
     }
+}
+
+// The user kept the file's lines of the conflicts: those edits, and every edit of their
+// groups, leave the change set, and their pages are told.
+void keepFileLines(ChangeSet& changes, const std::vector<LineConflict>& conflicts,
+                   const std::function<void(const LineEdit&)>& keptByTransaction) {
+    std::vector<bool> kept(changes.lineEdits.size(), false);
+    for (const LineConflict& conflict : conflicts) {
+        kept[conflict.edit] = true;
+        const std::string& group = changes.lineEdits[conflict.edit].group;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            kept[i] = kept[i] || (!group.empty() && changes.lineEdits[i].group == group);
+        }
+    }
+    std::vector<LineEdit> staying;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        LineEdit& edit = changes.lineEdits[i];
+        if (!kept[i]) {
+            staying.push_back(std::move(edit));
+        } else if (edit.keepFile) {
+            edit.keepFile();
+        } else if (keptByTransaction) {
+            keptByTransaction(edit);
+        }
+    }
+    changes.lineEdits = std::move(staying);
 }
 
 } // namespace
@@ -115,11 +146,12 @@ bool SaveTransaction::settleConflicts(ChangeSet& changes) {
         }
         for (const LineConflict& conflict : lineConflicts) {
             const LineEdit& edit = changes.lineEdits[conflict.edit];
-            journal_.WriteFormatted("Auch außerhalb geändert [%s] hp_type: %s",
+            journal_.WriteFormatted(edit.what.empty() ? "Auch außerhalb geändert [%s] hp_type: %s"
+                                                      : "Auch außerhalb geändert [%s] %s",
                                     {conflict.path, edit.owner}, JournalEntryKind::Warning);
             text += std::string(text.empty() ? "" : "\n\r") + "Another program changed the " +
-                    "hardpoint levels of " + edit.owner + " in " + conflict.path +
-                    " since Skarvel read them, and you changed them too.";
+                    (edit.what.empty() ? "hardpoint levels of " + edit.owner : edit.what) + " in " +
+                    conflict.path + " since Skarvel read them, and you changed them too.";
         }
         const std::size_t answer =
             dialogs_.choose(MessageKind::Warning, text,
@@ -151,16 +183,7 @@ bool SaveTransaction::settleConflicts(ChangeSet& changes) {
                 steps_.keepFileValue(conflict.change, conflict.fileValue);
             }
         }
-        for (auto it = lineConflicts.rbegin(); it != lineConflicts.rend(); ++it) {
-            const LineEdit kept = changes.lineEdits[it->edit];
-            changes.lineEdits.erase(changes.lineEdits.begin() +
-                                    static_cast<std::ptrdiff_t>(it->edit));
-            if (kept.keepFile) {
-                kept.keepFile();
-            } else if (steps_.keepFileLines) {
-                steps_.keepFileLines(kept);
-            }
-        }
+        keepFileLines(changes, lineConflicts, steps_.keepFileLines);
     }
 }
 

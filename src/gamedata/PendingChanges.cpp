@@ -82,6 +82,12 @@ SectionRef SectionRef::inModFile(std::string path, std::string_view kind,
     return ref;
 }
 
+SectionRef SectionRef::wholeFile(SettingsFile file, std::string path) {
+    SectionRef ref = named(file, {});
+    ref.path = std::move(path);
+    return ref;
+}
+
 std::vector<SectionProblem> fileProblems(const DataSet& dataSet,
                                          const std::vector<PendingChange>& changes,
                                          const std::vector<SectionRef>& alsoNeeded) {
@@ -128,6 +134,9 @@ std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
                         problems.begin() + static_cast<std::ptrdiff_t>(unreadable),
                         [&](const SectionProblem& p) { return p.path == path; })) {
             return; // said of the whole file
+        }
+        if (ref.kind.empty()) {
+            return; // the file itself: fileProblems checked it
         }
         if (checked.emplace(ref.file, ref.kind, ref.nickname, ref.byNickname, ref.idKey, ref.path)
                 .second) {

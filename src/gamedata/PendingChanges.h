@@ -30,6 +30,9 @@ struct SectionRef {
                               std::string_view value);
     // A section of a file of the mod that is none of the set's (SettingsFile::ModFile).
     static SectionRef inModFile(std::string path, std::string_view kind, std::string_view nickname);
+    // The file itself, for edits of lines in many of its sections: an empty kind. Its file is
+    // checked before any write, no section is looked for. path: of a SettingsFile::ModFile.
+    static SectionRef wholeFile(SettingsFile file, std::string path = {});
     bool operator==(const SectionRef&) const = default;
 };
 
@@ -73,8 +76,9 @@ std::vector<SectionProblem> fileProblems(const DataSet& dataSet,
                                          const std::vector<PendingChange>& changes,
                                          const std::vector<SectionRef>& alsoNeeded = {});
 
-// The file problems, then the section of every change, and every extra section, in the
-// other files as they are on disk now. Empty when each is there exactly once.
+// The file problems, then the section of every change, and every extra section (but those of
+// the whole file), in the other files as they are on disk now. Empty when each is there
+// exactly once.
 std::vector<SectionProblem> sectionProblems(const DataSet& dataSet,
                                             const std::vector<PendingChange>& changes,
                                             const std::vector<SectionRef>& alsoNeeded = {});

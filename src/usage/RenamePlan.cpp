@@ -40,7 +40,8 @@ std::string nameRefusal(std::string_view to) {
     return {};
 }
 
-// The line with every item of its value that names from replaced by to.
+} // namespace
+
 std::string renamedLine(std::string_view line, std::string_view from, std::string_view to) {
     const std::string_view value = valueOfLine(line);
     std::string after;
@@ -55,8 +56,6 @@ std::string renamedLine(std::string_view line, std::string_view from, std::strin
     after.append(line.substr(copied));
     return after;
 }
-
-} // namespace
 
 RenamePlan planRename(const UsageIndex& index, std::string_view from, std::string_view to) {
     RenamePlan plan;

@@ -31,4 +31,9 @@ struct RenamePlan {
 // is already used, unless it differs from from only in letter case.
 RenamePlan planRename(const UsageIndex& index, std::string_view from, std::string_view to);
 
+// One line (without its line end) with every item of its value that names from (any letter
+// case) replaced by to, as planRename makes each line: the save runs it again on the line as
+// the file holds it then.
+std::string renamedLine(std::string_view line, std::string_view from, std::string_view to);
+
 } // namespace skarvel::usage
