@@ -7,6 +7,7 @@
 #include "app/PinPanel.h"
 #include "app/WhereUsedDialog.h"
 #include "check/ModIndex.h"
+#include "document/DocumentStep.h"
 #include "platform/AsciiText.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
@@ -37,6 +38,35 @@ QString fromLatin1(const std::string& text) {
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
+
+// One rename as a step of the window's history: undone by taking it back, redone by making
+// it again on the files as they are then.
+class RenameStep final : public DocumentStep {
+public:
+    RenameStep(RenameCommands& renames, std::string from, std::string to,
+               std::function<void()> shown, Dialogs& dialogs)
+        : renames_(renames), from_(std::move(from)), to_(std::move(to)), shown_(std::move(shown)),
+          dialogs_(dialogs) {}
+
+    std::string text() const override { return "rename of " + from_ + " to " + to_; }
+    void undo() override {
+        renames_.undoLast();
+        shown_();
+    }
+    void redo() override {
+        if (const std::string refusal = renames_.rename(from_, to_); !refusal.empty()) {
+            dialogs_.message(MessageKind::Error, refusal);
+        }
+        shown_();
+    }
+
+private:
+    RenameCommands& renames_;
+    std::string from_;
+    std::string to_;
+    std::function<void()> shown_;
+    Dialogs& dialogs_;
+};
 
 } // namespace
 
@@ -106,7 +136,7 @@ std::string EquipmentTableSource::set(int row, int column, const std::string& ty
 EquipmentPage::EquipmentPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs,
                              TJournal& journal, QObject* parent)
     : QObject(parent), ui_(ui), editor_(editor), form_(form), dialogs_(dialogs), journal_(journal),
-      equipment_(journal, dialogs, editor),
+      equipment_(journal, dialogs, editor), renames_(journal, editor),
       model_(new TableModel(
           source_, [this](const QString& why) { ui_.labEquipmentStatus->setText(why); }, this)),
       proxy_(new TableFilter(this)), shownPage_(ui.pcMain->currentWidget()) {
@@ -204,14 +234,26 @@ EquipmentPage::EquipmentPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, D
             });
         });
     }
-    // The rename belongs to the document's rename command, which a later page adds.
-    ui_.btEquipmentRename->setVisible(false);
+    connect(ui_.btEquipmentRename, &QAbstractButton::clicked, this,
+            handle(&EquipmentPage::btEquipmentRenameClick));
+    askRename_ = [this](const QString& from) -> std::optional<QString> {
+        bool ok = false;
+        const QString name = QInputDialog::getText(
+            ui_.tvEquipment->window(), QStringLiteral("Rename"),
+            QStringLiteral("New nickname of %1 (its definition and every line naming it "
+                           "change; Review and save writes them)")
+                .arg(from),
+            QLineEdit::Normal, from, &ok);
+        return ok ? std::optional(name.trimmed()) : std::nullopt;
+    };
     showStatus();
 }
 
 void EquipmentPage::setHistory(EditHistory& history) {
     history_ = &history;
-    history.markPageWhen(*ui_.tsEquipment, [this] { return !equipment_.edits().empty(); });
+    history.markPageWhen(*ui_.tsEquipment, [this] {
+        return !equipment_.edits().empty() || !renames_.pending().empty();
+    });
 }
 
 void EquipmentPage::refresh() {
@@ -332,9 +374,12 @@ void EquipmentPage::showStatus() {
     if (changes > 0) {
         text += QStringLiteral("; %1 pending change(s), not yet saved").arg(changes);
     }
+    if (!renames_.pending().empty()) {
+        text += QStringLiteral("; %1 rename(s) pending").arg(renames_.pending().size());
+    }
     ui_.labEquipmentStatus->setText(text);
     ui_.btEquipmentDiscard->setEnabled(changes > 0);
-    if (changes > 0) {
+    if (changes > 0 || !renames_.pending().empty()) {
         ui_.btSave->setEnabled(true); // the tool bar's Save and Ctrl+S save them too
     }
 }
@@ -451,25 +496,53 @@ void EquipmentPage::btEquipmentImportClick() {
     dialogs_.message(MessageKind::Information, *message);
 }
 
-void EquipmentPage::btEquipmentWhereUsedClick() {
+QString EquipmentPage::selectedNickname() const {
     const auto [rows, columns] = selection();
-    QString proposed;
-    if (!rows.empty() && source_.table()) {
-        proposed = fromLatin1(source_.table()->rows[rows.front()].nickname);
-        // A cell that names another section (the munition) asks about that one.
-        if (columns.size() == 1) {
-            const std::string cell = source_.shown(static_cast<int>(rows.front()), columns.front());
-            const EquipmentColumn& column = source_.table()->columns[at(columns.front())];
-            if (!column.numeric && !cell.empty() && column.source == EquipmentSource::Key &&
-                cell.find_first_of(" ,|") == std::string::npos && column.fileKey != "ids_name") {
-                proposed = fromLatin1(cell);
-            }
+    if (rows.empty() || !source_.table()) {
+        return {};
+    }
+    QString proposed = fromLatin1(source_.table()->rows[rows.front()].nickname);
+    // A cell that names another section (the munition) names that one.
+    if (columns.size() == 1) {
+        const std::string cell = source_.shown(static_cast<int>(rows.front()), columns.front());
+        const EquipmentColumn& column = source_.table()->columns[at(columns.front())];
+        if (!column.numeric && !cell.empty() && column.source == EquipmentSource::Key &&
+            cell.find_first_of(" ,|") == std::string::npos && column.fileKey != "ids_name") {
+            proposed = fromLatin1(cell);
         }
     }
-    const std::optional<QString> name = askName_(proposed);
+    return proposed;
+}
+
+void EquipmentPage::btEquipmentWhereUsedClick() {
+    const std::optional<QString> name = askName_(selectedNickname());
     if (name && !name->isEmpty()) {
         showWhereUsed(*name);
     }
+}
+
+void EquipmentPage::btEquipmentRenameClick() {
+    const QString from = selectedNickname();
+    if (from.isEmpty()) {
+        dialogs_.message(MessageKind::Information,
+                         "Select the row (or the cell) of the nickname to rename first.");
+        return;
+    }
+    const std::optional<QString> to = askRename_(from);
+    if (!to || to->isEmpty() || *to == from) {
+        return;
+    }
+    const std::string oldName = from.toLatin1().toStdString();
+    const std::string newName = to->toLatin1().toStdString();
+    if (const std::string refusal = renames_.rename(oldName, newName); !refusal.empty()) {
+        dialogs_.message(MessageKind::Error, refusal);
+        return;
+    }
+    if (history_) {
+        history_->push(std::make_unique<RenameStep>(
+            renames_, oldName, newName, [this] { showStatus(); }, dialogs_));
+    }
+    showStatus();
 }
 
 void EquipmentPage::showWhereUsed(const QString& nickname) {

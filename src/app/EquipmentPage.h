@@ -3,6 +3,7 @@
 #include "app/TableModel.h"
 #include "tables/EquipmentCommands.h"
 #include "tables/TableEdits.h"
+#include "usage/RenameCommands.h"
 
 #include <QObject>
 #include <QPointer>
@@ -74,6 +75,8 @@ public:
     // The nickname Where used asks about; tests give their own.
     using NameAsker = std::function<std::optional<QString>(const QString& proposed)>;
     void setNameAsker(NameAsker asker) { askName_ = std::move(asker); }
+    // The new nickname "Rename…" asks for; tests give their own.
+    void setRenameAsker(NameAsker asker) { askRename_ = std::move(asker); }
 
     void showKind(const QString& kind);
     void btEquipmentChangeClick();
@@ -82,6 +85,10 @@ public:
     void btEquipmentExportClick();
     void btEquipmentImportClick();
     void btEquipmentWhereUsedClick();
+    // Renames the selected row's nickname (or the one named in the selected cell) in its
+    // definition and every line naming it: one change of the document, one undo step.
+    void btEquipmentRenameClick();
+    RenameCommands& renames() { return renames_; }
     // Every line naming it, in a dialog; a line chosen there is shown on its page.
     void showWhereUsed(const QString& nickname);
     // Pins the rows of the selected cells, or unpins them when all are pinned.
@@ -101,6 +108,8 @@ private:
     void showEdits(const TableEdits& edits);
     // The source rows of the selected cells, each once, and their columns.
     std::pair<std::vector<std::size_t>, std::vector<int>> selection() const;
+    // The nickname the selection names: the row's, or the one in the selected cell.
+    QString selectedNickname() const;
 
     Ui::TformSkarvel& ui_;
     Editor& editor_;
@@ -108,12 +117,14 @@ private:
     Dialogs& dialogs_;
     TJournal& journal_;
     EquipmentCommands equipment_;
+    RenameCommands renames_;
     EquipmentTableSource source_{equipment_};
     TableModel* model_;
     TableFilter* proxy_;
     FrozenColumn* frozen_ = nullptr;
     ChangeAsker askChange_;
     NameAsker askName_;
+    NameAsker askRename_;
     EditHistory* history_ = nullptr;
     TableEdits recorded_;
     bool restoring_ = false;

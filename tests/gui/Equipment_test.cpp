@@ -136,5 +136,42 @@ TEST_F(EquipmentWindow, WhereUsedListsEveryLineNamingTheGun) {
               QStringLiteral("DATA/EQUIPMENT/misc_equip.ini:nickname (its definition)"));
 }
 
+TEST_F(EquipmentWindow, ARenameIsOneUndoableChangeOfEveryLineNamingTheGun) {
+    page().showKind(QStringLiteral("Gun"));
+    select(0, 0, 0);
+    page().setRenameAsker([](const QString& from) {
+        EXPECT_EQ(from, QStringLiteral("li_gun01_mark01"));
+        return std::optional(QStringLiteral("li_gun01_mk1"));
+    });
+    const auto goodsFile = [&] {
+        return readBytes(resolveCaseInsensitive(fieldText(*window, "edPfad").toStdString() +
+                                                "DATA/EQUIPMENT/goods.ini"));
+    };
+    const std::string goods = goodsFile();
+    click(control<QPushButton>(*window, "btEquipmentRename"));
+    ASSERT_EQ(page().renames().pending().size(), 1u);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(page().renames().pending().empty());
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(page().renames().pending().size(), 1u);
+
+    hand.click("btReviewSave");
+    click(control<QPushButton>(*window, "btEquipmentReview"));
+    ASSERT_TRUE(waitUntil([&] { return page().renames().pending().empty(); }));
+    EXPECT_NE(miscEquip().find("nickname = li_gun01_mk1\r\n"), std::string::npos);
+    EXPECT_NE(miscEquip().find("nickname = li_gun01_mark01_ammo"), std::string::npos);
+    const auto before = splitLines(goods);
+    const auto after = splitLines(goodsFile());
+    ASSERT_EQ(before.size(), after.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i]) {
+            ++changed;
+            EXPECT_EQ(after[i], "addon = li_gun01_mk1, HpWeapon01, 1");
+        }
+    }
+    EXPECT_EQ(changed, 8); // every package that carries it
+}
+
 } // namespace
 } // namespace skarvel::test
