@@ -45,8 +45,9 @@ constexpr char kHelpStart[] =
     "  --export       write the EQUIPMENT page's table of one kind of the mod in\n"
     "                 GAME_FOLDER to standard output, without a window and\n"
     "                 without writing any file: CSV (the default) or a JSON array\n"
-    "                 (--format json). KIND is a section kind of the equipment\n"
-    "                 files (Gun, Munition, MissileLauncher, Motor, Explosion,\n"
+    "                 (--format json). KIND is ships (the FLEET page's table) or a\n"
+    "                 section kind of the equipment files (Gun, Munition,\n"
+    "                 MissileLauncher, Motor, Explosion,\n"
     "                 MineDropper, Mine, CounterMeasureDropper, CounterMeasure,\n"
     "                 ShieldGenerator, Thruster, Armor, CloakingDevice, Scanner,\n"
     "                 Tractor, Power, Engine, RepairKit, ShieldBattery or any other\n"
@@ -56,7 +57,9 @@ constexpr char kHelpStart[] =
     "                 derived values: derived.hull_dps, derived.shield_dps,\n"
     "                 derived.energy_per_second, derived.range (guns and launchers),\n"
     "                 derived.time_to_full, derived.time_to_full_offline (shields),\n"
-    "                 derived.force_per_energy (thrusters). Exit code 0, or 2 when\n"
+    "                 derived.force_per_energy (thrusters); ships have the FLEET\n"
+    "                 page's keys, its speeds as derived.engine_speed and\n"
+    "                 derived.reverse_speed. Exit code 0, or 2 when\n"
     "                 the game cannot be read, the kind is not there or the table\n"
     "                 not written.\n";
 

@@ -227,16 +227,8 @@ void DataSet::BuildSectionLists() {
         }
         list.clear();
         listStamps_[slot] = parsed ? parsed->layoutStamp() : 0;
-        if (!parsed) {
-            return;
-        }
-        for (const auto& section : parsed->sections()) {
-            if (isKindSection(*parsed, section, kind)) {
-                std::string name = parsed->numberedName(section);
-                if (name.size() > kind.size()) { // numbered, or counted in memory
-                    list.push_back(std::move(name));
-                }
-            }
+        if (parsed) {
+            list = kindSectionNames(*parsed, kind);
         }
     };
     names("Ship", kShipArch, 0, sections_.ships);

@@ -15,6 +15,19 @@ bool isKindSection(const ini::ParsedIni& ini, const ini::ParsedIni::Section& sec
     return matchKindHeader(ini.headerLine(section), kind).has_value();
 }
 
+std::vector<std::string> kindSectionNames(const ini::ParsedIni& ini, std::string_view kind) {
+    std::vector<std::string> names;
+    for (const auto& section : ini.sections()) {
+        if (isKindSection(ini, section, kind)) {
+            std::string name = ini.numberedName(section);
+            if (name.size() > kind.size()) { // numbered, or counted in memory
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    return names;
+}
+
 std::string nicknameOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section) {
     const ini::ParsedIni::Key* key = ini.findKey(section, "nickname");
     return key ? ini.value(*key) : std::string();

@@ -18,6 +18,10 @@ namespace skarvel {
 bool isKindSection(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section,
                    std::string_view kind);
 
+// The names the sections of that kind answer to, in file order: numbered, or counted in
+// memory for a file kept plain ("Ship1", "Ship2"): what the section lists hold.
+std::vector<std::string> kindSectionNames(const ini::ParsedIni& ini, std::string_view kind);
+
 // The value of the section's first nickname key (key name in any letter case); empty when it
 // has none.
 std::string nicknameOf(const ini::ParsedIni& ini, const ini::ParsedIni::Section& section);

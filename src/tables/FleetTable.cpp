@@ -1,5 +1,7 @@
 #include "tables/FleetTable.h"
 
+#include "check/ModFiles.h"
+#include "gamedata/DataFileSet.h"
 #include "gamedata/DataSet.h"
 #include "gamedata/IniEngine.h"
 #include "gamedata/SectionFinder.h"
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <unordered_map>
 
@@ -136,12 +139,48 @@ std::array<Mounts, 3> mountsOf(const ini::ParsedIni& ini, const ini::ParsedIni::
 
 } // namespace
 
+FleetFiles FleetFiles::of(const DataSet& dataSet) {
+    FleetFiles files;
+    for (const SettingsFile file : {SettingsFile::ShipArch, SettingsFile::Goods,
+                                    SettingsFile::MiscEquip, SettingsFile::EngineEquip}) {
+        files.parses[static_cast<std::size_t>(file)] = ini::currentIni(dataSet.ini(file).path());
+    }
+    files.sections = dataSet.sections();
+    return files;
+}
+
+FleetFiles FleetFiles::of(const check::ModFiles& mod) {
+    const DataFileSet set = makeDataFileSet(mod.gameFolder);
+    FleetFiles files;
+    const auto take = [&](SettingsFile file, DataFileIndex index, std::string_view kind,
+                          std::vector<std::string>& list) {
+        const std::string& path = set.files[static_cast<std::size_t>(index)];
+        for (const check::SourceFile& source : mod.files) {
+            std::error_code failed;
+            if (std::filesystem::equivalent(mod.gameFolder + source.shown, path, failed)) {
+                files.parses[static_cast<std::size_t>(file)] = source.ini;
+                list = kindSectionNames(*source.ini, kind);
+                return;
+            }
+        }
+    };
+    take(SettingsFile::ShipArch, kShipArch, "Ship", files.sections.ships);
+    take(SettingsFile::Goods, kGoods, "Good", files.sections.goods);
+    take(SettingsFile::MiscEquip, kMiscEquip, "Power", files.sections.powers);
+    take(SettingsFile::EngineEquip, kEngineEquip, "Engine", files.sections.engines);
+    return files;
+}
+
 std::vector<LoadedShip> locateShips(const DataSet& dataSet) {
-    const SectionLists& lists = dataSet.sections();
-    const Parsed shipArch = ini::currentIni(dataSet.shipArchIni().path());
-    const Parsed goods = ini::currentIni(dataSet.goodsIni().path());
-    const Parsed misc = ini::currentIni(dataSet.miscEquipIni().path());
-    const Parsed engines = ini::currentIni(dataSet.engineEquipIni().path());
+    return locateShips(FleetFiles::of(dataSet));
+}
+
+std::vector<LoadedShip> locateShips(const FleetFiles& files) {
+    const SectionLists& lists = files.sections;
+    const Parsed shipArch = files.parse(SettingsFile::ShipArch);
+    const Parsed goods = files.parse(SettingsFile::Goods);
+    const Parsed misc = files.parse(SettingsFile::MiscEquip);
+    const Parsed engines = files.parse(SettingsFile::EngineEquip);
     const auto hullOfShip = firstWith(goods.get(), lists.goods, "Ship", "");
     const auto packageOfHull = firstWith(goods.get(), lists.goods, "Hull", "");
     // The game finds equipment by nickname in any letter case.
@@ -179,11 +218,15 @@ std::vector<LoadedShip> locateShips(const DataSet& dataSet) {
 }
 
 FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::string>& names) {
+    return read(FleetFiles::of(dataSet), names);
+}
+
+FleetTable FleetTable::read(const FleetFiles& files, const std::vector<std::string>& names) {
     FleetTable table;
     const ini::ReadOnlyPhase readOnly;
     const auto columns = fleetColumns();
-    std::vector<LoadedShip> places = locateShips(dataSet);
-    const Parsed shipArch = ini::currentIni(dataSet.shipArchIni().path());
+    std::vector<LoadedShip> places = locateShips(files);
+    const Parsed shipArch = files.parse(SettingsFile::ShipArch);
     table.shipArch_ = shipArch;
     table.rows_.reserve(places.size());
     for (std::size_t k = 0; k < places.size(); ++k) {
@@ -193,11 +236,11 @@ FleetTable FleetTable::read(const DataSet& dataSet, const std::vector<std::strin
         std::array<std::pair<Parsed, const ini::ParsedIni::Section*>, 8> groups{};
         for (int g = 1; g <= 7; ++g) {
             const auto group = static_cast<ShipGroup>(g);
-            const GroupPlace place = placeOf(group, ship, dataSet.sections());
+            const GroupPlace place = placeOf(group, ship, files.sections);
             if (place.section.empty()) {
                 continue; // not found: the ship load leaves these fields empty
             }
-            Parsed ini = ini::currentIni(dataSet.ini(place.file).path());
+            Parsed ini = files.parse(place.file);
             const ini::ParsedIni::Section* section = nullptr;
             if (ini && group == ShipGroup::Tractor) {
                 section = tractorOf(*ini, ship.tractorName);

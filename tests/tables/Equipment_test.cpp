@@ -155,6 +155,27 @@ TEST_F(EquipmentMod, ExportWritesOneRowPerSectionInBothFormats) {
     EXPECT_TRUE(rows[0]["explosion.radius"].is_null());
 }
 
+// The ships as the Fleet page shows them, read where they lie (numbered or plain).
+TEST_F(EquipmentMod, ExportOfShipsHasTheFleetPagesColumns) {
+    const std::string folder = game.folder();
+    std::ostringstream csv;
+    std::ostringstream json;
+    std::ostringstream err;
+    ASSERT_EQ(runExportCommand(std::vector<std::string_view>{"ships", folder}, csv, err), 0);
+    const std::string text = csv.str();
+    EXPECT_TRUE(text.starts_with("name,nickname,type,")) << text;
+    EXPECT_NE(text.find(",derived.engine_speed,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nUnknown Ship (editable),li_elite,FIGHTER,"), std::string::npos)
+        << text;
+    ASSERT_EQ(runExportCommand(std::vector<std::string_view>{"Ships", folder, "--format=json"},
+                               json, err),
+              0);
+    const auto rows = nlohmann::json::parse(json.str());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["hold_size"], "30");
+    EXPECT_TRUE(rows[0]["derived.engine_speed"].is_null()); // no package, no engine
+}
+
 TEST_F(EquipmentMod, ExportRefusesWhatItCannotAnswer) {
     struct Case {
         std::vector<std::string_view> arguments;
@@ -166,7 +187,7 @@ TEST_F(EquipmentMod, ExportRefusesWhatItCannotAnswer) {
         {{"Gun"}, "needs the kind and the game folder"},
         {{"Gun", folder, "--format", "xml"}, "unknown format 'xml'"},
         {{"Gun", folder, "more"}, "unexpected argument 'more'"},
-        {{"Cloak", folder}, "kinds: Gun, Munition, Motor"},
+        {{"Cloak", folder}, "kinds: ships, Gun, Munition, Motor"},
         {{"Gun", missing}, "skarvel: "},
     };
     for (const Case& c : cases) {
