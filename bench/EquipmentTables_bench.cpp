@@ -50,7 +50,7 @@ void BM_EquipmentTables(benchmark::State& state, bench::DataSetSize size) {
         }
         // The mod's other files are read once: the page reads them with the tables, but they
         // are no part of a table.
-        const check::ModFiles mod = check::readModFiles(set.gameDir().string());
+        check::ModFiles read = check::readModFiles(set.gameDir().string());
         const GameNames names;
         Cost total;
         std::size_t guns = 0;
@@ -61,7 +61,6 @@ void BM_EquipmentTables(benchmark::State& state, bench::DataSetSize size) {
             }
             state.ResumeTiming();
             total += measure([&] {
-                check::ModFiles read = mod;
                 for (check::SourceFile& file : read.files) {
                     if (file.role == check::FileRole::Equipment ||
                         file.role == check::FileRole::Goods) {

@@ -150,6 +150,22 @@ def main():
     rows.append((f"Where used: one lookup, its {lookup['uses']:.0f} lines made", "large",
                  f"{ms(lookup):.3f} / {ms(lookup, 'cpu_time'):.3f}", "", "", "< 1 ms",
                  verdict(ms(lookup, "cpu_time") < 1)))
+    tables = by_name["BM_EquipmentTables/large"]
+    rows.append((f"Equipment tables: every kind's rows ({tables['guns']:.0f} guns with their "
+                 "munitions), the equipment and goods files read and parsed anew", "large",
+                 f"{ms(tables):.1f} / {ms(tables, 'cpu_time'):.1f}",
+                 f"{tables['parse_ms']:.1f} / {tables['parse_cpu_ms']:.1f} "
+                 f"({tables['files']:.0f} files)",
+                 f"{tables['x_parse']:.1f}× / {tables['cpu_x_parse']:.1f}×", "≤ 5×",
+                 verdict(tables["cpu_x_parse"] <= 5)))
+    rename = by_name["BM_RenameSaved/iterations:4"]
+    rows.append((f"Rename of a gun every loadout names ({rename['lines']:.0f} lines), planned, "
+                 "reviewed, saved and read again", "large",
+                 f"{ms(rename):.0f} / {ms(rename, 'cpu_time'):.0f}",
+                 f"{rename['parse_ms']:.1f} / {rename['parse_cpu_ms']:.1f} "
+                 f"({rename['files']:.0f} files)",
+                 f"{rename['x_parse']:.1f}× / {rename['cpu_x_parse']:.1f}×", "≤ 10×",
+                 verdict(rename["cpu_x_parse"] <= 10)))
     crowded = by_name["BM_CheckCrowdedFolder"]
     rows.append(("Mod check of 10,000 [Data] lines naming 2,000 files of a folder of 100,000 "
                  "(letter case unlike the disk's)", "", f"{ms(crowded):.0f} / "

@@ -8,6 +8,7 @@
 #include "tables/EquipmentDerived.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -39,22 +40,6 @@ private:
     }
     const Section& sectionOf(const EquipmentSection& at) const {
         return iniOf(at).sections()[at.section];
-    }
-
-    // Every value of the key in the section, in file order.
-    std::vector<std::string> values(const EquipmentSection& at, std::string_view key) const {
-        std::vector<std::string> found;
-        if (!at.found()) {
-            return found;
-        }
-        const ini::ParsedIni& parsed = iniOf(at);
-        const Section& section = sectionOf(at);
-        for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k) {
-            if (equalsIgnoringCase(parsed.name(parsed.keys()[k]), key)) {
-                found.push_back(parsed.value(parsed.keys()[k]));
-            }
-        }
-        return found;
     }
 
     std::string first(const EquipmentSection& at, std::string_view key) const {
@@ -163,7 +148,8 @@ private:
         return columns;
     }
 
-    std::string cellOf(const EquipmentRow& row, const EquipmentColumn& column, bool& joined) const {
+    // The cell of a column that is no key's.
+    std::string cellOf(const EquipmentRow& row, const EquipmentColumn& column) const {
         switch (column.source) {
         case EquipmentSource::Nickname:
             return row.nickname;
@@ -171,16 +157,7 @@ private:
             return std::string(names_.text(first(row.sections[0], "ids_name")));
         case EquipmentSource::Price:
             return first(row.good, "price");
-        case EquipmentSource::Key: {
-            const std::vector<std::string> all =
-                values(row.sections[static_cast<std::size_t>(column.link)], column.fileKey);
-            joined = all.size() > 1;
-            std::string text;
-            for (std::size_t i = 0; i < all.size(); ++i) {
-                text += (i == 0 ? "" : std::string(kJoinedValues)) + all[i];
-            }
-            return text;
-        }
+        case EquipmentSource::Key:
         case EquipmentSource::Derived:
             break;
         }
@@ -208,16 +185,56 @@ private:
                                     std::string(value.formula),
                                     true});
         }
+        // Each key's column by link and lowered key: a row's sections are read key by key once.
+        std::array<std::unordered_map<std::string, std::size_t>, kEquipmentLinks> keyColumn;
+        for (std::size_t c = 0; c < firstDerived; ++c) {
+            const EquipmentColumn& column = kind.columns[c];
+            if (column.source == EquipmentSource::Key) {
+                keyColumn[static_cast<std::size_t>(column.link)].emplace(
+                    check::lowered(column.fileKey), c);
+            }
+        }
         for (EquipmentRow& row : kind.rows) {
             row.cells.resize(kind.columns.size());
             row.joined.resize(kind.columns.size());
             for (std::size_t c = 0; c < firstDerived; ++c) {
-                bool joined = false;
-                row.cells[c] = cellOf(row, kind.columns[c], joined);
-                row.joined[c] = joined;
+                if (kind.columns[c].source != EquipmentSource::Key) {
+                    row.cells[c] = cellOf(row, kind.columns[c]);
+                }
             }
+            std::vector<bool> seen(firstDerived);
+            for (std::size_t link = 0; link < kEquipmentLinks; ++link) {
+                const EquipmentSection& at = row.sections[link];
+                if (!at.found()) {
+                    continue;
+                }
+                const ini::ParsedIni& parsed = iniOf(at);
+                const Section& section = sectionOf(at);
+                for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount;
+                     ++k) {
+                    const auto found =
+                        keyColumn[link].find(check::lowered(parsed.name(parsed.keys()[k])));
+                    if (found == keyColumn[link].end()) {
+                        continue;
+                    }
+                    const std::size_t c = found->second;
+                    std::string value = parsed.value(parsed.keys()[k]);
+                    if (seen[c]) {
+                        row.joined[c] = true;
+                        row.cells[c] += std::string(kJoinedValues) + value;
+                    } else {
+                        seen[c] = true;
+                        row.cells[c] = std::move(value);
+                    }
+                }
+            }
+            // From the cells: a joined one is no single number.
             const EquipmentValue value = [&](EquipmentLink link, std::string_view key) {
-                return readNumber(first(row.sections[static_cast<std::size_t>(link)], key));
+                const auto& columns = keyColumn[static_cast<std::size_t>(link)];
+                const auto found = columns.find(check::lowered(key));
+                return found == columns.end() || row.joined[found->second]
+                           ? std::optional<double>()
+                           : readNumber(row.cells[found->second]);
             };
             for (std::size_t d = 0; d < derived.size(); ++d) {
                 if (const std::optional<double> number = derived[d].work(value)) {

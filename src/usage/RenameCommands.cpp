@@ -188,8 +188,11 @@ std::string RenameCommands::placeFiles(Rename& rename, const check::ModFiles& mo
                                        FileLines{path, std::move(ref), {}, {}, {}});
             sources.push_back(&*source);
         }
-        // The save finds the line by its number and its text as read.
-        if (linesOf(source->ini->bytes(), {change.line}) != change.before + "\n") {
+        // The save finds the line by its number and its text as read (the line starts the
+        // read found: a large file is not split again for each of its lines).
+        const std::string_view bytes = source->ini->bytes();
+        const std::size_t start = startOf(bytes, source->lineStarts, change.line);
+        if (start == std::string_view::npos || lineAt(bytes, start).text != change.before) {
             return rename.from + " is not renamed, because line " + std::to_string(change.line) +
                    " of " + change.file + " cannot be told apart by its line ends.";
         }
