@@ -40,16 +40,7 @@ std::vector<std::string> checkedFiles(const bench::GeneratedDataSet& set) {
 // The check against reading and parsing the files it reads, measured in the same run.
 void checkSet(benchmark::State& state, const bench::GeneratedDataSet& set,
               const std::vector<std::string>& files) {
-    Cost baseline{1e9, 1e9};
-    for (int round = 0; round < 5; ++round) {
-        const Cost once = measure([&] {
-            for (const std::string& file : files) {
-                const ini::ParsedIni parsed(readFile(file));
-                benchmark::DoNotOptimize(parsed.sections().data());
-            }
-        });
-        baseline = {std::min(baseline.wall, once.wall), std::min(baseline.cpu, once.cpu)};
-    }
+    const Cost baseline = bench::parseOnce(files);
     Cost total;
     std::size_t problems = 0;
     for (auto _ : state) {

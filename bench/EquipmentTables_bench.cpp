@@ -38,19 +38,12 @@ void BM_EquipmentTables(benchmark::State& state, bench::DataSetSize size) {
         const bench::GeneratedDataSet set(size);
         bench::generateModFiles(set.gameDir(), size);
         files = tableFiles(set);
-        Cost baseline{1e9, 1e9};
-        for (int round = 0; round < 5; ++round) {
-            const Cost once = measure([&] {
-                for (const std::string& file : files) {
-                    const ini::ParsedIni parsed(readFile(file));
-                    benchmark::DoNotOptimize(parsed.sections().data());
-                }
-            });
-            baseline = {std::min(baseline.wall, once.wall), std::min(baseline.cpu, once.cpu)};
-        }
-        // The mod's other files are read once: the page reads them with the tables, but they
-        // are no part of a table.
+        const Cost baseline = bench::parseOnce(files);
+        // Only the files a table reads are kept: the page reads the others for Where used.
         check::ModFiles read = check::readModFiles(set.gameDir().string());
+        std::erase_if(read.files, [](const check::SourceFile& file) {
+            return file.role != check::FileRole::Equipment && file.role != check::FileRole::Goods;
+        });
         const GameNames names;
         Cost total;
         std::size_t guns = 0;
@@ -79,9 +72,7 @@ void BM_EquipmentTables(benchmark::State& state, bench::DataSetSize size) {
         state.counters["guns"] = static_cast<double>(guns);
         state.counters["files"] = static_cast<double>(files.size());
     }
-    for (const std::string& file : files) {
-        benchmark::DoNotOptimize(ini::currentIni(file)); // the parse cache lets go of them
-    }
+    bench::releaseParses(files);
 }
 
 BENCHMARK_CAPTURE(BM_EquipmentTables, large, bench::DataSetSize::Large)

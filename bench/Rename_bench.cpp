@@ -18,23 +18,13 @@ using namespace skarvel;
 using bench::Cost;
 using bench::measure;
 
-void BM_RenameSaved(benchmark::State& state) {
+void renameSaved(benchmark::State& state, std::vector<std::string>& files) {
     bench::Session s(bench::DataSetSize::Large, /*withModFiles=*/true);
     RenameCommands renames(s.journal(), s.editor());
-    std::vector<std::string> files;
     for (const auto& file : check::readModFiles(s.gameDir().string() + "/").files) {
         files.push_back((s.gameDir() / file.shown).string());
     }
-    Cost baseline{1e9, 1e9};
-    for (int round = 0; round < 5; ++round) {
-        const Cost once = measure([&] {
-            for (const std::string& file : files) {
-                const ini::ParsedIni parsed(readFile(file));
-                benchmark::DoNotOptimize(parsed.sections().data());
-            }
-        });
-        baseline = {std::min(baseline.wall, once.wall), std::min(baseline.cpu, once.cpu)};
-    }
+    const Cost baseline = bench::parseOnce(files);
     std::string from = "ge_gun_1";
     std::string to = "ge_gun_1_renamed";
     std::size_t lines = 0;
@@ -64,6 +54,12 @@ void BM_RenameSaved(benchmark::State& state) {
     state.counters["parse_cpu_ms"] = baseline.cpu * 1000.0;
     state.counters["lines"] = static_cast<double>(lines);
     state.counters["files"] = static_cast<double>(files.size());
+}
+
+void BM_RenameSaved(benchmark::State& state) {
+    std::vector<std::string> files;
+    renameSaved(state, files);
+    bench::releaseParses(files);
 }
 
 BENCHMARK(BM_RenameSaved)->Unit(benchmark::kMillisecond)->Iterations(4);

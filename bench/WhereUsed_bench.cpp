@@ -21,6 +21,7 @@ namespace {
 using namespace skarvel;
 using bench::Cost;
 using bench::measure;
+using bench::releaseParses;
 
 // The files the index reads: every file of the mod.
 std::vector<std::string> modFiles(const bench::GeneratedDataSet& set) {
@@ -31,25 +32,9 @@ std::vector<std::string> modFiles(const bench::GeneratedDataSet& set) {
     return paths;
 }
 
-// Once the set is gone, the parse cache lets go of its files' parses.
-void releaseParses(const std::vector<std::string>& files) {
-    for (const std::string& file : files) {
-        benchmark::DoNotOptimize(ini::currentIni(file));
-    }
-}
-
 void indexSet(benchmark::State& state, const bench::GeneratedDataSet& set,
               const std::vector<std::string>& files) {
-    Cost baseline{1e9, 1e9};
-    for (int round = 0; round < 5; ++round) {
-        const Cost once = measure([&] {
-            for (const std::string& file : files) {
-                const ini::ParsedIni parsed(readFile(file));
-                benchmark::DoNotOptimize(parsed.sections().data());
-            }
-        });
-        baseline = {std::min(baseline.wall, once.wall), std::min(baseline.cpu, once.cpu)};
-    }
+    const Cost baseline = bench::parseOnce(files);
     Cost total;
     Cost building;
     std::size_t names = 0;

@@ -43,6 +43,19 @@ std::string readCsvFile(const std::string& path, std::string& bytes) {
 
 } // namespace
 
+bool writeCsvFile(TJournal& journal, Dialogs& dialogs, const std::string& path,
+                  const std::string& text) {
+    try {
+        writeFileAtomically(path, text);
+    } catch (const std::exception& error) {
+        journal.Write(error.what(), JournalEntryKind::Error);
+        dialogs.message(MessageKind::Error,
+                        std::string("The CSV file was not written: ") + error.what());
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::string> importCsvFile(TJournal& journal, Dialogs& dialogs,
                                          const std::string& path, const CsvImportWords& words,
                                          const CsvImport& import) {

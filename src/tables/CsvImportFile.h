@@ -13,6 +13,8 @@ namespace skarvel {
 class TJournal;
 class Dialogs;
 
+// The CSV files of the table pages: written, and read back in.
+
 // The largest CSV file an import reads.
 inline constexpr std::uint64_t kCsvFileCap = 64 * 1024 * 1024;
 
@@ -26,6 +28,11 @@ struct CsvImportWords {
 
 using CsvProblemSink = std::function<void(const std::string&)>;
 using CsvImport = std::function<TableImport(std::string_view csv, const CsvProblemSink&)>;
+
+// "Export CSV…" of a table page: the text written to the file. False, the user told why, when
+// it could not be written (journaled too).
+bool writeCsvFile(TJournal& journal, Dialogs& dialogs, const std::string& path,
+                  const std::string& text);
 
 // "Import CSV…" of a table page: reads the file (a regular file of at most kCsvFileCap) and
 // imports it, journaling every problem. The message for the user counts the changes and lists

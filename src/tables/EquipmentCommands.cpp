@@ -213,12 +213,7 @@ bool EquipmentCommands::exportCsv(const std::string& path, std::size_t kind,
         table, rows, columns,
         [&](std::size_t row, std::size_t column) { return shown(kind, row, column); },
         byteOrderMark);
-    try {
-        writeFileAtomically(path, text);
-    } catch (const std::exception& error) {
-        journal_.Write(error.what(), JournalEntryKind::Error);
-        dialogs_.message(MessageKind::Error,
-                         std::string("The CSV file was not written: ") + error.what());
+    if (!writeCsvFile(journal_, dialogs_, path, text)) {
         return false;
     }
     journal_.WriteFormatted("Ausrüstung: %d Zeilen %s exportiert nach %s",

@@ -42,6 +42,18 @@ private:
         return iniOf(at).sections()[at.section];
     }
 
+    // Every key line of the section, in file order; none when there is no section.
+    template <typename Visit> void forEachKey(const EquipmentSection& at, Visit&& visit) const {
+        if (!at.found()) {
+            return;
+        }
+        const ini::ParsedIni& parsed = iniOf(at);
+        const Section& section = sectionOf(at);
+        for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k) {
+            visit(parsed, parsed.keys()[k]);
+        }
+    }
+
     std::string first(const EquipmentSection& at, std::string_view key) const {
         if (!at.found()) {
             return {};
@@ -125,15 +137,9 @@ private:
         for (std::size_t link = 0; link < kEquipmentLinks; ++link) {
             std::unordered_set<std::string> seen{"nickname"};
             for (const EquipmentRow& row : rows) {
-                const EquipmentSection& at = row.sections[link];
-                if (!at.found()) {
-                    continue;
-                }
-                const ini::ParsedIni& parsed = iniOf(at);
-                const Section& section = sectionOf(at);
-                for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount;
-                     ++k) {
-                    const std::string_view key = parsed.name(parsed.keys()[k]);
+                forEachKey(row.sections[link], [&](const ini::ParsedIni& parsed,
+                                                   const ini::ParsedIni::Key& each) {
+                    const std::string_view key = parsed.name(each);
                     if (!key.empty() && seen.insert(check::lowered(key)).second) {
                         columns.push_back({EquipmentSource::Key,
                                            std::string(kLinkPrefixes[link]) + std::string(key),
@@ -142,7 +148,7 @@ private:
                                            {},
                                            false});
                     }
-                }
+                });
             }
         }
         return columns;
@@ -204,21 +210,14 @@ private:
             }
             std::vector<bool> seen(firstDerived);
             for (std::size_t link = 0; link < kEquipmentLinks; ++link) {
-                const EquipmentSection& at = row.sections[link];
-                if (!at.found()) {
-                    continue;
-                }
-                const ini::ParsedIni& parsed = iniOf(at);
-                const Section& section = sectionOf(at);
-                for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount;
-                     ++k) {
-                    const auto found =
-                        keyColumn[link].find(check::lowered(parsed.name(parsed.keys()[k])));
+                forEachKey(row.sections[link], [&](const ini::ParsedIni& parsed,
+                                                   const ini::ParsedIni::Key& key) {
+                    const auto found = keyColumn[link].find(check::lowered(parsed.name(key)));
                     if (found == keyColumn[link].end()) {
-                        continue;
+                        return;
                     }
                     const std::size_t c = found->second;
-                    std::string value = parsed.value(parsed.keys()[k]);
+                    std::string value = parsed.value(key);
                     if (seen[c]) {
                         row.joined[c] = true;
                         row.cells[c] += std::string(kJoinedValues) + value;
@@ -226,7 +225,7 @@ private:
                         seen[c] = true;
                         row.cells[c] = std::move(value);
                     }
-                }
+                });
             }
             // From the cells: a joined one is no single number.
             const EquipmentValue value = [&](EquipmentLink link, std::string_view key) {

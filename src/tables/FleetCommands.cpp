@@ -105,12 +105,7 @@ bool FleetCommands::btFleetReviewClick() {
 
 bool FleetCommands::exportCsv(const std::string& path, const std::vector<std::size_t>& rows,
                               const std::vector<std::size_t>& columns, bool byteOrderMark) const {
-    try {
-        writeFileAtomically(path, fleetCsv(edits_, rows, columns, byteOrderMark));
-    } catch (const std::exception& error) {
-        journal_.Write(error.what(), JournalEntryKind::Error);
-        dialogs_.message(MessageKind::Error,
-                         std::string("The CSV file was not written: ") + error.what());
+    if (!writeCsvFile(journal_, dialogs_, path, fleetCsv(edits_, rows, columns, byteOrderMark))) {
         return false;
     }
     journal_.WriteFormatted("Flotte: %d Schiffe exportiert nach %s",
