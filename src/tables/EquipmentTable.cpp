@@ -54,12 +54,20 @@ private:
         }
     }
 
+    // The value of the section's first key of that name. A section holds a few keys: a scan
+    // of them spares the parse its index of every key, which a fresh parse builds first.
     std::string first(const EquipmentSection& at, std::string_view key) const {
         if (!at.found()) {
             return {};
         }
-        const ini::ParsedIni::Key* found = iniOf(at).findKey(sectionOf(at), key);
-        return found ? iniOf(at).value(*found) : std::string();
+        const ini::ParsedIni& parsed = iniOf(at);
+        const Section& section = sectionOf(at);
+        for (std::size_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k) {
+            if (equalsIgnoringCase(parsed.name(parsed.keys()[k]), key)) {
+                return parsed.value(parsed.keys()[k]);
+            }
+        }
+        return {};
     }
 
     EquipmentSection definition(std::string_view nickname) const {
