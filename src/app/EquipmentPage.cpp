@@ -7,13 +7,13 @@
 #include "app/PinPanel.h"
 #include "app/WhereUsedDialog.h"
 #include "check/ModIndex.h"
-#include "document/DocumentStep.h"
 #include "platform/AsciiText.h"
 #include "ports/Dialogs.h"
 #include "ports/Form.h"
 #include "ships/Editor.h"
 #include "ships/ShipSaver.h"
 #include "ui_MainWindow.h"
+#include "usage/RenameStep.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -39,99 +39,7 @@ std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
 
-// One rename as a step of the window's history: undone by taking it back, redone by making
-// it again on the files as they are then.
-class RenameStep final : public DocumentStep {
-public:
-    RenameStep(RenameCommands& renames, std::string from, std::string to,
-               std::function<void()> shown, Dialogs& dialogs)
-        : renames_(renames), from_(std::move(from)), to_(std::move(to)), shown_(std::move(shown)),
-          dialogs_(dialogs) {}
-
-    std::string text() const override { return "rename of " + from_ + " to " + to_; }
-    void undo() override {
-        renames_.undoLast();
-        shown_();
-    }
-    void redo() override {
-        if (const std::string refusal = renames_.rename(from_, to_); !refusal.empty()) {
-            dialogs_.message(MessageKind::Error, refusal);
-        }
-        shown_();
-    }
-
-private:
-    RenameCommands& renames_;
-    std::string from_;
-    std::string to_;
-    std::function<void()> shown_;
-    Dialogs& dialogs_;
-};
-
 } // namespace
-
-const EquipmentKind* EquipmentTableSource::table() const {
-    const auto& kinds = equipment_.tables().kinds();
-    return kind_ < kinds.size() ? &kinds[kind_] : nullptr;
-}
-
-int EquipmentTableSource::rowCount() const {
-    return table() ? static_cast<int>(table()->rows.size()) : 0;
-}
-
-int EquipmentTableSource::columnCount() const {
-    return table() ? static_cast<int>(table()->columns.size()) : 0;
-}
-
-QString EquipmentTableSource::header(int column) const {
-    return fromStd(table()->columns[at(column)].key);
-}
-
-QString EquipmentTableSource::headerTip(int column) const {
-    const EquipmentColumn& shown = table()->columns[at(column)];
-    switch (shown.source) {
-    case EquipmentSource::Derived:
-        return fromStd(shown.formula);
-    case EquipmentSource::Name:
-        return QStringLiteral("The name the game shows, from its resource DLLs (ids_name)");
-    case EquipmentSource::Price:
-        return QStringLiteral("price of the [Good] that sells it");
-    default:
-        return shown.link == EquipmentLink::Own
-                   ? QString()
-                   : QStringLiteral("%1 of the section the row names: a change is that "
-                                    "section's, for every row that names it")
-                         .arg(fromStd(shown.fileKey));
-    }
-}
-
-bool EquipmentTableSource::numeric(int column) const {
-    return table()->columns[at(column)].numeric;
-}
-
-bool EquipmentTableSource::utf8(int column) const {
-    return table()->columns[at(column)].source == EquipmentSource::Name;
-}
-
-std::string EquipmentTableSource::shown(int row, int column) const {
-    return equipment_.shown(kind_, at(row), at(column));
-}
-
-std::string EquipmentTableSource::asRead(int row, int column) const {
-    return table()->rows[at(row)].cells[at(column)];
-}
-
-bool EquipmentTableSource::edited(int row, int column) const {
-    return equipment_.edited(kind_, at(row), at(column));
-}
-
-bool EquipmentTableSource::changeable(int row, int column) const {
-    return equipment_.cells(kind_).place(at(row), at(column)).has_value();
-}
-
-std::string EquipmentTableSource::set(int row, int column, const std::string& typed) {
-    return equipment_.set(kind_, at(row), at(column), typed);
-}
 
 EquipmentPage::EquipmentPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, Dialogs& dialogs,
                              TJournal& journal, QObject* parent)
@@ -217,23 +125,6 @@ EquipmentPage::EquipmentPage(Ui::TformSkarvel& ui, Editor& editor, Form& form, D
             showComparison();
         }
     });
-    // The Ship page's engine and power plant.
-    for (QLabel* label : {ui_.labEngine, ui_.labPower}) {
-        auto* action = new QAction(QStringLiteral("Where used…"), label);
-        label->addAction(action);
-        label->setContextMenuPolicy(Qt::ActionsContextMenu);
-        const bool engine = label == ui_.labEngine;
-        connect(action, &QAction::triggered, this, [this, engine] {
-            runHandler(journal_, [this, engine] {
-                const LoadedShip& ship = editor_.loadedShip();
-                const std::string& nickname = engine ? ship.engineName : ship.powerName;
-                if (!nickname.empty()) {
-                    showWhereUsed(QString::fromLatin1(nickname.data(),
-                                                      static_cast<qsizetype>(nickname.size())));
-                }
-            });
-        });
-    }
     connect(ui_.btEquipmentRename, &QAbstractButton::clicked, this,
             handle(&EquipmentPage::btEquipmentRenameClick));
     askRename_ = [this](const QString& from) -> std::optional<QString> {
@@ -540,7 +431,8 @@ void EquipmentPage::btEquipmentRenameClick() {
     }
     if (history_) {
         history_->push(std::make_unique<RenameStep>(
-            renames_, oldName, newName, [this] { showStatus(); }, dialogs_));
+            renames_, oldName, newName, [this] { showStatus(); },
+            [this](const std::string& refusal) { dialogs_.message(MessageKind::Error, refusal); }));
     }
     showStatus();
 }

@@ -33,6 +33,7 @@
 #include "ui_MainWindow.h"
 #include "update/UpdateOutcome.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -77,6 +78,7 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
     equipment->setHistory(*history_);
     check->setWhereUsed(
         [equipment](const QString& nickname) { equipment->showWhereUsed(nickname); });
+    wireWhereUsed(*equipment);
     if (const auto days = preferences_.read("BackupDays"); days && days->isInteger) {
         editor_->dataSet().backupSettings().days = static_cast<int>(days->value);
     }
@@ -90,6 +92,26 @@ TformSkarvel::TformSkarvel(TJournal& journal, std::string programFolder, SingleC
 TformSkarvel::~TformSkarvel() {
     if (installedErrorHandler() == &journal_) {
         installErrorHandler(nullptr);
+    }
+}
+
+void TformSkarvel::wireWhereUsed(EquipmentPage& equipment) {
+    // "Where used…" of the Ship page's engine and power plant.
+    for (QLabel* label : {ui_->labEngine, ui_->labPower}) {
+        auto* action = new QAction(QStringLiteral("Where used…"), label);
+        label->addAction(action);
+        label->setContextMenuPolicy(Qt::ActionsContextMenu);
+        const bool engine = label == ui_->labEngine;
+        connect(action, &QAction::triggered, this, [this, &equipment, engine] {
+            runHandler(journal_, [this, &equipment, engine] {
+                const LoadedShip& ship = editor_->loadedShip();
+                const std::string& nickname = engine ? ship.engineName : ship.powerName;
+                if (!nickname.empty()) {
+                    equipment.showWhereUsed(QString::fromLatin1(
+                        nickname.data(), static_cast<qsizetype>(nickname.size())));
+                }
+            });
+        });
     }
 }
 

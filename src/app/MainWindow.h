@@ -16,6 +16,8 @@ class TformSkarvel;
 
 namespace skarvel {
 
+class EquipmentPage;
+
 class EditHistory;
 
 class Editor;
@@ -75,6 +77,7 @@ private:
     // The update dialog, which may end the program when it fetched a new version.
     void runUpdateCheck();
     void wireHandlers();
+    void wireWhereUsed(EquipmentPage& equipment);
     // The undo history, the menus and their shortcuts.
     void wireHistoryAndMenus();
     // The dot on a page's tree entry while the page holds changes.
