@@ -7,7 +7,9 @@
 #include "platform/CaseInsensitivePath.h"
 #include "support/TestFiles.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTableWidget>
@@ -134,6 +136,25 @@ TEST_F(EquipmentWindow, WhereUsedListsEveryLineNamingTheGun) {
     EXPECT_EQ(rows, 9);
     EXPECT_EQ(definition,
               QStringLiteral("DATA/EQUIPMENT/misc_equip.ini:nickname (its definition)"));
+}
+
+// The Ship page's engine label asks the same of the ship's engine.
+TEST_F(EquipmentWindow, TheShipPagesEngineAsksWhereItIsUsed) {
+    clickShip(*window, 0);
+    ASSERT_TRUE(waitUntil([&] { return !fieldText(*window, "edShipNickName").isEmpty(); }));
+    QString title;
+    hand.meanwhile([&] {
+        auto* dialog = QApplication::activeModalWidget();
+        title = dialog->windowTitle();
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    auto& label = control<QLabel>(*window, "labEngine");
+    ASSERT_FALSE(label.actions().isEmpty());
+    label.actions().front()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return hand.allAnswered() && !title.isEmpty(); }));
+    EXPECT_TRUE(title.startsWith(QStringLiteral("Where "))) << title.toStdString();
+    EXPECT_TRUE(title.endsWith(QStringLiteral(" is used"))) << title.toStdString();
+    EXPECT_FALSE(title.contains(QStringLiteral("Where  is"))) << "an engine nickname";
 }
 
 TEST_F(EquipmentWindow, ARenameIsOneUndoableChangeOfEveryLineNamingTheGun) {
