@@ -40,6 +40,7 @@ void EquipmentCommands::read() {
     tables_ = {};
     mod_.reset();
     usage_.reset();
+    setFiles_.clear();
     DataSet& dataSet = editor_.dataSet();
     if (!dataSet.isOpen()) {
         return;
@@ -51,6 +52,17 @@ void EquipmentCommands::read() {
                            JournalEntryKind::Warning);
         }
         tables_ = EquipmentTables::read(*mod, dataSet.gameNames());
+        // Which of the set's files each file of the mod is, once: a cell is placed at every
+        // paint while a change is pending.
+        for (const check::SourceFile& file : mod->files) {
+            const std::string path = mod->gameFolder + file.shown;
+            for (const SettingsFile set : kSetFiles) {
+                std::error_code failed;
+                if (std::filesystem::equivalent(path, dataSet.ini(set).path(), failed)) {
+                    setFiles_.emplace(path, set);
+                }
+            }
+        }
         mod_ = std::move(mod);
     } catch (const std::exception& error) {
         journal_.Write("Ausrüstung nicht gelesen - " + std::string(error.what()),
@@ -59,15 +71,9 @@ void EquipmentCommands::read() {
 }
 
 EquipmentCells EquipmentCommands::cells(std::size_t kind) const {
-    const DataSet& dataSet = editor_.dataSet();
-    SetFileOf setFileOf = [&dataSet](const std::string& path) -> std::optional<SettingsFile> {
-        for (const SettingsFile file : kSetFiles) {
-            std::error_code failed;
-            if (std::filesystem::equivalent(path, dataSet.ini(file).path(), failed)) {
-                return file;
-            }
-        }
-        return std::nullopt;
+    SetFileOf setFileOf = [this](const std::string& path) -> std::optional<SettingsFile> {
+        const auto found = setFiles_.find(path);
+        return found == setFiles_.end() ? std::nullopt : std::optional(found->second);
     };
     return EquipmentCells(tables_.kinds().at(kind), *mod_, std::move(setFileOf));
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace skarvel {
@@ -87,6 +88,7 @@ private:
     std::shared_ptr<const check::ModFiles> mod_;
     EquipmentTables tables_;
     std::unique_ptr<usage::UsageIndex> usage_;
+    std::unordered_map<std::string, SettingsFile> setFiles_; // path -> the set's file it is
     TableEdits edits_;
     std::function<void()> onRefresh_;
     Document::Registration registration_;
